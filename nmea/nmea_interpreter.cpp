@@ -1,0 +1,443 @@
+#include "nmea_interpreter.h"
+
+#include "number_text.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace fixwatch {
+namespace {
+
+NmeaEvents& DroppingReceiver()
+{
+    static NmeaEvents none;
+    return none;
+}
+
+// The field at `index`, or nothing when the list is shorter: a missing field is not an
+// empty one, and several sentences treat the two differently.
+std::optional<std::string_view> FieldAt(const std::vector<std::string_view>& fields, std::size_t index)
+{
+    if (index < fields.size())
+        return fields[index];
+    return std::nullopt;
+}
+
+// Reads a missing field as empty, for the sentences where the two behave alike.
+std::string_view FieldOrEmpty(const std::vector<std::string_view>& fields, std::size_t index)
+{
+    return FieldAt(fields, index).value_or(std::string_view{});
+}
+
+// Characters `from` to `from + count - 1` (0-based) of `text`, as far as they exist.
+std::string_view Chars(std::string_view text, std::size_t from, std::size_t count = std::string_view::npos)
+{
+    if (from >= text.size())
+        return {};
+    return text.substr(from, count);
+}
+
+std::string Join(std::string_view value, std::string_view unit)
+{
+    std::string text(value);
+    text += ' ';
+    text += unit;
+    return text;
+}
+
+// 16-bit signed arithmetic that reports an overflow instead of wrapping.
+std::optional<std::int16_t> Checked16(int value)
+{
+    if (value < INT16_MIN || value > INT16_MAX)
+        return std::nullopt;
+    return static_cast<std::int16_t>(value);
+}
+
+constexpr char kDegreeSign = '\xB0'; // U+00B0 in ISO-8859-1
+
+// Degrees padded to three digits, the degree sign, the minutes as received, the hemisphere.
+std::string FormatCoordinate(std::string_view field, std::string_view hemisphere, std::size_t degreeDigits)
+{
+    std::string degrees = "000";
+    degrees += Chars(field, 0, degreeDigits);
+    std::string text = degrees.substr(degrees.size() - 3);
+    text += kDegreeSign;
+    text += ' ';
+    if (field.size() >= degreeDigits) {
+        text += Chars(field, degreeDigits);
+        text += '\'';
+    }
+    text += ' ';
+    text += hemisphere;
+    return text;
+}
+
+} // namespace
+
+NmeaInterpreter::NmeaInterpreter() : events_(DroppingReceiver()) {}
+
+NmeaInterpreter::NmeaInterpreter(NmeaEvents& receiver) : events_(receiver) {}
+
+std::string NmeaInterpreter::GetChecksum(std::string_view sentence) const
+{
+    unsigned value = 0;
+    for (char c : sentence) {
+        if (c == '$')
+            continue;
+        if (c == '*')
+            break;
+        value ^= static_cast<unsigned char>(c);
+    }
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    return std::string{kHex[(value >> 4) & 0xF], kHex[value & 0xF]};
+}
+
+bool NmeaInterpreter::IsChecksumValid(std::string_view sentence) const
+{
+    std::string_view lastTwo = sentence.size() >= 2 ? sentence.substr(sentence.size() - 2) : sentence;
+    return GetChecksum(sentence) == lastTwo;
+}
+
+NmeaInterpreter::FieldList NmeaInterpreter::SplitFields(std::string_view sentence)
+{
+    if (sentence.size() > 3)
+        sentence.remove_suffix(3); // the "*" and the two checksum digits, whatever they are
+    FieldList fields;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t comma = sentence.find(',', start);
+        if (comma == std::string_view::npos) {
+            fields.push_back(sentence.substr(start));
+            return fields;
+        }
+        fields.push_back(sentence.substr(start, comma - start));
+        start = comma + 1;
+    }
+}
+
+bool NmeaInterpreter::Parse(std::string_view sentence) const
+{
+    if (!IsChecksumValid(sentence))
+        return false;
+
+    using Handler = bool (NmeaInterpreter::*)(std::string_view) const;
+    struct Route {
+        std::string_view identifier;
+        Handler handler;
+    };
+    static constexpr std::array<Route, 6> kRoutes{{
+        {"$GPGGA", &NmeaInterpreter::ParseGGA},
+        {"$GPGLL", &NmeaInterpreter::ParseGLL},
+        {"$GPGSA", &NmeaInterpreter::ParseGSA},
+        {"$GPGSV", &NmeaInterpreter::ParseGSV},
+        {"$GPRMC", &NmeaInterpreter::ParseRMC},
+        {"$GPVTG", &NmeaInterpreter::ParseVTG},
+    }};
+
+    std::string_view identifier = SplitFields(sentence).front();
+    for (const Route& route : kRoutes) {
+        if (identifier == route.identifier)
+            return (this->*route.handler)(sentence);
+    }
+    return false;
+}
+
+// $GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47
+//        1      2        3 4         5 6 7  8   9     10 11 12 13 14
+bool NmeaInterpreter::ParseGGA(std::string_view sentence) const
+{
+    const FieldList f = SplitFields(sentence);
+    auto field = [&](std::size_t k) { return FieldOrEmpty(f, k); };
+
+    if (!field(1).empty())
+        ParseTime(field(1));
+    if (!field(2).empty() && !field(3).empty() && !field(4).empty() && !field(5).empty())
+        ParsePosition(field(2), field(3), field(4), field(5));
+    if (!field(6).empty())
+        ParseFixQuality(field(6));
+    if (!field(7).empty()) {
+        if (auto used = ToInteger(field(7)))
+            events_.SatellitesUsedReceived(*used);
+    }
+    if (!field(8).empty())
+        events_.HDOPReceived(LeadingNumber(field(8)));
+    if (!field(9).empty())
+        events_.AltitudeReceived(LeadingNumber(field(9)));
+    if (!field(10).empty())
+        events_.AltitudeUnitsReceived(std::string(field(10)));
+    if (!field(11).empty())
+        events_.GeoidSeparationReceived(LeadingNumber(field(11)));
+    if (!field(12).empty())
+        events_.GeoidSeparationUnitsReceived(std::string(field(12)));
+    if (!field(13).empty()) {
+        if (auto age = ToInteger(field(13)))
+            events_.DGPSageReceived(*age);
+    }
+    if (!field(14).empty())
+        events_.DGPSstationIDReceived(std::string(field(14)));
+    return true;
+}
+
+// $GPGLL,4916.45,N,12311.12,W,225444,A*31
+//        1       2 3        4 5      6
+bool NmeaInterpreter::ParseGLL(std::string_view sentence) const
+{
+    const FieldList f = SplitFields(sentence);
+    auto field = [&](std::size_t k) { return FieldOrEmpty(f, k); };
+
+    if (!field(1).empty() && !field(2).empty() && !field(3).empty() && !field(4).empty())
+        ParsePosition(field(1), field(2), field(3), field(4));
+    if (!field(5).empty())
+        ParseTime(field(5));
+    if (!field(6).empty())
+        ParseStatus(field(6));
+    return true;
+}
+
+// $GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39
+//        1 2 3..14 (channels 1 to 12)   15  16  17
+bool NmeaInterpreter::ParseGSA(std::string_view sentence) const
+{
+    const FieldList f = SplitFields(sentence);
+    auto field = [&](std::size_t k) { return FieldOrEmpty(f, k); };
+
+    if (!field(1).empty())
+        ParseAutoManMode(field(1));
+    if (!field(2).empty())
+        ParseMode3D(field(2));
+
+    using ChannelEvent = void (NmeaEvents::*)(std::int16_t);
+    static constexpr std::array<ChannelEvent, 12> kChannels{
+        &NmeaEvents::Ch01SatReceived, &NmeaEvents::Ch02SatReceived, &NmeaEvents::Ch03SatReceived,
+        &NmeaEvents::Ch04SatReceived, &NmeaEvents::Ch05SatReceived, &NmeaEvents::Ch06SatReceived,
+        &NmeaEvents::Ch07SatReceived, &NmeaEvents::Ch08SatReceived, &NmeaEvents::Ch09SatReceived,
+        &NmeaEvents::Ch10SatReceived, &NmeaEvents::Ch11SatReceived, &NmeaEvents::Ch12SatReceived,
+    };
+    for (std::size_t channel = 1; channel <= kChannels.size(); ++channel) {
+        auto value = FieldAt(f, channel + 2);
+        if (!value)
+            continue; // a channel the sentence does not have raises nothing
+        if (value->empty()) {
+            (events_.*kChannels[channel - 1])(0); // an empty channel is reported as 0
+        } else if (auto prn = ToInteger(*value)) {
+            (events_.*kChannels[channel - 1])(*prn);
+        }
+    }
+
+    if (!field(15).empty())
+        events_.PDOPReceived(LeadingNumber(field(15)));
+    if (!field(16).empty())
+        events_.HDOPReceived(LeadingNumber(field(16)));
+    if (!field(17).empty())
+        events_.VDOPReceived(LeadingNumber(field(17)));
+    return true;
+}
+
+// $GPGSV,3,2,11,14,25,170,00,16,57,208,39,18,67,296,40,19,40,246,00*74
+//        1 2 3  block i = 1..4: PRN 4i, elevation 4i+1, azimuth 4i+2, SNR 4i+3
+bool NmeaInterpreter::ParseGSV(std::string_view sentence) const
+{
+    const FieldList f = SplitFields(sentence);
+
+    // Values local to this call; a conversion that fails leaves its value as it was.
+    std::int16_t messageNumber = 0;
+    std::int16_t satellitesInView = 0;
+    std::int16_t positionInGroup = 0;
+    std::int16_t prn = 0, elevation = 0, azimuth = 0, snr = 0;
+
+    // A missing field 2 or 3 reads like a failed conversion, an empty one is skipped.
+    auto field2 = FieldAt(f, 2);
+    if (!field2 || !field2->empty()) {
+        if (auto n = field2 ? ToInteger(*field2) : std::nullopt)
+            messageNumber = *n;
+    }
+    auto field3 = FieldAt(f, 3);
+    if (!field3 || !field3->empty()) {
+        if (auto n = field3 ? ToInteger(*field3) : std::nullopt)
+            satellitesInView = *n;
+        events_.SatellitesInViewReceived(satellitesInView);
+    }
+
+    for (int i = 1; i <= 4; ++i) {
+        if (messageNumber != 0) {
+            // (messageNumber - 1) * 4 + i in 16-bit arithmetic; an overflow keeps the old value.
+            auto previous = Checked16(messageNumber - 1);
+            auto times4 = previous ? Checked16(*previous * 4) : std::nullopt;
+            if (auto position = times4 ? Checked16(*times4 + i) : std::nullopt)
+                positionInGroup = *position;
+        }
+        const std::size_t first = static_cast<std::size_t>(4 * i);
+        if (f.size() < first + 4)
+            continue; // the block is not complete in this sentence
+        if (f[first].empty() || f[first + 1].empty() || f[first + 2].empty() || f[first + 3].empty())
+            continue; // e.g. a satellite in view but not tracked
+        if (auto v = ToInteger(f[first]))
+            prn = *v;
+        if (auto v = ToInteger(f[first + 1]))
+            elevation = *v;
+        if (auto v = ToInteger(f[first + 2]))
+            azimuth = *v;
+        if (auto v = ToInteger(f[first + 3]))
+            snr = *v;
+        events_.SatelliteReceived(positionInGroup, prn, azimuth, elevation, snr);
+    }
+    return true;
+}
+
+// $GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A
+//        1      2 3        4 5         6 7     8     9      10    11
+bool NmeaInterpreter::ParseRMC(std::string_view sentence) const
+{
+    const FieldList f = SplitFields(sentence);
+    auto field = [&](std::size_t k) { return FieldOrEmpty(f, k); };
+
+    if (!field(1).empty())
+        ParseTime(field(1));
+    if (!field(2).empty())
+        ParseStatus(field(2));
+    if (!field(3).empty() && !field(4).empty() && !field(5).empty() && !field(6).empty())
+        ParsePosition(field(3), field(4), field(5), field(6));
+    if (!field(7).empty())
+        events_.SpeedReceived(LeadingNumber(field(7)));
+    if (!field(8).empty())
+        events_.BearingReceived(LeadingNumber(field(8)));
+    if (!field(9).empty())
+        ParseDate(field(9));
+    return true;
+}
+
+// $GPVTG,054.7,T,034.4,M,005.5,N,010.2,K*48
+//        1     2 3     4 5     6 7     8
+bool NmeaInterpreter::ParseVTG(std::string_view sentence) const
+{
+    const FieldList f = SplitFields(sentence);
+    auto field = [&](std::size_t k) { return FieldOrEmpty(f, k); };
+
+    if (!field(1).empty() && !field(2).empty())
+        ParseTrueTrack(field(1), field(2));
+    if (!field(3).empty() && !field(4).empty())
+        ParseMagneticTrack(field(3), field(4));
+    if (!field(5).empty() && !field(6).empty())
+        ParseSpeedKnots(field(5), field(6));
+    if (!field(7).empty() && !field(8).empty())
+        ParseSpeedKmh(field(7), field(8));
+    return true;
+}
+
+void NmeaInterpreter::ParseTime(std::string_view field) const
+{
+    if (field.empty())
+        return;
+    std::string shortTime(Chars(field, 0, 2));
+    shortTime += ':';
+    shortTime += Chars(field, 2, 2);
+    shortTime += ':';
+    shortTime += Chars(field, 4, 2);
+    std::string extended = shortTime;
+    if (field.size() >= 8)
+        extended += Chars(field, 6);
+    extended += " GMT";
+    events_.TimeChangedExtendex(std::move(extended));
+    events_.TimeChanged(std::move(shortTime));
+}
+
+void NmeaInterpreter::ParseDate(std::string_view field) const
+{
+    if (field.empty())
+        return;
+    std::string date(Chars(field, 0, 2));
+    date += '/';
+    date += Chars(field, 2, 2);
+    date += '/';
+    date += Chars(field, 4, 2);
+    events_.DateChanged(std::move(date));
+}
+
+void NmeaInterpreter::ParsePosition(std::string_view latitude, std::string_view northSouth,
+                                    std::string_view longitude, std::string_view eastWest) const
+{
+    std::string latitudeText;
+    if (!latitude.empty() && !northSouth.empty())
+        latitudeText = FormatCoordinate(latitude, northSouth, 2);
+    std::string longitudeText;
+    if (!longitude.empty() && !eastWest.empty())
+        longitudeText = FormatCoordinate(longitude, eastWest, 3);
+    events_.PositionReceived(std::move(latitudeText), std::move(longitudeText));
+}
+
+void NmeaInterpreter::ParseFixQuality(std::string_view field) const
+{
+    if (field.empty())
+        return;
+    const char* word = "Invalid";
+    if (field == "1")
+        word = "Valid SPS";
+    else if (field == "2")
+        word = "Valid DGPS";
+    else if (field == "3")
+        word = "Valid PPS";
+    events_.PositionFixReceived(word);
+}
+
+void NmeaInterpreter::ParseStatus(std::string_view field) const
+{
+    if (field == "A")
+        events_.FixObtained();
+    else if (field == "V")
+        events_.FixLost();
+}
+
+void NmeaInterpreter::ParseAutoManMode(std::string_view field) const
+{
+    if (field.empty())
+        return;
+    const char* word = "Unknown";
+    if (field == "A")
+        word = "Auto 2D/3D";
+    else if (field == "M")
+        word = "Forced 2D/3D";
+    events_.AutoManModeReceived(word);
+}
+
+void NmeaInterpreter::ParseMode3D(std::string_view field) const
+{
+    if (field.empty())
+        return;
+    const char* word = "No Fix";
+    if (field == "2")
+        word = "2D";
+    else if (field == "3")
+        word = "3D";
+    events_.Mode3DReceived(word);
+}
+
+void NmeaInterpreter::ParseTrueTrack(std::string_view value, std::string_view unit) const
+{
+    if (!value.empty())
+        events_.TrueTrack(Join(value, unit));
+}
+
+void NmeaInterpreter::ParseMagneticTrack(std::string_view value, std::string_view unit) const
+{
+    if (!value.empty())
+        events_.MagneticTrack(Join(value, unit));
+}
+
+void NmeaInterpreter::ParseSpeedKnots(std::string_view value, std::string_view unit) const
+{
+    if (value.empty())
+        return;
+    events_.SpeedReceivedKnots(LeadingNumber(value));
+    events_.SpeedReceivedKnotsFull(Join(value, unit));
+}
+
+void NmeaInterpreter::ParseSpeedKmh(std::string_view value, std::string_view unit) const
+{
+    if (value.empty())
+        return;
+    events_.SpeedReceivedKmh(LeadingNumber(value));
+    events_.SpeedReceivedKmhFull(Join(value, unit));
+}
+
+} // namespace fixwatch

@@ -1,0 +1,116 @@
+#include "number_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace fixwatch {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Length of the longest prefix of `s` that reads as sign, digits, "." digits, exponent.
+// Zero when `s` does not begin with a number.
+std::size_t NumberPrefixLength(std::string_view s)
+{
+    std::size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        ++i;
+    std::size_t digits = 0;
+    while (i < s.size() && IsDigit(s[i])) {
+        ++i;
+        ++digits;
+    }
+    std::size_t end = digits > 0 ? i : 0;
+    if (i < s.size() && s[i] == '.') {
+        std::size_t j = i + 1;
+        std::size_t decimals = 0;
+        while (j < s.size() && IsDigit(s[j])) {
+            ++j;
+            ++decimals;
+        }
+        if (decimals > 0 || digits > 0) {
+            digits += decimals;
+            i = j;
+            end = i;
+        }
+    }
+    if (digits == 0)
+        return 0;
+    if (i < s.size() && s[i] == 'E') {
+        std::size_t j = i + 1;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-'))
+            ++j;
+        std::size_t expDigits = 0;
+        while (j < s.size() && IsDigit(s[j])) {
+            ++j;
+            ++expDigits;
+        }
+        if (expDigits > 0)
+            end = j;
+    }
+    return end;
+}
+
+// Converts a text that NumberPrefixLength accepted whole. Overflow gives an infinity,
+// underflow a zero, both with the number's sign.
+double ConvertNumber(std::string_view number)
+{
+    bool negative = false;
+    if (!number.empty() && (number.front() == '+' || number.front() == '-')) {
+        negative = number.front() == '-';
+        number.remove_prefix(1);
+    }
+    double value = 0.0;
+    auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
+    (void)ptr;
+    if (ec == std::errc::result_out_of_range) {
+        auto e = number.find('E');
+        bool tiny = e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
+        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    } else if (ec != std::errc()) {
+        value = 0.0;
+    }
+    return negative ? -value : value;
+}
+
+} // namespace
+
+double LeadingNumber(std::string_view text)
+{
+    std::string compact;
+    compact.reserve(text.size());
+    for (char c : text) {
+        if (c != ' ' && c != '\t' && c != '\n')
+            compact.push_back(c);
+    }
+    std::size_t length = NumberPrefixLength(compact);
+    if (length == 0)
+        return 0.0;
+    return ConvertNumber(std::string_view(compact).substr(0, length));
+}
+
+std::optional<std::int16_t> RoundToInt16(double value)
+{
+    if (std::isnan(value))
+        return std::nullopt;
+    double rounded = std::nearbyint(value); // default rounding mode: halves to even
+    if (rounded < -32768.0 || rounded > 32767.0)
+        return std::nullopt;
+    return static_cast<std::int16_t>(rounded);
+}
+
+std::optional<std::int16_t> ToInteger(std::string_view text)
+{
+    auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    if (text.empty() || NumberPrefixLength(text) != text.size())
+        return std::nullopt;
+    return RoundToInt16(ConvertNumber(text));
+}
+
+} // namespace fixwatch

@@ -1,0 +1,103 @@
+#include "event_printer.h"
+
+#include <charconv>
+
+namespace fixwatch {
+
+std::string Latin1ToUtf8(const std::string& latin1)
+{
+    std::string utf8;
+    utf8.reserve(latin1.size());
+    for (char c : latin1) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            utf8 += c;
+        } else {
+            utf8 += static_cast<char>(0xC0 | (byte >> 6));
+            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+void EventPrinter::Name(const char* name) { out_ += name; }
+
+void EventPrinter::Text(const std::string& latin1)
+{
+    out_ += '\t';
+    out_ += Latin1ToUtf8(latin1);
+}
+
+void EventPrinter::Integer(std::int16_t value)
+{
+    char buffer[8];
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    (void)ec;
+    out_ += '\t';
+    out_.append(buffer, end);
+}
+
+void EventPrinter::Number(double value)
+{
+    char buffer[32];
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    (void)ec;
+    out_ += '\t';
+    out_.append(buffer, end);
+}
+
+void EventPrinter::Channel(const char* name, std::int16_t satellite)
+{
+    Name(name);
+    Integer(satellite);
+    End();
+}
+
+void EventPrinter::PositionReceived(std::string latitude, std::string longitude)
+{
+    Name("PositionReceived");
+    Text(latitude);
+    Text(longitude);
+    End();
+}
+void EventPrinter::TimeChanged(std::string sTime) { Name("TimeChanged"); Text(sTime); End(); }
+void EventPrinter::TimeChangedExtendex(std::string sTime) { Name("TimeChangedExtendex"); Text(sTime); End(); }
+void EventPrinter::DateChanged(std::string satDate) { Name("DateChanged"); Text(satDate); End(); }
+void EventPrinter::BearingReceived(double bearing) { Name("BearingReceived"); Number(bearing); End(); }
+void EventPrinter::SpeedReceived(double speed) { Name("SpeedReceived"); Number(speed); End(); }
+void EventPrinter::FixObtained() { Name("FixObtained"); End(); }
+void EventPrinter::FixLost() { Name("FixLost"); End(); }
+void EventPrinter::SatelliteReceived(std::int16_t satelliteNumber, std::int16_t pseudoRandomCode,
+                                     std::int16_t azimuth, std::int16_t elevation,
+                                     std::int16_t signalToNoiseRatio)
+{
+    Name("SatelliteReceived");
+    Integer(satelliteNumber);
+    Integer(pseudoRandomCode);
+    Integer(azimuth);
+    Integer(elevation);
+    Integer(signalToNoiseRatio);
+    End();
+}
+void EventPrinter::HDOPReceived(double value) { Name("HDOPReceived"); Number(value); End(); }
+void EventPrinter::VDOPReceived(double value) { Name("VDOPReceived"); Number(value); End(); }
+void EventPrinter::PDOPReceived(double value) { Name("PDOPReceived"); Number(value); End(); }
+void EventPrinter::PositionFixReceived(std::string positionFix) { Name("PositionFixReceived"); Text(positionFix); End(); }
+void EventPrinter::SatellitesUsedReceived(std::int16_t satellitesUsed) { Name("SatellitesUsedReceived"); Integer(satellitesUsed); End(); }
+void EventPrinter::AltitudeReceived(double altitude) { Name("AltitudeReceived"); Number(altitude); End(); }
+void EventPrinter::AltitudeUnitsReceived(std::string altitudeUnits) { Name("AltitudeUnitsReceived"); Text(altitudeUnits); End(); }
+void EventPrinter::GeoidSeparationReceived(double geoidSeparation) { Name("GeoidSeparationReceived"); Number(geoidSeparation); End(); }
+void EventPrinter::GeoidSeparationUnitsReceived(std::string geoidSeparationUnits) { Name("GeoidSeparationUnitsReceived"); Text(geoidSeparationUnits); End(); }
+void EventPrinter::DGPSageReceived(std::int16_t dGPSage) { Name("DGPSageReceived"); Integer(dGPSage); End(); }
+void EventPrinter::DGPSstationIDReceived(std::string dGPSstationID) { Name("DGPSstationIDReceived"); Text(dGPSstationID); End(); }
+void EventPrinter::AutoManModeReceived(std::string autoManMode) { Name("AutoManModeReceived"); Text(autoManMode); End(); }
+void EventPrinter::Mode3DReceived(std::string mode3D) { Name("Mode3DReceived"); Text(mode3D); End(); }
+void EventPrinter::SatellitesInViewReceived(std::int16_t satellitesInView) { Name("SatellitesInViewReceived"); Integer(satellitesInView); End(); }
+void EventPrinter::TrueTrack(std::string Ttrack) { Name("TrueTrack"); Text(Ttrack); End(); }
+void EventPrinter::MagneticTrack(std::string Mtrack) { Name("MagneticTrack"); Text(Mtrack); End(); }
+void EventPrinter::SpeedReceivedKnots(double speed_knots) { Name("SpeedReceivedKnots"); Number(speed_knots); End(); }
+void EventPrinter::SpeedReceivedKmh(double speed_kmh) { Name("SpeedReceivedKmh"); Number(speed_kmh); End(); }
+void EventPrinter::SpeedReceivedKnotsFull(std::string speed_knotsFull) { Name("SpeedReceivedKnotsFull"); Text(speed_knotsFull); End(); }
+void EventPrinter::SpeedReceivedKmhFull(std::string speed_kmhFull) { Name("SpeedReceivedKmhFull"); Text(speed_kmhFull); End(); }
+
+} // namespace fixwatch
