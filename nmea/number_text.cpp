@@ -1,5 +1,6 @@
 #include "number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -79,16 +80,21 @@ double ConvertNumber(std::string_view number)
 
 double LeadingNumber(std::string_view text)
 {
+    auto isSkipped = [](char c) { return c == ' ' || c == '\t' || c == '\n'; };
+    // Fields almost never hold blanks, so copy only when there is something to drop.
     std::string compact;
-    compact.reserve(text.size());
-    for (char c : text) {
-        if (c != ' ' && c != '\t' && c != '\n')
-            compact.push_back(c);
+    if (std::any_of(text.begin(), text.end(), isSkipped)) {
+        compact.reserve(text.size());
+        for (char c : text) {
+            if (!isSkipped(c))
+                compact.push_back(c);
+        }
+        text = compact;
     }
-    std::size_t length = NumberPrefixLength(compact);
+    std::size_t length = NumberPrefixLength(text);
     if (length == 0)
         return 0.0;
-    return ConvertNumber(std::string_view(compact).substr(0, length));
+    return ConvertNumber(text.substr(0, length));
 }
 
 std::optional<std::int16_t> RoundToInt16(double value)
