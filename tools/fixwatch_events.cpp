@@ -16,6 +16,11 @@ constexpr const char* kUsage =
     "is given, one sentence per line (LF or CR LF line ends), and prints what the interpreter\n"
     "makes of each line: one line per event raised (the event name and its parameters,\n"
     "separated by TAB), then \"Parse<TAB>true\" or \"Parse<TAB>false\".\n"
+    "A last line without LF ends with its file.\n"
+    "\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n"
+    "\n"
     "Exit status: 0 on success, 2 when a file cannot be read.\n";
 
 class Dumper {
@@ -33,7 +38,7 @@ public:
         Flush(false);
     }
 
-    // A last line without LF is still a line.
+    // A last line without LF is still a line; it ends with its file.
     void Finish()
     {
         if (!pending_.empty())
@@ -82,6 +87,10 @@ int main(int argc, char** argv)
             std::fputs(kUsage, stdout);
             return 0;
         }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::puts("fixwatch-events " FIXWATCH_VERSION);
+            return 0;
+        }
     }
 
     Dumper dumper;
@@ -97,14 +106,15 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         std::FILE* in = std::fopen(argv[i], "rb");
         bool ok = in != nullptr && DumpStream(in, dumper);
+        const int error = errno;
         if (in)
             std::fclose(in);
+        dumper.Finish();
         if (!ok) {
-            dumper.Finish();
-            std::fprintf(stderr, "fixwatch-events: cannot read %s: %s\n", argv[i], std::strerror(errno));
+            std::fflush(stdout);
+            std::fprintf(stderr, "fixwatch-events: cannot read %s: %s\n", argv[i], std::strerror(error));
             return 2;
         }
     }
-    dumper.Finish();
     return 0;
 }

@@ -65,7 +65,7 @@ TEST(EventsTool, PrintsEveryEventThenTheParseResultForEachLine)
 
 TEST(EventsTool, ReadsFilesInOrderAndFailsOnAnUnreadableOne)
 {
-    const auto a = WriteInput("fixwatch-events-a.nmea", "$GPGGA*56\n");
+    const auto a = WriteInput("fixwatch-events-a.nmea", "$GPGGA*56"); // no LF: the line ends with its file
     const auto b = WriteInput("fixwatch-events-b.nmea", "x\n");
     EXPECT_EQ(RunTool(a.string() + " " + b.string()).out, "Parse\ttrue\nParse\tfalse\n");
     EXPECT_EQ(RunTool(a.string() + " /nonexistent/fixwatch.nmea").status, 2);
