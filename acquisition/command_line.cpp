@@ -1,0 +1,185 @@
+#include "command_line.h"
+
+#include "number_text.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#ifndef FIXWATCH_VERSION
+#error "FIXWATCH_VERSION must be defined by the build"
+#endif
+
+namespace fixwatch {
+namespace {
+
+std::string_view TrimBlanks(std::string_view text)
+{
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+std::string UpperCase(std::string_view text)
+{
+    std::string upper(text);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return upper;
+}
+
+std::vector<std::string_view> Split(std::string_view text, char separator)
+{
+    std::vector<std::string_view> pieces;
+    std::size_t start = 0;
+    for (auto at = text.find(separator); at != std::string_view::npos;
+         at = text.find(separator, start)) {
+        pieces.push_back(text.substr(start, at - start));
+        start = at + 1;
+    }
+    pieces.push_back(text.substr(start));
+    return pieces;
+}
+
+std::string WithoutLetter(std::string_view item, char letter)
+{
+    std::string rest(item);
+    std::erase(rest, letter);
+    return rest;
+}
+
+// The number after the option letter of "/C" or "/H", less `offset`, stored in `member`
+// when it fits 16 bits (else the member keeps its value); a value outside [0, last]
+// then gives 0.
+void ReadIndexOption(std::string_view item, char letter, double offset, std::int16_t last,
+                     std::int16_t& member)
+{
+    const std::string rest = WithoutLetter(item, letter);
+    if (const auto value = RoundToInt16(LeadingNumber(TrimBlanks(rest)) - offset))
+        member = *value;
+    if (member < 0 || member > last)
+        member = 0;
+}
+
+template <std::size_t N>
+std::int16_t IndexOf(std::string_view text, const std::array<std::string_view, N>& list,
+                     std::int16_t fallback)
+{
+    const auto found = std::find(list.begin(), list.end(), text);
+    return found == list.end() ? fallback : static_cast<std::int16_t>(found - list.begin());
+}
+
+// "/S" fields: baud, parity, data bits, stop bits. A field the item leaves out keeps the
+// text an earlier "/S" item of the same command line gave it.
+void ReadLineSettings(std::string_view item, std::array<std::string, 4>& fields,
+                      SerialSettings& settings)
+{
+    const std::string rest = WithoutLetter(item, 'S');
+    const auto given = Split(TrimBlanks(rest), ',');
+    for (std::size_t i = 0; i < fields.size() && i < given.size(); ++i)
+        fields[i] = std::string(TrimBlanks(given[i]));
+    const SerialSettings defaults;
+    settings.baudIndex = IndexOf(fields[0], kBaudCaptions, defaults.baudIndex);
+    settings.parityIndex = IndexOf(fields[1], kParityTags, defaults.parityIndex);
+    settings.dataBitsIndex = IndexOf(fields[2], kDataBitsCaptions, defaults.dataBitsIndex);
+    settings.stopBitsIndex = IndexOf(fields[3], kStopBitsCaptions, defaults.stopBitsIndex);
+}
+
+} // namespace
+
+CommandLineOptions ApplyCommandLine(std::string_view commandLine)
+{
+    CommandLineOptions options;
+    SerialSettings& s = options.settings;
+    std::array<std::string, 4> lineFields;
+
+    const auto pieces = Split(commandLine, '/');
+    for (std::size_t i = 1; i < pieces.size(); ++i) {
+        const std::string upper = UpperCase(pieces[i]);
+        const std::string_view item = TrimBlanks(upper);
+        if (item.empty())
+            continue;
+        switch (item.front()) {
+        case 'C':
+            ReadIndexOption(item, 'C', 1.0, kPortCount - 1, s.portIndex);
+            continue;
+        case 'S':
+            ReadLineSettings(item, lineFields, s);
+            continue;
+        case 'H':
+            ReadIndexOption(item, 'H', 0.0, kHandshakingItems.size() - 1, s.handshakingIndex);
+            continue;
+        default:
+            break;
+        }
+        if (item == "D+" || item == "D-")
+            s.dtrEnable = item[1] == '+';
+        else if (item == "R+" || item == "R-")
+            s.rtsEnable = item[1] == '+';
+        else if (item == "N+" || item == "N-")
+            s.nullDiscard = item[1] == '+';
+        else if (item == "B+" || item == "B-")
+            options.checksumButtonVisible = item[1] == '+';
+    }
+    return options;
+}
+
+std::string CommandLineText(int argc, const char* const* argv)
+{
+    std::string text;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1)
+            text += ' ';
+        text += argv[i];
+    }
+    return std::string(TrimBlanks(text));
+}
+
+std::optional<std::string> InformationRequest(std::string_view commandLine)
+{
+    if (commandLine == "--help")
+        return UsageText();
+    if (commandLine == "--version")
+        return VersionText();
+    return std::nullopt;
+}
+
+std::string UsageText()
+{
+    return "Usage: fixwatch [/Cn] [/Sbaud,parity,data,stop] [/Hn] [/D+|/D-] [/R+|/R-]\n"
+           "                [/N+|/N-] [/B+|/B-]\n"
+           "       fixwatch --help | --version\n"
+           "\n"
+           "Shows the fix of an NMEA-0183 GPS receiver on a serial port. Acquisition starts\n"
+           "when you press Start (F5). Options are case-insensitive; a later one overrides\n"
+           "an earlier one.\n"
+           "\n"
+           "  /Cn        serial port n, 1 to 255 (default 1)\n"
+           "  /Sb,p,d,s  line settings (default 4800,N,8,1): baud 150, 300, 600, 1200,\n"
+           "             2400, 4800, 9600, 19200 or 38400; parity N, E or O;\n"
+           "             data bits 5 to 8; stop bits 1, 1.5 (5 data bits only) or 2\n"
+           "  /Hn        handshaking: 0 none, 1 XON/XOFF, 2 RTS/CTS, 3 both (default 0)\n"
+           "  /D+ /D-    DTR on or off (default off)\n"
+           "  /R+ /R-    RTS on or off (default off)\n"
+           "  /N+ /N-    discard received NUL characters or keep them (default keep)\n"
+           "  /B+ /B-    show or hide the checksum calculator button (default hidden)\n"
+           "  --help     show this text and exit\n"
+           "  --version  show the version and exit\n"
+           "\n"
+           "Serial ports: port n is the device named by the environment variable\n"
+           "FIXWATCH_COMn when it is set, otherwise /dev/ttyS<n-1> (port 1 is /dev/ttyS0).\n"
+           "For a USB receiver on port 1:\n"
+           "\n"
+           "  FIXWATCH_COM1=/dev/ttyUSB0 fixwatch /C1\n";
+}
+
+std::string VersionText()
+{
+    return "fixwatch " FIXWATCH_VERSION "\n";
+}
+
+} // namespace fixwatch

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "serial_settings.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace fixwatch {
+
+// What the command line decides: the serial settings and whether the checksum calculator
+// button is shown. Everything else of the window's start-up is the window's own.
+struct CommandLineOptions {
+    SerialSettings settings;
+    bool checksumButtonVisible = false;
+};
+
+// Reads the "/"-separated options of a command line, starting from the defaults. Text
+// before the first "/" and unknown items are ignored; bad values fall back to defaults;
+// nothing is ever reported. commandLine is already stripped of blanks at both ends.
+//   /Cn  port 1..255          /Sbaud,parity,data,stop   /Hn  handshaking 0..3
+//   /D+ /D-  DTR   /R+ /R-  RTS   /N+ /N-  null discard   /B+ /B-  checksum button
+CommandLineOptions ApplyCommandLine(std::string_view commandLine);
+
+// The program's arguments after the window system has taken its own (argv[1] to
+// argv[argc - 1]) joined with single blanks and stripped of blanks at both ends.
+std::string CommandLineText(int argc, const char* const* argv);
+
+// The usage text for "--help" or the version line for "--version" when the command line is
+// exactly one of them; the program prints it and exits instead of opening the window.
+std::optional<std::string> InformationRequest(std::string_view commandLine);
+
+std::string UsageText();
+std::string VersionText();
+
+} // namespace fixwatch
