@@ -1,0 +1,77 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace fixwatch::test {
+
+// A real pseudo-terminal: the master side plays the receiver, the slave device is what the
+// port under test opens. The test's own slave descriptor shows the line settings applied.
+class PseudoTerminal {
+public:
+    PseudoTerminal()
+    {
+        termios raw{};
+        ::cfmakeraw(&raw);
+        char name[256] = {};
+        if (::openpty(&master_, &slave_, name, &raw, nullptr) == -1)
+            throw std::runtime_error("openpty failed");
+        device_ = name;
+    }
+    ~PseudoTerminal()
+    {
+        CloseMaster();
+        ::close(slave_);
+    }
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
+    const std::string& Device() const { return device_; }
+
+    void Write(std::string_view bytes)
+    {
+        if (::write(master_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+            throw std::runtime_error("write to the pseudo-terminal failed");
+    }
+
+    // The receiver goes away: the slave side is hung up.
+    void CloseMaster()
+    {
+        if (master_ >= 0)
+            ::close(master_);
+        master_ = -1;
+    }
+
+    // The kernel moves written bytes to the slave side asynchronously; waits up to two
+    // seconds until `count` of them are there.
+    bool WaitUntilQueued(int count) const
+    {
+        for (int ms = 0; ms < 2000; ++ms) {
+            int queued = 0;
+            if (::ioctl(slave_, FIONREAD, &queued) == 0 && queued >= count)
+                return true;
+            ::usleep(1000);
+        }
+        return false;
+    }
+
+    termios LineSettings() const
+    {
+        termios tio{};
+        ::tcgetattr(slave_, &tio);
+        return tio;
+    }
+
+private:
+    int master_ = -1;
+    int slave_ = -1;
+    std::string device_;
+};
+
+} // namespace fixwatch::test
