@@ -1,0 +1,310 @@
+#include "fix_display.h"
+
+#include "number_format.h"
+
+#include <QLabel>
+#include <QProgressBar>
+
+#include <cmath>
+
+namespace fixwatch {
+namespace {
+
+QString Latin1(const std::string& text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Sets a label's text and, unless told otherwise, paints it at once.
+void Show(QLabel* label, const QString& text, bool repaintNow = true)
+{
+    if (label == nullptr)
+        return;
+    label->setText(text);
+    if (repaintNow)
+        label->repaint();
+}
+
+template <std::size_t N>
+QLabel* At(const std::array<QLabel*, N>& labels, std::size_t index)
+{
+    return index < N ? labels[index] : nullptr;
+}
+
+QString UnitText(const std::string& unit)
+{
+    return QLatin1Char('[') + Latin1(unit).toLower() + QLatin1Char(']');
+}
+
+void SetBar(QProgressBar* bar, int level, const QString& tooltip)
+{
+    if (bar == nullptr)
+        return;
+    bar->setToolTip(tooltip);
+    bar->setValue(level);
+    bar->repaint();
+}
+
+} // namespace
+
+FixDisplay::FixDisplay(const DisplayWidgets& widgets, const QLocale& locale)
+    : w_(widgets), decimalPoint_(locale.decimalPoint())
+{
+}
+
+// Position and motion.
+
+void FixDisplay::gps_TimeChanged(const std::string& sTime)
+{
+    Show(w_.Lab_Posizione[0], Latin1(sTime));
+}
+
+void FixDisplay::gps_DateChanged(const std::string& satDate)
+{
+    Show(w_.Lab_Posizione[7], FormatDate(Latin1(satDate)), false);
+}
+
+void FixDisplay::gps_PositionReceived(const std::string& latitude, const std::string& longitude)
+{
+    Show(w_.Lab_Posizione[1], Latin1(latitude));
+    Show(w_.Lab_Posizione[2], Latin1(longitude));
+}
+
+void FixDisplay::gps_AltitudeReceived(double altitude)
+{
+    Show(w_.Lab_Posizione[3], FormatUpToThreeDecimals(altitude, decimalPoint_));
+}
+
+void FixDisplay::gps_AltitudeUnitsReceived(const std::string& altitudeUnits)
+{
+    Show(w_.Lab_PosizioneUM[0], UnitText(altitudeUnits));
+}
+
+void FixDisplay::gps_SpeedReceivedKmh(double Velocita)
+{
+    Show(w_.Lab_Posizione[4], FormatUpToThreeDecimals(Velocita, decimalPoint_));
+}
+
+void FixDisplay::gps_SpeedReceivedKnots(double Velocita)
+{
+    Show(w_.Lab_Posizione[5], FormatUpToThreeDecimals(Velocita, decimalPoint_));
+}
+
+void FixDisplay::gps_BearingReceived(double bearing)
+{
+    Show(w_.Lab_Posizione[6], FormatUpToThreeDecimals(bearing, decimalPoint_));
+}
+
+void FixDisplay::gps_GeoidSeparationReceived(double geoidSeparation)
+{
+    Show(w_.Lab_Posizione[8], FormatUpToThreeDecimals(geoidSeparation, decimalPoint_));
+}
+
+void FixDisplay::gps_GeoidSeparationUnitsReceived(const std::string& geoidSeparationUnits)
+{
+    Show(w_.Lab_PosizioneUM[3], UnitText(geoidSeparationUnits));
+}
+
+void FixDisplay::gps_TrueTrack(const std::string& Ttrack)
+{
+    Show(w_.Lab_PosizioneInfo[11], Latin1(Ttrack));
+}
+
+void FixDisplay::gps_MagneticTrack(const std::string& Mtrack)
+{
+    Show(w_.Lab_PosizioneInfo[12], Latin1(Mtrack));
+}
+
+// Fix status and precision.
+
+void FixDisplay::gps_SatellitesInViewReceived(std::int16_t satellitesInView)
+{
+    Show(w_.Lab_PosizioneInfo[0], FormatInteger(satellitesInView));
+}
+
+void FixDisplay::gps_SatellitesUsedReceived(std::int16_t satellitesUsed)
+{
+    Show(w_.Lab_PosizioneInfo[1], FormatInteger(satellitesUsed));
+}
+
+void FixDisplay::gps_PDOPReceived(double value)
+{
+    Show(w_.Lab_PosizioneInfo[2], FormatOneDecimal(value, decimalPoint_));
+}
+
+void FixDisplay::gps_HDOPReceived(double value)
+{
+    Show(w_.Lab_PosizioneInfo[3], FormatOneDecimal(value, decimalPoint_));
+}
+
+void FixDisplay::gps_VDOPReceived(double value)
+{
+    Show(w_.Lab_PosizioneInfo[4], FormatOneDecimal(value, decimalPoint_));
+}
+
+void FixDisplay::gps_FixLost()
+{
+    Show(w_.Lab_PosizioneInfo[5], QStringLiteral("Fix lost"));
+}
+
+void FixDisplay::gps_FixObtained()
+{
+    Show(w_.Lab_PosizioneInfo[5], QStringLiteral("Fix Obtained"));
+}
+
+void FixDisplay::gps_AutoManModeReceived(const std::string& autoManMode)
+{
+    Show(w_.Lab_PosizioneInfo[6], Latin1(autoManMode));
+}
+
+void FixDisplay::gps_Mode3DReceived(const std::string& mode3D)
+{
+    Show(w_.Lab_PosizioneInfo[7], Latin1(mode3D));
+}
+
+void FixDisplay::gps_PositionFixReceived(const std::string& positionFix)
+{
+    Show(w_.Lab_PosizioneInfo[8], Latin1(positionFix));
+}
+
+void FixDisplay::gps_DGPSageReceived(std::int16_t dGPSage)
+{
+    Show(w_.Lab_PosizioneInfo[9], FormatInteger(dGPSage));
+}
+
+void FixDisplay::gps_DGPSstationIDReceived(const std::string& dGPSstationID)
+{
+    Show(w_.Lab_PosizioneInfo[10], Latin1(dGPSstationID));
+}
+
+// Satellite channels.
+
+void FixDisplay::gps_SatelliteReceived(std::int16_t satelliteNumber,
+                                       std::int16_t pseudoRandomCode, std::int16_t azimuth,
+                                       std::int16_t elevation, std::int16_t signalToNoiseRatio)
+{
+    // Column k shows the k-th satellite of the listing; a fourth GSV message (13 to 16)
+    // has no column and changes nothing.
+    const int column = satelliteNumber - 1;
+    if (column < 0 || column >= 12)
+        return;
+    const auto i = static_cast<std::size_t>(column);
+
+    Show(w_.Lab_Sat[i], FormatInteger(pseudoRandomCode));
+    Show(w_.Lab_SatE[i], FormatInteger(elevation));
+    Show(w_.Lab_SatA[i], FormatInteger(azimuth));
+
+    QProgressBar* bar = w_.PSat[i];
+    if (bar == nullptr)
+        return;
+    // The bar shows the ratio within its own range; the tooltip keeps the ratio received.
+    double level = signalToNoiseRatio;
+    if (bar->maximum() < level)
+        level = bar->maximum();
+    if (bar->minimum() > level)
+        level = bar->minimum();
+    SetBar(bar, static_cast<int>(std::lround(level)), FormatInteger(signalToNoiseRatio));
+}
+
+void FixDisplay::ChannelReceived(std::size_t channel, std::int16_t satellite)
+{
+    if (satellite == 0) {
+        Show(At(w_.Lab_PosizioneInfo3b, channel), QStringLiteral("Not in use"), false);
+        ClearSatelliteSlot(static_cast<std::int16_t>(channel));
+    } else {
+        Show(At(w_.Lab_PosizioneInfo3b, channel), QStringLiteral("In use"), false);
+    }
+    if (QLabel* status = At(w_.Lab_PosizioneInfo3b, channel))
+        status->repaint();
+}
+
+void FixDisplay::ClearSatelliteSlot(std::int16_t slot)
+{
+    if (slot < 0 || slot >= 12)
+        return;
+    const auto i = static_cast<std::size_t>(slot);
+    Show(w_.Lab_Sat[i], QString());
+    Show(w_.Lab_SatA[i], QString());
+    Show(w_.Lab_SatE[i], QString());
+    SetBar(w_.PSat[i], 0, QStringLiteral("0"));
+}
+
+void FixDisplay::ClearDisplay()
+{
+    for (QLabel* label : w_.Lab_PosizioneInfo)
+        Show(label, QString());
+    for (QLabel* label : w_.Lab_Posizione)
+        Show(label, QString());
+    for (QLabel* label : w_.Lab_PosizioneInfo3b)
+        Show(label, QString());
+    for (std::size_t i = 0; i < w_.Lab_SatCHN.size(); ++i) {
+        Show(w_.Lab_SatCHN[i], FormatTwoDigits(static_cast<int>(i) + 1));
+        Show(w_.Lab_Sat[i], QString());
+        Show(w_.Lab_SatA[i], QString());
+        Show(w_.Lab_SatE[i], QString());
+        SetBar(w_.PSat[i], 0, QStringLiteral("0"));
+    }
+}
+
+// The interpreter's events.
+
+void FixDisplay::PositionReceived(std::string latitude, std::string longitude)
+{
+    gps_PositionReceived(latitude, longitude);
+}
+void FixDisplay::TimeChanged(std::string sTime) { gps_TimeChanged(sTime); }
+void FixDisplay::DateChanged(std::string satDate) { gps_DateChanged(satDate); }
+void FixDisplay::BearingReceived(double bearing) { gps_BearingReceived(bearing); }
+void FixDisplay::FixObtained() { gps_FixObtained(); }
+void FixDisplay::FixLost() { gps_FixLost(); }
+void FixDisplay::SatelliteReceived(std::int16_t satelliteNumber, std::int16_t pseudoRandomCode,
+                                   std::int16_t azimuth, std::int16_t elevation,
+                                   std::int16_t signalToNoiseRatio)
+{
+    gps_SatelliteReceived(satelliteNumber, pseudoRandomCode, azimuth, elevation,
+                          signalToNoiseRatio);
+}
+void FixDisplay::HDOPReceived(double value) { gps_HDOPReceived(value); }
+void FixDisplay::VDOPReceived(double value) { gps_VDOPReceived(value); }
+void FixDisplay::PDOPReceived(double value) { gps_PDOPReceived(value); }
+void FixDisplay::PositionFixReceived(std::string positionFix)
+{
+    gps_PositionFixReceived(positionFix);
+}
+void FixDisplay::SatellitesUsedReceived(std::int16_t satellitesUsed)
+{
+    gps_SatellitesUsedReceived(satellitesUsed);
+}
+void FixDisplay::AltitudeReceived(double altitude) { gps_AltitudeReceived(altitude); }
+void FixDisplay::AltitudeUnitsReceived(std::string altitudeUnits)
+{
+    gps_AltitudeUnitsReceived(altitudeUnits);
+}
+void FixDisplay::GeoidSeparationReceived(double geoidSeparation)
+{
+    gps_GeoidSeparationReceived(geoidSeparation);
+}
+void FixDisplay::GeoidSeparationUnitsReceived(std::string geoidSeparationUnits)
+{
+    gps_GeoidSeparationUnitsReceived(geoidSeparationUnits);
+}
+void FixDisplay::DGPSageReceived(std::int16_t dGPSage) { gps_DGPSageReceived(dGPSage); }
+void FixDisplay::DGPSstationIDReceived(std::string dGPSstationID)
+{
+    gps_DGPSstationIDReceived(dGPSstationID);
+}
+void FixDisplay::AutoManModeReceived(std::string autoManMode)
+{
+    gps_AutoManModeReceived(autoManMode);
+}
+void FixDisplay::Mode3DReceived(std::string mode3D) { gps_Mode3DReceived(mode3D); }
+void FixDisplay::SatellitesInViewReceived(std::int16_t satellitesInView)
+{
+    gps_SatellitesInViewReceived(satellitesInView);
+}
+void FixDisplay::TrueTrack(std::string Ttrack) { gps_TrueTrack(Ttrack); }
+void FixDisplay::MagneticTrack(std::string Mtrack) { gps_MagneticTrack(Mtrack); }
+void FixDisplay::SpeedReceivedKnots(double speed_knots) { gps_SpeedReceivedKnots(speed_knots); }
+void FixDisplay::SpeedReceivedKmh(double speed_kmh) { gps_SpeedReceivedKmh(speed_kmh); }
+
+} // namespace fixwatch

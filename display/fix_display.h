@@ -1,0 +1,121 @@
+#pragma once
+
+#include "display_widgets.h"
+#include "nmea_events.h"
+
+#include <QLocale>
+#include <QString>
+
+#include <cstdint>
+#include <string>
+
+namespace fixwatch {
+
+// Writes the interpreter's events into the window's labels and bars, one handler per
+// event (gps_ + the event's name), and clears them. Each handler sets its label and
+// repaints it at once, so a value is visible before the window's event loop runs again;
+// the date alone waits for the next ordinary paint. Texts from the interpreter are
+// ISO-8859-1 bytes and are shown as such. The displayed texts are the current fix: nothing
+// of it is stored anywhere else.
+class FixDisplay : public NmeaEvents {
+public:
+    // Numbers are written with the decimal separator of `locale`, no grouping.
+    explicit FixDisplay(const DisplayWidgets& widgets, const QLocale& locale = QLocale::system());
+
+    void gps_TimeChanged(const std::string& sTime);
+    void gps_DateChanged(const std::string& satDate);
+    void gps_PositionReceived(const std::string& latitude, const std::string& longitude);
+    void gps_AltitudeReceived(double altitude);
+    void gps_AltitudeUnitsReceived(const std::string& altitudeUnits);
+    void gps_SpeedReceivedKmh(double Velocita);
+    void gps_SpeedReceivedKnots(double Velocita);
+    void gps_BearingReceived(double bearing);
+    void gps_GeoidSeparationReceived(double geoidSeparation);
+    void gps_GeoidSeparationUnitsReceived(const std::string& geoidSeparationUnits);
+    void gps_TrueTrack(const std::string& Ttrack);
+    void gps_MagneticTrack(const std::string& Mtrack);
+
+    void gps_SatellitesInViewReceived(std::int16_t satellitesInView);
+    void gps_SatellitesUsedReceived(std::int16_t satellitesUsed);
+    void gps_PDOPReceived(double value);
+    void gps_HDOPReceived(double value);
+    void gps_VDOPReceived(double value);
+    void gps_FixLost();
+    void gps_FixObtained();
+    void gps_AutoManModeReceived(const std::string& autoManMode);
+    void gps_Mode3DReceived(const std::string& mode3D);
+    void gps_PositionFixReceived(const std::string& positionFix);
+    void gps_DGPSageReceived(std::int16_t dGPSage);
+    void gps_DGPSstationIDReceived(const std::string& dGPSstationID);
+
+    void gps_SatelliteReceived(std::int16_t satelliteNumber, std::int16_t pseudoRandomCode,
+                               std::int16_t azimuth, std::int16_t elevation,
+                               std::int16_t signalToNoiseRatio);
+    void gps_Ch01SatReceived(std::int16_t ch01Sat) { ChannelReceived(0, ch01Sat); }
+    void gps_Ch02SatReceived(std::int16_t ch02Sat) { ChannelReceived(1, ch02Sat); }
+    void gps_Ch03SatReceived(std::int16_t ch03Sat) { ChannelReceived(2, ch03Sat); }
+    void gps_Ch04SatReceived(std::int16_t ch04Sat) { ChannelReceived(3, ch04Sat); }
+    void gps_Ch05SatReceived(std::int16_t ch05Sat) { ChannelReceived(4, ch05Sat); }
+    void gps_Ch06SatReceived(std::int16_t ch06Sat) { ChannelReceived(5, ch06Sat); }
+    void gps_Ch07SatReceived(std::int16_t ch07Sat) { ChannelReceived(6, ch07Sat); }
+    void gps_Ch08SatReceived(std::int16_t ch08Sat) { ChannelReceived(7, ch08Sat); }
+    void gps_Ch09SatReceived(std::int16_t ch09Sat) { ChannelReceived(8, ch09Sat); }
+    void gps_Ch10SatReceived(std::int16_t ch10Sat) { ChannelReceived(9, ch10Sat); }
+    void gps_Ch11SatReceived(std::int16_t ch11Sat) { ChannelReceived(10, ch11Sat); }
+    void gps_Ch12SatReceived(std::int16_t ch12Sat) { ChannelReceived(11, ch12Sat); }
+
+    // Blanks channel column slot + 1: number, azimuth, elevation, bar at 0, tooltip "0".
+    void ClearSatelliteSlot(std::int16_t slot);
+    // Empties every value label and returns the channel columns to "01" ... "12" with
+    // empty values and bars; the unit labels keep their texts.
+    void ClearDisplay();
+
+private:
+    // The interpreter's events, handed to the handlers above.
+    void PositionReceived(std::string latitude, std::string longitude) override;
+    void TimeChanged(std::string sTime) override;
+    void DateChanged(std::string satDate) override;
+    void BearingReceived(double bearing) override;
+    void FixObtained() override;
+    void FixLost() override;
+    void SatelliteReceived(std::int16_t satelliteNumber, std::int16_t pseudoRandomCode,
+                           std::int16_t azimuth, std::int16_t elevation,
+                           std::int16_t signalToNoiseRatio) override;
+    void HDOPReceived(double value) override;
+    void VDOPReceived(double value) override;
+    void PDOPReceived(double value) override;
+    void PositionFixReceived(std::string positionFix) override;
+    void SatellitesUsedReceived(std::int16_t satellitesUsed) override;
+    void AltitudeReceived(double altitude) override;
+    void AltitudeUnitsReceived(std::string altitudeUnits) override;
+    void GeoidSeparationReceived(double geoidSeparation) override;
+    void GeoidSeparationUnitsReceived(std::string geoidSeparationUnits) override;
+    void DGPSageReceived(std::int16_t dGPSage) override;
+    void DGPSstationIDReceived(std::string dGPSstationID) override;
+    void AutoManModeReceived(std::string autoManMode) override;
+    void Mode3DReceived(std::string mode3D) override;
+    void Ch01SatReceived(std::int16_t ch01Sat) override { gps_Ch01SatReceived(ch01Sat); }
+    void Ch02SatReceived(std::int16_t ch02Sat) override { gps_Ch02SatReceived(ch02Sat); }
+    void Ch03SatReceived(std::int16_t ch03Sat) override { gps_Ch03SatReceived(ch03Sat); }
+    void Ch04SatReceived(std::int16_t ch04Sat) override { gps_Ch04SatReceived(ch04Sat); }
+    void Ch05SatReceived(std::int16_t ch05Sat) override { gps_Ch05SatReceived(ch05Sat); }
+    void Ch06SatReceived(std::int16_t ch06Sat) override { gps_Ch06SatReceived(ch06Sat); }
+    void Ch07SatReceived(std::int16_t ch07Sat) override { gps_Ch07SatReceived(ch07Sat); }
+    void Ch08SatReceived(std::int16_t ch08Sat) override { gps_Ch08SatReceived(ch08Sat); }
+    void Ch09SatReceived(std::int16_t ch09Sat) override { gps_Ch09SatReceived(ch09Sat); }
+    void Ch10SatReceived(std::int16_t ch10Sat) override { gps_Ch10SatReceived(ch10Sat); }
+    void Ch11SatReceived(std::int16_t ch11Sat) override { gps_Ch11SatReceived(ch11Sat); }
+    void Ch12SatReceived(std::int16_t ch12Sat) override { gps_Ch12SatReceived(ch12Sat); }
+    void SatellitesInViewReceived(std::int16_t satellitesInView) override;
+    void TrueTrack(std::string Ttrack) override;
+    void MagneticTrack(std::string Mtrack) override;
+    void SpeedReceivedKnots(double speed_knots) override;
+    void SpeedReceivedKmh(double speed_kmh) override;
+
+    void ChannelReceived(std::size_t channel, std::int16_t satellite);
+
+    DisplayWidgets w_;
+    QString decimalPoint_;
+};
+
+} // namespace fixwatch

@@ -1,0 +1,289 @@
+// Construction, start-up and shut-down of the main window, and the serial settings
+// controls.
+#include "main_form.h"
+
+#include "command_line.h"
+#include "port_device.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace fixwatch {
+
+MainForm::MainForm(const std::string& commandLine, QWidget* parent)
+    : QMainWindow(parent),
+      assembler_([this](std::string_view line) {
+          if (GPS)
+              GPS->Parse(line);
+      })
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Fixwatch"));
+    setWindowIcon(QIcon(QStringLiteral(":/fixwatch/fixwatch.svg")));
+
+    BuildMenu();
+    SSTab = new QTabWidget;
+    SSTab->setObjectName(QStringLiteral("SSTab"));
+    SSTab->addTab(BuildPositionTab(), QStringLiteral("Position"));
+    SSTab->addTab(BuildGeneralInfoTab(), QStringLiteral("General Info"));
+    SSTab->addTab(BuildSatellitesTab(), QStringLiteral("Satellites"));
+    SSTab->addTab(BuildCommunicationTab(), QStringLiteral("Communication"));
+    setCentralWidget(SSTab);
+
+    Timer_Lett = new QTimer(this);
+    Timer_Lett->setObjectName(QStringLiteral("Timer_Lett"));
+    Timer_Lett->setInterval(1000);
+    Timer_DL = new QTimer(this);
+    Timer_DL->setObjectName(QStringLiteral("Timer_DL"));
+    Timer_DL->setInterval(0);
+
+    endProgram = [] { QCoreApplication::exit(0); };
+    today = [] { return QDate::currentDate(); };
+
+    ConnectControls();
+    Form_Load(commandLine);
+
+    // A fixed size that holds the largest tab, centred on the screen.
+    adjustSize();
+    setFixedSize(sizeHint());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+MainForm::~MainForm()
+{
+    // The interpreter must not call into the display while the widgets go away.
+    GPS.reset();
+}
+
+void MainForm::ConnectControls()
+{
+    connect(MenuSalvaCP, &QAction::triggered, this, &MainForm::MenuSalvaCP_Click);
+    // The check mark is toggled by the handler itself, so the action is not checkable
+    // by a click: undo Qt's toggle before the handler runs.
+    connect(MenuSalvaDL, &QAction::triggered, this, [this] {
+        MenuSalvaDL->setChecked(!MenuSalvaDL->isChecked());
+        MenuSalvaDL_Click();
+    });
+    connect(MenuVuotaCampi, &QAction::triggered, this, &MainForm::MenuVuotaCampi_Click);
+    connect(MenuStart[0], &QAction::triggered, this, [this] { MenuStart_Click(0); });
+    connect(MenuStart[1], &QAction::triggered, this, [this] { MenuStart_Click(1); });
+    connect(MenuFine, &QAction::triggered, this, &MainForm::MenuFine_Click);
+    connect(MenuAbout, &QAction::triggered, this, &MainForm::MenuAbout_Click);
+
+    connect(Cmd_StartStop[0], &QPushButton::clicked, this, [this] { Cmd_StartStop_Click(0); });
+    connect(Cmd_StartStop[1], &QPushButton::clicked, this, [this] { Cmd_StartStop_Click(1); });
+    connect(Cmd_CalcolaCRC, &QPushButton::clicked, this, &MainForm::Cmd_CalcolaCRC_Click);
+
+    connect(Cmb_COM, &QComboBox::currentIndexChanged, this, &MainForm::Cmb_COM_Click);
+    connect(Cmb_HandShaking, &QComboBox::currentIndexChanged, this,
+            &MainForm::Cmb_HandShaking_Click);
+    connect(Cmb_Interval, &QComboBox::currentIndexChanged, this, &MainForm::Cmb_Interval_Click);
+    for (int i = 0; i < static_cast<int>(OptBaud.size()); ++i)
+        connect(OptBaud[static_cast<std::size_t>(i)], &QRadioButton::clicked, this,
+                [this, i] { OptBaud_Click(i); });
+    for (int i = 0; i < static_cast<int>(OptParita.size()); ++i)
+        connect(OptParita[static_cast<std::size_t>(i)], &QRadioButton::clicked, this,
+                [this, i] { OptParita_Click(i); });
+    for (int i = 0; i < static_cast<int>(OptDati.size()); ++i)
+        connect(OptDati[static_cast<std::size_t>(i)], &QRadioButton::clicked, this,
+                [this, i] { OptDati_Click(i); });
+    for (int i = 0; i < static_cast<int>(OptStop.size()); ++i)
+        connect(OptStop[static_cast<std::size_t>(i)], &QRadioButton::clicked, this,
+                [this, i] { OptStop_Click(i); });
+    connect(Chk_DTR, &QCheckBox::clicked, this, &MainForm::Chk_DTR_Click);
+    connect(Chk_RTS, &QCheckBox::clicked, this, &MainForm::Chk_RTS_Click);
+    connect(Chk_NullDiscard, &QCheckBox::clicked, this, &MainForm::Chk_NullDiscard_Click);
+
+    connect(Timer_Lett, &QTimer::timeout, this, &MainForm::Timer_Lett_Timer);
+    connect(Timer_DL, &QTimer::timeout, this, &MainForm::Timer_DL_Timer);
+}
+
+void MainForm::Form_Load(const std::string& commandLine)
+{
+    Timer_Lett->stop();
+    Timer_Lett->setInterval(1000);
+    Timer_DL->stop();
+    Timer_DL->setInterval(0);
+    acquisitionRunning = false;
+    loggerRunning = false;
+
+    DisplayWidgets widgets;
+    widgets.Lab_Posizione = Lab_Posizione;
+    widgets.Lab_PosizioneUM = Lab_PosizioneUM;
+    widgets.Lab_PosizioneInfo = Lab_PosizioneInfo;
+    widgets.Lab_PosizioneInfo3b = Lab_PosizioneInfo3b;
+    widgets.Lab_SatCHN = Lab_SatCHN;
+    widgets.Lab_Sat = Lab_Sat;
+    widgets.Lab_SatA = Lab_SatA;
+    widgets.Lab_SatE = Lab_SatE;
+    widgets.PSat = PSat;
+    display = std::make_unique<FixDisplay>(widgets);
+    GPS = std::make_unique<NmeaInterpreter>(*display);
+
+    ApplyCommandLine(commandLine);
+    ClearDisplay();
+    SetStartStopState(true);
+    SSTab->setCurrentIndex(0);
+    update();
+}
+
+void MainForm::ApplyCommandLine(const std::string& commandLine)
+{
+    const CommandLineOptions options = fixwatch::ApplyCommandLine(commandLine);
+    settings = options.settings;
+    Cmd_CalcolaCRC->setVisible(options.checksumButtonVisible);
+
+    ShowSettings();
+
+    MSComm.InBufferSize(1024);
+    MSComm.RThreshold(128);
+    Cmd_CalcolaCRC->update();
+
+    {
+        const QSignalBlocker quiet(Cmb_Interval);
+        Cmb_Interval->clear();
+        for (int seconds = 5; seconds <= 60; seconds += 5)
+            Cmb_Interval->addItem(QString::number(seconds));
+        Cmb_Interval->setCurrentIndex(0);
+    }
+    Timer_DL->setInterval(Cmb_Interval->currentText().toInt() * 1000);
+}
+
+// Shows the settings record in the controls. The controls' handlers would write back
+// what is shown; they are kept quiet instead, which leaves the record as it is.
+void MainForm::ShowSettings()
+{
+    const SerialSettings shown = settings;
+    auto select = [](auto& buttons, std::int16_t index) {
+        if (index >= 0 && static_cast<std::size_t>(index) < buttons.size())
+            buttons[static_cast<std::size_t>(index)]->setChecked(true);
+    };
+    {
+        const QSignalBlocker quiet(Cmb_COM);
+        Cmb_COM->clear();
+        for (int port = 1; port <= kPortCount; ++port)
+            Cmb_COM->addItem(QString::number(port));
+        Cmb_COM->setCurrentIndex(shown.portIndex);
+    }
+    select(OptBaud, shown.baudIndex);
+    select(OptParita, shown.parityIndex);
+    select(OptDati, shown.dataBitsIndex);
+    select(OptStop, shown.stopBitsIndex);
+    Chk_DTR->setChecked(shown.dtrEnable);
+    Chk_RTS->setChecked(shown.rtsEnable);
+    Chk_NullDiscard->setChecked(shown.nullDiscard);
+    {
+        const QSignalBlocker quiet(Cmb_HandShaking);
+        Cmb_HandShaking->clear();
+        for (const auto item : kHandshakingItems)
+            Cmb_HandShaking->addItem(QString::fromLatin1(item.data(),
+                                                         static_cast<qsizetype>(item.size())));
+        Cmb_HandShaking->setCurrentIndex(shown.handshakingIndex);
+    }
+    settings = shown;
+    UpdatePortTooltip();
+}
+
+void MainForm::UpdatePortTooltip()
+{
+    const int port = Cmb_COM->currentIndex() + 1;
+    const QString device = DeviceForPort(port);
+    Cmb_COM->setToolTip(
+        QStringLiteral("Serial port to which the GPS unit is connected (port %1: %2)")
+            .arg(port)
+            .arg(device.isEmpty() ? QStringLiteral("no device") : device));
+}
+
+// The serial settings controls only copy the user's choice into the record; it reaches the
+// port at the next Start.
+
+void MainForm::Cmb_COM_Click()
+{
+    settings.portIndex = static_cast<std::int16_t>(Cmb_COM->currentIndex());
+    UpdatePortTooltip();
+}
+
+void MainForm::OptBaud_Click(int Index) { settings.baudIndex = static_cast<std::int16_t>(Index); }
+void MainForm::OptParita_Click(int Index)
+{
+    settings.parityIndex = static_cast<std::int16_t>(Index);
+}
+void MainForm::OptDati_Click(int Index)
+{
+    settings.dataBitsIndex = static_cast<std::int16_t>(Index);
+}
+void MainForm::OptStop_Click(int Index)
+{
+    settings.stopBitsIndex = static_cast<std::int16_t>(Index);
+}
+void MainForm::Chk_DTR_Click() { settings.dtrEnable = Chk_DTR->isChecked(); }
+void MainForm::Chk_RTS_Click() { settings.rtsEnable = Chk_RTS->isChecked(); }
+void MainForm::Chk_NullDiscard_Click() { settings.nullDiscard = Chk_NullDiscard->isChecked(); }
+void MainForm::Cmb_HandShaking_Click()
+{
+    settings.handshakingIndex = static_cast<std::int16_t>(Cmb_HandShaking->currentIndex());
+}
+
+void MainForm::ClearDisplay()
+{
+    if (display)
+        display->ClearDisplay();
+}
+
+void MainForm::MenuVuotaCampi_Click()
+{
+    ClearDisplay();
+}
+
+void MainForm::closeEvent(QCloseEvent* event)
+{
+    bool Cancel = false;
+    Form_QueryUnload(Cancel);
+    if (Cancel)
+        event->ignore();
+}
+
+void MainForm::Form_QueryUnload(bool& Cancel)
+{
+    // Closing the window always ends the program, through Exit.
+    Cancel = true;
+    MenuFine_Click();
+}
+
+void MainForm::MenuFine_Click()
+{
+    if (MSComm.PortOpen())
+        MSComm.PortOpen(false);
+    // Nothing more may run once the program is told to end.
+    acquisitionRunning = false;
+    loggerRunning = false;
+    Timer_Lett->stop();
+    Timer_DL->stop();
+    if (endProgram)
+        endProgram();
+}
+
+void MainForm::ShowMessage(QMessageBox::Icon icon, const QString& text)
+{
+    QMessageBox box(icon, windowTitle(), text, QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("Message"));
+    box.raise();
+    box.activateWindow();
+    box.exec();
+}
+
+} // namespace fixwatch

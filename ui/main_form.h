@@ -1,0 +1,194 @@
+#pragma once
+
+#include "fix_display.h"
+#include "nmea_interpreter.h"
+#include "sentence_assembler.h"
+#include "serial_port.h"
+#include "serial_settings.h"
+
+#include <QDate>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QTimer;
+
+namespace fixwatch {
+
+class frmAbout;
+
+// The program's working window: the fix on four tabs, the menu, Start and Stop, the serial
+// settings, the data logger and the checksum calculator. Controls keep the names and
+// indexes by which the rest of the program addresses them; each widget's objectName is that
+// name with its index, e.g. "Lab_Posizione(3)".
+class MainForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Builds the window hidden and brings it to its resting state with `commandLine`, the
+    // program's arguments joined and stripped of blanks at both ends.
+    explicit MainForm(const std::string& commandLine = {}, QWidget* parent = nullptr);
+    ~MainForm() override;
+
+    // Menu.
+    QMenu* MenuFile = nullptr;
+    QAction* MenuSalvaCP = nullptr;
+    QAction* MenuSalvaDL = nullptr;
+    QAction* MenuNull0 = nullptr;
+    QAction* MenuVuotaCampi = nullptr;
+    std::array<QAction*, 2> MenuStart{};
+    QAction* MenuNull1 = nullptr;
+    QAction* MenuFine = nullptr;
+    QMenu* MenuAbout0 = nullptr;
+    QAction* MenuAbout = nullptr;
+
+    QTabWidget* SSTab = nullptr;
+
+    // Tab "Position".
+    QGroupBox* Frm_Position = nullptr;
+    QGroupBox* Frm_Satelliti = nullptr;
+    QGroupBox* Frm_xDOP = nullptr;
+    std::array<QLabel*, 7> Lab_Posizione1{};
+    std::array<QLabel*, 9> Lab_Posizione{};
+    std::array<QLabel*, 4> Lab_PosizioneUM{};
+    std::array<QLabel*, 7> Lab_PosizioneInfo1{};
+    // Etched separators: each sunken line draws the grey line and the white one below it,
+    // so elements 0, 2 and 5 hold the lines and 1, 3 and 4 stay empty.
+    std::array<QFrame*, 6> Lin_Pos{};
+    std::array<QPushButton*, 2> Cmd_StartStop{};
+
+    // Tab "General Info".
+    QGroupBox* Frm_Mode = nullptr;
+    QGroupBox* Frm_DGPS = nullptr;
+    QGroupBox* Frm_Track = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    std::array<QLabel*, 7> Lab_PosizioneInfo2{};
+    std::array<QLabel*, 13> Lab_PosizioneInfo{};
+    std::array<QLabel*, 12> Lab_PosizioneInfo3{};
+    std::array<QLabel*, 12> Lab_PosizioneInfo3b{};
+
+    // Tab "Satellites". Lab_Sat1 has elements 0 and 2, LabSat1 elements 0 and 1.
+    std::array<QProgressBar*, 12> PSat{};
+    std::array<QLabel*, 12> Lab_SatCHN{};
+    std::array<QLabel*, 12> Lab_Sat{};
+    std::array<QLabel*, 12> Lab_SatA{};
+    std::array<QLabel*, 12> Lab_SatE{};
+    std::array<QLabel*, 3> Lab_Sat1{};
+    std::array<QLabel*, 2> LabSat1{};
+
+    // Tab "Communication".
+    QGroupBox* Frm_232 = nullptr;
+    QGroupBox* Frm_DataLogger = nullptr;
+    QGroupBox* Frm_Option = nullptr;
+    QGroupBox* Frm_HandS = nullptr;
+    QGroupBox* FrmBaudRate = nullptr;
+    QGroupBox* FrmParita = nullptr;
+    QGroupBox* FrmDati = nullptr;
+    QGroupBox* FrmStop = nullptr;
+    std::array<QLabel*, 2> Lab_RS232{};
+    QComboBox* Cmb_COM = nullptr;
+    QComboBox* Cmb_Interval = nullptr;
+    QComboBox* Cmb_HandShaking = nullptr;
+    QCheckBox* Chk_DTR = nullptr;
+    QCheckBox* Chk_RTS = nullptr;
+    QCheckBox* Chk_NullDiscard = nullptr;
+    std::array<QRadioButton*, 9> OptBaud{};
+    std::array<QRadioButton*, 3> OptParita{};
+    std::array<QRadioButton*, 4> OptDati{};
+    std::array<QRadioButton*, 3> OptStop{};
+    QPushButton* Cmd_CalcolaCRC = nullptr;
+
+    QTimer* Timer_Lett = nullptr;
+    QTimer* Timer_DL = nullptr;
+
+    // The serial control, the interpreter and the display it drives.
+    SerialPort MSComm;
+    std::unique_ptr<FixDisplay> display;
+    std::unique_ptr<NmeaInterpreter> GPS;
+
+    SerialSettings settings;
+    bool acquisitionRunning = false;
+    bool loggerRunning = false;
+
+    // Seams for tests: what ends the program, and the local date that names the log file.
+    std::function<void()> endProgram;
+    std::function<QDate()> today;
+
+    // The About window shown by "About program..."; set by the start-up code.
+    void SetAboutWindow(frmAbout* about) { about_ = about; }
+
+    const std::string& lineBuffer() const { return assembler_.lineBuffer(); }
+    void HandleInput(const std::string& sInput) { assembler_.HandleInput(sInput); }
+
+public slots:
+    void Cmd_StartStop_Click(int Index);
+    void MenuStart_Click(int Index);
+    void Cmd_CalcolaCRC_Click();
+    void Cmb_COM_Click();
+    void OptBaud_Click(int Index);
+    void OptParita_Click(int Index);
+    void OptDati_Click(int Index);
+    void OptStop_Click(int Index);
+    void Chk_DTR_Click();
+    void Chk_RTS_Click();
+    void Chk_NullDiscard_Click();
+    void Cmb_HandShaking_Click();
+    void Cmb_Interval_Click();
+    void MenuSalvaCP_Click();
+    void MenuSalvaDL_Click();
+    void MenuVuotaCampi_Click();
+    void MenuFine_Click();
+    void MenuAbout_Click();
+    void Timer_Lett_Timer();
+    void Timer_DL_Timer();
+
+public:
+    void ClearDisplay();
+    bool OpenPort();
+    bool ClosePort();
+    void SetStartStopState(bool startEnabled);
+    void ApplyCommandLine(const std::string& commandLine);
+    // Appends the current fix as one record to the day's log file; false when it could
+    // not be written.
+    bool WriteLogRecord();
+    // The folder that receives the log files.
+    QString LogFolder() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenu();
+    QWidget* BuildPositionTab();
+    QWidget* BuildGeneralInfoTab();
+    QWidget* BuildSatellitesTab();
+    QWidget* BuildCommunicationTab();
+    void ConnectControls();
+    void ShowSettings();
+    void UpdatePortTooltip();
+    void Form_Load(const std::string& commandLine);
+    void Form_QueryUnload(bool& Cancel);
+    void ShowMessage(QMessageBox::Icon icon, const QString& text);
+
+    SentenceAssembler assembler_;
+    frmAbout* about_ = nullptr;
+    bool showingSettings_ = false;
+};
+
+} // namespace fixwatch

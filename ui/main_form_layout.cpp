@@ -1,0 +1,466 @@
+// The window's static make-up: menu, tabs, frames, captions, tooltips and design texts.
+#include "main_form.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace fixwatch {
+namespace {
+
+QString Indexed(const char* name, int index)
+{
+    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
+
+template <typename Widget>
+Widget* Named(Widget* widget, const QString& name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+QLabel* Caption(const QString& text, const char* name, int index)
+{
+    return Named(new QLabel(text), Indexed(name, index));
+}
+
+// A value label: a sunken box in a fixed-pitch font, so that columns of figures line up and
+// an empty value still shows where it will appear.
+QLabel* Value(const QString& designText, const QString& tooltip, const char* name, int index,
+              int minimumCharacters = 10)
+{
+    auto* label = Named(new QLabel(designText), Indexed(name, index));
+    label->setToolTip(tooltip);
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    label->setFont(font);
+    label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    label->setMinimumWidth(QFontMetrics(font).horizontalAdvance(QLatin1Char('0'))
+                               * minimumCharacters
+                           + 10);
+    label->setMinimumHeight(QFontMetrics(font).height() + 6);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+QFrame* EtchedLine(int index)
+{
+    auto* line = Named(new QFrame, Indexed("Lin_Pos", index));
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+QGroupBox* Frame(const QString& caption, const char* name)
+{
+    return Named(new QGroupBox(caption), QLatin1String(name));
+}
+
+QString TwoDigits(int n)
+{
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+void MainForm::BuildMenu()
+{
+    QMenuBar* bar = menuBar();
+
+    MenuFile = Named(bar->addMenu(QStringLiteral("&File")), QStringLiteral("MenuFile"));
+    MenuSalvaCP = MenuFile->addAction(QStringLiteral("Save current position"));
+    MenuSalvaCP->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    MenuSalvaDL = MenuFile->addAction(QStringLiteral("Data logger"));
+    MenuSalvaDL->setCheckable(true);
+    MenuSalvaDL->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    MenuNull0 = MenuFile->addSeparator();
+    MenuVuotaCampi = MenuFile->addAction(QStringLiteral("Clear"));
+    MenuVuotaCampi->setShortcut(QKeySequence(Qt::Key_F4));
+    MenuStart[0] = MenuFile->addAction(QStringLiteral("Start"));
+    MenuStart[0]->setShortcut(QKeySequence(Qt::Key_F5));
+    MenuStart[1] = MenuFile->addAction(QStringLiteral("Stop"));
+    MenuStart[1]->setShortcut(QKeySequence(Qt::Key_F6));
+    MenuNull1 = MenuFile->addSeparator();
+    MenuFine = MenuFile->addAction(QStringLiteral("Exit"));
+    MenuFine->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+
+    MenuAbout0 = Named(bar->addMenu(QStringLiteral("&?")), QStringLiteral("MenuAbout0"));
+    MenuAbout = MenuAbout0->addAction(QStringLiteral("About program..."));
+    MenuAbout->setShortcut(QKeySequence(Qt::Key_F1));
+
+    MenuSalvaCP->setObjectName(QStringLiteral("MenuSalvaCP"));
+    MenuSalvaDL->setObjectName(QStringLiteral("MenuSalvaDL"));
+    MenuNull0->setObjectName(QStringLiteral("MenuNull0"));
+    MenuVuotaCampi->setObjectName(QStringLiteral("MenuVuotaCampi"));
+    MenuStart[0]->setObjectName(Indexed("MenuStart", 0));
+    MenuStart[1]->setObjectName(Indexed("MenuStart", 1));
+    MenuNull1->setObjectName(QStringLiteral("MenuNull1"));
+    MenuFine->setObjectName(QStringLiteral("MenuFine"));
+    MenuAbout->setObjectName(QStringLiteral("MenuAbout"));
+}
+
+QWidget* MainForm::BuildPositionTab()
+{
+    auto* page = new QWidget;
+
+    // Current position: caption, value, unit, and for the speed a second value and unit.
+    Frm_Position = Frame(QStringLiteral("Current Position:"), "Frm_Position");
+    auto* grid = new QGridLayout(Frm_Position);
+    grid->setHorizontalSpacing(6);
+    int row = 0;
+    auto addRow = [&](int captionIndex, const QString& caption, int valueIndex,
+                      const QString& designText, const QString& tooltip, bool info = false,
+                      int characters = 10) {
+        QLabel* captionLabel = info ? Caption(caption, "Lab_PosizioneInfo1", captionIndex)
+                                    : Caption(caption, "Lab_Posizione1", captionIndex);
+        if (info)
+            Lab_PosizioneInfo1[static_cast<std::size_t>(captionIndex)] = captionLabel;
+        else
+            Lab_Posizione1[static_cast<std::size_t>(captionIndex)] = captionLabel;
+        Lab_Posizione[static_cast<std::size_t>(valueIndex)] =
+            Value(designText, tooltip, "Lab_Posizione", valueIndex, characters);
+        grid->addWidget(captionLabel, row, 0);
+        // A coordinate is wider than a number: it spans the unit column too.
+        grid->addWidget(Lab_Posizione[static_cast<std::size_t>(valueIndex)], row, 1, 1,
+                        characters > 10 ? 3 : 1);
+    };
+    auto addUnit = [&](int index, const QString& text, int column) {
+        Lab_PosizioneUM[static_cast<std::size_t>(index)] =
+            Named(new QLabel(text), Indexed("Lab_PosizioneUM", index));
+        grid->addWidget(Lab_PosizioneUM[static_cast<std::size_t>(index)], row, column);
+    };
+    auto addLine = [&](int index) {
+        Lin_Pos[static_cast<std::size_t>(index)] = EtchedLine(index);
+        grid->addWidget(Lin_Pos[static_cast<std::size_t>(index)], row++, 0, 1, 5);
+    };
+
+    addRow(0, QStringLiteral("Time (GMT):"), 0, QStringLiteral("00:00:00"),
+           QStringLiteral("Greenwich Mean Time"));
+    ++row;
+    addRow(6, QStringLiteral("Date (GMT):"), 7, QStringLiteral("00:00:00"),
+           QStringLiteral("Greenwich Date"));
+    ++row;
+    addLine(0);
+    addRow(1, QStringLiteral("Latitude:"), 1, QStringLiteral("000:00:00:00 N"),
+           QStringLiteral("Current latitude"), false, 15);
+    ++row;
+    addRow(2, QStringLiteral("Longitude:"), 2, QStringLiteral("000:00:00:00 E"),
+           QStringLiteral("Current longitude"), false, 15);
+    ++row;
+    addRow(3, QStringLiteral("Altitude:"), 3, QStringLiteral("0000.0"),
+           QStringLiteral("Current altitude"));
+    addUnit(0, QStringLiteral("[m]"), 2);
+    ++row;
+    addLine(2);
+    addRow(4, QStringLiteral("Speed:"), 4, QStringLiteral("000.0"),
+           QStringLiteral("Current speed [km/h]"));
+    addUnit(2, QStringLiteral("[Km/h]  /"), 2);
+    Lab_Posizione[5] =
+        Value(QStringLiteral("000.0"), QStringLiteral("Current speed [knots]"), "Lab_Posizione", 5);
+    grid->addWidget(Lab_Posizione[5], row, 3);
+    addUnit(1, QStringLiteral("[Knots]"), 4);
+    ++row;
+    addRow(5, QStringLiteral("Direction:"), 6, QStringLiteral("000.0"),
+           QStringLiteral("Current direction"));
+    ++row;
+    addLine(5);
+    addRow(5, QStringLiteral("Geoid Separation:"), 8, QStringLiteral("00"),
+           QStringLiteral("Height of geoid above WGS84 ellipsoid"), true);
+    addUnit(3, QStringLiteral("[m]"), 2);
+    ++row;
+    grid->setRowStretch(row, 1);
+    grid->setColumnStretch(5, 1);
+
+    // Satellites and dilution of precision, on the right.
+    auto infoRows = [this](QGroupBox* frame,
+                           std::initializer_list<std::tuple<int, const char*, int, const char*,
+                                                            const char*>> rows) {
+        auto* layout = new QGridLayout(frame);
+        int r = 0;
+        for (const auto& [captionIndex, caption, valueIndex, designText, tooltip] : rows) {
+            auto ci = static_cast<std::size_t>(captionIndex);
+            auto vi = static_cast<std::size_t>(valueIndex);
+            Lab_PosizioneInfo1[ci] =
+                Caption(QString::fromLatin1(caption), "Lab_PosizioneInfo1", captionIndex);
+            Lab_PosizioneInfo[vi] =
+                Value(QString::fromLatin1(designText), QString::fromLatin1(tooltip),
+                      "Lab_PosizioneInfo", valueIndex, 12);
+            layout->addWidget(Lab_PosizioneInfo1[ci], r, 0);
+            layout->addWidget(Lab_PosizioneInfo[vi], r, 1);
+            ++r;
+        }
+        layout->setColumnStretch(1, 1);
+    };
+    Frm_Satelliti = Frame(QStringLiteral("Satellities:"), "Frm_Satelliti");
+    infoRows(Frm_Satelliti, {{0, "In view:", 0, "00", "Number of satellites in view"},
+                             {1, "In use:", 1, "00", "Number of satellites in use"},
+                             {6, "Status:", 5, "Fix Obtained", "Fix status"}});
+    Frm_xDOP = Frame(QStringLiteral("Diluition of precision:"), "Frm_xDOP");
+    infoRows(Frm_xDOP, {{2, "PDOP:", 2, "00", "PDOP: Position Dilution Of Precision"},
+                        {3, "HDOP:", 3, "00", "PDOP: Horizontal Dilution Of Precision"},
+                        {4, "VDOP:", 4, "00", "VDOP: Vertical Dilution Of Precision"}});
+
+    Cmd_StartStop[0] = Named(new QPushButton(QStringLiteral("Start")), Indexed("Cmd_StartStop", 0));
+    Cmd_StartStop[0]->setToolTip(QStringLiteral("Start the acquisition"));
+    Cmd_StartStop[1] = Named(new QPushButton(QStringLiteral("Stop")), Indexed("Cmd_StartStop", 1));
+    Cmd_StartStop[1]->setToolTip(QStringLiteral("Stop the acquisition"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Cmd_StartStop[0]);
+    buttons->addWidget(Cmd_StartStop[1]);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(Frm_Satelliti);
+    right->addWidget(Frm_xDOP);
+    right->addStretch(1);
+    right->addLayout(buttons);
+
+    auto* layout = new QHBoxLayout(page);
+    layout->addWidget(Frm_Position, 3);
+    layout->addLayout(right, 2);
+    return page;
+}
+
+QWidget* MainForm::BuildGeneralInfoTab()
+{
+    auto* page = new QWidget;
+
+    auto infoFrame = [this](QGroupBox* frame,
+                            std::initializer_list<std::tuple<int, const char*, int, const char*,
+                                                             const char*>> rows) {
+        auto* layout = new QGridLayout(frame);
+        int r = 0;
+        for (const auto& [captionIndex, caption, valueIndex, designText, tooltip] : rows) {
+            auto ci = static_cast<std::size_t>(captionIndex);
+            auto vi = static_cast<std::size_t>(valueIndex);
+            Lab_PosizioneInfo2[ci] =
+                Caption(QString::fromLatin1(caption), "Lab_PosizioneInfo2", captionIndex);
+            Lab_PosizioneInfo[vi] =
+                Value(QString::fromLatin1(designText), QString::fromLatin1(tooltip),
+                      "Lab_PosizioneInfo", valueIndex, 12);
+            layout->addWidget(Lab_PosizioneInfo2[ci], r, 0);
+            layout->addWidget(Lab_PosizioneInfo[vi], r, 1);
+            ++r;
+        }
+        layout->setRowStretch(r, 1);
+        layout->setColumnStretch(1, 1);
+    };
+
+    Frm_Mode = Frame(QStringLiteral("GPS Mode:"), "Frm_Mode");
+    infoFrame(Frm_Mode, {{0, "Fix:", 8, "Valid", "Kind of fix (SPS, DGPS or PPS)"},
+                         {1, "Mode:", 6, "Forced 2D/3D", "Automatic or Forced 2D/3D mode"},
+                         {2, "Quality:", 7, "Qualita", "Quality: 2D / 3D"}});
+    Frm_DGPS = Frame(QStringLiteral("DGPS:"), "Frm_DGPS");
+    infoFrame(Frm_DGPS, {{3, "Age:", 9, "00", "Time since last DGPS update blank"},
+                         {4, "Station ID:", 10, "00", "DGPS reference station ID blank"}});
+    Frm_Track = Frame(QStringLiteral("Tracks:"), "Frm_Track");
+    infoFrame(Frm_Track, {{5, "True Track:", 11, "00", "True track made good"},
+                          {6, "Mag. Track:", 12, "00", "Magnetic track made good"}});
+
+    // Channel status: three columns of four channels.
+    Frame1 = Frame(QStringLiteral("Channels:"), "Frame1");
+    auto* channels = new QGridLayout(Frame1);
+    channels->setHorizontalSpacing(8);
+    for (int i = 0; i < 12; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        const QString n = TwoDigits(i + 1);
+        Lab_PosizioneInfo3[index] =
+            Caption(QStringLiteral("Channel ") + n + QLatin1Char(':'), "Lab_PosizioneInfo3", i);
+        Lab_PosizioneInfo3b[index] = Value(QStringLiteral("Not in Use"),
+                                           QStringLiteral("Status of channel ") + n,
+                                           "Lab_PosizioneInfo3b", i, 10);
+        const int column = (i / 4) * 3;
+        channels->addWidget(Lab_PosizioneInfo3[index], i % 4, column);
+        channels->addWidget(Lab_PosizioneInfo3b[index], i % 4, column + 1);
+    }
+    channels->setColumnMinimumWidth(2, 16);
+    channels->setColumnMinimumWidth(5, 16);
+    channels->setColumnStretch(1, 1);
+    channels->setColumnStretch(4, 1);
+    channels->setColumnStretch(7, 1);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(Frm_Mode, 4);
+    top->addWidget(Frm_DGPS, 3);
+    top->addWidget(Frm_Track, 3);
+    auto* layout = new QVBoxLayout(page);
+    layout->addLayout(top);
+    layout->addWidget(Frame1);
+    layout->addStretch(1);
+    return page;
+}
+
+QWidget* MainForm::BuildSatellitesTab()
+{
+    auto* page = new QWidget;
+    auto* grid = new QGridLayout(page);
+    grid->setHorizontalSpacing(4);
+
+    Lab_Sat1[0] = Caption(QStringLiteral("Channel:"), "Lab_Sat1", 0);
+    LabSat1[0] = Caption(QStringLiteral("ID Satellite:"), "LabSat1", 0);
+    LabSat1[1] = Caption(QStringLiteral("Azimuth:"), "LabSat1", 1);
+    Lab_Sat1[2] = Caption(QStringLiteral("Elevation:"), "Lab_Sat1", 2);
+    grid->addWidget(Lab_Sat1[0], 1, 0);
+    grid->addWidget(LabSat1[0], 2, 0);
+    grid->addWidget(LabSat1[1], 3, 0);
+    grid->addWidget(Lab_Sat1[2], 4, 0);
+
+    auto cell = [](const QString& text, const char* name, int i) {
+        QLabel* label = Value(text, QString(), name, i, 3);
+        label->setAlignment(Qt::AlignCenter);
+        return label;
+    };
+    for (int i = 0; i < 12; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        auto* bar = Named(new QProgressBar, Indexed("PSat", i));
+        bar->setOrientation(Qt::Vertical);
+        bar->setRange(0, 90);
+        bar->setValue(0);
+        bar->setTextVisible(false);
+        bar->setFixedWidth(18);
+        bar->setMinimumHeight(170);
+        bar->setToolTip(QStringLiteral("0"));
+        PSat[index] = bar;
+        grid->addWidget(bar, 0, i + 1, Qt::AlignHCenter);
+
+        Lab_SatCHN[index] = cell(TwoDigits(i + 1), "Lab_SatCHN", i);
+        Lab_SatCHN[index]->setFrameStyle(QFrame::NoFrame);
+        Lab_Sat[index] = cell(QStringLiteral("00"), "Lab_Sat", i);
+        Lab_SatA[index] = cell(QStringLiteral("00"), "Lab_SatA", i);
+        Lab_SatE[index] = cell(QStringLiteral("00"), "Lab_SatE", i);
+        grid->addWidget(Lab_SatCHN[index], 1, i + 1);
+        grid->addWidget(Lab_Sat[index], 2, i + 1);
+        grid->addWidget(Lab_SatA[index], 3, i + 1);
+        grid->addWidget(Lab_SatE[index], 4, i + 1);
+        grid->setColumnStretch(i + 1, 1);
+    }
+    grid->setRowStretch(5, 1);
+    return page;
+}
+
+QWidget* MainForm::BuildCommunicationTab()
+{
+    auto* page = new QWidget;
+
+    Frm_232 = Frame(QStringLiteral("Serial Port"), "Frm_232");
+    Lab_RS232[0] = Caption(QStringLiteral("COM:"), "Lab_RS232", 0);
+    Cmb_COM = Named(new QComboBox, QStringLiteral("Cmb_COM"));
+    Cmb_COM->setEditable(false);
+    auto* port = new QHBoxLayout(Frm_232);
+    port->addWidget(Lab_RS232[0]);
+    port->addWidget(Cmb_COM, 1);
+
+    Frm_DataLogger = Frame(QStringLiteral("Data logger"), "Frm_DataLogger");
+    Lab_RS232[1] = Caption(QStringLiteral("Interval [s]:"), "Lab_RS232", 1);
+    Cmb_Interval = Named(new QComboBox, QStringLiteral("Cmb_Interval"));
+    Cmb_Interval->setToolTip(QStringLiteral("Data logger interval"));
+    auto* logger = new QHBoxLayout(Frm_DataLogger);
+    logger->addWidget(Lab_RS232[1]);
+    logger->addWidget(Cmb_Interval, 1);
+
+    Frm_Option = Frame(QStringLiteral("Option:"), "Frm_Option");
+    Chk_DTR = Named(new QCheckBox(QStringLiteral("DTR Enable")), QStringLiteral("Chk_DTR"));
+    Chk_DTR->setToolTip(QStringLiteral("DTR selection"));
+    Chk_RTS = Named(new QCheckBox(QStringLiteral("RTS Enable")), QStringLiteral("Chk_RTS"));
+    Chk_RTS->setToolTip(QStringLiteral("RTS selection"));
+    Chk_NullDiscard =
+        Named(new QCheckBox(QStringLiteral("Null Discard")), QStringLiteral("Chk_NullDiscard"));
+    Chk_NullDiscard->setToolTip(QStringLiteral("Null character selection"));
+    auto* options = new QVBoxLayout(Frm_Option);
+    options->addWidget(Chk_DTR);
+    options->addWidget(Chk_RTS);
+    options->addWidget(Chk_NullDiscard);
+
+    Frm_HandS = Frame(QStringLiteral("Handshaking:"), "Frm_HandS");
+    Cmb_HandShaking = Named(new QComboBox, QStringLiteral("Cmb_HandShaking"));
+    Cmb_HandShaking->setToolTip(QStringLiteral("Handshaking mode"));
+    auto* handshaking = new QVBoxLayout(Frm_HandS);
+    handshaking->addWidget(Cmb_HandShaking);
+    handshaking->addStretch(1);
+
+    auto option = [](const QString& caption, const QString& tooltip, const char* name, int i) {
+        auto* button = Named(new QRadioButton(caption), Indexed(name, i));
+        button->setToolTip(tooltip);
+        return button;
+    };
+
+    FrmBaudRate = Frame(QStringLiteral("Baud rate"), "FrmBaudRate");
+    auto* baud = new QGridLayout(FrmBaudRate);
+    for (int i = 0; i < 9; ++i) {
+        const QString caption = QString::fromLatin1(kBaudCaptions[static_cast<std::size_t>(i)]);
+        OptBaud[static_cast<std::size_t>(i)] = option(
+            caption, QStringLiteral("Speed selection (") + caption + QStringLiteral(" Baud)"),
+            "OptBaud", i);
+        baud->addWidget(OptBaud[static_cast<std::size_t>(i)], i < 5 ? i : i - 5, i < 5 ? 0 : 1);
+    }
+    OptBaud[5]->setChecked(true);
+
+    FrmParita = Frame(QStringLiteral("Parity"), "FrmParita");
+    auto* parity = new QVBoxLayout(FrmParita);
+    const std::array<const char*, 3> parityTooltips = {"No parity", "Parity Even", "Parity Odd"};
+    for (int i = 0; i < 3; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        OptParita[index] = option(QString::fromLatin1(kParityCaptions[index]),
+                                  QString::fromLatin1(parityTooltips[index]), "OptParita", i);
+        // The tag, not the caption, is the letter of the settings text.
+        OptParita[index]->setProperty("Tag", QString::fromLatin1(kParityTags[index]));
+        parity->addWidget(OptParita[index]);
+    }
+    parity->addStretch(1);
+    OptParita[0]->setChecked(true);
+
+    FrmDati = Frame(QStringLiteral("Data"), "FrmDati");
+    auto* dataBits = new QVBoxLayout(FrmDati);
+    for (int i = 0; i < 4; ++i) {
+        const QString caption =
+            QString::fromLatin1(kDataBitsCaptions[static_cast<std::size_t>(i)]);
+        OptDati[static_cast<std::size_t>(i)] =
+            option(caption, caption + QStringLiteral(" Data bits"), "OptDati", i);
+        dataBits->addWidget(OptDati[static_cast<std::size_t>(i)]);
+    }
+    dataBits->addStretch(1);
+    OptDati[3]->setChecked(true);
+
+    FrmStop = Frame(QStringLiteral("Stop"), "FrmStop");
+    auto* stop = new QVBoxLayout(FrmStop);
+    const std::array<const char*, 3> stopTooltips = {"1 Stop bit", "1.5 Stop bit", "2 Stop bits"};
+    for (int i = 0; i < 3; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        OptStop[index] = option(QString::fromLatin1(kStopBitsCaptions[index]),
+                                QString::fromLatin1(stopTooltips[index]), "OptStop", i);
+        stop->addWidget(OptStop[index]);
+    }
+    stop->addStretch(1);
+    OptStop[0]->setChecked(true);
+
+    Cmd_CalcolaCRC =
+        Named(new QPushButton(QStringLiteral("CRC Calculus ")), QStringLiteral("Cmd_CalcolaCRC"));
+    Cmd_CalcolaCRC->setToolTip(QStringLiteral("NMEA-0183 CRC calculus"));
+    Cmd_CalcolaCRC->setVisible(false);
+
+    auto* grid = new QGridLayout(page);
+    grid->addWidget(Frm_232, 0, 0, 1, 2);
+    grid->addWidget(Frm_DataLogger, 0, 2, 1, 2);
+    grid->addWidget(Frm_Option, 0, 4);
+    grid->addWidget(FrmBaudRate, 1, 0);
+    grid->addWidget(FrmParita, 1, 1);
+    grid->addWidget(FrmDati, 1, 2);
+    grid->addWidget(FrmStop, 1, 3);
+    grid->addWidget(Frm_HandS, 1, 4);
+    grid->addWidget(Cmd_CalcolaCRC, 2, 0, Qt::AlignLeft);
+    grid->setRowStretch(3, 1);
+    return page;
+}
+
+} // namespace fixwatch

@@ -1,0 +1,98 @@
+// The data logger, "Save current position", the checksum calculator and the About command.
+#include "main_form.h"
+
+#include "frm_about.h"
+#include "log_record.h"
+#include "number_text.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QInputDialog>
+#include <QLabel>
+#include <QTimer>
+
+#include <cmath>
+
+namespace fixwatch {
+
+QString MainForm::LogFolder() const
+{
+    return fixwatch::LogFolder();
+}
+
+bool MainForm::WriteLogRecord()
+{
+    // Date, time, latitude, longitude, altitude and speed, as the window shows them.
+    QStringList fields;
+    for (const std::size_t index : {7, 0, 1, 2, 3, 4}) {
+        const QLabel* label = Lab_Posizione[index];
+        fields << (label != nullptr ? label->text() : QString());
+    }
+    return AppendLogRecord(LogFolder(), today ? today() : QDate::currentDate(), fields);
+}
+
+void MainForm::Timer_DL_Timer()
+{
+    Timer_DL->stop();
+    WriteLogRecord();
+    if (loggerRunning)
+        Timer_DL->start();
+}
+
+void MainForm::MenuSalvaDL_Click()
+{
+    MenuSalvaDL->setChecked(!MenuSalvaDL->isChecked());
+    MenuSalvaCP->setEnabled(!MenuSalvaDL->isChecked());
+    update();
+}
+
+void MainForm::MenuSalvaCP_Click()
+{
+    WriteLogRecord();
+}
+
+void MainForm::Cmb_Interval_Click()
+{
+    const QByteArray text = Cmb_Interval->currentText().toLatin1();
+    const double seconds = LeadingNumber(std::string_view(text.constData(),
+                                                          static_cast<std::size_t>(text.size())));
+    const double milliseconds = std::round(seconds * 1000.0);
+    // Qt timers take an int; an interval beyond it (or below 0) cannot be set and is skipped.
+    if (milliseconds >= 0 && milliseconds <= 2147483647.0)
+        Timer_DL->setInterval(static_cast<int>(milliseconds));
+}
+
+void MainForm::Cmd_CalcolaCRC_Click()
+{
+    QInputDialog input(this);
+    input.setObjectName(QStringLiteral("CrcInput"));
+    input.setWindowTitle(QStringLiteral("NMEA-0183 CRC Calculus"));
+    input.setLabelText(QStringLiteral("Sentence:"));
+    input.setTextValue(QString());
+    const QString sentence = input.exec() == QDialog::Accepted ? input.textValue() : QString();
+
+    const QByteArray bytes = sentence.toLatin1();
+    const std::string checksum =
+        GPS ? GPS->GetChecksum(std::string_view(bytes.constData(),
+                                                static_cast<std::size_t>(bytes.size())))
+            : std::string("00");
+    ShowMessage(QMessageBox::Information,
+                QStringLiteral("The checksum for the sentence ") + sentence
+                    + QStringLiteral(" is: ") + QString::fromLatin1(checksum.c_str()));
+}
+
+void MainForm::MenuAbout_Click()
+{
+    if (about_ == nullptr)
+        return;
+    setEnabled(false);
+    repaint();
+    QRect frame = about_->frameGeometry();
+    frame.moveCenter(frameGeometry().center());
+    about_->move(frame.topLeft());
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
+}
+
+} // namespace fixwatch
