@@ -4,6 +4,7 @@
 #include "main_form.h"
 #include "product_info.h"
 #include "sample_sentences.h"
+#include "../acquisition/pseudo_terminal.h"
 
 #include <QAction>
 #include <QApplication>
@@ -240,6 +241,56 @@ TEST(AboutWindow, ShowsVersionTextsAndGivesTheMainWindowBack)
     about.close();
     EXPECT_TRUE(form.isEnabled());
     EXPECT_TRUE(about.isHidden());
+}
+
+} // namespace
+} // namespace fixwatch
+
+namespace fixwatch {
+namespace {
+
+// Start, ticks, Stop and Start again on a real pseudo-terminal standing in for the receiver.
+TEST(AcquisitionThroughAPseudoTerminal, TicksFillTheDisplayAndStopKeepsIt)
+{
+    test::PseudoTerminal receiver;
+    qputenv("FIXWATCH_COM1", QByteArray::fromStdString(receiver.Device()));
+    MainForm form;
+    form.Cmd_StartStop_Click(0);
+    ASSERT_TRUE(form.acquisitionRunning);
+    EXPECT_TRUE(form.Timer_Lett->isActive());
+    EXPECT_FALSE(form.Cmd_StartStop[0]->isEnabled());
+    EXPECT_TRUE(form.MenuStart[1]->isEnabled());
+
+    // A sentence split across two reads is joined before it is parsed.
+    const auto sentences = SampleSentences();
+    const std::string gga = sentences[0] + "\r\n";
+    receiver.Write(gga.substr(0, 20));
+    ASSERT_TRUE(receiver.WaitUntilQueued(20));
+    form.Timer_Lett_Timer();
+    EXPECT_EQ(form.Lab_Posizione[0]->text(), "");
+    receiver.Write(gga.substr(20));
+    for (int tick = 0; tick < 200 && form.Lab_Posizione[0]->text().isEmpty(); ++tick) {
+        receiver.WaitUntilQueued(1);
+        form.Timer_Lett_Timer();
+    }
+    EXPECT_EQ(form.Lab_Posizione[0]->text(), "12:35:19");
+    EXPECT_TRUE(form.Timer_Lett->isActive()); // re-armed while running
+
+    form.Cmd_StartStop_Click(1);
+    EXPECT_FALSE(form.Timer_Lett->isActive());
+    EXPECT_EQ(form.Lab_Posizione[3]->text(), "545.4"); // Stop keeps the values
+    EXPECT_TRUE(form.Cmd_StartStop[0]->isEnabled());
+
+    // The receiver goes away while acquiring: no crash, the ticks go on, Stop works.
+    form.Cmd_StartStop_Click(0);
+    ASSERT_TRUE(form.acquisitionRunning);
+    receiver.CloseMaster();
+    for (int tick = 0; tick < 5; ++tick)
+        form.Timer_Lett_Timer();
+    EXPECT_TRUE(form.Timer_Lett->isActive());
+    form.Cmd_StartStop_Click(1);
+    EXPECT_TRUE(form.MenuStart[0]->isEnabled());
+    qunsetenv("FIXWATCH_COM1");
 }
 
 } // namespace
