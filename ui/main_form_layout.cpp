@@ -16,6 +16,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 namespace fixwatch {
 namespace {
 
@@ -70,6 +72,34 @@ QGroupBox* Frame(const QString& caption, const char* name)
 QString TwoDigits(int n)
 {
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+// One row of a status frame: caption index, caption, value index, design text, tooltip.
+using InfoRow = std::tuple<int, const char*, int, const char*, const char*>;
+
+// Lays out caption and value label pairs in `frame`, one row each, storing the captions in
+// `captions` (named `captionName`) and the values in `values`; `stretchBelow` keeps the rows
+// at the top of a taller frame.
+template <std::size_t N, std::size_t M>
+void AddInfoRows(QGroupBox* frame, std::array<QLabel*, N>& captions, const char* captionName,
+                 std::array<QLabel*, M>& values, std::initializer_list<InfoRow> rows,
+                 bool stretchBelow)
+{
+    auto* layout = new QGridLayout(frame);
+    int r = 0;
+    for (const auto& [captionIndex, caption, valueIndex, designText, tooltip] : rows) {
+        auto ci = static_cast<std::size_t>(captionIndex);
+        auto vi = static_cast<std::size_t>(valueIndex);
+        captions[ci] = Caption(QString::fromLatin1(caption), captionName, captionIndex);
+        values[vi] = Value(QString::fromLatin1(designText), QString::fromLatin1(tooltip),
+                           "Lab_PosizioneInfo", valueIndex, 12);
+        layout->addWidget(captions[ci], r, 0);
+        layout->addWidget(values[vi], r, 1);
+        ++r;
+    }
+    if (stretchBelow)
+        layout->setRowStretch(r, 1);
+    layout->setColumnStretch(1, 1);
 }
 
 } // namespace
@@ -183,24 +213,9 @@ QWidget* MainForm::BuildPositionTab()
     grid->setColumnStretch(5, 1);
 
     // Satellites and dilution of precision, on the right.
-    auto infoRows = [this](QGroupBox* frame,
-                           std::initializer_list<std::tuple<int, const char*, int, const char*,
-                                                            const char*>> rows) {
-        auto* layout = new QGridLayout(frame);
-        int r = 0;
-        for (const auto& [captionIndex, caption, valueIndex, designText, tooltip] : rows) {
-            auto ci = static_cast<std::size_t>(captionIndex);
-            auto vi = static_cast<std::size_t>(valueIndex);
-            Lab_PosizioneInfo1[ci] =
-                Caption(QString::fromLatin1(caption), "Lab_PosizioneInfo1", captionIndex);
-            Lab_PosizioneInfo[vi] =
-                Value(QString::fromLatin1(designText), QString::fromLatin1(tooltip),
-                      "Lab_PosizioneInfo", valueIndex, 12);
-            layout->addWidget(Lab_PosizioneInfo1[ci], r, 0);
-            layout->addWidget(Lab_PosizioneInfo[vi], r, 1);
-            ++r;
-        }
-        layout->setColumnStretch(1, 1);
+    auto infoRows = [this](QGroupBox* frame, std::initializer_list<InfoRow> rows) {
+        AddInfoRows(frame, Lab_PosizioneInfo1, "Lab_PosizioneInfo1", Lab_PosizioneInfo, rows,
+                    false);
     };
     Frm_Satelliti = Frame(QStringLiteral("Satellities:"), "Frm_Satelliti");
     infoRows(Frm_Satelliti, {{0, "In view:", 0, "00", "Number of satellites in view"},
@@ -236,25 +251,9 @@ QWidget* MainForm::BuildGeneralInfoTab()
 {
     auto* page = new QWidget;
 
-    auto infoFrame = [this](QGroupBox* frame,
-                            std::initializer_list<std::tuple<int, const char*, int, const char*,
-                                                             const char*>> rows) {
-        auto* layout = new QGridLayout(frame);
-        int r = 0;
-        for (const auto& [captionIndex, caption, valueIndex, designText, tooltip] : rows) {
-            auto ci = static_cast<std::size_t>(captionIndex);
-            auto vi = static_cast<std::size_t>(valueIndex);
-            Lab_PosizioneInfo2[ci] =
-                Caption(QString::fromLatin1(caption), "Lab_PosizioneInfo2", captionIndex);
-            Lab_PosizioneInfo[vi] =
-                Value(QString::fromLatin1(designText), QString::fromLatin1(tooltip),
-                      "Lab_PosizioneInfo", valueIndex, 12);
-            layout->addWidget(Lab_PosizioneInfo2[ci], r, 0);
-            layout->addWidget(Lab_PosizioneInfo[vi], r, 1);
-            ++r;
-        }
-        layout->setRowStretch(r, 1);
-        layout->setColumnStretch(1, 1);
+    auto infoFrame = [this](QGroupBox* frame, std::initializer_list<InfoRow> rows) {
+        AddInfoRows(frame, Lab_PosizioneInfo2, "Lab_PosizioneInfo2", Lab_PosizioneInfo, rows,
+                    true);
     };
 
     Frm_Mode = Frame(QStringLiteral("GPS Mode:"), "Frm_Mode");
