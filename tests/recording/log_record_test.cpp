@@ -1,0 +1,93 @@
+// The record writer: the format of a record, and a write that never blocks and never
+// leaves a broken line.
+#include "log_record.h"
+#include "../qt_print.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace fixwatch {
+namespace {
+
+TEST(LogRecordLine, IsOneLineWhateverTheFieldsHold)
+{
+    const struct {
+        const char* legend;
+        QStringList fields;
+        QByteArray line;
+    } rows[] = {
+        {"six fields joined by ;", {"05/12/2026", "12:35:19", "048\u00B0 07.038' N", "", "545.4", "41.5"},
+         "05/12/2026;12:35:19;048\xB0 07.038' N;;545.4;41.5\r\n"},
+        {"no field at all", {"", "", "", "", "", ""}, ";;;;;\r\n"},
+        {"a ; inside a field is written as it is", {"a;b", "c"}, "a;b;c\r\n"},
+        {"CR and LF inside a field are blanks", {"12:00\r01/01/2099;FORGED", "x\ny"},
+         "12:00 01/01/2099;FORGED;x y\r\n"},
+        {"other control characters are blanks", {QString::fromLatin1("a\tb\x01" "c\x7F" "d\x85")},
+         "a b c d \r\n"},
+        {"a character outside ISO-8859-1 is ?", {"\u20AC"}, "?\r\n"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(LogRecordLine(row.fields), row.line) << row.legend;
+}
+
+TEST(AppendLogRecord, AppendsAndNamesTheFileByDate)
+{
+    QTemporaryDir folder;
+    const QDate date(2026, 12, 7);
+    EXPECT_EQ(LogFilePath(folder.path(), date), folder.path() + "/2026-12-07.log");
+    ASSERT_TRUE(AppendLogRecord(folder.path(), date, {"a"}));
+    ASSERT_TRUE(AppendLogRecord(folder.path(), date, {"b"}));
+    QFile file(LogFilePath(folder.path(), date));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "a\r\nb\r\n");
+}
+
+TEST(AppendLogRecord, SaysWhyARecordWasNotWritten)
+{
+    QTemporaryDir folder;
+    const QDate date(2026, 12, 7);
+    QString reason;
+    EXPECT_FALSE(AppendLogRecord("/nonexistent/folder", date, {"a"}, &reason));
+    EXPECT_EQ(reason, "cannot write /nonexistent/folder/2026-12-07.log: no such file or directory");
+
+    // Something that is not a regular file is never written to, and never waited for.
+    const QString fifo = LogFilePath(folder.path(), date);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_FALSE(AppendLogRecord(folder.path(), date, {"a"}, &reason));
+    EXPECT_EQ(reason, fifo + " is not a regular file");
+
+    EXPECT_FALSE(AppendLogRecord(folder.path(), QDate(), {"a"}, &reason)) << "no valid date";
+}
+
+TEST(AppendLogRecord, ADiskThatFillsUpMidLineLeavesNoPartOfTheRecord)
+{
+    QTemporaryDir folder;
+    const QDate date(2026, 12, 7);
+    ASSERT_TRUE(AppendLogRecord(folder.path(), date, {"first"}));
+    // A file size limit just past what is there stands in for a full disk: the next write
+    // gets five bytes in and then fails.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit tight = old;
+    tight.rlim_cur = 7 + 5;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    QString reason;
+    const bool written = AppendLogRecord(folder.path(), date, {"second, longer record"}, &reason);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(reason.startsWith("cannot write ")) << reason.toStdString();
+    QFile file(LogFilePath(folder.path(), date));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "first\r\n");
+}
+
+} // namespace
+} // namespace fixwatch
