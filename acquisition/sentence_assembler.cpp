@@ -1,6 +1,7 @@
 #include "sentence_assembler.h"
 
 #include "nmea_interpreter.h"
+#include "text_trim.h"
 
 #include <utility>
 
@@ -9,16 +10,6 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// Only the blank is stripped: tabs, CR and LF are part of the line.
-std::string_view TrimBlanks(std::string_view text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
-
 } // namespace
 
 SentenceAssembler::SentenceAssembler(LineReceiver receiver)
@@ -26,18 +17,27 @@ SentenceAssembler::SentenceAssembler(LineReceiver receiver)
 {
 }
 
+SentenceAssembler::SentenceAssembler(std::function<void(std::string_view line)> receiver)
+    : receiver_([receiver = std::move(receiver)](std::string_view line, bool) {
+          if (receiver)
+              receiver(line);
+      })
+{
+}
+
 SentenceAssembler::SentenceAssembler(const NmeaInterpreter& gps)
-    : receiver_([&gps](std::string_view line) { gps.Parse(line); })
+    : receiver_([&gps](std::string_view line, bool) { gps.Parse(line); })
 {
 }
 
 void SentenceAssembler::HandleInput(std::string_view sInput)
 {
-    if (!sInput.empty() && sInput.front() == '$')
+    if (!sInput.empty() && sInput.front() == '$') {
         lineBuffer_.assign(sInput);
-    else
+        handedOn_ = 0;
+    } else {
         lineBuffer_.append(sInput);
-    LimitBuffer();
+    }
 
     // Every piece followed by CR LF is a complete line; what follows the last CR LF is not.
     const std::string_view buffer = lineBuffer_;
@@ -45,10 +45,18 @@ void SentenceAssembler::HandleInput(std::string_view sInput)
     for (auto end = buffer.find(kLineEnd); end != std::string_view::npos;
          end = buffer.find(kLineEnd, start)) {
         const std::string_view line = TrimBlanks(buffer.substr(start, end - start));
-        if (!line.empty() && receiver_)
-            receiver_(line);
         start = end + kLineEnd.size();
+        if (!line.empty() && receiver_)
+            receiver_(line, start > handedOn_);
     }
+    handedOn_ = start;
+    LimitBuffer();
+}
+
+void SentenceAssembler::Clear()
+{
+    lineBuffer_.clear();
+    handedOn_ = 0;
 }
 
 void SentenceAssembler::LimitBuffer()
@@ -67,6 +75,7 @@ void SentenceAssembler::LimitBuffer()
     if (lineBuffer_.size() - keepFrom > kMaxBufferLength)
         keepFrom = lineBuffer_.size() - kMaxBufferLength;
     lineBuffer_.erase(0, keepFrom);
+    handedOn_ = handedOn_ > keepFrom ? handedOn_ - keepFrom : 0;
 }
 
 } // namespace fixwatch

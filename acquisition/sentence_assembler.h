@@ -9,30 +9,38 @@ namespace fixwatch {
 
 class NmeaInterpreter;
 
-// Joins the text of successive serial reads and hands every complete line to a receiver.
+// Joins the text of successive reads and hands every complete line to a receiver.
 //
 // A read that begins with "$" replaces everything kept so far; any other read, an empty one
 // included, is appended. The whole buffer is then cut at each CR LF; every piece but the last
 // is stripped of blanks and, when something is left, handed on. The buffer is not cut back
 // after a call, so complete lines are handed on again at every call until a read beginning
-// with "$" replaces them: the receiver sees the latest values again at each poll.
+// with "$" replaces them: the receiver sees the latest values again at each poll. The
+// receiver is told which lines it sees for the first time ("fresh"), so that it can count
+// what arrived without counting the repeats.
 //
-// The buffer never grows past kMaxBufferLength characters: a stream whose reads never begin
-// with "$" (a wrong speed, a receiver whose reads start mid-sentence) would otherwise grow it,
-// and the cost of each call, without end. Past the cap whole lines are dropped from the front
-// and an unfinished line that is still too long keeps only its newest characters.
+// Every complete line is handed on before the buffer is limited to kMaxBufferLength
+// characters: a stream whose reads never begin with "$" (a wrong speed, a receiver whose
+// reads start mid-sentence) would otherwise grow it, and the cost of each call, without end.
+// Past the cap whole lines are dropped from the front and an unfinished line that is still
+// too long keeps only its newest characters.
 class SentenceAssembler {
 public:
-    using LineReceiver = std::function<void(std::string_view line)>;
+    using LineReceiver = std::function<void(std::string_view line, bool fresh)>;
 
-    // Four seconds of a 38400-baud line.
-    static constexpr std::size_t kMaxBufferLength = 16384;
+    // Two seconds and more of the fastest line offered, 115200 baud (11,520 characters a
+    // second).
+    static constexpr std::size_t kMaxBufferLength = 32768;
 
     explicit SentenceAssembler(LineReceiver receiver);
+    explicit SentenceAssembler(std::function<void(std::string_view line)> receiver);
     // Hands each line to gps.Parse; gps must outlive the assembler.
     explicit SentenceAssembler(const NmeaInterpreter& gps);
 
     void HandleInput(std::string_view sInput);
+
+    // Forgets the kept text, as if nothing had been received.
+    void Clear();
 
     // The text kept between calls; bytes, one character each, as received.
     const std::string& lineBuffer() const { return lineBuffer_; }
@@ -42,6 +50,7 @@ private:
 
     LineReceiver receiver_;
     std::string lineBuffer_;
+    std::size_t handedOn_ = 0; // complete lines before this offset were handed on before
 };
 
 } // namespace fixwatch

@@ -14,14 +14,21 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Records the lines handed on by each HandleInput call.
+// Records the lines handed on by each HandleInput call, and those handed on for the first
+// time.
 struct Recorder {
     Lines lines;
-    SentenceAssembler assembler{[this](std::string_view line) { lines.emplace_back(line); }};
+    Lines fresh;
+    SentenceAssembler assembler{[this](std::string_view line, bool isFresh) {
+        lines.emplace_back(line);
+        if (isFresh)
+            fresh.emplace_back(line);
+    }};
 
     Lines Feed(std::string_view read)
     {
         lines.clear();
+        fresh.clear();
         assembler.HandleInput(read);
         return lines;
     }
@@ -133,13 +140,55 @@ TEST(SentenceAssemblyCap, AnOverlongUnfinishedLineKeepsItsNewestCharacters)
 {
     Recorder recorder;
     std::string noise;
-    for (int i = 0; i < 20000; ++i)
+    for (int i = 0; i < 40000; ++i)
         noise += static_cast<char>('a' + i % 26);
     recorder.Feed(kGga + "\r\n");
-    EXPECT_TRUE(recorder.Feed(noise).empty());
+    EXPECT_EQ(recorder.Feed(noise), Lines{kGga}) << "the kept line is handed on before the cap";
     ASSERT_EQ(recorder.assembler.lineBuffer(),
               noise.substr(noise.size() - SentenceAssembler::kMaxBufferLength));
     EXPECT_EQ(recorder.Feed("\r\n" + kVtg + "\r\n").back(), kVtg);
+}
+
+TEST(SentenceAssemblyCap, AReadLongerThanTheCapHandsOnEveryLine)
+{
+    // A fast receiver can deliver more between two polls than the kept text may hold.
+    const Lines sentences = ManySentences(800);
+    const std::string stream = Stream(sentences);
+    ASSERT_GT(stream.size(), SentenceAssembler::kMaxBufferLength);
+    Recorder recorder;
+    recorder.Feed("x"); // a kept fragment, so that the long read is appended
+    EXPECT_EQ(recorder.Feed(stream.substr(0, stream.size() - 10)).size(), sentences.size() - 1);
+    EXPECT_LE(recorder.assembler.lineBuffer().size(), SentenceAssembler::kMaxBufferLength);
+    EXPECT_EQ(recorder.Feed(stream.substr(stream.size() - 10)).back(), sentences.back());
+}
+
+TEST(SentenceAssembly, TellsWhichLinesAreHandedOnForTheFirstTime)
+{
+    const std::string half = kRmc.substr(0, 30);
+    Recorder recorder;
+    recorder.Feed(kGga + "\r\n" + half);
+    EXPECT_EQ(recorder.fresh, Lines{kGga});
+    recorder.Feed(kRmc.substr(30) + "\r\n");
+    EXPECT_EQ(recorder.lines, (Lines{kGga, kRmc}));
+    EXPECT_EQ(recorder.fresh, Lines{kRmc}) << "the repeat is not fresh, the completed line is";
+    recorder.Feed("");
+    EXPECT_TRUE(recorder.fresh.empty());
+    recorder.Feed(kVtg + "\r\n");
+    EXPECT_EQ(recorder.fresh, Lines{kVtg}) << "a read beginning with $ starts afresh";
+
+    // Past the cap the kept lines keep being told apart from new ones.
+    const std::string stream = Stream(ManySentences(1000));
+    Recorder capped;
+    capped.Feed("x");
+    std::size_t freshCount = 0;
+    for (std::size_t at = 0; at < stream.size(); at += 480) {
+        capped.Feed(std::string_view(stream).substr(at, 480));
+        freshCount += capped.fresh.size();
+    }
+    EXPECT_EQ(freshCount, 1000u);
+
+    recorder.assembler.Clear();
+    EXPECT_TRUE(recorder.Feed("").empty()) << "nothing is kept after Clear";
 }
 
 struct CountingEvents : NmeaEvents {
