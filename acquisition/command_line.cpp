@@ -1,6 +1,7 @@
 #include "command_line.h"
 
 #include "number_text.h"
+#include "text_trim.h"
 
 #include <algorithm>
 #include <array>
@@ -12,15 +13,6 @@
 
 namespace fixwatch {
 namespace {
-
-std::string_view TrimBlanks(std::string_view text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
 
 std::string UpperCase(std::string_view text)
 {
@@ -98,6 +90,9 @@ CommandLineOptions ApplyCommandLine(std::string_view commandLine)
     std::array<std::string, 4> lineFields;
 
     const auto pieces = Split(commandLine, '/');
+    if (const auto before = TrimBlanks(pieces.front()); !before.empty())
+        options.warnings.push_back("fixwatch: ignoring " + std::string(before)
+                                   + ": options begin with /");
     for (std::size_t i = 1; i < pieces.size(); ++i) {
         const std::string upper = UpperCase(pieces[i]);
         const std::string_view item = TrimBlanks(upper);
@@ -124,6 +119,11 @@ CommandLineOptions ApplyCommandLine(std::string_view commandLine)
             s.nullDiscard = item[1] == '+';
         else if (item == "B+" || item == "B-")
             options.checksumButtonVisible = item[1] == '+';
+        else if (item == "G+" || item == "G-")
+            s.allGnss = item[1] == '+';
+        else
+            options.warnings.push_back("fixwatch: ignoring /" + std::string(TrimBlanks(pieces[i]))
+                                       + ": not an option");
     }
     return options;
 }
@@ -151,30 +151,38 @@ std::optional<std::string> InformationRequest(std::string_view commandLine)
 std::string UsageText()
 {
     return "Usage: fixwatch [/Cn] [/Sbaud,parity,data,stop] [/Hn] [/D+|/D-] [/R+|/R-]\n"
-           "                [/N+|/N-] [/B+|/B-]\n"
-           "       fixwatch --help | --version\n"
+           "                [/N+|/N-] [/B+|/B-] [/G+|/G-]\n"
+           "  or:  fixwatch --list-ports | --help | --version\n"
            "\n"
-           "Shows the fix of an NMEA-0183 GPS receiver on a serial port. Acquisition starts\n"
-           "when you press Start (F5). Options are case-insensitive; a later one overrides\n"
-           "an earlier one.\n"
+           "Shows the fix of an NMEA-0183 GPS receiver on a serial port, a gpsd, a TCP\n"
+           "server or UDP datagrams. Acquisition starts when you press Start (F5).\n"
            "\n"
-           "  /Cn        serial port n, 1 to 255 (default 1)\n"
-           "  /Sb,p,d,s  line settings (default 4800,N,8,1): baud 150, 300, 600, 1200,\n"
-           "             2400, 4800, 9600, 19200 or 38400; parity N, E or O;\n"
-           "             data bits 5 to 8; stop bits 1, 1.5 (5 data bits only) or 2\n"
-           "  /Hn        handshaking: 0 none, 1 XON/XOFF, 2 RTS/CTS, 3 both (default 0)\n"
-           "  /D+ /D-    DTR on or off (default off)\n"
-           "  /R+ /R-    RTS on or off (default off)\n"
-           "  /N+ /N-    discard received NUL characters or keep them (default keep)\n"
-           "  /B+ /B-    show or hide the checksum calculator button (default hidden)\n"
-           "  --help     show this text and exit\n"
-           "  --version  show the version and exit\n"
+           "Options are case-insensitive; a later one overrides an earlier one; one that\n"
+           "is not understood is named on standard error and ignored.\n"
+           "  /Cn           port n, 1 to 255 (default 1; see PORTS below)\n"
+           "  /Sb,p,d,s     line settings of a serial port (default 4800,N,8,1): baud 150,\n"
+           "                300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600 or\n"
+           "                115200; parity N, E or O; data bits 5 to 8; stop bits 1,\n"
+           "                1.5 (5 data bits only) or 2\n"
+           "  /Hn           handshaking: 0 none, 1 XON/XOFF, 2 RTS/CTS, 3 both (default 0)\n"
+           "  /D+ /D-       DTR on or off (default off)\n"
+           "  /R+ /R-       RTS on or off (default off)\n"
+           "  /N+ /N-       discard received NUL characters or keep them (default keep)\n"
+           "  /B+ /B-       show or hide the checksum calculator button (default hidden)\n"
+           "  /G+ /G-       All GNSS: read the sentences of every satellite system (GN, GL,\n"
+           "                GA, GB, BD, GQ, QZ and GI talkers), not only GPS (default off)\n"
+           "  --list-ports  print the numbered ports of this machine and exit\n"
+           "  --help        show this text and exit\n"
+           "  --version     show the version and exit\n"
            "\n"
-           "Serial ports: port n is the device named by the environment variable\n"
-           "FIXWATCH_COMn when it is set, otherwise /dev/ttyS<n-1> (port 1 is /dev/ttyS0).\n"
-           "For a USB receiver on port 1:\n"
+           "Ports: port n is the device or address named by the environment variable\n"
+           "FIXWATCH_COMn when it is set; otherwise the n-th serial port of this machine,\n"
+           "USB receivers first (ttyACM*, then ttyUSB*), then on-board ports (ttyS*,\n"
+           "ttyAMA*, ...), then others; a gpsd answering on localhost comes after them.\n"
+           "On a machine with one USB receiver, port 1 is that receiver. A port can also\n"
+           "be gpsd://HOST[:PORT], tcp://HOST:PORT or udp://[ADDRESS]:PORT, e.g.\n"
            "\n"
-           "  FIXWATCH_COM1=/dev/ttyUSB0 fixwatch /C1\n";
+           "  FIXWATCH_COM2=gpsd://localhost fixwatch /C2\n";
 }
 
 std::string VersionText()

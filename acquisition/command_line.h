@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace fixwatch {
 
@@ -13,13 +14,17 @@ namespace fixwatch {
 struct CommandLineOptions {
     SerialSettings settings;
     bool checksumButtonVisible = false;
+    // One line per item that was not understood, for standard error:
+    // "fixwatch: ignoring /X7: not an option".
+    std::vector<std::string> warnings;
 };
 
 // Reads the "/"-separated options of a command line, starting from the defaults. Text
-// before the first "/" and unknown items are ignored; bad values fall back to defaults;
-// nothing is ever reported. commandLine is already stripped of blanks at both ends.
+// before the first "/" and unknown items are ignored (and named in `warnings`); bad values
+// fall back to defaults. commandLine is already stripped of blanks at both ends.
 //   /Cn  port 1..255          /Sbaud,parity,data,stop   /Hn  handshaking 0..3
 //   /D+ /D-  DTR   /R+ /R-  RTS   /N+ /N-  null discard   /B+ /B-  checksum button
+//   /G+ /G-  every satellite system
 CommandLineOptions ApplyCommandLine(std::string_view commandLine);
 
 // The program's arguments after the window system has taken its own (argv[1] to
@@ -28,6 +33,7 @@ std::string CommandLineText(int argc, const char* const* argv);
 
 // The usage text for "--help" or the version line for "--version" when the command line is
 // exactly one of them; the program prints it and exits instead of opening the window.
+// ("--list-ports" needs the machine's ports and is answered by the program itself.)
 std::optional<std::string> InformationRequest(std::string_view commandLine);
 
 std::string UsageText();

@@ -1,31 +1,27 @@
 #include "serial_port.h"
 
 #include "port_device.h"
+#include "text_trim.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <iterator>
 #include <cstring>
 
+#include <fcntl.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
 
 namespace fixwatch {
 namespace {
 
-constexpr int kLowestPort = 1;
-constexpr int kHighestPort = 255;
-// Enough to empty the kernel's queue at any line speed without risking an endless loop.
-constexpr int kMaxReadsPerInput = 256;
-
-std::string_view TrimBlanks(std::string_view text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
+// Qt's own buffer for received bytes: what arrives while nobody reads beyond it waits in the
+// kernel, whose queue is bounded too, so a flooding line cannot grow memory.
+constexpr qint64 kReadBufferSize = ReceiverSource::kMaxReadLength;
+// One Read drains at most this much from the device; the newest kMaxReadLength are kept.
+constexpr std::size_t kMaxDrainPerRead = 4 * ReceiverSource::kMaxReadLength;
 
 // Bytes the kernel holds for the descriptor; 0 when there are none or it cannot tell.
 int BytesWaiting(int descriptor)
@@ -36,11 +32,45 @@ int BytesWaiting(int descriptor)
     return count;
 }
 
+// The error number a plain open of `device` gives now, 0 when it opens.
+int OpenError(const QString& device)
+{
+    const QByteArray path = device.toLocal8Bit();
+    const int descriptor = ::open(path.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor == -1)
+        return errno;
+    ::close(descriptor);
+    return 0;
+}
+
 } // namespace
 
-SerialPort::SerialPort(QObject* parent)
-    : QObject(parent)
+QString OpenFailureReason(const QString& device, int error)
 {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case ENXIO:
+    case ENODEV:
+        return SerialPort::tr("%1 does not exist.").arg(device);
+    case EACCES:
+    case EPERM:
+        return SerialPort::tr("Cannot open %1: permission denied. Add your user to the dialout "
+                              "group and log in again.")
+            .arg(device);
+    case 0: // it opens without Qt's lock, so another program holds that lock
+    case EBUSY:
+        return SerialPort::tr("%1 is busy: another program (often gpsd) is using it.").arg(device);
+    default:
+        return SerialPort::tr("Cannot open %1: %2.")
+            .arg(device, QString::fromLocal8Bit(std::strerror(error)).toLower());
+    }
+}
+
+SerialPort::SerialPort(QObject* parent)
+    : ReceiverSource(parent)
+{
+    port_.setReadBufferSize(kReadBufferSize);
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialPort::OnErrorOccurred);
 }
 
@@ -50,22 +80,20 @@ SerialPort::~SerialPort()
         port_.close();
 }
 
-bool SerialPort::CommPort(int port)
+bool SerialPort::SetDevice(const QString& path)
 {
     if (port_.isOpen()) {
-        errorText_ = tr("The port number cannot change while the port is open");
+        reason_ = tr("The device cannot change while the port is open.");
         return false;
     }
-    if (port < kLowestPort || port > kHighestPort) {
-        errorText_ = tr("There is no port %1").arg(port);
-        return false;
-    }
-    commPort_ = port;
+    devicePath_ = path;
     return true;
 }
 
-bool SerialPort::ParseSettings(std::string_view text, LineSettings& settings)
+bool SerialPort::ParseSettings(std::string_view text, LineSettings& settings, QString& reason)
 {
+    reason = tr("Unusable line settings \"%1\".")
+                 .arg(QString::fromLatin1(text.data(), qsizetype(text.size())));
     std::string_view fields[4];
     std::size_t count = 0;
     std::size_t start = 0;
@@ -107,25 +135,48 @@ bool SerialPort::ParseSettings(std::string_view text, LineSettings& settings)
     // A UART sends 1.5 stop bits only at 5 data bits, where it is the line's long stop
     // setting (two stop bits in termios). Qt's own one-and-a-half value is not used: on
     // Linux it is accepted and reported back, yet one stop bit goes on the line.
-    if (fields[3] == "1")
+    if (fields[3] == "1") {
         parsed.stopBits = QSerialPort::OneStop;
-    else if (fields[3] == "2")
+    } else if (fields[3] == "2") {
         parsed.stopBits = QSerialPort::TwoStop;
-    else if (fields[3] == "1.5" && parsed.dataBits == QSerialPort::Data5)
+    } else if (fields[3] == "1.5") {
+        if (parsed.dataBits != QSerialPort::Data5) {
+            reason = tr("1.5 stop bits need 5 data bits.");
+            return false;
+        }
         parsed.stopBits = QSerialPort::TwoStop;
-    else
+    } else {
         return false;
+    }
 
     settings = parsed;
+    reason.clear();
     return true;
+}
+
+QString SerialPort::ShortSettings(std::string_view settings)
+{
+    // "4800,N,8,1" -> "4800 8N1"; the text is one the port accepted, so its fields exist.
+    std::string_view fields[4];
+    std::size_t count = 0;
+    for (std::size_t start = 0; count < 4;) {
+        const auto comma = settings.find(',', start);
+        fields[count++] = TrimBlanks(settings.substr(start, comma - start));
+        if (comma == std::string_view::npos)
+            break;
+        start = comma + 1;
+    }
+    auto text = [](std::string_view v) { return QString::fromLatin1(v.data(), qsizetype(v.size())); };
+    return text(fields[0]) + QLatin1Char(' ') + text(fields[2]) + text(fields[1]).toUpper()
+           + text(fields[3]);
 }
 
 bool SerialPort::Settings(std::string_view settings)
 {
     LineSettings parsed;
-    if (!ParseSettings(settings, parsed)) {
-        errorText_ = tr("Unusable line settings \"%1\"")
-                         .arg(QString::fromLatin1(settings.data(), qsizetype(settings.size())));
+    QString reason;
+    if (!ParseSettings(settings, parsed, reason)) {
+        reason_ = reason;
         return false;
     }
     settingsText_ = std::string(settings);
@@ -161,7 +212,7 @@ void SerialPort::RTSEnable(bool enable)
 bool SerialPort::Handshaking(int value)
 {
     if (value < 0 || value > 3) {
-        errorText_ = tr("Unknown handshaking %1").arg(value);
+        reason_ = tr("Unknown handshaking %1.").arg(value);
         return false;
     }
     handshaking_ = value;
@@ -175,29 +226,35 @@ bool SerialPort::Handshaking(int value)
     return applied;
 }
 
-bool SerialPort::PortOpen() const
+bool SerialPort::IsOpen() const
 {
     return port_.isOpen();
 }
 
-bool SerialPort::PortOpen(bool open)
+QString SerialPort::Description() const
 {
-    if (open)
-        return port_.isOpen() || Open();
-    if (!port_.isOpen()) {
-        errorText_ = tr("The port is not open");
-        return false;
-    }
-    port_.close();
+    return devicePath_ + QStringLiteral(" \u00B7 ") + ShortSettings(settingsText_);
+}
+
+void SerialPort::Close()
+{
+    if (port_.isOpen())
+        port_.close();
     received_.clear();
-    return true;
+}
+
+bool SerialPort::Reconnect()
+{
+    // Opening a device never waits for the line, so trying once a tick costs nothing.
+    return Open();
 }
 
 bool SerialPort::Open()
 {
-    devicePath_ = DeviceForPort(commPort_);
+    if (port_.isOpen())
+        return true;
     if (devicePath_.isEmpty()) {
-        errorText_ = tr("No device is set for port %1").arg(commPort_);
+        reason_ = tr("No device is set for this port.");
         return false;
     }
     port_.setPortName(devicePath_);
@@ -212,8 +269,8 @@ bool SerialPort::Open()
     // Read only: the receiver is never sent anything. Qt takes the device's lock file, so
     // a second program on the same device fails here.
     if (!port_.open(QIODevice::ReadOnly)) {
-        errorText_ = tr("Cannot open %1: %2").arg(devicePath_, port_.errorString());
         port_.clearError();
+        reason_ = OpenFailureReason(devicePath_, OpenError(devicePath_));
         return false;
     }
     pseudoTerminal_ = IsPseudoTerminal(devicePath_);
@@ -228,26 +285,27 @@ bool SerialPort::Open()
         port_.close();
         return false;
     }
-    errorText_.clear();
+    reason_.clear();
     return true;
 }
 
 bool SerialPort::Accepted(bool result, const QString& what)
 {
     const bool refused = !result || port_.error() != QSerialPort::NoError;
-    const QString reason = port_.errorString();
+    const QString detail = port_.errorString();
     port_.clearError();
     // A pseudo-terminal keeps its line at 8N1 whatever is asked; only a real line can fail.
     if (!refused || pseudoTerminal_)
         return true;
-    errorText_ = tr("%1 refused %2: %3").arg(devicePath_, what, reason);
+    reason_ = tr("%1 refused %2: %3.").arg(devicePath_, what, detail);
     return false;
 }
 
 bool SerialPort::ApplyLineSettings()
 {
     port_.clearError();
-    if (!Accepted(port_.setBaudRate(lineSettings_.baudRate), tr("the speed")))
+    if (!Accepted(port_.setBaudRate(lineSettings_.baudRate),
+                  tr("the speed %1").arg(lineSettings_.baudRate)))
         return false;
     if (!Accepted(port_.setDataBits(lineSettings_.dataBits), tr("the data bits")))
         return false;
@@ -278,8 +336,8 @@ bool SerialPort::ApplyHandshaking()
     }
     if (set || pseudoTerminal_)
         return true;
-    errorText_ = tr("%1 refused the handshaking: %2")
-                     .arg(devicePath_, QString::fromLocal8Bit(std::strerror(errno)));
+    reason_ = tr("%1 refused the handshaking: %2.")
+                  .arg(devicePath_, QString::fromLocal8Bit(std::strerror(errno)));
     return false;
 }
 
@@ -293,31 +351,37 @@ void SerialPort::ApplyModemLines()
     port_.clearError();
 }
 
-std::string SerialPort::Input()
+std::string SerialPort::Read()
 {
     TakeBuffered();
     std::string text = std::move(received_);
     received_.clear();
-    if (nullDiscard_)
-        std::erase(text, '\0');
     return text;
 }
 
 void SerialPort::TakeBuffered()
 {
     // Qt fills its buffer from the event loop; what the kernel still holds is fetched here
-    // too, so a poll returns everything received up to now.
-    for (int reads = 0; port_.isOpen(); ++reads) {
+    // too, so a poll returns everything received up to now, within a bound: a line that
+    // delivers faster than it can be shown gives its newest text.
+    std::size_t drained = 0;
+    while (port_.isOpen() && drained < kMaxDrainPerRead) {
         const QByteArray chunk = port_.readAll();
-        received_.append(chunk.constData(), static_cast<std::size_t>(chunk.size()));
-        if (reads == kMaxReadsPerInput || BytesWaiting(static_cast<int>(port_.handle())) == 0
-            || !port_.waitForReadyRead(0))
+        drained += static_cast<std::size_t>(chunk.size());
+        Keep(chunk);
+        if (BytesWaiting(static_cast<int>(port_.handle())) == 0 || !port_.waitForReadyRead(0))
             break;
     }
-    if (port_.isOpen()) {
-        const QByteArray rest = port_.readAll();
-        received_.append(rest.constData(), static_cast<std::size_t>(rest.size()));
-    }
+}
+
+void SerialPort::Keep(const QByteArray& bytes)
+{
+    if (nullDiscard_)
+        std::remove_copy(bytes.begin(), bytes.end(), std::back_inserter(received_), '\0');
+    else
+        received_.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    if (received_.size() > kMaxReadLength)
+        received_.erase(0, received_.size() - kMaxReadLength);
 }
 
 void SerialPort::OnErrorOccurred(QSerialPort::SerialPortError error)
@@ -327,17 +391,16 @@ void SerialPort::OnErrorOccurred(QSerialPort::SerialPortError error)
     // Qt keeps a vanished device open and repeats the error in a busy loop until it is
     // closed, so the first one closes it.
     if (error == QSerialPort::ReadError || error == QSerialPort::ResourceError)
-        CloseLostDevice(port_.errorString());
+        CloseLostDevice();
 }
 
-void SerialPort::CloseLostDevice(const QString& reason)
+void SerialPort::CloseLostDevice()
 {
-    const QByteArray rest = port_.readAll();
-    received_.append(rest.constData(), static_cast<std::size_t>(rest.size()));
+    Keep(port_.readAll());
     port_.close();
     port_.clearError();
-    errorText_ = tr("%1 was lost: %2").arg(devicePath_, reason);
-    emit DeviceLost(errorText_);
+    reason_ = tr("%1 went away.").arg(devicePath_);
+    emit Lost(reason_);
 }
 
 } // namespace fixwatch

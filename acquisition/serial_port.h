@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QObject>
+#include "receiver_source.h"
+
 #include <QSerialPort>
 #include <QString>
 
@@ -9,37 +10,29 @@
 
 namespace fixwatch {
 
-// The receive-only serial link. Its operations keep the names and the order of use of a
-// classic serial communications control: the caller writes CommPort, Settings, DTREnable,
-// RTSEnable, NullDiscard and Handshaking to a closed port, then PortOpen(true); it polls
-// Input; PortOpen(false) closes. A write that cannot be honoured returns false and changes
-// nothing; the reason is in ErrorText().
+// The receive-only serial link to a receiver on one device (/dev/ttyUSB0, /dev/ttyACM0,
+// /dev/ttyS0, a pseudo-terminal...). The line settings keep the names of a classic serial
+// communications control: Settings, DTREnable, RTSEnable, NullDiscard and Handshaking are
+// written before Open and applied by it. A write that cannot be honoured returns false and
+// changes nothing; Reason() says why.
 //
-// Received bytes are handed out one byte per character (ISO-8859-1), in arrival order, each
-// once. Nothing is ever sent on the line.
+// Received bytes are handed out one byte per character (ISO-8859-1), in arrival order,
+// each once, at most kMaxReadLength per Read (the newest win). Nothing is ever sent.
 //
 // A device that disappears while open (a USB receiver unplugged, the far end of a
-// pseudo-terminal closed) is closed at its first read or resource error: from then on
-// PortOpen() is false, Input gives what had arrived before and then nothing, and
-// DeviceLost is emitted once.
-class SerialPort : public QObject {
+// pseudo-terminal closed) is closed at its first read or resource error and Lost is emitted
+// once; Reconnect then opens the same path again with the same settings, as udev re-creates
+// the node (or the /dev/serial/by-id link) when the receiver comes back.
+class SerialPort : public ReceiverSource {
     Q_OBJECT
 
 public:
     explicit SerialPort(QObject* parent = nullptr);
     ~SerialPort() override;
 
-    // Received data is kept without limit until read, so InBufferSize is only the smallest
-    // amount the port holds; RThreshold is kept for the caller and otherwise unused, as
-    // reading is done by polling.
-    void InBufferSize(int size) { inBufferSize_ = size; }
-    int InBufferSize() const { return inBufferSize_; }
-    void RThreshold(int count) { rThreshold_ = count; }
-    int RThreshold() const { return rThreshold_; }
-
-    // Port number 1..255; false for another number or while the port is open.
-    bool CommPort(int port);
-    int CommPort() const { return commPort_; }
+    // The device to open; false while the port is open.
+    bool SetDevice(const QString& path);
+    QString Device() const { return devicePath_; }
 
     // "baud,parity,data,stop", e.g. "4800,N,8,1": baud a positive whole number, parity one
     // of N E O M S (either case), data bits 5 to 8, stop bits 1, 1.5 or 2; blanks around a
@@ -56,7 +49,7 @@ public:
     void RTSEnable(bool enable);
     bool RTSEnable() const { return rtsEnable_; }
 
-    // Drop received NUL bytes from Input.
+    // Drop received NUL bytes from what Read hands out.
     void NullDiscard(bool discard) { nullDiscard_ = discard; }
     bool NullDiscard() const { return nullDiscard_; }
 
@@ -65,24 +58,19 @@ public:
     bool Handshaking(int value);
     int Handshaking() const { return handshaking_; }
 
-    // True exactly while the device is open.
-    bool PortOpen() const;
-    // true: opens the device of CommPort and applies the settings written before; false
-    // when it cannot be opened (missing, busy, no permission, settings refused by a real
-    // serial device). Opening an open port changes nothing and succeeds.
-    // false: closes; false when the port was not open.
-    bool PortOpen(bool open);
+    // The line settings in the short form people use, "4800 8N1", "9600 7E2".
+    static QString ShortSettings(std::string_view settings);
 
-    // All bytes received and not yet read; empty when none or when the port is closed.
-    std::string Input();
-
-    // Why the last failed operation failed, or why the device was closed by itself.
-    QString ErrorText() const { return errorText_; }
-    // The device path used by the last open.
-    QString DevicePath() const { return devicePath_; }
-
-signals:
-    void DeviceLost(const QString& reason);
+    // ReceiverSource. Open applies the settings written before; opening an open port
+    // changes nothing and succeeds.
+    bool Open() override;
+    bool Reconnect() override;
+    std::string Read() override;
+    void Close() override;
+    bool IsOpen() const override;
+    QString Reason() const override { return reason_; }
+    QString Name() const override { return devicePath_; }
+    QString Description() const override;
 
 private:
     struct LineSettings {
@@ -92,9 +80,8 @@ private:
         QSerialPort::StopBits stopBits = QSerialPort::OneStop;
     };
 
-    static bool ParseSettings(std::string_view text, LineSettings& settings);
+    static bool ParseSettings(std::string_view text, LineSettings& settings, QString& reason);
 
-    bool Open();
     bool ApplyLineSettings();
     bool ApplyHandshaking();
     void ApplyModemLines();
@@ -102,18 +89,17 @@ private:
     bool RtsHandshake() const { return handshaking_ == 2 || handshaking_ == 3; }
 
     void OnErrorOccurred(QSerialPort::SerialPortError error);
-    void CloseLostDevice(const QString& reason);
+    void CloseLostDevice();
     void TakeBuffered();
+    // Appends received bytes (without NULs when they are discarded), keeping the newest.
+    void Keep(const QByteArray& bytes);
 
     QSerialPort port_;
     QString devicePath_;
-    QString errorText_;
+    QString reason_;
     std::string received_; // read from the device, not yet handed out
     std::string settingsText_ = "9600,N,8,1";
     LineSettings lineSettings_;
-    int inBufferSize_ = 1024;
-    int rThreshold_ = 0;
-    int commPort_ = 1;
     int handshaking_ = 0;
     bool dtrEnable_ = false;
     bool rtsEnable_ = false;
@@ -121,5 +107,10 @@ private:
     bool pseudoTerminal_ = false;
     bool applying_ = false; // our own setting calls run: their errors are handled there
 };
+
+// Why a device could not be opened, in the user's words, from the error number the open
+// gave (ENOENT, EACCES, EBUSY...): "Cannot open /dev/ttyUSB0: permission denied. Add your
+// user to the dialout group and log in again."
+QString OpenFailureReason(const QString& device, int error);
 
 } // namespace fixwatch

@@ -11,9 +11,9 @@ namespace {
 
 SerialSettings With(std::int16_t port, std::int16_t baud, std::int16_t parity, std::int16_t data,
                     std::int16_t stop, std::int16_t handshaking = 0, bool dtr = false,
-                    bool rts = false, bool nulls = false)
+                    bool rts = false, bool nulls = false, bool allGnss = false)
 {
-    return {port, baud, parity, data, stop, dtr, rts, nulls, handshaking};
+    return {port, baud, parity, data, stop, dtr, rts, nulls, handshaking, allGnss};
 }
 
 const SerialSettings kDefaults;
@@ -40,6 +40,8 @@ TEST(CommandLine, ReadsTheSlashOptions)
         {"a port too large for 16 bits keeps the earlier value", "/C3 /C99999",
          With(2, 5, 0, 3, 0)},
         {"speed alone, the other fields default", "/S19200", With(0, 7, 0, 3, 0)},
+        {"today's speeds", "/S57600", With(0, 9, 0, 3, 0)},
+        {"today's speeds", "/S115200,N,8,1", With(0, 10, 0, 3, 0)},
         {"unknown field values give each field's default", "/S1234,X,9,3", kDefaults},
         {"fields after the fourth are ignored", "/S300,O,5,1.5,junk", With(0, 1, 2, 0, 1)},
         {"blanks inside the fields are stripped", "/S 2400 , E , 6 , 2 ", With(0, 4, 1, 1, 2)},
@@ -57,6 +59,8 @@ TEST(CommandLine, ReadsTheSlashOptions)
          kDefaults},
         {"checksum button shown", "/B+", kDefaults, true},
         {"checksum button shown, then hidden again", "/b+ /b-", kDefaults, false},
+        {"every satellite system", "/g+", With(0, 5, 0, 3, 0, 0, false, false, false, true)},
+        {"every satellite system, then GPS only again", "/G+ /G-", kDefaults},
     };
     for (const Row& row : rows) {
         const CommandLineOptions options = ApplyCommandLine(row.commandLine);
@@ -66,14 +70,28 @@ TEST(CommandLine, ReadsTheSlashOptions)
     }
 }
 
+TEST(CommandLine, NamesEachItemItDoesNotUnderstand)
+{
+    const std::vector<std::pair<std::string, std::vector<std::string>>> rows = {
+        {"/c3 /s9600,e,7,2 /b+ /g+", {}},
+        {"/X7", {"fixwatch: ignoring /X7: not an option"}},
+        {"/d+ /q /D+X  /", {"fixwatch: ignoring /q: not an option",
+                            "fixwatch: ignoring /D+X: not an option"}},
+        {"c3 /C3", {"fixwatch: ignoring c3: options begin with /"}},
+    };
+    for (const auto& [commandLine, warnings] : rows)
+        EXPECT_EQ(ApplyCommandLine(commandLine).warnings, warnings) << '"' << commandLine << '"';
+}
+
 TEST(SerialSettingsText, JoinsTheCaptionsOfTheChosenButtons)
 {
     EXPECT_EQ(SettingsText(kDefaults), "4800,N,8,1");
     EXPECT_EQ(SettingsText(With(0, 6, 1, 2, 2)), "9600,E,7,2");
     EXPECT_EQ(SettingsText(With(0, 8, 2, 3, 2)), "38400,O,8,2");
     EXPECT_EQ(SettingsText(With(0, 0, 0, 0, 1)), "150,N,5,1.5");
+    EXPECT_EQ(SettingsText(With(0, 10, 0, 3, 0)), "115200,N,8,1");
     // An index outside its list makes no text; the port refuses an empty text.
-    EXPECT_EQ(SettingsText(With(0, 9, 0, 3, 0)), "");
+    EXPECT_EQ(SettingsText(With(0, 11, 0, 3, 0)), "");
     EXPECT_EQ(SettingsText(With(0, 5, -1, 3, 0)), "");
 }
 
@@ -83,7 +101,9 @@ TEST(CommandLine, HelpAndVersionAreAnsweredOnlyWhenAlone)
     ASSERT_TRUE(help);
     EXPECT_NE(help->find("/Cn"), std::string::npos);
     EXPECT_NE(help->find("FIXWATCH_COMn"), std::string::npos);
-    EXPECT_NE(help->find("/dev/ttyS<n-1>"), std::string::npos);
+    EXPECT_NE(help->find("/G+ /G-"), std::string::npos);
+    EXPECT_NE(help->find("--list-ports"), std::string::npos);
+    EXPECT_NE(help->find("115200"), std::string::npos);
     EXPECT_EQ(InformationRequest("--version"), std::optional<std::string>("fixwatch 1.0.0\n"));
     EXPECT_FALSE(InformationRequest("--help /C3"));
     EXPECT_FALSE(InformationRequest("/C3"));

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include <fcntl.h>
 #include <pty.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -38,6 +39,17 @@ public:
     {
         if (::write(master_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
             throw std::runtime_error("write to the pseudo-terminal failed");
+    }
+
+    // Writes what the terminal takes without waiting, as a line that cannot be held up
+    // would; the number of bytes it took.
+    std::size_t WriteWithoutWaiting(std::string_view bytes)
+    {
+        const int flags = ::fcntl(master_, F_GETFL);
+        ::fcntl(master_, F_SETFL, flags | O_NONBLOCK);
+        const ssize_t n = ::write(master_, bytes.data(), bytes.size());
+        ::fcntl(master_, F_SETFL, flags);
+        return n > 0 ? static_cast<std::size_t>(n) : 0;
     }
 
     // The receiver goes away: the slave side is hung up.

@@ -1,4 +1,3 @@
-#include "port_device.h"
 #include "pseudo_terminal.h"
 #include "serial_port.h"
 
@@ -10,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 
 #include <sys/resource.h>
@@ -19,13 +19,9 @@ namespace {
 
 using test::PseudoTerminal;
 
-// Port numbers no test machine has a device for, each mapped to a test's own device.
-constexpr int kPort = 201;
-constexpr int kOtherPort = 202;
-
-void MapPort(int port, const std::string& device)
+QString Q(const std::string& text)
 {
-    qputenv(("FIXWATCH_COM" + std::to_string(port)).c_str(), QByteArray::fromStdString(device));
+    return QString::fromStdString(text);
 }
 
 // Polls as the window does, the event loop running in between, until `count` bytes have
@@ -37,7 +33,7 @@ std::string ReadBytes(SerialPort& port, std::size_t count)
     clock.start();
     while (text.size() < count && clock.elapsed() < 2000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        text += port.Input();
+        text += port.Read();
     }
     return text;
 }
@@ -57,20 +53,6 @@ double CpuSecondsInEventLoop(int ms)
     return cpu() - before;
 }
 
-TEST(PortDevice, PortNumbersNameDevices)
-{
-    qunsetenv("FIXWATCH_COM3");
-    EXPECT_EQ(DeviceForPort(1), "/dev/ttyS0");
-    EXPECT_EQ(DeviceForPort(3), "/dev/ttyS2");
-    qputenv("FIXWATCH_COM3", "/dev/ttyUSB0");
-    EXPECT_EQ(DeviceForPort(3), "/dev/ttyUSB0");
-    qputenv("FIXWATCH_COM3", "");
-    EXPECT_EQ(DeviceForPort(3), "") << "a variable set empty names no device";
-    qunsetenv("FIXWATCH_COM3");
-    EXPECT_EQ(DeviceForPort(0), "");
-    EXPECT_EQ(DeviceForPort(256), "");
-}
-
 TEST(SerialPortWrites, RefuseUnusableValuesAndKeepTheOldOnes)
 {
     SerialPort port;
@@ -81,42 +63,60 @@ TEST(SerialPortWrites, RefuseUnusableValuesAndKeepTheOldOnes)
         EXPECT_FALSE(port.Settings(text)) << '"' << text << '"';
         EXPECT_EQ(port.Settings(), "4800,N,8,1") << '"' << text << '"';
     }
-    for (const char* text : {"9600,e,7,2", "38400,O,8,2", "150,N,5,1.5", " 300 , M , 6 , 1 "})
+    for (const char* text : {"9600,e,7,2", "38400,O,8,2", "150,N,5,1.5", " 300 , M , 6 , 1 ",
+                             "115200,N,8,1"})
         EXPECT_TRUE(port.Settings(text)) << '"' << text << '"';
-    EXPECT_FALSE(port.CommPort(0));
-    EXPECT_FALSE(port.CommPort(256));
-    EXPECT_EQ(port.CommPort(), 1);
     EXPECT_FALSE(port.Handshaking(4));
     EXPECT_EQ(port.Handshaking(), 0);
+}
+
+TEST(SerialPortWrites, SayWhyInTheUsersWords)
+{
+    SerialPort port;
+    EXPECT_FALSE(port.Settings("4800,N,8,1.5"));
+    EXPECT_EQ(port.Reason(), "1.5 stop bits need 5 data bits.");
+    EXPECT_EQ(SerialPort::ShortSettings("4800,N,8,1"), "4800 8N1");
+    EXPECT_EQ(SerialPort::ShortSettings("9600,e,7,2"), "9600 7E2");
+    EXPECT_EQ(SerialPort::ShortSettings("150,N,5,1.5"), "150 5N1.5");
+}
+
+TEST(SerialPortOpen, ReasonsNameTheDeviceAndWhatToDo)
+{
+    const struct {
+        int error;
+        const char* reason;
+    } rows[] = {
+        {ENOENT, "/dev/ttyUSB0 does not exist."},
+        {ENXIO, "/dev/ttyUSB0 does not exist."},
+        {EACCES, "Cannot open /dev/ttyUSB0: permission denied. Add your user to the dialout "
+                 "group and log in again."},
+        {EBUSY, "/dev/ttyUSB0 is busy: another program (often gpsd) is using it."},
+        {0, "/dev/ttyUSB0 is busy: another program (often gpsd) is using it."},
+        {EIO, "Cannot open /dev/ttyUSB0: input/output error."},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(OpenFailureReason("/dev/ttyUSB0", row.error), row.reason) << "errno " << row.error;
 }
 
 TEST(SerialPortOpen, FailsForAMissingOrUnsetDevice)
 {
     SerialPort port;
-    ASSERT_TRUE(port.CommPort(kOtherPort));
-    for (const char* device : {"/dev/fixwatch-no-such-device", ""}) {
-        qputenv("FIXWATCH_COM202", device);
-        EXPECT_FALSE(port.PortOpen(true)) << device;
-        EXPECT_FALSE(port.PortOpen());
-        EXPECT_FALSE(port.ErrorText().isEmpty());
-        EXPECT_EQ(port.Input(), "");
-    }
-    qunsetenv("FIXWATCH_COM202");
-    EXPECT_FALSE(port.PortOpen(false)) << "closing a closed port is an error";
+    EXPECT_FALSE(port.Open()) << "no device set";
+    ASSERT_TRUE(port.SetDevice("/dev/fixwatch-no-such-device"));
+    EXPECT_FALSE(port.Open());
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_EQ(port.Reason(), "/dev/fixwatch-no-such-device does not exist.");
+    EXPECT_EQ(port.Read(), "");
+    EXPECT_FALSE(port.Reconnect());
 }
 
 class SerialPortOnPty : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        MapPort(kPort, pty.Device());
-        ASSERT_TRUE(port.CommPort(kPort));
-    }
-    void TearDown() override { qunsetenv("FIXWATCH_COM201"); }
+    void SetUp() override { ASSERT_TRUE(port.SetDevice(Q(pty.Device()))); }
 
     bool Open(const char* settings, int handshaking = 0)
     {
-        return port.Settings(settings) && port.Handshaking(handshaking) && port.PortOpen(true);
+        return port.Settings(settings) && port.Handshaking(handshaking) && port.Open();
     }
 
     PseudoTerminal pty;
@@ -134,13 +134,14 @@ TEST_F(SerialPortOnPty, BytesArriveInOrderEachOnceLatinOneKept)
     for (std::size_t at = 0; at < sent.size(); at += 1000) {
         pty.Write(std::string_view(sent).substr(at, 1000));
         if (at % 3000 == 0)
-            received += port.Input();   // sometimes polled with no event loop in between
+            received += port.Read();   // sometimes polled with no event loop in between
         else
             QCoreApplication::processEvents();
     }
     received += ReadBytes(port, sent.size() - received.size());
     EXPECT_TRUE(received == sent) << "bytes changed, lost, repeated or reordered";
-    EXPECT_EQ(port.Input(), "");
+    EXPECT_EQ(port.Read(), "");
+    EXPECT_EQ(port.Description(), Q(pty.Device()) + " \u00B7 4800 8N1");
 }
 
 TEST_F(SerialPortOnPty, InputHasEverythingReceivedEvenWithoutTheEventLoop)
@@ -148,7 +149,7 @@ TEST_F(SerialPortOnPty, InputHasEverythingReceivedEvenWithoutTheEventLoop)
     ASSERT_TRUE(Open("38400,N,8,1"));
     pty.Write("$GPGGA,1*00\r\n$GPRMC,2*00\r\n");
     ASSERT_TRUE(pty.WaitUntilQueued(26));
-    EXPECT_EQ(port.Input(), "$GPGGA,1*00\r\n$GPRMC,2*00\r\n");
+    EXPECT_EQ(port.Read(), "$GPGGA,1*00\r\n$GPRMC,2*00\r\n");
 }
 
 TEST_F(SerialPortOnPty, NullDiscardDropsNulBytesOnly)
@@ -166,8 +167,8 @@ TEST_F(SerialPortOnPty, EverySettingOpensOnAPseudoTerminal)
     for (const char* settings : {"150,E,7,2", "38400,O,6,1", "9600,N,5,1.5"}) {
         for (int handshaking = 0; handshaking <= 3; ++handshaking) {
             EXPECT_TRUE(Open(settings, handshaking)) << settings << " handshaking " << handshaking
-                                                    << ": " << port.ErrorText().toStdString();
-            EXPECT_TRUE(port.PortOpen(false));
+                                                    << ": " << port.Reason().toStdString();
+            port.Close();
         }
     }
 }
@@ -177,7 +178,7 @@ TEST_F(SerialPortOnPty, OneAndAHalfStopBitsAreTheLongStopSettingAtFiveDataBits)
     // A pseudo-terminal keeps 8 data bits but does record the stop-bit setting.
     ASSERT_TRUE(Open("4800,N,5,1.5"));
     EXPECT_TRUE(pty.LineSettings().c_cflag & CSTOPB);
-    ASSERT_TRUE(port.PortOpen(false));
+    port.Close();
     ASSERT_TRUE(Open("4800,N,8,1"));
     EXPECT_FALSE(pty.LineSettings().c_cflag & CSTOPB);
 }
@@ -188,29 +189,56 @@ TEST_F(SerialPortOnPty, HandshakingBothSetsHardwareAndSoftwareFlowControl)
     const termios both = pty.LineSettings();
     EXPECT_TRUE(both.c_cflag & CRTSCTS);
     EXPECT_TRUE((both.c_iflag & IXON) && (both.c_iflag & IXOFF));
-    ASSERT_TRUE(port.PortOpen(false));
+    port.Close();
     ASSERT_TRUE(Open("4800,N,8,1", 1));
     const termios software = pty.LineSettings();
     EXPECT_FALSE(software.c_cflag & CRTSCTS);
     EXPECT_TRUE(software.c_iflag & IXOFF);
 }
 
-TEST_F(SerialPortOnPty, ASecondPortOnTheSameDeviceCannotOpen)
+TEST_F(SerialPortOnPty, ASecondPortOnTheSameDeviceIsToldItIsBusy)
 {
     ASSERT_TRUE(Open("4800,N,8,1"));
-    EXPECT_TRUE(port.PortOpen(true)) << "opening an open port changes nothing";
-    EXPECT_FALSE(port.CommPort(3)) << "the port number cannot change while open";
+    EXPECT_TRUE(port.Open()) << "opening an open port changes nothing";
+    EXPECT_FALSE(port.SetDevice("/dev/ttyS0")) << "the device cannot change while open";
     SerialPort second;
-    MapPort(kOtherPort, pty.Device());
-    ASSERT_TRUE(second.CommPort(kOtherPort));
-    EXPECT_FALSE(second.PortOpen(true));
-    qunsetenv("FIXWATCH_COM202");
-    EXPECT_TRUE(port.PortOpen()) << "the first port keeps its device";
+    ASSERT_TRUE(second.SetDevice(Q(pty.Device())));
+    EXPECT_FALSE(second.Open());
+    EXPECT_EQ(second.Reason(), Q(pty.Device()) + " is busy: another program (often gpsd) is using it.");
+    EXPECT_TRUE(port.IsOpen()) << "the first port keeps its device";
+}
+
+TEST_F(SerialPortOnPty, AFloodIsHandedOutBoundedNewestFirst)
+{
+    ASSERT_TRUE(Open("115200,N,8,1"));
+    // Numbered lines until neither Qt's buffer nor the terminal takes more, while nobody
+    // reads: far more than one Read hands out.
+    std::string written;
+    for (int line = 0, refused = 0; refused < 20; ++line) {
+        const std::string text = "$FLOOD," + std::to_string(line) + std::string(60, 'x') + "\r\n";
+        const std::size_t taken = pty.WriteWithoutWaiting(text);
+        written += text.substr(0, taken);
+        if (taken < text.size()) {
+            ++refused;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+    }
+    ASSERT_GT(written.size(), ReceiverSource::kMaxReadLength);
+    const std::string text = port.Read();
+    ASSERT_EQ(text.size(), ReceiverSource::kMaxReadLength);
+    // The terminal may still be moving the last bytes written: one Read gives a piece of
+    // the text in order with the oldest dropped, and the next reads bring the rest, nothing
+    // newer lost.
+    const auto at = written.find(text);
+    ASSERT_NE(at, std::string::npos) << "not a piece of the text in order";
+    EXPECT_GT(at, 0u) << "the oldest text should have been dropped";
+    const std::string rest = ReadBytes(port, written.size() - at - text.size());
+    EXPECT_TRUE(text + rest == written.substr(at));
 }
 
 TEST_F(SerialPortOnPty, AVanishedDeviceIsClosedOnceWithoutSpinning)
 {
-    QSignalSpy lost(&port, &SerialPort::DeviceLost);
+    QSignalSpy lost(&port, &ReceiverSource::Lost);
     ASSERT_TRUE(Open("4800,N,8,1"));
     pty.Write("$GPGGA,1*00\r\n");
     EXPECT_EQ(ReadBytes(port, 13), "$GPGGA,1*00\r\n");
@@ -218,17 +246,8 @@ TEST_F(SerialPortOnPty, AVanishedDeviceIsClosedOnceWithoutSpinning)
     pty.CloseMaster();
     EXPECT_LT(CpuSecondsInEventLoop(500), 0.2) << "the event loop kept busy after the loss";
     EXPECT_EQ(lost.count(), 1);
-    EXPECT_FALSE(port.PortOpen());
-    EXPECT_EQ(port.Input(), "");
-    EXPECT_FALSE(port.PortOpen(false)) << "already closed";
-
-    // The receiver comes back on another device: a new open works.
-    PseudoTerminal back;
-    MapPort(kPort, back.Device());
-    ASSERT_TRUE(port.PortOpen(true)) << port.ErrorText().toStdString();
-    back.Write("$GPRMC,2*00\r\n");
-    EXPECT_EQ(ReadBytes(port, 13), "$GPRMC,2*00\r\n");
-    EXPECT_EQ(lost.count(), 1);
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_EQ(port.Read(), "");
 }
 
 } // namespace

@@ -1,0 +1,158 @@
+#include "comm_control.h"
+
+namespace fixwatch {
+
+CommControl::CommControl(QObject* parent)
+    : QObject(parent)
+{
+    connect(&serial_, &ReceiverSource::Lost, this, &CommControl::OnLost);
+}
+
+CommControl::~CommControl() = default;
+
+bool CommControl::CommPort(int port)
+{
+    if (state_ != State::Closed) {
+        reason_ = tr("The port number cannot change while the port is open.");
+        return false;
+    }
+    if (port < 1 || port > PortList::kHighestPort) {
+        reason_ = tr("There is no port %1.").arg(port);
+        return false;
+    }
+    commPort_ = port;
+    return true;
+}
+
+bool CommControl::Settings(std::string_view settings)
+{
+    if (serial_.Settings(settings))
+        return true;
+    reason_ = serial_.Reason();
+    return false;
+}
+
+bool CommControl::Handshaking(int value)
+{
+    if (serial_.Handshaking(value))
+        return true;
+    reason_ = serial_.Reason();
+    return false;
+}
+
+bool CommControl::PortOpen() const
+{
+    return state_ == State::Open && source_ != nullptr && source_->IsOpen();
+}
+
+bool CommControl::PortOpen(bool open)
+{
+    if (!open) {
+        if (state_ == State::Closed) {
+            reason_ = tr("The port is not open.");
+            return false;
+        }
+        if (source_ != nullptr)
+            source_->Close();
+        source_ = nullptr;
+        network_.reset();
+        state_ = State::Closed;
+        return true;
+    }
+    if (PortOpen())
+        return true;
+    if (state_ == State::Lost)
+        PortOpen(false);
+
+    ports_.Refresh();
+    const auto entry = ports_.Entry(commPort_);
+    if (!entry) {
+        reason_ = tr("No serial port %1 on this machine.").arg(commPort_);
+        return false;
+    }
+    if (entry->address.isEmpty()) {
+        reason_ = tr("%1 is set but names no device.").arg(entry->description);
+        return false;
+    }
+
+    ReceiverSource* source = &serial_;
+    if (factory_) {
+        QString reason;
+        network_ = factory_(entry->address, reason);
+        if (!network_ && !reason.isEmpty()) {
+            reason_ = reason;
+            return false;
+        }
+        if (network_) {
+            connect(network_.get(), &ReceiverSource::Lost, this, &CommControl::OnLost);
+            source = network_.get();
+        }
+    }
+    if (source == &serial_ && !serial_.SetDevice(entry->address)) {
+        reason_ = serial_.Reason();
+        return false;
+    }
+    if (!source->Open()) {
+        reason_ = source->Reason();
+        network_.reset();
+        return false;
+    }
+    source_ = source;
+    state_ = State::Open;
+    reason_.clear();
+    return true;
+}
+
+std::string CommControl::Input()
+{
+    // What a lost source had received before it went is still handed out.
+    if (source_ == nullptr)
+        return {};
+    return source_->Read();
+}
+
+bool CommControl::Reconnect()
+{
+    if (state_ != State::Lost || source_ == nullptr)
+        return false;
+    if (!source_->Reconnect())
+        return false;
+    state_ = State::Open;
+    reason_.clear();
+    return true;
+}
+
+void CommControl::OnLost(const QString& reason)
+{
+    if (state_ != State::Open || sender() != source_)
+        return;
+    state_ = State::Lost;
+    reason_ = reason;
+    emit SourceLost(reason);
+}
+
+QString CommControl::SourceName() const
+{
+    return source_ != nullptr ? source_->Name() : QString();
+}
+
+QString CommControl::SourceDescription(int port, std::string_view settings) const
+{
+    if (source_ != nullptr)
+        return source_->Description();
+    const auto entry = ports_.Entry(port);
+    if (!entry)
+        return tr("Port %1: no serial port on this machine").arg(port);
+    if (entry->address.isEmpty())
+        return tr("Port %1: no device").arg(port);
+    if (factory_) {
+        QString reason;
+        if (auto network = factory_(entry->address, reason))
+            return network->Description();
+        if (!reason.isEmpty())
+            return entry->address;
+    }
+    return entry->address + QStringLiteral(" \u00B7 ") + SerialPort::ShortSettings(settings);
+}
+
+} // namespace fixwatch

@@ -1,0 +1,104 @@
+// Which device or address each port number stands for.
+#include "port_list.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace fixwatch {
+namespace {
+
+SerialPortDescription Port(const char* device, const char* description = "",
+                           const char* manufacturer = "")
+{
+    SerialPortDescription port;
+    port.device = QString::fromLatin1(device);
+    port.description = QString::fromLatin1(description);
+    port.manufacturer = QString::fromLatin1(manufacturer);
+    return port;
+}
+
+QStringList Numbered(const PortList& list)
+{
+    QStringList addresses;
+    for (int n = 1; auto entry = list.Entry(n); ++n)
+        addresses << entry->address;
+    return addresses;
+}
+
+TEST(PortNumbering, UsbReceiversComeFirstThenOnBoardPortsThenOthers)
+{
+    const QStringList expected = {
+        "/dev/ttyACM0", "/dev/ttyACM2",  "/dev/ttyACM10", "/dev/ttyUSB0", "/dev/ttyUSB1",
+        "/dev/ttyS0",   "/dev/ttyS1",    "/dev/ttyS10",   "/dev/ttyAMA0", "/dev/ttyO2",
+        "/dev/ttyTHS1", "/dev/rfcomm0",  "/dev/ttyfoo"};
+    std::vector<SerialPortDescription> machine;
+    for (const QString& device : expected)
+        machine.push_back(Port(device.toLatin1().constData()));
+    // However the machine lists them, the numbering is the same.
+    for (unsigned seed = 0; seed < 20; ++seed) {
+        std::shuffle(machine.begin(), machine.end(), std::mt19937(seed));
+        PortList list([machine] { return machine; });
+        list.Refresh();
+        EXPECT_EQ(Numbered(list), expected) << "seed " << seed;
+    }
+}
+
+TEST(PortNumbering, OneUsbReceiverIsPortOneWithItsDescription)
+{
+    auto usb = Port("/dev/ttyUSB0", "u-blox GNSS receiver", "u-blox AG");
+    usb.vendorId = 0x1546;
+    usb.productId = 0x01a8;
+    PortList list([usb] { return std::vector{Port("/dev/ttyS0"), Port("/dev/ttyS1"), usb}; });
+    list.Refresh();
+    const auto first = list.Entry(1);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->address, "/dev/ttyUSB0");
+    EXPECT_EQ(first->usbId, "1546:01a8");
+    EXPECT_EQ(PortSummary(*first), "/dev/ttyUSB0 \u2014 u-blox GNSS receiver (u-blox AG)");
+    EXPECT_EQ(list.Entry(3)->address, "/dev/ttyS1");
+    EXPECT_FALSE(list.Entry(4)) << "a port beyond the list has no device";
+    EXPECT_FALSE(list.Entry(0));
+    EXPECT_FALSE(list.Entry(256));
+}
+
+TEST(PortNumbering, TheEnvironmentNamesAPortFirst)
+{
+    PortList list([] { return std::vector{Port("/dev/ttyACM0")}; });
+    list.Refresh();
+    qputenv("FIXWATCH_COM1", "/dev/serial/by-id/usb-receiver");
+    qputenv("FIXWATCH_COM7", "tcp://192.168.1.10:10110");
+    EXPECT_EQ(list.Entry(1)->address, "/dev/serial/by-id/usb-receiver");
+    EXPECT_TRUE(list.Entry(1)->configured);
+    EXPECT_EQ(list.Entry(7)->address, "tcp://192.168.1.10:10110");
+    qputenv("FIXWATCH_COM7", "");
+    ASSERT_TRUE(list.Entry(7)) << "set, even empty, it still decides";
+    EXPECT_TRUE(list.Entry(7)->address.isEmpty());
+    qunsetenv("FIXWATCH_COM1");
+    qunsetenv("FIXWATCH_COM7");
+    EXPECT_EQ(list.Entry(1)->address, "/dev/ttyACM0");
+    EXPECT_FALSE(list.Entry(7));
+}
+
+TEST(PortNumbering, ALocalGpsdComesAfterTheSerialPortsAndTheListIsTakenAgain)
+{
+    std::vector<SerialPortDescription> machine{Port("/dev/ttyS0")};
+    bool gpsdAnswers = true;
+    PortList list([&machine] { return machine; }, [&gpsdAnswers] { return gpsdAnswers; });
+    list.Refresh();
+    EXPECT_EQ(Numbered(list), QStringList({"/dev/ttyS0", "gpsd://localhost:2947"}));
+    EXPECT_EQ(list.Entry(2)->description, "gpsd on localhost");
+
+    // A receiver plugged in later gets its number at the next refresh, not before.
+    machine.push_back(Port("/dev/ttyACM0"));
+    gpsdAnswers = false;
+    EXPECT_EQ(list.Entry(1)->address, "/dev/ttyS0");
+    list.Refresh();
+    EXPECT_EQ(Numbered(list), QStringList({"/dev/ttyACM0", "/dev/ttyS0"}));
+}
+
+} // namespace
+} // namespace fixwatch
