@@ -1,10 +1,12 @@
 #include "fix_display.h"
 
 #include "number_format.h"
+#include "plain_text.h"
 
 #include <QLabel>
 #include <QProgressBar>
 
+#include <algorithm>
 #include <cmath>
 
 namespace fixwatch {
@@ -13,16 +15,6 @@ namespace {
 QString Latin1(const std::string& text)
 {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// Sets a label's text and, unless told otherwise, paints it at once.
-void Show(QLabel* label, const QString& text, bool repaintNow = true)
-{
-    if (label == nullptr)
-        return;
-    label->setText(text);
-    if (repaintNow)
-        label->repaint();
 }
 
 template <std::size_t N>
@@ -36,16 +28,53 @@ QString UnitText(const std::string& unit)
     return QLatin1Char('[') + Latin1(unit).toLower() + QLatin1Char(']');
 }
 
-void SetBar(QProgressBar* bar, int level, const QString& tooltip)
+} // namespace
+
+void FixDisplay::Show(QLabel* label, const QString& text, bool repaintNow)
+{
+    // A label already showing the text needs neither a new text nor a paint.
+    if (label == nullptr || label->text() == text)
+        return;
+    label->setText(text);
+    if (repaintNow)
+        Paint(label);
+}
+
+void FixDisplay::SetBar(QProgressBar* bar, int level, const QString& tooltip)
 {
     if (bar == nullptr)
         return;
-    bar->setToolTip(tooltip);
+    const QString shown = PlainToolTip(tooltip);
+    if (bar->value() == level && bar->toolTip() == shown)
+        return;
+    bar->setToolTip(shown);
     bar->setValue(level);
-    bar->repaint();
+    Paint(bar);
 }
 
-} // namespace
+void FixDisplay::Paint(QWidget* widget)
+{
+    if (batchDepth_ == 0) {
+        widget->repaint();
+        return;
+    }
+    if (std::find(unpainted_.begin(), unpainted_.end(), widget) == unpainted_.end())
+        unpainted_.push_back(widget);
+}
+
+void FixDisplay::BeginBatch()
+{
+    ++batchDepth_;
+}
+
+void FixDisplay::EndBatch()
+{
+    if (batchDepth_ == 0 || --batchDepth_ > 0)
+        return;
+    for (QWidget* widget : unpainted_)
+        widget->repaint();
+    unpainted_.clear();
+}
 
 FixDisplay::FixDisplay(const DisplayWidgets& widgets, const QLocale& locale)
     : w_(widgets), decimalPoint_(locale.decimalPoint())
@@ -208,14 +237,19 @@ void FixDisplay::gps_SatelliteReceived(std::int16_t satelliteNumber,
 
 void FixDisplay::ChannelReceived(std::size_t channel, std::int16_t satellite)
 {
+    // The status is painted after the column is blanked, as the last step of the handler.
+    QLabel* status = At(w_.Lab_PosizioneInfo3b, channel);
+    const bool changed =
+        status != nullptr && status->text() != (satellite == 0 ? QLatin1String("Not in use")
+                                                                : QLatin1String("In use"));
     if (satellite == 0) {
-        Show(At(w_.Lab_PosizioneInfo3b, channel), QStringLiteral("Not in use"), false);
+        Show(status, QStringLiteral("Not in use"), false);
         ClearSatelliteSlot(static_cast<std::int16_t>(channel));
     } else {
-        Show(At(w_.Lab_PosizioneInfo3b, channel), QStringLiteral("In use"), false);
+        Show(status, QStringLiteral("In use"), false);
     }
-    if (QLabel* status = At(w_.Lab_PosizioneInfo3b, channel))
-        status->repaint();
+    if (changed)
+        Paint(status);
 }
 
 void FixDisplay::ClearSatelliteSlot(std::int16_t slot)

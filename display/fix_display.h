@@ -8,15 +8,20 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+class QProgressBar;
+class QWidget;
 
 namespace fixwatch {
 
 // Writes the interpreter's events into the window's labels and bars, one handler per
 // event (gps_ + the event's name), and clears them. Each handler sets its label and
 // repaints it at once, so a value is visible before the window's event loop runs again;
-// the date alone waits for the next ordinary paint. Texts from the interpreter are
-// ISO-8859-1 bytes and are shown as such. The displayed texts are the current fix: nothing
-// of it is stored anywhere else.
+// the date alone waits for the next ordinary paint. A label that already shows the text is
+// left alone. Texts from the interpreter are ISO-8859-1 bytes and are shown as such, as
+// plain text (the window makes every value label a plain-text one). The displayed texts
+// are the current fix: nothing of it is stored anywhere else.
 class FixDisplay : public NmeaEvents {
 public:
     // Numbers are written with the decimal separator of `locale`, no grouping.
@@ -70,6 +75,12 @@ public:
     // empty values and bars; the unit labels keep their texts.
     void ClearDisplay();
 
+    // While a batch is open (one poll's worth of sentences), the handlers set their texts
+    // and every label or bar that changed is painted once when the batch closes, instead
+    // of once per event; outside a batch each is painted at once. Batches nest.
+    void BeginBatch();
+    void EndBatch();
+
 private:
     // The interpreter's events, handed to the handlers above.
     void PositionReceived(std::string latitude, std::string longitude) override;
@@ -114,8 +125,16 @@ private:
 
     void ChannelReceived(std::size_t channel, std::int16_t satellite);
 
+    // Sets a label's text when it differs and paints it (now, or at the end of the batch).
+    void Show(QLabel* label, const QString& text, bool repaintNow = true);
+    void SetBar(QProgressBar* bar, int level, const QString& tooltip);
+    void Paint(QWidget* widget);
+
     DisplayWidgets w_;
     QString decimalPoint_;
+    int batchDepth_ = 0;
+    std::vector<QWidget*> unpainted_; // changed during the open batch
+
 };
 
 } // namespace fixwatch
