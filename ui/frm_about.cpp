@@ -29,14 +29,17 @@ frmAbout::frmAbout(QWidget* mainWindow)
 
     lblTitle = new QLabel;
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    lblTitle->setTextFormat(Qt::PlainText);
     QFont titleFont = lblTitle->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
     titleFont.setBold(true);
     lblTitle->setFont(titleFont);
     lblVersion = new QLabel;
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
+    lblVersion->setTextFormat(Qt::PlainText);
     lblDescription = new QLabel;
     lblDescription->setObjectName(QStringLiteral("lblDescription"));
+    lblDescription->setTextFormat(Qt::PlainText);
 
     Line1[1] = new QFrame;
     Line1[1]->setObjectName(QStringLiteral("Line1(1)"));
@@ -45,6 +48,7 @@ frmAbout::frmAbout(QWidget* mainWindow)
 
     lblDisclaimer = new QLabel;
     lblDisclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
+    lblDisclaimer->setTextFormat(Qt::PlainText);
 
     // The address sits in a slightly larger area; the mouse reaching that area means it
     // has left the link.
@@ -53,6 +57,7 @@ frmAbout::frmAbout(QWidget* mainWindow)
     Img_EMail->setMouseTracking(true);
     Lab_EMail = new QLabel(ProductInfo::ContactAddress());
     Lab_EMail->setObjectName(QStringLiteral("Lab_EMail"));
+    Lab_EMail->setTextFormat(Qt::PlainText);
     Lab_EMail->setMouseTracking(true);
     Lab_EMail->setCursor(Qt::PointingHandCursor);
     Lab_EMail->setStyleSheet(QStringLiteral("color: palette(link);"));
@@ -159,10 +164,14 @@ void frmAbout::OpenMailLink()
 bool frmAbout::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == Lab_EMail) {
-        if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter)
+        if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
             Lab_EMail_MouseMove();
-        else if (event->type() == QEvent::MouseButtonRelease
-                 && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            // A label does not take mouse moves, so Qt would hand this one on to the
+            // surrounding area, whose handler removes the underline at once.
+            return event->type() == QEvent::MouseMove;
+        }
+        if (event->type() == QEvent::MouseButtonRelease
+            && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
             Lab_EMail_Click();
         else if (event->type() == QEvent::Leave)
             Img_EMail_MouseMove();

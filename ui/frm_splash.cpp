@@ -33,12 +33,14 @@ frmSplash::frmSplash(MainForm* mainForm, frmAbout* about)
     Logo->setPixmap(QIcon(QStringLiteral(":/fixwatch/fixwatch.svg")).pixmap(96, 96));
     Logo->setAlignment(Qt::AlignCenter);
     lblProductName = new QLabel;
+    lblProductName->setTextFormat(Qt::PlainText);
     lblProductName->setObjectName(QStringLiteral("lblProductName"));
     QFont nameFont = lblProductName->font();
     nameFont.setPointSizeF(nameFont.pointSizeF() * 2.2);
     nameFont.setBold(true);
     lblProductName->setFont(nameFont);
     lblVersion = new QLabel;
+    lblVersion->setTextFormat(Qt::PlainText);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
 
     auto* texts = new QVBoxLayout;

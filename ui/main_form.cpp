@@ -3,7 +3,7 @@
 #include "main_form.h"
 
 #include "command_line.h"
-#include "port_device.h"
+#include "plain_text.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,17 +15,17 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
+
+#include <iostream>
 
 namespace fixwatch {
 
 MainForm::MainForm(const std::string& commandLine, QWidget* parent)
     : QMainWindow(parent),
-      assembler_([this](std::string_view line) {
-          if (GPS)
-              GPS->Parse(line);
-      })
+      assembler_([this](std::string_view line, bool fresh) { LineReceived(line, fresh); })
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Fixwatch"));
@@ -39,6 +39,7 @@ MainForm::MainForm(const std::string& commandLine, QWidget* parent)
     SSTab->addTab(BuildSatellitesTab(), QStringLiteral("Satellites"));
     SSTab->addTab(BuildCommunicationTab(), QStringLiteral("Communication"));
     setCentralWidget(SSTab);
+    Status = std::make_unique<StatusLine>(statusBar());
 
     Timer_Lett = new QTimer(this);
     Timer_Lett->setObjectName(QStringLiteral("Timer_Lett"));
@@ -107,9 +108,13 @@ void MainForm::ConnectControls()
     connect(Chk_DTR, &QCheckBox::clicked, this, &MainForm::Chk_DTR_Click);
     connect(Chk_RTS, &QCheckBox::clicked, this, &MainForm::Chk_RTS_Click);
     connect(Chk_NullDiscard, &QCheckBox::clicked, this, &MainForm::Chk_NullDiscard_Click);
+    connect(Chk_GNSS, &QCheckBox::clicked, this, &MainForm::Chk_GNSS_Click);
 
     connect(Timer_Lett, &QTimer::timeout, this, &MainForm::Timer_Lett_Timer);
     connect(Timer_DL, &QTimer::timeout, this, &MainForm::Timer_DL_Timer);
+
+    connect(&MSComm, &CommControl::SourceLost, this,
+            [this] { Status->SourceLost(MSComm.SourceName()); });
 }
 
 void MainForm::Form_Load(const std::string& commandLine)
@@ -144,6 +149,8 @@ void MainForm::Form_Load(const std::string& commandLine)
 void MainForm::ApplyCommandLine(const std::string& commandLine)
 {
     const CommandLineOptions options = fixwatch::ApplyCommandLine(commandLine);
+    for (const std::string& warning : options.warnings)
+        std::cerr << warning << '\n';
     settings = options.settings;
     Cmd_CalcolaCRC->setVisible(options.checksumButtonVisible);
 
@@ -172,6 +179,7 @@ void MainForm::ShowSettings()
         if (index >= 0 && static_cast<std::size_t>(index) < buttons.size())
             buttons[static_cast<std::size_t>(index)]->setChecked(true);
     };
+    MSComm.Ports().Refresh();
     {
         const QSignalBlocker quiet(Cmb_COM);
         Cmb_COM->clear();
@@ -186,6 +194,7 @@ void MainForm::ShowSettings()
     Chk_DTR->setChecked(shown.dtrEnable);
     Chk_RTS->setChecked(shown.rtsEnable);
     Chk_NullDiscard->setChecked(shown.nullDiscard);
+    Chk_GNSS->setChecked(shown.allGnss);
     {
         const QSignalBlocker quiet(Cmb_HandShaking);
         Cmb_HandShaking->clear();
@@ -201,11 +210,26 @@ void MainForm::ShowSettings()
 void MainForm::UpdatePortTooltip()
 {
     const int port = Cmb_COM->currentIndex() + 1;
-    const QString device = DeviceForPort(port);
-    Cmb_COM->setToolTip(
+    const auto entry = MSComm.Ports().Entry(port);
+    // The machine's description of a device comes from the device itself: untrusted text.
+    Cmb_COM->setToolTip(PlainToolTip(
         QStringLiteral("Serial port to which the GPS unit is connected (port %1: %2)")
             .arg(port)
-            .arg(device.isEmpty() ? QStringLiteral("no device") : device));
+            .arg(entry ? PortSummary(*entry) : QStringLiteral("no device on this machine"))));
+    UpdateSourceStatus();
+}
+
+// The list is taken again whenever the user opens it, so a receiver plugged in meanwhile
+// gets its number.
+void MainForm::Cmb_COM_DropDown()
+{
+    MSComm.Ports().Refresh();
+    UpdatePortTooltip();
+}
+
+void MainForm::UpdateSourceStatus()
+{
+    Status->ShowSource(MSComm.SourceDescription(settings.portIndex + 1, SettingsText(settings)));
 }
 
 // The serial settings controls only copy the user's choice into the record; it reaches the
@@ -217,22 +241,30 @@ void MainForm::Cmb_COM_Click()
     UpdatePortTooltip();
 }
 
-void MainForm::OptBaud_Click(int Index) { settings.baudIndex = static_cast<std::int16_t>(Index); }
+void MainForm::OptBaud_Click(int Index)
+{
+    settings.baudIndex = static_cast<std::int16_t>(Index);
+    UpdateSourceStatus();
+}
 void MainForm::OptParita_Click(int Index)
 {
     settings.parityIndex = static_cast<std::int16_t>(Index);
+    UpdateSourceStatus();
 }
 void MainForm::OptDati_Click(int Index)
 {
     settings.dataBitsIndex = static_cast<std::int16_t>(Index);
+    UpdateSourceStatus();
 }
 void MainForm::OptStop_Click(int Index)
 {
     settings.stopBitsIndex = static_cast<std::int16_t>(Index);
+    UpdateSourceStatus();
 }
 void MainForm::Chk_DTR_Click() { settings.dtrEnable = Chk_DTR->isChecked(); }
 void MainForm::Chk_RTS_Click() { settings.rtsEnable = Chk_RTS->isChecked(); }
 void MainForm::Chk_NullDiscard_Click() { settings.nullDiscard = Chk_NullDiscard->isChecked(); }
+void MainForm::Chk_GNSS_Click() { settings.allGnss = Chk_GNSS->isChecked(); }
 void MainForm::Cmb_HandShaking_Click()
 {
     settings.handshakingIndex = static_cast<std::int16_t>(Cmb_HandShaking->currentIndex());
@@ -281,6 +313,8 @@ void MainForm::ShowMessage(QMessageBox::Icon icon, const QString& text)
 {
     QMessageBox box(icon, windowTitle(), text, QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("Message"));
+    // The checksum message carries what the user typed: shown as typed, never as markup.
+    box.setTextFormat(Qt::PlainText);
     box.raise();
     box.activateWindow();
     box.exec();

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "comm_control.h"
 #include "fix_display.h"
 #include "nmea_interpreter.h"
 #include "sentence_assembler.h"
-#include "serial_port.h"
 #include "serial_settings.h"
+#include "status_line.h"
 
 #include <QDate>
 #include <QMainWindow>
@@ -34,9 +35,11 @@ namespace fixwatch {
 class frmAbout;
 
 // The program's working window: the fix on four tabs, the menu, Start and Stop, the serial
-// settings, the data logger and the checksum calculator. Controls keep the names and
-// indexes by which the rest of the program addresses them; each widget's objectName is that
-// name with its index, e.g. "Lab_Posizione(3)".
+// settings, the data logger and the checksum calculator, and a status bar that says what
+// the link and the logger are doing. Controls keep the names and indexes by which the rest
+// of the program addresses them; each widget's objectName is that name with its index,
+// e.g. "Lab_Posizione(3)". Every label that can show received or typed text is a
+// plain-text label: nothing a receiver sends is ever taken for markup.
 class MainForm : public QMainWindow {
     Q_OBJECT
 
@@ -68,8 +71,8 @@ public:
     std::array<QLabel*, 9> Lab_Posizione{};
     std::array<QLabel*, 4> Lab_PosizioneUM{};
     std::array<QLabel*, 7> Lab_PosizioneInfo1{};
-    // Etched separators: each sunken line draws the grey line and the white one below it,
-    // so elements 0, 2 and 5 hold the lines and 1, 3 and 4 stay empty.
+    // Etched separators, grey and white pairs 0/1, 2/3 and 5/4: the grey element is a
+    // sunken line that draws both, the white one an empty line just below it.
     std::array<QFrame*, 6> Lin_Pos{};
     std::array<QPushButton*, 2> Cmd_StartStop{};
 
@@ -108,7 +111,8 @@ public:
     QCheckBox* Chk_DTR = nullptr;
     QCheckBox* Chk_RTS = nullptr;
     QCheckBox* Chk_NullDiscard = nullptr;
-    std::array<QRadioButton*, 9> OptBaud{};
+    QCheckBox* Chk_GNSS = nullptr;
+    std::array<QRadioButton*, 11> OptBaud{};
     std::array<QRadioButton*, 3> OptParita{};
     std::array<QRadioButton*, 4> OptDati{};
     std::array<QRadioButton*, 3> OptStop{};
@@ -117,8 +121,11 @@ public:
     QTimer* Timer_Lett = nullptr;
     QTimer* Timer_DL = nullptr;
 
-    // The serial control, the interpreter and the display it drives.
-    SerialPort MSComm;
+    // The status bar: source, link state, hint, data logger.
+    std::unique_ptr<StatusLine> Status;
+
+    // The communications control, the interpreter and the display it drives.
+    CommControl MSComm;
     std::unique_ptr<FixDisplay> display;
     std::unique_ptr<NmeaInterpreter> GPS;
 
@@ -134,7 +141,8 @@ public:
     void SetAboutWindow(frmAbout* about) { about_ = about; }
 
     const std::string& lineBuffer() const { return assembler_.lineBuffer(); }
-    void HandleInput(const std::string& sInput) { assembler_.HandleInput(sInput); }
+    // One poll's text: every complete line to the interpreter, the display painted once.
+    void HandleInput(const std::string& sInput);
 
 public slots:
     void Cmd_StartStop_Click(int Index);
@@ -148,6 +156,7 @@ public slots:
     void Chk_DTR_Click();
     void Chk_RTS_Click();
     void Chk_NullDiscard_Click();
+    void Chk_GNSS_Click();
     void Cmb_HandShaking_Click();
     void Cmb_Interval_Click();
     void MenuSalvaCP_Click();
@@ -182,13 +191,20 @@ private:
     void ConnectControls();
     void ShowSettings();
     void UpdatePortTooltip();
+    void Cmb_COM_DropDown();
+    void LineReceived(std::string_view line, bool fresh);
+    void UpdateSourceStatus();
+    void UpdateLoggerStatus();
     void Form_Load(const std::string& commandLine);
     void Form_QueryUnload(bool& Cancel);
     void ShowMessage(QMessageBox::Icon icon, const QString& text);
 
     SentenceAssembler assembler_;
     frmAbout* about_ = nullptr;
-    bool showingSettings_ = false;
+    // What the last poll received for the first time: lines, and lines whose checksum failed.
+    int freshLines_ = 0;
+    int badLines_ = 0;
+    QString logError_; // why the last record was not written; empty after a written one
 };
 
 } // namespace fixwatch

@@ -1,10 +1,15 @@
-// Start and Stop of the acquisition and the polling of the serial port.
+// Start and Stop of the acquisition, the polling of the port, and what the status bar says
+// about the link.
 #include "main_form.h"
+
+#include "nmea_interpreter.h"
 
 #include <QAction>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
+
+#include <iostream>
 
 namespace fixwatch {
 
@@ -13,6 +18,12 @@ void MainForm::Cmd_StartStop_Click(int Index)
     if (Index == 0) {
         ClearDisplay();
         const bool ok = OpenPort();
+        if (ok) {
+            // A new acquisition starts from nothing: the text kept from an earlier one
+            // would otherwise show its fix again on a receiver that sends nothing.
+            assembler_.Clear();
+            Status->Started();
+        }
         acquisitionRunning = ok;
         loggerRunning = ok && MenuSalvaDL->isChecked();
         if (loggerRunning)
@@ -31,7 +42,10 @@ void MainForm::Cmd_StartStop_Click(int Index)
         Timer_DL->stop();
         ClosePort();
         SetStartStopState(true);
+        Status->Stopped();
     }
+    UpdateSourceStatus();
+    UpdateLoggerStatus();
 }
 
 void MainForm::MenuStart_Click(int Index)
@@ -54,6 +68,10 @@ bool MainForm::OpenPort()
     if (opened)
         return true;
 
+    // The message box stays as it always was; the status bar and standard error say why.
+    const QString reason = MSComm.Reason();
+    Status->StartFailed(reason);
+    std::cerr << "fixwatch: " << reason.toLocal8Bit().constData() << '\n';
     if (MSComm.PortOpen())
         MSComm.PortOpen(false);
     ShowMessage(QMessageBox::Warning,
@@ -85,10 +103,39 @@ void MainForm::SetStartStopState(bool startEnabled)
 void MainForm::Timer_Lett_Timer()
 {
     Timer_Lett->stop();
+    // A receiver that went away is looked for again at every tick until it is back or
+    // the user stops.
+    if (MSComm.LinkState() == CommControl::State::Lost && MSComm.Reconnect()) {
+        Status->SourceBack(MSComm.SourceName());
+        UpdateSourceStatus();
+    }
     const std::string received = MSComm.Input();
     HandleInput(received);
+    Status->Polled(!received.empty(), freshLines_, badLines_);
     if (acquisitionRunning)
         Timer_Lett->start();
+}
+
+void MainForm::HandleInput(const std::string& sInput)
+{
+    freshLines_ = 0;
+    badLines_ = 0;
+    if (display)
+        display->BeginBatch();
+    assembler_.HandleInput(sInput);
+    if (display)
+        display->EndBatch();
+}
+
+void MainForm::LineReceived(std::string_view line, bool fresh)
+{
+    if (fresh && GPS) {
+        ++freshLines_;
+        if (line.size() < 2 || GPS->GetChecksum(line) != line.substr(line.size() - 2))
+            ++badLines_;
+    }
+    if (GPS)
+        GPS->Parse(line);
 }
 
 } // namespace fixwatch

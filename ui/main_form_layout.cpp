@@ -1,6 +1,8 @@
 // The window's static make-up: menu, tabs, frames, captions, tooltips and design texts.
 #include "main_form.h"
 
+#include "port_combo_box.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -33,9 +35,19 @@ Widget* Named(Widget* widget, const QString& name)
     return widget;
 }
 
+// Every label of the window is a plain-text label, made so once, here: the texts that
+// value labels receive come from the receiver and must never be taken for markup.
+QLabel* PlainLabel(const QString& text, const QString& name)
+{
+    auto* label = Named(new QLabel, name);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    return label;
+}
+
 QLabel* Caption(const QString& text, const char* name, int index)
 {
-    return Named(new QLabel(text), Indexed(name, index));
+    return PlainLabel(text, Indexed(name, index));
 }
 
 // A value label: a sunken box in a fixed-pitch font, so that columns of figures line up and
@@ -43,7 +55,7 @@ QLabel* Caption(const QString& text, const char* name, int index)
 QLabel* Value(const QString& designText, const QString& tooltip, const char* name, int index,
               int minimumCharacters = 10)
 {
-    auto* label = Named(new QLabel(designText), Indexed(name, index));
+    QLabel* label = PlainLabel(designText, Indexed(name, index));
     label->setToolTip(tooltip);
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     label->setFont(font);
@@ -56,11 +68,23 @@ QLabel* Value(const QString& designText, const QString& tooltip, const char* nam
     return label;
 }
 
+// The grey element of an etched pair: a sunken line, which Qt draws grey with its white
+// highlight below.
 QFrame* EtchedLine(int index)
 {
     auto* line = Named(new QFrame, Indexed("Lin_Pos", index));
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+// The white element of an etched pair: an empty line with no height of its own, since the
+// grey element already draws the highlight.
+QFrame* HighlightLine(int index)
+{
+    auto* line = Named(new QFrame, Indexed("Lin_Pos", index));
+    line->setFrameShape(QFrame::NoFrame);
+    line->setFixedHeight(0);
     return line;
 }
 
@@ -167,12 +191,14 @@ QWidget* MainForm::BuildPositionTab()
     };
     auto addUnit = [&](int index, const QString& text, int column) {
         Lab_PosizioneUM[static_cast<std::size_t>(index)] =
-            Named(new QLabel(text), Indexed("Lab_PosizioneUM", index));
+            PlainLabel(text, Indexed("Lab_PosizioneUM", index));
         grid->addWidget(Lab_PosizioneUM[static_cast<std::size_t>(index)], row, column);
     };
-    auto addLine = [&](int index) {
-        Lin_Pos[static_cast<std::size_t>(index)] = EtchedLine(index);
-        grid->addWidget(Lin_Pos[static_cast<std::size_t>(index)], row++, 0, 1, 5);
+    auto addLine = [&](int grey, int white) {
+        Lin_Pos[static_cast<std::size_t>(grey)] = EtchedLine(grey);
+        Lin_Pos[static_cast<std::size_t>(white)] = HighlightLine(white);
+        grid->addWidget(Lin_Pos[static_cast<std::size_t>(grey)], row++, 0, 1, 5);
+        grid->addWidget(Lin_Pos[static_cast<std::size_t>(white)], row++, 0, 1, 5);
     };
 
     addRow(0, QStringLiteral("Time (GMT):"), 0, QStringLiteral("00:00:00"),
@@ -181,7 +207,7 @@ QWidget* MainForm::BuildPositionTab()
     addRow(6, QStringLiteral("Date (GMT):"), 7, QStringLiteral("00:00:00"),
            QStringLiteral("Greenwich Date"));
     ++row;
-    addLine(0);
+    addLine(0, 1);
     addRow(1, QStringLiteral("Latitude:"), 1, QStringLiteral("000:00:00:00 N"),
            QStringLiteral("Current latitude"), false, 15);
     ++row;
@@ -192,7 +218,7 @@ QWidget* MainForm::BuildPositionTab()
            QStringLiteral("Current altitude"));
     addUnit(0, QStringLiteral("[m]"), 2);
     ++row;
-    addLine(2);
+    addLine(2, 3);
     addRow(4, QStringLiteral("Speed:"), 4, QStringLiteral("000.0"),
            QStringLiteral("Current speed [km/h]"));
     addUnit(2, QStringLiteral("[Km/h]  /"), 2);
@@ -204,7 +230,7 @@ QWidget* MainForm::BuildPositionTab()
     addRow(5, QStringLiteral("Direction:"), 6, QStringLiteral("000.0"),
            QStringLiteral("Current direction"));
     ++row;
-    addLine(5);
+    addLine(5, 4);
     addRow(5, QStringLiteral("Geoid Separation:"), 8, QStringLiteral("00"),
            QStringLiteral("Height of geoid above WGS84 ellipsoid"), true);
     addUnit(3, QStringLiteral("[m]"), 2);
@@ -354,7 +380,9 @@ QWidget* MainForm::BuildCommunicationTab()
 
     Frm_232 = Frame(QStringLiteral("Serial Port"), "Frm_232");
     Lab_RS232[0] = Caption(QStringLiteral("COM:"), "Lab_RS232", 0);
-    Cmb_COM = Named(new QComboBox, QStringLiteral("Cmb_COM"));
+    auto* comList = new PortComboBox;
+    connect(comList, &PortComboBox::AboutToDropDown, this, &MainForm::Cmb_COM_DropDown);
+    Cmb_COM = Named(static_cast<QComboBox*>(comList), QStringLiteral("Cmb_COM"));
     Cmb_COM->setEditable(false);
     auto* port = new QHBoxLayout(Frm_232);
     port->addWidget(Lab_RS232[0]);
@@ -376,10 +404,15 @@ QWidget* MainForm::BuildCommunicationTab()
     Chk_NullDiscard =
         Named(new QCheckBox(QStringLiteral("Null Discard")), QStringLiteral("Chk_NullDiscard"));
     Chk_NullDiscard->setToolTip(QStringLiteral("Null character selection"));
+    Chk_GNSS = Named(new QCheckBox(QStringLiteral("All GNSS")), QStringLiteral("Chk_GNSS"));
+    Chk_GNSS->setToolTip(QStringLiteral(
+        "Read the sentences of every satellite system (GN, GL, GA, GB, BD, GQ, QZ and GI "
+        "talkers), not only GPS"));
     auto* options = new QVBoxLayout(Frm_Option);
     options->addWidget(Chk_DTR);
     options->addWidget(Chk_RTS);
     options->addWidget(Chk_NullDiscard);
+    options->addWidget(Chk_GNSS);
 
     Frm_HandS = Frame(QStringLiteral("Handshaking:"), "Frm_HandS");
     Cmb_HandShaking = Named(new QComboBox, QStringLiteral("Cmb_HandShaking"));
@@ -396,11 +429,12 @@ QWidget* MainForm::BuildCommunicationTab()
 
     FrmBaudRate = Frame(QStringLiteral("Baud rate"), "FrmBaudRate");
     auto* baud = new QGridLayout(FrmBaudRate);
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < static_cast<int>(OptBaud.size()); ++i) {
         const QString caption = QString::fromLatin1(kBaudCaptions[static_cast<std::size_t>(i)]);
         OptBaud[static_cast<std::size_t>(i)] = option(
             caption, QStringLiteral("Speed selection (") + caption + QStringLiteral(" Baud)"),
             "OptBaud", i);
+        // Two columns: 150 to 2400 on the left, 4800 and faster on the right.
         baud->addWidget(OptBaud[static_cast<std::size_t>(i)], i < 5 ? i : i - 5, i < 5 ? 0 : 1);
     }
     OptBaud[5]->setChecked(true);

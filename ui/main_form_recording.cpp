@@ -7,8 +7,10 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTimer>
 
 #include <cmath>
@@ -28,7 +30,27 @@ bool MainForm::WriteLogRecord()
         const QLabel* label = Lab_Posizione[index];
         fields << (label != nullptr ? label->text() : QString());
     }
-    return AppendLogRecord(LogFolder(), today ? today() : QDate::currentDate(), fields);
+    QString reason;
+    const bool written =
+        AppendLogRecord(LogFolder(), today ? today() : QDate::currentDate(), fields, &reason);
+    logError_ = written ? QString() : reason;
+    UpdateLoggerStatus();
+    return written;
+}
+
+void MainForm::UpdateLoggerStatus()
+{
+    QString text;
+    if (!logError_.isEmpty()) {
+        text = QStringLiteral("Log not written: ") + logError_;
+    } else if (loggerRunning) {
+        QString path = LogFilePath(LogFolder(), today ? today() : QDate::currentDate());
+        const QString home = QDir::homePath();
+        if (!home.isEmpty() && home != QLatin1String("/") && path.startsWith(home + QLatin1Char('/')))
+            path = QLatin1Char('~') + path.mid(home.size());
+        text = QStringLiteral("Logging every %1 s to %2").arg(Timer_DL->interval() / 1000).arg(path);
+    }
+    Status->ShowLogger(text);
 }
 
 void MainForm::Timer_DL_Timer()
@@ -60,6 +82,7 @@ void MainForm::Cmb_Interval_Click()
     // Qt timers take an int; an interval beyond it (or below 0) cannot be set and is skipped.
     if (milliseconds >= 0 && milliseconds <= 2147483647.0)
         Timer_DL->setInterval(static_cast<int>(milliseconds));
+    UpdateLoggerStatus();
 }
 
 void MainForm::Cmd_CalcolaCRC_Click()
@@ -69,6 +92,10 @@ void MainForm::Cmd_CalcolaCRC_Click()
     input.setWindowTitle(QStringLiteral("NMEA-0183 CRC Calculus"));
     input.setLabelText(QStringLiteral("Sentence:"));
     input.setTextValue(QString());
+    // Wide enough to see a whole sentence (82 characters) while typing it.
+    if (auto* edit = input.findChild<QLineEdit*>()) {
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString(84, QLatin1Char('0'))));
+    }
     const QString sentence = input.exec() == QDialog::Accepted ? input.textValue() : QString();
 
     const QByteArray bytes = sentence.toLatin1();

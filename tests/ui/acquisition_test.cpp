@@ -1,0 +1,225 @@
+// Start, ticks and Stop through real pseudo-terminals standing in for the receiver: what a
+// silent, vanishing, returning, refusing or flooding receiver does to the window.
+#include "../acquisition/pseudo_terminal.h"
+#include "sample_sentences.h"
+#include "serial_port.h"
+#include "window_test_support.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <sstream>
+
+namespace fixwatch {
+namespace {
+
+using test::AnswerNextDialog;
+using test::PortVariable;
+using test::PseudoTerminal;
+using test::Sealed;
+
+QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+// Ticks until `done` holds or two seconds have passed, letting the event loop run between.
+template <typename Condition>
+bool TickUntil(MainForm& form, Condition done)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 2000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        form.Timer_Lett_Timer();
+    }
+    return done();
+}
+
+// What the code under test writes to standard error while the object lives.
+class ErrorCapture {
+public:
+    ErrorCapture() : old_(std::cerr.rdbuf(text_.rdbuf())) {}
+    ~ErrorCapture() { std::cerr.rdbuf(old_); }
+    std::string Text() const { return text_.str(); }
+
+private:
+    std::ostringstream text_;
+    std::streambuf* old_;
+};
+
+TEST(AcquisitionThroughAPseudoTerminal, TicksFillTheDisplayAndStopKeepsIt)
+{
+    PseudoTerminal receiver;
+    PortVariable port(1, receiver.Device());
+    MainForm form;
+    form.Cmd_StartStop_Click(0);
+    ASSERT_TRUE(form.acquisitionRunning);
+    EXPECT_TRUE(form.Timer_Lett->isActive());
+    EXPECT_FALSE(form.Cmd_StartStop[0]->isEnabled());
+    EXPECT_TRUE(form.MenuStart[1]->isEnabled());
+
+    // A sentence split across two reads is joined before it is parsed.
+    const std::string gga = SampleSentences()[0] + "\r\n";
+    receiver.Write(gga.substr(0, 20));
+    ASSERT_TRUE(receiver.WaitUntilQueued(20));
+    form.Timer_Lett_Timer();
+    EXPECT_EQ(form.Lab_Posizione[0]->text(), "");
+    receiver.Write(gga.substr(20));
+    EXPECT_TRUE(TickUntil(form, [&] { return form.Lab_Posizione[0]->text() == "12:35:19"; }));
+    EXPECT_TRUE(form.Timer_Lett->isActive()); // re-armed while running
+
+    form.Cmd_StartStop_Click(1);
+    EXPECT_FALSE(form.Timer_Lett->isActive());
+    EXPECT_EQ(form.Lab_Posizione[3]->text(), "545.4"); // Stop keeps the values
+    EXPECT_TRUE(form.Cmd_StartStop[0]->isEnabled());
+}
+
+TEST(AcquisitionThroughAPseudoTerminal, AStartOnASilentReceiverShowsNoOldFix)
+{
+    PseudoTerminal receiver;
+    PortVariable port(1, receiver.Device());
+    MainForm form;
+    form.Cmd_StartStop_Click(0);
+    for (const std::string& sentence : SampleSentences())
+        receiver.Write(sentence + "\r\n");
+    ASSERT_TRUE(TickUntil(form, [&] { return !form.Lab_Posizione[1]->text().isEmpty(); }));
+    form.Cmd_StartStop_Click(1);
+
+    // The receiver falls silent; a new Start must not bring the old fix back.
+    form.Cmd_StartStop_Click(0);
+    ASSERT_TRUE(form.acquisitionRunning);
+    EXPECT_TRUE(form.lineBuffer().empty());
+    for (int tick = 0; tick < 3; ++tick)
+        form.Timer_Lett_Timer();
+    for (QLabel* label : form.Lab_Posizione)
+        EXPECT_EQ(label->text(), "") << label->objectName().toStdString();
+    form.Cmd_StartStop_Click(1);
+}
+
+TEST(AcquisitionThroughAPseudoTerminal, AReceiverThatVanishesIsOpenedAgainWhenItComesBack)
+{
+    // The port names a link, as udev makes /dev/serial/by-id/... for a USB receiver, and the
+    // link is made again for the new device node when the receiver comes back.
+    QTemporaryDir folder;
+    const QString link = folder.filePath("usb-receiver");
+    auto first = std::make_unique<PseudoTerminal>();
+    ASSERT_TRUE(QFile::link(Q(first->Device()), link));
+    PortVariable port(1, link.toStdString());
+    MainForm form;
+    form.Cmd_StartStop_Click(0);
+    ASSERT_TRUE(form.acquisitionRunning);
+
+    first->Write(Sealed("GPGGA,120000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,") + "\r\n");
+    ASSERT_TRUE(TickUntil(form, [&] { return form.Lab_Posizione[0]->text() == "12:00:00"; }));
+
+    // Unplugged: no message, still running, Stop available, the values kept.
+    first->CloseMaster();
+    ASSERT_TRUE(TickUntil(form, [&] { return form.MSComm.LinkState() == CommControl::State::Lost; }));
+    EXPECT_EQ(form.Status->Lab_Status[1]->text(),
+              "Receiver lost (" + link + "): waiting for it to come back");
+    for (int tick = 0; tick < 3; ++tick)
+        form.Timer_Lett_Timer();
+    EXPECT_TRUE(form.acquisitionRunning);
+    EXPECT_TRUE(form.Timer_Lett->isActive());
+    EXPECT_TRUE(form.Cmd_StartStop[1]->isEnabled());
+    EXPECT_EQ(form.Lab_Posizione[0]->text(), "12:00:00");
+    EXPECT_EQ(form.MSComm.LinkState(), CommControl::State::Lost);
+
+    // Plugged in again: a new device node under the same name; reading goes on by itself.
+    first.reset();
+    PseudoTerminal second;
+    ASSERT_TRUE(QFile::remove(link));
+    ASSERT_TRUE(QFile::link(Q(second.Device()), link));
+    form.Timer_Lett_Timer();
+    EXPECT_EQ(form.MSComm.LinkState(), CommControl::State::Open);
+    EXPECT_TRUE(form.Status->Lab_Status[1]->text().startsWith("Receiver back (" + link + ")"))
+        << form.Status->Lab_Status[1]->text().toStdString();
+    second.Write(Sealed("GPGGA,120005,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,") + "\r\n");
+    EXPECT_TRUE(TickUntil(form, [&] { return form.Lab_Posizione[0]->text() == "12:00:05"; }));
+
+    // Lost again, then Stop ends the waiting.
+    second.CloseMaster();
+    ASSERT_TRUE(TickUntil(form, [&] { return form.MSComm.LinkState() == CommControl::State::Lost; }));
+    form.Cmd_StartStop_Click(1);
+    EXPECT_EQ(form.MSComm.LinkState(), CommControl::State::Closed);
+    EXPECT_EQ(form.Status->Lab_Status[1]->text(), "Stopped");
+}
+
+TEST(AcquisitionThroughAPseudoTerminal, AFailedStartSaysWhyInTheStatusBarAndOnStandardError)
+{
+    PseudoTerminal held;
+    SerialPort otherProgram;
+    ASSERT_TRUE(otherProgram.SetDevice(Q(held.Device())) && otherProgram.Open());
+
+    const struct {
+        const char* legend;
+        std::string device; // FIXWATCH_COM1, or nothing
+        const char* commandLine;
+        QString reason;
+    } rows[] = {
+        {"a device that is not there", "/dev/fixwatch-missing", "",
+         "/dev/fixwatch-missing does not exist."},
+        {"a device another program holds", held.Device(), "",
+         Q(held.Device()) + " is busy: another program (often gpsd) is using it."},
+        {"1.5 stop bits with 8 data bits", held.Device(), "/S4800,N,8,1.5",
+         "1.5 stop bits need 5 data bits."},
+        {"a port number beyond the machine's ports", "", "/C5",
+         "No serial port 5 on this machine."},
+    };
+    for (const auto& row : rows) {
+        std::unique_ptr<PortVariable> port;
+        if (!row.device.empty())
+            port = std::make_unique<PortVariable>(1, row.device);
+        MainForm form(row.commandLine);
+        test::ForgetMachinePorts(form);
+        ErrorCapture errors;
+        AnswerNextDialog();
+        form.Cmd_StartStop_Click(0);
+        EXPECT_FALSE(form.acquisitionRunning) << row.legend;
+        EXPECT_EQ(form.SSTab->currentIndex(), 3) << row.legend;
+        EXPECT_EQ(form.Status->Lab_Status[1]->text(), row.reason) << row.legend;
+        EXPECT_EQ(errors.Text(), "fixwatch: " + row.reason.toStdString() + "\n") << row.legend;
+    }
+}
+
+TEST(AcquisitionThroughAPseudoTerminal, AFloodingReceiverKeepsTheWindowBounded)
+{
+    PseudoTerminal receiver;
+    PortVariable port(1, receiver.Device());
+    MainForm form("/S115200,N,8,1");
+    form.Cmd_StartStop_Click(0);
+    ASSERT_TRUE(form.acquisitionRunning);
+    // Ten megabytes, far faster than any receiver, with a tick now and then.
+    const std::string line = Sealed("GPGLL,4916.45,N,12311.12,W,225444,A") + "\r\n";
+    std::string block;
+    while (block.size() < 4096)
+        block += line;
+    std::size_t sent = 0;
+    for (int round = 0; sent < 10'000'000 && round < 100'000; ++round) {
+        sent += receiver.WriteWithoutWaiting(block);
+        if (round % 50 == 0) {
+            QCoreApplication::processEvents();
+            form.Timer_Lett_Timer();
+            ASSERT_LE(form.lineBuffer().size(), SentenceAssembler::kMaxBufferLength);
+        }
+    }
+    receiver.Write(Sealed("GPGLL,4916.45,N,12311.12,W,225445,A") + "\r\n");
+    EXPECT_TRUE(TickUntil(form, [&] { return form.Lab_Posizione[0]->text() == "22:54:45"; }));
+    EXPECT_LE(form.lineBuffer().size(), SentenceAssembler::kMaxBufferLength);
+    form.Cmd_StartStop_Click(1);
+}
+
+} // namespace
+} // namespace fixwatch

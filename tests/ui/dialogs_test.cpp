@@ -1,0 +1,98 @@
+// The checksum calculator, the About window and the splash window.
+#include "frm_about.h"
+#include "frm_splash.h"
+#include "product_info.h"
+#include "window_test_support.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+
+#include <gtest/gtest.h>
+
+namespace fixwatch {
+namespace {
+
+TEST(ChecksumCalculator, ShowsTheChecksumOfTheTypedSentence)
+{
+    MainForm form("/b+");
+    int inputWidth = 0;
+    int sentenceWidth = 0;
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(input, nullptr);
+        EXPECT_EQ(input->windowTitle(), "NMEA-0183 CRC Calculus");
+        EXPECT_EQ(input->labelText(), "Sentence:");
+        auto* edit = input->findChild<QLineEdit*>();
+        ASSERT_NE(edit, nullptr);
+        // A whole sentence, 82 characters at most, is seen while typing it.
+        inputWidth = edit->width();
+        sentenceWidth = edit->fontMetrics().horizontalAdvance(QString(82, QLatin1Char('0')));
+        input->setTextValue("$GPGLL,4916.45,N,12311.12,W,225444,A");
+        input->accept();
+        QTimer::singleShot(0, [&shown] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->text();
+                box->accept();
+            }
+        });
+    });
+    form.Cmd_CalcolaCRC_Click();
+    EXPECT_EQ(shown, "The checksum for the sentence $GPGLL,4916.45,N,12311.12,W,225444,A is: 31");
+    EXPECT_GE(inputWidth, sentenceWidth);
+}
+
+TEST(AboutWindow, ShowsVersionTextsAndGivesTheMainWindowBack)
+{
+    EXPECT_EQ(VersionText(1, 0, 0), "Version 1.00");
+    EXPECT_EQ(VersionText(2, 1, 5), "Version 2.15");
+    MainForm form;
+    frmAbout about(&form);
+    form.SetAboutWindow(&about);
+    EXPECT_EQ(about.windowTitle(), "About program");
+    EXPECT_TRUE(about.lblDisclaimer->text().contains("the this \n"));
+    QUrl opened;
+    about.openUrl = [&opened](const QUrl& url) { opened = url; };
+    form.MenuAbout_Click();
+    EXPECT_FALSE(form.isEnabled());
+    about.Lab_EMail_Click();
+    EXPECT_EQ(opened.toString(), "mailto:" + ProductInfo::ContactAddress());
+    about.close();
+    EXPECT_TRUE(form.isEnabled());
+    EXPECT_TRUE(about.isHidden());
+}
+
+TEST(AboutWindow, TheAddressIsUnderlinedWhileThePointerIsOnIt)
+{
+    MainForm form;
+    frmAbout about(&form);
+    about.show();
+    auto move = [](QWidget* widget) {
+        const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+        QMouseEvent event(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton,
+                          Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &event);
+    };
+    move(about.Lab_EMail);
+    EXPECT_TRUE(about.Lab_EMail->font().underline()) << "the move reached the surrounding area too";
+    move(about.Lab_EMail);
+    EXPECT_TRUE(about.Lab_EMail->font().underline());
+    move(about.Img_EMail);
+    EXPECT_FALSE(about.Lab_EMail->font().underline());
+}
+
+TEST(SplashWindow, ShowsTheProductAndVersion)
+{
+    MainForm form;
+    frmAbout about(&form);
+    frmSplash splash(&form, &about);
+    EXPECT_EQ(splash.lblProductName->text(), ProductInfo::ProductName());
+    EXPECT_TRUE(splash.lblVersion->text().startsWith("Version "));
+    EXPECT_EQ(splash.lblVersion->textFormat(), Qt::PlainText);
+}
+
+} // namespace
+} // namespace fixwatch

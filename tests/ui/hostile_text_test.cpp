@@ -1,0 +1,76 @@
+// Text a receiver (or a user) sends that looks like markup is shown literally, everywhere,
+// and cannot freeze the window or change how it looks.
+#include "../acquisition/pseudo_terminal.h"
+#include "window_test_support.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPalette>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+namespace fixwatch {
+namespace {
+
+using test::PortVariable;
+using test::PseudoTerminal;
+using test::Sealed;
+
+long PeakKiB()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+TEST(HostileText, AnImageTagInAStationIdShowsLiterallyOnEveryTabAndReturnsPromptly)
+{
+    PseudoTerminal receiver;
+    PortVariable port(1, receiver.Device());
+    MainForm form;
+    form.show();
+    form.Cmd_StartStop_Click(0);
+    ASSERT_TRUE(form.acquisitionRunning);
+    const long peakBefore = PeakKiB();
+    QElapsedTimer clock;
+    clock.start();
+
+    const std::string text =
+        Sealed("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,<img src=/dev/zero>") + "\r\n"
+        + Sealed("GPVTG,<font color=red>054.7</font>,T,<b>034.4</b>,M,005.5,N,&lt;,K") + "\r\n";
+    receiver.Write(text);
+    ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(text.size())));
+    const QPalette palette = form.Lab_PosizioneInfo[11]->palette();
+    form.Timer_Lett_Timer();
+    for (int tab = 0; tab < form.SSTab->count(); ++tab) {
+        form.SSTab->setCurrentIndex(tab);
+        QApplication::processEvents();
+        form.grab();
+    }
+
+    EXPECT_EQ(form.Lab_PosizioneInfo[10]->text(), "<img src=/dev/zero>");
+    EXPECT_EQ(form.Lab_PosizioneInfo[11]->text(), "<font color=red>054.7</font> T");
+    EXPECT_EQ(form.Lab_PosizioneInfo[12]->text(), "<b>034.4</b> M");
+    EXPECT_EQ(form.Lab_PosizioneInfo[11]->palette(), palette);
+    EXPECT_LT(clock.elapsed(), 10'000) << "the window took too long: did it read the image?";
+    EXPECT_LT(PeakKiB() - peakBefore, 50'000) << "memory grew while showing received text";
+    form.Cmd_StartStop_Click(1);
+}
+
+TEST(HostileText, TheChecksumMessageShowsTheSentenceAsTyped)
+{
+    MainForm form("/b+");
+    test::Answer answer;
+    test::AnswerNextDialog(answer, "<b>GPGLL</b>");
+    form.Cmd_CalcolaCRC_Click();
+    EXPECT_EQ(answer.text, "The checksum for the sentence <b>GPGLL</b> is: "
+                               + QString::fromStdString(NmeaInterpreter().GetChecksum("<b>GPGLL</b>")));
+    EXPECT_EQ(answer.format, Qt::PlainText);
+}
+
+} // namespace
+} // namespace fixwatch

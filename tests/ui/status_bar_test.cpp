@@ -1,0 +1,122 @@
+// What the status bar says about the source, the link and the data logger.
+#include "../acquisition/pseudo_terminal.h"
+#include "window_test_support.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace fixwatch {
+namespace {
+
+using test::PortVariable;
+using test::PseudoTerminal;
+using test::Sealed;
+
+// Sets an environment variable for the life of the object, restoring the old value.
+class Variable {
+public:
+    Variable(const char* name, const QByteArray& value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name))
+    {
+        qputenv(name, value);
+    }
+    ~Variable()
+    {
+        if (had_)
+            qputenv(name_, old_);
+        else
+            qunsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    bool had_;
+    QByteArray old_;
+};
+
+TEST(StatusBar, SaysWhatTheLinkIsDoing)
+{
+    PseudoTerminal receiver;
+    PortVariable port(1, receiver.Device());
+    MainForm form;
+    qint64 now = 0;
+    form.Status->clock = [&now] { return now; };
+    const QString device = QString::fromStdString(receiver.Device());
+    QLabel* source = form.Status->Lab_Status[0];
+    QLabel* state = form.Status->Lab_Status[1];
+
+    EXPECT_EQ(source->text(), device + " \u00B7 4800 8N1");
+    EXPECT_EQ(state->text(), "Stopped");
+    form.OptBaud[10]->click();
+    form.OptParita[1]->click();
+    EXPECT_EQ(source->text(), device + " \u00B7 115200 8E1");
+
+    form.Cmd_StartStop_Click(0);
+    ASSERT_TRUE(form.acquisitionRunning);
+    // Three sentences and one line whose checksum is wrong arrive within one tick.
+    const std::string gll = Sealed("GPGLL,4916.45,N,12311.12,W,225444,A");
+    const std::string text = gll + "\r\n" + gll + "\r\n" + gll + "\r\n" + gll.substr(0, gll.size() - 1) + "0\r\n";
+    receiver.Write(text);
+    ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(text.size())));
+    form.Timer_Lett_Timer();
+    EXPECT_EQ(state->text(), "Receiving \u00B7 4 sentences/s \u00B7 1 bad checksum");
+
+    // The kept lines handed on again are not counted again.
+    now += 1000;
+    form.Timer_Lett_Timer();
+    EXPECT_EQ(state->text(), "Receiving \u00B7 0 sentences/s \u00B7 1 bad checksum");
+    now = 7000;
+    form.Timer_Lett_Timer();
+    EXPECT_EQ(state->text(), "No data for 7 s");
+
+    form.Cmd_StartStop_Click(1);
+    EXPECT_EQ(state->text(), "Stopped");
+    EXPECT_TRUE(form.Status->Lab_Status[2]->isHidden()) << "no hint";
+}
+
+TEST(StatusBar, NeverTakesFocus)
+{
+    MainForm form;
+    for (QLabel* label : form.Status->Lab_Status) {
+        EXPECT_EQ(label->focusPolicy(), Qt::NoFocus);
+        EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    }
+}
+
+TEST(StatusBar, SaysWhereTheLogGoesAndWhyARecordWasNotWritten)
+{
+    QTemporaryDir home;
+    Variable homeVariable("HOME", home.path().toLocal8Bit());
+    const QString folder = home.path() + "/.local/share/fixwatch";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    Variable logVariable("FIXWATCH_LOG_DIR", folder.toLocal8Bit());
+    PseudoTerminal receiver;
+    PortVariable port(1, receiver.Device());
+
+    MainForm form;
+    form.today = [] { return QDate(2026, 12, 7); };
+    QLabel* logger = form.Status->Lab_Status[3];
+    EXPECT_TRUE(logger->isHidden()) << "nothing to say while the logger is idle";
+    form.MenuSalvaDL_Click();
+    form.Cmd_StartStop_Click(0);
+    ASSERT_TRUE(form.loggerRunning);
+    EXPECT_EQ(logger->text(), "Logging every 5 s to ~/.local/share/fixwatch/2026-12-07.log");
+    EXPECT_FALSE(logger->isHidden());
+    form.Timer_DL_Timer();
+    EXPECT_EQ(logger->text(), "Logging every 5 s to ~/.local/share/fixwatch/2026-12-07.log");
+
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    form.Timer_DL_Timer();
+    EXPECT_EQ(logger->text(), "Log not written: cannot write " + folder
+                                  + "/2026-12-07.log: no such file or directory");
+    form.Cmd_StartStop_Click(1);
+}
+
+} // namespace
+} // namespace fixwatch

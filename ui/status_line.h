@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <functional>
+
+class QLabel;
+class QStatusBar;
+
+namespace fixwatch {
+
+// The quiet place where the window says what it is doing, in short plain texts that never
+// take focus and never open a box: the source and its settings, the state of the link, a
+// hint, and the data logger. The window tells it what happens; it words the state.
+//
+//   Lab_Status(0)  "/dev/ttyUSB0 · 4800 8N1"
+//   Lab_Status(1)  "Stopped", "Receiving · 12 sentences/s · 3 bad checksums",
+//                  "No data for 7 s", "Receiver lost (/dev/ttyUSB0): waiting for it to
+//                  come back", or why Start failed
+//   Lab_Status(2)  a hint, hidden when there is none
+//   Lab_Status(3)  "Logging every 5 s to ~/...", "Log not written: ...", hidden when idle
+class StatusLine {
+public:
+    // A running port that has received nothing for this long is said to have no data.
+    static constexpr qint64 kSilenceMs = 3000;
+    // How long "Receiver back" stays after a lost source returned.
+    static constexpr qint64 kBackMs = 3000;
+    // How long a hint about sentences that are not shown stays after the last one.
+    static constexpr qint64 kHintMs = 10000;
+
+    explicit StatusLine(QStatusBar* bar);
+
+    std::array<QLabel*, 4> Lab_Status{};
+
+    // Monotonic milliseconds; replaceable so that tests can let time pass.
+    std::function<qint64()> clock;
+
+    void ShowSource(const QString& description);
+    void ShowLogger(const QString& text);
+
+    void Stopped();
+    void StartFailed(const QString& reason);
+    void Started();
+    void SourceLost(const QString& name);
+    void SourceBack(const QString& name);
+    // One poll while running: whether any text arrived, how many lines arrived for the first
+    // time and how many of those had a wrong checksum.
+    void Polled(bool textArrived, int sentences, int badChecksums);
+    // A sentence of another talker ("GN") arrived that the window does not show.
+    void HiddenTalkerSeen(const QString& talker);
+
+private:
+    enum class Link { Stopped, Failed, Running, Lost };
+
+    void ShowState();
+    void ShowHint();
+    void Set(int index, const QString& text);
+    qint64 Now() const;
+
+    Link link_ = Link::Stopped;
+    QString failure_;
+    QString sourceName_;
+    int sentencesLastPoll_ = 0;
+    int badChecksums_ = 0; // since Start
+    qint64 lastDataMs_ = 0;
+    qint64 backUntilMs_ = -1;
+    QString hiddenTalker_;
+    qint64 hiddenTalkerMs_ = 0;
+};
+
+} // namespace fixwatch
