@@ -1,0 +1,114 @@
+#include "udp_source.h"
+
+#include "newest_text.h"
+
+#include <QHostAddress>
+#include <QNetworkProxy>
+#include <QUdpSocket>
+
+#include <utility>
+
+namespace fixwatch {
+namespace {
+
+// The largest payload a UDP datagram can carry.
+constexpr std::size_t kMaxDatagram = 65536;
+// Taken per event at most, so that other events (the window's) get their turn in a flood.
+constexpr int kMaxDatagramsPerEvent = 64;
+
+} // namespace
+
+UdpSource::UdpSource(NetworkAddress address, QObject* parent)
+    : ReceiverSource(parent)
+    , address_(std::move(address))
+{
+}
+
+UdpSource::~UdpSource()
+{
+    delete socket_;
+}
+
+bool UdpSource::Open()
+{
+    QString failure;
+    if (Bind(failure))
+        return true;
+    reason_ = failure;
+    return false;
+}
+
+bool UdpSource::Reconnect()
+{
+    QString failure;
+    return Bind(failure);
+}
+
+std::string UdpSource::Read()
+{
+    TakeDatagrams();
+    return std::exchange(received_, {});
+}
+
+void UdpSource::Close()
+{
+    if (socket_) {
+        socket_->disconnect(this);
+        socket_->close(); // frees the port at once
+        socket_->deleteLater(); // this may run inside the socket's readyRead
+        socket_ = nullptr;
+    }
+    datagram_ = {};
+    received_.clear();
+}
+
+bool UdpSource::Bind(QString& failure)
+{
+    if (socket_)
+        return true;
+    const QHostAddress address =
+        address_.host.isEmpty() ? QHostAddress(QHostAddress::Any) : QHostAddress(address_.host);
+    auto* socket = new QUdpSocket;
+    socket->setProxy(QNetworkProxy::NoProxy);
+    // Not shared: another program bound to the port would take the datagrams meant for us.
+    if (!socket->bind(address, address_.port, QAbstractSocket::DontShareAddress)) {
+        QString why;
+        switch (socket->error()) {
+        case QAbstractSocket::AddressInUseError:
+            why = QStringLiteral("the address is in use");
+            break;
+        case QAbstractSocket::SocketAddressNotAvailableError:
+            why = QStringLiteral("%1 is not an address of this machine").arg(address_.host);
+            break;
+        case QAbstractSocket::SocketAccessError:
+            why = QStringLiteral("permission denied (ports below 1024 are reserved)");
+            break;
+        default:
+            why = socket->errorString();
+            break;
+        }
+        failure = QStringLiteral("Cannot listen on %1: %2.").arg(Name(), why);
+        delete socket;
+        return false;
+    }
+    socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kReceiveBufferBytes);
+    connect(socket, &QUdpSocket::readyRead, this, &UdpSource::TakeDatagrams);
+    socket_ = socket;
+    datagram_.resize(kMaxDatagram);
+    reason_.clear();
+    return true;
+}
+
+void UdpSource::TakeDatagrams()
+{
+    for (int taken = 0; socket_ && taken < kMaxDatagramsPerEvent && socket_->hasPendingDatagrams();
+         ++taken) {
+        const qint64 size = socket_->readDatagram(datagram_.data(), static_cast<qint64>(datagram_.size()));
+        if (size < 0)
+            break;
+        AppendNewest(received_, std::string_view(datagram_.data(), static_cast<std::size_t>(size)),
+                     kMaxReadLength);
+    }
+}
+
+} // namespace fixwatch
