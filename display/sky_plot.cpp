@@ -1,0 +1,336 @@
+#include "sky_plot.h"
+
+#include <QEvent>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+
+namespace fixwatch {
+namespace {
+
+constexpr int kElevationRings[] = {30, 60};
+// Signals at or below the first value get the smallest circle, at or above the second the
+// largest; most receivers report 10 to 50 dB-Hz.
+constexpr double kWeakSignal = 10;
+constexpr double kStrongSignal = 50;
+// Beyond this many satellites the numbers are written to the right of each circle without
+// looking for room, so that an absurdly long list costs no more than linear time.
+constexpr std::size_t kMaxMarksToArrange = 256;
+
+QColor Blend(const QColor& from, const QColor& to, double share)
+{
+    return QColor::fromRgbF(static_cast<float>(from.redF() + (to.redF() - from.redF()) * share),
+                            static_cast<float>(from.greenF() + (to.greenF() - from.greenF()) * share),
+                            static_cast<float>(from.blueF() + (to.blueF() - from.blueF()) * share));
+}
+
+int Clamp(double value, int low, int high)
+{
+    return std::clamp(static_cast<int>(std::lround(value)), low, std::max(low, high));
+}
+
+QString RingText(int elevation)
+{
+    return QString::number(elevation) + QChar(0x00B0);
+}
+
+} // namespace
+
+QColor SystemColor(GnssSystem system)
+{
+    switch (system) {
+    case GnssSystem::GPS: return QColor(0x32, 0x80, 0xdd);     // blue
+    case GnssSystem::SBAS: return QColor(0x87, 0x80, 0x6c);    // grey-brown
+    case GnssSystem::GLONASS: return QColor(0xdb, 0x42, 0x41); // red
+    case GnssSystem::Galileo: return QColor(0x3a, 0x97, 0x42); // green
+    case GnssSystem::BeiDou: return QColor(0xc6, 0x6c, 0x00);  // orange
+    case GnssSystem::QZSS: return QColor(0x98, 0x60, 0xd0);    // purple
+    case GnssSystem::NavIC: return QColor(0x00, 0x93, 0x9a);   // teal
+    }
+    return QColor(0x80, 0x80, 0x80);
+}
+
+QPointF SkyPosition(int elevation, int azimuth, QPointF centre, double radius)
+{
+    const double fromZenith = (90 - std::clamp(elevation, 0, 90)) / 90.0 * radius;
+    const double angle = ((azimuth % 360) + 360) % 360 * std::numbers::pi / 180.0;
+    return {centre.x() + fromZenith * std::sin(angle), centre.y() - fromZenith * std::cos(angle)};
+}
+
+double MarkRadius(std::optional<int> signal, double radius)
+{
+    const double smallest = std::max(2.5, radius * 0.028);
+    const double largest = std::max(5.0, radius * 0.058);
+    if (!signal)
+        return smallest;
+    const double strength =
+        (std::clamp(static_cast<double>(*signal), kWeakSignal, kStrongSignal) - kWeakSignal) /
+        (kStrongSignal - kWeakSignal);
+    return smallest + (largest - smallest) * strength;
+}
+
+SkyPlot::SkyPlot(QWidget* parent) : QWidget(parent)
+{
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    Relayout();
+}
+
+void SkyPlot::SetSatellites(const std::vector<SkySatellite>& satellites)
+{
+    if (satellites == satellites_)
+        return;
+    satellites_ = satellites;
+    Relayout();
+    update();
+}
+
+void SkyPlot::SetHighlighted(const std::vector<SatelliteKey>& keys)
+{
+    std::vector<SatelliteKey> sorted = keys;
+    std::sort(sorted.begin(), sorted.end());
+    if (sorted == highlighted_)
+        return;
+    highlighted_ = std::move(sorted);
+    update();
+}
+
+QSize SkyPlot::sizeHint() const
+{
+    const int line = fontMetrics().height();
+    return {line * 20, line * 20};
+}
+
+QSize SkyPlot::minimumSizeHint() const
+{
+    const int line = fontMetrics().height();
+    return {line * 10, line * 10};
+}
+
+void SkyPlot::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Relayout();
+}
+
+void SkyPlot::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    switch (event->type()) {
+    case QEvent::PaletteChange:
+    case QEvent::FontChange:
+    case QEvent::StyleChange:
+    case QEvent::EnabledChange:
+        Relayout();
+        update();
+        break;
+    default:
+        break;
+    }
+}
+
+// Fits the largest square into the widget, sizes the fonts to it and places the ring
+// values and the satellites.
+void SkyPlot::Relayout()
+{
+    const double margin = 2;
+    const double side = std::max(0.0, std::min(width(), height()) - 2 * margin);
+    centre_ = QPointF(width() / 2.0, height() / 2.0);
+
+    // Fonts in proportion to the plot, within reach of the widget's own font.
+    const int basePixels = QFontInfo(font()).pixelSize();
+    compassFont_ = font();
+    compassFont_.setBold(true);
+    compassFont_.setPixelSize(Clamp(side * 0.05, basePixels, basePixels * 9 / 5));
+    numberFont_ = font();
+    numberFont_.setPixelSize(Clamp(side * 0.036, basePixels * 4 / 5, basePixels * 7 / 5));
+
+    const double compassBand = QFontMetricsF(compassFont_).height() + 2;
+    radius_ = std::max(0.0, side / 2 - compassBand);
+
+    // Ring values just right of the north line, inside each ring.
+    ringLabels_.clear();
+    const QFontMetricsF numberMetrics(numberFont_);
+    const double thin = std::max(1.0, radius_ / 200);
+    for (int elevation : kElevationRings) {
+        const double ring = (90 - elevation) / 90.0 * radius_;
+        ringLabels_.emplace_back(centre_.x() + 3 * thin, centre_.y() - ring + thin,
+                                 numberMetrics.horizontalAdvance(RingText(elevation)) + 2,
+                                 numberMetrics.height());
+    }
+
+    PlaceMarks();
+    grid_ = QPixmap();
+}
+
+// Places each satellite that has an elevation and an azimuth, and writes its number beside
+// it where that covers no other number, circle or ring value: right, left, above or below.
+void SkyPlot::PlaceMarks()
+{
+    marks_.clear();
+    for (const SkySatellite& satellite : satellites_) {
+        if (!satellite.elevation || !satellite.azimuth)
+            continue;
+        marks_.push_back({KeyOf(satellite),
+                          SkyPosition(*satellite.elevation, *satellite.azimuth, centre_, radius_),
+                          MarkRadius(satellite.signal, radius_), satellite.used,
+                          QString::number(satellite.number), QRectF()});
+    }
+
+    const QFontMetricsF metrics(numberFont_);
+    const double textHeight = metrics.height();
+    const double gap = std::max(1.0, radius_ * 0.012);
+    const QRectF bounds = rect();
+    const bool arrange = marks_.size() <= kMaxMarksToArrange;
+    const auto circleBox = [](const Mark& mark) {
+        return QRectF(mark.centre.x() - mark.radius, mark.centre.y() - mark.radius,
+                      2 * mark.radius, 2 * mark.radius);
+    };
+
+    for (std::size_t i = 0; i < marks_.size(); ++i) {
+        Mark& mark = marks_[i];
+        const double textWidth = metrics.horizontalAdvance(mark.label);
+        const QPointF c = mark.centre;
+        const double r = mark.radius;
+        const std::array<QRectF, 4> candidates = {
+            QRectF(c.x() + r + gap, c.y() - textHeight / 2, textWidth, textHeight),
+            QRectF(c.x() - r - gap - textWidth, c.y() - textHeight / 2, textWidth, textHeight),
+            QRectF(c.x() - textWidth / 2, c.y() - r - gap - textHeight, textWidth, textHeight),
+            QRectF(c.x() - textWidth / 2, c.y() + r + gap, textWidth, textHeight),
+        };
+        const auto isFree = [&](const QRectF& place) {
+            if (!bounds.contains(place))
+                return false;
+            if (!arrange)
+                return true;
+            for (const QRectF& ringLabel : ringLabels_)
+                if (ringLabel.intersects(place))
+                    return false;
+            for (std::size_t j = 0; j < marks_.size(); ++j) {
+                if (j < i && marks_[j].labelRect.intersects(place))
+                    return false;
+                if (j != i && circleBox(marks_[j]).intersects(place))
+                    return false;
+            }
+            return true;
+        };
+        const auto free = std::find_if(candidates.begin(), candidates.end(), isFree);
+        QRectF place = free != candidates.end() ? *free : candidates[0];
+        // Where nothing is free, right of the circle but inside the widget.
+        place.moveLeft(std::clamp(place.left(), bounds.left(),
+                                  std::max(bounds.left(), bounds.right() - place.width())));
+        place.moveTop(std::clamp(place.top(), bounds.top(),
+                                 std::max(bounds.top(), bounds.bottom() - place.height())));
+        mark.labelRect = place;
+    }
+}
+
+void SkyPlot::paintEvent(QPaintEvent*)
+{
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = size() * ratio;
+    if (grid_.isNull() || grid_.size() != pixels) {
+        grid_ = QPixmap(pixels);
+        grid_.setDevicePixelRatio(ratio);
+        grid_.fill(Qt::transparent);
+        QPainter painter(&grid_);
+        painter.setRenderHint(QPainter::Antialiasing);
+        PaintGrid(painter);
+    }
+
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, grid_);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    const QPalette& colours = palette();
+    const QColor base = colours.color(QPalette::Base);
+    // Hollow circles first, so that a used satellite is never hidden behind an unused one.
+    for (const bool used : {false, true}) {
+        for (const Mark& mark : marks_) {
+            if (mark.used != used)
+                continue;
+            const QColor colour = SystemColor(mark.key.system);
+            if (used) {
+                painter.setPen(QPen(base, 1.0));
+                painter.setBrush(colour);
+            } else {
+                painter.setPen(QPen(colour, std::max(1.5, mark.radius * 0.3)));
+                painter.setBrush(base);
+            }
+            painter.drawEllipse(mark.centre, mark.radius, mark.radius);
+        }
+    }
+
+    if (!highlighted_.empty()) {
+        const double width = std::max(1.5, radius_ * 0.012);
+        painter.setPen(QPen(colours.color(QPalette::Highlight), width));
+        painter.setBrush(Qt::NoBrush);
+        for (const Mark& mark : marks_) {
+            if (std::binary_search(highlighted_.begin(), highlighted_.end(), mark.key)) {
+                const double ring = mark.radius + 2 * width;
+                painter.drawEllipse(mark.centre, ring, ring);
+            }
+        }
+    }
+
+    painter.setFont(numberFont_);
+    painter.setPen(colours.color(QPalette::Text));
+    for (const Mark& mark : marks_)
+        painter.drawText(mark.labelRect, Qt::AlignCenter, mark.label);
+}
+
+// The horizon disk, the elevation rings, the north-south and east-west lines, the ring
+// values and the four cardinal points.
+void SkyPlot::PaintGrid(QPainter& painter) const
+{
+    if (radius_ <= 0)
+        return;
+    const QPalette& colours = palette();
+    const QColor base = colours.color(QPalette::Base);
+    const QColor text = colours.color(QPalette::Text);
+    const QColor ringColour = Blend(base, text, 0.3);
+    const QColor horizonColour = Blend(base, text, 0.55);
+    const double thin = std::max(1.0, radius_ / 200);
+
+    painter.setPen(QPen(horizonColour, 1.5 * thin));
+    painter.setBrush(base);
+    painter.drawEllipse(centre_, radius_, radius_);
+
+    painter.setPen(QPen(ringColour, thin));
+    painter.setBrush(Qt::NoBrush);
+    for (int elevation : kElevationRings) {
+        const double ring = (90 - elevation) / 90.0 * radius_;
+        painter.drawEllipse(centre_, ring, ring);
+    }
+    painter.drawLine(QPointF(centre_.x(), centre_.y() - radius_),
+                     QPointF(centre_.x(), centre_.y() + radius_));
+    painter.drawLine(QPointF(centre_.x() - radius_, centre_.y()),
+                     QPointF(centre_.x() + radius_, centre_.y()));
+
+    painter.setFont(numberFont_);
+    painter.setPen(Blend(base, text, 0.6));
+    for (std::size_t i = 0; i < ringLabels_.size(); ++i)
+        painter.drawText(ringLabels_[i], Qt::AlignLeft | Qt::AlignTop,
+                         RingText(kElevationRings[i]));
+
+    painter.setFont(compassFont_);
+    painter.setPen(colours.color(QPalette::WindowText));
+    const double band = QFontMetricsF(compassFont_).height() + 2;
+    const double out = radius_ + band / 2;
+    const struct {
+        const char* letter;
+        QPointF direction;
+    } points[] = {{"N", {0, -1}}, {"E", {1, 0}}, {"S", {0, 1}}, {"W", {-1, 0}}};
+    for (const auto& point : points) {
+        const QPointF at = centre_ + point.direction * out;
+        painter.drawText(QRectF(at.x() - band, at.y() - band / 2, 2 * band, band),
+                         Qt::AlignCenter, QString::fromLatin1(point.letter));
+    }
+}
+
+} // namespace fixwatch
