@@ -78,7 +78,6 @@ double MarkRadius(std::optional<int> signal, double radius)
 SkyPlot::SkyPlot(QWidget* parent) : QWidget(parent)
 {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    Relayout();
 }
 
 void SkyPlot::SetSatellites(const std::vector<SkySatellite>& satellites)
@@ -86,58 +85,41 @@ void SkyPlot::SetSatellites(const std::vector<SkySatellite>& satellites)
     if (satellites == satellites_)
         return;
     satellites_ = satellites;
-    Relayout();
+    laidOut_ = false;
     update();
 }
 
-void SkyPlot::SetHighlighted(const std::vector<SatelliteKey>& keys)
+const std::vector<SkyPlot::Mark>& SkyPlot::Marks() const
 {
-    std::vector<SatelliteKey> sorted = keys;
-    std::sort(sorted.begin(), sorted.end());
-    if (sorted == highlighted_)
-        return;
-    highlighted_ = std::move(sorted);
+    EnsureLayout();
+    return marks_;
+}
+
+QPointF SkyPlot::Centre() const
+{
+    EnsureLayout();
+    return centre_;
+}
+
+double SkyPlot::Radius() const
+{
+    EnsureLayout();
+    return radius_;
+}
+
+void SkyPlot::Invalidate()
+{
+    laidOut_ = false;
+    grid_ = QPixmap();
     update();
-}
-
-QSize SkyPlot::sizeHint() const
-{
-    const int line = fontMetrics().height();
-    return {line * 20, line * 20};
-}
-
-QSize SkyPlot::minimumSizeHint() const
-{
-    const int line = fontMetrics().height();
-    return {line * 10, line * 10};
-}
-
-void SkyPlot::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    Relayout();
-}
-
-void SkyPlot::changeEvent(QEvent* event)
-{
-    QWidget::changeEvent(event);
-    switch (event->type()) {
-    case QEvent::PaletteChange:
-    case QEvent::FontChange:
-    case QEvent::StyleChange:
-    case QEvent::EnabledChange:
-        Relayout();
-        update();
-        break;
-    default:
-        break;
-    }
 }
 
 // Fits the largest square into the widget, sizes the fonts to it and places the ring
-// values and the satellites.
-void SkyPlot::Relayout()
+// values and the satellites, unless that is done for the current size.
+void SkyPlot::EnsureLayout() const
 {
+    if (laidOut_ && laidOutSize_ == size())
+        return;
     const double margin = 2;
     const double side = std::max(0.0, std::min(width(), height()) - 2 * margin);
     centre_ = QPointF(width() / 2.0, height() / 2.0);
@@ -165,12 +147,56 @@ void SkyPlot::Relayout()
     }
 
     PlaceMarks();
-    grid_ = QPixmap();
+    laidOut_ = true;
+    laidOutSize_ = size();
+}
+
+void SkyPlot::SetHighlighted(const std::vector<SatelliteKey>& keys)
+{
+    std::vector<SatelliteKey> sorted = keys;
+    std::sort(sorted.begin(), sorted.end());
+    if (sorted == highlighted_)
+        return;
+    highlighted_ = std::move(sorted);
+    update();
+}
+
+QSize SkyPlot::sizeHint() const
+{
+    const int line = fontMetrics().height();
+    return {line * 20, line * 20};
+}
+
+QSize SkyPlot::minimumSizeHint() const
+{
+    const int line = fontMetrics().height();
+    return {line * 10, line * 10};
+}
+
+void SkyPlot::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Invalidate();
+}
+
+void SkyPlot::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    switch (event->type()) {
+    case QEvent::PaletteChange:
+    case QEvent::FontChange:
+    case QEvent::StyleChange:
+    case QEvent::EnabledChange:
+        Invalidate();
+        break;
+    default:
+        break;
+    }
 }
 
 // Places each satellite that has an elevation and an azimuth, and writes its number beside
 // it where that covers no other number, circle or ring value: right, left, above or below.
-void SkyPlot::PlaceMarks()
+void SkyPlot::PlaceMarks() const
 {
     marks_.clear();
     for (const SkySatellite& satellite : satellites_) {
@@ -232,6 +258,7 @@ void SkyPlot::PlaceMarks()
 
 void SkyPlot::paintEvent(QPaintEvent*)
 {
+    EnsureLayout();
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = size() * ratio;
     if (grid_.isNull() || grid_.size() != pixels) {

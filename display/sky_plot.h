@@ -55,11 +55,13 @@ public:
     // Rings these satellites, e.g. those selected in the table.
     void SetHighlighted(const std::vector<SatelliteKey>& keys);
 
+    const std::vector<SatelliteKey>& Highlighted() const { return highlighted_; }
+
     // The satellites placed on the plot, at the widget's current size, in the order given.
-    const std::vector<Mark>& Marks() const { return marks_; }
+    const std::vector<Mark>& Marks() const;
     // The horizon circle at the widget's current size.
-    QPointF Centre() const { return centre_; }
-    double Radius() const { return radius_; }
+    QPointF Centre() const;
+    double Radius() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -70,20 +72,24 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void Relayout();
-    void PlaceMarks();
+    // Geometry, fonts and marks follow the size, the font and the satellites; they are
+    // worked out again when first needed after one of them changed.
+    void Invalidate();
+    void EnsureLayout() const;
+    void PlaceMarks() const;
     void PaintGrid(QPainter& painter) const;
 
     std::vector<SkySatellite> satellites_;
     std::vector<SatelliteKey> highlighted_;
-    std::vector<Mark> marks_;
 
-    // Geometry at the current size and font.
-    QPointF centre_;
-    double radius_ = 0;
-    QFont compassFont_;
-    QFont numberFont_;
-    std::vector<QRectF> ringLabels_; // where the ring values are written
+    mutable bool laidOut_ = false;
+    mutable QSize laidOutSize_;
+    mutable std::vector<Mark> marks_;
+    mutable QPointF centre_;
+    mutable double radius_ = 0;
+    mutable QFont compassFont_;
+    mutable QFont numberFont_;
+    mutable std::vector<QRectF> ringLabels_; // where the ring values are written
 
     QPixmap grid_; // null when it must be drawn again
 };

@@ -70,8 +70,6 @@ void SkyView::ShowSatellites(const std::vector<SkySatellite>& satellites)
     model_->SetSatellites(ordered);
     Img_Sky->SetSatellites(ordered);
     Img_SkyLegend->SetSystems(SystemsIn(ordered));
-    // Rows of satellites that left the sky leave the selection without a signal.
-    Grd_Sky_SelectionChanged();
 }
 
 // Rings the selected rows' satellites on the plot.
