@@ -4,7 +4,7 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPainterPath>
+#include <QStaticText>
 
 #include <algorithm>
 #include <array>
@@ -22,6 +22,8 @@ constexpr double kStrongSignal = 50;
 // Beyond this many satellites the numbers are written to the right of each circle without
 // looking for room, so that an absurdly long list costs no more than linear time.
 constexpr std::size_t kMaxMarksToArrange = 256;
+// The laid-out numbers kept for the next update; a receiver has far fewer satellites.
+constexpr std::size_t kMaxNumberTexts = 1024;
 
 QColor Blend(const QColor& from, const QColor& to, double share)
 {
@@ -111,6 +113,7 @@ void SkyPlot::Invalidate()
 {
     laidOut_ = false;
     grid_ = QPixmap();
+    sprites_.clear();
     update();
 }
 
@@ -129,8 +132,11 @@ void SkyPlot::EnsureLayout() const
     compassFont_ = font();
     compassFont_.setBold(true);
     compassFont_.setPixelSize(Clamp(side * 0.05, basePixels, basePixels * 9 / 5));
+    const QFont numberFont = numberFont_;
     numberFont_ = font();
     numberFont_.setPixelSize(Clamp(side * 0.036, basePixels * 4 / 5, basePixels * 7 / 5));
+    if (numberFont_ != numberFont)
+        numberTexts_.clear();
 
     const double compassBand = QFontMetricsF(compassFont_).height() + 2;
     radius_ = std::max(0.0, side / 2 - compassBand);
@@ -202,10 +208,13 @@ void SkyPlot::PlaceMarks() const
     for (const SkySatellite& satellite : satellites_) {
         if (!satellite.elevation || !satellite.azimuth)
             continue;
+        // On a pixel's centre and in half pixels, as the copied circles are drawn.
+        const QPointF at =
+            SkyPosition(*satellite.elevation, *satellite.azimuth, centre_, radius_);
         marks_.push_back({KeyOf(satellite),
-                          SkyPosition(*satellite.elevation, *satellite.azimuth, centre_, radius_),
-                          MarkRadius(satellite.signal, radius_), satellite.used,
-                          QString::number(satellite.number), QRectF()});
+                          QPointF(std::floor(at.x()) + 0.5, std::floor(at.y()) + 0.5),
+                          std::floor(MarkRadius(satellite.signal, radius_) * 2) / 2,
+                          satellite.used, QString::number(satellite.number), QRectF()});
     }
 
     const QFontMetricsF metrics(numberFont_);
@@ -218,9 +227,20 @@ void SkyPlot::PlaceMarks() const
                       2 * mark.radius, 2 * mark.radius);
     };
 
+    labelTexts_.clear();
+    if (numberTexts_.size() > kMaxNumberTexts)
+        numberTexts_.clear();
     for (std::size_t i = 0; i < marks_.size(); ++i) {
         Mark& mark = marks_[i];
-        const double textWidth = metrics.horizontalAdvance(mark.label);
+        // Laid out once per number and font: the same numbers come back every second.
+        QStaticText& text = numberTexts_[mark.key.number];
+        if (text.text().isEmpty()) {
+            text.setText(mark.label);
+            text.setTextFormat(Qt::PlainText);
+            text.prepare(QTransform(), numberFont_);
+        }
+        labelTexts_.push_back(text);
+        const double textWidth = text.size().width();
         const QPointF c = mark.centre;
         const double r = mark.radius;
         const std::array<QRectF, 4> candidates = {
@@ -247,11 +267,11 @@ void SkyPlot::PlaceMarks() const
         };
         const auto free = std::find_if(candidates.begin(), candidates.end(), isFree);
         QRectF place = free != candidates.end() ? *free : candidates[0];
-        // Where nothing is free, right of the circle but inside the widget.
-        place.moveLeft(std::clamp(place.left(), bounds.left(),
-                                  std::max(bounds.left(), bounds.right() - place.width())));
-        place.moveTop(std::clamp(place.top(), bounds.top(),
-                                 std::max(bounds.top(), bounds.bottom() - place.height())));
+        // Where nothing is free, right of the circle but inside the widget; on whole pixels.
+        const double maxLeft = std::max(bounds.left(), std::floor(bounds.right() - place.width()));
+        const double maxTop = std::max(bounds.top(), std::floor(bounds.bottom() - place.height()));
+        place.moveTopLeft(QPointF(std::clamp(std::round(place.left()), bounds.left(), maxLeft),
+                                  std::clamp(std::round(place.top()), bounds.top(), maxTop)));
         mark.labelRect = place;
     }
 }
@@ -272,30 +292,23 @@ void SkyPlot::paintEvent(QPaintEvent*)
 
     QPainter painter(this);
     painter.drawPixmap(0, 0, grid_);
-    painter.setRenderHint(QPainter::Antialiasing);
 
-    const QPalette& colours = palette();
-    const QColor base = colours.color(QPalette::Base);
     // Hollow circles first, so that a used satellite is never hidden behind an unused one.
     for (const bool used : {false, true}) {
         for (const Mark& mark : marks_) {
             if (mark.used != used)
                 continue;
-            const QColor colour = SystemColor(mark.key.system);
-            if (used) {
-                painter.setPen(QPen(base, 1.0));
-                painter.setBrush(colour);
-            } else {
-                painter.setPen(QPen(colour, std::max(1.5, mark.radius * 0.3)));
-                painter.setBrush(base);
-            }
-            painter.drawEllipse(mark.centre, mark.radius, mark.radius);
+            const QPixmap& sprite = Sprite(mark);
+            const QSizeF extent = sprite.deviceIndependentSize();
+            painter.drawPixmap(mark.centre - QPointF(extent.width() / 2, extent.height() / 2),
+                               sprite);
         }
     }
 
     if (!highlighted_.empty()) {
+        painter.setRenderHint(QPainter::Antialiasing);
         const double width = std::max(1.5, radius_ * 0.012);
-        painter.setPen(QPen(colours.color(QPalette::Highlight), width));
+        painter.setPen(QPen(palette().color(QPalette::Highlight), width));
         painter.setBrush(Qt::NoBrush);
         for (const Mark& mark : marks_) {
             if (std::binary_search(highlighted_.begin(), highlighted_.end(), mark.key)) {
@@ -306,9 +319,37 @@ void SkyPlot::paintEvent(QPaintEvent*)
     }
 
     painter.setFont(numberFont_);
-    painter.setPen(colours.color(QPalette::Text));
-    for (const Mark& mark : marks_)
-        painter.drawText(mark.labelRect, Qt::AlignCenter, mark.label);
+    painter.setPen(palette().color(QPalette::Text));
+    for (std::size_t i = 0; i < marks_.size(); ++i)
+        painter.drawStaticText(marks_[i].labelRect.topLeft(), labelTexts_[i]);
+}
+
+// A satellite's circle, drawn once per system, use and size and then copied, because an
+// antialiased circle costs several times more to draw than to copy.
+const QPixmap& SkyPlot::Sprite(const Mark& mark) const
+{
+    const auto key = static_cast<std::uint32_t>(
+        (static_cast<std::uint32_t>(mark.key.system) << 17) | (mark.used ? 1U << 16 : 0U) |
+        static_cast<std::uint32_t>(std::lround(mark.radius * 2)));
+    QPixmap& sprite = sprites_[key];
+    if (!sprite.isNull())
+        return sprite;
+
+    const QColor colour = SystemColor(mark.key.system);
+    const QColor base = palette().color(QPalette::Base);
+    const double pen = mark.used ? 1.0 : std::max(1.5, mark.radius * 0.3);
+    // An odd number of pixels, so that the circle's centre is a pixel's centre.
+    const int extent = 2 * static_cast<int>(std::ceil(mark.radius + pen / 2 + 1)) + 1;
+    const qreal ratio = devicePixelRatioF();
+    sprite = QPixmap(QSize(extent, extent) * ratio);
+    sprite.setDevicePixelRatio(ratio);
+    sprite.fill(Qt::transparent);
+    QPainter painter(&sprite);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(mark.used ? base : colour, pen));
+    painter.setBrush(mark.used ? colour : base);
+    painter.drawEllipse(QPointF(extent / 2.0, extent / 2.0), mark.radius, mark.radius);
+    return sprite;
 }
 
 // The horizon disk, the elevation rings, the north-south and east-west lines, the ring

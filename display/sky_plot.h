@@ -7,10 +7,13 @@
 #include <QPixmap>
 #include <QPointF>
 #include <QRectF>
+#include <QStaticText>
 #include <QString>
 #include <QWidget>
 
+#include <cstdint>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace fixwatch {
@@ -78,6 +81,7 @@ private:
     void EnsureLayout() const;
     void PlaceMarks() const;
     void PaintGrid(QPainter& painter) const;
+    const QPixmap& Sprite(const Mark& mark) const;
 
     std::vector<SkySatellite> satellites_;
     std::vector<SatelliteKey> highlighted_;
@@ -90,8 +94,11 @@ private:
     mutable QFont compassFont_;
     mutable QFont numberFont_;
     mutable std::vector<QRectF> ringLabels_; // where the ring values are written
+    mutable std::vector<QStaticText> labelTexts_; // the marks' numbers, laid out
+    mutable std::unordered_map<int, QStaticText> numberTexts_; // by number, in numberFont_
 
     QPixmap grid_; // null when it must be drawn again
+    mutable std::unordered_map<std::uint32_t, QPixmap> sprites_; // circles, by look
 };
 
 } // namespace fixwatch
