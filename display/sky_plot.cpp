@@ -91,6 +91,16 @@ void SkyPlot::SetSatellites(const std::vector<SkySatellite>& satellites)
     update();
 }
 
+void SkyPlot::SetHighlighted(const std::vector<SatelliteKey>& keys)
+{
+    std::vector<SatelliteKey> sorted = keys;
+    std::sort(sorted.begin(), sorted.end());
+    if (sorted == highlighted_)
+        return;
+    highlighted_ = std::move(sorted);
+    update();
+}
+
 const std::vector<SkyPlot::Mark>& SkyPlot::Marks() const
 {
     EnsureLayout();
@@ -155,16 +165,6 @@ void SkyPlot::EnsureLayout() const
     PlaceMarks();
     laidOut_ = true;
     laidOutSize_ = size();
-}
-
-void SkyPlot::SetHighlighted(const std::vector<SatelliteKey>& keys)
-{
-    std::vector<SatelliteKey> sorted = keys;
-    std::sort(sorted.begin(), sorted.end());
-    if (sorted == highlighted_)
-        return;
-    highlighted_ = std::move(sorted);
-    update();
 }
 
 QSize SkyPlot::sizeHint() const
@@ -330,7 +330,7 @@ const QPixmap& SkyPlot::Sprite(const Mark& mark) const
 {
     const auto key = static_cast<std::uint32_t>(
         (static_cast<std::uint32_t>(mark.key.system) << 17) | (mark.used ? 1U << 16 : 0U) |
-        static_cast<std::uint32_t>(std::lround(mark.radius * 2)));
+        (static_cast<std::uint32_t>(std::lround(mark.radius * 2)) & 0xFFFFU));
     QPixmap& sprite = sprites_[key];
     if (!sprite.isNull())
         return sprite;
