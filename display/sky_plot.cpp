@@ -170,7 +170,7 @@ void SkyPlot::EnsureLayout() const
 QSize SkyPlot::sizeHint() const
 {
     const int line = fontMetrics().height();
-    return {line * 20, line * 20};
+    return {line * 16, line * 16};
 }
 
 QSize SkyPlot::minimumSizeHint() const
