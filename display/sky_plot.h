@@ -1,0 +1,104 @@
+#pragma once
+
+#include "sky_satellites.h"
+
+#include <QColor>
+#include <QFont>
+#include <QPixmap>
+#include <QPointF>
+#include <QRectF>
+#include <QStaticText>
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+namespace fixwatch {
+
+// The colour of a system's satellites. All have about the same middle luminance, so they
+// keep a contrast of 3:1 or more on a white base and on a dark one alike.
+QColor SystemColor(GnssSystem system);
+
+// Where a satellite stands on a polar sky plot of horizon `radius` around `centre`: north
+// up, azimuth clockwise, the zenith at the centre and the horizon on the circle. An
+// elevation outside 0..90 is held at the horizon or the zenith and the azimuth is taken
+// modulo 360, so that no receiver's value can put a satellite outside the plot.
+QPointF SkyPosition(int elevation, int azimuth, QPointF centre, double radius);
+
+// The radius of a satellite's circle: larger for a stronger signal, smallest when there is
+// none, in proportion to the plot's horizon `radius`.
+double MarkRadius(std::optional<int> signal, double radius);
+
+// The Sky tab's polar plot, painted: rings at 0, 30 and 60 degrees of elevation, N E S W,
+// and each satellite with an elevation and an azimuth as a circle of its system's colour
+// (filled when used in the fix, hollow when not, sized by its signal) with its number
+// beside it. The plot is the largest square the widget holds and its fonts grow with it.
+// Line and text colours come from the palette; the grid is kept in a pixmap between
+// changes of size, palette or font.
+class SkyPlot : public QWidget {
+    Q_OBJECT
+public:
+    // One satellite as drawn, in widget coordinates.
+    struct Mark {
+        SatelliteKey key;
+        QPointF centre;
+        double radius = 0;
+        bool used = false;
+        QString label;     // the number
+        QRectF labelRect;  // where the number is written
+    };
+
+    explicit SkyPlot(QWidget* parent = nullptr);
+
+    // Shows these satellites; the same list again changes nothing and paints nothing.
+    void SetSatellites(const std::vector<SkySatellite>& satellites);
+    // Rings these satellites, e.g. those selected in the table.
+    void SetHighlighted(const std::vector<SatelliteKey>& keys);
+
+    const std::vector<SatelliteKey>& Highlighted() const { return highlighted_; }
+
+    // The satellites placed on the plot, at the widget's current size, in the order given.
+    const std::vector<Mark>& Marks() const;
+    // The horizon circle at the widget's current size.
+    QPointF Centre() const;
+    double Radius() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    // Geometry, fonts and marks follow the size, the font and the satellites; they are
+    // worked out again when first needed after one of them changed.
+    void Invalidate();
+    void EnsureLayout() const;
+    void PlaceMarks() const;
+    void PaintGrid(QPainter& painter) const;
+    const QPixmap& Sprite(const Mark& mark) const;
+
+    std::vector<SkySatellite> satellites_;
+    std::vector<SatelliteKey> highlighted_;
+
+    mutable bool laidOut_ = false;
+    mutable QSize laidOutSize_;
+    mutable std::vector<Mark> marks_;
+    mutable QPointF centre_;
+    mutable double radius_ = 0;
+    mutable QFont compassFont_;
+    mutable QFont numberFont_;
+    mutable std::vector<QRectF> ringLabels_; // where the ring values are written
+    mutable std::vector<QStaticText> labelTexts_; // the marks' numbers, laid out
+    mutable std::unordered_map<int, QStaticText> numberTexts_; // by number, in numberFont_
+
+    QPixmap grid_; // null when it must be drawn again
+    mutable std::unordered_map<std::uint32_t, QPixmap> sprites_; // circles, by look
+};
+
+} // namespace fixwatch
