@@ -1,9 +1,13 @@
 #include "comm_control.h"
 
+#include "gpsd_probe.h"
+#include "network_address.h"
+
 namespace fixwatch {
 
 CommControl::CommControl(QObject* parent)
-    : QObject(parent)
+    : QObject(parent),
+      ports_(PortList::MachineSerialPorts, [] { return GpsdAnswers(); })
 {
     connect(&serial_, &ReceiverSource::Lost, this, &CommControl::OnLost);
 }
@@ -76,19 +80,17 @@ bool CommControl::PortOpen(bool open)
     }
 
     ReceiverSource* source = &serial_;
-    if (factory_) {
-        QString reason;
-        network_ = factory_(entry->address, reason);
-        if (!network_ && !reason.isEmpty()) {
-            reason_ = reason;
+    if (NamesNetworkSource(entry->address)) {
+        // The line settings do not apply to a network source.
+        const NetworkAddressParse parsed = ParseNetworkAddress(entry->address);
+        if (!parsed.address) {
+            reason_ = parsed.reason;
             return false;
         }
-        if (network_) {
-            connect(network_.get(), &ReceiverSource::Lost, this, &CommControl::OnLost);
-            source = network_.get();
-        }
-    }
-    if (source == &serial_ && !serial_.SetDevice(entry->address)) {
+        network_ = MakeNetworkSource(*parsed.address);
+        connect(network_.get(), &ReceiverSource::Lost, this, &CommControl::OnLost);
+        source = network_.get();
+    } else if (!serial_.SetDevice(entry->address)) {
         reason_ = serial_.Reason();
         return false;
     }
@@ -145,12 +147,9 @@ QString CommControl::SourceDescription(int port, std::string_view settings) cons
         return tr("Port %1: no serial port on this machine").arg(port);
     if (entry->address.isEmpty())
         return tr("Port %1: no device").arg(port);
-    if (factory_) {
-        QString reason;
-        if (auto network = factory_(entry->address, reason))
-            return network->Description();
-        if (!reason.isEmpty())
-            return entry->address;
+    if (NamesNetworkSource(entry->address)) {
+        const NetworkAddressParse parsed = ParseNetworkAddress(entry->address);
+        return parsed.address ? parsed.address->Name() : entry->address;
     }
     return entry->address + QStringLiteral(" \u00B7 ") + SerialPort::ShortSettings(settings);
 }

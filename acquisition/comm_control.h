@@ -7,7 +7,6 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -28,11 +27,6 @@ class CommControl : public QObject {
 
 public:
     enum class State { Closed, Open, Lost };
-
-    // Makes the source for a network address (gpsd://, tcp://, udp://); nullptr with an
-    // empty reason for a device path, nullptr with a reason for a malformed address.
-    using NetworkSourceFactory =
-        std::function<std::unique_ptr<ReceiverSource>(const QString& address, QString& reason)>;
 
     explicit CommControl(QObject* parent = nullptr);
     ~CommControl() override;
@@ -82,7 +76,6 @@ public:
 
     PortList& Ports() { return ports_; }
     const PortList& Ports() const { return ports_; }
-    void SetNetworkSourceFactory(NetworkSourceFactory factory) { factory_ = std::move(factory); }
 
 signals:
     // The open source went away; emitted once per loss.
@@ -95,7 +88,6 @@ private:
     SerialPort serial_;
     std::unique_ptr<ReceiverSource> network_;
     ReceiverSource* source_ = nullptr; // the open or lost source: &serial_ or network_
-    NetworkSourceFactory factory_;
     QString reason_;
     State state_ = State::Closed;
     int commPort_ = 1;

@@ -169,7 +169,9 @@ void TcpSource::TakeArrived()
     const QByteArray bytes = socket_->readAll();
     std::string text;
     Received(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), text);
-    AppendNewest(received_, text, kMaxReadLength);
+    std::string lines;
+    lineEnds_.Append(text, lines);
+    AppendNewest(received_, lines, kMaxReadLength);
 }
 
 void TcpSource::Lose(const QString& reason)
@@ -202,6 +204,7 @@ void TcpSource::OnConnected()
 {
     phase_ = Phase::Connected;
     reason_.clear();
+    lineEnds_.Reset();
     KeepAlive(*socket_);
     Connected(*socket_);
     EndWaiting();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "line_ends.h"
 #include "network_address.h"
 #include "receiver_source.h"
 
@@ -22,7 +23,8 @@ namespace fixwatch {
 // The socket is asynchronous on the caller's thread. Only Open() waits, at most
 // kConnectLimit, running a local event loop that leaves user input alone. What arrives is
 // taken from the socket as it comes, so the socket's buffer never fills and its notifier
-// never spins, and is kept up to kMaxReadLength characters, the newest winning.
+// never spins, and is kept up to kMaxReadLength characters, the newest winning. Lines are
+// handed on ending in CR LF, also those the peer ended in LF alone.
 class TcpSource : public ReceiverSource {
     Q_OBJECT
 
@@ -78,6 +80,7 @@ private:
     QString attemptFailure_;        // why the last attempt failed
     QString reason_;
     std::string received_; // not yet handed out
+    LineEnds lineEnds_;
 };
 
 } // namespace fixwatch

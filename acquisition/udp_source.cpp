@@ -1,5 +1,6 @@
 #include "udp_source.h"
 
+#include "line_ends.h"
 #include "newest_text.h"
 
 #include <QHostAddress>
@@ -9,6 +10,19 @@
 #include <utility>
 
 namespace fixwatch {
+namespace {
+
+// True when `text` ends in "*" and two hexadecimal digits, as a finished sentence does.
+bool EndsWithChecksum(std::string_view text)
+{
+    auto hex = [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+    };
+    const std::size_t n = text.size();
+    return n >= 3 && text[n - 3] == '*' && hex(text[n - 2]) && hex(text[n - 1]);
+}
+
+} // namespace
 namespace {
 
 // The largest payload a UDP datagram can carry.
@@ -60,6 +74,7 @@ void UdpSource::Close()
     }
     datagram_ = {};
     received_.clear();
+    lineEnds_.Reset();
 }
 
 bool UdpSource::Bind(QString& failure)
@@ -106,8 +121,15 @@ void UdpSource::TakeDatagrams()
         const qint64 size = socket_->readDatagram(datagram_.data(), static_cast<qint64>(datagram_.size()));
         if (size < 0)
             break;
-        AppendNewest(received_, std::string_view(datagram_.data(), static_cast<std::size_t>(size)),
-                     kMaxReadLength);
+        // Lines are handed on ending in CR LF; a datagram whose last sentence is finished
+        // (it ends in its checksum) but has no line end gets one, as senders that put one
+        // sentence in each datagram often leave it out.
+        const std::string_view bytes(datagram_.data(), static_cast<std::size_t>(size));
+        std::string lines;
+        lineEnds_.Append(bytes, lines);
+        if (EndsWithChecksum(bytes))
+            lineEnds_.EndLine(lines);
+        AppendNewest(received_, lines, kMaxReadLength);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "line_ends.h"
 #include "network_address.h"
 #include "receiver_source.h"
 
@@ -13,8 +14,8 @@ class QUdpSocket;
 namespace fixwatch {
 
 // Receives datagrams of NMEA text ("udp :10110"), as many marine devices broadcast them:
-// binds the port and takes each datagram as received text, like a serial read; nothing is
-// ever sent. With no address it listens on every address of the machine. Nothing connects,
+// binds the port and takes each datagram as received text, like a serial read, its lines
+// ending in CR LF; nothing is ever sent. With no address it listens on every address of the machine. Nothing connects,
 // so nothing can drop: once bound, the source is never lost.
 //
 // Datagrams are taken as they come, a bounded number per event so that a flood cannot hold
@@ -50,6 +51,7 @@ private:
     std::vector<char> datagram_;   // room for the largest datagram
     QString reason_;
     std::string received_; // not yet handed out
+    LineEnds lineEnds_;
 };
 
 } // namespace fixwatch

@@ -105,12 +105,12 @@ void MainForm::Timer_Lett_Timer()
     Timer_Lett->stop();
     // A receiver that went away is looked for again at every tick until it is back or
     // the user stops.
-    if (MSComm.LinkState() == CommControl::State::Lost && MSComm.Reconnect()) {
+    if (MSComm.LinkState() == CommControl::State::Lost && MSComm.Reconnect())
         Status->SourceBack(MSComm.SourceName());
-        UpdateSourceStatus();
-    }
     const std::string received = MSComm.Input();
     HandleInput(received);
+    // A source may learn more about itself as it runs (the device a gpsd reads from).
+    UpdateSourceStatus();
     Status->Polled(!received.empty(), freshLines_, badLines_);
     if (acquisitionRunning)
         Timer_Lett->start();

@@ -69,24 +69,29 @@ TEST(GpsdSourceOnAStandIn, AsksOnceForSentencesOnEachConnectionAndSendsNothingEl
     EXPECT_EQ(lost.count(), 1);
 }
 
-// The lines of a capture as gpsd reads them, each without its final LF (a CR stays).
+// The lines of a capture as gpsd reads them, each without its line end.
 std::set<std::string> CaptureLines(const std::filesystem::path& capture)
 {
     std::set<std::string> lines;
     std::ifstream file(capture, std::ios::binary);
-    for (std::string line; std::getline(file, line);)
+    for (std::string line; std::getline(file, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
         lines.insert(line);
+    }
     return lines;
 }
 
-// Checks text read from gpsd: every complete line is one of the capture's, byte for byte,
-// and none is JSON. Returns how many complete lines there were.
+// Checks text read from gpsd: every complete line ends in CR LF (whatever the capture's
+// line end) and is one of the capture's, byte for byte, and none is JSON. Returns how many
+// complete lines there were.
 int CheckLines(const std::string& text, const std::set<std::string>& capture)
 {
     int complete = 0;
     std::size_t at = 0;
-    for (std::size_t end; (end = text.find('\n', at)) != std::string::npos; at = end + 1, ++complete) {
+    for (std::size_t end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2, ++complete) {
         const std::string line = text.substr(at, end - at);
+        EXPECT_EQ(line.find('\n'), std::string::npos) << "a line end without CR: " << line;
         EXPECT_FALSE(!line.empty() && line.front() == '{') << "gpsd's JSON got through: " << line;
         EXPECT_EQ(capture.count(line), 1U) << "not a line of the capture: " << line;
     }

@@ -39,6 +39,21 @@ TEST(UdpSource, EachDatagramIsReceivedTextInOrder)
     }
 }
 
+TEST(UdpSource, EveryLineIsHandedOnEndingInCrLf)
+{
+    const quint16 port = FreeUdpPort();
+    UdpSource source({Kind::Udp, QStringLiteral("127.0.0.1"), port});
+    ASSERT_TRUE(source.Open()) << source.Reason().toStdString();
+    QUdpSocket sender;
+    // LF alone; a sentence with no line end at all; a CR LF split between two datagrams;
+    // a datagram cut inside a sentence, finished by the next.
+    for (const char* datagram : {"$GPGGA,1*00\n$GPGLL,2*00\n", "$GPRMC,3*00", "$GPVTG,4*00\r",
+                                 "\n$GPGSA,5", "*00", "\xB0"})
+        sender.writeDatagram(datagram, static_cast<qint64>(std::strlen(datagram)), QHostAddress::LocalHost, port);
+    EXPECT_EQ(ReadUntil(source, Contains("\xB0")),
+              "$GPGGA,1*00\r\n$GPGLL,2*00\r\n$GPRMC,3*00\r\n$GPVTG,4*00\r\n$GPGSA,5*00\r\n\xB0");
+}
+
 TEST(UdpSource, APortInUseIsRefusedAndAClosedSourceFreesItAtOnce)
 {
     const quint16 port = FreeUdpPort();
