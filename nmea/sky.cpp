@@ -126,12 +126,14 @@ bool Sky::FeedGsv(std::size_t talker, std::string_view talkerText, const std::st
         return false;
     const std::uint8_t signal = hasSignalId ? SignalKey(f[count - 1]) : kNoSignalId;
 
+    // Listings change here and there; the sky is rebuilt once at the end, so that Feed says
+    // whether it changed from before the call.
     TalkerState& state = states_[talker];
     state.lastSeen[signal] = ++gsvMessages_;
-    bool changed = false;
+    bool listingsChanged = false;
     if (message == 1) {
         if (state.startBefore[signal] != 0)
-            changed = DropSilentSignals(state.startBefore[signal]);
+            listingsChanged = DropSilentSignals(state.startBefore[signal]);
         state.startBefore[signal] = state.lastStart[signal];
         state.lastStart[signal] = gsvMessages_;
         state.total = total;
@@ -164,12 +166,15 @@ bool Sky::FeedGsv(std::size_t talker, std::string_view talkerText, const std::st
         state.gathering.push_back(listing);
     }
     state.next = message + 1;
-    if (message == total)
-        changed = Commit(state) || changed;
-    return changed;
+    if (message == total) {
+        Commit(state);
+        listingsChanged = true;
+    }
+    return listingsChanged && Rebuild();
 }
 
-// Drops what every talker's signal listed when none of its messages came since `since`.
+// Drops what every talker's signal listed when none of its messages came since `since`; true
+// when something went.
 bool Sky::DropSilentSignals(std::uint64_t since)
 {
     bool dropped = false;
@@ -185,10 +190,11 @@ bool Sky::DropSilentSignals(std::uint64_t since)
         std::erase_if(state.listed, [silent](const Listing& l) { return (silent >> l.signal) & 1u; });
         dropped = dropped || state.listed.size() != before;
     }
-    return dropped && Rebuild();
+    return dropped;
 }
 
-bool Sky::Commit(TalkerState& state)
+// Replaces what the talker listed for the signals of the sequence just completed.
+void Sky::Commit(TalkerState& state)
 {
     const std::uint32_t signals = state.sequenceSignals;
     if ((signals & (signals - 1)) != 0)
@@ -207,7 +213,6 @@ bool Sky::Commit(TalkerState& state)
     }
     state.gathering.clear();
     state.total = 0;
-    return Rebuild();
 }
 
 // $GNGSA,A,3,13,16,21,15,10,29,27,20,,,,,1.05,0.64,0.83,1*03

@@ -14,7 +14,8 @@ namespace fixwatch {
 // Every satellite in view, of every system, built line by line from the GSV sequences of the
 // talkers it reads and from their GSA sentences for which satellites are used. Fed like the
 // interpreter: one sentence without CR LF per call; only sentences whose "*" and checksum
-// match count, everything else is passed over.
+// match count, everything else is passed over. With Talkers::GpsOnly only "$GP" GSV and GSA
+// are read, with AllSystems those of every talker in kGnssTalkers.
 //
 // How receivers are read:
 // - A GSV sequence is messages 1 to N of one talker in order; it counts once complete. A
@@ -35,6 +36,8 @@ namespace fixwatch {
 //   elevation or azimuth left empty on one signal does not hide the value another gave.
 // - The system comes from the talker (GL, GA, GB, BD, GQ, QZ, GI) or, for GP and GN, from the
 //   satellite number (see SystemOfNumber); numbers of no known system are passed over.
+//   Numberings that differ only by an offset (GLONASS 65 and slot 1, BeiDou 208 and 8) name
+//   one satellite, shown with the number its latest listing sent.
 // - GSA: one ending in a system ID replaces the used satellites of that talker and system;
 //   consecutive GSA without one from the same talker add up, and the first of a run
 //   replaces that talker's previous run. What a talker and system's GSA said is dropped when
@@ -103,7 +106,7 @@ private:
     bool FeedGsa(std::size_t talker, std::string_view talkerText, const std::string_view* fields, std::size_t count);
     bool DropSilentSignals(std::uint64_t since);
     void DropSilentUsed(std::uint64_t since);
-    bool Commit(TalkerState& state);
+    void Commit(TalkerState& state);
     bool Rebuild();
     bool RefreshUsed();
 

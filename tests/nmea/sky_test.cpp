@@ -207,6 +207,15 @@ TEST(Sky, FeedSaysWhenTheSkyChangedAndClearForgetsEverything)
     EXPECT_TRUE(sky.Feed(gsa));
     EXPECT_FALSE(sky.Feed(gsa));
     EXPECT_TRUE(sky.Feed(Sealed("$GPGSV,1,1,01,05,06,110,20")));
+
+    // L2 stops: its listing goes as the next L1 sequence starts, which brings back the signal
+    // L2 had given. Nothing changed in the end, and Feed says so.
+    Sky signals;
+    FeedSealed(signals, {"$GPGSV,1,1,01,05,06,110,19,1", "$GPGSV,1,1,01,05,06,110,30,6",
+                         "$GPGSV,1,1,01,05,06,110,19,1", "$GPGSV,1,1,01,05,06,110,19,1"});
+    EXPECT_EQ(SkyText(signals), (Lines{"GPS 5 6 110 30"}));
+    EXPECT_FALSE(signals.Feed(Sealed("$GPGSV,1,1,01,05,06,110,30,1")));
+
     sky.Clear();
     EXPECT_TRUE(sky.Satellites().empty());
     EXPECT_TRUE(sky.Feed(Sealed("$GPGSV,1,1,01,05,06,110,20")));
