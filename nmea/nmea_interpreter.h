@@ -22,6 +22,10 @@ public:
     explicit NmeaInterpreter(Talkers talkers);       // events are dropped
     NmeaInterpreter(NmeaEvents& receiver, Talkers talkers);
 
+    // The talkers read from the next Parse on (the window applies its option at Start).
+    void SetTalkers(Talkers talkers) { talkers_ = talkers; }
+    Talkers GetTalkers() const { return talkers_; }
+
     // True when the checksum matches and the identifier is one of the six handled ones.
     bool Parse(std::string_view sentence) const;
     // The checksum as two upper-case hexadecimal digits; "$" is skipped, "*" ends the scan.

@@ -91,6 +91,18 @@ TEST(AllTalkers, GpsSentencesReadTheSameEitherWay)
     }
 }
 
+TEST(AllTalkers, TheReadingCanChangeBetweenSentences)
+{
+    const std::string gn = Sealed("$GNGLL,4916.45,N,12311.12,W,225444,A");
+    NmeaInterpreter gps;
+    EXPECT_EQ(gps.GetTalkers(), Talkers::GpsOnly);
+    EXPECT_FALSE(gps.Parse(gn));
+    gps.SetTalkers(Talkers::AllSystems);
+    EXPECT_TRUE(gps.Parse(gn));
+    gps.SetTalkers(Talkers::GpsOnly);
+    EXPECT_FALSE(gps.Parse(gn));
+}
+
 TEST(NonGpsTalker, NamesTheTalkerOnlyWhereTheAllSystemsReadingAddsSomething)
 {
     EXPECT_EQ(NonGpsTalker(Sealed("$GNRMC,003956.00,A,4552.65403,S")), "GN");
