@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to Parse and GetChecksum. Any crash, leak or sanitizer report is a bug:
 // no input may make the interpreter fail, and the checksum is always two hexadecimal digits.
+// The all-systems reading must raise exactly the same for whatever the GP-only one accepts.
 #include "event_printer.h"
 #include "nmea_interpreter.h"
 
@@ -25,6 +26,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     // A rejected sentence must raise nothing.
     if (!accepted && !events.empty())
+        std::abort();
+
+    // Reading every talker changes nothing for what GP already reads.
+    std::string allEvents;
+    fixwatch::EventPrinter allPrinter(allEvents);
+    const fixwatch::NmeaInterpreter all(allPrinter, fixwatch::Talkers::AllSystems);
+    const bool allAccepted = all.Parse(text);
+    if ((!allAccepted && !allEvents.empty()) || (accepted && (!allAccepted || allEvents != events)))
         std::abort();
     return 0;
 }

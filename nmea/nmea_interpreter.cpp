@@ -1,5 +1,6 @@
 #include "nmea_interpreter.h"
 
+#include "checksum.h"
 #include "number_text.h"
 
 #include <array>
@@ -79,24 +80,18 @@ NmeaInterpreter::NmeaInterpreter() : events_(DroppingReceiver()) {}
 
 NmeaInterpreter::NmeaInterpreter(NmeaEvents& receiver) : events_(receiver) {}
 
+NmeaInterpreter::NmeaInterpreter(Talkers talkers) : events_(DroppingReceiver()), talkers_(talkers) {}
+
+NmeaInterpreter::NmeaInterpreter(NmeaEvents& receiver, Talkers talkers) : events_(receiver), talkers_(talkers) {}
+
 std::string NmeaInterpreter::GetChecksum(std::string_view sentence) const
 {
-    unsigned value = 0;
-    for (char c : sentence) {
-        if (c == '$')
-            continue;
-        if (c == '*')
-            break;
-        value ^= static_cast<unsigned char>(c);
-    }
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    return std::string{kHex[(value >> 4) & 0xF], kHex[value & 0xF]};
+    return NmeaChecksum(sentence);
 }
 
 bool NmeaInterpreter::IsChecksumValid(std::string_view sentence) const
 {
-    std::string_view lastTwo = sentence.size() >= 2 ? sentence.substr(sentence.size() - 2) : sentence;
-    return GetChecksum(sentence) == lastTwo;
+    return ChecksumMatches(sentence);
 }
 
 NmeaInterpreter::FieldList NmeaInterpreter::SplitFields(std::string_view sentence)
@@ -121,23 +116,28 @@ bool NmeaInterpreter::Parse(std::string_view sentence) const
     if (!IsChecksumValid(sentence))
         return false;
 
+    // The sentence's talker decides whether it is read at all; its formatter picks the handler,
+    // which never looks at the talker again.
     using Handler = bool (NmeaInterpreter::*)(std::string_view) const;
     struct Route {
-        std::string_view identifier;
+        std::string_view formatter;
         Handler handler;
     };
     static constexpr std::array<Route, 6> kRoutes{{
-        {"$GPGGA", &NmeaInterpreter::ParseGGA},
-        {"$GPGLL", &NmeaInterpreter::ParseGLL},
-        {"$GPGSA", &NmeaInterpreter::ParseGSA},
-        {"$GPGSV", &NmeaInterpreter::ParseGSV},
-        {"$GPRMC", &NmeaInterpreter::ParseRMC},
-        {"$GPVTG", &NmeaInterpreter::ParseVTG},
+        {"GGA", &NmeaInterpreter::ParseGGA},
+        {"GLL", &NmeaInterpreter::ParseGLL},
+        {"GSA", &NmeaInterpreter::ParseGSA},
+        {"GSV", &NmeaInterpreter::ParseGSV},
+        {"RMC", &NmeaInterpreter::ParseRMC},
+        {"VTG", &NmeaInterpreter::ParseVTG},
     }};
 
-    std::string_view identifier = SplitFields(sentence).front();
+    const std::string_view identifier = SentenceIdentifier(sentence);
+    if (identifier.size() != 6 || identifier[0] != '$' || !ReadsTalker(talkers_, identifier.substr(1, 2)))
+        return false;
+    const std::string_view formatter = identifier.substr(3);
     for (const Route& route : kRoutes) {
-        if (identifier == route.identifier)
+        if (formatter == route.formatter)
             return (this->*route.handler)(sentence);
     }
     return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "nmea_events.h"
+#include "talkers.h"
 
 #include <string>
 #include <string_view>
@@ -10,10 +11,20 @@ namespace fixwatch {
 
 // Interprets one NMEA-0183 sentence at a time and raises typed events, synchronously and in
 // field order, on the receiver it was given. Keeps no state between calls.
+//
+// By default only the "GP" talker is read. With Talkers::AllSystems a sentence of any talker
+// in kGnssTalkers is read exactly as the same sentence from "GP" would be: same events, same
+// values, same order, same result.
 class NmeaInterpreter {
 public:
     NmeaInterpreter();                               // events are dropped
     explicit NmeaInterpreter(NmeaEvents& receiver);
+    explicit NmeaInterpreter(Talkers talkers);       // events are dropped
+    NmeaInterpreter(NmeaEvents& receiver, Talkers talkers);
+
+    // The talkers read from the next Parse on (the window applies its option at Start).
+    void SetTalkers(Talkers talkers) { talkers_ = talkers; }
+    Talkers GetTalkers() const { return talkers_; }
 
     // True when the checksum matches and the identifier is one of the six handled ones.
     bool Parse(std::string_view sentence) const;
@@ -47,6 +58,7 @@ private:
     void ParseSpeedKmh(std::string_view value, std::string_view unit) const;
 
     NmeaEvents& events_;
+    Talkers talkers_ = Talkers::GpsOnly;
 };
 
 } // namespace fixwatch

@@ -1,31 +1,50 @@
 // fixwatch-events: shows what the interpreter makes of a stream of NMEA-0183 sentences.
 #include "event_printer.h"
 #include "nmea_interpreter.h"
+#include "sky.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: fixwatch-events [FILE]...\n"
+    "Usage: fixwatch-events [--gnss | --sky] [FILE]...\n"
     "Reads NMEA-0183 sentences from each FILE in order, or from standard input when no FILE\n"
     "is given, one sentence per line (LF or CR LF line ends), and prints what the interpreter\n"
     "makes of each line: one line per event raised (the event name and its parameters,\n"
     "separated by TAB), then \"Parse<TAB>true\" or \"Parse<TAB>false\".\n"
     "A last line without LF ends with its file.\n"
     "\n"
+    "  --gnss     read the sentences of every satellite system, as the All GNSS option does:\n"
+    "             a GGA, GLL, GSA, GSV, RMC or VTG from the GN, GL, GA, GB, BD, GQ, QZ or GI\n"
+    "             talker is read as the same sentence from GP; the output is the same\n"
+    "  --sky      read the satellites in view of every system from the GSV and GSA sentences\n"
+    "             and, when the input ends, print only the sky: one line per satellite in\n"
+    "             system then number order, SKY<TAB>system<TAB>number<TAB>elevation<TAB>\n"
+    "             azimuth<TAB>signal<TAB>used, where system is GPS, SBAS, GLONASS, Galileo,\n"
+    "             BeiDou, QZSS or NavIC, number is as the sentences send it, signal is the\n"
+    "             strongest signal-to-noise ratio in dB-Hz, a value the receiver left empty is\n"
+    "             empty, and used is 1 when a GSA lists the satellite, else 0\n"
     "  --help     show this help and exit\n"
     "  --version  show the version and exit\n"
+    "  --         end of options: every later argument is a FILE\n"
     "\n"
-    "Exit status: 0 on success, 2 when a file cannot be read.\n";
+    "Exit status: 0 on success, 2 when a file cannot be read or an option is unknown.\n";
+
+enum class Mode { Events, AllSystemsEvents, Sky };
 
 class Dumper {
 public:
-    Dumper() : printer_(out_), gps_(printer_) {}
+    explicit Dumper(Mode mode)
+        : mode_(mode), printer_(out_),
+          gps_(printer_, mode == Mode::Events ? fixwatch::Talkers::GpsOnly : fixwatch::Talkers::AllSystems)
+    {
+    }
 
     // Feeds `chunk`; complete lines go to the interpreter, the rest waits for more input.
     void Feed(std::string_view chunk)
@@ -47,12 +66,32 @@ public:
         Flush(true);
     }
 
+    // With --sky, the sky as the whole input left it.
+    void PrintSky()
+    {
+        for (const fixwatch::SkySatellite& s : sky_.Satellites()) {
+            out_ += "SKY\t";
+            out_ += fixwatch::SystemName(s.system);
+            out_ += '\t' + std::to_string(s.number);
+            for (const auto& value : {s.elevation, s.azimuth, s.signal}) {
+                out_ += '\t';
+                if (value)
+                    out_ += std::to_string(*value);
+            }
+            out_ += s.used ? "\t1\n" : "\t0\n";
+        }
+        Flush(true);
+    }
+
 private:
     void Line(std::string_view line)
     {
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        out_ += gps_.Parse(line) ? "Parse\ttrue\n" : "Parse\tfalse\n";
+        if (mode_ == Mode::Sky)
+            sky_.Feed(line);
+        else
+            out_ += gps_.Parse(line) ? "Parse\ttrue\n" : "Parse\tfalse\n";
     }
 
     void Flush(bool always)
@@ -63,10 +102,12 @@ private:
         }
     }
 
+    Mode mode_;
     std::string out_;
     std::string pending_;
     fixwatch::EventPrinter printer_;
     fixwatch::NmeaInterpreter gps_;
+    fixwatch::Sky sky_;
 };
 
 bool DumpStream(std::FILE* in, Dumper& dumper)
@@ -82,29 +123,45 @@ bool DumpStream(std::FILE* in, Dumper& dumper)
 
 int main(int argc, char** argv)
 {
+    Mode mode = Mode::Events;
+    std::vector<const char*> files;
+    bool options = true;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+        const std::string_view argument = argv[i];
+        if (options && (argument == "--help" || argument == "-h")) {
             std::fputs(kUsage, stdout);
             return 0;
         }
-        if (std::strcmp(argv[i], "--version") == 0) {
+        if (options && argument == "--version") {
             std::puts("fixwatch-events " FIXWATCH_VERSION);
             return 0;
         }
+        if (options && argument == "--gnss") {
+            if (mode != Mode::Sky)
+                mode = Mode::AllSystemsEvents;
+        } else if (options && argument == "--sky") {
+            mode = Mode::Sky;
+        } else if (options && argument == "--") {
+            options = false;
+        } else if (options && argument.size() > 2 && argument.substr(0, 2) == "--") {
+            std::fprintf(stderr, "fixwatch-events: unknown option %s (see --help)\n", argv[i]);
+            return 2;
+        } else {
+            files.push_back(argv[i]);
+        }
     }
 
-    Dumper dumper;
-    if (argc < 2) {
+    Dumper dumper(mode);
+    if (files.empty()) {
         bool ok = DumpStream(stdin, dumper);
         dumper.Finish();
         if (!ok) {
             std::fprintf(stderr, "fixwatch-events: cannot read standard input\n");
             return 2;
         }
-        return 0;
     }
-    for (int i = 1; i < argc; ++i) {
-        std::FILE* in = std::fopen(argv[i], "rb");
+    for (const char* file : files) {
+        std::FILE* in = std::fopen(file, "rb");
         bool ok = in != nullptr && DumpStream(in, dumper);
         const int error = errno;
         if (in)
@@ -112,9 +169,11 @@ int main(int argc, char** argv)
         dumper.Finish();
         if (!ok) {
             std::fflush(stdout);
-            std::fprintf(stderr, "fixwatch-events: cannot read %s: %s\n", argv[i], std::strerror(error));
+            std::fprintf(stderr, "fixwatch-events: cannot read %s: %s\n", file, std::strerror(error));
             return 2;
         }
     }
+    if (mode == Mode::Sky)
+        dumper.PrintSky();
     return 0;
 }

@@ -73,4 +73,50 @@ TEST(EventsTool, ReadsFilesInOrderAndFailsOnAnUnreadableOne)
     std::filesystem::remove(b);
 }
 
+TEST(EventsTool, GnssReadsEveryTalkerAsGps)
+{
+    const auto input = WriteInput("fixwatch-events-gnss.nmea",
+                                  "$GNGLL,4916.45,N,12311.12,W,225444,A*2F\n"
+                                  "$GNZDA,003956.00,12,04,2019,00,00*7C\n");
+    EXPECT_EQ(RunTool(input.string()).out, "Parse\tfalse\nParse\tfalse\n") << "GP only by default";
+    EXPECT_EQ(RunTool("--gnss " + input.string()).out,
+              "PositionReceived\t049° 16.45' N\t123° 11.12' W\n"
+              "TimeChangedExtendex\t22:54:44 GMT\n"
+              "TimeChanged\t22:54:44\n"
+              "FixObtained\n"
+              "Parse\ttrue\n"
+              "Parse\tfalse\n");
+    std::filesystem::remove(input);
+}
+
+TEST(EventsTool, SkyPrintsOnlyTheSkyWhenTheInputEnds)
+{
+    // Two signals of GPS, a GLONASS sequence cut off by the end of the input, GSA by system ID.
+    const auto input = WriteInput("fixwatch-events-sky.nmea",
+                                  "$GPGSV,1,1,02,05,06,110,19,10,24,284,,1*64\r\n"
+                                  "$GPGSV,1,1,02,05,06,110,,10,24,284,27,6*6E\r\n"
+                                  "$GNGSA,A,3,10,,,,,,,,,,,,1.0,0.6,0.8,1*3F\r\n"
+                                  "$GLGSV,1,1,01,65,,,30*64\r\n"
+                                  "$GLGSV,2,1,05,66,58,305,32*59");
+    const Result r = RunTool("--sky " + input.string());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "SKY\tGPS\t5\t6\t110\t19\t0\n"
+              "SKY\tGPS\t10\t24\t284\t27\t1\n"
+              "SKY\tGLONASS\t65\t\t\t30\t0\n");
+    EXPECT_EQ(RunTool("--sky --gnss < " + input.string()).out, r.out) << "standard input, --gnss changes nothing";
+    EXPECT_EQ(RunTool("--sky /dev/null").out, "") << "no satellites, no lines";
+    std::filesystem::remove(input);
+}
+
+TEST(EventsTool, RefusesUnknownOptionsAndTakesEverythingAfterDoubleDashAsFiles)
+{
+    EXPECT_EQ(RunTool("--skies /dev/null").status, 2);
+    EXPECT_EQ(RunTool("-- --gnss").status, 2) << "a file named --gnss that does not exist";
+    const Result help = RunTool("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--gnss"), std::string::npos);
+    EXPECT_NE(help.out.find("--sky"), std::string::npos);
+}
+
 } // namespace

@@ -16,11 +16,11 @@ struct Transcript {
     std::vector<std::string> events;
 };
 
-inline Transcript Interpret(std::string_view sentence)
+inline Transcript Interpret(std::string_view sentence, Talkers talkers = Talkers::GpsOnly)
 {
     std::string out;
     EventPrinter printer(out);
-    NmeaInterpreter gps(printer);
+    NmeaInterpreter gps(printer, talkers);
     Transcript t;
     t.accepted = gps.Parse(sentence);
     std::size_t start = 0;

@@ -1,0 +1,95 @@
+// Throughput of the all-systems path: the sky model and the all-talkers interpreter on the
+// output of a 10 Hz four-system receiver, and the sky on a real multi-signal capture when the
+// captures are at hand.
+#include "nmea_interpreter.h"
+#include "sky.h"
+#include "synthetic_gnss_receiver.h"
+
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Ten minutes of the synthetic receiver, lines without CR LF: long enough for satellites to
+// set and rise again.
+const std::vector<std::string>& SyntheticLines()
+{
+    static const std::vector<std::string> lines = [] {
+        std::vector<std::string> all;
+        fixwatch::SyntheticGnssReceiver receiver;
+        for (int tick = 0; tick < 600 * fixwatch::SyntheticGnssReceiver::kTicksPerSecond; ++tick) {
+            for (std::string& sentence : receiver.NextTick()) {
+                sentence.resize(sentence.size() - 2);
+                all.push_back(std::move(sentence));
+            }
+        }
+        return all;
+    }();
+    return lines;
+}
+
+void Count(benchmark::State& state, std::size_t linesPerIteration)
+{
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * linesPerIteration));
+    state.counters["sentences/s"] = benchmark::Counter(
+        static_cast<double>(state.iterations() * linesPerIteration), benchmark::Counter::kIsRate);
+}
+
+void FeedSky(benchmark::State& state, const std::vector<std::string>& lines)
+{
+    if (lines.empty()) {
+        state.SkipWithError("no input");
+        return;
+    }
+    fixwatch::Sky sky;
+    std::size_t changes = 0;
+    for (auto _ : state) {
+        for (const std::string& line : lines)
+            changes += sky.Feed(line) ? 1 : 0;
+    }
+    benchmark::DoNotOptimize(changes);
+    Count(state, lines.size());
+}
+
+void BM_SkySyntheticFourSystems(benchmark::State& state) { FeedSky(state, SyntheticLines()); }
+
+// The u-blox F9P capture: four systems, two signals each, with other sentences between.
+void BM_SkyUbloxF9pCapture(benchmark::State& state)
+{
+    static const std::vector<std::string> lines = [] {
+        std::vector<std::string> all;
+#ifdef FIXWATCH_NMEA_LOGS
+        std::ifstream in(std::string(FIXWATCH_NMEA_LOGS) + "/ublox-zed-f9p-nmea.nmea");
+        for (std::string line; std::getline(in, line);)
+            all.push_back(line);
+#endif
+        return all;
+    }();
+    FeedSky(state, lines);
+}
+
+void ParseAll(benchmark::State& state, fixwatch::Talkers talkers)
+{
+    const fixwatch::NmeaInterpreter gps(talkers);
+    const auto& lines = SyntheticLines();
+    for (auto _ : state) {
+        for (const std::string& line : lines)
+            benchmark::DoNotOptimize(gps.Parse(line));
+    }
+    Count(state, lines.size());
+}
+
+// The same four-system stream read by the default interpreter (GP GSV only) and with every talker.
+void BM_ParseSyntheticGpsOnly(benchmark::State& state) { ParseAll(state, fixwatch::Talkers::GpsOnly); }
+void BM_ParseSyntheticAllSystems(benchmark::State& state) { ParseAll(state, fixwatch::Talkers::AllSystems); }
+
+} // namespace
+
+BENCHMARK(BM_SkySyntheticFourSystems);
+BENCHMARK(BM_SkyUbloxF9pCapture);
+BENCHMARK(BM_ParseSyntheticGpsOnly);
+BENCHMARK(BM_ParseSyntheticAllSystems);
+BENCHMARK_MAIN();

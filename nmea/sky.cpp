@@ -1,0 +1,383 @@
+#include "sky.h"
+
+#include "checksum.h"
+#include "satellite_numbering.h"
+
+#include <algorithm>
+#include <tuple>
+
+namespace fixwatch {
+namespace {
+
+constexpr std::size_t kMaxFields = 32;       // data fields of one GSV or GSA, more is not NMEA
+constexpr std::size_t kMaxGsvFields = 3 + 4 * 4 + 1;
+constexpr std::uint8_t kNoSignalId = 0;
+constexpr std::uint8_t kUnreadableSignalId = 17;
+
+// Splits `body` at every ","; false when it has more than kMaxFields fields.
+bool SplitBody(std::string_view body, std::array<std::string_view, kMaxFields>& fields, std::size_t& count)
+{
+    count = 0;
+    for (;;) {
+        if (count == kMaxFields)
+            return false;
+        const std::size_t comma = body.find(',');
+        fields[count++] = body.substr(0, comma);
+        if (comma == std::string_view::npos)
+            return true;
+        body.remove_prefix(comma + 1);
+    }
+}
+
+// A field of decimal digits, perhaps with a fraction that is dropped, read as a whole number
+// no larger than `max`; -1 when the field is empty, not such a number, or too large.
+int ReadWhole(std::string_view field, int max)
+{
+    std::size_t i = 0;
+    int value = 0;
+    for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
+        value = value * 10 + (field[i] - '0');
+        if (value > max)
+            return -1;
+    }
+    if (i == 0)
+        return -1;
+    if (i < field.size()) {
+        if (field[i] != '.')
+            return -1;
+        for (++i; i < field.size(); ++i) {
+            if (field[i] < '0' || field[i] > '9')
+                return -1;
+        }
+    }
+    return value;
+}
+
+// The signal ID field as a signal key: 1 to 16 for the hexadecimal digits 0 to F,
+// kUnreadableSignalId for anything else, an empty field included.
+std::uint8_t SignalKey(std::string_view field)
+{
+    if (field.size() != 1)
+        return kUnreadableSignalId;
+    const char c = field[0];
+    if (c >= '0' && c <= '9')
+        return static_cast<std::uint8_t>(1 + (c - '0'));
+    if (c >= 'A' && c <= 'F')
+        return static_cast<std::uint8_t>(11 + (c - 'A'));
+    return kUnreadableSignalId;
+}
+
+// The system of a satellite that a sentence of `talker` lists as `number`.
+std::optional<GnssSystem> SatelliteSystem(std::string_view talker, int number)
+{
+    if (auto system = TalkerSystem(talker))
+        return system;
+    return SystemOfNumber(number);
+}
+
+} // namespace
+
+Sky::Sky(Talkers talkers) : talkers_(talkers) {}
+
+void Sky::Clear()
+{
+    *this = Sky(talkers_);
+}
+
+bool Sky::Feed(std::string_view sentence)
+{
+    if (sentence.size() < 3 || sentence[sentence.size() - 3] != '*' || !ChecksumMatches(sentence))
+        return false;
+
+    // "$" talker formatter "," fields "*" checksum; any other sentence ends a GSA run.
+    std::optional<std::size_t> talker;
+    std::string_view talkerText, formatter;
+    if (sentence.size() >= 10 && sentence[0] == '$' && sentence[6] == ',') {
+        talkerText = sentence.substr(1, 2);
+        formatter = sentence.substr(3, 3);
+        if (ReadsTalker(talkers_, talkerText))
+            talker = GnssTalkerIndex(talkerText);
+    }
+    std::array<std::string_view, kMaxFields> fields;
+    std::size_t count = 0;
+    if (!talker || (formatter != "GSV" && formatter != "GSA") ||
+        !SplitBody(sentence.substr(7, sentence.size() - 10), fields, count)) {
+        gsaRunTalker_ = -1;
+        return false;
+    }
+    if (formatter == "GSA")
+        return FeedGsa(*talker, talkerText, fields.data(), count);
+    gsaRunTalker_ = -1;
+    return FeedGsv(*talker, talkerText, fields.data(), count);
+}
+
+// $GPGSV,3,1,12,05,06,110,19,10,24,284,34,13,37,124,29,15,63,083,11,1*60
+//        1 2 3  satellite blocks 4-7, 8-11, 12-15, 16-19: number, elevation, azimuth, SNR;
+//               then the signal ID (NMEA 4.10) when the field count is 3 + 4n + 1
+bool Sky::FeedGsv(std::size_t talker, std::string_view talkerText, const std::string_view* f, std::size_t count)
+{
+    if (count < 3 || count > kMaxGsvFields || (count - 3) % 4 > 1)
+        return false;
+    const bool hasSignalId = (count - 3) % 4 == 1;
+    const std::size_t blocks = (count - 3) / 4;
+    const int total = ReadWhole(f[0], kMaxMessages);
+    const int message = ReadWhole(f[1], kMaxMessages);
+    if (total < 1 || message < 1 || message > total)
+        return false;
+    const std::uint8_t signal = hasSignalId ? SignalKey(f[count - 1]) : kNoSignalId;
+
+    // Listings change here and there; the sky is rebuilt once at the end, so that Feed says
+    // whether it changed from before the call.
+    TalkerState& state = states_[talker];
+    state.lastSeen[signal] = ++gsvMessages_;
+    bool listingsChanged = false;
+    if (message == 1) {
+        if (state.startBefore[signal] != 0)
+            listingsChanged = DropSilentSignals(state.startBefore[signal]);
+        state.startBefore[signal] = state.lastStart[signal];
+        state.lastStart[signal] = gsvMessages_;
+        state.total = total;
+        state.next = 1;
+        state.sequenceSignals = 0;
+        state.gathering.clear();
+    } else if (state.total != total || state.next != message) {
+        state.total = 0; // a message is missing or out of place: the sequence is cut off
+        state.gathering.clear();
+        return false;
+    }
+
+    state.sequenceSignals |= 1u << signal;
+    for (std::size_t block = 0; block < blocks; ++block) {
+        const std::string_view* b = f + 3 + 4 * block;
+        const int number = ReadWhole(b[0], kMaxNumber);
+        if (number < 1)
+            continue; // an empty block pads the last message
+        const auto system = SatelliteSystem(talkerText, number);
+        if (!system)
+            continue;
+        Listing listing;
+        listing.key = static_cast<std::uint16_t>(static_cast<int>(*system) * kNumbersPerSystem +
+                                                 NativeNumber(*system, number) % kNumbersPerSystem);
+        listing.number = static_cast<std::uint16_t>(number);
+        listing.elevation = static_cast<std::int16_t>(ReadWhole(b[1], 90));
+        listing.azimuth = static_cast<std::int16_t>(ReadWhole(b[2], 359));
+        listing.snr = static_cast<std::int16_t>(ReadWhole(b[3], 99));
+        listing.signal = signal;
+        state.gathering.push_back(listing);
+    }
+    state.next = message + 1;
+    if (message == total) {
+        Commit(state);
+        listingsChanged = true;
+    }
+    return listingsChanged && Rebuild();
+}
+
+// Drops what every talker's signal listed when none of its messages came since `since`; true
+// when something went.
+bool Sky::DropSilentSignals(std::uint64_t since)
+{
+    bool dropped = false;
+    for (TalkerState& state : states_) {
+        std::uint32_t silent = 0;
+        for (int signal = 0; signal < kSignalKeys; ++signal) {
+            if (state.lastSeen[static_cast<std::size_t>(signal)] < since)
+                silent |= 1u << signal;
+        }
+        if (silent == 0 || state.listed.empty())
+            continue;
+        const auto before = state.listed.size();
+        std::erase_if(state.listed, [silent](const Listing& l) { return (silent >> l.signal) & 1u; });
+        dropped = dropped || state.listed.size() != before;
+    }
+    return dropped;
+}
+
+// Replaces what the talker listed for the signals of the sequence just completed.
+void Sky::Commit(TalkerState& state)
+{
+    const std::uint32_t signals = state.sequenceSignals;
+    if ((signals & (signals - 1)) != 0)
+        state.numbersAcrossSignals = true;
+    std::uint32_t replaced = signals;
+    if (state.numbersAcrossSignals || (state.gathering.empty() && signals == (1u << kNoSignalId)))
+        replaced = ~0u;
+    std::erase_if(state.listed, [replaced](const Listing& l) { return (replaced >> l.signal) & 1u; });
+
+    ++commits_;
+    for (Listing& listing : state.gathering) {
+        if (state.listed.size() == kMaxListed)
+            break;
+        listing.stamp = commits_;
+        state.listed.push_back(listing);
+    }
+    state.gathering.clear();
+    state.total = 0;
+}
+
+// $GNGSA,A,3,13,16,21,15,10,29,27,20,,,,,1.05,0.64,0.83,1*03
+//        1 2 3-14 satellites used             15   16   17   18 system ID (NMEA 4.10)
+// Some receivers send more than twelve satellite fields; the three DOPs are always last.
+bool Sky::FeedGsa(std::size_t talker, std::string_view talkerText, const std::string_view* f, std::size_t count)
+{
+    // A system ID is one character; SiRF receivers send a fourth DOP in the same place.
+    int systemId = 0;
+    std::size_t lastSatellite = count >= 6 ? count - 4 : 1; // 0-based index of the last satellite field
+    if (count == 18) {
+        lastSatellite = 13;
+        if (f[17].size() == 1) {
+            systemId = ReadWhole(f[17], 9);
+            if (!SystemOfId(systemId)) {
+                gsaRunTalker_ = -1;
+                return false; // a system this program does not know
+            }
+        }
+    }
+    ++gsaSentences_;
+
+    if (count >= 2 && f[1] == "1") {
+        // No fix: no satellite is used, whatever any GSA said before.
+        for (TalkerState& state : states_) {
+            for (auto& slot : state.used)
+                slot.clear();
+        }
+        gsaRunTalker_ = -1;
+        return RefreshUsed();
+    }
+
+    TalkerState& state = states_[talker];
+    const auto slot = static_cast<std::size_t>(systemId);
+    std::vector<std::uint16_t>& used = state.used[slot];
+    if (systemId != 0 || gsaRunTalker_ != static_cast<int>(talker)) {
+        if (state.usedBefore[slot] != 0)
+            DropSilentUsed(state.usedBefore[slot]);
+        state.usedBefore[slot] = state.usedSince[slot];
+        state.usedSince[slot] = gsaSentences_;
+        used.clear();
+    }
+    gsaRunTalker_ = systemId == 0 ? static_cast<int>(talker) : -1;
+
+    for (std::size_t i = 2; i <= lastSatellite && i < count; ++i) {
+        const int number = ReadWhole(f[i], kMaxNumber);
+        if (number < 1)
+            continue;
+        std::optional<GnssSystem> system;
+        if (systemId == 1) {
+            system = SystemOfNumber(number); // GPS with its SBAS and QZSS satellites
+            if (system != GnssSystem::GPS && system != GnssSystem::SBAS && system != GnssSystem::QZSS)
+                continue;
+        } else if (systemId != 0) {
+            system = SystemOfId(systemId);
+        } else {
+            system = SatelliteSystem(talkerText, number);
+        }
+        if (!system)
+            continue;
+        const auto key = static_cast<std::uint16_t>(static_cast<int>(*system) * kNumbersPerSystem +
+                                                    NativeNumber(*system, number) % kNumbersPerSystem);
+        if (used.size() < kMaxListed && std::find(used.begin(), used.end(), key) == used.end())
+            used.push_back(key);
+    }
+    return RefreshUsed();
+}
+
+// Forgets what a talker and system's GSA said when none came since `since`.
+void Sky::DropSilentUsed(std::uint64_t since)
+{
+    for (TalkerState& state : states_) {
+        for (std::size_t slot = 0; slot < state.used.size(); ++slot) {
+            if (state.usedSince[slot] < since)
+                state.used[slot].clear();
+        }
+    }
+}
+
+bool Sky::RefreshUsed()
+{
+    usedKeys_.reset();
+    for (const TalkerState& state : states_) {
+        for (const auto& slot : state.used) {
+            for (std::uint16_t key : slot)
+                usedKeys_.set(key);
+        }
+    }
+    bool changed = false;
+    for (std::size_t i = 0; i < satellites_.size(); ++i) {
+        const bool used = usedKeys_.test(keys_[i]);
+        if (satellites_[i].used != used) {
+            satellites_[i].used = used;
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+// Merges every talker's listings into the sky: one satellite per system and number within
+// its system, with its strongest signal and the position of its latest listing that had one.
+bool Sky::Rebuild()
+{
+    merged_.clear();
+    for (const TalkerState& state : states_)
+        merged_.insert(merged_.end(), state.listed.begin(), state.listed.end());
+    // By satellite, latest listing first; the rest only makes the order complete.
+    std::sort(merged_.begin(), merged_.end(), [](const Listing& a, const Listing& b) {
+        if (a.key != b.key)
+            return a.key < b.key;
+        if (a.stamp != b.stamp)
+            return a.stamp > b.stamp;
+        return std::tie(a.signal, a.elevation, a.azimuth, a.snr, a.number) <
+               std::tie(b.signal, b.elevation, b.azimuth, b.snr, b.number);
+    });
+
+    nextSatellites_.clear();
+    nextKeys_.clear();
+    for (std::size_t i = 0; i < merged_.size();) {
+        const Listing& latest = merged_[i];
+        SkySatellite satellite;
+        satellite.system = static_cast<GnssSystem>(latest.key / kNumbersPerSystem);
+        satellite.number = latest.number;
+        std::size_t j = i;
+        for (; j < merged_.size() && merged_[j].key == latest.key; ++j) {
+            const Listing& l = merged_[j];
+            if (!satellite.elevation && l.elevation >= 0)
+                satellite.elevation = l.elevation;
+            if (!satellite.azimuth && l.azimuth >= 0)
+                satellite.azimuth = l.azimuth;
+            if (l.snr >= 0 && (!satellite.signal || l.snr > *satellite.signal))
+                satellite.signal = l.snr;
+        }
+        satellite.used = usedKeys_.test(latest.key);
+        nextSatellites_.push_back(satellite);
+        nextKeys_.push_back(latest.key);
+        i = j;
+    }
+
+    // Keys follow the numbers within a system except where one system mixes numberings.
+    auto bySystemThenNumber = [](const SkySatellite& a, const SkySatellite& b) {
+        return a.system != b.system ? a.system < b.system : a.number < b.number;
+    };
+    if (!std::is_sorted(nextSatellites_.begin(), nextSatellites_.end(), bySystemThenNumber)) {
+        std::vector<std::size_t> order(nextSatellites_.size());
+        for (std::size_t k = 0; k < order.size(); ++k)
+            order[k] = k;
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            return bySystemThenNumber(nextSatellites_[a], nextSatellites_[b]);
+        });
+        std::vector<SkySatellite> satellites;
+        std::vector<std::uint16_t> keys;
+        for (std::size_t k : order) {
+            satellites.push_back(nextSatellites_[k]);
+            keys.push_back(nextKeys_[k]);
+        }
+        nextSatellites_.swap(satellites);
+        nextKeys_.swap(keys);
+    }
+
+    if (nextSatellites_ == satellites_)
+        return false;
+    satellites_.swap(nextSatellites_);
+    keys_.swap(nextKeys_);
+    return true;
+}
+
+} // namespace fixwatch

@@ -1,0 +1,130 @@
+#pragma once
+
+#include "gnss_system.h"
+#include "talkers.h"
+
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace fixwatch {
+
+// Every satellite in view, of every system, built line by line from the GSV sequences of the
+// talkers it reads and from their GSA sentences for which satellites are used. Fed like the
+// interpreter: one sentence without CR LF per call; only sentences whose "*" and checksum
+// match count, everything else is passed over. With Talkers::GpsOnly only "$GP" GSV and GSA
+// are read, with AllSystems those of every talker in kGnssTalkers.
+//
+// How receivers are read:
+// - A GSV sequence is messages 1 to N of one talker in order; it counts once complete. A
+//   missing, repeated or damaged message cuts it off, and a cut-off sequence changes nothing.
+// - NMEA 4.10 adds a signal ID after the satellite blocks and sends a sequence per signal,
+//   numbered from 1 each time; a complete sequence replaces what that talker's previous
+//   sequence for the same signal listed, so a satellite seen on L1 stays while the L2
+//   sequence does not list it.
+// - What a talker's signal listed is dropped when none of its messages came while another
+//   talker or signal went twice round (three of its messages 1): the receiver no longer
+//   sends it (a receiver that stops sending a system's GSV, or a signal it no longer tracks).
+// - Some receivers number one sequence across several signals (the first messages perhaps
+//   without a signal ID). Once a talker does that, each of its complete sequences replaces
+//   everything the talker listed before.
+// - A complete sequence without a signal ID that lists no satellite ("$GPGSV,1,1,00*79")
+//   empties everything its talker listed.
+// - A satellite listed on several signals is one satellite with its strongest signal; an
+//   elevation or azimuth left empty on one signal does not hide the value another gave.
+// - The system comes from the talker (GL, GA, GB, BD, GQ, QZ, GI) or, for GP and GN, from the
+//   satellite number (see SystemOfNumber); numbers of no known system are passed over.
+//   Numberings that differ only by an offset (GLONASS 65 and slot 1, BeiDou 208 and 8) name
+//   one satellite, shown with the number its latest listing sent.
+// - GSA: one ending in a system ID replaces the used satellites of that talker and system;
+//   consecutive GSA without one from the same talker add up, and the first of a run
+//   replaces that talker's previous run. What a talker and system's GSA said is dropped when
+//   it did not come while another went twice round, and a GSA whose fix type is 1 (no fix)
+//   says that no satellite is used.
+//
+// Memory stays bounded whatever arrives: sequences longer than kMaxMessages, values out of
+// range and numbers above kMaxNumber are passed over, and each talker keeps at most
+// kMaxListed satellites.
+class Sky {
+public:
+    static constexpr int kMaxMessages = 32;     // messages in one GSV sequence
+    static constexpr int kMaxNumber = 999;      // a satellite number as sent
+    static constexpr std::size_t kMaxListed = 256; // satellite listings kept per talker
+
+    explicit Sky(Talkers talkers = Talkers::AllSystems);
+
+    // Reads one sentence; true when Satellites() changed.
+    bool Feed(std::string_view sentence);
+
+    // The satellites in view in system order, then by number as the sentences send it.
+    const std::vector<SkySatellite>& Satellites() const { return satellites_; }
+
+    // Forgets everything, as at construction.
+    void Clear();
+
+private:
+    static constexpr int kSignalKeys = 18;      // no signal ID, the 16 hexadecimal IDs, unreadable
+    static constexpr int kUsedSlots = 7;        // GSA without system ID, system IDs 1 to 6
+    static constexpr int kNumbersPerSystem = 1024;
+
+    // One satellite as one signal of one complete sequence listed it; -1 for an empty value.
+    struct Listing {
+        std::uint16_t key = 0;          // system * kNumbersPerSystem + number within its system
+        std::uint16_t number = 0;       // as sent
+        std::int16_t elevation = -1;
+        std::int16_t azimuth = -1;
+        std::int16_t snr = -1;
+        std::uint8_t signal = 0;        // signal key
+        std::uint64_t stamp = 0;        // which commit listed it: later ones give the position
+    };
+
+    struct TalkerState {
+        // The GSV sequence being gathered; total is 0 when none is.
+        int total = 0;
+        int next = 0;
+        std::uint32_t sequenceSignals = 0;
+        std::vector<Listing> gathering;
+
+        std::vector<Listing> listed;    // what the last complete sequences said
+        bool numbersAcrossSignals = false;
+        // When a GSV message of each signal last came, and when its last two messages 1 came,
+        // counted in GSV messages of every talker; 0 for never.
+        std::array<std::uint64_t, kSignalKeys> lastSeen{};
+        std::array<std::uint64_t, kSignalKeys> lastStart{};
+        std::array<std::uint64_t, kSignalKeys> startBefore{};
+
+        // The used satellites by GSA slot, and when each slot's last two GSA came, counted in
+        // GSA sentences of every talker.
+        std::array<std::vector<std::uint16_t>, kUsedSlots> used;
+        std::array<std::uint64_t, kUsedSlots> usedSince{};
+        std::array<std::uint64_t, kUsedSlots> usedBefore{};
+    };
+
+    bool FeedGsv(std::size_t talker, std::string_view talkerText, const std::string_view* fields, std::size_t count);
+    bool FeedGsa(std::size_t talker, std::string_view talkerText, const std::string_view* fields, std::size_t count);
+    bool DropSilentSignals(std::uint64_t since);
+    void DropSilentUsed(std::uint64_t since);
+    void Commit(TalkerState& state);
+    bool Rebuild();
+    bool RefreshUsed();
+
+    Talkers talkers_;
+    std::array<TalkerState, kGnssTalkers.size()> states_;
+    std::uint64_t commits_ = 0;
+    std::uint64_t gsvMessages_ = 0;
+    std::uint64_t gsaSentences_ = 0;
+    int gsaRunTalker_ = -1;             // talker of the GSA run in progress, -1 when none
+    std::bitset<7 * kNumbersPerSystem> usedKeys_;
+
+    std::vector<SkySatellite> satellites_;
+    std::vector<std::uint16_t> keys_;   // the key of each satellite in satellites_
+
+    // Reused working space, so a steady stream allocates nothing.
+    std::vector<Listing> merged_;
+    std::vector<SkySatellite> nextSatellites_;
+    std::vector<std::uint16_t> nextKeys_;
+};
+
+} // namespace fixwatch

@@ -1,0 +1,247 @@
+// The sky model on made-up sentences: numbering, sequences, signals, GSA and hostile input.
+#include "sky_text.h"
+
+#include <gtest/gtest.h>
+
+namespace fixwatch::test {
+namespace {
+
+struct Row {
+    const char* legend;
+    Lines bodies;
+    Lines sky;
+};
+
+void ExpectRows(const std::vector<Row>& rows)
+{
+    for (const Row& row : rows) {
+        std::string input;
+        for (const std::string& body : row.bodies)
+            input += "\n  " + Sealed(body);
+        EXPECT_EQ(SkyOf(row.bodies), row.sky) << row.legend << "; input:" << input;
+    }
+}
+
+TEST(Sky, SystemFollowsTheTalkerOrForGpAndGnTheNumber)
+{
+    struct Range {
+        const char* talker;
+        int number;
+        const char* system; // nullptr: no system, the satellite is passed over
+    };
+    const Range ranges[] = {
+        {"GP", 1, "GPS"},       {"GP", 32, "GPS"},      {"GP", 33, "SBAS"},     {"GN", 64, "SBAS"},
+        {"GP", 65, "GLONASS"},  {"GN", 96, "GLONASS"},  {"GP", 97, nullptr},    {"GP", 119, nullptr},
+        {"GP", 120, "SBAS"},    {"GN", 158, "SBAS"},    {"GP", 159, nullptr},   {"GP", 173, nullptr},
+        {"GP", 192, nullptr},   {"GP", 193, "QZSS"},    {"GN", 199, "QZSS"},    {"GP", 200, nullptr},
+        {"GN", 201, "BeiDou"},  {"GP", 237, "BeiDou"},  {"GN", 238, nullptr},   {"GP", 300, nullptr},
+        {"GN", 301, "Galileo"}, {"GP", 336, "Galileo"}, {"GN", 337, nullptr},   {"GP", 400, nullptr},
+        {"GN", 401, "BeiDou"},  {"GP", 437, "BeiDou"},  {"GN", 438, nullptr},   {"GP", 999, nullptr},
+        {"GL", 5, "GLONASS"},   {"GL", 65, "GLONASS"},  {"GA", 33, "Galileo"},  {"GA", 103, "Galileo"},
+        {"GB", 1, "BeiDou"},    {"GB", 201, "BeiDou"},  {"BD", 219, "BeiDou"},  {"GQ", 2, "QZSS"},
+        {"QZ", 193, "QZSS"},    {"GI", 3, "NavIC"},     {"GL", 0, nullptr},     {"GA", 1000, nullptr},
+    };
+    for (const Range& r : ranges) {
+        const std::string gsv = std::string("$") + r.talker + "GSV,1,1,01," + std::to_string(r.number) + ",45,180,40";
+        const Lines expected =
+            r.system ? Lines{std::string(r.system) + " " + std::to_string(r.number) + " 45 180 40"} : Lines{};
+        EXPECT_EQ(SkyOf({gsv}), expected) << r.talker << " " << r.number;
+    }
+}
+
+TEST(Sky, ACompleteSequenceCountsACutOffOneChangesNothing)
+{
+    const std::string first1 = "$GPGSV,2,1,05,01,10,100,31,02,20,200,32,03,30,300,33,04,40,040,34";
+    const std::string first2 = "$GPGSV,2,2,05,05,50,050,35";
+    const Lines firstSky{"GPS 1 10 100 31", "GPS 2 20 200 32", "GPS 3 30 300 33", "GPS 4 40 40 34", "GPS 5 50 50 35"};
+    ExpectRows({
+        {"messages 1 and 2 of 2", {first1, first2}, firstSky},
+        {"message 1 alone is not yet a sequence", {first1}, {}},
+        {"input ends in the middle of the next sequence", {first1, first2, "$GPGSV,2,1,02,07,10,100,31"}, firstSky},
+        {"the next sequence misses its message 1",
+         {first1, first2, "$GPGSV,2,2,05,09,50,050,35"},
+         firstSky},
+        {"message 2 arrives twice before message 3",
+         {first1, first2, "$GPGSV,3,1,09,06,10,100,31", "$GPGSV,3,2,09,07,10,100,31", "$GPGSV,3,2,09,07,10,100,31",
+          "$GPGSV,3,3,09,08,10,100,31"},
+         firstSky},
+        {"the message count changes within a sequence",
+         {first1, first2, "$GPGSV,2,1,05,06,10,100,31", "$GPGSV,3,2,05,07,10,100,31"},
+         firstSky},
+        {"a damaged line in the middle cuts the sequence off",
+         {first1, first2, "$GPGSV,2,1,02,06,10,100,31", "$GPGSV,2,2,02,07,10,100"},
+         firstSky},
+        {"the next complete sequence replaces the first",
+         {first1, first2, "$GPGSV,1,1,02,02,21,201,30,06,60,060,36"},
+         {"GPS 2 21 201 30", "GPS 6 60 60 36"}},
+        {"an empty sequence empties its talker only",
+         {first1, first2, "$GLGSV,1,1,01,65,10,100,31", "$GPGSV,1,1,00"},
+         {"GLONASS 65 10 100 31"}},
+        {"empty blocks that pad the last message are no satellites",
+         {"$GPGSV,1,1,01,36,19,156,51,,,,,,,,,,,,,1"},
+         {"SBAS 36 19 156 51"}},
+        {"an empty value stays empty",
+         {"$GPGSV,1,1,02,06,,,40,09,12,,"},
+         {"GPS 6 - - 40", "GPS 9 12 - -"}},
+        {"values out of range are empty", {"$GPGSV,1,1,01,07,91,360,100"}, {"GPS 7 - - -"}},
+        {"decimals are cut off", {"$GPGSV,1,1,01,07,45.7,180.2,40.9"}, {"GPS 7 45 180 40"}},
+        {"a field that is not a number leaves the value empty", {"$GPGSV,1,1,01,07,4x,-5,4 0"}, {"GPS 7 - - -"}},
+        {"a message number beyond the count is passed over", {"$GPGSV,1,2,01,07,10,100,31"}, {}},
+        {"more than 32 messages is not a sequence", {"$GPGSV,33,1,01,07,10,100,31"}, {}},
+        {"a field count that is neither 3 + 4n nor 3 + 4n + 1", {"$GPGSV,1,1,02,2,40,16,00,090,"}, {}},
+    });
+}
+
+TEST(Sky, SignalsOfOneSatelliteMergeAndReplaceOnlyTheirOwnListing)
+{
+    const Lines l1{"$GPGSV,1,1,02,05,06,110,19,10,24,284,34,1"};
+    const Lines l2{"$GPGSV,1,1,02,05,06,110,,10,24,284,27,6"};
+    Lines both = l1;
+    both.insert(both.end(), l2.begin(), l2.end());
+    ExpectRows({
+        {"the strongest signal of L1 and L2", both, {"GPS 5 6 110 19", "GPS 10 24 284 34"}},
+        {"a later L2 sequence without a satellite leaves its L1 listing",
+         {l1[0], l2[0], "$GPGSV,1,1,01,05,06,110,20,6"},
+         {"GPS 5 6 110 20", "GPS 10 24 284 34"}},
+        {"an empty position on L2 keeps L1's", {l1[0], "$GPGSV,1,1,01,05,,,40,6"}, {"GPS 5 6 110 40", "GPS 10 24 284 34"}},
+        {"the latest listing's position wins",
+         {l1[0], "$GPGSV,1,1,01,05,07,111,,6"},
+         {"GPS 5 7 111 19", "GPS 10 24 284 34"}},
+        {"a signal no longer sent while another went twice round is dropped",
+         {l1[0], "$GPGSV,1,1,01,30,10,100,25,6", l1[0], l1[0], l1[0]},
+         {"GPS 5 6 110 19", "GPS 10 24 284 34"}},
+        {"a signal missing for one round only stays",
+         {l1[0], "$GPGSV,1,1,01,30,10,100,25,6", l1[0], l1[0]},
+         {"GPS 5 6 110 19", "GPS 10 24 284 34", "GPS 30 10 100 25"}},
+        {"a signal sent every round stays",
+         {l1[0], "$GPGSV,1,1,01,30,10,100,25,6", l1[0], "$GPGSV,1,1,01,30,10,100,25,6", l1[0]},
+         {"GPS 5 6 110 19", "GPS 10 24 284 34", "GPS 30 10 100 25"}},
+        {"a talker no longer sent while another went twice round is dropped",
+         {l1[0], "$BDGSV,1,1,01,219,,,47", l1[0], l1[0], l1[0]},
+         {"GPS 5 6 110 19", "GPS 10 24 284 34"}},
+        {"a cut-off sequence still shows its signal is sent",
+         {l1[0], "$GPGSV,1,1,01,30,10,100,25,6", l1[0], "$GPGSV,2,1,02,30,10,100,26,6", l1[0], l1[0]},
+         {"GPS 5 6 110 19", "GPS 10 24 284 34", "GPS 30 10 100 25"}},
+    });
+}
+
+// A receiver numbering one sequence across two signals, the first part without a signal ID.
+TEST(Sky, OneNumberingAcrossSignalsReplacesTheWholeTalker)
+{
+    const Lines withL5{"$GPGSV,2,1,05,06,12,215,45,07,80,137,44,09,53,089,27,30,55,211,49",
+                       "$GPGSV,2,2,05,06,,,40,31,,,20,8"};
+    ExpectRows({
+        {"L1 and L5 in one numbering",
+         withL5,
+         {"GPS 6 12 215 45", "GPS 7 80 137 44", "GPS 9 53 89 27", "GPS 30 55 211 49", "GPS 31 - - 20"}},
+        {"the next sequence without L5 lists no L5-only satellite",
+         {withL5[0], withL5[1], "$GPGSV,1,1,04,06,12,215,45,07,80,137,44,09,53,089,27,30,55,211,49"},
+         {"GPS 6 12 215 45", "GPS 7 80 137 44", "GPS 9 53 89 27", "GPS 30 55 211 49"}},
+    });
+}
+
+TEST(Sky, GsaMarksTheSatellitesUsed)
+{
+    const std::string gps = "$GPGSV,1,1,02,05,06,110,19,10,24,284,34";
+    const std::string glonass = "$GLGSV,1,1,02,65,53,144,30,82,13,214,33";
+    const std::string beidou = "$BDGSV,1,1,02,08,09,030,39,11,40,081,42";
+    ExpectRows({
+        {"GSA with system IDs, GLONASS numbered 65-96",
+         {gps, glonass, "$GNGSA,A,3,10,,,,,,,,,,,,1.0,0.6,0.8,1", "$GNGSA,A,3,82,,,,,,,,,,,,1.0,0.6,0.8,2"},
+         {"GPS 5 6 110 19", "GPS 10 24 284 34 used", "GLONASS 65 53 144 30", "GLONASS 82 13 214 33 used"}},
+        {"a system ID GSA with BeiDou numbered 201-263 matches BD 01-63",
+         {beidou, "$GNGSA,A,2,208,,,,,,,,,,,,1.6,1.3,0.9,4"},
+         {"BeiDou 8 9 30 39 used", "BeiDou 11 40 81 42"}},
+        {"consecutive GNGSA without system ID add up",
+         {gps, glonass, "$GNGSA,A,3,05,10,,,,,,,,,,,1.0,0.6,0.8", "$GNGSA,A,3,65,,,,,,,,,,,,1.0,0.6,0.8"},
+         {"GPS 5 6 110 19 used", "GPS 10 24 284 34 used", "GLONASS 65 53 144 30 used", "GLONASS 82 13 214 33"}},
+        {"a new run of GNGSA replaces the last",
+         {gps, glonass, "$GNGSA,A,3,05,10,,,,,,,,,,,1.0,0.6,0.8", "$GNGSA,A,3,65,,,,,,,,,,,,1.0,0.6,0.8", gps,
+          "$GNGSA,A,3,05,,,,,,,,,,,,1.0,0.6,0.8"},
+         {"GPS 5 6 110 19 used", "GPS 10 24 284 34", "GLONASS 65 53 144 30", "GLONASS 82 13 214 33"}},
+        {"GSA of two talkers each keep their own",
+         {gps, beidou, "$GPGSA,A,3,05,,,,,,,,,,,,2.1,1.1,1.8", "$BDGSA,A,3,11,,,,,,,,,,,,2.1,1.1,1.8"},
+         {"GPS 5 6 110 19 used", "GPS 10 24 284 34", "BeiDou 8 9 30 39", "BeiDou 11 40 81 42 used"}},
+        {"a fourth DOP in field 18 is not a system ID",
+         {gps, beidou, "$BDGSA,A,3,08,,,,,,,,,,,,2.1,1.1,1.8,1.2"},
+         {"GPS 5 6 110 19", "GPS 10 24 284 34", "BeiDou 8 9 30 39 used", "BeiDou 11 40 81 42"}},
+        {"no fix: nothing is used any more",
+         {gps, "$GNGSA,A,3,05,10,,,,,,,,,,,1.0,0.6,0.8,1", "$GPGSA,A,1,,,,,,,,,,,,,99.9,99.9,99.9"},
+         {"GPS 5 6 110 19", "GPS 10 24 284 34"}},
+        {"a GSA talker no longer sent while another went twice round is forgotten",
+         {gps, "$GNGSA,A,3,05,,,,,,,,,,,,1.0,0.6,0.8", gps, "$GPGSA,A,3,10,,,,,,,,,,,,1.0,0.6,0.8", gps,
+          "$GPGSA,A,3,10,,,,,,,,,,,,1.0,0.6,0.8", gps, "$GPGSA,A,3,10,,,,,,,,,,,,1.0,0.6,0.8"},
+         {"GPS 5 6 110 19", "GPS 10 24 284 34 used"}},
+        {"a GSA talker missing for one round stays",
+         {gps, "$GNGSA,A,3,05,,,,,,,,,,,,1.0,0.6,0.8", gps, "$GPGSA,A,3,10,,,,,,,,,,,,1.0,0.6,0.8", gps,
+          "$GPGSA,A,3,10,,,,,,,,,,,,1.0,0.6,0.8"},
+         {"GPS 5 6 110 19 used", "GPS 10 24 284 34 used"}},
+        {"a used satellite not in view adds nothing", {"$GNGSA,A,3,05,,,,,,,,,,,,1.0,0.6,0.8,1"}, {}},
+        {"an unknown system ID is passed over", {gps, "$GNGSA,A,3,05,,,,,,,,,,,,1.0,0.6,0.8,7"}, {"GPS 5 6 110 19", "GPS 10 24 284 34"}},
+    });
+}
+
+TEST(Sky, ReadsOnlyMatchingChecksumsAndTheChosenTalkers)
+{
+    Sky sky;
+    EXPECT_FALSE(sky.Feed("$GPGSV,1,1,01,05,06,110,19*00")) << "wrong checksum";
+    EXPECT_FALSE(sky.Feed(Sealed("$GPGSV,1,1,01,05,06,110,19") + "\r")) << "CR left on the line";
+    EXPECT_FALSE(sky.Feed(Sealed("$PQGSV,1,1,01,05,06,110,19"))) << "not a satellite system's talker";
+    EXPECT_FALSE(sky.Feed(Sealed("$GPGGA,1,1,01,05,06,110,19"))) << "not GSV or GSA";
+    EXPECT_FALSE(sky.Feed("")) << "empty line";
+    EXPECT_TRUE(sky.Satellites().empty());
+
+    const Lines mixed{"$GPGSV,1,1,01,05,06,110,19", "$GLGSV,1,1,01,65,53,144,30", "$GNGSA,A,3,05,65,,,,,,,,,,,1,1,1",
+                      "$GPGSA,A,3,05,,,,,,,,,,,,1,1,1"};
+    EXPECT_EQ(SkyOf(mixed, Talkers::GpsOnly), (Lines{"GPS 5 6 110 19 used"})) << "GP only";
+    EXPECT_EQ(SkyOf(mixed), (Lines{"GPS 5 6 110 19 used", "GLONASS 65 53 144 30 used"}));
+}
+
+TEST(Sky, FeedSaysWhenTheSkyChangedAndClearForgetsEverything)
+{
+    Sky sky;
+    const std::string gsv = Sealed("$GPGSV,1,1,01,05,06,110,19");
+    const std::string gsa = Sealed("$GPGSA,A,3,05,,,,,,,,,,,,1,1,1");
+    EXPECT_TRUE(sky.Feed(gsv));
+    EXPECT_FALSE(sky.Feed(gsv)) << "the same sequence again";
+    EXPECT_TRUE(sky.Feed(gsa));
+    EXPECT_FALSE(sky.Feed(gsa));
+    EXPECT_TRUE(sky.Feed(Sealed("$GPGSV,1,1,01,05,06,110,20")));
+
+    // L2 stops: its listing goes as the next L1 sequence starts, which brings back the signal
+    // L2 had given. Nothing changed in the end, and Feed says so.
+    Sky signals;
+    FeedSealed(signals, {"$GPGSV,1,1,01,05,06,110,19,1", "$GPGSV,1,1,01,05,06,110,30,6",
+                         "$GPGSV,1,1,01,05,06,110,19,1", "$GPGSV,1,1,01,05,06,110,19,1"});
+    EXPECT_EQ(SkyText(signals), (Lines{"GPS 5 6 110 30"}));
+    EXPECT_FALSE(signals.Feed(Sealed("$GPGSV,1,1,01,05,06,110,30,1")));
+
+    sky.Clear();
+    EXPECT_TRUE(sky.Satellites().empty());
+    EXPECT_TRUE(sky.Feed(Sealed("$GPGSV,1,1,01,05,06,110,20")));
+    EXPECT_EQ(SkyText(sky), (Lines{"GPS 5 6 110 20"})) << "the GSA is forgotten too";
+}
+
+TEST(Sky, MemoryStaysBoundedWhateverArrives)
+{
+    Sky sky;
+    for (int round = 0; round < 3; ++round) {
+        for (const char* talker : {"GP", "GN", "GL", "GA", "GB", "BD", "GQ", "QZ", "GI"}) {
+            // Four new satellites per message, 32 messages, 16 signals: far more than any sky.
+            for (int signal = 0; signal < 16; ++signal) {
+                for (int message = 1; message <= 32; ++message) {
+                    std::string gsv = std::string("$") + talker + "GSV,32," + std::to_string(message) + ",99";
+                    for (int block = 0; block < 4; ++block)
+                        gsv += "," + std::to_string(1 + (round * 131 + message * 4 + block) % 437) + ",1,2,3";
+                    gsv += "," + std::string(1, "0123456789ABCDEF"[signal]);
+                    sky.Feed(Sealed(gsv));
+                }
+            }
+        }
+    }
+    EXPECT_LE(sky.Satellites().size(), 9 * Sky::kMaxListed);
+    EXPECT_GT(sky.Satellites().size(), 100u);
+}
+
+} // namespace
+} // namespace fixwatch::test
