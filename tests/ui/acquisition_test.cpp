@@ -215,7 +215,13 @@ TEST(AcquisitionThroughAPseudoTerminal, AFloodingReceiverKeepsTheWindowBounded)
             ASSERT_LE(form.lineBuffer().size(), SentenceAssembler::kMaxBufferLength);
         }
     }
-    receiver.Write(Sealed("GPGLL,4916.45,N,12311.12,W,225445,A") + "\r\n");
+    // The newest sentence goes in as soon as the ticks make room, and is shown.
+    const std::string last = Sealed("GPGLL,4916.45,N,12311.12,W,225445,A") + "\r\n";
+    std::size_t written = 0;
+    ASSERT_TRUE(TickUntil(form, [&] {
+        written += receiver.WriteWithoutWaiting(std::string_view(last).substr(written));
+        return written == last.size();
+    }));
     EXPECT_TRUE(TickUntil(form, [&] { return form.Lab_Posizione[0]->text() == "22:54:45"; }));
     EXPECT_LE(form.lineBuffer().size(), SentenceAssembler::kMaxBufferLength);
     form.Cmd_StartStop_Click(1);

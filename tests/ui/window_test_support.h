@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,26 +26,32 @@ struct Answer {
 };
 
 // Answers the next modal dialog (typing `typed` into an input box, then accepting the
-// message box that follows), so that no test can hang on one.
+// message box that follows), so that no test can hang on one. It looks for the dialog every
+// few milliseconds, as the code under test may run event loops of its own before it shows
+// one, and gives up after ten seconds.
 inline void AnswerNextDialog(Answer& answer, const QString& typed = QString())
 {
-    auto acceptBox = [&answer] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            answer.text = box->text();
-            answer.format = box->textFormat();
-            box->accept();
-        }
-    };
-    QTimer::singleShot(0, [typed, acceptBox] {
+    auto* poll = new QTimer;
+    poll->setInterval(5);
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, [poll, tries, &answer, typed] {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* input = qobject_cast<QInputDialog*>(modal)) {
             input->setTextValue(typed);
             input->accept();
-            QTimer::singleShot(0, acceptBox);
-        } else {
-            acceptBox();
+            return; // the message box comes next
         }
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            answer.text = box->text();
+            answer.format = box->textFormat();
+            box->accept();
+            poll->deleteLater();
+            return;
+        }
+        if (++*tries > 2000)
+            poll->deleteLater();
     });
+    poll->start();
 }
 
 inline void AnswerNextDialog()
