@@ -12,6 +12,8 @@
 namespace fixwatch {
 namespace {
 
+constexpr double kKilometresPerNauticalMile = 1.852;
+
 QString Latin1(const std::string& text)
 {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -263,8 +265,53 @@ void FixDisplay::ClearSatelliteSlot(std::int16_t slot)
     SetBar(w_.PSat[i], 0, QStringLiteral("0"));
 }
 
+void FixDisplay::ShowSky(const std::vector<SkySatellite>& satellites)
+{
+    // The strongest twelve: a satellite without a signal ranks below every one with one.
+    auto stronger = [](const SkySatellite& a, const SkySatellite& b) {
+        const int sa = a.signal.value_or(-1);
+        const int sb = b.signal.value_or(-1);
+        if (sa != sb)
+            return sa > sb;
+        if (a.system != b.system)
+            return a.system < b.system;
+        return a.number < b.number;
+    };
+    std::vector<SkySatellite> shown = satellites;
+    const std::size_t count = std::min<std::size_t>(shown.size(), w_.Lab_Sat.size());
+    std::partial_sort(shown.begin(), shown.begin() + static_cast<std::ptrdiff_t>(count), shown.end(),
+                      stronger);
+    shown.resize(count);
+    std::sort(shown.begin(), shown.end(), [](const SkySatellite& a, const SkySatellite& b) {
+        return a.system != b.system ? a.system < b.system : a.number < b.number;
+    });
+
+    auto optionalNumber = [](const std::optional<int>& value) {
+        return value ? QString::number(*value) : QString();
+    };
+    for (std::size_t i = 0; i < w_.Lab_Sat.size(); ++i) {
+        QLabel* status = At(w_.Lab_PosizioneInfo3b, i);
+        if (i >= shown.size()) {
+            ClearSatelliteSlot(static_cast<std::int16_t>(i));
+            Show(status, QStringLiteral("Not in use"));
+            continue;
+        }
+        const SkySatellite& satellite = shown[i];
+        Show(w_.Lab_Sat[i], QLatin1Char(SystemLetter(satellite.system)) + QString::number(satellite.number));
+        Show(w_.Lab_SatE[i], optionalNumber(satellite.elevation));
+        Show(w_.Lab_SatA[i], optionalNumber(satellite.azimuth));
+        if (QProgressBar* bar = w_.PSat[i]) {
+            const int signal = satellite.signal.value_or(0);
+            SetBar(bar, std::clamp(signal, bar->minimum(), bar->maximum()), QString::number(signal));
+        }
+        Show(status, satellite.used ? QStringLiteral("In use") : QStringLiteral("Not in use"));
+    }
+    Show(w_.Lab_PosizioneInfo[0], QString::number(satellites.size()));
+}
+
 void FixDisplay::ClearDisplay()
 {
+    vtgSpeedSeen_ = false;
     for (QLabel* label : w_.Lab_PosizioneInfo)
         Show(label, QString());
     for (QLabel* label : w_.Lab_Posizione)
@@ -295,6 +342,8 @@ void FixDisplay::SatelliteReceived(std::int16_t satelliteNumber, std::int16_t ps
                                    std::int16_t azimuth, std::int16_t elevation,
                                    std::int16_t signalToNoiseRatio)
 {
+    if (allSystems_)
+        return; // the sky draws the columns
     gps_SatelliteReceived(satelliteNumber, pseudoRandomCode, azimuth, elevation,
                           signalToNoiseRatio);
 }
@@ -334,11 +383,29 @@ void FixDisplay::AutoManModeReceived(std::string autoManMode)
 void FixDisplay::Mode3DReceived(std::string mode3D) { gps_Mode3DReceived(mode3D); }
 void FixDisplay::SatellitesInViewReceived(std::int16_t satellitesInView)
 {
-    gps_SatellitesInViewReceived(satellitesInView);
+    // One talker's count is not the whole sky's; the sky gives that.
+    if (!allSystems_)
+        gps_SatellitesInViewReceived(satellitesInView);
+}
+void FixDisplay::SpeedReceived(double speed)
+{
+    // RMC's speed, in knots, stands in for VTG's with a receiver that sends no VTG.
+    if (!allSystems_ || vtgSpeedSeen_)
+        return;
+    gps_SpeedReceivedKnots(speed);
+    gps_SpeedReceivedKmh(speed * kKilometresPerNauticalMile);
 }
 void FixDisplay::TrueTrack(std::string Ttrack) { gps_TrueTrack(Ttrack); }
 void FixDisplay::MagneticTrack(std::string Mtrack) { gps_MagneticTrack(Mtrack); }
-void FixDisplay::SpeedReceivedKnots(double speed_knots) { gps_SpeedReceivedKnots(speed_knots); }
-void FixDisplay::SpeedReceivedKmh(double speed_kmh) { gps_SpeedReceivedKmh(speed_kmh); }
+void FixDisplay::SpeedReceivedKnots(double speed_knots)
+{
+    vtgSpeedSeen_ = true;
+    gps_SpeedReceivedKnots(speed_knots);
+}
+void FixDisplay::SpeedReceivedKmh(double speed_kmh)
+{
+    vtgSpeedSeen_ = true;
+    gps_SpeedReceivedKmh(speed_kmh);
+}
 
 } // namespace fixwatch

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "display_widgets.h"
+#include "gnss_system.h"
 #include "nmea_events.h"
 
 #include <QLocale>
@@ -75,6 +76,16 @@ public:
     // empty values and bars; the unit labels keep their texts.
     void ClearDisplay();
 
+    // With every satellite system read, the twelve channel columns, "In view" and the channel
+    // status come from the sky (ShowSky) instead of the GSV and GSA events, and a receiver
+    // that sends RMC but no VTG shows RMC's speed. Off by default.
+    void SetAllSystems(bool on) { allSystems_ = on; }
+    bool AllSystems() const { return allSystems_; }
+    // The columns show the twelve satellites with the strongest signal (ties by system, then
+    // number), in system then number order, each number after its system's letter ("G5");
+    // channel n says whether the satellite in column n is used; "In view" is the sky's total.
+    void ShowSky(const std::vector<SkySatellite>& satellites);
+
     // While a batch is open (one poll's worth of sentences), the handlers set their texts
     // and every label or bar that changed is painted once when the batch closes, instead
     // of once per event; outside a batch each is painted at once. Batches nest.
@@ -105,19 +116,21 @@ private:
     void DGPSstationIDReceived(std::string dGPSstationID) override;
     void AutoManModeReceived(std::string autoManMode) override;
     void Mode3DReceived(std::string mode3D) override;
-    void Ch01SatReceived(std::int16_t ch01Sat) override { gps_Ch01SatReceived(ch01Sat); }
-    void Ch02SatReceived(std::int16_t ch02Sat) override { gps_Ch02SatReceived(ch02Sat); }
-    void Ch03SatReceived(std::int16_t ch03Sat) override { gps_Ch03SatReceived(ch03Sat); }
-    void Ch04SatReceived(std::int16_t ch04Sat) override { gps_Ch04SatReceived(ch04Sat); }
-    void Ch05SatReceived(std::int16_t ch05Sat) override { gps_Ch05SatReceived(ch05Sat); }
-    void Ch06SatReceived(std::int16_t ch06Sat) override { gps_Ch06SatReceived(ch06Sat); }
-    void Ch07SatReceived(std::int16_t ch07Sat) override { gps_Ch07SatReceived(ch07Sat); }
-    void Ch08SatReceived(std::int16_t ch08Sat) override { gps_Ch08SatReceived(ch08Sat); }
-    void Ch09SatReceived(std::int16_t ch09Sat) override { gps_Ch09SatReceived(ch09Sat); }
-    void Ch10SatReceived(std::int16_t ch10Sat) override { gps_Ch10SatReceived(ch10Sat); }
-    void Ch11SatReceived(std::int16_t ch11Sat) override { gps_Ch11SatReceived(ch11Sat); }
-    void Ch12SatReceived(std::int16_t ch12Sat) override { gps_Ch12SatReceived(ch12Sat); }
+    // The channel events reach the handlers unless the sky draws the columns.
+    void Ch01SatReceived(std::int16_t ch01Sat) override { if (!allSystems_) gps_Ch01SatReceived(ch01Sat); }
+    void Ch02SatReceived(std::int16_t ch02Sat) override { if (!allSystems_) gps_Ch02SatReceived(ch02Sat); }
+    void Ch03SatReceived(std::int16_t ch03Sat) override { if (!allSystems_) gps_Ch03SatReceived(ch03Sat); }
+    void Ch04SatReceived(std::int16_t ch04Sat) override { if (!allSystems_) gps_Ch04SatReceived(ch04Sat); }
+    void Ch05SatReceived(std::int16_t ch05Sat) override { if (!allSystems_) gps_Ch05SatReceived(ch05Sat); }
+    void Ch06SatReceived(std::int16_t ch06Sat) override { if (!allSystems_) gps_Ch06SatReceived(ch06Sat); }
+    void Ch07SatReceived(std::int16_t ch07Sat) override { if (!allSystems_) gps_Ch07SatReceived(ch07Sat); }
+    void Ch08SatReceived(std::int16_t ch08Sat) override { if (!allSystems_) gps_Ch08SatReceived(ch08Sat); }
+    void Ch09SatReceived(std::int16_t ch09Sat) override { if (!allSystems_) gps_Ch09SatReceived(ch09Sat); }
+    void Ch10SatReceived(std::int16_t ch10Sat) override { if (!allSystems_) gps_Ch10SatReceived(ch10Sat); }
+    void Ch11SatReceived(std::int16_t ch11Sat) override { if (!allSystems_) gps_Ch11SatReceived(ch11Sat); }
+    void Ch12SatReceived(std::int16_t ch12Sat) override { if (!allSystems_) gps_Ch12SatReceived(ch12Sat); }
     void SatellitesInViewReceived(std::int16_t satellitesInView) override;
+    void SpeedReceived(double speed) override;
     void TrueTrack(std::string Ttrack) override;
     void MagneticTrack(std::string Mtrack) override;
     void SpeedReceivedKnots(double speed_knots) override;
@@ -133,6 +146,8 @@ private:
     DisplayWidgets w_;
     QString decimalPoint_;
     int batchDepth_ = 0;
+    bool allSystems_ = false;
+    bool vtgSpeedSeen_ = false; // a VTG speed arrived since the last clearing
     std::vector<QWidget*> unpainted_; // changed during the open batch
 
 };

@@ -38,6 +38,7 @@ MainForm::MainForm(const std::string& commandLine, QWidget* parent)
     SSTab->addTab(BuildGeneralInfoTab(), QStringLiteral("General Info"));
     SSTab->addTab(BuildSatellitesTab(), QStringLiteral("Satellites"));
     SSTab->addTab(BuildCommunicationTab(), QStringLiteral("Communication"));
+    SSTab->addTab(BuildSkyTab(), QStringLiteral("Sky"));
     setCentralWidget(SSTab);
     Status = std::make_unique<StatusLine>(statusBar());
 
@@ -279,6 +280,8 @@ void MainForm::ClearDisplay()
 void MainForm::MenuVuotaCampi_Click()
 {
     ClearDisplay();
+    // The columns the sky draws come back with the next poll, as the events' do.
+    skyChanged_ = true;
 }
 
 void MainForm::closeEvent(QCloseEvent* event)

@@ -5,6 +5,7 @@
 #include "nmea_interpreter.h"
 #include "sentence_assembler.h"
 #include "serial_settings.h"
+#include "sky.h"
 #include "status_line.h"
 
 #include <QDate>
@@ -32,6 +33,7 @@ class QTimer;
 
 namespace fixwatch {
 
+class SkyView;
 class frmAbout;
 
 // The program's working window: the fix on four tabs, the menu, Start and Stop, the serial
@@ -118,6 +120,9 @@ public:
     std::array<QRadioButton*, 3> OptStop{};
     QPushButton* Cmd_CalcolaCRC = nullptr;
 
+    // Tab "Sky": every satellite in view, on a polar plot and in a table.
+    SkyView* Frm_Sky = nullptr;
+
     QTimer* Timer_Lett = nullptr;
     QTimer* Timer_DL = nullptr;
 
@@ -188,11 +193,14 @@ private:
     QWidget* BuildGeneralInfoTab();
     QWidget* BuildSatellitesTab();
     QWidget* BuildCommunicationTab();
+    QWidget* BuildSkyTab();
     void ConnectControls();
     void ShowSettings();
     void UpdatePortTooltip();
     void Cmb_COM_DropDown();
     void LineReceived(std::string_view line, bool fresh);
+    void ApplySatelliteSystems();
+    void ShowSky();
     void UpdateSourceStatus();
     void UpdateLoggerStatus();
     void Form_Load(const std::string& commandLine);
@@ -200,6 +208,10 @@ private:
     void ShowMessage(QMessageBox::Icon icon, const QString& text);
 
     SentenceAssembler assembler_;
+    // Every satellite in view, from the lines as they first arrive; GP sentences only unless
+    // All GNSS was chosen at Start.
+    Sky sky_{Talkers::GpsOnly};
+    bool skyChanged_ = false;
     frmAbout* about_ = nullptr;
     // What the last poll received for the first time: lines, and lines whose checksum failed.
     int freshLines_ = 0;

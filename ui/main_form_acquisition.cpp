@@ -2,7 +2,10 @@
 // about the link.
 #include "main_form.h"
 
+#include "fix_quality_words.h"
 #include "nmea_interpreter.h"
+#include "sky_view.h"
+#include "talkers.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -22,6 +25,7 @@ void MainForm::Cmd_StartStop_Click(int Index)
             // A new acquisition starts from nothing: the text kept from an earlier one
             // would otherwise show its fix again on a receiver that sends nothing.
             assembler_.Clear();
+            ApplySatelliteSystems();
             Status->Started();
         }
         acquisitionRunning = ok;
@@ -116,6 +120,19 @@ void MainForm::Timer_Lett_Timer()
         Timer_Lett->start();
 }
 
+// The All GNSS choice, read at Start like the other settings: which talkers the interpreter
+// and the sky read, and whether the columns come from the sky.
+void MainForm::ApplySatelliteSystems()
+{
+    const Talkers talkers = settings.allGnss ? Talkers::AllSystems : Talkers::GpsOnly;
+    if (GPS)
+        GPS->SetTalkers(talkers);
+    if (display)
+        display->SetAllSystems(settings.allGnss);
+    sky_ = Sky(talkers);
+    skyChanged_ = true;
+}
+
 void MainForm::HandleInput(const std::string& sInput)
 {
     freshLines_ = 0;
@@ -123,19 +140,43 @@ void MainForm::HandleInput(const std::string& sInput)
     if (display)
         display->BeginBatch();
     assembler_.HandleInput(sInput);
+    if (skyChanged_)
+        ShowSky();
     if (display)
         display->EndBatch();
 }
 
+void MainForm::ShowSky()
+{
+    skyChanged_ = false;
+    if (display && display->AllSystems())
+        display->ShowSky(sky_.Satellites());
+    Frm_Sky->ShowSatellites(sky_.Satellites());
+}
+
 void MainForm::LineReceived(std::string_view line, bool fresh)
 {
-    if (fresh && GPS) {
+    if (!GPS)
+        return;
+    if (fresh) {
+        // What arrived, counted once: the repeats of kept lines are not news.
         ++freshLines_;
         if (line.size() < 2 || GPS->GetChecksum(line) != line.substr(line.size() - 2))
             ++badLines_;
+        if (sky_.Feed(line))
+            skyChanged_ = true;
+        if (GPS->GetTalkers() == Talkers::GpsOnly) {
+            if (const auto talker = NonGpsTalker(line))
+                Status->HiddenTalkerSeen(QString::fromLatin1(talker->data(), talker->size()));
+        }
     }
-    if (GPS)
-        GPS->Parse(line);
+    GPS->Parse(line);
+    // The interpreter words fix qualities 4 to 8 "Invalid"; with every system read, their
+    // own words are shown.
+    if (display && display->AllSystems()) {
+        if (const auto word = ExtendedFixQuality(line))
+            display->gps_PositionFixReceived(std::string(*word));
+    }
 }
 
 } // namespace fixwatch

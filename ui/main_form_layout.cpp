@@ -2,6 +2,7 @@
 #include "main_form.h"
 
 #include "port_combo_box.h"
+#include "sky_view.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -494,6 +495,12 @@ QWidget* MainForm::BuildCommunicationTab()
     grid->addWidget(Cmd_CalcolaCRC, 2, 0, Qt::AlignLeft);
     grid->setRowStretch(3, 1);
     return page;
+}
+
+QWidget* MainForm::BuildSkyTab()
+{
+    Frm_Sky = Named(new SkyView, QStringLiteral("Frm_Sky"));
+    return Frm_Sky;
 }
 
 } // namespace fixwatch

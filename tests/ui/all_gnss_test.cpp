@@ -1,0 +1,174 @@
+// The window with every satellite system read (All GNSS, /G+), and the Sky tab.
+#include "../acquisition/pseudo_terminal.h"
+#include "sample_sentences.h"
+#include "sky_table_model.h"
+#include "sky_view.h"
+#include "window_test_support.h"
+
+#include <QAbstractItemModel>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTabWidget>
+#include <QTableView>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fixwatch {
+namespace {
+
+using test::PortVariable;
+using test::PseudoTerminal;
+using test::Sealed;
+
+// The first `count` sentence lines of a real capture, each ending in CR LF as a receiver
+// sends them.
+std::string CaptureText(const char* name, int count)
+{
+    std::ifstream file(std::filesystem::path(FIXWATCH_NMEA_LOGS) / name, std::ios::binary);
+    std::string text;
+    for (std::string line; count > 0 && std::getline(file, line);) {
+        if (line.empty() || line.front() == '#')
+            continue;
+        if (line.back() == '\r')
+            line.pop_back();
+        text += line + "\r\n";
+        --count;
+    }
+    return text;
+}
+
+// Starts `form` on a pseudo-terminal, sends `text` and ticks until it has all been read.
+void Receive(MainForm& form, PseudoTerminal& receiver, const std::string& text)
+{
+    form.Cmd_StartStop_Click(0);
+    ASSERT_TRUE(form.acquisitionRunning);
+    for (std::size_t at = 0; at < text.size(); at += 2048) {
+        receiver.Write(std::string_view(text).substr(at, 2048));
+        QElapsedTimer clock;
+        clock.start();
+        while (form.lineBuffer().empty() && clock.elapsed() < 2000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            form.Timer_Lett_Timer();
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        form.Timer_Lett_Timer();
+    }
+    for (int tick = 0; tick < 5; ++tick) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        form.Timer_Lett_Timer();
+    }
+}
+
+TEST(AllGnss, AMultiSystemReceiverShowsItsFixOnlyWithTheOption)
+{
+    const std::string capture = CaptureText("ublox-neo-m9n-nmea.nmea", 120);
+    if (capture.empty())
+        GTEST_SKIP() << "no capture";
+    for (const bool allGnss : {false, true}) {
+        PseudoTerminal receiver;
+        PortVariable port(1, receiver.Device());
+        MainForm form(allGnss ? "/G+" : "");
+        Receive(form, receiver, capture);
+        if (allGnss) {
+            EXPECT_TRUE(form.Lab_Posizione[1]->text().startsWith(QString::fromUtf8("038° 06.629")))
+                << form.Lab_Posizione[1]->text().toStdString();
+            EXPECT_FALSE(form.Lab_Posizione[7]->text().isEmpty());
+            EXPECT_FALSE(form.Lab_Posizione[4]->text().isEmpty()) << "RMC's speed stands in for VTG's";
+            EXPECT_TRUE(form.Status->Lab_Status[2]->isHidden());
+        } else {
+            for (QLabel* label : form.Lab_Posizione)
+                EXPECT_EQ(label->text(), "") << label->objectName().toStdString();
+            EXPECT_EQ(form.Status->Lab_Status[2]->text(),
+                      "Receiving GN sentences that are not shown: check All GNSS on the "
+                      "Communication tab, or start with /G+");
+        }
+        form.Cmd_StartStop_Click(1);
+    }
+}
+
+TEST(AllGnss, TheColumnsShowTheStrongestTwelveOfEverySystemAndAgreeWithTheChannels)
+{
+    const std::string capture = CaptureText("ublox-zed-f9p-nmea.nmea", 60);
+    if (capture.empty())
+        GTEST_SKIP() << "no capture";
+    PseudoTerminal receiver;
+    PortVariable port(1, receiver.Device());
+    MainForm form("/G+");
+    Receive(form, receiver, capture);
+
+    const int inView = form.Lab_PosizioneInfo[0]->text().toInt();
+    EXPECT_GT(inView, 12) << "the sky's total, all systems";
+    QStringList letters;
+    for (std::size_t i = 0; i < 12; ++i) {
+        const QString id = form.Lab_Sat[i]->text();
+        ASSERT_FALSE(id.isEmpty()) << "column " << i + 1;
+        letters << id.left(1);
+        // Channel n says whether the satellite of column n is used.
+        EXPECT_TRUE(form.Lab_PosizioneInfo3b[i]->text() == "In use"
+                    || form.Lab_PosizioneInfo3b[i]->text() == "Not in use");
+    }
+    EXPECT_TRUE(letters.contains("G") && letters.contains("E") && letters.contains("C"))
+        << letters.join(",").toStdString();
+    // In system order: GPS, SBAS, GLONASS, Galileo, BeiDou.
+    const QString order = "GSRECJI";
+    for (int i = 1; i < letters.size(); ++i)
+        EXPECT_LE(order.indexOf(letters[i - 1]), order.indexOf(letters[i]));
+    // The weakest shown is at least as strong as any left out: every bar is well above 0.
+    for (QProgressBar* bar : form.PSat)
+        EXPECT_GT(bar->value(), 20);
+    form.Cmd_StartStop_Click(1);
+
+    // The Sky tab lists every satellite.
+    EXPECT_EQ(form.SSTab->tabText(4), "Sky");
+    EXPECT_EQ(form.Frm_Sky->Grd_Sky->model()->rowCount(), inView);
+}
+
+TEST(AllGnss, RtkFixQualitiesHaveTheirWordsOnlyWithTheOption)
+{
+    const std::string gga = Sealed("GNGGA,123519,4807.038,N,01131.000,E,4,08,0.9,545.4,M,46.9,M,,") + "\r\n";
+    for (const bool allGnss : {false, true}) {
+        PseudoTerminal receiver;
+        PortVariable port(1, receiver.Device());
+        MainForm form(allGnss ? "/G+" : "");
+        Receive(form, receiver, gga + Sealed("GPGGA,123520,4807.038,N,01131.000,E,5,08,0.9,545.4,M,46.9,M,,") + "\r\n");
+        EXPECT_EQ(form.Lab_PosizioneInfo[8]->text(), allGnss ? "RTK Float" : "Invalid");
+        form.Cmd_StartStop_Click(1);
+    }
+}
+
+TEST(AllGnss, VtgSpeedWinsOverRmcs)
+{
+    PseudoTerminal receiver;
+    PortVariable port(1, receiver.Device());
+    MainForm form("/G+");
+    const std::string rmc = Sealed("GNRMC,123519,A,4807.038,N,01131.000,E,10.0,084.4,230394,003.1,W") + "\r\n";
+    Receive(form, receiver, rmc);
+    EXPECT_EQ(form.Lab_Posizione[5]->text(), "10.0");
+    EXPECT_EQ(form.Lab_Posizione[4]->text(), "18.52");
+    Receive(form, receiver, Sealed("GNVTG,054.7,T,034.4,M,005.5,N,010.2,K") + "\r\n" + rmc);
+    EXPECT_EQ(form.Lab_Posizione[5]->text(), "5.5");
+    EXPECT_EQ(form.Lab_Posizione[4]->text(), "10.2");
+    form.Cmd_StartStop_Click(1);
+}
+
+TEST(SkyTab, ShowsTheGpsSatellitesOfGpSentencesWithoutTheOption)
+{
+    PseudoTerminal receiver;
+    PortVariable port(1, receiver.Device());
+    MainForm form;
+    std::string text;
+    for (const std::string& sentence : SampleSentences())
+        text += sentence + "\r\n";
+    Receive(form, receiver, text);
+    EXPECT_EQ(form.Frm_Sky->Grd_Sky->model()->rowCount(), 8);
+    EXPECT_EQ(form.Lab_Sat[4]->text(), "24") << "the columns stay as the events draw them";
+    form.Cmd_StartStop_Click(1);
+}
+
+} // namespace
+} // namespace fixwatch
