@@ -22,6 +22,11 @@
 #include <iostream>
 
 namespace fixwatch {
+namespace {
+
+constexpr QSize kMinimumTabArea(840, 430);
+
+} // namespace
 
 MainForm::MainForm(const std::string& commandLine, QWidget* parent)
     : QMainWindow(parent),
@@ -55,7 +60,9 @@ MainForm::MainForm(const std::string& commandLine, QWidget* parent)
     ConnectControls();
     Form_Load(commandLine);
 
-    // A fixed size that holds the largest tab, centred on the screen.
+    // A fixed size that holds the largest tab, and room enough for the sky plot and for the
+    // status bar's source, state and logger side by side; centred on the screen.
+    SSTab->setMinimumSize(kMinimumTabArea);
     adjustSize();
     setFixedSize(sizeHint());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -34,7 +34,6 @@ StatusLine::StatusLine(QStatusBar* bar)
     }
     bar->setSizeGripEnabled(false);
     Lab_Status[2]->hide();
-    Lab_Status[3]->hide();
     Stopped();
 }
 
@@ -48,8 +47,8 @@ void StatusLine::Set(int index, const QString& text)
     QLabel* label = Lab_Status[static_cast<std::size_t>(index)];
     if (label->text() != text)
         label->setText(text);
-    // Only the hint and the logger come and go; an empty source or state keeps its place.
-    if (index >= 2)
+    // Only the logger comes and goes; an empty source or state keeps its place.
+    if (index == 2)
         label->setVisible(!text.isEmpty());
 }
 
@@ -60,7 +59,7 @@ void StatusLine::ShowSource(const QString& description)
 
 void StatusLine::ShowLogger(const QString& text)
 {
-    Set(3, text);
+    Set(2, text);
 }
 
 void StatusLine::Stopped()
@@ -68,7 +67,6 @@ void StatusLine::Stopped()
     link_ = Link::Stopped;
     hiddenTalker_.clear();
     ShowState();
-    ShowHint();
 }
 
 void StatusLine::StartFailed(const QString& reason)
@@ -87,7 +85,6 @@ void StatusLine::Started()
     backUntilMs_ = -1;
     hiddenTalker_.clear();
     ShowState();
-    ShowHint();
 }
 
 void StatusLine::SourceLost(const QString& name)
@@ -113,12 +110,13 @@ void StatusLine::Polled(bool textArrived, int sentences, int badChecksums)
     sentencesLastPoll_ = sentences;
     badChecksums_ += badChecksums;
     ShowState();
-    ShowHint();
 }
 
 void StatusLine::HiddenTalkerSeen(const QString& talker)
 {
-    hiddenTalker_ = talker;
+    // GN, the talker of a fix from several systems, is the one to name when it comes.
+    if (hiddenTalker_ != QLatin1String("GN") || Now() - hiddenTalkerMs_ >= kHintMs)
+        hiddenTalker_ = talker;
     hiddenTalkerMs_ = Now();
 }
 
@@ -140,6 +138,10 @@ void StatusLine::ShowState()
         const qint64 silentMs = now - lastDataMs_;
         if (silentMs >= kSilenceMs) {
             text = QStringLiteral("No data for %1 s").arg(silentMs / 1000);
+        } else if (!hiddenTalker_.isEmpty() && now - hiddenTalkerMs_ < kHintMs) {
+            text = QStringLiteral("Receiving %1 sentences that are not shown: check All GNSS on "
+                                  "the Communication tab, or start with /G+")
+                       .arg(hiddenTalker_);
         } else {
             text = QStringLiteral("Receiving \u00B7 %1/s")
                        .arg(Count(sentencesLastPoll_, "sentence", "sentences"));
@@ -152,16 +154,6 @@ void StatusLine::ShowState()
     }
     }
     Set(1, text);
-}
-
-void StatusLine::ShowHint()
-{
-    QString text;
-    if (link_ == Link::Running && !hiddenTalker_.isEmpty() && Now() - hiddenTalkerMs_ < kHintMs)
-        text = QStringLiteral("Receiving %1 sentences that are not shown: check All GNSS on the "
-                              "Communication tab, or start with /G+")
-                   .arg(hiddenTalker_);
-    Set(2, text);
 }
 
 } // namespace fixwatch

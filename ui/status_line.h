@@ -11,15 +11,15 @@ class QStatusBar;
 namespace fixwatch {
 
 // The quiet place where the window says what it is doing, in short plain texts that never
-// take focus and never open a box: the source and its settings, the state of the link, a
-// hint, and the data logger. The window tells it what happens; it words the state.
+// take focus and never open a box: the source and its settings, the state of the link, and
+// the data logger. The window tells it what happens; it words the state.
 //
 //   Lab_Status(0)  "/dev/ttyUSB0 · 4800 8N1"
 //   Lab_Status(1)  "Stopped", "Receiving · 12 sentences/s · 3 bad checksums",
 //                  "No data for 7 s", "Receiver lost (/dev/ttyUSB0): waiting for it to
-//                  come back", or why Start failed
-//   Lab_Status(2)  a hint, hidden when there is none
-//   Lab_Status(3)  "Logging every 5 s to ~/...", "Log not written: ...", hidden when idle
+//                  come back", why Start failed, or, while sentences arrive that the window
+//                  does not show, how to see them (that matters more than their count)
+//   Lab_Status(2)  "Logging every 5 s to ~/...", "Log not written: ...", hidden when idle
 class StatusLine {
 public:
     // A running port that has received nothing for this long is said to have no data.
@@ -31,7 +31,7 @@ public:
 
     explicit StatusLine(QStatusBar* bar);
 
-    std::array<QLabel*, 4> Lab_Status{};
+    std::array<QLabel*, 3> Lab_Status{};
 
     // Monotonic milliseconds; replaceable so that tests can let time pass.
     std::function<qint64()> clock;
@@ -54,7 +54,6 @@ private:
     enum class Link { Stopped, Failed, Running, Lost };
 
     void ShowState();
-    void ShowHint();
     void Set(int index, const QString& text);
     qint64 Now() const;
 

@@ -77,7 +77,35 @@ TEST(StatusBar, SaysWhatTheLinkIsDoing)
 
     form.Cmd_StartStop_Click(1);
     EXPECT_EQ(state->text(), "Stopped");
-    EXPECT_TRUE(form.Status->Lab_Status[2]->isHidden()) << "no hint";
+}
+
+TEST(StatusBar, TellsHowToSeeSentencesOfOtherSystems)
+{
+    PseudoTerminal receiver;
+    PortVariable port(1, receiver.Device());
+    MainForm form;
+    qint64 now = 0;
+    form.Status->clock = [&now] { return now; };
+    form.Cmd_StartStop_Click(0);
+    const std::string text = Sealed("GAGSV,1,1,01,02,00,179,20") + "\r\n"
+                             + Sealed("GNGLL,4916.45,N,12311.12,W,225444,A") + "\r\n"
+                             + Sealed("GLGSV,1,1,01,65,53,144,30") + "\r\n";
+    receiver.Write(text);
+    ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(text.size())));
+    form.Timer_Lett_Timer();
+    EXPECT_EQ(form.Status->Lab_Status[1]->text(),
+              "Receiving GN sentences that are not shown: check All GNSS on the Communication "
+              "tab, or start with /G+");
+    // Once they stop coming, the hint goes; GPS sentences keep the link alive meanwhile.
+    const std::string gps = Sealed("GPGLL,4916.45,N,12311.12,W,225445,A") + "\r\n";
+    for (now = 2000; now <= StatusLine::kHintMs; now += 2000) {
+        receiver.Write(gps);
+        ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(gps.size())));
+        form.Timer_Lett_Timer();
+    }
+    EXPECT_TRUE(form.Status->Lab_Status[1]->text().startsWith("Receiving \u00B7"))
+        << form.Status->Lab_Status[1]->text().toStdString();
+    form.Cmd_StartStop_Click(1);
 }
 
 TEST(StatusBar, NeverTakesFocus)
@@ -101,7 +129,7 @@ TEST(StatusBar, SaysWhereTheLogGoesAndWhyARecordWasNotWritten)
 
     MainForm form;
     form.today = [] { return QDate(2026, 12, 7); };
-    QLabel* logger = form.Status->Lab_Status[3];
+    QLabel* logger = form.Status->Lab_Status[2];
     EXPECT_TRUE(logger->isHidden()) << "nothing to say while the logger is idle";
     form.MenuSalvaDL_Click();
     form.Cmd_StartStop_Click(0);
