@@ -1,11 +1,15 @@
-// fixwatch: the GPS monitor window. Prints the usage or the version for --help and
-// --version; otherwise shows the splash window, then the main window.
+// fixwatch: the GPS monitor window. Prints the usage, the version or the numbered ports for
+// --help, --version and --list-ports; otherwise shows the splash window, then the main window.
 #include "command_line.h"
 #include "frm_about.h"
 #include "frm_splash.h"
+#include "gpsd_probe.h"
 #include "main_form.h"
+#include "port_list.h"
+#include "port_table.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QIcon>
 
 #include <iostream>
@@ -16,6 +20,15 @@ int main(int argc, char* argv[])
     if (const auto information =
             fixwatch::InformationRequest(fixwatch::CommandLineText(argc, argv))) {
         std::cout << *information;
+        return 0;
+    }
+    // --list-ports asks the machine (and a local gpsd), but needs no display either.
+    if (fixwatch::CommandLineText(argc, argv) == "--list-ports") {
+        QCoreApplication app(argc, argv);
+        fixwatch::PortList ports(fixwatch::PortList::MachineSerialPorts,
+                                 [] { return fixwatch::GpsdAnswers(); });
+        ports.Refresh();
+        std::cout << fixwatch::PortTable(ports.Entries());
         return 0;
     }
 

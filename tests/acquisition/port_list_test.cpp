@@ -1,5 +1,6 @@
 // Which device or address each port number stands for.
 #include "port_list.h"
+#include "port_table.h"
 
 #include <QStringList>
 
@@ -98,6 +99,49 @@ TEST(PortNumbering, ALocalGpsdComesAfterTheSerialPortsAndTheListIsTakenAgain)
     EXPECT_EQ(list.Entry(1)->address, "/dev/ttyS0");
     list.Refresh();
     EXPECT_EQ(Numbered(list), QStringList({"/dev/ttyACM0", "/dev/ttyS0"}));
+}
+
+PortEntry Entry(int number, const char* address, const char* description, const char* usbId = "")
+{
+    PortEntry entry;
+    entry.number = number;
+    entry.address = QString::fromUtf8(address);
+    entry.description = QString::fromUtf8(description);
+    entry.usbId = QString::fromLatin1(usbId);
+    return entry;
+}
+
+TEST(PortTable, ListsEveryPortInAlignedColumns)
+{
+    PortEntry configured = Entry(12, "gpsd://boat:2947", "FIXWATCH_COM12");
+    configured.configured = true;
+    const std::string table = PortTable({
+        Entry(1, "/dev/ttyACM0", "u-blox GNSS receiver (u-blox AG)", "1546:01a8"),
+        Entry(2, "/dev/ttyS0", ""),
+        Entry(3, "gpsd://localhost:2947", "gpsd on localhost"),
+        configured,
+    });
+    EXPECT_EQ(table,
+              "Port  Device                 Description                       USB id\n"
+              "   1  /dev/ttyACM0           u-blox GNSS receiver (u-blox AG)  1546:01a8\n"
+              "   2  /dev/ttyS0                                               -\n"
+              "   3  gpsd://localhost:2947  gpsd on localhost                 -\n"
+              "  12  gpsd://boat:2947       set by FIXWATCH_COM12             -\n");
+}
+
+TEST(PortTable, ADeviceNameCannotDriveTheTerminal)
+{
+    const std::string table =
+        PortTable({Entry(1, "/dev/ttyUSB0", "evil\x1b]0;owned\x07\x1b[31mred\r\nPort")});
+    EXPECT_EQ(table.find('\x1b'), std::string::npos);
+    EXPECT_EQ(table.find('\x07'), std::string::npos);
+    EXPECT_EQ(table.find('\r'), std::string::npos);
+    EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 2) << table;
+}
+
+TEST(PortTable, AMachineWithoutPortsIsToldHowToNameOne)
+{
+    EXPECT_NE(PortTable({}).find("FIXWATCH_COMn"), std::string::npos);
 }
 
 } // namespace
