@@ -150,8 +150,7 @@ std::optional<std::string> InformationRequest(std::string_view commandLine)
 
 std::string UsageText()
 {
-    return "Usage: fixwatch [/Cn] [/Sbaud,parity,data,stop] [/Hn] [/D+|/D-] [/R+|/R-]\n"
-           "                [/N+|/N-] [/B+|/B-] [/G+|/G-]\n"
+    return "Usage: fixwatch [/OPTION]...\n"
            "  or:  fixwatch --list-ports | --help | --version\n"
            "\n"
            "Shows the fix of an NMEA-0183 GPS receiver on a serial port, a gpsd, a TCP\n"

@@ -1,4 +1,5 @@
-# The Debian package: dependencies worked out from the binaries by dpkg-shlibdeps.
+# The Debian package: dependencies worked out from the binaries by dpkg-shlibdeps, plus the
+# plugins that are only loaded at run time.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME fixwatch)
 set(CPACK_PACKAGE_VENDOR "Fixwatch developers")
@@ -16,6 +17,9 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
  stream of sentences, and fixwatch-sim, a simulated receiver on a pseudo-terminal.")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The SVG image plugin draws the logo of the splash and About windows; it is loaded at run
+# time, so dpkg-shlibdeps cannot see it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
