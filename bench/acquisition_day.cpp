@@ -1,18 +1,34 @@
-// fixwatch-bench-day: feeds simulated hours of a receiver through the window's line assembly
-// and display handlers (offscreen, ticks called directly, as fast as they run) and prints the
-// cost per tick in the first and the last simulated hour and the peak memory.
-// Usage: fixwatch-bench-day [hours] [baud]   (defaults 24 and 4800)
+// fixwatch-bench-day: simulated hours of a receiver through the real window (offscreen) on a
+// real pseudo-terminal. The receiver's text is written in small pieces, as a UART delivers
+// it, so a tick's read starts wherever the last one ended; the window's own tick handler is
+// called once per simulated second, as fast as it runs, and timed. Prints the cost per tick
+// (mean over the first and the last simulated hour, and as a share of one core at one tick a
+// second) and the peak memory.
+// Usage: fixwatch-bench-day [hours] [baud] [piece-bytes] [--gnss]
+//   defaults 24 h, 4800 baud, 48-byte pieces; the line is kept full at that speed.
+//   --gnss: a four-system 10 Hz receiver read with All GNSS on, instead of a GPS one.
 #include "main_form.h"
 #include "synthetic_receiver.h"
+#if __has_include("synthetic_gnss_receiver.h")
+#include "synthetic_gnss_receiver.h"
+#define FIXWATCH_BENCH_GNSS 1
+#endif
 
 #include <QApplication>
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
+#include <pty.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -23,47 +39,142 @@ long PeakKiB()
     return usage.ru_maxrss;
 }
 
+// The receiver's end of a pseudo-terminal; the window opens the other end by its path.
+class Line {
+public:
+    Line()
+    {
+        termios raw{};
+        ::cfmakeraw(&raw);
+        char name[256] = {};
+        if (::openpty(&master_, &slave_, name, &raw, nullptr) == -1)
+            throw std::runtime_error("openpty failed");
+        device_ = name;
+    }
+    ~Line()
+    {
+        ::close(master_);
+        ::close(slave_);
+    }
+    const std::string& Device() const { return device_; }
+
+    // Writes `text` in pieces of `piece` bytes. The kernel holds only a few KiB for the
+    // reader, so the window's event loop is let in to read after every 2 KiB, as it would
+    // while the line delivers.
+    void Deliver(std::string_view text, std::size_t piece)
+    {
+        std::size_t sinceRead = 0;
+        for (std::size_t at = 0; at < text.size(); at += piece) {
+            const std::string_view part = text.substr(at, piece);
+            if (::write(master_, part.data(), part.size()) != static_cast<ssize_t>(part.size()))
+                throw std::runtime_error("write to the pseudo-terminal failed");
+            sinceRead += part.size();
+            if (sinceRead >= 2048 || at + piece >= text.size()) {
+                WaitUntilQueued(static_cast<int>(sinceRead));
+                QCoreApplication::processEvents();
+                sinceRead = 0;
+            }
+        }
+    }
+
+private:
+    void WaitUntilQueued(int count) const
+    {
+        for (int tries = 0; tries < 2000; ++tries) {
+            int queued = 0;
+            if (::ioctl(slave_, FIONREAD, &queued) == 0 && queued >= count)
+                return;
+            ::usleep(100);
+        }
+    }
+
+    int master_ = -1;
+    int slave_ = -1;
+    std::string device_;
+};
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const long hours = argc > 1 ? std::atol(argv[1]) : 24;
-    const long baud = argc > 2 ? std::atol(argv[2]) : 4800;
+    std::vector<long> numbers;
+    bool gnss = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--gnss") == 0)
+            gnss = true;
+        else
+            numbers.push_back(std::atol(argv[i]));
+    }
+    const long hours = numbers.size() > 0 ? numbers[0] : 24;
+    const long baud = numbers.size() > 1 ? numbers[1] : 4800;
+    const std::size_t piece = static_cast<std::size_t>(numbers.size() > 2 ? numbers[2] : 48);
     const std::size_t bytesPerTick = static_cast<std::size_t>(baud / 10);
+    if (hours < 1 || bytesPerTick == 0 || piece == 0) {
+        std::cerr << "usage: fixwatch-bench-day [hours] [baud] [piece-bytes] [--gnss]\n";
+        return 2;
+    }
 
-    fixwatch::MainForm form;
+    Line line;
+    qputenv("FIXWATCH_COM1", QByteArray::fromStdString(line.Device()));
+    fixwatch::MainForm form(gnss ? "/G+" : "");
     form.show();
+    form.Cmd_StartStop_Click(0);
+
     fixwatch::SyntheticReceiver receiver;
-    std::string stream; // what the line has sent and the port has not yet been read
+#ifdef FIXWATCH_BENCH_GNSS
+    fixwatch::SyntheticGnssReceiver gnssReceiver;
+#else
+    if (gnss) {
+        std::cerr << "fixwatch-bench-day: this build has no four-system receiver\n";
+        return 2;
+    }
+#endif
+    std::string stream; // what the receiver has sent and the line has not yet delivered
 
     using Clock = std::chrono::steady_clock;
     const long ticks = hours * 3600;
+    const long hour = std::min(ticks, 3600L);
     double firstHour = 0, lastHour = 0;
     long peakAfterFirstHour = 0;
     for (long tick = 0; tick < ticks; ++tick) {
-        // A full line at this speed: reads cut the stream wherever a second's bytes end,
-        // mostly in the middle of a sentence, as a real port does.
-        while (stream.size() < bytesPerTick)
+        // The line is kept full at this speed: a second's bytes, cut wherever they end.
+        while (stream.size() < bytesPerTick) {
+#ifdef FIXWATCH_BENCH_GNSS
+            if (gnss) {
+                for (const std::string& sentence : gnssReceiver.NextTick())
+                    stream += sentence; // these end in CR LF already
+                continue;
+            }
+#endif
             for (const std::string& sentence : receiver.NextSecond())
                 stream += sentence + "\r\n";
-        const std::string read = stream.substr(0, bytesPerTick);
+        }
+        line.Deliver(std::string_view(stream).substr(0, bytesPerTick), piece);
         stream.erase(0, bytesPerTick);
 
         const auto started = Clock::now();
-        form.HandleInput(read);
+        form.Timer_Lett_Timer();
         const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
-        if (tick < 3600)
+        if (tick < hour)
             firstHour += seconds;
-        if (tick >= ticks - 3600)
+        if (tick >= ticks - hour)
             lastHour += seconds;
-        if (tick == 3599)
+        if (tick == hour - 1)
             peakAfterFirstHour = PeakKiB();
     }
-    std::cout << "simulated " << hours << " h at " << baud << " baud, " << ticks << " ticks\n"
-              << "cost per tick, first hour: " << firstHour / 3600 * 1e6 << " us\n"
-              << "cost per tick, last hour:  " << lastHour / 3600 * 1e6 << " us\n"
+    form.Cmd_StartStop_Click(1);
+
+    const double first = firstHour / static_cast<double>(hour);
+    const double last = lastHour / static_cast<double>(hour);
+    std::cout << "simulated " << hours << " h at " << baud << " baud in " << piece
+              << "-byte pieces" << (gnss ? ", four systems with All GNSS" : "") << ", "
+              << ticks << " ticks\n"
+              << "cost per tick, first hour: " << first * 1e6 << " us (" << first * 100
+              << " % of a core)\n"
+              << "cost per tick, last hour:  " << last * 1e6 << " us (" << last * 100
+              << " % of a core)\n"
               << "peak memory after the first hour: " << peakAfterFirstHour << " KiB\n"
               << "peak memory at the end:           " << PeakKiB() << " KiB\n"
               << "line buffer at the end: " << form.lineBuffer().size() << " characters\n";
