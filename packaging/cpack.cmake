@@ -7,11 +7,12 @@ set(CPACK_PACKAGE_CONTACT "Fixwatch developers <fixwatch@users.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "NMEA-0183 GPS monitor for the Linux desktop")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "NMEA-0183 GPS monitor for the Linux desktop
- Fixwatch listens to a GPS receiver on a serial port (it never transmits) and shows
- the current fix: time and date, position, altitude, speeds, tracks, fix quality,
- satellites in view and in use, dilutions of precision and twelve satellite
- channels with signal bars. It can log the fix to a daily file, save the current
- position on request and compute the checksum of a typed sentence.
+ Fixwatch listens to a GPS receiver on a serial port, behind gpsd, on TCP or on UDP
+ (it never transmits) and shows the current fix: time and date, position, altitude,
+ speeds, tracks, fix quality, satellites in view and in use, dilutions of precision,
+ twelve satellite channels with signal bars and a sky plot of every satellite
+ system. It can log the fix to a daily file, save the current position on request
+ and compute the checksum of a typed sentence.
  .
  Also contains fixwatch-events, which prints what the interpreter makes of a
  stream of sentences, and fixwatch-sim, a simulated receiver on a pseudo-terminal.")
