@@ -8,6 +8,7 @@
 //   defaults 24 h, 4800 baud, 48-byte pieces; the line is kept full at that speed.
 //   --gnss: a four-system 10 Hz receiver read with All GNSS on, instead of a GPS one.
 #include "main_form.h"
+#include "pseudo_terminal.h"
 #include "synthetic_receiver.h"
 #if __has_include("synthetic_gnss_receiver.h")
 #include "synthetic_gnss_receiver.h"
@@ -20,15 +21,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include <pty.h>
-#include <sys/ioctl.h>
 #include <sys/resource.h>
-#include <termios.h>
-#include <unistd.h>
 
 namespace {
 
@@ -39,59 +35,23 @@ long PeakKiB()
     return usage.ru_maxrss;
 }
 
-// The receiver's end of a pseudo-terminal; the window opens the other end by its path.
-class Line {
-public:
-    Line()
-    {
-        termios raw{};
-        ::cfmakeraw(&raw);
-        char name[256] = {};
-        if (::openpty(&master_, &slave_, name, &raw, nullptr) == -1)
-            throw std::runtime_error("openpty failed");
-        device_ = name;
-    }
-    ~Line()
-    {
-        ::close(master_);
-        ::close(slave_);
-    }
-    const std::string& Device() const { return device_; }
-
-    // Writes `text` in pieces of `piece` bytes. The kernel holds only a few KiB for the
-    // reader, so the window's event loop is let in to read after every 2 KiB, as it would
-    // while the line delivers.
-    void Deliver(std::string_view text, std::size_t piece)
-    {
-        std::size_t sinceRead = 0;
-        for (std::size_t at = 0; at < text.size(); at += piece) {
-            const std::string_view part = text.substr(at, piece);
-            if (::write(master_, part.data(), part.size()) != static_cast<ssize_t>(part.size()))
-                throw std::runtime_error("write to the pseudo-terminal failed");
-            sinceRead += part.size();
-            if (sinceRead >= 2048 || at + piece >= text.size()) {
-                WaitUntilQueued(static_cast<int>(sinceRead));
-                QCoreApplication::processEvents();
-                sinceRead = 0;
-            }
+// Writes `text` to the line in pieces of `piece` bytes. The kernel holds only a few KiB for
+// the reader, so the window's event loop is let in to read after every 2 KiB, as it would
+// while the line delivers.
+void Deliver(fixwatch::PseudoTerminal& line, std::string_view text, std::size_t piece)
+{
+    std::size_t sinceRead = 0;
+    for (std::size_t at = 0; at < text.size(); at += piece) {
+        const std::string_view part = text.substr(at, piece);
+        line.Write(part);
+        sinceRead += part.size();
+        if (sinceRead >= 2048 || at + piece >= text.size()) {
+            line.WaitUntilQueued(static_cast<int>(sinceRead));
+            QCoreApplication::processEvents();
+            sinceRead = 0;
         }
     }
-
-private:
-    void WaitUntilQueued(int count) const
-    {
-        for (int tries = 0; tries < 2000; ++tries) {
-            int queued = 0;
-            if (::ioctl(slave_, FIONREAD, &queued) == 0 && queued >= count)
-                return;
-            ::usleep(100);
-        }
-    }
-
-    int master_ = -1;
-    int slave_ = -1;
-    std::string device_;
-};
+}
 
 } // namespace
 
@@ -116,7 +76,7 @@ int main(int argc, char* argv[])
         return 2;
     }
 
-    Line line;
+    fixwatch::PseudoTerminal line;
     qputenv("FIXWATCH_COM1", QByteArray::fromStdString(line.Device()));
     fixwatch::MainForm form(gnss ? "/G+" : "");
     form.show();
@@ -151,7 +111,7 @@ int main(int argc, char* argv[])
             for (const std::string& sentence : receiver.NextSecond())
                 stream += sentence + "\r\n";
         }
-        line.Deliver(std::string_view(stream).substr(0, bytesPerTick), piece);
+        Deliver(line, std::string_view(stream).substr(0, bytesPerTick), piece);
         stream.erase(0, bytesPerTick);
 
         const auto started = Clock::now();

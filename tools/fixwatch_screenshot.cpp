@@ -5,6 +5,7 @@
 #include "frm_about.h"
 #include "frm_splash.h"
 #include "main_form.h"
+#include "pseudo_terminal.h"
 #include "sample_sentences.h"
 
 #include <QApplication>
@@ -17,14 +18,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include <fstream>
 #include <iostream>
 #include <string>
-
-#include <pty.h>
-#include <sys/ioctl.h>
-#include <termios.h>
-#include <unistd.h>
 
 namespace {
 
@@ -34,41 +29,6 @@ bool Save(const QPixmap& picture, const QString& path)
     std::cout << (saved ? "wrote " : "could not write ") << path.toStdString() << "\n";
     return saved;
 }
-
-// A receiver on a pseudo-terminal: what is written to it is what the window reads.
-class Receiver {
-public:
-    Receiver()
-    {
-        termios raw{};
-        ::cfmakeraw(&raw);
-        char name[256] = {};
-        if (::openpty(&master_, &slave_, name, &raw, nullptr) == 0)
-            device_ = name;
-    }
-    ~Receiver() { Hangup(); ::close(slave_); }
-    const std::string& Device() const { return device_; }
-    void Send(const std::string& text)
-    {
-        for (std::size_t at = 0; at < text.size();) {
-            const ssize_t n = ::write(master_, text.data() + at, text.size() - at);
-            if (n <= 0)
-                return;
-            at += static_cast<std::size_t>(n);
-        }
-    }
-    void Hangup()
-    {
-        if (master_ >= 0)
-            ::close(master_);
-        master_ = -1;
-    }
-
-private:
-    int master_ = -1;
-    int slave_ = -1;
-    std::string device_;
-};
 
 // Lets the window read what was sent: the event loop runs, then one tick.
 void Tick(fixwatch::MainForm& form)
@@ -88,26 +48,10 @@ std::string SampleSecond()
     return text;
 }
 
-// The sentence lines of a capture, CR LF ended, from the first line on, until `count`.
-std::string Capture(const QString& path, int count)
-{
-    std::ifstream file(path.toStdString(), std::ios::binary);
-    std::string text;
-    for (std::string line; count > 0 && std::getline(file, line);) {
-        if (line.empty() || line.front() == '#')
-            continue;
-        if (line.back() == '\r')
-            line.pop_back();
-        text += line + "\r\n";
-        --count;
-    }
-    return text;
-}
-
-void Feed(fixwatch::MainForm& form, Receiver& receiver, const std::string& text)
+void Feed(fixwatch::MainForm& form, fixwatch::PseudoTerminal& receiver, const std::string& text)
 {
     for (std::size_t at = 0; at < text.size(); at += 1024) {
-        receiver.Send(text.substr(at, 1024));
+        receiver.Write(text.substr(at, 1024));
         Tick(form);
     }
     Tick(form);
@@ -134,7 +78,7 @@ int main(int argc, char* argv[])
 
     // The tabs, with a receiver that sends a second of sentences and the logger running.
     {
-        Receiver receiver;
+        fixwatch::PseudoTerminal receiver;
         qputenv("FIXWATCH_COM1", QByteArray::fromStdString(receiver.Device()));
         fixwatch::MainForm form;
         fixwatch::frmAbout about(&form);
@@ -143,7 +87,7 @@ int main(int argc, char* argv[])
         form.MenuSalvaDL_Click();
         form.Cmd_StartStop_Click(0);
         Feed(form, receiver, SampleSecond());
-        receiver.Send(SampleSecond()); // the status bar as it reads while sentences arrive
+        receiver.Write(SampleSecond()); // the status bar as it reads while sentences arrive
         Tick(form);
         const char* names[] = {"position.png", "general-info.png", "satellites.png", "communication.png"};
         for (int tab = 0; tab < 4; ++tab) {
@@ -160,7 +104,7 @@ int main(int argc, char* argv[])
         now = 7000;
         form.Timer_Lett_Timer();
         ok = Save(form.statusBar()->grab(), path("status-no-data.png")) && ok;
-        receiver.Hangup();
+        receiver.CloseMaster();
         for (int i = 0; i < 5 && form.MSComm.LinkState() != fixwatch::CommControl::State::Lost; ++i)
             Tick(form);
         ok = Save(form.statusBar()->grab(), path("status-lost.png")) && ok;
@@ -192,15 +136,15 @@ int main(int argc, char* argv[])
     // A multi-system receiver: without All GNSS the status bar says what is missing; with it
     // the columns and the Sky tab show every system.
     if (QFile::exists(capture)) {
-        const std::string text = Capture(capture, 90);
+        const std::string text = fixwatch::CaptureText(capture.toStdString(), 90);
         for (const bool allGnss : {false, true}) {
-            Receiver receiver;
+            fixwatch::PseudoTerminal receiver;
             qputenv("FIXWATCH_COM1", QByteArray::fromStdString(receiver.Device()));
             fixwatch::MainForm form(allGnss ? "/S38400,N,8,1 /G+" : "/S38400,N,8,1");
             form.show();
             form.Cmd_StartStop_Click(0);
             Feed(form, receiver, text.substr(0, text.size() - 2048));
-            receiver.Send(text.substr(text.size() - 2048));
+            receiver.Write(text.substr(text.size() - 2048));
             Tick(form);
             if (!allGnss) {
                 ok = Save(form.statusBar()->grab(), path("status-hint.png")) && ok;

@@ -2,6 +2,8 @@
 
 #include "nmea_interpreter.h"
 
+#include <fstream>
+
 namespace fixwatch {
 
 std::vector<std::string> SampleSentences()
@@ -22,6 +24,21 @@ std::vector<std::string> SampleSentences()
         sentences.push_back(text + "*" + gps.GetChecksum(text));
     }
     return sentences;
+}
+
+std::string CaptureText(const std::string& path, int count)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::string text;
+    for (std::string line; count > 0 && std::getline(file, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line.front() == '#')
+            continue;
+        text += line + "\r\n";
+        --count;
+    }
+    return text;
 }
 
 } // namespace fixwatch

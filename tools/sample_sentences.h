@@ -9,4 +9,9 @@ namespace fixwatch {
 // sentences with their checksums, for the screenshots and the window's tests.
 std::vector<std::string> SampleSentences();
 
+// The first `count` sentence lines of a recorded capture file, each ending in CR LF as a
+// receiver sends them; comment lines (#) and empty lines are skipped. Empty when the file
+// cannot be read.
+std::string CaptureText(const std::string& path, int count);
+
 } // namespace fixwatch

@@ -17,7 +17,6 @@
 namespace fixwatch {
 namespace {
 
-using test::PseudoTerminal;
 
 QString Q(const std::string& text)
 {

@@ -1,6 +1,6 @@
 // Start, ticks and Stop through real pseudo-terminals standing in for the receiver: what a
 // silent, vanishing, returning, refusing or flooding receiver does to the window.
-#include "../acquisition/pseudo_terminal.h"
+#include "pseudo_terminal.h"
 #include "sample_sentences.h"
 #include "serial_port.h"
 #include "window_test_support.h"
@@ -26,7 +26,6 @@ namespace {
 
 using test::AnswerNextDialog;
 using test::PortVariable;
-using test::PseudoTerminal;
 using test::Sealed;
 
 QString Q(const std::string& text)

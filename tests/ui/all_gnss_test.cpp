@@ -1,5 +1,5 @@
 // The window with every satellite system read (All GNSS, /G+), and the Sky tab.
-#include "../acquisition/pseudo_terminal.h"
+#include "pseudo_terminal.h"
 #include "sample_sentences.h"
 #include "sky_table_model.h"
 #include "sky_view.h"
@@ -22,24 +22,12 @@ namespace fixwatch {
 namespace {
 
 using test::PortVariable;
-using test::PseudoTerminal;
 using test::Sealed;
 
-// The first `count` sentence lines of a real capture, each ending in CR LF as a receiver
-// sends them.
-std::string CaptureText(const char* name, int count)
+// The first `count` sentence lines of a real capture.
+std::string RealCapture(const char* name, int count)
 {
-    std::ifstream file(std::filesystem::path(FIXWATCH_NMEA_LOGS) / name, std::ios::binary);
-    std::string text;
-    for (std::string line; count > 0 && std::getline(file, line);) {
-        if (line.empty() || line.front() == '#')
-            continue;
-        if (line.back() == '\r')
-            line.pop_back();
-        text += line + "\r\n";
-        --count;
-    }
-    return text;
+    return CaptureText((std::filesystem::path(FIXWATCH_NMEA_LOGS) / name).string(), count);
 }
 
 // Starts `form` on a pseudo-terminal, sends `text` and ticks until it has all been read.
@@ -66,7 +54,7 @@ void Receive(MainForm& form, PseudoTerminal& receiver, const std::string& text)
 
 TEST(AllGnss, AMultiSystemReceiverShowsItsFixOnlyWithTheOption)
 {
-    const std::string capture = CaptureText("ublox-neo-m9n-nmea.nmea", 120);
+    const std::string capture = RealCapture("ublox-neo-m9n-nmea.nmea", 120);
     if (capture.empty())
         GTEST_SKIP() << "no capture";
     for (const bool allGnss : {false, true}) {
@@ -93,7 +81,7 @@ TEST(AllGnss, AMultiSystemReceiverShowsItsFixOnlyWithTheOption)
 
 TEST(AllGnss, TheColumnsShowTheStrongestTwelveOfEverySystemAndAgreeWithTheChannels)
 {
-    const std::string capture = CaptureText("ublox-zed-f9p-nmea.nmea", 60);
+    const std::string capture = RealCapture("ublox-zed-f9p-nmea.nmea", 60);
     if (capture.empty())
         GTEST_SKIP() << "no capture";
     PseudoTerminal receiver;

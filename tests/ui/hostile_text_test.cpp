@@ -1,6 +1,6 @@
 // Text a receiver (or a user) sends that looks like markup is shown literally, everywhere,
 // and cannot freeze the window or change how it looks.
-#include "../acquisition/pseudo_terminal.h"
+#include "pseudo_terminal.h"
 #include "window_test_support.h"
 
 #include <QApplication>
@@ -17,7 +17,6 @@ namespace fixwatch {
 namespace {
 
 using test::PortVariable;
-using test::PseudoTerminal;
 using test::Sealed;
 
 long PeakKiB()

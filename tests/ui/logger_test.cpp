@@ -1,6 +1,6 @@
 // The data logger and "Save current position" on the window: what goes into the day's file,
 // and what a hostile receiver or a hostile file system cannot do to it.
-#include "../acquisition/pseudo_terminal.h"
+#include "pseudo_terminal.h"
 #include "sample_sentences.h"
 #include "window_test_support.h"
 
@@ -21,7 +21,6 @@ namespace {
 
 using test::Feed;
 using test::PortVariable;
-using test::PseudoTerminal;
 using test::Sealed;
 
 // Points the log folder somewhere for the life of the object.

@@ -1,5 +1,5 @@
 // What the status bar says about the source, the link and the data logger.
-#include "../acquisition/pseudo_terminal.h"
+#include "pseudo_terminal.h"
 #include "window_test_support.h"
 
 #include <QAction>
@@ -15,7 +15,6 @@ namespace fixwatch {
 namespace {
 
 using test::PortVariable;
-using test::PseudoTerminal;
 using test::Sealed;
 
 // Sets an environment variable for the life of the object, restoring the old value.

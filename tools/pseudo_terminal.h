@@ -10,10 +10,10 @@
 #include <termios.h>
 #include <unistd.h>
 
-namespace fixwatch::test {
+namespace fixwatch {
 
 // A real pseudo-terminal: the master side plays the receiver, the slave device is what the
-// port under test opens. The test's own slave descriptor shows the line settings applied.
+// window's port opens (in tests, the benchmark and the screenshots). The test's own slave descriptor shows the line settings applied.
 class PseudoTerminal {
 public:
     PseudoTerminal()
@@ -64,11 +64,11 @@ public:
     // seconds until `count` of them are there.
     bool WaitUntilQueued(int count) const
     {
-        for (int ms = 0; ms < 2000; ++ms) {
+        for (int tries = 0; tries < 20000; ++tries) {
             int queued = 0;
             if (::ioctl(slave_, FIONREAD, &queued) == 0 && queued >= count)
                 return true;
-            ::usleep(1000);
+            ::usleep(100);
         }
         return false;
     }
@@ -86,4 +86,4 @@ private:
     std::string device_;
 };
 
-} // namespace fixwatch::test
+} // namespace fixwatch
