@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -27,23 +26,11 @@ namespace {
 using test::AnswerNextDialog;
 using test::PortVariable;
 using test::Sealed;
+using test::TickUntil;
 
 QString Q(const std::string& text)
 {
     return QString::fromStdString(text);
-}
-
-// Ticks until `done` holds or two seconds have passed, letting the event loop run between.
-template <typename Condition>
-bool TickUntil(MainForm& form, Condition done)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < 2000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        form.Timer_Lett_Timer();
-    }
-    return done();
 }
 
 // What the code under test writes to standard error while the object lives.

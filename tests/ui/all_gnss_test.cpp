@@ -6,8 +6,6 @@
 #include "window_test_support.h"
 
 #include <QAbstractItemModel>
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTabWidget>
@@ -16,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 namespace fixwatch {
 namespace {
@@ -36,18 +33,9 @@ void Receive(MainForm& form, PseudoTerminal& receiver, const std::string& text)
     form.Cmd_StartStop_Click(0);
     ASSERT_TRUE(form.acquisitionRunning);
     for (std::size_t at = 0; at < text.size(); at += 2048) {
-        receiver.Write(std::string_view(text).substr(at, 2048));
-        QElapsedTimer clock;
-        clock.start();
-        while (form.lineBuffer().empty() && clock.elapsed() < 2000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            form.Timer_Lett_Timer();
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        form.Timer_Lett_Timer();
-    }
-    for (int tick = 0; tick < 5; ++tick) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        const std::string_view piece = std::string_view(text).substr(at, 2048);
+        receiver.Write(piece);
+        ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(piece.size())));
         form.Timer_Lett_Timer();
     }
 }

@@ -6,7 +6,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -22,13 +21,7 @@ namespace {
 using test::Feed;
 using test::PortVariable;
 using test::Sealed;
-
-// Points the log folder somewhere for the life of the object.
-class LogFolderVariable {
-public:
-    explicit LogFolderVariable(const QString& folder) { qputenv("FIXWATCH_LOG_DIR", folder.toLocal8Bit()); }
-    ~LogFolderVariable() { qunsetenv("FIXWATCH_LOG_DIR"); }
-};
+using test::Variable;
 
 QByteArray Contents(const QString& path)
 {
@@ -39,7 +32,7 @@ QByteArray Contents(const QString& path)
 TEST(Recording, RecordsTheSixFixTextsToTheDaysFile)
 {
     QTemporaryDir folder;
-    LogFolderVariable log(folder.path());
+    Variable log("FIXWATCH_LOG_DIR", folder.path().toLocal8Bit());
     MainForm form;
     form.today = [] { return QDate(2026, 12, 5); };
     form.MenuSalvaCP_Click();
@@ -63,17 +56,10 @@ TEST(Recording, DataLoggerChoiceDisablesSaveCurrentPosition)
     EXPECT_EQ(form.Timer_DL->interval(), 60000);
 }
 
-TEST(Recording, AnUnwritableFolderGivesFalse)
-{
-    LogFolderVariable log("/nonexistent/folder");
-    MainForm form;
-    EXPECT_FALSE(form.WriteLogRecord());
-}
-
 TEST(Recording, ALineEndInsideAReceivedFieldCannotForgeARecord)
 {
     QTemporaryDir folder;
-    LogFolderVariable log(folder.path());
+    Variable log("FIXWATCH_LOG_DIR", folder.path().toLocal8Bit());
     PseudoTerminal receiver;
     PortVariable port(1, receiver.Device());
     MainForm form;
@@ -99,7 +85,7 @@ TEST(Recording, ALineEndInsideAReceivedFieldCannotForgeARecord)
 TEST(Recording, AFifoAtTheLogFilesPathDoesNotHoldTheWindow)
 {
     QTemporaryDir folder;
-    LogFolderVariable log(folder.path());
+    Variable log("FIXWATCH_LOG_DIR", folder.path().toLocal8Bit());
     const QString path = folder.path() + "/2026-12-07.log";
     ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     MainForm form;

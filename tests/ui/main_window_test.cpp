@@ -72,11 +72,13 @@ TEST(MainWindowLayout, OffersTodaysSpeedsAndAllSatelliteSystems)
     EXPECT_TRUE(form.settings.allGnss);
 }
 
-TEST(MainWindowLayout, EveryLabelIsAPlainTextLabel)
+TEST(MainWindowLayout, EveryLabelIsAPlainTextLabelAndTheStatusBarNeverTakesFocus)
 {
     MainForm form;
     for (QLabel* label : form.findChildren<QLabel*>())
         EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+    for (QLabel* label : form.Status->Lab_Status)
+        EXPECT_EQ(label->focusPolicy(), Qt::NoFocus);
 }
 
 TEST(MainWindowLayout, CommandLineSetsTheControls)

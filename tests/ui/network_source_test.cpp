@@ -4,15 +4,12 @@
 #include "../acquisition/loopback_peer.h"
 #include "window_test_support.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QUdpSocket>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 namespace fixwatch {
 namespace {
@@ -21,19 +18,7 @@ using namespace std::chrono_literals;
 using test::GpsdHarness;
 using test::PortVariable;
 using test::Sealed;
-
-// Ticks, the event loop running between, until `done` holds or `limit` has passed.
-template <typename Condition>
-bool TickUntil(MainForm& form, Condition done, int limitMs = 5000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < limitMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        form.Timer_Lett_Timer();
-    }
-    return done();
-}
+using test::TickUntil;
 
 // A GPS capture with a fix in GGA and RMC, its lines ending in LF alone, as gpsd passes on.
 const std::filesystem::path kCapture = std::filesystem::path(FIXWATCH_NMEA_LOGS) / "GPSmap-76S.nmea";

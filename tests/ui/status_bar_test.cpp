@@ -16,28 +16,7 @@ namespace {
 
 using test::PortVariable;
 using test::Sealed;
-
-// Sets an environment variable for the life of the object, restoring the old value.
-class Variable {
-public:
-    Variable(const char* name, const QByteArray& value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name))
-    {
-        qputenv(name, value);
-    }
-    ~Variable()
-    {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    bool had_;
-    QByteArray old_;
-};
+using test::Variable;
 
 TEST(StatusBar, SaysWhatTheLinkIsDoing)
 {
@@ -105,15 +84,6 @@ TEST(StatusBar, TellsHowToSeeSentencesOfOtherSystems)
     EXPECT_TRUE(form.Status->Lab_Status[1]->text().startsWith("Receiving \u00B7"))
         << form.Status->Lab_Status[1]->text().toStdString();
     form.Cmd_StartStop_Click(1);
-}
-
-TEST(StatusBar, NeverTakesFocus)
-{
-    MainForm form;
-    for (QLabel* label : form.Status->Lab_Status) {
-        EXPECT_EQ(label->focusPolicy(), Qt::NoFocus);
-        EXPECT_EQ(label->textFormat(), Qt::PlainText);
-    }
 }
 
 TEST(StatusBar, SaysWhereTheLogGoesAndWhyARecordWasNotWritten)

@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QTimer>
@@ -73,20 +75,51 @@ inline void Feed(MainForm& form, const std::vector<std::string>& sentences)
         form.GPS->Parse(sentence);
 }
 
-// Sets FIXWATCH_COM<port> for the life of the object.
-class PortVariable {
+// Sets an environment variable for the life of the object, restoring what was there.
+class Variable {
 public:
-    PortVariable(int port, const std::string& value) : name_("FIXWATCH_COM" + QByteArray::number(port))
+    Variable(const QByteArray& name, const QByteArray& value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name.constData())), old_(qgetenv(name.constData()))
     {
-        qputenv(name_.constData(), QByteArray::fromStdString(value));
+        qputenv(name_.constData(), value);
     }
-    ~PortVariable() { qunsetenv(name_.constData()); }
-    PortVariable(const PortVariable&) = delete;
-    PortVariable& operator=(const PortVariable&) = delete;
+    ~Variable()
+    {
+        if (had_)
+            qputenv(name_.constData(), old_);
+        else
+            qunsetenv(name_.constData());
+    }
+    Variable(const Variable&) = delete;
+    Variable& operator=(const Variable&) = delete;
 
 private:
     QByteArray name_;
+    bool had_;
+    QByteArray old_;
 };
+
+// Points port `port` at a device or address: FIXWATCH_COM<port>.
+class PortVariable : public Variable {
+public:
+    PortVariable(int port, const std::string& value)
+        : Variable("FIXWATCH_COM" + QByteArray::number(port), QByteArray::fromStdString(value))
+    {
+    }
+};
+
+// Ticks, the event loop running between, until `done` holds or `limitMs` has passed.
+template <typename Condition>
+bool TickUntil(MainForm& form, Condition done, int limitMs = 5000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < limitMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        form.Timer_Lett_Timer();
+    }
+    return done();
+}
 
 // A window whose port list knows no serial port and no gpsd, whatever this machine has, so
 // that only FIXWATCH_COMn names devices.
