@@ -1,9 +1,10 @@
-// The display handlers on a set of labels and bars of their own, as the window makes them.
-#include "fix_display.h"
+// The fix display on labels and bars of its own, as the window makes them, and the number and
+// date patterns it uses.
 #include "../qt_print.h"
+#include "fix_display.h"
+#include "number_format.h"
 #include "plain_text.h"
 
-#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -17,86 +18,58 @@
 namespace fixwatch {
 namespace {
 
-// Counts the paints each widget gets.
-struct PaintCounter : QObject {
-    std::map<QObject*, int> paints;
+// Every control the display writes, plain-text labels and 0..90 bars side by side (so that
+// painting one never paints another), shown so that they really paint; counts their paints.
+struct Widgets : QObject {
+    std::map<QObject*, int> paints; // before the window, which outlives it otherwise
+    QWidget window;
+    DisplayWidgets w;
+
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint)
-            ++paints[watched];
+        paints[watched] += event->type() == QEvent::Paint;
         return false;
     }
-};
-
-// Every control the display writes, plain-text labels and 0..90 bars, shown so that they
-// really paint.
-struct Widgets {
-    // Side by side, so that painting one never paints another.
-    QWidget window;
-    QGridLayout* layout = new QGridLayout(&window);
-    std::size_t count = 0;
-    DisplayWidgets w;
-    PaintCounter counter;
-
-    template <std::size_t N>
-    void Make(std::array<QLabel*, N>& labels)
+    template <typename T, std::size_t N> void Make(std::array<T*, N>& controls)
     {
-        for (auto& label : labels) {
-            auto* made = new QLabel(&window);
-            made->setTextFormat(Qt::PlainText);
-            layout->addWidget(made, static_cast<int>(count % 20), static_cast<int>(count / 20));
-            ++count;
-            made->installEventFilter(&counter);
-            label = made;
+        for (auto& control : controls) {
+            control = new T(&window);
+            static_cast<QGridLayout*>(window.layout())->addWidget(control, window.children().size() % 20,
+                                                                   window.children().size() / 20);
+            control->installEventFilter(this);
+            if constexpr (std::is_same_v<T, QLabel>)
+                control->setTextFormat(Qt::PlainText);
+            else
+                control->setRange(0, 90);
         }
     }
-
     Widgets()
     {
-        Make(w.Lab_Posizione);
-        Make(w.Lab_PosizioneUM);
-        Make(w.Lab_PosizioneInfo);
-        Make(w.Lab_PosizioneInfo3b);
-        Make(w.Lab_SatCHN);
-        Make(w.Lab_Sat);
-        Make(w.Lab_SatA);
-        Make(w.Lab_SatE);
-        for (auto& bar : w.PSat) {
-            bar = new QProgressBar(&window);
-            bar->setRange(0, 90);
-            layout->addWidget(bar, static_cast<int>(count % 20), static_cast<int>(count / 20));
-            ++count;
-            bar->installEventFilter(&counter);
-        }
+        new QGridLayout(&window);
+        Make(w.Lab_Posizione); Make(w.Lab_PosizioneUM); Make(w.Lab_PosizioneInfo); Make(w.Lab_PosizioneInfo3b);
+        Make(w.Lab_SatCHN); Make(w.Lab_Sat); Make(w.Lab_SatA); Make(w.Lab_SatE); Make(w.PSat);
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
 };
 
-TEST(FixDisplayHandlers, BarClampsToItsRangeButTooltipKeepsTheRatio)
+TEST(FixDisplayHandlers, BarsClampTooltipsKeepTheValueAndClearKeepsUnits)
 {
     Widgets widgets;
     FixDisplay display(widgets.w);
     display.gps_SatelliteReceived(1, 7, 100, 45, 99);
+    display.gps_SatelliteReceived(2, 7, 100, 45, -5);
     EXPECT_EQ(widgets.w.PSat[0]->value(), 90);
     EXPECT_EQ(widgets.w.PSat[0]->toolTip(), "99");
-    display.gps_SatelliteReceived(2, 7, 100, 45, -5);
     EXPECT_EQ(widgets.w.PSat[1]->value(), 0);
     EXPECT_EQ(widgets.w.PSat[1]->toolTip(), "-5");
     display.gps_SatelliteReceived(13, 7, 100, 45, 30); // a fourth GSV message
     display.gps_SatelliteReceived(0, 7, 100, 45, 30);
     EXPECT_EQ(widgets.w.Lab_Sat[2]->text(), "");
-}
 
-TEST(FixDisplayHandlers, ClearEmptiesValuesButKeepsUnits)
-{
-    Widgets widgets;
-    FixDisplay display(widgets.w);
     display.gps_TimeChanged("12:35:19");
     display.gps_AltitudeUnitsReceived("M");
     display.gps_Ch03SatReceived(5);
-    display.gps_SatelliteReceived(1, 7, 100, 45, 40);
-    display.ClearDisplay();
     display.ClearDisplay();
     for (QLabel* label : widgets.w.Lab_Posizione)
         EXPECT_EQ(label->text(), "");
@@ -106,13 +79,9 @@ TEST(FixDisplayHandlers, ClearEmptiesValuesButKeepsUnits)
     EXPECT_EQ(widgets.w.PSat[0]->value(), 0);
     EXPECT_EQ(widgets.w.PSat[0]->toolTip(), "0");
     EXPECT_EQ(widgets.w.Lab_PosizioneUM[0]->text(), "[m]");
-}
 
-TEST(FixDisplayHandlers, NumbersFollowTheRegionalDecimalSeparator)
-{
-    Widgets widgets;
-    FixDisplay display(widgets.w, QLocale(QLocale::German));
-    display.gps_AltitudeReceived(545.4);
+    FixDisplay german(widgets.w, QLocale(QLocale::German));
+    german.gps_AltitudeReceived(545.4);
     EXPECT_EQ(widgets.w.Lab_Posizione[3]->text(), "545,4");
 }
 
@@ -120,17 +89,23 @@ TEST(FixDisplayHandlers, ReceivedTextIsShownExactlyAsReceived)
 {
     Widgets widgets;
     FixDisplay display(widgets.w);
-    for (const std::string text : {"<img src=/dev/zero>", "<b>054.7</b> T", "&lt;",
-                                   "<font color=red>054.7</font> T", "\xB0 \xE9"}) {
+    for (const std::string text : {"<img src=/dev/zero>", "<b>054.7</b> T", "&lt;", "\xB0 \xE9"}) {
         const QString shown = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
         display.gps_DGPSstationIDReceived(text);
-        EXPECT_EQ(widgets.w.Lab_PosizioneInfo[10]->text(), shown);
         display.gps_TrueTrack(text);
-        EXPECT_EQ(widgets.w.Lab_PosizioneInfo[11]->text(), shown);
         display.gps_TimeChanged(text);
-        EXPECT_EQ(widgets.w.Lab_Posizione[0]->text(), shown);
         display.gps_AltitudeUnitsReceived(text);
+        EXPECT_EQ(widgets.w.Lab_PosizioneInfo[10]->text(), shown);
+        EXPECT_EQ(widgets.w.Lab_PosizioneInfo[11]->text(), shown);
+        EXPECT_EQ(widgets.w.Lab_Posizione[0]->text(), shown);
         EXPECT_EQ(widgets.w.Lab_PosizioneUM[0]->text(), "[" + shown.toLower() + "]");
+    }
+    EXPECT_EQ(PlainToolTip("/dev/ttyACM0 \u2014 u-blox GNSS receiver"), "/dev/ttyACM0 \u2014 u-blox GNSS receiver");
+    for (const QString text : {"<img src=/dev/zero>", "<b>bold</b>", "&lt;", "a < b"}) {
+        QTextDocument tip; // rendered as rich text, the tooltip shows the original text
+        tip.setHtml(PlainToolTip(text));
+        EXPECT_TRUE(Qt::mightBeRichText(PlainToolTip(text))) << text.toStdString();
+        EXPECT_EQ(tip.toPlainText(), text);
     }
 }
 
@@ -141,41 +116,52 @@ TEST(FixDisplayPainting, ABatchPaintsEachChangedLabelOnceAndUnchangedOnesNever)
     QLabel* time = widgets.w.Lab_Posizione[0];
     QLabel* fix = widgets.w.Lab_PosizioneInfo[5];
     display.gps_FixObtained();
-    widgets.counter.paints.clear();
+    widgets.paints.clear();
 
-    // Outside a batch a new text is painted at once; the same text again is left alone.
-    display.gps_TimeChanged("12:00:00");
-    EXPECT_EQ(widgets.counter.paints[time], 1);
-    display.gps_TimeChanged("12:00:00");
-    EXPECT_EQ(widgets.counter.paints[time], 1);
+    display.gps_TimeChanged("12:00:00"); // outside a batch a new text is painted at once
+    display.gps_TimeChanged("12:00:00"); // and the same text again is left alone
+    EXPECT_EQ(widgets.paints[time], 1);
 
-    // In a batch, seven seconds of kept sentences handed on again end in one paint.
-    widgets.counter.paints.clear();
+    widgets.paints.clear(); // seven seconds of kept sentences handed on again: one paint
     display.BeginBatch();
     for (int second = 1; second <= 7; ++second) {
         display.gps_TimeChanged("12:00:0" + std::to_string(second));
         display.gps_FixObtained();
     }
-    EXPECT_EQ(widgets.counter.paints[time], 0) << "painted before the batch ended";
+    EXPECT_EQ(widgets.paints[time], 0) << "painted before the batch ended";
     display.EndBatch();
     EXPECT_EQ(time->text(), "12:00:07");
-    EXPECT_EQ(widgets.counter.paints[time], 1);
-    EXPECT_EQ(widgets.counter.paints[fix], 0) << "an unchanged label was painted";
+    EXPECT_EQ(widgets.paints[time], 1);
+    EXPECT_EQ(widgets.paints[fix], 0) << "an unchanged label was painted";
 }
 
-TEST(PlainToolTips, ShowMarkupLiterallyAndLeaveOtherTextAlone)
+TEST(NumberPatterns, DecimalsRoundHalvesAwayFromZeroInTheGivenSeparator)
 {
-    EXPECT_EQ(PlainToolTip("44"), "44");
-    EXPECT_EQ(PlainToolTip("/dev/ttyACM0 \u2014 u-blox GNSS receiver"),
-              "/dev/ttyACM0 \u2014 u-blox GNSS receiver");
-    for (const QString text : {"<img src=/dev/zero>", "<b>bold</b>", "&lt;", "a < b"}) {
-        const QString tip = PlainToolTip(text);
-        EXPECT_TRUE(Qt::mightBeRichText(tip)) << text.toStdString();
-        // Rendered as rich text, the tooltip's visible text is the original text.
-        QTextDocument document;
-        document.setHtml(tip);
-        EXPECT_EQ(document.toPlainText(), text) << text.toStdString();
-    }
+    const QString p = ".";
+    const std::pair<QString, QString> rows[] = {
+        {FormatUpToThreeDecimals(545.4, p), "545.4"},     {FormatUpToThreeDecimals(12, p), "12.0"},
+        {FormatUpToThreeDecimals(0.25, p), "0.25"},       {FormatUpToThreeDecimals(-12.3456, p), "-12.346"},
+        {FormatUpToThreeDecimals(123456.7, p), "123456.7"}, {FormatUpToThreeDecimals(2.0005, p), "2.001"},
+        {FormatUpToThreeDecimals(-2.0005, p), "-2.001"},  {FormatUpToThreeDecimals(9.9995, p), "10.0"},
+        {FormatOneDecimal(0.25, p), "0.3"},               {FormatOneDecimal(99.99, p), "100.0"},
+        {FormatOneDecimal(-0.04, p), "0.0"},              {FormatOneDecimal(1.85, p), "1.9"},
+        {FormatOneDecimal(12.34, p), "12.3"},             {FormatInteger(-32768), "-32768"},
+        {FormatTwoDigits(1), "01"},                       {FormatTwoDigits(12), "12"},
+        {FormatUpToThreeDecimals(545.4, ","), "545,4"},   {FormatOneDecimal(0.9, ","), "0,9"},
+    };
+    for (const auto& [shown, expected] : rows)
+        EXPECT_EQ(shown, expected);
+}
+
+TEST(DatePattern, WidensTwoDigitYearsByThePosixWindowAndLeavesUnreadableDates)
+{
+    const std::pair<const char*, const char*> rows[] = {
+        {"05/12/26", "05/12/2026"}, {"31/12/99", "31/12/1999"}, {"01/01/68", "01/01/2068"},
+        {"01/01/69", "01/01/1969"}, {"32/13/26", "32/13/26"},   {"30/02/26", "30/02/26"},
+        {"//", "//"},               {"", ""},
+    };
+    for (auto [date, shown] : rows)
+        EXPECT_EQ(FormatDate(date), shown) << date;
 }
 
 } // namespace

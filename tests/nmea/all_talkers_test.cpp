@@ -1,101 +1,70 @@
 // The all-systems reading: a sentence of any of the nine talkers is read exactly as the same
-// sentence from "GP"; everything else stays as the default reading has it.
-#include "captures.h"
-#include "transcript.h"
+// sentence from "GP"; everything else stays as the default reading has it. And the words for
+// fix qualities 4 to 8.
+#include "nmea_test.h"
 
+#include "fix_quality_words.h"
 #include "talkers.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace fixwatch::test {
 namespace {
 
-// `line` with its talker replaced by "GP" and the checksum recomputed, for a checksum-valid
-// "$TTfff,...*hh" of one of the nine talkers; the line itself otherwise.
-std::string AsGps(const std::string& line)
+TEST(AllTalkers, EverySentenceOfEveryTalkerRaisesTheEventsOfItsGpsTwin)
 {
-    const bool sealed = line.size() > 6 && line[0] == '$' && line[line.size() - 3] == '*' &&
-                        NmeaInterpreter().GetChecksum(line) == line.substr(line.size() - 2);
-    if (!sealed || !GnssTalkerIndex(line.substr(1, 2)))
-        return line;
-    return Sealed("$GP" + line.substr(3, line.size() - 6));
-}
-
-TEST(AllTalkers, EveryCaptureLineReadsAsItsGpsTwin)
-{
-    const auto captures = Captures();
-    if (captures.empty())
-        GTEST_SKIP() << "no receiver logs at " << FIXWATCH_NMEA_LOGS;
-
-    std::size_t otherTalkersRead = 0;
-    for (const auto& file : captures) {
-        for (const std::string& line : CaptureLines(file)) {
-            const Transcript all = Interpret(line, Talkers::AllSystems);
-            const Transcript twin = Interpret(AsGps(line));
-            ASSERT_EQ(all.accepted, twin.accepted) << file.filename() << ": " << line;
-            ASSERT_EQ(all.events, twin.events) << file.filename() << ": " << line;
-            if (all.accepted && line.compare(1, 2, "GP") != 0)
-                ++otherTalkersRead;
+    const char* bodies[] = {
+        "GGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,",
+        "GLL,4916.45,N,12311.12,W,225444,A",
+        "RMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W",
+        "VTG,054.7,T,034.4,M,005.5,N,010.2,K",
+        "GSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1",
+        "GSV,3,2,11,14,25,170,00,16,57,208,39,18,67,296,40,19,40,246,00",
+    };
+    for (const char* body : bodies) {
+        const Transcript gps = Interpret(Sealed(std::string("$GP") + body));
+        ASSERT_TRUE(gps.accepted);
+        ASSERT_FALSE(gps.events.empty());
+        for (std::string_view talker : kGnssTalkers) {
+            const std::string sentence = Sealed("$" + std::string(talker) + body);
+            const Transcript all = Interpret(sentence, Talkers::AllSystems);
+            EXPECT_TRUE(all.accepted) << sentence;
+            EXPECT_EQ(all.events, gps.events) << sentence;
         }
     }
-    EXPECT_GT(otherTalkersRead, 5'000u) << "the captures hold many GN, GL, GA and GB sentences";
 }
 
 TEST(AllTalkers, OnlyTheNineTalkersAndSixSentencesAreRead)
 {
-    struct Row {
-        const char* legend;
-        std::string sentence;
-        bool readByAllSystems;
+    const std::pair<const char*, std::string> notRead[] = {
+        {"GN ZDA is not one of the six", Sealed("$GNZDA,003956.00,12,04,2019,00,00")},
+        {"GN GNS is not one of the six", Sealed("$GNGNS,074150.799,,,,,NNNN,00,,,0.0,,0000")},
+        {"PQ is not a satellite system's talker", Sealed("$PQGSV,2,1,08,02,20,116,,03,,,,0,4")},
+        {"proprietary", Sealed("$PUBX,00,003956.00")},
+        {"lower-case talker", Sealed("$gnGGA,123519")},
+        {"identifier too long", Sealed("$GNGGAX,123519")},
+        {"no dollar", Sealed("GNGGA,123519")},
+        {"lower-case checksum", "$GNGGA*4c"},
+        {"wrong checksum", "$GNGGA*00"},
     };
-    const Row rows[] = {
-        {"GN GGA", Sealed("$GNGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"), true},
-        {"GL GSV", Sealed("$GLGSV,1,1,02,65,53,144,30,66,58,305,32"), true},
-        {"GA GSA with a system ID", Sealed("$GAGSA,A,3,07,12,33,,,,,,,,,,1.05,0.64,0.83,3"), true},
-        {"GB RMC", Sealed("$GBRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W"), true},
-        {"BD VTG", Sealed("$BDVTG,054.7,T,034.4,M,005.5,N,010.2,K"), true},
-        {"GQ GLL", Sealed("$GQGLL,4916.45,N,12311.12,W,225444,A"), true},
-        {"QZ GSV", Sealed("$QZGSV,1,1,01,02,05,042,29"), true},
-        {"GI GGA identifier only", Sealed("$GIGGA"), true},
-        {"GN ZDA is not one of the six", Sealed("$GNZDA,003956.00,12,04,2019,00,00"), false},
-        {"GN GNS is not one of the six", Sealed("$GNGNS,074150.799,,,,,NNNN,00,,,0.0,,0000"), false},
-        {"PQ is not a satellite system's talker", Sealed("$PQGSV,2,1,08,02,20,116,,03,,,,0,4"), false},
-        {"proprietary", Sealed("$PUBX,00,003956.00"), false},
-        {"lower-case talker", Sealed("$gnGGA,123519"), false},
-        {"identifier too long", Sealed("$GNGGAX,123519"), false},
-        {"no dollar", Sealed("GNGGA,123519"), false},
-        {"lower-case checksum", "$GNGGA*4c", false},
-        {"wrong checksum", "$GNGGA*00", false},
-    };
-    for (const Row& row : rows) {
-        const Transcript all = Interpret(row.sentence, Talkers::AllSystems);
-        EXPECT_EQ(all.accepted, row.readByAllSystems) << row.legend << ": " << row.sentence;
-        if (!row.readByAllSystems) {
-            EXPECT_TRUE(all.events.empty()) << row.legend << ": " << row.sentence;
-        }
-        EXPECT_FALSE(Interpret(row.sentence).accepted) << "the default reading takes GP only; " << row.legend;
-        EXPECT_EQ(NonGpsTalker(row.sentence).has_value(), row.readByAllSystems) << row.legend;
-    }
-}
-
-TEST(AllTalkers, GpsSentencesReadTheSameEitherWay)
-{
-    for (const std::string& sentence :
-         {std::string("$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39"),
-          std::string("$GPGSV,3,2,11,14,25,170,00,16,57,208,39,18,67,296,40,19,40,246,00*74"), Sealed("$GPGGA")}) {
-        const Transcript gps = Interpret(sentence);
+    for (const auto& [legend, sentence] : notRead) {
         const Transcript all = Interpret(sentence, Talkers::AllSystems);
-        EXPECT_TRUE(all.accepted) << sentence;
-        EXPECT_EQ(all.accepted, gps.accepted) << sentence;
-        EXPECT_EQ(all.events, gps.events) << sentence;
+        EXPECT_FALSE(all.accepted) << legend;
+        EXPECT_TRUE(all.events.empty()) << legend;
+        EXPECT_FALSE(NonGpsTalker(sentence)) << legend;
     }
+    EXPECT_FALSE(Interpret(Sealed("$GNGGA")).accepted) << "the default reading takes GP only";
+    EXPECT_EQ(NonGpsTalker(Sealed("$GIGGA")), "GI");
+    EXPECT_EQ(NonGpsTalker(Sealed("$BDGSA,A,1,,,,,,,,,,,,,,,")), "BD");
+    EXPECT_FALSE(NonGpsTalker(Sealed("$GPRMC,003956.00,A"))) << "GP is read by default";
 }
 
 TEST(AllTalkers, TheReadingCanChangeBetweenSentences)
 {
     const std::string gn = Sealed("$GNGLL,4916.45,N,12311.12,W,225444,A");
     NmeaInterpreter gps;
-    EXPECT_EQ(gps.GetTalkers(), Talkers::GpsOnly);
     EXPECT_FALSE(gps.Parse(gn));
     gps.SetTalkers(Talkers::AllSystems);
     EXPECT_TRUE(gps.Parse(gn));
@@ -103,25 +72,77 @@ TEST(AllTalkers, TheReadingCanChangeBetweenSentences)
     EXPECT_FALSE(gps.Parse(gn));
 }
 
-TEST(NonGpsTalker, NamesTheTalkerOnlyWhereTheAllSystemsReadingAddsSomething)
+// Each capture line read with all talkers as its GP twin (talker replaced, checksum redone),
+// and NonGpsTalker naming the talker exactly where only the all-systems reading takes it.
+TEST(AllTalkers, EveryCaptureLineReadsAsItsGpsTwin)
 {
-    EXPECT_EQ(NonGpsTalker(Sealed("$GNRMC,003956.00,A,4552.65403,S")), "GN");
-    EXPECT_EQ(NonGpsTalker(Sealed("$BDGSA,A,1,,,,,,,,,,,,,,,")), "BD");
-    EXPECT_FALSE(NonGpsTalker(Sealed("$GPRMC,003956.00,A"))) << "GP is read by default";
-    EXPECT_FALSE(NonGpsTalker("")) << "empty text";
-
-    const auto captures = Captures();
-    const NmeaInterpreter gps;
-    const NmeaInterpreter all(Talkers::AllSystems);
-    for (const auto& file : captures) {
+    if (Captures().empty())
+        GTEST_SKIP() << "no receiver logs at " << FIXWATCH_NMEA_LOGS;
+    std::size_t otherTalkersRead = 0;
+    for (const auto& file : Captures()) {
         for (const std::string& line : CaptureLines(file)) {
-            const bool onlyAll = all.Parse(line) && !gps.Parse(line);
-            ASSERT_EQ(NonGpsTalker(line).has_value(), onlyAll) << file.filename() << ": " << line;
-            if (onlyAll) {
-                ASSERT_EQ(*NonGpsTalker(line), line.substr(1, 2)) << file.filename() << ": " << line;
+            const bool sealed = line.size() > 6 && line[0] == '$' && line[line.size() - 3] == '*' &&
+                                NmeaInterpreter().GetChecksum(line) == line.substr(line.size() - 2);
+            const std::string twin = sealed && GnssTalkerIndex(line.substr(1, 2))
+                                         ? Sealed("$GP" + line.substr(3, line.size() - 6))
+                                         : line;
+            const Transcript all = Interpret(line, Talkers::AllSystems);
+            const Transcript gps = Interpret(twin);
+            ASSERT_EQ(all.accepted, gps.accepted) << file.filename() << ": " << line;
+            ASSERT_EQ(all.events, gps.events) << file.filename() << ": " << line;
+            const bool onlyAll = all.accepted && !Interpret(line).accepted;
+            ASSERT_EQ(NonGpsTalker(line), onlyAll ? std::optional(line.substr(1, 2)) : std::nullopt)
+                << file.filename() << ": " << line;
+            otherTalkersRead += onlyAll;
+        }
+    }
+    EXPECT_GT(otherTalkersRead, 5'000u) << "the captures hold many GN, GL, GA and GB sentences";
+}
+
+// The words for GGA fix qualities 4 to 8, which the interpreter reports as "Invalid".
+TEST(ExtendedFixQuality, WordsQualitiesFourToEightOfAnySystemsGga)
+{
+    const std::string fix = "123519,4807.038,N,01131.000,E,";
+    const std::pair<std::string, std::optional<std::string_view>> rows[] = {
+        {Sealed("$GNGGA," + fix + "4,12,0.6,14.2,M,1.8,M,1.0,0000"), "RTK Fixed"},
+        {Sealed("$GPGGA," + fix + "5,12,0.6,14.2,M,1.8,M,,"), "RTK Float"},
+        {Sealed("$GLGGA," + fix + "6,08"), "Estimated"},
+        {Sealed("$BDGGA," + fix + "7"), "Manual"},
+        {Sealed("$GIGGA," + fix + "8,10,2.0,268.8,M,-33.9,M,,"), "Simulator"},
+        {Sealed("$GNGGA," + fix + "1,08"), std::nullopt}, // 0 to 3 have the interpreter's word
+        {Sealed("$GNGGA," + fix + "0,00"), std::nullopt},
+        {Sealed("$GNGGA," + fix + "9,08"), std::nullopt},
+        {Sealed("$GNGGA," + fix + "04,08"), std::nullopt},
+        {Sealed("$GNGGA," + fix + ",08"), std::nullopt},
+        {Sealed("$GNGGA,123519,4807.038,N"), std::nullopt},
+        {Sealed("$GNRMC," + fix + "4"), std::nullopt},
+        {Sealed("$PQGGA," + fix + "4,08"), std::nullopt},
+        {"$GNGGA," + fix + "4,08*00", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [sentence, word] : rows)
+        EXPECT_EQ(ExtendedFixQuality(sentence), word) << sentence;
+}
+
+// On real receivers the word appears exactly where the all-systems interpreter says "Invalid",
+// and every captured quality gets its word.
+TEST(ExtendedFixQuality, RealCapturesGetAWordWhereTheInterpreterSaysInvalid)
+{
+    if (Captures().empty())
+        GTEST_SKIP() << "no receiver logs at " << FIXWATCH_NMEA_LOGS;
+    std::map<std::string_view, int> seen;
+    for (const auto& file : Captures()) {
+        for (const std::string& line : CaptureLines(file)) {
+            if (const auto word = ExtendedFixQuality(line)) {
+                ++seen[*word];
+                const Lines events = Interpret(line, Talkers::AllSystems).events;
+                ASSERT_NE(std::find(events.begin(), events.end(), "PositionFixReceived\tInvalid"), events.end())
+                    << file.filename() << ": " << line;
             }
         }
     }
+    for (std::string_view word : {"RTK Fixed", "RTK Float", "Estimated", "Simulator"})
+        EXPECT_GT(seen[word], 0) << word;
 }
 
 } // namespace

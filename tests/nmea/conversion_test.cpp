@@ -1,6 +1,6 @@
 // The number conversions and the wording of times, dates and positions.
+#include "nmea_test.h"
 #include "number_text.h"
-#include "transcript.h"
 
 #include <gtest/gtest.h>
 
@@ -10,22 +10,17 @@
 namespace fixwatch::test {
 namespace {
 
-TEST(LeadingNumber, ReadsTheLongestLeadingDecimalNumber)
+TEST(LeadingNumber, ReadsTheLongestLeadingDecimalNumberAndSaturates)
 {
     const std::pair<const char*, double> cases[] = {
         {"545.4", 545.4}, {"0.9", 0.9},   {"-12.5", -12.5}, {"+3", 3},      {"1.2x", 1.2},
         {"", 0},          {"x", 0},       {"-", 0},         {".5", 0.5},    {"7.", 7},
         {"1.5.6", 1.5},   {"1,5", 1},     {"1E3", 1000},    {"2.5E-1", 0.25}, {"1E", 1},
-        {"1E+", 1},       {" 1 2.5", 12.5}, {"\t-\n4", -4}, {"08", 8},
+        {"1E+", 1},       {" 1 2.5", 12.5}, {"\t-\n4", -4}, {"08", 8},      {"1E-999", 0},
     };
     for (auto [text, value] : cases)
         EXPECT_DOUBLE_EQ(LeadingNumber(text), value) << '"' << text << '"';
-}
-
-TEST(LeadingNumber, HugeExponentsSaturateInsteadOfFailing)
-{
     EXPECT_TRUE(std::isinf(LeadingNumber("1E999")));
-    EXPECT_EQ(LeadingNumber("1E-999"), 0.0);
 }
 
 TEST(LeadingNumber, IgnoresTheProcessLocale)
@@ -52,64 +47,42 @@ TEST(ToInteger, RoundsHalvesToEvenAndChecksTheRange)
         EXPECT_EQ(ToInteger(text), value) << '"' << text << '"';
 }
 
-// The field routines, seen through the sentences that use them.
-Lines TimeEvents(const char* field)
+TEST(TimeWording, ShortAndExtendedTimesFromTheRawCharacters)
 {
-    return Interpret(Sealed(std::string("$GPGGA,") + field)).events;
-}
-
-TEST(TimeWording, ShortAndExtendedTimes)
-{
-    EXPECT_EQ(TimeEvents("123519"), (Lines{"TimeChangedExtendex\t12:35:19 GMT", "TimeChanged\t12:35:19"}));
-    EXPECT_EQ(TimeEvents("123519.00"), (Lines{"TimeChangedExtendex\t12:35:19.00 GMT", "TimeChanged\t12:35:19"}));
-    EXPECT_EQ(TimeEvents("225444.5"), (Lines{"TimeChangedExtendex\t22:54:44.5 GMT", "TimeChanged\t22:54:44"}));
-    EXPECT_EQ(TimeEvents("1235190"), (Lines{"TimeChangedExtendex\t12:35:19 GMT", "TimeChanged\t12:35:19"}))
-        << "a seventh character alone is dropped";
-    EXPECT_EQ(TimeEvents("1235"), (Lines{"TimeChangedExtendex\t12:35: GMT", "TimeChanged\t12:35:"}));
-    EXPECT_EQ(TimeEvents("1"), (Lines{"TimeChangedExtendex\t1:: GMT", "TimeChanged\t1::"}));
-    EXPECT_EQ(TimeEvents("ab:cdef"), (Lines{"TimeChangedExtendex\tab::c:de GMT", "TimeChanged\tab::c:de"}))
-        << "the digits are not tested";
+    const std::pair<const char*, const char*> cases[] = {
+        {"123519", "12:35:19"},      {"123519.00", "12:35:19.00"}, {"225444.5", "22:54:44.5"},
+        {"1235190", "12:35:19"},     {"1235", "12:35:"},           {"1", "1::"},
+        {"ab:cdef", "ab::c:de"}, // the digits are not tested
+    };
+    for (auto [field, extended] : cases) {
+        const std::string shortTime = std::string(extended).substr(0, std::string(extended).find('.'));
+        EXPECT_EQ(Events(Sealed(std::string("$GPGGA,") + field)),
+                  (Lines{std::string("TimeChangedExtendex\t") + extended + " GMT", "TimeChanged\t" + shortTime}))
+            << field;
+    }
 }
 
 TEST(DateWording, DayMonthTwoDigitYear)
 {
-    EXPECT_EQ(Interpret(Sealed("$GPRMC,,,,,,,,,230394")).events, (Lines{"DateChanged\t23/03/94"}));
-    EXPECT_EQ(Interpret(Sealed("$GPRMC,,,,,,,,,2303")).events, (Lines{"DateChanged\t23/03/"}));
-    EXPECT_EQ(Interpret(Sealed("$GPRMC,,,,,,,,,23031994")).events, (Lines{"DateChanged\t23/03/19"}));
-}
-
-Lines PositionEvents(const char* lat, const char* ns, const char* lon, const char* ew)
-{
-    return Interpret(Sealed(std::string("$GPGLL,") + lat + "," + ns + "," + lon + "," + ew)).events;
+    EXPECT_EQ(Events(Sealed("$GPRMC,,,,,,,,,230394")), (Lines{"DateChanged\t23/03/94"}));
+    EXPECT_EQ(Events(Sealed("$GPRMC,,,,,,,,,2303")), (Lines{"DateChanged\t23/03/"}));
+    EXPECT_EQ(Events(Sealed("$GPRMC,,,,,,,,,23031994")), (Lines{"DateChanged\t23/03/19"}));
 }
 
 TEST(PositionWording, DegreesGetThreeDigitsAndMinutesStayAsSent)
 {
-    EXPECT_EQ(PositionEvents("4807.038", "N", "01131.000", "E"),
-              (Lines{"PositionReceived\t048° 07.038' N\t011° 31.000' E"}));
-    EXPECT_EQ(PositionEvents("4916.45", "N", "12311.12", "W"),
-              (Lines{"PositionReceived\t049° 16.45' N\t123° 11.12' W"}));
-    EXPECT_EQ(PositionEvents("3345.1234567", "S", "15112.7", "E"),
-              (Lines{"PositionReceived\t033° 45.1234567' S\t151° 12.7' E"}));
-    EXPECT_EQ(PositionEvents("807.038", "N", "1131.000", "E"),
-              (Lines{"PositionReceived\t080° 7.038' N\t113° 1.000' E"}))
-        << "the first two (three) characters are always the degrees";
-}
-
-TEST(PositionWording, ShortFieldsLoseTheMinutesPart)
-{
-    EXPECT_EQ(PositionEvents("5", "N", "12", "E"), (Lines{"PositionReceived\t005°  N\t012°  E"}));
-    EXPECT_EQ(PositionEvents("48", "N", "011", "E"), (Lines{"PositionReceived\t048° ' N\t011° ' E"}));
-}
-
-TEST(PositionWording, DegreeSignIsTheSingleLatin1Byte)
-{
-    struct Capture : NmeaEvents {
-        std::string latitude;
-        void PositionReceived(std::string lat, std::string) override { latitude = lat; }
-    } capture;
-    NmeaInterpreter(capture).Parse("$GPGLL,4916.45,N,12311.12,W,225444,A*31");
-    EXPECT_EQ(capture.latitude, "049\xB0 16.45' N");
+    const std::pair<const char*, const char*> cases[] = {
+        {"4807.038,N,01131.000,E", "048° 07.038' N\t011° 31.000' E"},
+        {"4916.45,N,12311.12,W", "049° 16.45' N\t123° 11.12' W"},
+        {"3345.1234567,S,15112.7,E", "033° 45.1234567' S\t151° 12.7' E"},
+        {"807.038,N,1131.000,E", "080° 7.038' N\t113° 1.000' E"}, // always 2 (3) characters of degrees
+        {"5,N,12,E", "005°  N\t012°  E"},                         // short fields lose the minutes
+        {"48,N,011,E", "048° ' N\t011° ' E"},
+    };
+    for (auto [fields, position] : cases)
+        EXPECT_EQ(Events(Sealed(std::string("$GPGLL,") + fields)),
+                  (Lines{std::string("PositionReceived\t") + position}))
+            << fields;
 }
 
 } // namespace

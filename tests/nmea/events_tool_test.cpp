@@ -5,118 +5,76 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 #include <sys/wait.h>
 
 namespace {
 
-struct Result {
-    int status = -1;
+// The tool's exit status and standard output for `arguments`, in which each "@N" names a
+// temporary file holding inputs[N].
+std::pair<int, std::string> RunTool(std::string arguments, const std::vector<std::string>& inputs = {})
+{
+    std::vector<std::filesystem::path> files;
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        files.push_back(std::filesystem::temp_directory_path() /
+                        (std::string("fixwatch-events-") +
+                         ::testing::UnitTest::GetInstance()->current_test_info()->name() + std::to_string(i)));
+        std::ofstream(files.back(), std::ios::binary) << inputs[i];
+        arguments.replace(arguments.find("@" + std::to_string(i)), 2, files.back().string());
+    }
     std::string out;
-};
-
-Result RunTool(const std::string& arguments)
-{
-    Result r;
-    const std::string command = std::string(FIXWATCH_EVENTS_TOOL) + " " + arguments + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return r;
+    FILE* pipe = popen((std::string(FIXWATCH_EVENTS_TOOL) + " " + arguments + " 2>/dev/null").c_str(), "r");
     char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        r.out.append(buffer, n);
-    const int status = pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    for (std::size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        out.append(buffer, n);
+    const int status = pipe ? pclose(pipe) : -1;
+    for (const auto& file : files)
+        std::filesystem::remove(file);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
 }
 
-std::filesystem::path WriteInput(const std::string& name, const std::string& bytes)
-{
-    auto path = std::filesystem::temp_directory_path() / name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-}
+const std::string kGllEvents = "PositionReceived\t049° 16.45' N\t123° 11.12' W\n"
+                               "TimeChangedExtendex\t22:54:44 GMT\nTimeChanged\t22:54:44\nFixObtained\n";
 
-TEST(EventsTool, PrintsEveryEventThenTheParseResultForEachLine)
+TEST(EventsTool, PrintsEveryEventThenTheParseResultForEachLineOfStdinOrFilesInOrder)
 {
-    const auto input = WriteInput("fixwatch-events-input.nmea",
-                                  "$GPGLL,4916.45,N,12311.12,W,225444,A*31\r\n"
-                                  "\n"
-                                  "$GPGSV,3,3,10,22,42,067,42,24,14,311,43*7E\n"
-                                  "$GPGGA,bad*00\n"
-                                  "$GPGGA*56");
-    const Result r = RunTool("< " + input.string());
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out,
-              "PositionReceived\t049° 16.45' N\t123° 11.12' W\n"
-              "TimeChangedExtendex\t22:54:44 GMT\n"
-              "TimeChanged\t22:54:44\n"
-              "FixObtained\n"
-              "Parse\ttrue\n"
-              "Parse\tfalse\n"
-              "SatellitesInViewReceived\t10\n"
-              "SatelliteReceived\t9\t22\t67\t42\t42\n"
-              "SatelliteReceived\t10\t24\t311\t14\t43\n"
-              "Parse\ttrue\n"
-              "Parse\tfalse\n"
-              "Parse\ttrue\n");
-    std::filesystem::remove(input);
-}
-
-TEST(EventsTool, ReadsFilesInOrderAndFailsOnAnUnreadableOne)
-{
-    const auto a = WriteInput("fixwatch-events-a.nmea", "$GPGGA*56"); // no LF: the line ends with its file
-    const auto b = WriteInput("fixwatch-events-b.nmea", "x\n");
-    EXPECT_EQ(RunTool(a.string() + " " + b.string()).out, "Parse\ttrue\nParse\tfalse\n");
-    EXPECT_EQ(RunTool(a.string() + " /nonexistent/fixwatch.nmea").status, 2);
-    std::filesystem::remove(a);
-    std::filesystem::remove(b);
+    EXPECT_EQ(RunTool("< @0", {"$GPGLL,4916.45,N,12311.12,W,225444,A*31\r\n\n$GPGSV,3,3,10,22,42,067,42,24,14,311,43*7E\n"
+                               "$GPGGA,bad*00\n$GPGGA*56"}),
+              std::pair(0, kGllEvents + "Parse\ttrue\nParse\tfalse\nSatellitesInViewReceived\t10\n"
+                                        "SatelliteReceived\t9\t22\t67\t42\t42\nSatelliteReceived\t10\t24\t311\t14\t43\n"
+                                        "Parse\ttrue\nParse\tfalse\nParse\ttrue\n"));
+    EXPECT_EQ(RunTool("@0 @1", {"$GPGGA*56", "x\n"}), std::pair(0, std::string("Parse\ttrue\nParse\tfalse\n")))
+        << "a last line without LF ends with its file";
+    EXPECT_EQ(RunTool("@0 /nonexistent/fixwatch.nmea", {"$GPGGA*56"}).first, 2);
 }
 
 TEST(EventsTool, GnssReadsEveryTalkerAsGps)
 {
-    const auto input = WriteInput("fixwatch-events-gnss.nmea",
-                                  "$GNGLL,4916.45,N,12311.12,W,225444,A*2F\n"
-                                  "$GNZDA,003956.00,12,04,2019,00,00*7C\n");
-    EXPECT_EQ(RunTool(input.string()).out, "Parse\tfalse\nParse\tfalse\n") << "GP only by default";
-    EXPECT_EQ(RunTool("--gnss " + input.string()).out,
-              "PositionReceived\t049° 16.45' N\t123° 11.12' W\n"
-              "TimeChangedExtendex\t22:54:44 GMT\n"
-              "TimeChanged\t22:54:44\n"
-              "FixObtained\n"
-              "Parse\ttrue\n"
-              "Parse\tfalse\n");
-    std::filesystem::remove(input);
+    const std::string input = "$GNGLL,4916.45,N,12311.12,W,225444,A*2F\n$GNZDA,003956.00,12,04,2019,00,00*7C\n";
+    EXPECT_EQ(RunTool("@0", {input}).second, "Parse\tfalse\nParse\tfalse\n") << "GP only by default";
+    EXPECT_EQ(RunTool("--gnss @0", {input}).second, kGllEvents + "Parse\ttrue\nParse\tfalse\n");
 }
 
 TEST(EventsTool, SkyPrintsOnlyTheSkyWhenTheInputEnds)
 {
     // Two signals of GPS, a GLONASS sequence cut off by the end of the input, GSA by system ID.
-    const auto input = WriteInput("fixwatch-events-sky.nmea",
-                                  "$GPGSV,1,1,02,05,06,110,19,10,24,284,,1*64\r\n"
-                                  "$GPGSV,1,1,02,05,06,110,,10,24,284,27,6*6E\r\n"
-                                  "$GNGSA,A,3,10,,,,,,,,,,,,1.0,0.6,0.8,1*3F\r\n"
-                                  "$GLGSV,1,1,01,65,,,30*64\r\n"
-                                  "$GLGSV,2,1,05,66,58,305,32*59");
-    const Result r = RunTool("--sky " + input.string());
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out,
-              "SKY\tGPS\t5\t6\t110\t19\t0\n"
-              "SKY\tGPS\t10\t24\t284\t27\t1\n"
-              "SKY\tGLONASS\t65\t\t\t30\t0\n");
-    EXPECT_EQ(RunTool("--sky --gnss < " + input.string()).out, r.out) << "standard input, --gnss changes nothing";
-    EXPECT_EQ(RunTool("--sky /dev/null").out, "") << "no satellites, no lines";
-    std::filesystem::remove(input);
+    const std::string input = "$GPGSV,1,1,02,05,06,110,19,10,24,284,,1*64\r\n$GPGSV,1,1,02,05,06,110,,10,24,284,27,6*6E\r\n"
+                              "$GNGSA,A,3,10,,,,,,,,,,,,1.0,0.6,0.8,1*3F\r\n$GLGSV,1,1,01,65,,,30*64\r\n"
+                              "$GLGSV,2,1,05,66,58,305,32*59";
+    const auto sky = std::pair(0, std::string("SKY\tGPS\t5\t6\t110\t19\t0\nSKY\tGPS\t10\t24\t284\t27\t1\n"
+                                              "SKY\tGLONASS\t65\t\t\t30\t0\n"));
+    EXPECT_EQ(RunTool("--sky @0", {input}), sky);
+    EXPECT_EQ(RunTool("--sky --gnss < @0", {input}), sky) << "standard input, --gnss changes nothing";
+    EXPECT_EQ(RunTool("--sky /dev/null"), std::pair(0, std::string())) << "no satellites, no lines";
 }
 
 TEST(EventsTool, RefusesUnknownOptionsAndTakesEverythingAfterDoubleDashAsFiles)
 {
-    EXPECT_EQ(RunTool("--skies /dev/null").status, 2);
-    EXPECT_EQ(RunTool("-- --gnss").status, 2) << "a file named --gnss that does not exist";
-    const Result help = RunTool("--help");
-    EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("--gnss"), std::string::npos);
-    EXPECT_NE(help.out.find("--sky"), std::string::npos);
+    EXPECT_EQ(RunTool("--skies /dev/null").first, 2);
+    EXPECT_EQ(RunTool("-- --gnss").first, 2) << "a file named --gnss that does not exist";
+    const auto [status, help] = RunTool("--help");
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(help.find("--gnss") != std::string::npos && help.find("--sky") != std::string::npos) << help;
 }
 
 } // namespace

@@ -1,5 +1,7 @@
-// The sky model on made-up sentences: numbering, sequences, signals, GSA and hostile input.
-#include "sky_text.h"
+// The sky model: numbering, sequences, signals, GSA and hostile input on made-up sentences, then
+// real receivers' captures.
+#include "nmea_test.h"
+#include "talkers.h"
 
 #include <gtest/gtest.h>
 
@@ -14,12 +16,8 @@ struct Row {
 
 void ExpectRows(const std::vector<Row>& rows)
 {
-    for (const Row& row : rows) {
-        std::string input;
-        for (const std::string& body : row.bodies)
-            input += "\n  " + Sealed(body);
-        EXPECT_EQ(SkyOf(row.bodies), row.sky) << row.legend << "; input:" << input;
-    }
+    for (const Row& row : rows)
+        EXPECT_EQ(SkyOf(row.bodies), row.sky) << row.legend;
 }
 
 TEST(Sky, SystemFollowsTheTalkerOrForGpAndGnTheNumber)
@@ -58,8 +56,7 @@ TEST(Sky, ACompleteSequenceCountsACutOffOneChangesNothing)
         {"messages 1 and 2 of 2", {first1, first2}, firstSky},
         {"message 1 alone is not yet a sequence", {first1}, {}},
         {"input ends in the middle of the next sequence", {first1, first2, "$GPGSV,2,1,02,07,10,100,31"}, firstSky},
-        {"the next sequence misses its message 1",
-         {first1, first2, "$GPGSV,2,2,05,09,50,050,35"},
+        {"the next sequence misses its message 1", {first1, first2, "$GPGSV,2,2,05,09,50,050,35"},
          firstSky},
         {"message 2 arrives twice before message 3",
          {first1, first2, "$GPGSV,3,1,09,06,10,100,31", "$GPGSV,3,2,09,07,10,100,31", "$GPGSV,3,2,09,07,10,100,31",
@@ -71,17 +68,13 @@ TEST(Sky, ACompleteSequenceCountsACutOffOneChangesNothing)
         {"a damaged line in the middle cuts the sequence off",
          {first1, first2, "$GPGSV,2,1,02,06,10,100,31", "$GPGSV,2,2,02,07,10,100"},
          firstSky},
-        {"the next complete sequence replaces the first",
-         {first1, first2, "$GPGSV,1,1,02,02,21,201,30,06,60,060,36"},
+        {"the next complete sequence replaces the first", {first1, first2, "$GPGSV,1,1,02,02,21,201,30,06,60,060,36"},
          {"GPS 2 21 201 30", "GPS 6 60 60 36"}},
-        {"an empty sequence empties its talker only",
-         {first1, first2, "$GLGSV,1,1,01,65,10,100,31", "$GPGSV,1,1,00"},
+        {"an empty sequence empties its talker only", {first1, first2, "$GLGSV,1,1,01,65,10,100,31", "$GPGSV,1,1,00"},
          {"GLONASS 65 10 100 31"}},
-        {"empty blocks that pad the last message are no satellites",
-         {"$GPGSV,1,1,01,36,19,156,51,,,,,,,,,,,,,1"},
+        {"empty blocks that pad the last message are no satellites", {"$GPGSV,1,1,01,36,19,156,51,,,,,,,,,,,,,1"},
          {"SBAS 36 19 156 51"}},
-        {"an empty value stays empty",
-         {"$GPGSV,1,1,02,06,,,40,09,12,,"},
+        {"an empty value stays empty", {"$GPGSV,1,1,02,06,,,40,09,12,,"},
          {"GPS 6 - - 40", "GPS 9 12 - -"}},
         {"values out of range are empty", {"$GPGSV,1,1,01,07,91,360,100"}, {"GPS 7 - - -"}},
         {"decimals are cut off", {"$GPGSV,1,1,01,07,45.7,180.2,40.9"}, {"GPS 7 45 180 40"}},
@@ -94,47 +87,35 @@ TEST(Sky, ACompleteSequenceCountsACutOffOneChangesNothing)
 
 TEST(Sky, SignalsOfOneSatelliteMergeAndReplaceOnlyTheirOwnListing)
 {
-    const Lines l1{"$GPGSV,1,1,02,05,06,110,19,10,24,284,34,1"};
-    const Lines l2{"$GPGSV,1,1,02,05,06,110,,10,24,284,27,6"};
-    Lines both = l1;
-    both.insert(both.end(), l2.begin(), l2.end());
-    ExpectRows({
-        {"the strongest signal of L1 and L2", both, {"GPS 5 6 110 19", "GPS 10 24 284 34"}},
-        {"a later L2 sequence without a satellite leaves its L1 listing",
-         {l1[0], l2[0], "$GPGSV,1,1,01,05,06,110,20,6"},
-         {"GPS 5 6 110 20", "GPS 10 24 284 34"}},
-        {"an empty position on L2 keeps L1's", {l1[0], "$GPGSV,1,1,01,05,,,40,6"}, {"GPS 5 6 110 40", "GPS 10 24 284 34"}},
-        {"the latest listing's position wins",
-         {l1[0], "$GPGSV,1,1,01,05,07,111,,6"},
-         {"GPS 5 7 111 19", "GPS 10 24 284 34"}},
-        {"a signal no longer sent while another went twice round is dropped",
-         {l1[0], "$GPGSV,1,1,01,30,10,100,25,6", l1[0], l1[0], l1[0]},
-         {"GPS 5 6 110 19", "GPS 10 24 284 34"}},
-        {"a signal missing for one round only stays",
-         {l1[0], "$GPGSV,1,1,01,30,10,100,25,6", l1[0], l1[0]},
-         {"GPS 5 6 110 19", "GPS 10 24 284 34", "GPS 30 10 100 25"}},
-        {"a signal sent every round stays",
-         {l1[0], "$GPGSV,1,1,01,30,10,100,25,6", l1[0], "$GPGSV,1,1,01,30,10,100,25,6", l1[0]},
-         {"GPS 5 6 110 19", "GPS 10 24 284 34", "GPS 30 10 100 25"}},
-        {"a talker no longer sent while another went twice round is dropped",
-         {l1[0], "$BDGSV,1,1,01,219,,,47", l1[0], l1[0], l1[0]},
-         {"GPS 5 6 110 19", "GPS 10 24 284 34"}},
-        {"a cut-off sequence still shows its signal is sent",
-         {l1[0], "$GPGSV,1,1,01,30,10,100,25,6", l1[0], "$GPGSV,2,1,02,30,10,100,26,6", l1[0], l1[0]},
-         {"GPS 5 6 110 19", "GPS 10 24 284 34", "GPS 30 10 100 25"}},
-    });
-}
-
-// A receiver numbering one sequence across two signals, the first part without a signal ID.
-TEST(Sky, OneNumberingAcrossSignalsReplacesTheWholeTalker)
-{
+    const std::string l1 = "$GPGSV,1,1,02,05,06,110,19,10,24,284,34,1";
+    const std::string l2 = "$GPGSV,1,1,02,05,06,110,,10,24,284,27,6";
     const Lines withL5{"$GPGSV,2,1,05,06,12,215,45,07,80,137,44,09,53,089,27,30,55,211,49",
                        "$GPGSV,2,2,05,06,,,40,31,,,20,8"};
     ExpectRows({
-        {"L1 and L5 in one numbering",
-         withL5,
+        {"the strongest signal of L1 and L2", {l1, l2}, {"GPS 5 6 110 19", "GPS 10 24 284 34"}},
+        {"a later L2 sequence without a satellite leaves its L1 listing",
+         {l1, l2, "$GPGSV,1,1,01,05,06,110,20,6"},
+         {"GPS 5 6 110 20", "GPS 10 24 284 34"}},
+        {"an empty position on L2 keeps L1's", {l1, "$GPGSV,1,1,01,05,,,40,6"}, {"GPS 5 6 110 40", "GPS 10 24 284 34"}},
+        {"the latest listing's position wins", {l1, "$GPGSV,1,1,01,05,07,111,,6"},
+         {"GPS 5 7 111 19", "GPS 10 24 284 34"}},
+        {"a signal no longer sent while another went twice round is dropped",
+         {l1, "$GPGSV,1,1,01,30,10,100,25,6", l1, l1, l1},
+         {"GPS 5 6 110 19", "GPS 10 24 284 34"}},
+        {"a signal missing for one round only stays", {l1, "$GPGSV,1,1,01,30,10,100,25,6", l1, l1},
+         {"GPS 5 6 110 19", "GPS 10 24 284 34", "GPS 30 10 100 25"}},
+        {"a signal sent every round stays",
+         {l1, "$GPGSV,1,1,01,30,10,100,25,6", l1, "$GPGSV,1,1,01,30,10,100,25,6", l1},
+         {"GPS 5 6 110 19", "GPS 10 24 284 34", "GPS 30 10 100 25"}},
+        {"a talker no longer sent while another went twice round is dropped",
+         {l1, "$BDGSV,1,1,01,219,,,47", l1, l1, l1},
+         {"GPS 5 6 110 19", "GPS 10 24 284 34"}},
+        {"a cut-off sequence still shows its signal is sent",
+         {l1, "$GPGSV,1,1,01,30,10,100,25,6", l1, "$GPGSV,2,1,02,30,10,100,26,6", l1, l1},
+         {"GPS 5 6 110 19", "GPS 10 24 284 34", "GPS 30 10 100 25"}},
+        {"one numbering across L1 and L5, the second part with a signal ID", {withL5[0], withL5[1]},
          {"GPS 6 12 215 45", "GPS 7 80 137 44", "GPS 9 53 89 27", "GPS 30 55 211 49", "GPS 31 - - 20"}},
-        {"the next sequence without L5 lists no L5-only satellite",
+        {"the next such sequence without L5 replaces the whole talker",
          {withL5[0], withL5[1], "$GPGSV,1,1,04,06,12,215,45,07,80,137,44,09,53,089,27,30,55,211,49"},
          {"GPS 6 12 215 45", "GPS 7 80 137 44", "GPS 9 53 89 27", "GPS 30 55 211 49"}},
     });
@@ -162,8 +143,7 @@ TEST(Sky, GsaMarksTheSatellitesUsed)
         {"GSA of two talkers each keep their own",
          {gps, beidou, "$GPGSA,A,3,05,,,,,,,,,,,,2.1,1.1,1.8", "$BDGSA,A,3,11,,,,,,,,,,,,2.1,1.1,1.8"},
          {"GPS 5 6 110 19 used", "GPS 10 24 284 34", "BeiDou 8 9 30 39", "BeiDou 11 40 81 42 used"}},
-        {"a fourth DOP in field 18 is not a system ID",
-         {gps, beidou, "$BDGSA,A,3,08,,,,,,,,,,,,2.1,1.1,1.8,1.2"},
+        {"a fourth DOP in field 18 is not a system ID", {gps, beidou, "$BDGSA,A,3,08,,,,,,,,,,,,2.1,1.1,1.8,1.2"},
          {"GPS 5 6 110 19", "GPS 10 24 284 34", "BeiDou 8 9 30 39 used", "BeiDou 11 40 81 42"}},
         {"no fix: nothing is used any more",
          {gps, "$GNGSA,A,3,05,10,,,,,,,,,,,1.0,0.6,0.8,1", "$GPGSA,A,1,,,,,,,,,,,,,99.9,99.9,99.9"},
@@ -177,70 +157,162 @@ TEST(Sky, GsaMarksTheSatellitesUsed)
           "$GPGSA,A,3,10,,,,,,,,,,,,1.0,0.6,0.8"},
          {"GPS 5 6 110 19 used", "GPS 10 24 284 34 used"}},
         {"a used satellite not in view adds nothing", {"$GNGSA,A,3,05,,,,,,,,,,,,1.0,0.6,0.8,1"}, {}},
-        {"an unknown system ID is passed over", {gps, "$GNGSA,A,3,05,,,,,,,,,,,,1.0,0.6,0.8,7"}, {"GPS 5 6 110 19", "GPS 10 24 284 34"}},
+        {"an unknown system ID is passed over",
+         {gps, "$GNGSA,A,3,05,,,,,,,,,,,,1.0,0.6,0.8,7"}, {"GPS 5 6 110 19", "GPS 10 24 284 34"}},
     });
 }
 
 TEST(Sky, ReadsOnlyMatchingChecksumsAndTheChosenTalkers)
 {
     Sky sky;
-    EXPECT_FALSE(sky.Feed("$GPGSV,1,1,01,05,06,110,19*00")) << "wrong checksum";
-    EXPECT_FALSE(sky.Feed(Sealed("$GPGSV,1,1,01,05,06,110,19") + "\r")) << "CR left on the line";
-    EXPECT_FALSE(sky.Feed(Sealed("$PQGSV,1,1,01,05,06,110,19"))) << "not a satellite system's talker";
-    EXPECT_FALSE(sky.Feed(Sealed("$GPGGA,1,1,01,05,06,110,19"))) << "not GSV or GSA";
-    EXPECT_FALSE(sky.Feed("")) << "empty line";
+    for (const std::string& line : {std::string("$GPGSV,1,1,01,05,06,110,19*00"), Sealed("$GPGSV,1,1,01,05,06,110,19") + "\r",
+                                     Sealed("$PQGSV,1,1,01,05,06,110,19"), Sealed("$GPGGA,1,1,01,05,06,110,19"),
+                                     std::string()})
+        EXPECT_FALSE(sky.Feed(line)) << line;
     EXPECT_TRUE(sky.Satellites().empty());
 
     const Lines mixed{"$GPGSV,1,1,01,05,06,110,19", "$GLGSV,1,1,01,65,53,144,30", "$GNGSA,A,3,05,65,,,,,,,,,,,1,1,1",
                       "$GPGSA,A,3,05,,,,,,,,,,,,1,1,1"};
-    EXPECT_EQ(SkyOf(mixed, Talkers::GpsOnly), (Lines{"GPS 5 6 110 19 used"})) << "GP only";
+    EXPECT_EQ(SkyOf(mixed, Talkers::GpsOnly), (Lines{"GPS 5 6 110 19 used"}));
     EXPECT_EQ(SkyOf(mixed), (Lines{"GPS 5 6 110 19 used", "GLONASS 65 53 144 30 used"}));
 }
 
-TEST(Sky, FeedSaysWhenTheSkyChangedAndClearForgetsEverything)
+// That Feed says exactly when the sky changed is checked on every capture below.
+TEST(Sky, ClearForgetsEverything)
 {
     Sky sky;
-    const std::string gsv = Sealed("$GPGSV,1,1,01,05,06,110,19");
-    const std::string gsa = Sealed("$GPGSA,A,3,05,,,,,,,,,,,,1,1,1");
-    EXPECT_TRUE(sky.Feed(gsv));
-    EXPECT_FALSE(sky.Feed(gsv)) << "the same sequence again";
-    EXPECT_TRUE(sky.Feed(gsa));
-    EXPECT_FALSE(sky.Feed(gsa));
-    EXPECT_TRUE(sky.Feed(Sealed("$GPGSV,1,1,01,05,06,110,20")));
-
-    // L2 stops: its listing goes as the next L1 sequence starts, which brings back the signal
-    // L2 had given. Nothing changed in the end, and Feed says so.
-    Sky signals;
-    FeedSealed(signals, {"$GPGSV,1,1,01,05,06,110,19,1", "$GPGSV,1,1,01,05,06,110,30,6",
-                         "$GPGSV,1,1,01,05,06,110,19,1", "$GPGSV,1,1,01,05,06,110,19,1"});
-    EXPECT_EQ(SkyText(signals), (Lines{"GPS 5 6 110 30"}));
-    EXPECT_FALSE(signals.Feed(Sealed("$GPGSV,1,1,01,05,06,110,30,1")));
-
+    for (const char* body : {"$GPGSV,1,1,01,05,06,110,19,1", "$GPGSV,1,1,01,05,06,110,30,6",
+                             "$GPGSA,A,3,05,,,,,,,,,,,,1,1,1"})
+        sky.Feed(Sealed(body));
+    ASSERT_EQ(SkyText(sky), (Lines{"GPS 5 6 110 30 used"}));
     sky.Clear();
     EXPECT_TRUE(sky.Satellites().empty());
-    EXPECT_TRUE(sky.Feed(Sealed("$GPGSV,1,1,01,05,06,110,20")));
-    EXPECT_EQ(SkyText(sky), (Lines{"GPS 5 6 110 20"})) << "the GSA is forgotten too";
+    EXPECT_TRUE(sky.Feed(Sealed("$GPGSV,1,1,01,05,06,110,20,1")));
+    EXPECT_EQ(SkyText(sky), (Lines{"GPS 5 6 110 20"})) << "the other signal and the GSA are forgotten too";
 }
 
 TEST(Sky, MemoryStaysBoundedWhateverArrives)
 {
+    // Four new satellites per message, 32 messages, 16 signals, every talker: far more than any sky.
     Sky sky;
-    for (int round = 0; round < 3; ++round) {
-        for (const char* talker : {"GP", "GN", "GL", "GA", "GB", "BD", "GQ", "QZ", "GI"}) {
-            // Four new satellites per message, 32 messages, 16 signals: far more than any sky.
-            for (int signal = 0; signal < 16; ++signal) {
+    for (int round = 0; round < 3; ++round)
+        for (std::string_view talker : kGnssTalkers)
+            for (int signal = 0; signal < 16; ++signal)
                 for (int message = 1; message <= 32; ++message) {
-                    std::string gsv = std::string("$") + talker + "GSV,32," + std::to_string(message) + ",99";
+                    std::string gsv = "$" + std::string(talker) + "GSV,32," + std::to_string(message) + ",99";
                     for (int block = 0; block < 4; ++block)
                         gsv += "," + std::to_string(1 + (round * 131 + message * 4 + block) % 437) + ",1,2,3";
-                    gsv += "," + std::string(1, "0123456789ABCDEF"[signal]);
-                    sky.Feed(Sealed(gsv));
+                    sky.Feed(Sealed(gsv + "," + "0123456789ABCDEF"[signal]));
                 }
-            }
-        }
-    }
     EXPECT_LE(sky.Satellites().size(), 9 * Sky::kMaxListed);
     EXPECT_GT(sky.Satellites().size(), 100u);
+}
+
+// On real receivers' captures.
+class SkyCapture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (Captures().empty())
+            GTEST_SKIP() << "no receiver logs at " << FIXWATCH_NMEA_LOGS;
+    }
+
+    // The final sky of a capture, only the satellites of `system` when one is given.
+    static Lines FinalSky(const std::string& capture, const std::string& system = "",
+                          Talkers talkers = Talkers::AllSystems)
+    {
+        Sky sky(talkers);
+        for (const std::string& line : CaptureLines(capture))
+            sky.Feed(line);
+        Lines some;
+        for (const std::string& s : SkyText(sky))
+            if (s.starts_with(system + (system.empty() ? "" : " ")))
+                some.push_back(s);
+        return some;
+    }
+
+    static bool Has(const Lines& sky, const std::string& s) { return std::ranges::find(sky, s) != sky.end(); }
+};
+
+// Two signals per system, each its own sequence numbered from 1: one satellite per system and
+// number with its strongest signal; Galileo 33 from GA is not SBAS.
+TEST_F(SkyCapture, UbloxF9pMergesTheSignalsOfEachSatellite)
+{
+    const Lines sky = FinalSky("ublox-zed-f9p-nmea.nmea");
+    EXPECT_EQ(sky.size(), 41u);
+    // GPS 5: L1 18, L2 empty; 10: L1 33, L2 18; 27: L1 32, L2 29; GLONASS 66: L1 33, L2 34;
+    // 72: L1 empty, L2 15; Galileo 12: E1 30, E5b 35; BeiDou 22: B1 14 with an empty signal ID.
+    for (const char* satellite : {"GPS 5 6 110 18", "GPS 10 24 284 33 used", "GPS 27 16 218 32 used",
+                                  "GLONASS 66 58 305 34 used", "GLONASS 72 9 137 15", "Galileo 12 62 237 35 used",
+                                  "Galileo 33 62 34 12 used", "BeiDou 22 82 135 14 used"})
+        EXPECT_TRUE(Has(sky, satellite)) << satellite;
+}
+
+// Messages 1 and 2 without signal ID, message 3 with signal 8 listing L1 satellites again
+// without position: the position stays, the strongest signal counts.
+TEST_F(SkyCapture, QuectelLc79dNumbersOneSequenceAcrossTwoSignals)
+{
+    EXPECT_EQ(FinalSky("quectelLC79D.nmea", "GPS"),
+              (Lines{"GPS 2 25 260 38 used", "GPS 4 15 92 29 used", "GPS 5 - - 13", "GPS 6 12 215 44 used",
+                     "GPS 7 80 136 44 used", "GPS 9 52 89 34 used", "GPS 13 - - 28", "GPS 30 55 211 48 used"}));
+    EXPECT_EQ(FinalSky("quectelLC79D.nmea", "Galileo"), (Lines{"Galileo 102 28 167 44", "Galileo 103 69 97 36"}));
+    EXPECT_EQ(FinalSky("quectelLC79D.nmea", "BeiDou"), Lines{}) << "BD sent one sequence at the start only";
+
+    // The other capture: signal 1 in messages 1 to 3, signal 8 in message 4.
+    EXPECT_EQ(FinalSky("quectelLC79D-1.nmea", "GPS").front(), "GPS 1 38 160 39 used") << "L1 33, L5 39";
+    EXPECT_EQ(FinalSky("quectelLC79D-1.nmea", "Galileo"),
+              (Lines{"Galileo 103 35 240 43 used", "Galileo 136 20 167 41"}));
+}
+
+TEST_F(SkyCapture, BeiDouAsBdAndAsGb)
+{
+    const Lines bd = FinalSky("beidou-bd.nmea", "BeiDou");
+    ASSERT_EQ(bd.size(), 12u);
+    EXPECT_EQ(bd[0], "BeiDou 1 42 130 45");
+    EXPECT_EQ(bd[1], "BeiDou 2 33 240 35 used") << "BDGSA lists 02, 03, 04";
+
+    const Lines gb = FinalSky("beidou-gb.nmea", "BeiDou");
+    ASSERT_EQ(gb.size(), 11u);
+    EXPECT_EQ(gb.front(), "BeiDou 201 49 147 44 used") << "GNGSA lists 201";
+    EXPECT_EQ(gb.back(), "BeiDou 214 36 147 -");
+    EXPECT_EQ(FinalSky("beidou-gb.nmea", "BeiDou", Talkers::GpsOnly), Lines{}) << "GB is not read by default";
+}
+
+TEST_F(SkyCapture, ACaptureEndingMidSequenceKeepsTheLastCompleteOne)
+{
+    // The capture stops after message 1 of 3 of a GLONASS sequence, which says GLONASS 87 has 32.
+    const Lines glonass = FinalSky("st-teseo-liv3f.nmea", "GLONASS");
+    EXPECT_EQ(glonass.size(), 10u);
+    EXPECT_TRUE(Has(glonass, "GLONASS 87 40 47 33 used"));
+    EXPECT_TRUE(Has(glonass, "GLONASS 72 31 92 33"));
+}
+
+// Whatever a capture holds, the sky is ordered, each satellite once, its values in range,
+// and Feed says exactly when it changed.
+TEST_F(SkyCapture, EveryCaptureGivesAWellFormedSky)
+{
+    std::size_t withSatellites = 0;
+    for (const auto& file : Captures()) {
+        for (Talkers talkers : {Talkers::GpsOnly, Talkers::AllSystems}) {
+            Sky sky(talkers);
+            std::vector<SkySatellite> last;
+            for (const std::string& line : CaptureLines(file)) {
+                const bool changed = sky.Feed(line);
+                ASSERT_EQ(changed, sky.Satellites() != last) << file.filename() << ": " << line;
+                last = sky.Satellites();
+            }
+            const auto in = [](const std::optional<int>& v, int high) { return !v || (*v >= 0 && *v <= high); };
+            for (std::size_t i = 0; i < last.size(); ++i) {
+                const SkySatellite& s = last[i];
+                EXPECT_TRUE(in(s.elevation, 90) && in(s.azimuth, 359) && in(s.signal, 99) &&
+                            (talkers == Talkers::AllSystems || s.system != GnssSystem::Galileo || s.number > 300) &&
+                            (i == 0 || std::pair(last[i - 1].system, last[i - 1].number) < std::pair(s.system, s.number)))
+                    << file.filename() << ": " << (i ? SatelliteText(last[i - 1]) + " then " : "") << SatelliteText(s);
+            }
+            withSatellites += !last.empty();
+        }
+    }
+    EXPECT_GT(withSatellites, 150u);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // The made-up 10 Hz four-system receiver that the all-systems benchmarks replay.
-#include "sky_text.h"
+#include "nmea_test.h"
 
 #include "synthetic_gnss_receiver.h"
 
@@ -20,10 +20,8 @@ TEST(SyntheticGnssReceiver, FillsButFitsA115200BaudLineWithValidSentences)
         for (int tick = 0; tick < SyntheticGnssReceiver::kTicksPerSecond; ++tick) {
             std::size_t tickCharacters = 0;
             for (const std::string& sentence : receiver.NextTick()) {
-                ASSERT_GE(sentence.size(), 2u);
-                ASSERT_EQ(sentence.substr(sentence.size() - 2), "\r\n") << sentence;
-                const std::string line = sentence.substr(0, sentence.size() - 2);
-                ASSERT_TRUE(allSystems.Parse(line)) << line;
+                ASSERT_TRUE(sentence.ends_with("\r\n")) << sentence;
+                ASSERT_TRUE(allSystems.Parse(sentence.substr(0, sentence.size() - 2))) << sentence;
                 tickCharacters += sentence.size();
             }
             EXPECT_LE(tickCharacters, SyntheticGnssReceiver::kMaxCharactersPerTick) << "second " << second;
@@ -40,18 +38,17 @@ TEST(SyntheticGnssReceiver, ShowsFourSystemsWhoseRisingSatellitesComeAndGo)
     SyntheticGnssReceiver receiver;
     Sky sky;
     auto runSeconds = [&](int seconds) {
-        for (int tick = 0; tick < seconds * SyntheticGnssReceiver::kTicksPerSecond; ++tick) {
+        for (int tick = 0; tick < seconds * SyntheticGnssReceiver::kTicksPerSecond; ++tick)
             for (const std::string& sentence : receiver.NextTick())
                 sky.Feed(sentence.substr(0, sentence.size() - 2));
-        }
-        std::set<std::string> systems;
+        std::set<std::string_view> systems;
         int used = 0;
         for (const SkySatellite& s : sky.Satellites()) {
-            systems.insert(std::string(SystemName(s.system)));
-            used += s.used ? 1 : 0;
+            systems.insert(SystemName(s.system));
+            used += s.used;
             EXPECT_TRUE(s.elevation && s.azimuth && s.signal) << SatelliteText(s);
         }
-        EXPECT_EQ(systems, (std::set<std::string>{"GPS", "GLONASS", "Galileo", "BeiDou"}));
+        EXPECT_EQ(systems, (std::set<std::string_view>{"GPS", "GLONASS", "Galileo", "BeiDou"}));
         EXPECT_GT(used, 12) << "more than one GSA's worth";
         return sky.Satellites().size();
     };
