@@ -1,8 +1,7 @@
 #pragma once
 
-// Peers on 127.0.0.1 that run on their own thread with plain sockets, so they keep sending
-// (or answering) while the test's thread is busy or blocked: a TCP server for one client
-// and a UDP sender.
+// Peers on 127.0.0.1 running on their own thread with plain sockets, so that they keep
+// sending while the test's thread is busy: a TCP server for one client and a UDP sender.
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -18,8 +17,8 @@
 
 namespace fixwatch::test {
 
-// What a peer's thread runs: the connected (TCP) or unconnected (UDP) socket, and the flag
-// that asks it to end.
+// What a peer's thread runs: the client (TCP) or connected (UDP) socket, and the flag that
+// asks it to end.
 using PeerWork = std::function<void(int socket, const std::atomic<bool>& stop)>;
 
 inline sockaddr_in Loopback(std::uint16_t port)
@@ -46,72 +45,58 @@ inline bool SendAll(int socket, std::string_view bytes, const std::atomic<bool>&
     return bytes.empty();
 }
 
-// Listens on 127.0.0.1 and runs `work` on its own thread for the first client.
-class ThreadedTcpServer {
+// A socket bound to (TCP: listening on) or connected to (UDP) 127.0.0.1, and a thread that
+// runs `work` on it; the thread is stopped and joined on destruction.
+class LoopbackPeer {
 public:
-    explicit ThreadedTcpServer(PeerWork work)
+    LoopbackPeer(int type, std::uint16_t port, PeerWork work) : socket_(::socket(AF_INET, type | SOCK_CLOEXEC, 0))
     {
-        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address = Loopback(0);
+        sockaddr_in address = Loopback(port);
         socklen_t size = sizeof address;
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
-        ::listen(listener_, 1);
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
+        if (type == SOCK_DGRAM) {
+            ::connect(socket_, reinterpret_cast<sockaddr*>(&address), size);
+            thread_ = std::thread([this, work = std::move(work)] { work(socket_, stop_); });
+            return;
+        }
+        ::bind(socket_, reinterpret_cast<sockaddr*>(&address), size);
+        ::listen(socket_, 1);
+        ::getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &size);
         port_ = ntohs(address.sin_port);
         thread_ = std::thread([this, work = std::move(work)] {
-            pollfd ready{listener_, POLLIN, 0};
-            while (!stop_ && ::poll(&ready, 1, 50) <= 0) {
+            for (pollfd ready{socket_, POLLIN, 0}; !stop_ && ::poll(&ready, 1, 50) <= 0;) {
             }
-            if (stop_)
-                return;
-            const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-            if (client < 0)
-                return;
-            work(client, stop_);
-            ::close(client);
+            if (const int client = stop_ ? -1 : ::accept4(socket_, nullptr, nullptr, SOCK_CLOEXEC); client >= 0) {
+                work(client, stop_);
+                ::close(client);
+            }
         });
     }
-    ~ThreadedTcpServer()
-    {
-        stop_ = true;
-        thread_.join();
-        ::close(listener_);
-    }
-    ThreadedTcpServer(const ThreadedTcpServer&) = delete;
-    ThreadedTcpServer& operator=(const ThreadedTcpServer&) = delete;
-
-    std::uint16_t Port() const { return port_; }
-
-private:
-    int listener_ = -1;
-    std::uint16_t port_ = 0;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
-
-// Runs `work` on its own thread with a UDP socket connected to 127.0.0.1:port.
-class ThreadedUdpSender {
-public:
-    ThreadedUdpSender(std::uint16_t port, PeerWork work)
-    {
-        socket_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-        const sockaddr_in address = Loopback(port);
-        ::connect(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-        thread_ = std::thread([this, work = std::move(work)] { work(socket_, stop_); });
-    }
-    ~ThreadedUdpSender()
+    ~LoopbackPeer()
     {
         stop_ = true;
         thread_.join();
         ::close(socket_);
     }
-    ThreadedUdpSender(const ThreadedUdpSender&) = delete;
-    ThreadedUdpSender& operator=(const ThreadedUdpSender&) = delete;
+    LoopbackPeer(const LoopbackPeer&) = delete;
+    LoopbackPeer& operator=(const LoopbackPeer&) = delete;
+
+    std::uint16_t Port() const { return port_; }
 
 private:
-    int socket_ = -1;
+    int socket_;
+    std::uint16_t port_ = 0;
     std::atomic<bool> stop_{false};
     std::thread thread_;
+};
+
+// Listens on a free port and runs `work` for the first client.
+struct ThreadedTcpServer : LoopbackPeer {
+    explicit ThreadedTcpServer(PeerWork work) : LoopbackPeer(SOCK_STREAM, 0, std::move(work)) {}
+};
+
+// Runs `work` with a UDP socket connected to 127.0.0.1:port.
+struct ThreadedUdpSender : LoopbackPeer {
+    ThreadedUdpSender(std::uint16_t port, PeerWork work) : LoopbackPeer(SOCK_DGRAM, port, std::move(work)) {}
 };
 
 } // namespace fixwatch::test

@@ -1,0 +1,327 @@
+#include "gpsd_harness.h"
+#include "gpsd_source.h"
+#include "loopback_peer.h"
+#include "network_address.h"
+#include "network_test_support.h"
+#include "tcp_source.h"
+#include "udp_source.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QUdpSocket>
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <fstream>
+#include <memory>
+
+namespace fixwatch {
+
+// So that a failing row prints what it got.
+inline void PrintTo(const NetworkAddress& address, std::ostream* out) { *out << address.Name().toStdString(); }
+
+namespace {
+
+using namespace test;
+using Kind = NetworkAddress::Kind;
+
+TEST(NetworkAddress, ReadsTheThreeFormsWithIpv6InBracketsAndNamesTheirSources)
+{
+    const struct {
+        const char* value;
+        NetworkAddress expected;
+        const char* name;
+    } rows[] = {
+        {"gpsd://localhost", {Kind::Gpsd, "localhost", 2947}, "gpsd on localhost:2947"}, // gpsd's own port
+        {"gpsd://192.168.1.10:3000", {Kind::Gpsd, "192.168.1.10", 3000}, "gpsd on 192.168.1.10:3000"},
+        {"tcp://nmea-mux.local:10110", {Kind::Tcp, "nmea-mux.local", 10110}, "tcp nmea-mux.local:10110"},
+        {"tcp://[::1]:65535", {Kind::Tcp, "::1", 65535}, "tcp [::1]:65535"},
+        {"udp://:10110", {Kind::Udp, "", 10110}, "udp :10110"}, // every address
+        {"udp://[::1]:10110", {Kind::Udp, "::1", 10110}, "udp [::1]:10110"},
+        {"  TCP://Host:1 ", {Kind::Tcp, "Host", 1}, "tcp Host:1"}, // any case, blanks around ignored
+    };
+    for (const auto& row : rows) {
+        EXPECT_TRUE(NamesNetworkSource(QString::fromUtf8(row.value))) << row.value;
+        const NetworkAddressParse parse = ParseNetworkAddress(QString::fromUtf8(row.value));
+        ASSERT_TRUE(parse.address) << row.value << " -> " << parse.reason.toStdString();
+        EXPECT_EQ(*parse.address, row.expected) << row.value;
+        const auto source = MakeNetworkSource(*parse.address);
+        EXPECT_EQ(source->Name().toStdString(), row.name);
+        EXPECT_EQ(source->Description().toStdString(), row.name) << "nothing more is known before it opens";
+    }
+    for (const char* value : {"/dev/ttyUSB0", "", "tcp:/h:1", "ftp://h:1", "/dev/gpsd://x", "gps://h"})
+        EXPECT_FALSE(NamesNetworkSource(QString::fromUtf8(value))) << value << " is a device path";
+}
+
+TEST(NetworkAddress, AMalformedAddressSaysWhatIsMissingWithAnExample)
+{
+    const std::string tcp = "tcp://192.168.1.10:10110", gpsd = "gpsd://localhost or gpsd://192.168.1.10:2947";
+    const std::vector<std::pair<const char*, std::string>> rows = {
+        {"tcp://192.168.1.10", "tcp:// needs a host and a port, as in " + tcp + "."},
+        {"gpsd://", "gpsd:// needs a host, as in " + gpsd + "."},
+        {"gpsd://[::1]x", "gpsd:// needs a host, as in " + gpsd + "."},
+        {"udp://127.0.0.1", "udp:// needs a port, as in udp://:10110 (every address) or udp://192.168.1.10:10110."},
+        {"tcp://h:0", "The port in tcp:// must be a number from 1 to 65535, as in " + tcp + "."},
+        {"gpsd://h:65536", "The port in gpsd:// must be a number from 1 to 65535, as in " + gpsd + "."},
+        {"tcp://h:+1", "The port in tcp:// must be a number from 1 to 65535, as in " + tcp + "."},
+        {"tcp://h:10110/nmea", "The port in tcp:// must be a number from 1 to 65535, as in " + tcp + "."},
+        {"tcp://::1:10110", "An IPv6 address goes in brackets, as in tcp://[::1]:10110."},
+        {"tcp://[::1:10110", "The IPv6 address after tcp:// lacks its closing bracket, as in tcp://[::1]:10110."},
+        {"tcp://[10.0.0.1]:1", "The address in brackets after tcp:// is not an IPv6 address, as in tcp://[::1]:10110."},
+        {"tcp://me@h:1", "The host after tcp:// must be a host name or an IP address, as in " + tcp + "."},
+        {"udp://boat.local:10110",
+         "udp:// listens on an IP address of this machine, as in udp://:10110 (every address) or udp://192.168.1.10:10110."},
+    };
+    for (const auto& [value, reason] : rows) {
+        const NetworkAddressParse parse = ParseNetworkAddress(QString::fromUtf8(value));
+        EXPECT_FALSE(parse.address) << value;
+        EXPECT_EQ(parse.reason.toStdString(), reason) << value;
+    }
+}
+
+NetworkAddress Local(Kind kind, quint16 port) { return {kind, QStringLiteral("127.0.0.1"), port}; }
+
+TEST(TcpSource, ReceivesEveryByteAsSentLinesEndingInCrLfAndSendsNothing)
+{
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    TcpSource source(Local(Kind::Tcp, server.serverPort()));
+    ASSERT_TRUE(source.Open()) << source.Reason().toStdString();
+    ASSERT_TRUE(WaitFor([&] { return server.hasPendingConnections(); }));
+    QTcpSocket* peer = server.nextPendingConnection();
+
+    std::string sent;
+    for (int b = 0; b < 256; ++b)
+        sent += static_cast<char>(b);
+    sent += "$GPGGA,1*00\r\n$GPGLL,2*00\n";
+    // A lone LF (byte 10 and the last line's) gets the CR the line assembly needs.
+    std::string expected = sent;
+    expected.insert(10, "\r");
+    expected.insert(expected.size() - 1, "\r");
+    peer->write(sent.data(), static_cast<qint64>(sent.size()));
+    EXPECT_EQ(ReadUntil(source, [&](const std::string& text) { return text.size() >= expected.size(); }), expected);
+
+    source.Close();
+    ASSERT_TRUE(WaitFor([&] { return peer->state() != QAbstractSocket::ConnectedState; }));
+    EXPECT_EQ(peer->readAll().size(), 0) << "the source sent something";
+}
+
+TEST(TcpSource, AFailedOpenSaysWhyInTheUsersWordsWithinItsLimit)
+{
+    const quint16 unused = GpsdHarness::FreePort();
+    const std::string port = std::to_string(unused);
+    std::vector<std::pair<std::unique_ptr<ReceiverSource>, std::string>> rows;
+    rows.emplace_back(std::make_unique<GpsdSource>(Local(Kind::Gpsd, unused)),
+                      "Cannot connect to gpsd on 127.0.0.1:" + port + ": connection refused. Is gpsd running?");
+    rows.emplace_back(std::make_unique<TcpSource>(Local(Kind::Tcp, unused)),
+                      "Cannot connect to tcp 127.0.0.1:" + port + ": connection refused. Nothing listens on that port.");
+    rows.emplace_back(std::make_unique<TcpSource>(NetworkAddress{Kind::Tcp, "fixwatch-test.invalid", 10110}),
+                      "Cannot connect to tcp fixwatch-test.invalid:10110: host fixwatch-test.invalid not found.");
+    for (const auto& [source, reason] : rows) {
+        EXPECT_FALSE(source->Open()) << source->Name().toStdString();
+        EXPECT_EQ(source->Reason().toStdString(), reason);
+    }
+
+    // A listener whose queue is full, taken by a first connection, leaves further attempts
+    // unanswered, as from a host that drops them.
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ::bind(listener, reinterpret_cast<sockaddr*>(&address), size);
+    ::listen(listener, 0);
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
+    ASSERT_EQ(::connect(filler, reinterpret_cast<sockaddr*>(&address), size), 0);
+    TcpSource source(Local(Kind::Tcp, ntohs(address.sin_port)));
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(source.Open());
+    EXPECT_GE(clock.elapsed(), TcpSource::kConnectLimit.count() - 50);
+    EXPECT_LT(clock.elapsed(), TcpSource::kConnectLimit.count() + 2000);
+    EXPECT_EQ(source.Reason(), QStringLiteral("Cannot connect to tcp 127.0.0.1:%1: no answer within 3 s.")
+                                   .arg(ntohs(address.sin_port)));
+    for (int tick = 0; tick < 5; ++tick) {
+        clock.restart();
+        EXPECT_FALSE(source.Reconnect());
+        EXPECT_LT(clock.elapsed(), 100) << "Reconnect waited";
+        QTest::qWait(20);
+    }
+    ::close(filler);
+    ::close(listener);
+}
+
+TEST(TcpSource, ADroppedConnectionIsLostOnceWithoutSpinningAndComesBackWithReconnect)
+{
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    const quint16 port = server.serverPort();
+    TcpSource source(Local(Kind::Tcp, port));
+    QSignalSpy lost(&source, &ReceiverSource::Lost);
+    ASSERT_TRUE(source.Open());
+    ASSERT_TRUE(WaitFor([&] { return server.hasPendingConnections(); }));
+    QTcpSocket* peer = server.nextPendingConnection();
+    peer->write("$GPGGA,1*00\r\n");
+    peer->flush();
+    peer->close();
+    server.close();
+
+    ASSERT_TRUE(WaitFor([&] { return lost.count() == 1; }));
+    const QString reason = QStringLiteral("The connection to tcp 127.0.0.1:%1 was closed.").arg(port);
+    EXPECT_EQ(lost.at(0).at(0).toString(), reason);
+    EXPECT_FALSE(source.IsOpen());
+    EXPECT_EQ(source.Read(), "$GPGGA,1*00\r\n") << "what came before the loss is still handed out";
+
+    EXPECT_LT(CpuMsWhileWaiting(500), 200) << "the event loop kept busy after the loss";
+
+    EXPECT_FALSE(source.Reconnect()) << "nothing listens";
+    EXPECT_EQ(source.Reason(), reason) << "the reason of the loss stays while reconnecting";
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, port));
+    ASSERT_TRUE(WaitFor([&] { return source.Reconnect(); }));
+    ASSERT_TRUE(WaitFor([&] { return server.hasPendingConnections(); }));
+    server.nextPendingConnection()->write("$GPRMC,2*00\r\n");
+    EXPECT_EQ(ReadUntil(source, Contains("\n")), "$GPRMC,2*00\r\n");
+    EXPECT_EQ(lost.count(), 1);
+}
+
+quint16 FreeUdpPort()
+{
+    QUdpSocket probe;
+    probe.bind(QHostAddress::LocalHost, 0);
+    return probe.localPort();
+}
+
+TEST(UdpSource, DatagramsAreReceivedAsTextInOrderEveryLineEndingInCrLf)
+{
+    const quint16 port = FreeUdpPort();
+    for (const QString& host : {QString(), QStringLiteral("127.0.0.1")}) {
+        UdpSource source({Kind::Udp, host, port});
+        ASSERT_TRUE(source.Open()) << source.Reason().toStdString();
+        QUdpSocket sender;
+        // LF alone; a sentence with no line end; a CR LF split between two datagrams; a
+        // sentence cut between datagrams; a byte beyond ASCII.
+        for (const std::string datagram : {"$GPGGA,1*00\n$GPGLL,2*00\n", "$GPRMC,3*00", "$GPVTG,4*00\r", "\n$GPGSA,5",
+                                           "*00", "\xB0"})
+            sender.writeDatagram(datagram.data(), qint64(datagram.size()), QHostAddress::LocalHost, port);
+        EXPECT_EQ(ReadUntil(source, Contains("\xB0")),
+                  "$GPGGA,1*00\r\n$GPGLL,2*00\r\n$GPRMC,3*00\r\n$GPVTG,4*00\r\n$GPGSA,5*00\r\n\xB0")
+            << "listening on " << source.Name().toStdString();
+        source.Close();
+        EXPECT_FALSE(source.IsOpen());
+    }
+}
+
+TEST(UdpSource, APortInUseIsRefusedAndAClosedSourceFreesItAtOnce)
+{
+    const quint16 port = FreeUdpPort();
+    UdpSource first({Kind::Udp, QStringLiteral("127.0.0.1"), port});
+    UdpSource second({Kind::Udp, QStringLiteral("127.0.0.1"), port});
+    ASSERT_TRUE(first.Open());
+    EXPECT_FALSE(second.Open());
+    EXPECT_EQ(second.Reason(), QStringLiteral("Cannot listen on udp 127.0.0.1:%1: the address is in use.").arg(port));
+    EXPECT_FALSE(second.Reconnect());
+    first.Close();
+    EXPECT_TRUE(second.Reconnect()) << "the port is free as soon as the first is closed";
+    EXPECT_TRUE(second.Reason().isEmpty());
+}
+
+// Numbered lines, so that a read shows whether text was lost inside it, repeated or reordered.
+std::string Lines(std::uint64_t& next, std::size_t bytes)
+{
+    std::string text;
+    while (text.size() < bytes)
+        text += "$FWTST," + std::to_string(next++) + "*00\r\n";
+    return text;
+}
+
+std::int64_t ResidentBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    std::int64_t pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * ::sysconf(_SC_PAGESIZE);
+}
+
+// Reads the source four times a second for 1.5 s while the peer floods it, then checks that
+// memory stayed bounded, every read was full but no more, the event loop kept to its timers,
+// and each read was a piece of the stream newer than the last; with `whole` (TCP), nothing
+// is missing inside a read.
+void ReadFlood(ReceiverSource& source, const std::atomic<std::uint64_t>& sent, bool whole)
+{
+    qint64 longestStall = 0;
+    QElapsedTimer sinceBeat;
+    sinceBeat.start();
+    QTimer heartbeat;
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] { longestStall = std::max(longestStall, sinceBeat.restart()); });
+    heartbeat.start(10);
+
+    QTest::qWait(250); // the buffers fill up before memory is measured
+    const std::int64_t resident = ResidentBytes();
+    std::size_t largestRead = 0;
+    std::uint64_t last = 0;
+    for (int round = 0; round < 6; ++round) {
+        QTest::qWait(250);
+        const std::string read = source.Read();
+        largestRead = std::max(largestRead, read.size());
+        // The first line may be the cut end of an older one, so it is left out.
+        for (std::size_t at = read.find('\n'), end; at != std::string::npos && (end = read.find('\n', at + 1)) != std::string::npos; at = end) {
+            std::uint64_t number = 0;
+            std::from_chars(read.data() + read.find(',', at) + 1, read.data() + end, number);
+            EXPECT_GT(number, last) << "older text came after newer";
+            if (whole && at != read.find('\n')) {
+                EXPECT_EQ(number, last + 1) << "text missing inside a read";
+            }
+            last = number;
+        }
+    }
+    const std::int64_t growth = ResidentBytes() - resident;
+    std::cout << "flood: " << sent / 1000000 << " MB sent, memory growth " << growth / 1024 << " KiB, longest stall "
+              << longestStall << " ms\n";
+    EXPECT_GT(sent, 16 * ReceiverSource::kMaxReadLength) << "not a flood";
+    EXPECT_EQ(largestRead, ReceiverSource::kMaxReadLength) << "a read is full in a flood, never more";
+    EXPECT_LT(growth, 16 << 20) << "memory grew with the amount sent";
+    EXPECT_LT(longestStall, 500) << "the event loop did not get round to its timers";
+}
+
+TEST(NetworkFlood, ATcpFloodCostsBoundedMemoryAndTheNewestTextWins)
+{
+    std::atomic<std::uint64_t> sent{0};
+    ThreadedTcpServer server([&](int socket, const std::atomic<bool>& stop) {
+        for (std::uint64_t next = 1; !stop;) {
+            const std::string block = Lines(next, 1 << 16);
+            if (!SendAll(socket, block, stop))
+                return;
+            sent += block.size();
+        }
+    });
+    TcpSource source({Kind::Tcp, QStringLiteral("127.0.0.1"), server.Port()});
+    ASSERT_TRUE(source.Open()) << source.Reason().toStdString();
+    ReadFlood(source, sent, true);
+}
+
+TEST(NetworkFlood, AUdpFloodCostsBoundedMemoryAndTheNewestTextWins)
+{
+    QUdpSocket probe;
+    probe.bind(QHostAddress::LocalHost, 0);
+    const quint16 port = probe.localPort();
+    probe.close();
+    UdpSource source({Kind::Udp, QStringLiteral("127.0.0.1"), port});
+    ASSERT_TRUE(source.Open()) << source.Reason().toStdString();
+    std::atomic<std::uint64_t> sent{0};
+    ThreadedUdpSender sender(port, [&](int socket, const std::atomic<bool>& stop) {
+        for (std::uint64_t next = 1; !stop;) {
+            const std::string datagram = Lines(next, 1000);
+            if (::send(socket, datagram.data(), datagram.size(), 0) > 0)
+                sent += datagram.size();
+        }
+    });
+    ReadFlood(source, sent, false);
+}
+
+} // namespace
+} // namespace fixwatch
