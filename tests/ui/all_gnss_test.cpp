@@ -104,32 +104,29 @@ TEST(AllGnss, TheColumnsShowTheStrongestTwelveOfEverySystemAndAgreeWithTheChanne
     EXPECT_EQ(form.Frm_Sky->Grd_Sky->model()->rowCount(), inView);
 }
 
-TEST(AllGnss, RtkFixQualitiesHaveTheirWordsOnlyWithTheOption)
+TEST(AllGnss, RtkQualitiesHaveTheirWordsAndRmcSpeedStandsInForVtgOnlyWithTheOption)
 {
-    const std::string gga = Sealed("GNGGA,123519,4807.038,N,01131.000,E,4,08,0.9,545.4,M,46.9,M,,") + "\r\n";
+    const std::string rmc =
+        Sealed("GNRMC,123519,A,4807.038,N,01131.000,E,10.0,084.4,230394,003.1,W") + "\r\n";
+    const std::string text = Sealed("GNGGA,123519,4807.038,N,01131.000,E,4,08,0.9,545.4,M,46.9,M,,") + "\r\n"
+                             + Sealed("GPGGA,123520,4807.038,N,01131.000,E,5,08,0.9,545.4,M,46.9,M,,") + "\r\n"
+                             + Sealed("GPRMC,123519,A,4807.038,N,01131.000,E,10.0,084.4,230394,003.1,W") + "\r\n";
     for (const bool allGnss : {false, true}) {
         PseudoTerminal receiver;
         PortVariable port(1, receiver.Device());
         MainForm form(allGnss ? "/G+" : "");
-        Receive(form, receiver, gga + Sealed("GPGGA,123520,4807.038,N,01131.000,E,5,08,0.9,545.4,M,46.9,M,,") + "\r\n");
+        Receive(form, receiver, text);
         EXPECT_EQ(form.Lab_PosizioneInfo[8]->text(), allGnss ? "RTK Float" : "Invalid");
+        EXPECT_EQ(form.Lab_Posizione[5]->text(), allGnss ? "10.0" : "");
+        EXPECT_EQ(form.Lab_Posizione[4]->text(), allGnss ? "18.52" : "");
+        if (allGnss) {
+            // Once a VTG has come, its speed wins over RMC's.
+            Receive(form, receiver, Sealed("GNVTG,054.7,T,034.4,M,005.5,N,010.2,K") + "\r\n" + rmc);
+            EXPECT_EQ(form.Lab_Posizione[5]->text(), "5.5");
+            EXPECT_EQ(form.Lab_Posizione[4]->text(), "10.2");
+        }
         form.Cmd_StartStop_Click(1);
     }
-}
-
-TEST(AllGnss, VtgSpeedWinsOverRmcs)
-{
-    PseudoTerminal receiver;
-    PortVariable port(1, receiver.Device());
-    MainForm form("/G+");
-    const std::string rmc = Sealed("GNRMC,123519,A,4807.038,N,01131.000,E,10.0,084.4,230394,003.1,W") + "\r\n";
-    Receive(form, receiver, rmc);
-    EXPECT_EQ(form.Lab_Posizione[5]->text(), "10.0");
-    EXPECT_EQ(form.Lab_Posizione[4]->text(), "18.52");
-    Receive(form, receiver, Sealed("GNVTG,054.7,T,034.4,M,005.5,N,010.2,K") + "\r\n" + rmc);
-    EXPECT_EQ(form.Lab_Posizione[5]->text(), "5.5");
-    EXPECT_EQ(form.Lab_Posizione[4]->text(), "10.2");
-    form.Cmd_StartStop_Click(1);
 }
 
 TEST(SkyTab, ShowsTheGpsSatellitesOfGpSentencesWithoutTheOption)

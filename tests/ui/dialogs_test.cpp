@@ -15,12 +15,12 @@
 namespace fixwatch {
 namespace {
 
-TEST(ChecksumCalculator, ShowsTheChecksumOfTheTypedSentence)
+TEST(ChecksumCalculator, ShowsTheChecksumOfTheSentenceAsTypedInABoxWideEnoughForIt)
 {
     MainForm form("/b+");
     int inputWidth = 0;
     int sentenceWidth = 0;
-    QString shown;
+    test::Answer answer;
     QTimer::singleShot(0, [&] {
         auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(input, nullptr);
@@ -31,18 +31,14 @@ TEST(ChecksumCalculator, ShowsTheChecksumOfTheTypedSentence)
         // A whole sentence, 82 characters at most, is seen while typing it.
         inputWidth = edit->width();
         sentenceWidth = edit->fontMetrics().horizontalAdvance(QString(82, QLatin1Char('0')));
-        input->setTextValue("$GPGLL,4916.45,N,12311.12,W,225444,A");
-        input->accept();
-        QTimer::singleShot(0, [&shown] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                shown = box->text();
-                box->accept();
-            }
-        });
+        test::AnswerNextDialog(answer, "$GPGLL,<b>4916.45</b>,N");
     });
     form.Cmd_CalcolaCRC_Click();
-    EXPECT_EQ(shown, "The checksum for the sentence $GPGLL,4916.45,N,12311.12,W,225444,A is: 31");
     EXPECT_GE(inputWidth, sentenceWidth);
+    // Markup typed into the sentence is shown as typed, next to the checksum of that text.
+    EXPECT_EQ(answer.text, "The checksum for the sentence $GPGLL,<b>4916.45</b>,N is: "
+                               + QString::fromStdString(NmeaInterpreter().GetChecksum("$GPGLL,<b>4916.45</b>,N")));
+    EXPECT_EQ(answer.format, Qt::PlainText);
 }
 
 TEST(AboutWindow, ShowsVersionTextsAndGivesTheMainWindowBack)

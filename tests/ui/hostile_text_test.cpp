@@ -60,16 +60,5 @@ TEST(HostileText, AnImageTagInAStationIdShowsLiterallyOnEveryTabAndReturnsPrompt
     form.Cmd_StartStop_Click(1);
 }
 
-TEST(HostileText, TheChecksumMessageShowsTheSentenceAsTyped)
-{
-    MainForm form("/b+");
-    test::Answer answer;
-    test::AnswerNextDialog(answer, "<b>GPGLL</b>");
-    form.Cmd_CalcolaCRC_Click();
-    EXPECT_EQ(answer.text, "The checksum for the sentence <b>GPGLL</b> is: "
-                               + QString::fromStdString(NmeaInterpreter().GetChecksum("<b>GPGLL</b>")));
-    EXPECT_EQ(answer.format, Qt::PlainText);
-}
-
 } // namespace
 } // namespace fixwatch
