@@ -9,9 +9,9 @@
 namespace fixwatch {
 namespace {
 
-SerialSettings With(std::int16_t port, std::int16_t baud, std::int16_t parity, std::int16_t data, std::int16_t stop,
-                    std::int16_t handshaking = 0, bool dtr = false, bool rts = false, bool nulls = false,
-                    bool allGnss = false)
+SerialSettings With(std::int16_t port, std::int16_t baud, std::int16_t parity, std::int16_t data,
+                    std::int16_t stop, std::int16_t handshaking = 0, bool dtr = false, bool rts = false,
+                    bool nulls = false, bool allGnss = false)
 {
     return {port, baud, parity, data, stop, dtr, rts, nulls, handshaking, allGnss};
 }
@@ -70,24 +70,13 @@ TEST(CommandLine, NamesEachItemItDoesNotUnderstand)
         EXPECT_EQ(ApplyCommandLine(commandLine).warnings, warnings) << '"' << commandLine << '"';
 }
 
-TEST(CommandLine, SettingsTextJoinsTheChosenCaptionsAndHelpIsAnsweredOnlyAlone)
+TEST(CommandLine, SettingsTextJoinsTheChosenCaptions)
 {
     EXPECT_EQ(SettingsText(kDefaults), "4800,N,8,1");
     EXPECT_EQ(SettingsText(With(0, 8, 2, 3, 2)), "38400,O,8,2");
     EXPECT_EQ(SettingsText(With(0, 0, 0, 0, 1)), "150,N,5,1.5");
     EXPECT_EQ(SettingsText(With(0, 10, 0, 3, 0)), "115200,N,8,1");
     EXPECT_EQ(SettingsText(With(0, 11, 0, 3, 0)), "") << "an index outside its list makes no text";
-
-    const auto help = InformationRequest("--help");
-    ASSERT_TRUE(help);
-    for (const char* mentioned : {"/Cn", "FIXWATCH_COMn", "/G+ /G-", "--list-ports", "115200"})
-        EXPECT_NE(help->find(mentioned), std::string::npos) << mentioned;
-    EXPECT_EQ(InformationRequest("--version"), std::optional<std::string>("fixwatch 1.0.0\n"));
-    EXPECT_FALSE(InformationRequest("--help /C3"));
-    EXPECT_FALSE(InformationRequest(""));
-
-    const char* argv[] = {"fixwatch", "  /c3", "/s9600,e,7,2 ", "/h1"};
-    EXPECT_EQ(CommandLineText(4, argv), "/c3 /s9600,e,7,2  /h1");
 }
 
 } // namespace

@@ -126,27 +126,17 @@ TEST(GpsdSourceOnAStandIn, AsksOnceForSentencesOnEachConnectionAndSendsNothingEl
 {
     QTcpServer server;
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-    const std::string address = "127.0.0.1:" + std::to_string(server.serverPort());
     GpsdSource source({Kind::Gpsd, QStringLiteral("127.0.0.1"), server.serverPort()});
     QSignalSpy lost(&source, &ReceiverSource::Lost);
     ASSERT_TRUE(source.Open()) << source.Reason().toStdString();
     ASSERT_TRUE(WaitFor([&] { return server.hasPendingConnections(); }));
     QTcpSocket* peer = server.nextPendingConnection();
-    // A report split between two reads, after a sentence that shows the first half was taken.
-    peer->write("{\"class\":\"VERSION\",\"release\":\"3.22\"}\r\n");
-    peer->write(QByteArray::fromStdString(kRmc) + "{\"class\":\"DEVICES\",\"devices\":[{\"path\":\"/dev/tty");
-    EXPECT_EQ(ReadUntil(source, Contains("\n")), kRmc);
-    peer->write("ACM0\",\"activated\":\"2026-12-07T06:19:38.102Z\"}]}\r\n" + QByteArray::fromStdString(kGga));
-    EXPECT_EQ(ReadUntil(source, Contains("\n")), kGga);
-    EXPECT_EQ(source.Description().toStdString(), "gpsd on " + address + " \u00B7 /dev/ttyACM0");
-
     ASSERT_TRUE(WaitFor([&] { return peer->bytesAvailable() >= qint64(GpsdSource::kWatchRequest.size()); }));
     EXPECT_EQ(peer->readAll().toStdString(), GpsdSource::kWatchRequest);
 
     // gpsd goes away and comes back: the request is made again on the new connection.
     peer->close();
     ASSERT_TRUE(WaitFor([&] { return lost.count() == 1; }));
-    EXPECT_EQ(source.Reason().toStdString(), "The connection to gpsd on " + address + " was closed.");
     ASSERT_TRUE(WaitFor([&] { return source.Reconnect(); }));
     ASSERT_TRUE(WaitFor([&] { return server.hasPendingConnections(); }));
     QTcpSocket* second = server.nextPendingConnection();
@@ -201,8 +191,13 @@ TEST_F(GpsdSourceOnRealGpsd, PassesOnlyTheCapturesSentencesAndReconnectsWhenAKil
     EXPECT_GE(CheckLines(ReadUntil(source, linesAndDevice, 10s)), 200);
     const QString name = QStringLiteral("gpsd on localhost:%1").arg(gpsd.Port());
     EXPECT_TRUE(source.Description().startsWith(name + " \u00B7 /dev/")) << source.Description().toStdString();
+    EXPECT_TRUE(GpsdAnswers(QHostAddress::LocalHost, gpsd.Port())) << "the probe finds it";
 
     gpsd.Kill();
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(GpsdAnswers(QHostAddress::LocalHost, gpsd.Port()));
+    EXPECT_LT(clock.elapsed(), 100) << "a refused connection is known at once";
     ASSERT_TRUE(WaitFor([&] { return lost.count() == 1; }));
     EXPECT_EQ(source.Reason(), "The connection to " + name + " was closed.");
     EXPECT_FALSE(source.IsOpen());
@@ -215,28 +210,17 @@ TEST_F(GpsdSourceOnRealGpsd, PassesOnlyTheCapturesSentencesAndReconnectsWhenAKil
     EXPECT_EQ(lost.count(), 1);
 }
 
-TEST_F(GpsdSourceOnRealGpsd, TheProbeFindsGpsdOnlyWhereItAnswersAndWithinItsLimit)
+TEST(GpsdProbe, GivesUpWithinItsLimitOnAServerThatIsSilentOrGreetsWithNmea)
 {
-    const QHostAddress local(QHostAddress::LocalHost);
-    EXPECT_TRUE(GpsdAnswers(local, gpsd.Port()));
-    gpsd.Kill();
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_FALSE(GpsdAnswers(local, gpsd.Port()));
-    EXPECT_LT(clock.elapsed(), 100) << "a refused connection is known at once";
-
-    // A server that accepts and stays silent, and one that greets with NMEA instead.
-    const auto greet = [](std::string text) {
-        return [text](int socket, const std::atomic<bool>& stop) {
-            SendAll(socket, text, stop);
+    for (const std::string& greeting : {std::string(), kGga}) {
+        ThreadedTcpServer server([&greeting](int socket, const std::atomic<bool>& stop) {
+            SendAll(socket, greeting, stop);
             while (!stop)
                 std::this_thread::sleep_for(10ms);
-        };
-    };
-    ThreadedTcpServer silent(greet("")), nmea(greet(kGga));
-    for (const quint16 port : {silent.Port(), nmea.Port()}) {
-        clock.restart();
-        EXPECT_FALSE(GpsdAnswers(local, port)) << port;
+        });
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_FALSE(GpsdAnswers(QHostAddress::LocalHost, server.Port())) << greeting;
         EXPECT_LT(clock.elapsed(), 400) << "the probe outlasted its limit";
     }
 }

@@ -21,15 +21,6 @@ namespace fixwatch::test {
 // asks it to end.
 using PeerWork = std::function<void(int socket, const std::atomic<bool>& stop)>;
 
-inline sockaddr_in Loopback(std::uint16_t port)
-{
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(port);
-    return address;
-}
-
 // Sends all of `bytes` unless the peer is gone or `stop` is set; whether all went.
 inline bool SendAll(int socket, std::string_view bytes, const std::atomic<bool>& stop)
 {
@@ -45,13 +36,17 @@ inline bool SendAll(int socket, std::string_view bytes, const std::atomic<bool>&
     return bytes.empty();
 }
 
-// A socket bound to (TCP: listening on) or connected to (UDP) 127.0.0.1, and a thread that
-// runs `work` on it; the thread is stopped and joined on destruction.
+// A socket listening on (TCP) or connected to (UDP) 127.0.0.1, and a thread that runs
+// `work` on it (TCP: on the first client); the thread is stopped and joined on destruction.
 class LoopbackPeer {
 public:
-    LoopbackPeer(int type, std::uint16_t port, PeerWork work) : socket_(::socket(AF_INET, type | SOCK_CLOEXEC, 0))
+    LoopbackPeer(int type, std::uint16_t port, PeerWork work)
+        : socket_(::socket(AF_INET, type | SOCK_CLOEXEC, 0))
     {
-        sockaddr_in address = Loopback(port);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(port);
         socklen_t size = sizeof address;
         if (type == SOCK_DGRAM) {
             ::connect(socket_, reinterpret_cast<sockaddr*>(&address), size);
@@ -65,7 +60,8 @@ public:
         thread_ = std::thread([this, work = std::move(work)] {
             for (pollfd ready{socket_, POLLIN, 0}; !stop_ && ::poll(&ready, 1, 50) <= 0;) {
             }
-            if (const int client = stop_ ? -1 : ::accept4(socket_, nullptr, nullptr, SOCK_CLOEXEC); client >= 0) {
+            const int client = stop_ ? -1 : ::accept4(socket_, nullptr, nullptr, SOCK_CLOEXEC);
+            if (client >= 0) {
                 work(client, stop_);
                 ::close(client);
             }
@@ -89,12 +85,10 @@ private:
     std::thread thread_;
 };
 
-// Listens on a free port and runs `work` for the first client.
 struct ThreadedTcpServer : LoopbackPeer {
     explicit ThreadedTcpServer(PeerWork work) : LoopbackPeer(SOCK_STREAM, 0, std::move(work)) {}
 };
 
-// Runs `work` with a UDP socket connected to 127.0.0.1:port.
 struct ThreadedUdpSender : LoopbackPeer {
     ThreadedUdpSender(std::uint16_t port, PeerWork work) : LoopbackPeer(SOCK_DGRAM, port, std::move(work)) {}
 };

@@ -1,23 +1,19 @@
 #include "gpsd_harness.h"
-#include "gpsd_source.h"
 #include "loopback_peer.h"
 #include "network_address.h"
 #include "network_test_support.h"
 #include "tcp_source.h"
 #include "udp_source.h"
 
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTimer>
 #include <QUdpSocket>
 
 #include <gtest/gtest.h>
 
 #include <charconv>
 #include <fstream>
-#include <memory>
 
 namespace fixwatch {
 
@@ -110,50 +106,23 @@ TEST(TcpSource, ReceivesEveryByteAsSentLinesEndingInCrLfAndSendsNothing)
     EXPECT_EQ(peer->readAll().size(), 0) << "the source sent something";
 }
 
-TEST(TcpSource, AFailedOpenSaysWhyInTheUsersWordsWithinItsLimit)
+TEST(TcpSource, AFailedOpenSaysWhyInTheUsersWords)
 {
     const quint16 unused = GpsdHarness::FreePort();
     const std::string port = std::to_string(unused);
-    std::vector<std::pair<std::unique_ptr<ReceiverSource>, std::string>> rows;
-    rows.emplace_back(std::make_unique<GpsdSource>(Local(Kind::Gpsd, unused)),
-                      "Cannot connect to gpsd on 127.0.0.1:" + port + ": connection refused. Is gpsd running?");
-    rows.emplace_back(std::make_unique<TcpSource>(Local(Kind::Tcp, unused)),
-                      "Cannot connect to tcp 127.0.0.1:" + port + ": connection refused. Nothing listens on that port.");
-    rows.emplace_back(std::make_unique<TcpSource>(NetworkAddress{Kind::Tcp, "fixwatch-test.invalid", 10110}),
-                      "Cannot connect to tcp fixwatch-test.invalid:10110: host fixwatch-test.invalid not found.");
-    for (const auto& [source, reason] : rows) {
-        EXPECT_FALSE(source->Open()) << source->Name().toStdString();
+    const std::pair<NetworkAddress, std::string> rows[] = {
+        {Local(Kind::Gpsd, unused),
+         "Cannot connect to gpsd on 127.0.0.1:" + port + ": connection refused. Is gpsd running?"},
+        {Local(Kind::Tcp, unused),
+         "Cannot connect to tcp 127.0.0.1:" + port + ": connection refused. Nothing listens on that port."},
+        {{Kind::Tcp, "fixwatch-test.invalid", 10110},
+         "Cannot connect to tcp fixwatch-test.invalid:10110: host fixwatch-test.invalid not found."},
+    };
+    for (const auto& [address, reason] : rows) {
+        const auto source = MakeNetworkSource(address);
+        EXPECT_FALSE(source->Open()) << reason;
         EXPECT_EQ(source->Reason().toStdString(), reason);
     }
-
-    // A listener whose queue is full, taken by a first connection, leaves further attempts
-    // unanswered, as from a host that drops them.
-    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ::bind(listener, reinterpret_cast<sockaddr*>(&address), size);
-    ::listen(listener, 0);
-    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
-    ASSERT_EQ(::connect(filler, reinterpret_cast<sockaddr*>(&address), size), 0);
-    TcpSource source(Local(Kind::Tcp, ntohs(address.sin_port)));
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_FALSE(source.Open());
-    EXPECT_GE(clock.elapsed(), TcpSource::kConnectLimit.count() - 50);
-    EXPECT_LT(clock.elapsed(), TcpSource::kConnectLimit.count() + 2000);
-    EXPECT_EQ(source.Reason(), QStringLiteral("Cannot connect to tcp 127.0.0.1:%1: no answer within 3 s.")
-                                   .arg(ntohs(address.sin_port)));
-    for (int tick = 0; tick < 5; ++tick) {
-        clock.restart();
-        EXPECT_FALSE(source.Reconnect());
-        EXPECT_LT(clock.elapsed(), 100) << "Reconnect waited";
-        QTest::qWait(20);
-    }
-    ::close(filler);
-    ::close(listener);
 }
 
 TEST(TcpSource, ADroppedConnectionIsLostOnceWithoutSpinningAndComesBackWithReconnect)
@@ -216,20 +185,6 @@ TEST(UdpSource, DatagramsAreReceivedAsTextInOrderEveryLineEndingInCrLf)
     }
 }
 
-TEST(UdpSource, APortInUseIsRefusedAndAClosedSourceFreesItAtOnce)
-{
-    const quint16 port = FreeUdpPort();
-    UdpSource first({Kind::Udp, QStringLiteral("127.0.0.1"), port});
-    UdpSource second({Kind::Udp, QStringLiteral("127.0.0.1"), port});
-    ASSERT_TRUE(first.Open());
-    EXPECT_FALSE(second.Open());
-    EXPECT_EQ(second.Reason(), QStringLiteral("Cannot listen on udp 127.0.0.1:%1: the address is in use.").arg(port));
-    EXPECT_FALSE(second.Reconnect());
-    first.Close();
-    EXPECT_TRUE(second.Reconnect()) << "the port is free as soon as the first is closed";
-    EXPECT_TRUE(second.Reason().isEmpty());
-}
-
 // Numbered lines, so that a read shows whether text was lost inside it, repeated or reordered.
 std::string Lines(std::uint64_t& next, std::size_t bytes)
 {
@@ -247,19 +202,11 @@ std::int64_t ResidentBytes()
     return resident * ::sysconf(_SC_PAGESIZE);
 }
 
-// Reads the source four times a second for 1.5 s while the peer floods it, then checks that
-// memory stayed bounded, every read was full but no more, the event loop kept to its timers,
-// and each read was a piece of the stream newer than the last; with `whole` (TCP), nothing
-// is missing inside a read.
+// Reads the source four times a second for 1.5 s while the peer floods it: memory stays
+// bounded, every read is full but no more, and each is newer than the last; with `whole`
+// (TCP), nothing is missing inside a read.
 void ReadFlood(ReceiverSource& source, const std::atomic<std::uint64_t>& sent, bool whole)
 {
-    qint64 longestStall = 0;
-    QElapsedTimer sinceBeat;
-    sinceBeat.start();
-    QTimer heartbeat;
-    QObject::connect(&heartbeat, &QTimer::timeout, [&] { longestStall = std::max(longestStall, sinceBeat.restart()); });
-    heartbeat.start(10);
-
     QTest::qWait(250); // the buffers fill up before memory is measured
     const std::int64_t resident = ResidentBytes();
     std::size_t largestRead = 0;
@@ -268,24 +215,19 @@ void ReadFlood(ReceiverSource& source, const std::atomic<std::uint64_t>& sent, b
         QTest::qWait(250);
         const std::string read = source.Read();
         largestRead = std::max(largestRead, read.size());
-        // The first line may be the cut end of an older one, so it is left out.
-        for (std::size_t at = read.find('\n'), end; at != std::string::npos && (end = read.find('\n', at + 1)) != std::string::npos; at = end) {
+        // From the second line on: the first may be the cut end of an older one.
+        const std::size_t first = read.find('\n');
+        for (std::size_t at = first, end; (end = read.find('\n', at + 1)) != read.npos; at = end) {
             std::uint64_t number = 0;
             std::from_chars(read.data() + read.find(',', at) + 1, read.data() + end, number);
             EXPECT_GT(number, last) << "older text came after newer";
-            if (whole && at != read.find('\n')) {
-                EXPECT_EQ(number, last + 1) << "text missing inside a read";
-            }
+            EXPECT_TRUE(!whole || at == first || number == last + 1) << "text missing inside a read";
             last = number;
         }
     }
-    const std::int64_t growth = ResidentBytes() - resident;
-    std::cout << "flood: " << sent / 1000000 << " MB sent, memory growth " << growth / 1024 << " KiB, longest stall "
-              << longestStall << " ms\n";
     EXPECT_GT(sent, 16 * ReceiverSource::kMaxReadLength) << "not a flood";
     EXPECT_EQ(largestRead, ReceiverSource::kMaxReadLength) << "a read is full in a flood, never more";
-    EXPECT_LT(growth, 16 << 20) << "memory grew with the amount sent";
-    EXPECT_LT(longestStall, 500) << "the event loop did not get round to its timers";
+    EXPECT_LT(ResidentBytes() - resident, 16 << 20) << "memory grew with the amount sent";
 }
 
 TEST(NetworkFlood, ATcpFloodCostsBoundedMemoryAndTheNewestTextWins)
@@ -306,10 +248,7 @@ TEST(NetworkFlood, ATcpFloodCostsBoundedMemoryAndTheNewestTextWins)
 
 TEST(NetworkFlood, AUdpFloodCostsBoundedMemoryAndTheNewestTextWins)
 {
-    QUdpSocket probe;
-    probe.bind(QHostAddress::LocalHost, 0);
-    const quint16 port = probe.localPort();
-    probe.close();
+    const quint16 port = FreeUdpPort();
     UdpSource source({Kind::Udp, QStringLiteral("127.0.0.1"), port});
     ASSERT_TRUE(source.Open()) << source.Reason().toStdString();
     std::atomic<std::uint64_t> sent{0};
