@@ -45,7 +45,7 @@ TEST(CommandLine, ReadsTheSlashOptions)
         {"handshaking 3", "/H3", With(0, 5, 0, 3, 0, 3)},
         {"handshaking 7 is out of range", "/H7", kDefaults},
         {"the switches", "/D+ /R+ /N+", With(0, 5, 0, 3, 0, 0, true, true, true)},
-        {"a later switch overrides; only whole items match", "/d+ /r+ /n+ /D- /R- /N- /D+X /R /N++", kDefaults},
+        {"a later switch wins; only whole items match", "/d+ /r+ /n+ /D- /R- /N- /D+X /R /N++", kDefaults},
         {"text before the first slash and unknown items change nothing", "c3 s9600 /Q /X+ /", kDefaults},
         {"checksum button shown", "/B+", kDefaults, true},
         {"checksum button shown, then hidden again", "/b+ /b-", kDefaults, false},
@@ -63,7 +63,8 @@ TEST(CommandLine, NamesEachItemItDoesNotUnderstand)
 {
     const std::vector<std::pair<std::string, std::vector<std::string>>> rows = {
         {"/c3 /s9600,e,7,2 /b+ /g+", {}},
-        {"/d+ /q /D+X  /", {"fixwatch: ignoring /q: not an option", "fixwatch: ignoring /D+X: not an option"}},
+        {"/d+ /q /D+X  /",
+         {"fixwatch: ignoring /q: not an option", "fixwatch: ignoring /D+X: not an option"}},
         {"c3 /C3", {"fixwatch: ignoring c3: options begin with /"}},
     };
     for (const auto& [commandLine, warnings] : rows)

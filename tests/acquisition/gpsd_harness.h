@@ -6,6 +6,7 @@
 // (PID 1 may not), so that nothing is left running even after a crash. Call Start() and
 // Kill() from the thread that made the harness: the supervisor watches that thread's life.
 
+#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -172,13 +173,10 @@ private:
     }
 
     // The program's path, searched as gpsfake does: $PATH, then /usr/sbin.
-    static std::string Find(const std::string& program)
+    static std::string Find(const char* program)
     {
-        std::stringstream folders(std::string(std::getenv("PATH") ? std::getenv("PATH") : "") + ":/usr/sbin");
-        for (std::string folder; std::getline(folders, folder, ':');)
-            if (!folder.empty() && ::access((folder + "/" + program).c_str(), X_OK) == 0)
-                return folder + "/" + program;
-        return {};
+        const QString name = QString::fromLatin1(program), found = QStandardPaths::findExecutable(name);
+        return (found.isEmpty() ? QStandardPaths::findExecutable(name, {"/usr/sbin"}) : found).toStdString();
     }
 
     std::string log_;

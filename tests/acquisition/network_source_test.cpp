@@ -1,8 +1,7 @@
 #include "gpsd_harness.h"
-#include "loopback_peer.h"
 #include "network_address.h"
-#include "network_test_support.h"
 #include "tcp_source.h"
+#include "test_peers.h"
 #include "udp_source.h"
 
 #include <QSignalSpy>
@@ -18,7 +17,7 @@
 namespace fixwatch {
 
 // So that a failing row prints what it got.
-inline void PrintTo(const NetworkAddress& address, std::ostream* out) { *out << address.Name().toStdString(); }
+inline void PrintTo(const NetworkAddress& address, std::ostream* out) { *out << qPrintable(address.Name()); }
 
 namespace {
 
@@ -55,22 +54,23 @@ TEST(NetworkAddress, ReadsTheThreeFormsWithIpv6InBracketsAndNamesTheirSources)
 
 TEST(NetworkAddress, AMalformedAddressSaysWhatIsMissingWithAnExample)
 {
-    const std::string tcp = "tcp://192.168.1.10:10110", gpsd = "gpsd://localhost or gpsd://192.168.1.10:2947";
+    const std::string tcp = "tcp://192.168.1.10:10110", gpsd = "gpsd://localhost or gpsd://192.168.1.10:2947",
+                      udp = "udp://:10110 (every address) or udp://192.168.1.10:10110.",
+                      v6 = "tcp://[::1]:10110.";
     const std::vector<std::pair<const char*, std::string>> rows = {
         {"tcp://192.168.1.10", "tcp:// needs a host and a port, as in " + tcp + "."},
         {"gpsd://", "gpsd:// needs a host, as in " + gpsd + "."},
         {"gpsd://[::1]x", "gpsd:// needs a host, as in " + gpsd + "."},
-        {"udp://127.0.0.1", "udp:// needs a port, as in udp://:10110 (every address) or udp://192.168.1.10:10110."},
+        {"udp://127.0.0.1", "udp:// needs a port, as in " + udp},
         {"tcp://h:0", "The port in tcp:// must be a number from 1 to 65535, as in " + tcp + "."},
         {"gpsd://h:65536", "The port in gpsd:// must be a number from 1 to 65535, as in " + gpsd + "."},
         {"tcp://h:+1", "The port in tcp:// must be a number from 1 to 65535, as in " + tcp + "."},
         {"tcp://h:10110/nmea", "The port in tcp:// must be a number from 1 to 65535, as in " + tcp + "."},
-        {"tcp://::1:10110", "An IPv6 address goes in brackets, as in tcp://[::1]:10110."},
-        {"tcp://[::1:10110", "The IPv6 address after tcp:// lacks its closing bracket, as in tcp://[::1]:10110."},
-        {"tcp://[10.0.0.1]:1", "The address in brackets after tcp:// is not an IPv6 address, as in tcp://[::1]:10110."},
+        {"tcp://::1:10110", "An IPv6 address goes in brackets, as in " + v6},
+        {"tcp://[::1:10110", "The IPv6 address after tcp:// lacks its closing bracket, as in " + v6},
+        {"tcp://[10.0.0.1]:1", "The address in brackets after tcp:// is not an IPv6 address, as in " + v6},
         {"tcp://me@h:1", "The host after tcp:// must be a host name or an IP address, as in " + tcp + "."},
-        {"udp://boat.local:10110",
-         "udp:// listens on an IP address of this machine, as in udp://:10110 (every address) or udp://192.168.1.10:10110."},
+        {"udp://boat.local:10110", "udp:// listens on an IP address of this machine, as in " + udp},
     };
     for (const auto& [value, reason] : rows) {
         const NetworkAddressParse parse = ParseNetworkAddress(QString::fromUtf8(value));
@@ -99,7 +99,8 @@ TEST(TcpSource, ReceivesEveryByteAsSentLinesEndingInCrLfAndSendsNothing)
     expected.insert(10, "\r");
     expected.insert(expected.size() - 1, "\r");
     peer->write(sent.data(), static_cast<qint64>(sent.size()));
-    EXPECT_EQ(ReadUntil(source, [&](const std::string& text) { return text.size() >= expected.size(); }), expected);
+    EXPECT_EQ(ReadUntil(source, [&](const std::string& read) { return read.size() >= expected.size(); }),
+              expected);
 
     source.Close();
     ASSERT_TRUE(WaitFor([&] { return peer->state() != QAbstractSocket::ConnectedState; }));
@@ -174,8 +175,8 @@ TEST(UdpSource, DatagramsAreReceivedAsTextInOrderEveryLineEndingInCrLf)
         QUdpSocket sender;
         // LF alone; a sentence with no line end; a CR LF split between two datagrams; a
         // sentence cut between datagrams; a byte beyond ASCII.
-        for (const std::string datagram : {"$GPGGA,1*00\n$GPGLL,2*00\n", "$GPRMC,3*00", "$GPVTG,4*00\r", "\n$GPGSA,5",
-                                           "*00", "\xB0"})
+        for (const std::string datagram :
+             {"$GPGGA,1*00\n$GPGLL,2*00\n", "$GPRMC,3*00", "$GPVTG,4*00\r", "\n$GPGSA,5", "*00", "\xB0"})
             sender.writeDatagram(datagram.data(), qint64(datagram.size()), QHostAddress::LocalHost, port);
         EXPECT_EQ(ReadUntil(source, Contains("\xB0")),
                   "$GPGGA,1*00\r\n$GPGLL,2*00\r\n$GPRMC,3*00\r\n$GPVTG,4*00\r\n$GPGSA,5*00\r\n\xB0")

@@ -32,8 +32,8 @@ QStringList Numbered(const PortList& list)
 TEST(PortNumbering, UsbReceiversComeFirstThenOnBoardPortsThenOthersHoweverListed)
 {
     const QStringList expected = {"/dev/ttyACM0", "/dev/ttyACM2", "/dev/ttyACM10", "/dev/ttyUSB0",
-                                  "/dev/ttyUSB1", "/dev/ttyS0",   "/dev/ttyS1",    "/dev/ttyS10",
-                                  "/dev/ttyAMA0", "/dev/ttyO2",   "/dev/ttyTHS1",  "/dev/rfcomm0", "/dev/ttyfoo"};
+                                  "/dev/ttyUSB1", "/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS10", "/dev/ttyAMA0",
+                                  "/dev/ttyO2", "/dev/ttyTHS1", "/dev/rfcomm0", "/dev/ttyfoo"};
     std::vector<SerialPortDescription> machine;
     for (const QString& device : expected)
         machine.push_back(Port(device));

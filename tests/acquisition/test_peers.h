@@ -1,21 +1,72 @@
 #pragma once
 
-// Peers on 127.0.0.1 running on their own thread with plain sockets, so that they keep
-// sending while the test's thread is busy: a TCP server for one client and a UDP sender.
+// Helpers for the source tests: waiting with a deadline while the event loop runs, and
+// peers on 127.0.0.1 on their own thread with plain sockets, so that they keep sending
+// while the test's thread is busy: a TCP server for one client and a UDP sender.
+
+#include "receiver_source.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <thread>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <cstdint>
-#include <functional>
-#include <string_view>
-#include <thread>
-
 namespace fixwatch::test {
+
+using namespace std::chrono_literals;
+
+template <class Done>
+bool WaitFor(Done done, std::chrono::milliseconds limit = 5s)
+{
+    return QTest::qWaitFor(done, static_cast<int>(limit.count()));
+}
+
+// Reads the source as the window does until `done(all text read)` or `limit`; no Read may
+// exceed the interface's bound.
+template <class Done>
+std::string ReadUntil(ReceiverSource& source, Done done, std::chrono::milliseconds limit = 5s)
+{
+    std::string text;
+    WaitFor([&] {
+        const std::string read = source.Read();
+        EXPECT_LE(read.size(), ReceiverSource::kMaxReadLength);
+        return done(text += read);
+    }, limit);
+    return text;
+}
+
+inline auto Contains(std::string needle)
+{
+    return [needle = std::move(needle)](const std::string& text) { return text.find(needle) != text.npos; };
+}
+
+// The CPU time, in milliseconds, this process uses while the event loop runs for `ms`.
+inline long CpuMsWhileWaiting(int ms)
+{
+    const auto cpu = [] {
+        rusage use{};
+        ::getrusage(RUSAGE_SELF, &use);
+        return (use.ru_utime.tv_sec + use.ru_stime.tv_sec) * 1000L
+               + (use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1000;
+    };
+    const long before = cpu();
+    QTest::qWait(ms);
+    return cpu() - before;
+}
 
 // What a peer's thread runs: the client (TCP) or connected (UDP) socket, and the flag that
 // asks it to end.
