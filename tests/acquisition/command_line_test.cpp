@@ -9,9 +9,9 @@
 namespace fixwatch {
 namespace {
 
-SerialSettings With(std::int16_t port, std::int16_t baud, std::int16_t parity, std::int16_t data, std::int16_t stop,
-                    std::int16_t handshaking = 0, bool dtr = false, bool rts = false, bool nulls = false,
-                    bool allGnss = false)
+SerialSettings With(std::int16_t port, std::int16_t baud, std::int16_t parity, std::int16_t data,
+                    std::int16_t stop, std::int16_t handshaking = 0, bool dtr = false, bool rts = false,
+                    bool nulls = false, bool allGnss = false)
 {
     return {port, baud, parity, data, stop, dtr, rts, nulls, handshaking, allGnss};
 }
@@ -45,7 +45,7 @@ TEST(CommandLine, ReadsTheSlashOptions)
         {"handshaking 3", "/H3", With(0, 5, 0, 3, 0, 3)},
         {"handshaking 7 is out of range", "/H7", kDefaults},
         {"the switches", "/D+ /R+ /N+", With(0, 5, 0, 3, 0, 0, true, true, true)},
-        {"a later switch overrides; only whole items match", "/d+ /r+ /n+ /D- /R- /N- /D+X /R /N++", kDefaults},
+        {"a later switch wins; only whole items match", "/d+ /r+ /n+ /D- /R- /N- /D+X /R /N++", kDefaults},
         {"text before the first slash and unknown items change nothing", "c3 s9600 /Q /X+ /", kDefaults},
         {"checksum button shown", "/B+", kDefaults, true},
         {"checksum button shown, then hidden again", "/b+ /b-", kDefaults, false},
@@ -63,31 +63,21 @@ TEST(CommandLine, NamesEachItemItDoesNotUnderstand)
 {
     const std::vector<std::pair<std::string, std::vector<std::string>>> rows = {
         {"/c3 /s9600,e,7,2 /b+ /g+", {}},
-        {"/d+ /q /D+X  /", {"fixwatch: ignoring /q: not an option", "fixwatch: ignoring /D+X: not an option"}},
+        {"/d+ /q /D+X  /",
+         {"fixwatch: ignoring /q: not an option", "fixwatch: ignoring /D+X: not an option"}},
         {"c3 /C3", {"fixwatch: ignoring c3: options begin with /"}},
     };
     for (const auto& [commandLine, warnings] : rows)
         EXPECT_EQ(ApplyCommandLine(commandLine).warnings, warnings) << '"' << commandLine << '"';
 }
 
-TEST(CommandLine, SettingsTextJoinsTheChosenCaptionsAndHelpIsAnsweredOnlyAlone)
+TEST(CommandLine, SettingsTextJoinsTheChosenCaptions)
 {
     EXPECT_EQ(SettingsText(kDefaults), "4800,N,8,1");
     EXPECT_EQ(SettingsText(With(0, 8, 2, 3, 2)), "38400,O,8,2");
     EXPECT_EQ(SettingsText(With(0, 0, 0, 0, 1)), "150,N,5,1.5");
     EXPECT_EQ(SettingsText(With(0, 10, 0, 3, 0)), "115200,N,8,1");
     EXPECT_EQ(SettingsText(With(0, 11, 0, 3, 0)), "") << "an index outside its list makes no text";
-
-    const auto help = InformationRequest("--help");
-    ASSERT_TRUE(help);
-    for (const char* mentioned : {"/Cn", "FIXWATCH_COMn", "/G+ /G-", "--list-ports", "115200"})
-        EXPECT_NE(help->find(mentioned), std::string::npos) << mentioned;
-    EXPECT_EQ(InformationRequest("--version"), std::optional<std::string>("fixwatch 1.0.0\n"));
-    EXPECT_FALSE(InformationRequest("--help /C3"));
-    EXPECT_FALSE(InformationRequest(""));
-
-    const char* argv[] = {"fixwatch", "  /c3", "/s9600,e,7,2 ", "/h1"};
-    EXPECT_EQ(CommandLineText(4, argv), "/c3 /s9600,e,7,2  /h1");
 }
 
 } // namespace

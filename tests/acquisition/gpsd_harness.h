@@ -2,11 +2,14 @@
 
 // A real gpsd, fed by gpsfake from a recorded log on a free port of 127.0.0.1. A small
 // supervisor process runs gpsfake (and so its gpsd) in a process group of its own, kills
-// that group when asked or when the test process dies, and reaps both as their subreaper,
-// so that nothing is left running even after a crash. Call Start() and Kill() from the
-// thread that made the harness: the supervisor watches that thread's life.
+// that group when asked or when the test process dies, and reaps both as their subreaper
+// (PID 1 may not), so that nothing is left running even after a crash. Call Start() and
+// Kill() from the thread that made the harness: the supervisor watches that thread's life.
 
-#include "loopback_peer.h"
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
 
 #include <cerrno>
 #include <chrono>
@@ -14,6 +17,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <fcntl.h>
@@ -21,25 +25,15 @@
 #include <sys/prctl.h>
 #include <sys/shm.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace fixwatch::test {
 
 class GpsdHarness {
 public:
-    // The log is replayed in a loop, one line every `lineDelay` seconds.
-    explicit GpsdHarness(std::string log, double lineDelay = 0.002)
-        : log_(std::move(log)), lineDelay_(lineDelay), port_(FreePort())
-    {
-        char folder[] = "/tmp/fixwatch-gpsd-XXXXXX";
-        if (::mkdtemp(folder))
-            folder_ = folder;
-    }
-    ~GpsdHarness()
-    {
-        Kill();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
+    // The log is replayed in a loop, one line every 2 ms.
+    explicit GpsdHarness(std::string log) : log_(std::move(log)), port_(FreePort()) {}
+    ~GpsdHarness() { Kill(); }
     GpsdHarness(const GpsdHarness&) = delete;
     GpsdHarness& operator=(const GpsdHarness&) = delete;
 
@@ -55,24 +49,24 @@ public:
     const std::string& Error() const { return error_; }
 
     // Starts gpsfake and its gpsd on Port() and waits until gpsd lists the log's device.
-    bool Start(std::chrono::milliseconds limit = std::chrono::seconds(15))
+    bool Start()
     {
         Kill();
-        if (!Missing().empty() || folder_.empty() || port_ == 0) {
-            error_ = "cannot start: " + (folder_.empty() ? "no temporary folder" : Missing());
+        if (!Missing().empty() || !folder_.isValid()) {
+            error_ = "cannot start: " + (folder_.isValid() ? Missing() : "no temporary folder");
             return false;
         }
         // Everything the children need is made before fork: after it only async-signal-safe
         // calls are allowed. gpsfake takes gpsd from GPSD_HOME and its socket from TMPDIR.
         std::vector<std::string> arguments = {
-            "/usr/bin/env", "TMPDIR=" + folder_,
+            "/usr/bin/env", "TMPDIR=" + folder_.path().toStdString(),
             "GPSD_HOME=" + std::filesystem::path(Find("gpsd")).parent_path().string(), Find("gpsfake"),
-            "-q", "-c", std::to_string(lineDelay_), "-P", std::to_string(port_), log_};
+            "-q", "-c", "0.002", "-P", std::to_string(port_), log_};
         std::vector<char*> argv;
         for (std::string& argument : arguments)
             argv.push_back(argument.data());
         argv.push_back(nullptr);
-        const std::string logPath = folder_ + "/gpsfake.log";
+        const std::string logPath = folder_.filePath(QStringLiteral("gpsfake.log")).toStdString();
         const int output = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
         const pid_t parent = ::getpid();
         supervisor_ = ::fork();
@@ -80,24 +74,23 @@ public:
             Supervise(parent, argv.data(), output, port_);
         ::close(output);
 
-        const auto deadline = std::chrono::steady_clock::now() + limit;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
         while (supervisor_ > 0 && std::chrono::steady_clock::now() < deadline) {
-            if (Converse(port_, "?DEVICES;\n", "{\"class\":\"DEVICES\",\"devices\":[{"))
+            if (ListsADevice())
                 return true;
             if (::waitpid(supervisor_, nullptr, WNOHANG) == supervisor_)
                 supervisor_ = -1;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
-        std::ifstream file(logPath);
         std::stringstream text;
-        text << file.rdbuf();
+        text << std::ifstream(logPath).rdbuf();
         error_ = "gpsd did not answer on port " + std::to_string(port_) + ": " + text.str();
         Kill();
         return false;
     }
 
-    // Kills gpsfake and gpsd at once, as `kill -9` would, and waits until the port refuses
-    // connections. Start() may then run again on the same port.
+    // Kills gpsfake and gpsd at once, as `kill -9` would. The supervisor ends only once both
+    // are reaped, so the port refuses connections when this returns.
     void Kill()
     {
         if (supervisor_ <= 0)
@@ -106,24 +99,14 @@ public:
         while (::waitpid(supervisor_, nullptr, 0) == -1 && errno == EINTR) {
         }
         supervisor_ = -1;
-        for (int tries = 0, fd; tries < 500 && (fd = Connect(port_)) >= 0; ++tries) {
-            ::close(fd);
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
     }
 
-    // A TCP port of 127.0.0.1 that nothing uses at the moment; 0 when none can be had.
+    // A TCP port of 127.0.0.1 that nothing uses at the moment.
     static std::uint16_t FreePort()
     {
-        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address = Loopback(0);
-        socklen_t size = sizeof address;
-        std::uint16_t port = 0;
-        if (::bind(fd, reinterpret_cast<sockaddr*>(&address), size) == 0
-            && ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0)
-            port = ntohs(address.sin_port);
-        ::close(fd);
-        return port;
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost);
+        return probe.serverPort();
     }
 
 private:
@@ -175,50 +158,30 @@ private:
         ::_exit(0);
     }
 
-    static int Connect(std::uint16_t port)
+    // Whether gpsd answers ?DEVICES with a device within a second.
+    bool ListsADevice() const
     {
-        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const sockaddr_in address = Loopback(port);
-        if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
-            return fd;
-        ::close(fd);
-        return -1;
-    }
-
-    // Sends `request` and reads at most a second until a line starts with `answer`.
-    static bool Converse(std::uint16_t port, const std::string& request, const std::string& answer)
-    {
-        const int fd = Connect(port);
-        if (fd < 0)
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port_);
+        if (!socket.waitForConnected(1000))
             return false;
-        timeval wait{1, 0};
-        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
-        std::string received = "\n";
-        char buffer[4096];
-        bool answered = false;
-        if (::send(fd, request.data(), request.size(), MSG_NOSIGNAL) == ssize_t(request.size()))
-            for (ssize_t count; !answered && received.size() < 65536 && (count = ::recv(fd, buffer, sizeof buffer, 0)) > 0;) {
-                received.append(buffer, static_cast<std::size_t>(count));
-                answered = received.find("\n" + answer) != std::string::npos;
-            }
-        ::close(fd);
-        return answered;
+        socket.write("?DEVICES;\n");
+        QByteArray answer;
+        while (!answer.contains("\"devices\":[{") && answer.size() < 65536 && socket.waitForReadyRead(1000))
+            answer += socket.readAll();
+        return answer.contains("\"devices\":[{");
     }
 
     // The program's path, searched as gpsfake does: $PATH, then /usr/sbin.
-    static std::string Find(const std::string& program)
+    static std::string Find(const char* program)
     {
-        std::stringstream folders(std::string(std::getenv("PATH") ? std::getenv("PATH") : "") + ":/usr/sbin");
-        for (std::string folder; std::getline(folders, folder, ':');)
-            if (!folder.empty() && ::access((folder + "/" + program).c_str(), X_OK) == 0)
-                return folder + "/" + program;
-        return {};
+        const QString name = QString::fromLatin1(program), found = QStandardPaths::findExecutable(name);
+        return (found.isEmpty() ? QStandardPaths::findExecutable(name, {"/usr/sbin"}) : found).toStdString();
     }
 
     std::string log_;
-    double lineDelay_;
     std::uint16_t port_;
-    std::string folder_;
+    QTemporaryDir folder_;
     std::string error_;
     pid_t supervisor_ = -1;
 };

@@ -42,17 +42,19 @@ TEST(SentenceAssembly, HandsOnKeptLinesAgainAndTellsWhichAreFresh)
     const std::string half = kRmc.substr(0, 30), rest = kRmc.substr(30);
     const std::vector<std::pair<const char*, std::vector<Step>>> scenarios = {
         {"the rest completes a line; the first comes again, not fresh",
-         {{kGga + "\r\n" + half, {kGga}, {kGga}}, {rest + "\r\n", {kGga, kRmc}, {kRmc}}, {"", {kGga, kRmc}, {}}}},
+         {{kGga + "\r\n" + half, {kGga}, {kGga}}, {rest + "\r\n", {kGga, kRmc}, {kRmc}},
+          {"", {kGga, kRmc}, {}}}},
         {"a read beginning with $ replaces everything kept, the unfinished line too",
          {{kGga + "\r\n" + half, {kGga}, {kGga}}, {kVtg + "\r\n", {kVtg}, {kVtg}}}},
         {"a read beginning with a blank and then $ is appended",
          {{kGga + "\r\n", {kGga}, {kGga}}, {" " + kVtg + "\r\n", {kGga, kVtg}, {kVtg}}}},
         {"blanks around a line are stripped; blank and empty pieces are not handed on",
-         {{"$X\r\n  " + kGga + "   \r\n   \r\n\r\n" + kVtg + "\r\n", {"$X", kGga, kVtg}, {"$X", kGga, kVtg}}}},
+         {{"$X\r\n  " + kGga + "   \r\n   \r\n\r\n" + kVtg + "\r\n", {"$X", kGga, kVtg},
+           {"$X", kGga, kVtg}}}},
         {"LF alone and CR alone do not end a line; tabs stay",
          {{kGga + "\n" + kVtg + "\r" + kRmc + "\t\r\n", {kGga + "\n" + kVtg + "\r" + kRmc + "\t"},
            {kGga + "\n" + kVtg + "\r" + kRmc + "\t"}}}},
-        {"a CR LF split across two reads still ends the line", {{kGga + "\r", {}, {}}, {"\n", {kGga}, {kGga}}}},
+        {"a CR LF split across reads still ends the line", {{kGga + "\r", {}, {}}, {"\n", {kGga}, {kGga}}}},
     };
     for (const auto& [legend, steps] : scenarios) {
         Recorder recorder;
@@ -130,7 +132,7 @@ TEST(SentenceAssemblyCap, AnOverlongUnfinishedLineKeepsItsNewestCharacters)
         noise += static_cast<char>('a' + i % 26);
     recorder.Feed(kGga + "\r\n");
     EXPECT_EQ(recorder.Feed(noise), Lines{kGga}) << "the kept line is handed on before the cap";
-    ASSERT_EQ(recorder.assembler.lineBuffer(), noise.substr(noise.size() - SentenceAssembler::kMaxBufferLength));
+    ASSERT_EQ(recorder.assembler.lineBuffer(), noise.substr(40000 - SentenceAssembler::kMaxBufferLength));
     EXPECT_EQ(recorder.Feed("\r\n" + kVtg + "\r\n").back(), kVtg);
 }
 

@@ -1,7 +1,7 @@
 // The window on network sources: a real gpsd fed by gpsfake, a TCP server and UDP
 // datagrams, on 127.0.0.1, each showing the fix as a serial receiver would.
 #include "../acquisition/gpsd_harness.h"
-#include "../acquisition/loopback_peer.h"
+#include "../acquisition/test_peers.h"
 #include "window_test_support.h"
 
 #include <QLabel>
