@@ -55,9 +55,9 @@ TEST(TimeWording, ShortAndExtendedTimesFromTheRawCharacters)
         {"ab:cdef", "ab::c:de"}, // the digits are not tested
     };
     for (auto [field, extended] : cases) {
-        const std::string shortTime = std::string(extended).substr(0, std::string(extended).find('.'));
+        const std::string full = extended, shortTime = full.substr(0, full.find('.'));
         EXPECT_EQ(Events(Sealed(std::string("$GPGGA,") + field)),
-                  (Lines{std::string("TimeChangedExtendex\t") + extended + " GMT", "TimeChanged\t" + shortTime}))
+                  (Lines{"TimeChangedExtendex\t" + full + " GMT", "TimeChanged\t" + shortTime}))
             << field;
     }
 }
