@@ -37,12 +37,8 @@ std::string Gsa(const std::string& talker, const std::string& used, const std::s
 
 TEST(Sky, SystemFollowsTheTalkerOrForGpAndGnTheNumber)
 {
-    struct Range {
-        const char* talker;
-        int number;
-        const char* system; // nullptr: no system, the satellite is passed over
-    };
-    const Range ranges[] = {
+    // Talker, number, system; nullptr: no system, the satellite is passed over.
+    const std::tuple<const char*, int, const char*> ranges[] = {
         {"GP", 1, "GPS"},       {"GP", 32, "GPS"},      {"GP", 33, "SBAS"},     {"GN", 64, "SBAS"},
         {"GP", 65, "GLONASS"},  {"GN", 96, "GLONASS"},  {"GP", 97, nullptr},    {"GP", 119, nullptr},
         {"GP", 120, "SBAS"},    {"GN", 158, "SBAS"},    {"GP", 159, nullptr},   {"GP", 173, nullptr},
@@ -54,11 +50,11 @@ TEST(Sky, SystemFollowsTheTalkerOrForGpAndGnTheNumber)
         {"GB", 1, "BeiDou"},    {"GB", 201, "BeiDou"},  {"BD", 219, "BeiDou"},  {"GQ", 2, "QZSS"},
         {"QZ", 193, "QZSS"},    {"GI", 3, "NavIC"},     {"GL", 0, nullptr},     {"GA", 1000, nullptr},
     };
-    for (const Range& r : ranges) {
-        const std::string number = std::to_string(r.number);
-        const Lines expected = r.system ? Lines{r.system + (" " + number) + " 45 180 40"} : Lines{};
-        EXPECT_EQ(SkyOf({"$" + std::string(r.talker) + "GSV,1,1,01," + number + ",45,180,40"}), expected)
-            << r.talker << " " << r.number;
+    for (const auto& [talker, n, system] : ranges) {
+        const std::string number = std::to_string(n);
+        const Lines expected = system ? Lines{system + (" " + number) + " 45 180 40"} : Lines{};
+        EXPECT_EQ(SkyOf({"$" + std::string(talker) + "GSV,1,1,01," + number + ",45,180,40"}), expected)
+            << talker << " " << number;
     }
 }
 
@@ -160,7 +156,8 @@ TEST(Sky, GsaMarksTheSatellitesUsed)
     });
 }
 
-TEST(Sky, ReadsOnlyMatchingChecksumsAndTheChosenTalkers)
+// That Feed says exactly when the sky changed is checked on every capture below.
+TEST(Sky, ReadsOnlyMatchingChecksumsAndTheChosenTalkersAndClearForgetsEverything)
 {
     Sky sky;
     for (const std::string& line :
@@ -173,12 +170,7 @@ TEST(Sky, ReadsOnlyMatchingChecksumsAndTheChosenTalkers)
                       Gsa("GP", "05")};
     EXPECT_EQ(SkyOf(mixed, Talkers::GpsOnly), (Lines{"GPS 5 6 110 19 used"}));
     EXPECT_EQ(SkyOf(mixed), (Lines{"GPS 5 6 110 19 used", "GLONASS 65 53 144 30 used"}));
-}
 
-// That Feed says exactly when the sky changed is checked on every capture below.
-TEST(Sky, ClearForgetsEverything)
-{
-    Sky sky;
     for (const char* body : {"$GPGSV,1,1,01,05,06,110,19,1", "$GPGSV,1,1,01,05,06,110,30,6",
                              "$GPGSA,A,3,05,,,,,,,,,,,,1,1,1"})
         sky.Feed(Sealed(body));
