@@ -33,10 +33,7 @@ const std::vector<SkySatellite> kSmallSky = {
     {G::GPS, 100, kNone, kNone, 12, false}, {G::GLONASS, 65, 80, 300, 31, true},
     {G::Galileo, 5, 20, 200, 8, false},     {G::BeiDou, 21, 60, kNone, 45, true}};
 
-QString Cell(const QTableView* table, int row, int column)
-{
-    return table->model()->index(row, column).data().toString();
-}
+QString Cell(const QTableView* t, int row, int col) { return t->model()->index(row, col).data().toString(); }
 
 // The rows, or only the selected ones, as "system number", top to bottom.
 Names Order(const QTableView* table, bool selectedOnly = false)
