@@ -114,7 +114,7 @@ TEST(Sky, SignalsOfOneSatelliteMergeAndReplaceOnlyTheirOwnListing)
          {l1, "$BDGSV,1,1,01,219,,,47", l1, l1, l1}, l1Sky},
         {"a cut-off sequence still shows its signal is sent",
          {l1, gps30, l1, "$GPGSV,2,1,02,30,10,100,26,6", l1, l1}, Plus(l1Sky, "GPS 30 10 100 25")},
-        {"one numbering across L1 and L5, the second part with a signal ID", {l5[0], l5[1]},
+        {"one numbering across L1 and L5, message 2 with a signal ID", {l5[0], l5[1]},
          Plus(l5Sky, "GPS 31 - - 20")},
         {"the next such sequence without L5 replaces the whole talker",
          {l5[0], l5[1], "$GPGSV,1,1,04,06,12,215,45,07,80,137,44,09,53,089,27,30,55,211,49"}, l5Sky},
