@@ -73,12 +73,14 @@ TEST(AllTalkers, TheReadingCanChangeBetweenSentences)
 }
 
 // Each capture line read with all talkers as its GP twin (talker replaced, checksum redone),
-// and NonGpsTalker naming the talker exactly where only the all-systems reading takes it.
-TEST(AllTalkers, EveryCaptureLineReadsAsItsGpsTwin)
+// NonGpsTalker naming the talker exactly where only the all-systems reading takes it, and a
+// word for fix qualities 4 to 8 exactly where that reading says "Invalid".
+TEST(AllTalkers, EveryCaptureLineReadsAsItsGpsTwinAndGetsAQualityWordWhereItSaysInvalid)
 {
     if (Captures().empty())
         GTEST_SKIP() << "no receiver logs at " << FIXWATCH_NMEA_LOGS;
     std::size_t otherTalkersRead = 0;
+    std::map<std::string_view, int> words;
     for (const auto& file : Captures()) {
         for (const std::string& line : CaptureLines(file)) {
             const bool sealed = line.size() > 6 && line[0] == '$' && line[line.size() - 3] == '*' &&
@@ -94,9 +96,14 @@ TEST(AllTalkers, EveryCaptureLineReadsAsItsGpsTwin)
             ASSERT_EQ(NonGpsTalker(line), onlyAll ? std::optional(line.substr(1, 2)) : std::nullopt)
                 << file.filename() << ": " << line;
             otherTalkersRead += onlyAll;
+            const auto word = ExtendedFixQuality(line);
+            ++words[word.value_or("")];
+            ASSERT_TRUE(!word || std::ranges::count(all.events, "PositionFixReceived\tInvalid") == 1) << line;
         }
     }
     EXPECT_GT(otherTalkersRead, 5'000u) << "the captures hold many GN, GL, GA and GB sentences";
+    for (std::string_view word : {"RTK Fixed", "RTK Float", "Estimated", "Simulator"})
+        EXPECT_GT(words[word], 0) << word;
 }
 
 // The words for GGA fix qualities 4 to 8, which the interpreter reports as "Invalid".
@@ -106,43 +113,17 @@ TEST(ExtendedFixQuality, WordsQualitiesFourToEightOfAnySystemsGga)
     const std::pair<std::string, std::optional<std::string_view>> rows[] = {
         {Sealed("$GNGGA," + fix + "4,12,0.6,14.2,M,1.8,M,1.0,0000"), "RTK Fixed"},
         {Sealed("$GPGGA," + fix + "5,12,0.6,14.2,M,1.8,M,,"), "RTK Float"},
-        {Sealed("$GLGGA," + fix + "6,08"), "Estimated"},
-        {Sealed("$BDGGA," + fix + "7"), "Manual"},
+        {Sealed("$GLGGA," + fix + "6,08"), "Estimated"},  {Sealed("$BDGGA," + fix + "7"), "Manual"},
         {Sealed("$GIGGA," + fix + "8,10,2.0,268.8,M,-33.9,M,,"), "Simulator"},
         {Sealed("$GNGGA," + fix + "1,08"), std::nullopt}, // 0 to 3 have the interpreter's word
-        {Sealed("$GNGGA," + fix + "0,00"), std::nullopt},
-        {Sealed("$GNGGA," + fix + "9,08"), std::nullopt},
-        {Sealed("$GNGGA," + fix + "04,08"), std::nullopt},
-        {Sealed("$GNGGA," + fix + ",08"), std::nullopt},
-        {Sealed("$GNGGA,123519,4807.038,N"), std::nullopt},
-        {Sealed("$GNRMC," + fix + "4"), std::nullopt},
-        {Sealed("$PQGGA," + fix + "4,08"), std::nullopt},
-        {"$GNGGA," + fix + "4,08*00", std::nullopt},
+        {Sealed("$GNGGA," + fix + "0,00"), std::nullopt}, {Sealed("$GNGGA," + fix + "9,08"), std::nullopt},
+        {Sealed("$GNGGA," + fix + "04,08"), std::nullopt}, {Sealed("$GNGGA," + fix + ",08"), std::nullopt},
+        {Sealed("$GNGGA,123519,4807.038,N"), std::nullopt}, {Sealed("$GNRMC," + fix + "4"), std::nullopt},
+        {Sealed("$PQGGA," + fix + "4,08"), std::nullopt},  {"$GNGGA," + fix + "4,08*00", std::nullopt},
         {"", std::nullopt},
     };
     for (const auto& [sentence, word] : rows)
         EXPECT_EQ(ExtendedFixQuality(sentence), word) << sentence;
-}
-
-// On real receivers the word appears exactly where the all-systems interpreter says "Invalid",
-// and every captured quality gets its word.
-TEST(ExtendedFixQuality, RealCapturesGetAWordWhereTheInterpreterSaysInvalid)
-{
-    if (Captures().empty())
-        GTEST_SKIP() << "no receiver logs at " << FIXWATCH_NMEA_LOGS;
-    std::map<std::string_view, int> seen;
-    for (const auto& file : Captures()) {
-        for (const std::string& line : CaptureLines(file)) {
-            if (const auto word = ExtendedFixQuality(line)) {
-                ++seen[*word];
-                const Lines events = Interpret(line, Talkers::AllSystems).events;
-                ASSERT_NE(std::find(events.begin(), events.end(), "PositionFixReceived\tInvalid"), events.end())
-                    << file.filename() << ": " << line;
-            }
-        }
-    }
-    for (std::string_view word : {"RTK Fixed", "RTK Float", "Estimated", "Simulator"})
-        EXPECT_GT(seen[word], 0) << word;
 }
 
 } // namespace

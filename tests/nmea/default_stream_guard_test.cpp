@@ -21,7 +21,7 @@ TEST(DefaultStreamGuard, EveryCaptureRaisesTheRecordedEventStream)
     for (std::string line, digest, name; std::getline(digests, line);)
         if (!line.empty() && line.front() != '#' && std::istringstream(line) >> digest >> name)
             recorded[name] = digest;
-    ASSERT_EQ(recorded.size(), Captures().size()) << "every capture needs its digest in " << FIXWATCH_EVENT_DIGESTS;
+    ASSERT_EQ(recorded.size(), Captures().size()) << "a capture has no digest in " FIXWATCH_EVENT_DIGESTS;
 
     for (const auto& file : Captures()) {
         std::string transcript;
@@ -36,7 +36,7 @@ TEST(DefaultStreamGuard, EveryCaptureRaisesTheRecordedEventStream)
             hash = (hash ^ c) * 0x100000001b3;
         char hex[17];
         std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
-        EXPECT_EQ(hex, recorded[file.filename().string()]) << "the default event stream of " << file.filename() << " changed";
+        EXPECT_EQ(hex, recorded[file.filename().string()]) << "events of " << file.filename() << " changed";
     }
 }
 

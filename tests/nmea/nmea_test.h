@@ -65,8 +65,8 @@ inline std::string Sealed(std::string_view body)
 inline std::string SatelliteText(const SkySatellite& s)
 {
     auto value = [](const std::optional<int>& v) { return v ? std::to_string(*v) : std::string("-"); };
-    return std::string(SystemName(s.system)) + " " + std::to_string(s.number) + " " + value(s.elevation) + " " +
-           value(s.azimuth) + " " + value(s.signal) + (s.used ? " used" : "");
+    return std::string(SystemName(s.system)) + " " + std::to_string(s.number) + " " + value(s.elevation) +
+           " " + value(s.azimuth) + " " + value(s.signal) + (s.used ? " used" : "");
 }
 
 inline Lines SkyText(const Sky& sky)

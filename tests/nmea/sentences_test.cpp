@@ -1,120 +1,81 @@
-// The six sentences: GGA, GLL, RMC, VTG, GSA and GSV, field by field.
+// The checksum rule and the sentence check that guards every handler, the six sentences (GGA,
+// GLL, RMC, VTG, GSA and GSV) field by field, and the number conversions and the wording of
+// times, dates and positions.
 #include "nmea_test.h"
+#include "number_text.h"
 
 #include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
 
 namespace fixwatch::test {
 namespace {
 
-TEST(Gga, WorkedExampleRaisesTenEventsInFieldOrder)
+const std::string kGga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47";
+
+TEST(GetChecksum, XorsTheCharactersAfterEveryDollarUpToTheFirstStarInUpperCaseHex)
 {
-    const Transcript t = Interpret("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47");
-    EXPECT_TRUE(t.accepted);
-    EXPECT_EQ(t.events, (Lines{"TimeChangedExtendex\t12:35:19 GMT", "TimeChanged\t12:35:19",
-                               "PositionReceived\t048° 07.038' N\t011° 31.000' E", "PositionFixReceived\tValid SPS",
-                               "SatellitesUsedReceived\t8", "HDOPReceived\t0.9", "AltitudeReceived\t545.4",
-                               "AltitudeUnitsReceived\tM", "GeoidSeparationReceived\t46.9",
-                               "GeoidSeparationUnitsReceived\tM"}));
+    const std::pair<std::string, std::string> rows[] = {
+        {"abc", "60"},        {kGga, "47"},       {"0:", "0A"},         {"\xFF", "FF"},
+        {"", "00"},           {"$", "00"},        {"$*", "00"},         {"*abc", "00"},
+        {"abc*def*12", "60"}, {"$abc", "60"},     {"$$GPGGA$", "56"},   {"GP$GGA,1", "4B"},
+    };
+    const NmeaInterpreter gps;
+    for (const auto& [text, sum] : rows)
+        EXPECT_EQ(gps.GetChecksum(text), sum) << '"' << text << '"';
 }
 
-TEST(Gga, EachFieldIsRaisedOnlyWhenPresentAndReadable)
+TEST(SentenceCheck, AcceptsOnlyTheSixIdentifiersWithAMatchingChecksumAndRejectsWithoutRaisingAnything)
 {
-    const struct {
-        const char* legend;
-        const char* body;
-        Lines events;
-    } rows[] = {
-        {"differential fields; age 2.5 rounds half to even", "$GPGGA,,,,,,2,,,,,,,2.5,0120",
-         {"PositionFixReceived\tValid DGPS", "DGPSageReceived\t2", "DGPSstationIDReceived\t0120"}},
-        {"empty hemisphere suppresses the position only", "$GPGGA,123519,4807.038,,01131.000,E,1",
-         {"TimeChangedExtendex\t12:35:19 GMT", "TimeChanged\t12:35:19", "PositionFixReceived\tValid SPS"}},
-        {"empty east-west", "$GPGGA,,4807.038,N,01131.000,", {}},
-        {"ending after the position", "$GPGGA,123519,4807.038,N,01131.000,E",
-         {"TimeChangedExtendex\t12:35:19 GMT", "TimeChanged\t12:35:19",
-          "PositionReceived\t048° 07.038' N\t011° 31.000' E"}},
-        {"empty unit drops the unit event but not the value", "$GPGGA,,,,,,,,,545.4,,46.9,,,",
-         {"AltitudeReceived\t545.4", "GeoidSeparationReceived\t46.9"}},
-        {"numbers read their leading number", "$GPGGA,,,,,,,,1.2x,-12.5,ft",
-         {"HDOPReceived\t1.2", "AltitudeReceived\t-12.5", "AltitudeUnitsReceived\tft"}},
-        {"no number at all reads 0", "$GPGGA,,,,,,,,x", {"HDOPReceived\t0"}},
-        {"integer that is not a number", "$GPGGA,,,,,,,ab,0.9", {"HDOPReceived\t0.9"}},
-        {"integer out of range", "$GPGGA,,,,,,,,,,,,,40000,ABCD", {"DGPSstationIDReceived\tABCD"}},
-        {"integers at the ends of the range", "$GPGGA,,,,,,,-32768,,,,,,32767",
-         {"SatellitesUsedReceived\t-32768", "DGPSageReceived\t32767"}},
-        {"no fix does not gate the other values", "$GPGGA,000000,0000.000,N,00000.000,E,0,00,99.9,0.0,M",
-         {"TimeChangedExtendex\t00:00:00 GMT", "TimeChanged\t00:00:00",
-          "PositionReceived\t000° 00.000' N\t000° 00.000' E", "PositionFixReceived\tInvalid",
-          "SatellitesUsedReceived\t0", "HDOPReceived\t99.9", "AltitudeReceived\t0", "AltitudeUnitsReceived\tM"}},
-        {"fields beyond the station are ignored", "$GPGGA,,,,,,,,,,,,,,0001,extra,99",
-         {"DGPSstationIDReceived\t0001"}},
+    for (const char* id : {"$GPGGA", "$GPGLL", "$GPGSA", "$GPGSV", "$GPRMC", "$GPVTG"})
+        EXPECT_TRUE(Interpret(Sealed(id)).accepted) << id;
+    EXPECT_EQ(Interpret("$GPGGA*56").events, Lines{}) << "an identifier alone raises nothing";
+    const std::pair<const char*, std::string> cases[] = {
+        {"wrong checksum", "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*48"},
+        {"lower-case checksum", "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6a"},
+        {"trailing CR LF", kGga + "\r\n"}, {"trailing blank", kGga + " "}, {"leading blank", " " + kGga},
+        {"other sentence", Sealed("$GPZDA,201530.00,04,07,2002,00,00")},
+        {"other talker", Sealed("$GNGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,")},
+        {"lower-case identifier", Sealed("$gpgga,123519")}, {"no dollar", Sealed("GPGGA,123519")},
+        {"proprietary", Sealed("$PGRME,15.0,M,45.0,M,25.0,M")}, {"empty line", ""},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(Events(Sealed(row.body)), row.events) << row.legend;
-}
-
-TEST(Gga, FixQualityWords)
-{
-    const std::pair<const char*, const char*> words[] = {
-        {"0", "Invalid"}, {"1", "Valid SPS"}, {"2", "Valid DGPS"}, {"3", "Valid PPS"},
-        {"6", "Invalid"}, {"01", "Invalid"},  {"x", "Invalid"},
-    };
-    for (auto [field, word] : words)
-        EXPECT_EQ(Events(Sealed(std::string("$GPGGA,,,,,,") + field)), (Lines{std::string("PositionFixReceived\t") + word}))
-            << field;
-}
-
-TEST(GllRmcVtg, WorkedExamplesRaiseTheirEventsInFieldOrder)
-{
-    const std::pair<const char*, Lines> rows[] = {
-        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A",
-         {"TimeChangedExtendex\t12:35:19 GMT", "TimeChanged\t12:35:19", "FixObtained",
-          "PositionReceived\t048° 07.038' N\t011° 31.000' E", "SpeedReceived\t22.4", "BearingReceived\t84.4",
-          "DateChanged\t23/03/94"}},
-        {"$GPGLL,4916.45,N,12311.12,W,225444,A*31",
-         {"PositionReceived\t049° 16.45' N\t123° 11.12' W", "TimeChangedExtendex\t22:54:44 GMT",
-          "TimeChanged\t22:54:44", "FixObtained"}},
-        {"$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K*48",
-         {"TrueTrack\t054.7 T", "MagneticTrack\t034.4 M", "SpeedReceivedKnots\t5.5", "SpeedReceivedKnotsFull\t005.5 N",
-          "SpeedReceivedKmh\t10.2", "SpeedReceivedKmhFull\t010.2 K"}},
-    };
-    for (const auto& [sentence, events] : rows) {
+    for (const auto& [legend, sentence] : cases) {
         const Transcript t = Interpret(sentence);
-        EXPECT_TRUE(t.accepted) << sentence;
-        EXPECT_EQ(t.events, events) << sentence;
+        EXPECT_FALSE(t.accepted) << legend;
+        EXPECT_TRUE(t.events.empty()) << legend;
     }
 }
 
-TEST(Rmc, VoidOrUnknownStatusGatesNoValue)
+TEST(SentenceCheck, SentenceWithoutStarIsAcceptedWhenItsLastTwoCharactersMatchAndStillLosesThree)
 {
-    EXPECT_EQ(Events(Sealed("$GPRMC,235947.000,V,,,,,,,060180,,")),
-              (Lines{"TimeChangedExtendex\t23:59:47.000 GMT", "TimeChanged\t23:59:47", "FixLost", "DateChanged\t06/01/80"}));
-    EXPECT_EQ(Events(Sealed("$GPRMC,235947,V")),
-              (Lines{"TimeChangedExtendex\t23:59:47 GMT", "TimeChanged\t23:59:47", "FixLost"}));
-    EXPECT_EQ(Events(Sealed("$GPRMC,,V,4807.038,N,01131.000,E,000.0,360.0,010100")),
-              (Lines{"FixLost", "PositionReceived\t048° 07.038' N\t011° 31.000' E", "SpeedReceived\t0",
-                     "BearingReceived\t360", "DateChanged\t01/01/00"}));
-    EXPECT_EQ(Events(Sealed("$GPRMC,,a")), Lines{}) << "unknown status: neither fix event";
-    EXPECT_EQ(Events(Sealed("$GPRMC,,AV")), Lines{});
+    // "$GPGGA,123519" + "3" + "40" sums to 40: "340" stands where "*" and the checksum would.
+    ASSERT_EQ(NmeaInterpreter().GetChecksum("$GPGGA,123519340"), "40");
+    const Transcript t = Interpret("$GPGGA,123519340");
+    EXPECT_TRUE(t.accepted);
+    EXPECT_EQ(t.events, (Lines{"TimeChangedExtendex\t12:35:19 GMT", "TimeChanged\t12:35:19"}));
 }
 
-TEST(Gll, StatusIsCaseSensitiveAndAModeFieldIsIgnored)
+// Each row's body, sealed, raises exactly its events.
+struct Row {
+    const char* legend;
+    const char* body;
+    Lines events;
+};
+
+void ExpectRows(const std::vector<Row>& rows)
 {
-    EXPECT_EQ(Events(Sealed("$GPGLL,,,,,225444.5,a")),
-              (Lines{"TimeChangedExtendex\t22:54:44.5 GMT", "TimeChanged\t22:54:44"}));
-    EXPECT_EQ(Events(Sealed("$GPGLL,,,,,,V,N")), (Lines{"FixLost"}));
+    for (const Row& row : rows)
+        EXPECT_EQ(Events(Sealed(row.body)), row.events) << row.legend;
 }
 
-TEST(Vtg, RowsWithAnEmptyValueOrUnitOrMissingAreSkippedAndNothingIsConverted)
+// "SatelliteReceived" for the satellite in GSV position `at`: number, azimuth, elevation, signal.
+std::string Sv(int at, int number, int azimuth, int elevation, int signal)
 {
-    EXPECT_EQ(Events(Sealed("$GPVTG,054.7,T,,M,005.5,N,010.2,K")),
-              (Lines{"TrueTrack\t054.7 T", "SpeedReceivedKnots\t5.5", "SpeedReceivedKnotsFull\t005.5 N",
-                     "SpeedReceivedKmh\t10.2", "SpeedReceivedKmhFull\t010.2 K"}));
-    EXPECT_EQ(Events(Sealed("$GPVTG,054.7,,034.4,M,005.5,,010.2,")), (Lines{"MagneticTrack\t034.4 M"}));
-    EXPECT_EQ(Events(Sealed("$GPVTG,054.7,T")), (Lines{"TrueTrack\t054.7 T"}));
-    EXPECT_EQ(Events(Sealed("$GPVTG,1,x,2,yz,abc,N,20,K,A")),
-              (Lines{"TrueTrack\t1 x", "MagneticTrack\t2 yz", "SpeedReceivedKnots\t0", "SpeedReceivedKnotsFull\tabc N",
-                     "SpeedReceivedKmh\t20", "SpeedReceivedKmhFull\t20 K"}))
-        << "unit letters are not checked";
+    std::string text = "SatelliteReceived";
+    for (int value : {at, number, azimuth, elevation, signal})
+        text += "\t" + std::to_string(value);
+    return text;
 }
 
 // `before`, then "ChNNSatReceived\tS" for each channel given (-1: the channel raises nothing),
@@ -132,91 +93,230 @@ Lines GsaEvents(Lines before, std::initializer_list<int> channels, const Lines& 
     return before;
 }
 
-TEST(Gsa, WorkedExample)
+const std::initializer_list<int> kNoChannels = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+
+TEST(Sentences, WorkedExamplesRaiseTheirEventsInFieldOrder)
 {
-    const Transcript t = Interpret("$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39");
-    EXPECT_TRUE(t.accepted);
-    EXPECT_EQ(t.events, GsaEvents({"AutoManModeReceived\tAuto 2D/3D", "Mode3DReceived\t3D"},
-                                  {4, 5, 0, 9, 12, 0, 0, 24, 0, 0, 0, 0},
-                                  {"PDOPReceived\t2.5", "HDOPReceived\t1.3", "VDOPReceived\t2.1"}));
+    const std::pair<const char*, Lines> rows[] = {
+        {"$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47",
+         {"TimeChangedExtendex\t12:35:19 GMT", "TimeChanged\t12:35:19",
+          "PositionReceived\t048° 07.038' N\t011° 31.000' E", "PositionFixReceived\tValid SPS",
+          "SatellitesUsedReceived\t8", "HDOPReceived\t0.9", "AltitudeReceived\t545.4",
+          "AltitudeUnitsReceived\tM", "GeoidSeparationReceived\t46.9", "GeoidSeparationUnitsReceived\tM"}},
+        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A",
+         {"TimeChangedExtendex\t12:35:19 GMT", "TimeChanged\t12:35:19", "FixObtained",
+          "PositionReceived\t048° 07.038' N\t011° 31.000' E", "SpeedReceived\t22.4",
+          "BearingReceived\t84.4", "DateChanged\t23/03/94"}},
+        {"$GPGLL,4916.45,N,12311.12,W,225444,A*31",
+         {"PositionReceived\t049° 16.45' N\t123° 11.12' W", "TimeChangedExtendex\t22:54:44 GMT",
+          "TimeChanged\t22:54:44", "FixObtained"}},
+        {"$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K*48",
+         {"TrueTrack\t054.7 T", "MagneticTrack\t034.4 M", "SpeedReceivedKnots\t5.5",
+          "SpeedReceivedKnotsFull\t005.5 N", "SpeedReceivedKmh\t10.2", "SpeedReceivedKmhFull\t010.2 K"}},
+        {"$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39",
+         GsaEvents({"AutoManModeReceived\tAuto 2D/3D", "Mode3DReceived\t3D"},
+                   {4, 5, 0, 9, 12, 0, 0, 24, 0, 0, 0, 0},
+                   {"PDOPReceived\t2.5", "HDOPReceived\t1.3", "VDOPReceived\t2.1"})},
+        {"$GPGSV,3,2,11,14,25,170,00,16,57,208,39,18,67,296,40,19,40,246,00*74",
+         {"SatellitesInViewReceived\t11", Sv(5, 14, 170, 25, 0), Sv(6, 16, 208, 57, 39),
+          Sv(7, 18, 296, 67, 40), Sv(8, 19, 246, 40, 0)}},
+    };
+    for (const auto& [sentence, events] : rows) {
+        const Transcript t = Interpret(sentence);
+        EXPECT_TRUE(t.accepted) << sentence;
+        EXPECT_EQ(t.events, events) << sentence;
+    }
 }
 
-TEST(Gsa, ModeAndFixTypeWords)
+TEST(Gga, EachFieldIsRaisedOnlyWhenPresentAndReadable)
 {
-    EXPECT_EQ(Events(Sealed("$GPGSA,,1")), (Lines{"Mode3DReceived\tNo Fix"}));
-    EXPECT_EQ(Events(Sealed("$GPGSA,m,3")), (Lines{"AutoManModeReceived\tUnknown", "Mode3DReceived\t3D"}));
-    EXPECT_EQ(Events(Sealed("$GPGSA,M,2")), (Lines{"AutoManModeReceived\tForced 2D/3D", "Mode3DReceived\t2D"}));
-    EXPECT_EQ(Events(Sealed("$GPGSA,a,x")), (Lines{"AutoManModeReceived\tUnknown", "Mode3DReceived\tNo Fix"}));
+    ExpectRows({
+        {"differential fields; age 2.5 rounds half to even", "$GPGGA,,,,,,2,,,,,,,2.5,0120",
+         {"PositionFixReceived\tValid DGPS", "DGPSageReceived\t2", "DGPSstationIDReceived\t0120"}},
+        {"empty hemisphere suppresses the position only", "$GPGGA,123519,4807.038,,01131.000,E,1",
+         {"TimeChangedExtendex\t12:35:19 GMT", "TimeChanged\t12:35:19", "PositionFixReceived\tValid SPS"}},
+        {"empty east-west", "$GPGGA,,4807.038,N,01131.000,", {}},
+        {"ending after the position", "$GPGGA,123519,4807.038,N,01131.000,E",
+         {"TimeChangedExtendex\t12:35:19 GMT", "TimeChanged\t12:35:19",
+          "PositionReceived\t048° 07.038' N\t011° 31.000' E"}},
+        {"empty unit drops the unit event but not the value", "$GPGGA,,,,,,,,,545.4,,46.9,,,",
+         {"AltitudeReceived\t545.4", "GeoidSeparationReceived\t46.9"}},
+        {"numbers read their leading number", "$GPGGA,,,,,,,,1.2x,-12.5,ft",
+         {"HDOPReceived\t1.2", "AltitudeReceived\t-12.5", "AltitudeUnitsReceived\tft"}},
+        {"no number at all reads 0", "$GPGGA,,,,,,,,x", {"HDOPReceived\t0"}},
+        {"integer that is not a number", "$GPGGA,,,,,,,ab,0.9", {"HDOPReceived\t0.9"}},
+        {"integer out of range", "$GPGGA,,,,,,,,,,,,,40000,ABCD", {"DGPSstationIDReceived\tABCD"}},
+        {"no fix does not gate the other values", "$GPGGA,000000,0000.000,N,00000.000,E,0,00,99.9,0.0,M",
+         {"TimeChangedExtendex\t00:00:00 GMT", "TimeChanged\t00:00:00",
+          "PositionReceived\t000° 00.000' N\t000° 00.000' E", "PositionFixReceived\tInvalid",
+          "SatellitesUsedReceived\t0", "HDOPReceived\t99.9", "AltitudeReceived\t0",
+          "AltitudeUnitsReceived\tM"}},
+        {"fields beyond the station are ignored", "$GPGGA,,,,,,,,,,,,,,0001,extra,99",
+         {"DGPSstationIDReceived\t0001"}},
+    });
 }
 
-TEST(Gsa, ChannelsEmptyAreZeroMissingOrUnconvertibleRaiseNothing)
+TEST(Gga, FixQualityWords)
 {
-    EXPECT_EQ(Events(Sealed("$GPGSA,,,,,,,,,,,,,,")), GsaEvents({}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(Events(Sealed("$GPGSA,A,3,01,02,03,04,05,06")),
-              GsaEvents({"AutoManModeReceived\tAuto 2D/3D", "Mode3DReceived\t3D"}, {1, 2, 3, 4, 5, 6}));
+    const std::pair<std::string, std::string> words[] = {
+        {"0", "Invalid"}, {"1", "Valid SPS"}, {"2", "Valid DGPS"}, {"3", "Valid PPS"},
+        {"6", "Invalid"}, {"01", "Invalid"},  {"x", "Invalid"},
+    };
+    for (const auto& [field, word] : words)
+        EXPECT_EQ(Events(Sealed("$GPGGA,,,,,," + field)), Lines{"PositionFixReceived\t" + word});
+}
+
+TEST(RmcGllVtgGsa, StatusModeAndUnitFieldsGateOnlyTheirOwnEvents)
+{
+    ExpectRows({
+        {"void RMC gates no value", "$GPRMC,235947.000,V,,,,,,,060180,,",
+         {"TimeChangedExtendex\t23:59:47.000 GMT", "TimeChanged\t23:59:47", "FixLost",
+          "DateChanged\t06/01/80"}},
+        {"void RMC ending early", "$GPRMC,235947,V",
+         {"TimeChangedExtendex\t23:59:47 GMT", "TimeChanged\t23:59:47", "FixLost"}},
+        {"void RMC with a position", "$GPRMC,,V,4807.038,N,01131.000,E,000.0,360.0,010100",
+         {"FixLost", "PositionReceived\t048° 07.038' N\t011° 31.000' E", "SpeedReceived\t0",
+          "BearingReceived\t360", "DateChanged\t01/01/00"}},
+        {"unknown RMC status: neither fix event", "$GPRMC,,a", {}},
+        {"RMC status of two letters", "$GPRMC,,AV", {}},
+        {"GLL status is case-sensitive", "$GPGLL,,,,,225444.5,a",
+         {"TimeChangedExtendex\t22:54:44.5 GMT", "TimeChanged\t22:54:44"}},
+        {"GLL mode field is ignored", "$GPGLL,,,,,,V,N", {"FixLost"}},
+        {"VTG row without value is skipped", "$GPVTG,054.7,T,,M,005.5,N,010.2,K",
+         {"TrueTrack\t054.7 T", "SpeedReceivedKnots\t5.5", "SpeedReceivedKnotsFull\t005.5 N",
+          "SpeedReceivedKmh\t10.2", "SpeedReceivedKmhFull\t010.2 K"}},
+        {"VTG rows without a unit are skipped", "$GPVTG,054.7,,034.4,M,005.5,,010.2,",
+         {"MagneticTrack\t034.4 M"}},
+        {"VTG rows missing", "$GPVTG,054.7,T", {"TrueTrack\t054.7 T"}},
+        {"VTG unit letters are not checked", "$GPVTG,1,x,2,yz,abc,N,20,K,A",
+         {"TrueTrack\t1 x", "MagneticTrack\t2 yz", "SpeedReceivedKnots\t0", "SpeedReceivedKnotsFull\tabc N",
+          "SpeedReceivedKmh\t20", "SpeedReceivedKmhFull\t20 K"}},
+        {"GSA without mode", "$GPGSA,,1", {"Mode3DReceived\tNo Fix"}},
+        {"GSA lower-case mode", "$GPGSA,m,3", {"AutoManModeReceived\tUnknown", "Mode3DReceived\t3D"}},
+        {"GSA manual 2D", "$GPGSA,M,2", {"AutoManModeReceived\tForced 2D/3D", "Mode3DReceived\t2D"}},
+        {"GSA unknown fix type", "$GPGSA,a,x", {"AutoManModeReceived\tUnknown", "Mode3DReceived\tNo Fix"}},
+        {"GSA channels 7 to 12 missing", "$GPGSA,A,3,01,02,03,04,05,06",
+         GsaEvents({"AutoManModeReceived\tAuto 2D/3D", "Mode3DReceived\t3D"}, {1, 2, 3, 4, 5, 6})},
+    });
+}
+
+TEST(Gsa, EmptyChannelsAreZeroUnconvertibleOnesRaiseNothingDopsReadTheirLeadingNumber)
+{
+    EXPECT_EQ(Events(Sealed("$GPGSA,,,,,,,,,,,,,,")), GsaEvents({}, kNoChannels));
     EXPECT_EQ(Events(Sealed("$GPGSA,,,1,,,,,,,,,,,,,1.5")),
               GsaEvents({}, {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {"HDOPReceived\t1.5"}));
-    EXPECT_EQ(Events(Sealed("$GPGSA,,,01,x,03,99999,,,,,,,,")), GsaEvents({}, {1, -1, 3, -1, 0, 0, 0, 0, 0, 0, 0, 0}));
-}
-
-TEST(Gsa, DopsReadTheirLeadingNumberAndExtraFieldsAreIgnored)
-{
+    EXPECT_EQ(Events(Sealed("$GPGSA,,,01,x,03,99999,,,,,,,,")),
+              GsaEvents({}, {1, -1, 3, -1, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(Events(Sealed("$GPGSA,,,,,,,,,,,,,,,x,1.3m,2.1,9.9,1")),
-              GsaEvents({}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-                        {"PDOPReceived\t0", "HDOPReceived\t1.3", "VDOPReceived\t2.1"}));
-}
-
-TEST(Gsv, WorkedExample)
-{
-    const Transcript t = Interpret("$GPGSV,3,2,11,14,25,170,00,16,57,208,39,18,67,296,40,19,40,246,00*74");
-    EXPECT_TRUE(t.accepted);
-    EXPECT_EQ(t.events, (Lines{"SatellitesInViewReceived\t11", "SatelliteReceived\t5\t14\t170\t25\t0",
-                               "SatelliteReceived\t6\t16\t208\t57\t39", "SatelliteReceived\t7\t18\t296\t67\t40",
-                               "SatelliteReceived\t8\t19\t246\t40\t0"}));
+              GsaEvents({}, kNoChannels, {"PDOPReceived\t0", "HDOPReceived\t1.3", "VDOPReceived\t2.1"}))
+        << "extra fields are ignored";
 }
 
 TEST(Gsv, BlocksAreNumberedAcrossTheGroupAndIncompleteOnesSkipped)
 {
-    const struct {
-        const char* legend;
-        const char* body;
-        Lines events;
-    } rows[] = {
+    const auto inView = [](int n) { return "SatellitesInViewReceived\t" + std::to_string(n); };
+    ExpectRows({
         {"block without signal is skipped and leaves a gap",
          "$GPGSV,3,2,11,14,25,170,,16,57,208,39,18,67,296,40,19,40,246,00",
-         {"SatellitesInViewReceived\t11", "SatelliteReceived\t6\t16\t208\t57\t39",
-          "SatelliteReceived\t7\t18\t296\t67\t40", "SatelliteReceived\t8\t19\t246\t40\t0"}},
+         {inView(11), Sv(6, 16, 208, 57, 39), Sv(7, 18, 296, 67, 40), Sv(8, 19, 246, 40, 0)}},
         {"last sentence of a group with two satellites", "$GPGSV,3,3,10,22,42,067,42,24,14,311,43",
-         {"SatellitesInViewReceived\t10", "SatelliteReceived\t9\t22\t67\t42\t42",
-          "SatelliteReceived\t10\t24\t311\t14\t43"}},
+         {inView(10), Sv(9, 22, 67, 42, 42), Sv(10, 24, 311, 14, 43)}},
         {"incomplete trailing block is ignored", "$GPGSV,1,1,02,22,42,067,42,24,14,311",
-         {"SatellitesInViewReceived\t2", "SatelliteReceived\t1\t22\t67\t42\t42"}},
+         {inView(2), Sv(1, 22, 67, 42, 42)}},
         {"at most four blocks, a zero signal kept", "$GPGSV,1,1,05,1,0,0,00,2,0,0,0,3,0,0,0,4,0,0,0,5,0,0,0",
-         {"SatellitesInViewReceived\t5", "SatelliteReceived\t1\t1\t0\t0\t0", "SatelliteReceived\t2\t2\t0\t0\t0",
-          "SatelliteReceived\t3\t3\t0\t0\t0", "SatelliteReceived\t4\t4\t0\t0\t0"}},
-        {"satellites in view alone", "$GPGSV,1,1,07", {"SatellitesInViewReceived\t7"}},
-        {"empty in-view field raises nothing", "$GPGSV,1,1,,22,42,067,42", {"SatelliteReceived\t1\t22\t67\t42\t42"}},
-        {"missing in-view field is raised with the starting value", "$GPGSV,1,1", {"SatellitesInViewReceived\t0"}},
-        {"unconvertible in-view field too", "$GPGSV,1,1,x", {"SatellitesInViewReceived\t0"}},
+         {inView(5), Sv(1, 1, 0, 0, 0), Sv(2, 2, 0, 0, 0), Sv(3, 3, 0, 0, 0), Sv(4, 4, 0, 0, 0)}},
+        {"satellites in view alone", "$GPGSV,1,1,07", {inView(7)}},
+        {"empty in-view field raises nothing", "$GPGSV,1,1,,22,42,067,42", {Sv(1, 22, 67, 42, 42)}},
+        {"missing in-view field is raised with the starting value", "$GPGSV,1,1", {inView(0)}},
+        {"unconvertible in-view field too", "$GPGSV,1,1,x", {inView(0)}},
         {"empty message number gives position 0", "$GPGSV,1,,01,22,42,067,42",
-         {"SatellitesInViewReceived\t1", "SatelliteReceived\t0\t22\t67\t42\t42"}},
+         {inView(1), Sv(0, 22, 67, 42, 42)}},
         {"unusable message number gives position 0", "$GPGSV,1,x,02,22,42,067,42,24,14,311,43",
-         {"SatellitesInViewReceived\t2", "SatelliteReceived\t0\t22\t67\t42\t42",
-          "SatelliteReceived\t0\t24\t311\t14\t43"}},
-        {"identifier only", "$GPGSV", {"SatellitesInViewReceived\t0"}},
-        {"unconvertible block value keeps the last converted one", "$GPGSV,2,1,08,x,y,z,w,16,57,208,39,?,60,!,41",
-         {"SatellitesInViewReceived\t8", "SatelliteReceived\t1\t0\t0\t0\t0", "SatelliteReceived\t2\t16\t208\t57\t39",
-          "SatelliteReceived\t3\t16\t208\t60\t41"}},
+         {inView(2), Sv(0, 22, 67, 42, 42), Sv(0, 24, 311, 14, 43)}},
+        {"an unconvertible block value keeps the last one", "$GPGSV,2,1,08,x,y,z,w,16,57,208,39,?,60,!,41",
+         {inView(8), Sv(1, 0, 0, 0, 0), Sv(2, 16, 208, 57, 39), Sv(3, 16, 208, 60, 41)}},
         {"16-bit position: 8191 * 4 + 4 overflows, the fourth block keeps the third's",
          "$GPGSV,9,8192,16,1,1,1,1,2,2,2,2,3,3,3,3,4,4,4,4",
-         {"SatellitesInViewReceived\t16", "SatelliteReceived\t32765\t1\t1\t1\t1",
-          "SatelliteReceived\t32766\t2\t2\t2\t2", "SatelliteReceived\t32767\t3\t3\t3\t3",
-          "SatelliteReceived\t32767\t4\t4\t4\t4"}},
+         {inView(16), Sv(32765, 1, 1, 1, 1), Sv(32766, 2, 2, 2, 2), Sv(32767, 3, 3, 3, 3),
+          Sv(32767, 4, 4, 4, 4)}},
         {"16-bit position: 8192 * 4 overflows, position 0", "$GPGSV,9,8193,16,1,1,1,1",
-         {"SatellitesInViewReceived\t16", "SatelliteReceived\t0\t1\t1\t1\t1"}},
+         {inView(16), Sv(0, 1, 1, 1, 1)}},
+    });
+}
+
+TEST(LeadingNumber, ReadsTheLongestLeadingDecimalNumberAndSaturates)
+{
+    const std::pair<const char*, double> cases[] = {
+        {"545.4", 545.4}, {"0.9", 0.9},   {"-12.5", -12.5}, {"+3", 3},      {"1.2x", 1.2},
+        {"", 0},          {"x", 0},       {"-", 0},         {".5", 0.5},    {"7.", 7},
+        {"1.5.6", 1.5},   {"1,5", 1},     {"1E3", 1000},    {"2.5E-1", 0.25}, {"1E", 1},
+        {"1E+", 1},       {" 1 2.5", 12.5}, {"\t-\n4", -4}, {"08", 8},      {"1E-999", 0},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(Events(Sealed(row.body)), row.events) << row.legend;
+    for (auto [text, value] : cases)
+        EXPECT_DOUBLE_EQ(LeadingNumber(text), value) << '"' << text << '"';
+    EXPECT_TRUE(std::isinf(LeadingNumber("1E999")));
+}
+
+TEST(LeadingNumber, IgnoresTheProcessLocale)
+{
+    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string saved = previous ? previous : "C";
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        GTEST_SKIP() << "no German locale on this machine";
+    EXPECT_DOUBLE_EQ(LeadingNumber("4807.038"), 4807.038);
+    EXPECT_EQ(ToInteger("2.5"), 2);
+    std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+TEST(ToInteger, RoundsHalvesToEvenAndChecksTheRange)
+{
+    const std::pair<const char*, std::optional<std::int16_t>> cases[] = {
+        {"08", 8},          {"2.5", 2},          {"3.5", 4},          {"-2.5", -2},
+        {" 12 ", 12},       {"\t7", 7},          {"32767", 32767},    {"-32768", -32768},
+        {"32767.4", 32767}, {"32767.5", {}},     {"32768", {}},       {"-32769", {}},
+        {"1E2", 100},       {"ab", {}},          {"", {}},            {" ", {}},
+        {"1x", {}},         {"1 2", {}},         {"+5", 5},           {".5", 0},
+    };
+    for (auto [text, value] : cases)
+        EXPECT_EQ(ToInteger(text), value) << '"' << text << '"';
+}
+
+TEST(TimeWording, ShortAndExtendedTimesFromTheRawCharacters)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"123519", "12:35:19"},      {"123519.00", "12:35:19.00"}, {"225444.5", "22:54:44.5"},
+        {"1235190", "12:35:19"},     {"1235", "12:35:"},           {"1", "1::"},
+        {"ab:cdef", "ab::c:de"}, // the digits are not tested
+    };
+    for (auto [field, extended] : cases) {
+        const std::string full = extended, shortTime = full.substr(0, full.find('.'));
+        EXPECT_EQ(Events(Sealed(std::string("$GPGGA,") + field)),
+                  (Lines{"TimeChangedExtendex\t" + full + " GMT", "TimeChanged\t" + shortTime}))
+            << field;
+    }
+}
+
+TEST(DateWording, DayMonthTwoDigitYear)
+{
+    EXPECT_EQ(Events(Sealed("$GPRMC,,,,,,,,,230394")), (Lines{"DateChanged\t23/03/94"}));
+    EXPECT_EQ(Events(Sealed("$GPRMC,,,,,,,,,2303")), (Lines{"DateChanged\t23/03/"}));
+    EXPECT_EQ(Events(Sealed("$GPRMC,,,,,,,,,23031994")), (Lines{"DateChanged\t23/03/19"}));
+}
+
+TEST(PositionWording, DegreesGetThreeDigitsAndMinutesStayAsSent)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"4807.038,N,01131.000,E", "048° 07.038' N\t011° 31.000' E"},
+        {"4916.45,N,12311.12,W", "049° 16.45' N\t123° 11.12' W"},
+        {"3345.1234567,S,15112.7,E", "033° 45.1234567' S\t151° 12.7' E"},
+        {"807.038,N,1131.000,E", "080° 7.038' N\t113° 1.000' E"}, // always 2 (3) characters of degrees
+        {"5,N,12,E", "005°  N\t012°  E"},                         // short fields lose the minutes
+        {"48,N,011,E", "048° ' N\t011° ' E"},
+    };
+    for (auto [fields, position] : cases)
+        EXPECT_EQ(Events(Sealed(std::string("$GPGLL,") + fields)),
+                  (Lines{std::string("PositionReceived\t") + position}))
+            << fields;
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 namespace fixwatch::test {
 namespace {
 
+using G = GnssSystem;
+
 struct Row {
     const char* legend;
     Lines bodies;
@@ -20,14 +22,23 @@ void ExpectRows(const std::vector<Row>& rows)
         EXPECT_EQ(SkyOf(row.bodies), row.sky) << row.legend;
 }
 
+Lines Plus(Lines lines, const std::string& more)
+{
+    lines.push_back(more);
+    return lines;
+}
+
+// A 3D GSA of `talker` listing `used` (comma-separated) in its twelve channels, then `rest`.
+std::string Gsa(const std::string& talker, const std::string& used, const std::string& rest = "")
+{
+    const auto listed = used.empty() ? 0 : std::ranges::count(used, ',') + 1;
+    return "$" + talker + "GSA,A,3," + used + std::string(13 - listed, ',') + "1.0,0.6,0.8" + rest;
+}
+
 TEST(Sky, SystemFollowsTheTalkerOrForGpAndGnTheNumber)
 {
-    struct Range {
-        const char* talker;
-        int number;
-        const char* system; // nullptr: no system, the satellite is passed over
-    };
-    const Range ranges[] = {
+    // Talker, number, system; nullptr: no system, the satellite is passed over.
+    const std::tuple<const char*, int, const char*> ranges[] = {
         {"GP", 1, "GPS"},       {"GP", 32, "GPS"},      {"GP", 33, "SBAS"},     {"GN", 64, "SBAS"},
         {"GP", 65, "GLONASS"},  {"GN", 96, "GLONASS"},  {"GP", 97, nullptr},    {"GP", 119, nullptr},
         {"GP", 120, "SBAS"},    {"GN", 158, "SBAS"},    {"GP", 159, nullptr},   {"GP", 173, nullptr},
@@ -39,46 +50,42 @@ TEST(Sky, SystemFollowsTheTalkerOrForGpAndGnTheNumber)
         {"GB", 1, "BeiDou"},    {"GB", 201, "BeiDou"},  {"BD", 219, "BeiDou"},  {"GQ", 2, "QZSS"},
         {"QZ", 193, "QZSS"},    {"GI", 3, "NavIC"},     {"GL", 0, nullptr},     {"GA", 1000, nullptr},
     };
-    for (const Range& r : ranges) {
-        const std::string gsv = std::string("$") + r.talker + "GSV,1,1,01," + std::to_string(r.number) + ",45,180,40";
-        const Lines expected =
-            r.system ? Lines{std::string(r.system) + " " + std::to_string(r.number) + " 45 180 40"} : Lines{};
-        EXPECT_EQ(SkyOf({gsv}), expected) << r.talker << " " << r.number;
+    for (const auto& [talker, n, system] : ranges) {
+        const std::string number = std::to_string(n);
+        const Lines expected = system ? Lines{system + (" " + number) + " 45 180 40"} : Lines{};
+        EXPECT_EQ(SkyOf({"$" + std::string(talker) + "GSV,1,1,01," + number + ",45,180,40"}), expected)
+            << talker << " " << number;
     }
 }
 
 TEST(Sky, ACompleteSequenceCountsACutOffOneChangesNothing)
 {
-    const std::string first1 = "$GPGSV,2,1,05,01,10,100,31,02,20,200,32,03,30,300,33,04,40,040,34";
-    const std::string first2 = "$GPGSV,2,2,05,05,50,050,35";
-    const Lines firstSky{"GPS 1 10 100 31", "GPS 2 20 200 32", "GPS 3 30 300 33", "GPS 4 40 40 34", "GPS 5 50 50 35"};
+    const std::string m1 = "$GPGSV,2,1,05,01,10,100,31,02,20,200,32,03,30,300,33,04,40,040,34";
+    const std::string m2 = "$GPGSV,2,2,05,05,50,050,35";
+    const Lines first{"GPS 1 10 100 31", "GPS 2 20 200 32", "GPS 3 30 300 33", "GPS 4 40 40 34",
+                      "GPS 5 50 50 35"};
+    const std::string six = "$GPGSV,2,1,05,06,10,100,31";
     ExpectRows({
-        {"messages 1 and 2 of 2", {first1, first2}, firstSky},
-        {"message 1 alone is not yet a sequence", {first1}, {}},
-        {"input ends in the middle of the next sequence", {first1, first2, "$GPGSV,2,1,02,07,10,100,31"}, firstSky},
-        {"the next sequence misses its message 1", {first1, first2, "$GPGSV,2,2,05,09,50,050,35"},
-         firstSky},
+        {"messages 1 and 2 of 2", {m1, m2}, first},
+        {"message 1 alone is not yet a sequence", {m1}, {}},
+        {"input ends in the middle of the next sequence", {m1, m2, "$GPGSV,2,1,02,07,10,100,31"}, first},
+        {"the next sequence misses its message 1", {m1, m2, "$GPGSV,2,2,05,09,50,050,35"}, first},
         {"message 2 arrives twice before message 3",
-         {first1, first2, "$GPGSV,3,1,09,06,10,100,31", "$GPGSV,3,2,09,07,10,100,31", "$GPGSV,3,2,09,07,10,100,31",
+         {m1, m2, "$GPGSV,3,1,09,06,10,100,31", "$GPGSV,3,2,09,07,10,100,31", "$GPGSV,3,2,09,07,10,100,31",
           "$GPGSV,3,3,09,08,10,100,31"},
-         firstSky},
-        {"the message count changes within a sequence",
-         {first1, first2, "$GPGSV,2,1,05,06,10,100,31", "$GPGSV,3,2,05,07,10,100,31"},
-         firstSky},
-        {"a damaged line in the middle cuts the sequence off",
-         {first1, first2, "$GPGSV,2,1,02,06,10,100,31", "$GPGSV,2,2,02,07,10,100"},
-         firstSky},
-        {"the next complete sequence replaces the first", {first1, first2, "$GPGSV,1,1,02,02,21,201,30,06,60,060,36"},
+         first},
+        {"the message count changes within a sequence", {m1, m2, six, "$GPGSV,3,2,05,07,10,100,31"}, first},
+        {"a damaged line in the middle cuts it off", {m1, m2, six, "$GPGSV,2,2,02,07,10,100"}, first},
+        {"the next complete sequence replaces the first", {m1, m2, "$GPGSV,1,1,02,02,21,201,30,06,60,060,36"},
          {"GPS 2 21 201 30", "GPS 6 60 60 36"}},
-        {"an empty sequence empties its talker only", {first1, first2, "$GLGSV,1,1,01,65,10,100,31", "$GPGSV,1,1,00"},
+        {"an empty sequence empties its talker only", {m1, m2, "$GLGSV,1,1,01,65,10,100,31", "$GPGSV,1,1,00"},
          {"GLONASS 65 10 100 31"}},
-        {"empty blocks that pad the last message are no satellites", {"$GPGSV,1,1,01,36,19,156,51,,,,,,,,,,,,,1"},
+        {"empty blocks padding the message are no satellites", {"$GPGSV,1,1,01,36,19,156,51,,,,,,,,,,,,,1"},
          {"SBAS 36 19 156 51"}},
-        {"an empty value stays empty", {"$GPGSV,1,1,02,06,,,40,09,12,,"},
-         {"GPS 6 - - 40", "GPS 9 12 - -"}},
+        {"an empty value stays empty", {"$GPGSV,1,1,02,06,,,40,09,12,,"}, {"GPS 6 - - 40", "GPS 9 12 - -"}},
         {"values out of range are empty", {"$GPGSV,1,1,01,07,91,360,100"}, {"GPS 7 - - -"}},
         {"decimals are cut off", {"$GPGSV,1,1,01,07,45.7,180.2,40.9"}, {"GPS 7 45 180 40"}},
-        {"a field that is not a number leaves the value empty", {"$GPGSV,1,1,01,07,4x,-5,4 0"}, {"GPS 7 - - -"}},
+        {"a field that is not a number is empty", {"$GPGSV,1,1,01,07,4x,-5,4 0"}, {"GPS 7 - - -"}},
         {"a message number beyond the count is passed over", {"$GPGSV,1,2,01,07,10,100,31"}, {}},
         {"more than 32 messages is not a sequence", {"$GPGSV,33,1,01,07,10,100,31"}, {}},
         {"a field count that is neither 3 + 4n nor 3 + 4n + 1", {"$GPGSV,1,1,02,2,40,16,00,090,"}, {}},
@@ -89,35 +96,28 @@ TEST(Sky, SignalsOfOneSatelliteMergeAndReplaceOnlyTheirOwnListing)
 {
     const std::string l1 = "$GPGSV,1,1,02,05,06,110,19,10,24,284,34,1";
     const std::string l2 = "$GPGSV,1,1,02,05,06,110,,10,24,284,27,6";
-    const Lines withL5{"$GPGSV,2,1,05,06,12,215,45,07,80,137,44,09,53,089,27,30,55,211,49",
-                       "$GPGSV,2,2,05,06,,,40,31,,,20,8"};
+    const std::string l5[] = {"$GPGSV,2,1,05,06,12,215,45,07,80,137,44,09,53,089,27,30,55,211,49",
+                              "$GPGSV,2,2,05,06,,,40,31,,,20,8"};
+    const std::string gps30 = "$GPGSV,1,1,01,30,10,100,25,6";
+    const Lines l1Sky{"GPS 5 6 110 19", "GPS 10 24 284 34"};
+    const Lines l5Sky{"GPS 6 12 215 45", "GPS 7 80 137 44", "GPS 9 53 89 27", "GPS 30 55 211 49"};
     ExpectRows({
-        {"the strongest signal of L1 and L2", {l1, l2}, {"GPS 5 6 110 19", "GPS 10 24 284 34"}},
+        {"the strongest signal of L1 and L2", {l1, l2}, l1Sky},
         {"a later L2 sequence without a satellite leaves its L1 listing",
-         {l1, l2, "$GPGSV,1,1,01,05,06,110,20,6"},
-         {"GPS 5 6 110 20", "GPS 10 24 284 34"}},
-        {"an empty position on L2 keeps L1's", {l1, "$GPGSV,1,1,01,05,,,40,6"}, {"GPS 5 6 110 40", "GPS 10 24 284 34"}},
-        {"the latest listing's position wins", {l1, "$GPGSV,1,1,01,05,07,111,,6"},
-         {"GPS 5 7 111 19", "GPS 10 24 284 34"}},
-        {"a signal no longer sent while another went twice round is dropped",
-         {l1, "$GPGSV,1,1,01,30,10,100,25,6", l1, l1, l1},
-         {"GPS 5 6 110 19", "GPS 10 24 284 34"}},
-        {"a signal missing for one round only stays", {l1, "$GPGSV,1,1,01,30,10,100,25,6", l1, l1},
-         {"GPS 5 6 110 19", "GPS 10 24 284 34", "GPS 30 10 100 25"}},
-        {"a signal sent every round stays",
-         {l1, "$GPGSV,1,1,01,30,10,100,25,6", l1, "$GPGSV,1,1,01,30,10,100,25,6", l1},
-         {"GPS 5 6 110 19", "GPS 10 24 284 34", "GPS 30 10 100 25"}},
+         {l1, l2, "$GPGSV,1,1,01,05,06,110,20,6"}, {"GPS 5 6 110 20", l1Sky[1]}},
+        {"an empty position on L2 keeps L1's", {l1, "$GPGSV,1,1,01,05,,,40,6"}, {"GPS 5 6 110 40", l1Sky[1]}},
+        {"the latest position wins", {l1, "$GPGSV,1,1,01,05,07,111,,6"}, {"GPS 5 7 111 19", l1Sky[1]}},
+        {"a signal no longer sent while another went twice round is dropped", {l1, gps30, l1, l1, l1}, l1Sky},
+        {"a signal missing for one round only stays", {l1, gps30, l1, l1}, Plus(l1Sky, "GPS 30 10 100 25")},
+        {"a signal sent every round stays", {l1, gps30, l1, gps30, l1}, Plus(l1Sky, "GPS 30 10 100 25")},
         {"a talker no longer sent while another went twice round is dropped",
-         {l1, "$BDGSV,1,1,01,219,,,47", l1, l1, l1},
-         {"GPS 5 6 110 19", "GPS 10 24 284 34"}},
+         {l1, "$BDGSV,1,1,01,219,,,47", l1, l1, l1}, l1Sky},
         {"a cut-off sequence still shows its signal is sent",
-         {l1, "$GPGSV,1,1,01,30,10,100,25,6", l1, "$GPGSV,2,1,02,30,10,100,26,6", l1, l1},
-         {"GPS 5 6 110 19", "GPS 10 24 284 34", "GPS 30 10 100 25"}},
-        {"one numbering across L1 and L5, the second part with a signal ID", {withL5[0], withL5[1]},
-         {"GPS 6 12 215 45", "GPS 7 80 137 44", "GPS 9 53 89 27", "GPS 30 55 211 49", "GPS 31 - - 20"}},
+         {l1, gps30, l1, "$GPGSV,2,1,02,30,10,100,26,6", l1, l1}, Plus(l1Sky, "GPS 30 10 100 25")},
+        {"one numbering across L1 and L5, message 2 with a signal ID", {l5[0], l5[1]},
+         Plus(l5Sky, "GPS 31 - - 20")},
         {"the next such sequence without L5 replaces the whole talker",
-         {withL5[0], withL5[1], "$GPGSV,1,1,04,06,12,215,45,07,80,137,44,09,53,089,27,30,55,211,49"},
-         {"GPS 6 12 215 45", "GPS 7 80 137 44", "GPS 9 53 89 27", "GPS 30 55 211 49"}},
+         {l5[0], l5[1], "$GPGSV,1,1,04,06,12,215,45,07,80,137,44,09,53,089,27,30,55,211,49"}, l5Sky},
     });
 }
 
@@ -126,61 +126,51 @@ TEST(Sky, GsaMarksTheSatellitesUsed)
     const std::string gps = "$GPGSV,1,1,02,05,06,110,19,10,24,284,34";
     const std::string glonass = "$GLGSV,1,1,02,65,53,144,30,82,13,214,33";
     const std::string beidou = "$BDGSV,1,1,02,08,09,030,39,11,40,081,42";
+    const std::string gps5 = "GPS 5 6 110 19", gps10 = "GPS 10 24 284 34", glo65 = "GLONASS 65 53 144 30",
+                      glo82 = "GLONASS 82 13 214 33", bd8 = "BeiDou 8 9 30 39", bd11 = "BeiDou 11 40 81 42";
+    const std::string used = " used";
     ExpectRows({
         {"GSA with system IDs, GLONASS numbered 65-96",
-         {gps, glonass, "$GNGSA,A,3,10,,,,,,,,,,,,1.0,0.6,0.8,1", "$GNGSA,A,3,82,,,,,,,,,,,,1.0,0.6,0.8,2"},
-         {"GPS 5 6 110 19", "GPS 10 24 284 34 used", "GLONASS 65 53 144 30", "GLONASS 82 13 214 33 used"}},
+         {gps, glonass, Gsa("GN", "10", ",1"), Gsa("GN", "82", ",2")},
+         {gps5, gps10 + used, glo65, glo82 + used}},
         {"a system ID GSA with BeiDou numbered 201-263 matches BD 01-63",
-         {beidou, "$GNGSA,A,2,208,,,,,,,,,,,,1.6,1.3,0.9,4"},
-         {"BeiDou 8 9 30 39 used", "BeiDou 11 40 81 42"}},
-        {"consecutive GNGSA without system ID add up",
-         {gps, glonass, "$GNGSA,A,3,05,10,,,,,,,,,,,1.0,0.6,0.8", "$GNGSA,A,3,65,,,,,,,,,,,,1.0,0.6,0.8"},
-         {"GPS 5 6 110 19 used", "GPS 10 24 284 34 used", "GLONASS 65 53 144 30 used", "GLONASS 82 13 214 33"}},
+         {beidou, "$GNGSA,A,2,208,,,,,,,,,,,,1.6,1.3,0.9,4"}, {bd8 + used, bd11}},
+        {"consecutive GNGSA without system ID add up", {gps, glonass, Gsa("GN", "05,10"), Gsa("GN", "65")},
+         {gps5 + used, gps10 + used, glo65 + used, glo82}},
         {"a new run of GNGSA replaces the last",
-         {gps, glonass, "$GNGSA,A,3,05,10,,,,,,,,,,,1.0,0.6,0.8", "$GNGSA,A,3,65,,,,,,,,,,,,1.0,0.6,0.8", gps,
-          "$GNGSA,A,3,05,,,,,,,,,,,,1.0,0.6,0.8"},
-         {"GPS 5 6 110 19 used", "GPS 10 24 284 34", "GLONASS 65 53 144 30", "GLONASS 82 13 214 33"}},
-        {"GSA of two talkers each keep their own",
-         {gps, beidou, "$GPGSA,A,3,05,,,,,,,,,,,,2.1,1.1,1.8", "$BDGSA,A,3,11,,,,,,,,,,,,2.1,1.1,1.8"},
-         {"GPS 5 6 110 19 used", "GPS 10 24 284 34", "BeiDou 8 9 30 39", "BeiDou 11 40 81 42 used"}},
-        {"a fourth DOP in field 18 is not a system ID", {gps, beidou, "$BDGSA,A,3,08,,,,,,,,,,,,2.1,1.1,1.8,1.2"},
-         {"GPS 5 6 110 19", "GPS 10 24 284 34", "BeiDou 8 9 30 39 used", "BeiDou 11 40 81 42"}},
+         {gps, glonass, Gsa("GN", "05,10"), Gsa("GN", "65"), gps, Gsa("GN", "05")},
+         {gps5 + used, gps10, glo65, glo82}},
+        {"GSA of two talkers each keep their own", {gps, beidou, Gsa("GP", "05"), Gsa("BD", "11")},
+         {gps5 + used, gps10, bd8, bd11 + used}},
+        {"a fourth DOP in field 18 is not a system ID", {gps, beidou, Gsa("BD", "08", ",1.2")},
+         {gps5, gps10, bd8 + used, bd11}},
         {"no fix: nothing is used any more",
-         {gps, "$GNGSA,A,3,05,10,,,,,,,,,,,1.0,0.6,0.8,1", "$GPGSA,A,1,,,,,,,,,,,,,99.9,99.9,99.9"},
-         {"GPS 5 6 110 19", "GPS 10 24 284 34"}},
+         {gps, Gsa("GN", "05,10", ",1"), "$GPGSA,A,1,,,,,,,,,,,,,99.9,99.9,99.9"}, {gps5, gps10}},
         {"a GSA talker no longer sent while another went twice round is forgotten",
-         {gps, "$GNGSA,A,3,05,,,,,,,,,,,,1.0,0.6,0.8", gps, "$GPGSA,A,3,10,,,,,,,,,,,,1.0,0.6,0.8", gps,
-          "$GPGSA,A,3,10,,,,,,,,,,,,1.0,0.6,0.8", gps, "$GPGSA,A,3,10,,,,,,,,,,,,1.0,0.6,0.8"},
-         {"GPS 5 6 110 19", "GPS 10 24 284 34 used"}},
+         {gps, Gsa("GN", "05"), gps, Gsa("GP", "10"), gps, Gsa("GP", "10"), gps, Gsa("GP", "10")},
+         {gps5, gps10 + used}},
         {"a GSA talker missing for one round stays",
-         {gps, "$GNGSA,A,3,05,,,,,,,,,,,,1.0,0.6,0.8", gps, "$GPGSA,A,3,10,,,,,,,,,,,,1.0,0.6,0.8", gps,
-          "$GPGSA,A,3,10,,,,,,,,,,,,1.0,0.6,0.8"},
-         {"GPS 5 6 110 19 used", "GPS 10 24 284 34 used"}},
-        {"a used satellite not in view adds nothing", {"$GNGSA,A,3,05,,,,,,,,,,,,1.0,0.6,0.8,1"}, {}},
-        {"an unknown system ID is passed over",
-         {gps, "$GNGSA,A,3,05,,,,,,,,,,,,1.0,0.6,0.8,7"}, {"GPS 5 6 110 19", "GPS 10 24 284 34"}},
+         {gps, Gsa("GN", "05"), gps, Gsa("GP", "10"), gps, Gsa("GP", "10")}, {gps5 + used, gps10 + used}},
+        {"a used satellite not in view adds nothing", {Gsa("GN", "05", ",1")}, {}},
+        {"an unknown system ID is passed over", {gps, Gsa("GN", "05", ",7")}, {gps5, gps10}},
     });
 }
 
-TEST(Sky, ReadsOnlyMatchingChecksumsAndTheChosenTalkers)
+// That Feed says exactly when the sky changed is checked on every capture below.
+TEST(Sky, ReadsOnlyMatchingChecksumsAndTheChosenTalkersAndClearForgetsEverything)
 {
     Sky sky;
-    for (const std::string& line : {std::string("$GPGSV,1,1,01,05,06,110,19*00"), Sealed("$GPGSV,1,1,01,05,06,110,19") + "\r",
-                                     Sealed("$PQGSV,1,1,01,05,06,110,19"), Sealed("$GPGGA,1,1,01,05,06,110,19"),
-                                     std::string()})
+    for (const std::string& line :
+         {std::string("$GPGSV,1,1,01,05,06,110,19*00"), Sealed("$GPGSV,1,1,01,05,06,110,19") + "\r",
+          Sealed("$PQGSV,1,1,01,05,06,110,19"), Sealed("$GPGGA,1,1,01,05,06,110,19"), std::string()})
         EXPECT_FALSE(sky.Feed(line)) << line;
     EXPECT_TRUE(sky.Satellites().empty());
 
-    const Lines mixed{"$GPGSV,1,1,01,05,06,110,19", "$GLGSV,1,1,01,65,53,144,30", "$GNGSA,A,3,05,65,,,,,,,,,,,1,1,1",
-                      "$GPGSA,A,3,05,,,,,,,,,,,,1,1,1"};
+    const Lines mixed{"$GPGSV,1,1,01,05,06,110,19", "$GLGSV,1,1,01,65,53,144,30", Gsa("GN", "05,65"),
+                      Gsa("GP", "05")};
     EXPECT_EQ(SkyOf(mixed, Talkers::GpsOnly), (Lines{"GPS 5 6 110 19 used"}));
     EXPECT_EQ(SkyOf(mixed), (Lines{"GPS 5 6 110 19 used", "GLONASS 65 53 144 30 used"}));
-}
 
-// That Feed says exactly when the sky changed is checked on every capture below.
-TEST(Sky, ClearForgetsEverything)
-{
-    Sky sky;
     for (const char* body : {"$GPGSV,1,1,01,05,06,110,19,1", "$GPGSV,1,1,01,05,06,110,30,6",
                              "$GPGSA,A,3,05,,,,,,,,,,,,1,1,1"})
         sky.Feed(Sealed(body));
@@ -243,8 +233,9 @@ TEST_F(SkyCapture, UbloxF9pMergesTheSignalsOfEachSatellite)
     // GPS 5: L1 18, L2 empty; 10: L1 33, L2 18; 27: L1 32, L2 29; GLONASS 66: L1 33, L2 34;
     // 72: L1 empty, L2 15; Galileo 12: E1 30, E5b 35; BeiDou 22: B1 14 with an empty signal ID.
     for (const char* satellite : {"GPS 5 6 110 18", "GPS 10 24 284 33 used", "GPS 27 16 218 32 used",
-                                  "GLONASS 66 58 305 34 used", "GLONASS 72 9 137 15", "Galileo 12 62 237 35 used",
-                                  "Galileo 33 62 34 12 used", "BeiDou 22 82 135 14 used"})
+                                  "GLONASS 66 58 305 34 used", "GLONASS 72 9 137 15",
+                                  "Galileo 12 62 237 35 used", "Galileo 33 62 34 12 used",
+                                  "BeiDou 22 82 135 14 used"})
         EXPECT_TRUE(Has(sky, satellite)) << satellite;
 }
 
@@ -254,8 +245,10 @@ TEST_F(SkyCapture, QuectelLc79dNumbersOneSequenceAcrossTwoSignals)
 {
     EXPECT_EQ(FinalSky("quectelLC79D.nmea", "GPS"),
               (Lines{"GPS 2 25 260 38 used", "GPS 4 15 92 29 used", "GPS 5 - - 13", "GPS 6 12 215 44 used",
-                     "GPS 7 80 136 44 used", "GPS 9 52 89 34 used", "GPS 13 - - 28", "GPS 30 55 211 48 used"}));
-    EXPECT_EQ(FinalSky("quectelLC79D.nmea", "Galileo"), (Lines{"Galileo 102 28 167 44", "Galileo 103 69 97 36"}));
+                     "GPS 7 80 136 44 used", "GPS 9 52 89 34 used", "GPS 13 - - 28",
+                     "GPS 30 55 211 48 used"}));
+    EXPECT_EQ(FinalSky("quectelLC79D.nmea", "Galileo"),
+              Lines({"Galileo 102 28 167 44", "Galileo 103 69 97 36"}));
     EXPECT_EQ(FinalSky("quectelLC79D.nmea", "BeiDou"), Lines{}) << "BD sent one sequence at the start only";
 
     // The other capture: signal 1 in messages 1 to 3, signal 8 in message 4.
@@ -301,13 +294,15 @@ TEST_F(SkyCapture, EveryCaptureGivesAWellFormedSky)
                 ASSERT_EQ(changed, sky.Satellites() != last) << file.filename() << ": " << line;
                 last = sky.Satellites();
             }
-            const auto in = [](const std::optional<int>& v, int high) { return !v || (*v >= 0 && *v <= high); };
+            const auto in = [](std::optional<int> v, int high) { return !v || (*v >= 0 && *v <= high); };
             for (std::size_t i = 0; i < last.size(); ++i) {
                 const SkySatellite& s = last[i];
+                const auto key = [](const SkySatellite& x) { return std::pair(x.system, x.number); };
                 EXPECT_TRUE(in(s.elevation, 90) && in(s.azimuth, 359) && in(s.signal, 99) &&
-                            (talkers == Talkers::AllSystems || s.system != GnssSystem::Galileo || s.number > 300) &&
-                            (i == 0 || std::pair(last[i - 1].system, last[i - 1].number) < std::pair(s.system, s.number)))
-                    << file.filename() << ": " << (i ? SatelliteText(last[i - 1]) + " then " : "") << SatelliteText(s);
+                            (talkers == Talkers::AllSystems || s.system != G::Galileo || s.number > 300) &&
+                            (i == 0 || key(last[i - 1]) < key(s)))
+                    << file.filename() << ": " << (i ? SatelliteText(last[i - 1]) + " then " : "")
+                    << SatelliteText(s);
             }
             withSatellites += !last.empty();
         }
