@@ -50,14 +50,6 @@ std::string Direction(double degrees)
     return OneDecimal((tenths < 0 ? tenths + 3600.0 : tenths) / 10.0);
 }
 
-bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-int DaysInMonth(int y, int m)
-{
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return m == 2 && IsLeapYear(y) ? 29 : kDays[m - 1];
-}
-
 } // namespace
 
 SyntheticGnssReceiver::SyntheticGnssReceiver() : SyntheticGnssReceiver(SyntheticReceiver::Start{}) {}
@@ -128,21 +120,7 @@ std::string SyntheticGnssReceiver::TimeText() const
 
 std::string SyntheticGnssReceiver::DateText() const
 {
-    const long seconds = start_.hour * 3600L + start_.minute * 60L + start_.second + ticks_ / kTicksPerSecond;
-    long days = seconds / 86400;
-    int y = start_.year, m = start_.month, d = start_.day;
-    while (days-- > 0) {
-        if (++d > DaysInMonth(y, m)) {
-            d = 1;
-            if (++m > 12) {
-                m = 1;
-                ++y;
-            }
-        }
-    }
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d%02d%02d", d, m, y % 100);
-    return text;
+    return SyntheticReceiver::DateAfter(start_, ticks_ / kTicksPerSecond);
 }
 
 std::vector<std::string> SyntheticGnssReceiver::NextTick()

@@ -101,11 +101,10 @@ std::string SyntheticReceiver::TimeText() const
         + TwoDigits(static_cast<int>(ofDay % 60)) + ".00";
 }
 
-std::string SyntheticReceiver::DateText() const
+std::string SyntheticReceiver::DateAfter(const Start& start, long seconds)
 {
-    const long seconds = start_.hour * 3600L + start_.minute * 60L + start_.second + elapsed_;
-    long days = seconds / 86400;
-    int y = start_.year, m = start_.month, d = start_.day;
+    long days = (start.hour * 3600L + start.minute * 60L + start.second + seconds) / 86400;
+    int y = start.year, m = start.month, d = start.day;
     while (days-- > 0) {
         if (++d > DaysInMonth(y, m)) {
             d = 1;
@@ -116,6 +115,11 @@ std::string SyntheticReceiver::DateText() const
         }
     }
     return TwoDigits(d) + TwoDigits(m) + TwoDigits(y % 100);
+}
+
+std::string SyntheticReceiver::DateText() const
+{
+    return DateAfter(start_, elapsed_);
 }
 
 std::string SyntheticReceiver::LatitudeFields() const

@@ -29,6 +29,9 @@ public:
     // "$" + body + "*" + the two upper-case hexadecimal digits of the XOR of body's bytes.
     static std::string Sentence(std::string_view body);
 
+    // "ddmmyy": the UTC date `seconds` after `start`, as RMC sends it.
+    static std::string DateAfter(const Start& start, long seconds);
+
 private:
     struct Satellite {
         int prn;
