@@ -9,11 +9,8 @@
 //   --gnss: a four-system 10 Hz receiver read with All GNSS on, instead of a GPS one.
 #include "main_form.h"
 #include "pseudo_terminal.h"
-#include "synthetic_receiver.h"
-#if __has_include("synthetic_gnss_receiver.h")
 #include "synthetic_gnss_receiver.h"
-#define FIXWATCH_BENCH_GNSS 1
-#endif
+#include "synthetic_receiver.h"
 
 #include <QApplication>
 
@@ -83,14 +80,7 @@ int main(int argc, char* argv[])
     form.Cmd_StartStop_Click(0);
 
     fixwatch::SyntheticReceiver receiver;
-#ifdef FIXWATCH_BENCH_GNSS
     fixwatch::SyntheticGnssReceiver gnssReceiver;
-#else
-    if (gnss) {
-        std::cerr << "fixwatch-bench-day: this build has no four-system receiver\n";
-        return 2;
-    }
-#endif
     std::string stream; // what the receiver has sent and the line has not yet delivered
 
     using Clock = std::chrono::steady_clock;
@@ -101,15 +91,13 @@ int main(int argc, char* argv[])
     for (long tick = 0; tick < ticks; ++tick) {
         // The line is kept full at this speed: a second's bytes, cut wherever they end.
         while (stream.size() < bytesPerTick) {
-#ifdef FIXWATCH_BENCH_GNSS
             if (gnss) {
                 for (const std::string& sentence : gnssReceiver.NextTick())
                     stream += sentence; // these end in CR LF already
-                continue;
+            } else {
+                for (const std::string& sentence : receiver.NextSecond())
+                    stream += sentence + "\r\n";
             }
-#endif
-            for (const std::string& sentence : receiver.NextSecond())
-                stream += sentence + "\r\n";
         }
         Deliver(line, std::string_view(stream).substr(0, bytesPerTick), piece);
         stream.erase(0, bytesPerTick);

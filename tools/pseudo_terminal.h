@@ -13,7 +13,8 @@
 namespace fixwatch {
 
 // A real pseudo-terminal: the master side plays the receiver, the slave device is what the
-// window's port opens (in tests, the benchmark and the screenshots). The test's own slave descriptor shows the line settings applied.
+// window's port opens (in tests, the benchmark and the screenshots). The object's own slave
+// descriptor shows the line settings applied.
 class PseudoTerminal {
 public:
     PseudoTerminal()
