@@ -40,14 +40,6 @@ void Tick(fixwatch::MainForm& form)
     form.Timer_Lett_Timer();
 }
 
-std::string SampleSecond()
-{
-    std::string text;
-    for (const std::string& sentence : fixwatch::SampleSentences())
-        text += sentence + "\r\n";
-    return text;
-}
-
 void Feed(fixwatch::MainForm& form, fixwatch::PseudoTerminal& receiver, const std::string& text)
 {
     for (std::size_t at = 0; at < text.size(); at += 1024) {
@@ -86,8 +78,8 @@ int main(int argc, char* argv[])
         form.show();
         form.MenuSalvaDL_Click();
         form.Cmd_StartStop_Click(0);
-        Feed(form, receiver, SampleSecond());
-        receiver.Write(SampleSecond()); // the status bar as it reads while sentences arrive
+        Feed(form, receiver, fixwatch::SampleSecondText());
+        receiver.Write(fixwatch::SampleSecondText()); // the status bar as it reads while sentences arrive
         Tick(form);
         const char* names[] = {"position.png", "general-info.png", "satellites.png", "communication.png"};
         for (int tab = 0; tab < 4; ++tab) {

@@ -26,6 +26,14 @@ std::vector<std::string> SampleSentences()
     return sentences;
 }
 
+std::string SampleSecondText()
+{
+    std::string text;
+    for (const std::string& sentence : SampleSentences())
+        text += sentence + "\r\n";
+    return text;
+}
+
 std::string CaptureText(const std::string& path, int count)
 {
     std::ifstream file(path, std::ios::binary);

@@ -9,6 +9,9 @@ namespace fixwatch {
 // sentences with their checksums, for the screenshots and the window's tests.
 std::vector<std::string> SampleSentences();
 
+// The same second as a receiver sends it: each sentence followed by CR LF.
+std::string SampleSecondText();
+
 // The first `count` sentence lines of a recorded capture file, each ending in CR LF as a
 // receiver sends them; comment lines (#) and empty lines are skipped. Empty when the file
 // cannot be read.

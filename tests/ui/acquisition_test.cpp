@@ -78,8 +78,7 @@ TEST(AcquisitionThroughAPseudoTerminal, AStartOnASilentReceiverShowsNoOldFix)
     PortVariable port(1, receiver.Device());
     MainForm form;
     form.Cmd_StartStop_Click(0);
-    for (const std::string& sentence : SampleSentences())
-        receiver.Write(sentence + "\r\n");
+    receiver.Write(SampleSecondText());
     ASSERT_TRUE(TickUntil(form, [&] { return !form.Lab_Posizione[1]->text().isEmpty(); }));
     form.Cmd_StartStop_Click(1);
 

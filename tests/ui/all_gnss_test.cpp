@@ -134,10 +134,7 @@ TEST(SkyTab, ShowsTheGpsSatellitesOfGpSentencesWithoutTheOption)
     PseudoTerminal receiver;
     PortVariable port(1, receiver.Device());
     MainForm form;
-    std::string text;
-    for (const std::string& sentence : SampleSentences())
-        text += sentence + "\r\n";
-    Receive(form, receiver, text);
+    Receive(form, receiver, SampleSecondText());
     EXPECT_EQ(form.Frm_Sky->Grd_Sky->model()->rowCount(), 8);
     EXPECT_EQ(form.Lab_Sat[4]->text(), "24") << "the columns stay as the events draw them";
     form.Cmd_StartStop_Click(1);
