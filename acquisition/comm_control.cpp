@@ -1,13 +1,12 @@
 #include "comm_control.h"
 
-#include "gpsd_probe.h"
 #include "network_address.h"
 
 namespace fixwatch {
 
 CommControl::CommControl(QObject* parent)
     : QObject(parent),
-      ports_(PortList::MachineSerialPorts, [] { return GpsdAnswers(); })
+      ports_(PortList::OfThisMachine())
 {
     connect(&serial_, &ReceiverSource::Lost, this, &CommControl::OnLost);
 }

@@ -1,5 +1,7 @@
 #include "port_list.h"
 
+#include "gpsd_probe.h"
+
 #include <QRegularExpression>
 #include <QSerialPortInfo>
 #include <QtGlobal>
@@ -75,6 +77,11 @@ std::vector<SerialPortDescription> PortList::MachineSerialPorts()
         ports.push_back(port);
     }
     return ports;
+}
+
+PortList PortList::OfThisMachine()
+{
+    return PortList(MachineSerialPorts, [] { return GpsdAnswers(); });
 }
 
 PortList::PortList(SerialQuery query, GpsdProbe probe)

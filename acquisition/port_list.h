@@ -46,6 +46,8 @@ public:
 
     // The machine's serial ports as Qt lists them.
     static std::vector<SerialPortDescription> MachineSerialPorts();
+    // The machine's serial ports, then a gpsd that answers on localhost.
+    static PortList OfThisMachine();
 
     // The seams let a test hand in the ports and the gpsd answer.
     explicit PortList(SerialQuery query = MachineSerialPorts, GpsdProbe probe = {});

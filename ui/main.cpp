@@ -3,7 +3,6 @@
 #include "command_line.h"
 #include "frm_about.h"
 #include "frm_splash.h"
-#include "gpsd_probe.h"
 #include "main_form.h"
 #include "port_list.h"
 #include "port_table.h"
@@ -25,8 +24,7 @@ int main(int argc, char* argv[])
     // --list-ports asks the machine (and a local gpsd), but needs no display either.
     if (fixwatch::CommandLineText(argc, argv) == "--list-ports") {
         QCoreApplication app(argc, argv);
-        fixwatch::PortList ports(fixwatch::PortList::MachineSerialPorts,
-                                 [] { return fixwatch::GpsdAnswers(); });
+        fixwatch::PortList ports = fixwatch::PortList::OfThisMachine();
         ports.Refresh();
         std::cout << fixwatch::PortTable(ports.Entries());
         return 0;
