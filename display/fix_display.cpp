@@ -265,7 +265,7 @@ void FixDisplay::ClearSatelliteSlot(std::int16_t slot)
     SetBar(w_.PSat[i], 0, QStringLiteral("0"));
 }
 
-void FixDisplay::ShowSky(const std::vector<SkySatellite>& satellites)
+void FixDisplay::ShowSky(const std::vector<SkySatellite>& satellites, bool usedKnown)
 {
     // The strongest twelve: a satellite without a signal ranks below every one with one.
     auto stronger = [](const SkySatellite& a, const SkySatellite& b) {
@@ -293,7 +293,7 @@ void FixDisplay::ShowSky(const std::vector<SkySatellite>& satellites)
         QLabel* status = At(w_.Lab_PosizioneInfo3b, i);
         if (i >= shown.size()) {
             ClearSatelliteSlot(static_cast<std::int16_t>(i));
-            Show(status, QStringLiteral("Not in use"));
+            Show(status, usedKnown ? QStringLiteral("Not in use") : QString());
             continue;
         }
         const SkySatellite& satellite = shown[i];
@@ -304,7 +304,10 @@ void FixDisplay::ShowSky(const std::vector<SkySatellite>& satellites)
             const int signal = satellite.signal.value_or(0);
             SetBar(bar, std::clamp(signal, bar->minimum(), bar->maximum()), QString::number(signal));
         }
-        Show(status, satellite.used ? QStringLiteral("In use") : QStringLiteral("Not in use"));
+        if (!usedKnown)
+            Show(status, QString());
+        else
+            Show(status, satellite.used ? QStringLiteral("In use") : QStringLiteral("Not in use"));
     }
     Show(w_.Lab_PosizioneInfo[0], QString::number(satellites.size()));
 }
@@ -356,7 +359,14 @@ void FixDisplay::PositionFixReceived(std::string positionFix)
 }
 void FixDisplay::SatellitesUsedReceived(std::int16_t satellitesUsed)
 {
-    gps_SatellitesUsedReceived(satellitesUsed);
+    // One system's GGA may count only its own satellites; ShowSatellitesUsed gives the whole.
+    if (!allSystems_)
+        gps_SatellitesUsedReceived(satellitesUsed);
+}
+
+void FixDisplay::ShowSatellitesUsed(int satellitesUsed)
+{
+    Show(w_.Lab_PosizioneInfo[1], QString::number(satellitesUsed));
 }
 void FixDisplay::AltitudeReceived(double altitude) { gps_AltitudeReceived(altitude); }
 void FixDisplay::AltitudeUnitsReceived(std::string altitudeUnits)

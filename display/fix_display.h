@@ -83,8 +83,12 @@ public:
     bool AllSystems() const { return allSystems_; }
     // The columns show the twelve satellites with the strongest signal (ties by system, then
     // number), in system then number order, each number after its system's letter ("G5");
-    // channel n says whether the satellite in column n is used; "In view" is the sky's total.
-    void ShowSky(const std::vector<SkySatellite>& satellites);
+    // channel n says whether the satellite in column n is used, once `usedKnown` (a GSA
+    // came), and is blank before; "In view" is the sky's total.
+    void ShowSky(const std::vector<SkySatellite>& satellites, bool usedKnown = true);
+    // With every system read, "In use" is the whole solution's count, which the window
+    // works out from all the receiver says (a single system's GGA count is not shown).
+    void ShowSatellitesUsed(int satellitesUsed);
 
     // While a batch is open (one poll's worth of sentences), the handlers set their texts
     // and every label or bar that changed is painted once when the batch closes, instead

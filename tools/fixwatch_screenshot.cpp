@@ -97,7 +97,7 @@ int main(int argc, char* argv[])
         form.Timer_Lett_Timer();
         ok = Save(form.statusBar()->grab(), path("status-no-data.png")) && ok;
         receiver.CloseMaster();
-        for (int i = 0; i < 5 && form.MSComm.LinkState() != fixwatch::CommControl::State::Lost; ++i)
+        for (int i = 0; i < 5 && form.Comm().LinkState() != fixwatch::CommControl::State::Lost; ++i)
             Tick(form);
         ok = Save(form.statusBar()->grab(), path("status-lost.png")) && ok;
         form.Cmd_StartStop_Click(1);

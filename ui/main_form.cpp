@@ -29,8 +29,7 @@ constexpr QSize kMinimumTabArea(840, 430);
 } // namespace
 
 MainForm::MainForm(const std::string& commandLine, QWidget* parent)
-    : QMainWindow(parent),
-      assembler_([this](std::string_view line, bool fresh) { LineReceived(line, fresh); })
+    : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Fixwatch"));
@@ -75,7 +74,7 @@ MainForm::MainForm(const std::string& commandLine, QWidget* parent)
 MainForm::~MainForm()
 {
     // The interpreter must not call into the display while the widgets go away.
-    GPS.reset();
+    session_.Interpret(nullptr);
 }
 
 void MainForm::ConnectControls()
@@ -123,6 +122,7 @@ void MainForm::ConnectControls()
 
     connect(&MSComm, &CommControl::SourceLost, this,
             [this] { Status->SourceLost(MSComm.SourceName()); });
+    session_.onHiddenTalker = [this](std::string_view talker) { HiddenTalkerSeen(talker); };
 }
 
 void MainForm::Form_Load(const std::string& commandLine)
@@ -145,12 +145,12 @@ void MainForm::Form_Load(const std::string& commandLine)
     widgets.Lab_SatE = Lab_SatE;
     widgets.PSat = PSat;
     display = std::make_unique<FixDisplay>(widgets);
-    GPS = std::make_unique<NmeaInterpreter>(*display);
+    session_.Interpret(display.get());
 
     ApplyCommandLine(commandLine);
     ClearDisplay();
     SetStartStopState(true);
-    SSTab->setCurrentIndex(0);
+    SSTab->setCurrentIndex(kPositionTab);
     update();
 }
 
@@ -164,8 +164,6 @@ void MainForm::ApplyCommandLine(const std::string& commandLine)
 
     ShowSettings();
 
-    MSComm.InBufferSize(1024);
-    MSComm.RThreshold(128);
     Cmd_CalcolaCRC->update();
 
     {
@@ -288,7 +286,7 @@ void MainForm::MenuVuotaCampi_Click()
 {
     ClearDisplay();
     // The columns the sky draws come back with the next poll, as the events' do.
-    skyChanged_ = true;
+    skyRedraw_ = skyHeard_;
 }
 
 void MainForm::closeEvent(QCloseEvent* event)

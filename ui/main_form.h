@@ -2,10 +2,8 @@
 
 #include "comm_control.h"
 #include "fix_display.h"
-#include "nmea_interpreter.h"
-#include "sentence_assembler.h"
+#include "receiver_session.h"
 #include "serial_settings.h"
-#include "sky.h"
 #include "status_line.h"
 
 #include <QDate>
@@ -50,6 +48,13 @@ public:
     // program's arguments joined and stripped of blanks at both ends.
     explicit MainForm(const std::string& commandLine = {}, QWidget* parent = nullptr);
     ~MainForm() override;
+
+    // The tabs of SSTab, in their order.
+    static constexpr int kPositionTab = 0;
+    static constexpr int kGeneralInfoTab = 1;
+    static constexpr int kSatellitesTab = 2;
+    static constexpr int kCommunicationTab = 3;
+    static constexpr int kSkyTab = 4;
 
     // Menu.
     QMenu* MenuFile = nullptr;
@@ -129,15 +134,6 @@ public:
     // The status bar: source, link state, hint, data logger.
     std::unique_ptr<StatusLine> Status;
 
-    // The communications control, the interpreter and the display it drives.
-    CommControl MSComm;
-    std::unique_ptr<FixDisplay> display;
-    std::unique_ptr<NmeaInterpreter> GPS;
-
-    SerialSettings settings;
-    bool acquisitionRunning = false;
-    bool loggerRunning = false;
-
     // Seams for tests: what ends the program, and the local date that names the log file.
     std::function<void()> endProgram;
     std::function<QDate()> today;
@@ -145,7 +141,14 @@ public:
     // The About window shown by "About program..."; set by the start-up code.
     void SetAboutWindow(frmAbout* about) { about_ = about; }
 
-    const std::string& lineBuffer() const { return assembler_.lineBuffer(); }
+    // What the window reads and shows, for the start-up code, tools and tests.
+    CommControl& Comm() { return MSComm; }
+    ReceiverSession& Session() { return session_; }
+    const SerialSettings& Settings() const { return settings; }
+    bool AcquisitionRunning() const { return acquisitionRunning; }
+    bool LoggerRunning() const { return loggerRunning; }
+
+    const std::string& lineBuffer() const { return session_.lineBuffer(); }
     // One poll's text: every complete line to the interpreter, the display painted once.
     void HandleInput(const std::string& sInput);
 
@@ -198,24 +201,30 @@ private:
     void ShowSettings();
     void UpdatePortTooltip();
     void Cmb_COM_DropDown();
-    void LineReceived(std::string_view line, bool fresh);
     void ApplySatelliteSystems();
+    void ShowPoll(const ReceiverSession::Poll& poll);
     void ShowSky();
+    void HiddenTalkerSeen(std::string_view talker);
     void UpdateSourceStatus();
     void UpdateLoggerStatus();
     void Form_Load(const std::string& commandLine);
     void Form_QueryUnload(bool& Cancel);
     void ShowMessage(QMessageBox::Icon icon, const QString& text);
 
-    SentenceAssembler assembler_;
-    // Every satellite in view, from the lines as they first arrive; GP sentences only unless
-    // All GNSS was chosen at Start.
-    Sky sky_{Talkers::GpsOnly};
-    bool skyChanged_ = false;
+    // The road of received text; the communications control is its own.
+    ReceiverSession session_;
+    CommControl& MSComm = session_.Comm();
+    std::unique_ptr<FixDisplay> display;
+
+    SerialSettings settings;
+    bool acquisitionRunning = false;
+    bool loggerRunning = false;
+
+    // The sky said something since Start; the columns it draws are to be drawn again at
+    // the next poll (after the display was cleared).
+    bool skyHeard_ = false;
+    bool skyRedraw_ = false;
     frmAbout* about_ = nullptr;
-    // What the last poll received for the first time: lines, and lines whose checksum failed.
-    int freshLines_ = 0;
-    int badLines_ = 0;
     QString logError_; // why the last record was not written; empty after a written one
 };
 

@@ -2,10 +2,7 @@
 // about the link.
 #include "main_form.h"
 
-#include "fix_quality_words.h"
-#include "nmea_interpreter.h"
 #include "sky_view.h"
-#include "talkers.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -22,9 +19,6 @@ void MainForm::Cmd_StartStop_Click(int Index)
         ClearDisplay();
         const bool ok = OpenPort();
         if (ok) {
-            // A new acquisition starts from nothing: the text kept from an earlier one
-            // would otherwise show its fix again on a receiver that sends nothing.
-            assembler_.Clear();
             ApplySatelliteSystems();
             Status->Started();
         }
@@ -80,18 +74,14 @@ bool MainForm::OpenPort()
         MSComm.PortOpen(false);
     ShowMessage(QMessageBox::Warning,
                 QStringLiteral("COM port not ready. Please check the COM settings and retry."));
-    SSTab->setCurrentIndex(3);
+    SSTab->setCurrentIndex(kCommunicationTab);
     repaint();
     return false;
 }
 
 bool MainForm::ClosePort()
 {
-    if (MSComm.PortOpen(false))
-        return true;
-    if (MSComm.PortOpen())
-        MSComm.PortOpen(false);
-    return false;
+    return MSComm.PortOpen(false);
 }
 
 void MainForm::SetStartStopState(bool startEnabled)
@@ -107,15 +97,17 @@ void MainForm::SetStartStopState(bool startEnabled)
 void MainForm::Timer_Lett_Timer()
 {
     Timer_Lett->stop();
-    // A receiver that went away is looked for again at every tick until it is back or
-    // the user stops.
-    if (MSComm.LinkState() == CommControl::State::Lost && MSComm.Reconnect())
+    if (display)
+        display->BeginBatch();
+    const ReceiverSession::Poll poll = session_.PollOnce();
+    if (poll.cameBack)
         Status->SourceBack(MSComm.SourceName());
-    const std::string received = MSComm.Input();
-    HandleInput(received);
+    ShowPoll(poll);
+    if (display)
+        display->EndBatch();
     // A source may learn more about itself as it runs (the device a gpsd reads from).
     UpdateSourceStatus();
-    Status->Polled(!received.empty(), freshLines_, badLines_);
+    Status->Polled(poll.textArrived, poll.lines, poll.badChecksums);
     if (acquisitionRunning)
         Timer_Lett->start();
 }
@@ -124,59 +116,49 @@ void MainForm::Timer_Lett_Timer()
 // and the sky read, and whether the columns come from the sky.
 void MainForm::ApplySatelliteSystems()
 {
-    const Talkers talkers = settings.allGnss ? Talkers::AllSystems : Talkers::GpsOnly;
-    if (GPS)
-        GPS->SetTalkers(talkers);
+    session_.Begin(settings.allGnss ? Talkers::AllSystems : Talkers::GpsOnly);
     if (display)
         display->SetAllSystems(settings.allGnss);
-    sky_ = Sky(talkers);
-    skyChanged_ = true;
+    // The Sky tab starts empty; the columns, "In view" and "In use" stay blank until the
+    // receiver says something of them.
+    skyHeard_ = false;
+    Frm_Sky->ShowSatellites(session_.SkyModel().Satellites());
 }
 
 void MainForm::HandleInput(const std::string& sInput)
 {
-    freshLines_ = 0;
-    badLines_ = 0;
     if (display)
         display->BeginBatch();
-    assembler_.HandleInput(sInput);
-    if (skyChanged_)
-        ShowSky();
+    ShowPoll(session_.HandleInput(sInput));
     if (display)
         display->EndBatch();
 }
 
-void MainForm::ShowSky()
+void MainForm::ShowPoll(const ReceiverSession::Poll& poll)
 {
-    skyChanged_ = false;
-    if (display && display->AllSystems())
-        display->ShowSky(sky_.Satellites());
-    Frm_Sky->ShowSatellites(sky_.Satellites());
+    if (poll.skyChanged)
+        skyHeard_ = true;
+    if (poll.skyChanged || skyRedraw_)
+        ShowSky();
+    skyRedraw_ = false;
+    if (display && display->AllSystems()) {
+        if (const auto used = session_.SatellitesUsed())
+            display->ShowSatellitesUsed(*used);
+    }
 }
 
-void MainForm::LineReceived(std::string_view line, bool fresh)
+void MainForm::ShowSky()
 {
-    if (!GPS)
-        return;
-    if (fresh) {
-        // What arrived, counted once: the repeats of kept lines are not news.
-        ++freshLines_;
-        if (line.size() < 2 || GPS->GetChecksum(line) != line.substr(line.size() - 2))
-            ++badLines_;
-        if (sky_.Feed(line))
-            skyChanged_ = true;
-        if (GPS->GetTalkers() == Talkers::GpsOnly) {
-            if (const auto talker = NonGpsTalker(line))
-                Status->HiddenTalkerSeen(QString::fromLatin1(talker->data(), talker->size()));
-        }
-    }
-    GPS->Parse(line);
-    // The interpreter words fix qualities 4 to 8 "Invalid"; with every system read, their
-    // own words are shown.
-    if (display && display->AllSystems()) {
-        if (const auto word = ExtendedFixQuality(line))
-            display->gps_PositionFixReceived(std::string(*word));
-    }
+    const auto& satellites = session_.SkyModel().Satellites();
+    if (display && display->AllSystems())
+        display->ShowSky(satellites, session_.UsedKnown());
+    Frm_Sky->ShowSatellites(satellites);
+}
+
+void MainForm::HiddenTalkerSeen(std::string_view talker)
+{
+    Status->HiddenTalkerSeen(
+        QString::fromLatin1(talker.data(), static_cast<qsizetype>(talker.size())));
 }
 
 } // namespace fixwatch

@@ -99,6 +99,7 @@ void MainForm::Cmd_CalcolaCRC_Click()
     const QString sentence = input.exec() == QDialog::Accepted ? input.textValue() : QString();
 
     const QByteArray bytes = sentence.toLatin1();
+    const NmeaInterpreter* GPS = session_.Interpreter();
     const std::string checksum =
         GPS ? GPS->GetChecksum(std::string_view(bytes.constData(),
                                                 static_cast<std::size_t>(bytes.size())))

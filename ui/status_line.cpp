@@ -100,6 +100,8 @@ void StatusLine::SourceBack(const QString& name)
     sourceName_ = name;
     lastDataMs_ = Now();
     backUntilMs_ = Now() + kBackMs;
+    // What comes back may be another receiver: its checksums are counted afresh.
+    badChecksums_ = 0;
     ShowState();
 }
 

@@ -61,7 +61,7 @@ private:
     QString failure_;
     QString sourceName_;
     int sentencesLastPoll_ = 0;
-    int badChecksums_ = 0; // since Start
+    int badChecksums_ = 0; // since Start or the source came back
     qint64 lastDataMs_ = 0;
     qint64 backUntilMs_ = -1;
     QString hiddenTalker_;

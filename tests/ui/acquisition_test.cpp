@@ -51,7 +51,7 @@ TEST(AcquisitionThroughAPseudoTerminal, TicksFillTheDisplayAndStopKeepsIt)
     PortVariable port(1, receiver.Device());
     MainForm form;
     form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.acquisitionRunning);
+    ASSERT_TRUE(form.AcquisitionRunning());
     EXPECT_TRUE(form.Timer_Lett->isActive());
     EXPECT_FALSE(form.Cmd_StartStop[0]->isEnabled());
     EXPECT_TRUE(form.MenuStart[1]->isEnabled());
@@ -84,7 +84,7 @@ TEST(AcquisitionThroughAPseudoTerminal, AStartOnASilentReceiverShowsNoOldFix)
 
     // The receiver falls silent; a new Start must not bring the old fix back.
     form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.acquisitionRunning);
+    ASSERT_TRUE(form.AcquisitionRunning());
     EXPECT_TRUE(form.lineBuffer().empty());
     for (int tick = 0; tick < 3; ++tick)
         form.Timer_Lett_Timer();
@@ -104,23 +104,23 @@ TEST(AcquisitionThroughAPseudoTerminal, AReceiverThatVanishesIsOpenedAgainWhenIt
     PortVariable port(1, link.toStdString());
     MainForm form;
     form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.acquisitionRunning);
+    ASSERT_TRUE(form.AcquisitionRunning());
 
     first->Write(Sealed("GPGGA,120000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,") + "\r\n");
     ASSERT_TRUE(TickUntil(form, [&] { return form.Lab_Posizione[0]->text() == "12:00:00"; }));
 
     // Unplugged: no message, still running, Stop available, the values kept.
     first->CloseMaster();
-    ASSERT_TRUE(TickUntil(form, [&] { return form.MSComm.LinkState() == CommControl::State::Lost; }));
+    ASSERT_TRUE(TickUntil(form, [&] { return form.Comm().LinkState() == CommControl::State::Lost; }));
     EXPECT_EQ(form.Status->Lab_Status[1]->text(),
               "Receiver lost (" + link + "): waiting for it to come back");
     for (int tick = 0; tick < 3; ++tick)
         form.Timer_Lett_Timer();
-    EXPECT_TRUE(form.acquisitionRunning);
+    EXPECT_TRUE(form.AcquisitionRunning());
     EXPECT_TRUE(form.Timer_Lett->isActive());
     EXPECT_TRUE(form.Cmd_StartStop[1]->isEnabled());
     EXPECT_EQ(form.Lab_Posizione[0]->text(), "12:00:00");
-    EXPECT_EQ(form.MSComm.LinkState(), CommControl::State::Lost);
+    EXPECT_EQ(form.Comm().LinkState(), CommControl::State::Lost);
 
     // Plugged in again: a new device node under the same name; reading goes on by itself.
     first.reset();
@@ -128,7 +128,7 @@ TEST(AcquisitionThroughAPseudoTerminal, AReceiverThatVanishesIsOpenedAgainWhenIt
     ASSERT_TRUE(QFile::remove(link));
     ASSERT_TRUE(QFile::link(Q(second.Device()), link));
     form.Timer_Lett_Timer();
-    EXPECT_EQ(form.MSComm.LinkState(), CommControl::State::Open);
+    EXPECT_EQ(form.Comm().LinkState(), CommControl::State::Open);
     EXPECT_TRUE(form.Status->Lab_Status[1]->text().startsWith("Receiver back (" + link + ")"))
         << form.Status->Lab_Status[1]->text().toStdString();
     second.Write(Sealed("GPGGA,120005,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,") + "\r\n");
@@ -136,9 +136,9 @@ TEST(AcquisitionThroughAPseudoTerminal, AReceiverThatVanishesIsOpenedAgainWhenIt
 
     // Lost again, then Stop ends the waiting.
     second.CloseMaster();
-    ASSERT_TRUE(TickUntil(form, [&] { return form.MSComm.LinkState() == CommControl::State::Lost; }));
+    ASSERT_TRUE(TickUntil(form, [&] { return form.Comm().LinkState() == CommControl::State::Lost; }));
     form.Cmd_StartStop_Click(1);
-    EXPECT_EQ(form.MSComm.LinkState(), CommControl::State::Closed);
+    EXPECT_EQ(form.Comm().LinkState(), CommControl::State::Closed);
     EXPECT_EQ(form.Status->Lab_Status[1]->text(), "Stopped");
 }
 
@@ -172,7 +172,7 @@ TEST(AcquisitionThroughAPseudoTerminal, AFailedStartSaysWhyInTheStatusBarAndOnSt
         ErrorCapture errors;
         AnswerNextDialog();
         form.Cmd_StartStop_Click(0);
-        EXPECT_FALSE(form.acquisitionRunning) << row.legend;
+        EXPECT_FALSE(form.AcquisitionRunning()) << row.legend;
         EXPECT_EQ(form.SSTab->currentIndex(), 3) << row.legend;
         EXPECT_EQ(form.Status->Lab_Status[1]->text(), row.reason) << row.legend;
         EXPECT_EQ(errors.Text(), "fixwatch: " + row.reason.toStdString() + "\n") << row.legend;
@@ -185,7 +185,7 @@ TEST(AcquisitionThroughAPseudoTerminal, AFloodingReceiverKeepsTheWindowBounded)
     PortVariable port(1, receiver.Device());
     MainForm form("/S115200,N,8,1");
     form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.acquisitionRunning);
+    ASSERT_TRUE(form.AcquisitionRunning());
     // Ten megabytes, far faster than any receiver, with a tick now and then.
     const std::string line = Sealed("GPGLL,4916.45,N,12311.12,W,225444,A") + "\r\n";
     std::string block;

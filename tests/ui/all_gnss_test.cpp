@@ -31,7 +31,7 @@ std::string RealCapture(const char* name, int count)
 void Receive(MainForm& form, PseudoTerminal& receiver, const std::string& text)
 {
     form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.acquisitionRunning);
+    ASSERT_TRUE(form.AcquisitionRunning());
     for (std::size_t at = 0; at < text.size(); at += 2048) {
         const std::string_view piece = std::string_view(text).substr(at, 2048);
         receiver.Write(piece);

@@ -33,7 +33,7 @@ TEST(HostileText, AnImageTagInAStationIdShowsLiterallyOnEveryTabAndReturnsPrompt
     MainForm form;
     form.show();
     form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.acquisitionRunning);
+    ASSERT_TRUE(form.AcquisitionRunning());
     const long peakBefore = PeakKiB();
     QElapsedTimer clock;
     clock.start();

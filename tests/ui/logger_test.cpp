@@ -65,7 +65,7 @@ TEST(Recording, ALineEndInsideAReceivedFieldCannotForgeARecord)
     MainForm form;
     form.today = [] { return QDate(2026, 12, 7); };
     form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.acquisitionRunning);
+    ASSERT_TRUE(form.AcquisitionRunning());
     // A valid checksum over a time field holding a lone LF and a coordinate with a lone CR.
     const std::string forged =
         Sealed("GPGLL,4916.45,N,12311.12\r01/01/2099;00:00:00;FORGED,W,22\n01/01/2099;00:00:00;FORGED,A");

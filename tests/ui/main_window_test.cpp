@@ -69,7 +69,7 @@ TEST(MainWindowLayout, OffersTodaysSpeedsAndAllSatelliteSystems)
     EXPECT_TRUE(form.Chk_GNSS->toolTip().contains("GN, GL, GA, GB, BD, GQ, QZ and GI"));
     EXPECT_FALSE(form.Chk_GNSS->isChecked());
     form.Chk_GNSS->click();
-    EXPECT_TRUE(form.settings.allGnss);
+    EXPECT_TRUE(form.Settings().allGnss);
 }
 
 TEST(MainWindowLayout, EveryLabelIsAPlainTextLabelAndTheStatusBarNeverTakesFocus)
@@ -87,7 +87,7 @@ TEST(MainWindowLayout, CommandLineSetsTheControls)
     EXPECT_FALSE(form.Cmd_CalcolaCRC->isHidden());
     EXPECT_EQ(form.Cmb_COM->currentText(), "3");
     EXPECT_TRUE(form.OptBaud[10]->isChecked());
-    EXPECT_EQ(form.settings.parityIndex, 1);
+    EXPECT_EQ(form.Settings().parityIndex, 1);
     EXPECT_TRUE(form.Chk_GNSS->isChecked());
 }
 

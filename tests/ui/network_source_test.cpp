@@ -36,7 +36,7 @@ TEST(WindowOnGpsd, ShowsTheFixKeepsGpsdsOwnLinesOutAndReconnects)
 
     MainForm form;
     form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.acquisitionRunning) << form.MSComm.Reason().toStdString();
+    ASSERT_TRUE(form.AcquisitionRunning()) << form.Comm().Reason().toStdString();
     auto noJson = [&form] {
         EXPECT_EQ(form.lineBuffer().find('{'), std::string::npos) << "gpsd's JSON reached the lines";
         return true;
@@ -48,13 +48,13 @@ TEST(WindowOnGpsd, ShowsTheFixKeepsGpsdsOwnLinesOutAndReconnects)
 
     // gpsd is killed mid-run: the receiver is lost, then found again when gpsd returns.
     gpsd.Kill();
-    ASSERT_TRUE(TickUntil(form, [&] { return form.MSComm.LinkState() == CommControl::State::Lost; }));
+    ASSERT_TRUE(TickUntil(form, [&] { return form.Comm().LinkState() == CommControl::State::Lost; }));
     EXPECT_EQ(form.Status->Lab_Status[1]->text(), "Receiver lost (" + name + "): waiting for it to come back");
-    EXPECT_TRUE(form.acquisitionRunning);
+    EXPECT_TRUE(form.AcquisitionRunning());
     ASSERT_TRUE(gpsd.Start()) << gpsd.Error();
     form.MenuVuotaCampi_Click();
     EXPECT_TRUE(TickUntil(form, [&] { return noJson() && !form.Lab_Posizione[1]->text().isEmpty(); }, 10000));
-    EXPECT_EQ(form.MSComm.LinkState(), CommControl::State::Open);
+    EXPECT_EQ(form.Comm().LinkState(), CommControl::State::Open);
     form.Cmd_StartStop_Click(1);
 }
 
@@ -68,7 +68,7 @@ TEST(WindowOnNetworkSources, ATcpServerShowsTheFix)
     PortVariable port(1, "tcp://127.0.0.1:" + std::to_string(server.Port()));
     MainForm form;
     form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.acquisitionRunning) << form.MSComm.Reason().toStdString();
+    ASSERT_TRUE(form.AcquisitionRunning()) << form.Comm().Reason().toStdString();
     EXPECT_EQ(form.Status->Lab_Status[0]->text(), QStringLiteral("tcp 127.0.0.1:%1").arg(server.Port()));
     EXPECT_TRUE(TickUntil(form, [&] { return form.Lab_Posizione[3]->text() == "545.4"; }));
     form.Cmd_StartStop_Click(1);
@@ -83,7 +83,7 @@ TEST(WindowOnNetworkSources, UdpDatagramsShowTheFix)
     PortVariable port(1, "udp://127.0.0.1:" + std::to_string(udpPort));
     MainForm form;
     form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.acquisitionRunning) << form.MSComm.Reason().toStdString();
+    ASSERT_TRUE(form.AcquisitionRunning()) << form.Comm().Reason().toStdString();
     EXPECT_EQ(form.Status->Lab_Status[0]->text(), QStringLiteral("udp 127.0.0.1:%1").arg(udpPort));
 
     // One sentence a datagram, without a line end, as many senders do.
@@ -105,7 +105,7 @@ TEST(WindowOnNetworkSources, ASourceThatCannotBeReachedFailsStartAndSaysWhy)
     MainForm form;
     test::AnswerNextDialog();
     form.Cmd_StartStop_Click(0);
-    EXPECT_FALSE(form.acquisitionRunning);
+    EXPECT_FALSE(form.AcquisitionRunning());
     EXPECT_EQ(form.Status->Lab_Status[1]->text(),
               QStringLiteral("Cannot connect to gpsd on 127.0.0.1:%1: connection refused. Is gpsd running?")
                   .arg(unused));

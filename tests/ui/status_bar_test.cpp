@@ -36,7 +36,7 @@ TEST(StatusBar, SaysWhatTheLinkIsDoing)
     EXPECT_EQ(source->text(), device + " \u00B7 115200 8E1");
 
     form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.acquisitionRunning);
+    ASSERT_TRUE(form.AcquisitionRunning());
     // Three sentences and one line whose checksum is wrong arrive within one tick.
     const std::string gll = Sealed("GPGLL,4916.45,N,12311.12,W,225444,A");
     const std::string text = gll + "\r\n" + gll + "\r\n" + gll + "\r\n" + gll.substr(0, gll.size() - 1) + "0\r\n";
@@ -102,7 +102,7 @@ TEST(StatusBar, SaysWhereTheLogGoesAndWhyARecordWasNotWritten)
     EXPECT_TRUE(logger->isHidden()) << "nothing to say while the logger is idle";
     form.MenuSalvaDL_Click();
     form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.loggerRunning);
+    ASSERT_TRUE(form.LoggerRunning());
     EXPECT_EQ(logger->text(), "Logging every 5 s to ~/.local/share/fixwatch/2026-12-07.log");
     EXPECT_FALSE(logger->isHidden());
     form.Timer_DL_Timer();

@@ -72,7 +72,7 @@ inline std::string Sealed(std::string_view body)
 inline void Feed(MainForm& form, const std::vector<std::string>& sentences)
 {
     for (const auto& sentence : sentences)
-        form.GPS->Parse(sentence);
+        form.Session().Interpreter()->Parse(sentence);
 }
 
 // Sets an environment variable for the life of the object, restoring what was there.
@@ -125,8 +125,8 @@ bool TickUntil(MainForm& form, Condition done, int limitMs = 5000)
 // that only FIXWATCH_COMn names devices.
 inline void ForgetMachinePorts(MainForm& form)
 {
-    form.MSComm.Ports().SetQueries([] { return std::vector<SerialPortDescription>{}; }, {});
-    form.MSComm.Ports().Refresh();
+    form.Comm().Ports().SetQueries([] { return std::vector<SerialPortDescription>{}; }, {});
+    form.Comm().Ports().Refresh();
 }
 
 } // namespace fixwatch::test

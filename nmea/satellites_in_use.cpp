@@ -1,0 +1,56 @@
+#include "satellites_in_use.h"
+
+#include "talkers.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace fixwatch {
+namespace {
+
+// A count as receivers send it: plain digits, "08" or "8"; nothing for anything else.
+std::optional<int> ReadCount(std::string_view field)
+{
+    int value = 0;
+    const auto* end = field.data() + field.size();
+    const auto [ptr, ec] = std::from_chars(field.data(), end, value);
+    if (field.empty() || ec != std::errc() || ptr != end || value < 0)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+void SatellitesInUse::SolutionCount(std::string_view talker, std::string_view formatter,
+                                    std::string_view field)
+{
+    const auto count = ReadCount(field);
+    const auto index = GnssTalkerIndex(talker);
+    if (!count || !index)
+        return;
+    if (formatter == "GNS" || talker == "GN")
+        combined_ = count;
+    else if (formatter == "GGA")
+        perSystem_[*index] = count;
+}
+
+void SatellitesInUse::UsedBySky(int used)
+{
+    sky_ = used;
+}
+
+std::optional<int> SatellitesInUse::Count() const
+{
+    if (sky_)
+        return sky_;
+    if (combined_)
+        return combined_;
+    std::optional<int> largest;
+    for (const auto& count : perSystem_) {
+        if (count && (!largest || *count > *largest))
+            largest = count;
+    }
+    return largest;
+}
+
+} // namespace fixwatch
