@@ -123,7 +123,7 @@ void ReceiverSession::NewLine(std::string_view line, bool badChecksum)
                     onHiddenTalker(*hidden);
             } else if (ReadsTalker(talkers_, talker)) {
                 if (formatter == "GGA" || formatter == "GNS")
-                    inUse_.SolutionCount(talker, formatter, Field(line, 7));
+                    inUse_.SolutionCount(talker, formatter, Field(line, 1), Field(line, 7));
                 else if (formatter == "GSA")
                     gsaSeen_ = true;
             }

@@ -22,16 +22,23 @@ std::optional<int> ReadCount(std::string_view field)
 } // namespace
 
 void SatellitesInUse::SolutionCount(std::string_view talker, std::string_view formatter,
-                                    std::string_view field)
+                                    std::string_view utcTime, std::string_view field)
 {
     const auto count = ReadCount(field);
     const auto index = GnssTalkerIndex(talker);
     if (!count || !index)
         return;
+    // A time longer than any receiver sends is compared by its start; memory stays bounded.
+    const std::string_view time = utcTime.substr(0, 16);
+    if (!time.empty() && time != lastTime_) {
+        lastTime_.assign(time);
+        ++epoch_;
+    }
+    const Slot slot{count, epoch_};
     if (formatter == "GNS" || talker == "GN")
-        combined_ = count;
+        combined_ = slot;
     else if (formatter == "GGA")
-        perSystem_[*index] = count;
+        perSystem_[*index] = slot;
 }
 
 void SatellitesInUse::UsedBySky(int used)
@@ -43,12 +50,12 @@ std::optional<int> SatellitesInUse::Count() const
 {
     if (sky_)
         return sky_;
-    if (combined_)
-        return combined_;
+    if (Current(combined_))
+        return combined_.count;
     std::optional<int> largest;
-    for (const auto& count : perSystem_) {
-        if (count && (!largest || *count > *largest))
-            largest = count;
+    for (const Slot& slot : perSystem_) {
+        if (Current(slot) && (!largest || *slot.count > *largest))
+            largest = slot.count;
     }
     return largest;
 }
