@@ -109,9 +109,7 @@ std::optional<int> RunOfflineMode(int argc, char** argv)
         return Usage("choose one of --accuracy, --gpx, --kml and --csv", "");
     if (options.reference && options.mode != OfflineMode::Accuracy)
         return Usage("--reference goes with --accuracy only", "");
-    if (options.mode != OfflineMode::Accuracy)
-        return Usage("not built yet: ", "--gpx, --kml, --csv");
-    return RunAccuracy(options);
+    return options.mode == OfflineMode::Accuracy ? RunAccuracy(options) : RunTrackExport(options);
 }
 
 bool ForEachLine(const std::string& file, const std::function<void(std::string_view)>& line, std::string& error)
