@@ -184,11 +184,15 @@ void EpochHistory::Clear()
 
 const Epoch& EpochHistory::operator[](std::size_t index) const { return ring_[(first_ + index) % capacity_]; }
 
-EpochModel::EpochModel(Talkers talkers, std::size_t capacity) : talkers_(talkers), sky_(talkers), history_(capacity) {}
+EpochModel::EpochModel(Talkers talkers, std::size_t capacity, const Sky* sharedSky)
+    : talkers_(talkers), sky_(talkers), sharedSky_(sharedSky), ownSky_(sharedSky == nullptr), history_(capacity)
+{
+}
 
 void EpochModel::Reset()
 {
-    sky_.Clear();
+    if (ownSky_)
+        sky_.Clear();
     history_.Clear();
     open_ = Epoch{};
     openHasData_ = false;
@@ -202,11 +206,22 @@ void EpochModel::Reset()
 
 bool EpochModel::Feed(std::string_view sentence)
 {
+    // The formatter first, from the raw text: a GSV goes to the sky alone, which reads it
+    // itself, and sentences of no interest cost nothing more.
+    if (sentence.size() < 7 || sentence[6] != ',')
+        return false;
+    const std::string_view formatter = Formatter(sentence.substr(0, 6), talkers_);
+    if (formatter == "GSV") {
+        if (ownSky_)
+            sky_.Feed(sentence);
+        return false;
+    }
+    if (formatter.empty())
+        return false;
     std::array<std::string_view, kMaxFields> fields;
     const std::size_t n = SplitFields(sentence, fields.data());
     if (n == 0)
         return false;
-    const std::string_view formatter = Formatter(fields[0], talkers_);
     const std::uint64_t closedBefore = closed_;
     const std::string_view* f = fields.data();
     if (formatter == "GGA")
@@ -218,11 +233,9 @@ bool EpochModel::Feed(std::string_view sentence)
     else if (formatter == "VTG")
         ReadVtg(f, n);
     else if (formatter == "GSA") {
-        sky_.Feed(sentence);
+        if (ownSky_)
+            sky_.Feed(sentence);
         ReadGsa(f, n);
-    } else if (formatter == "GSV") {
-        sky_.Feed(sentence);
-        openHasData_ = true;
     } else if (formatter == "GST")
         ReadGst(f, n);
     else if (formatter == "ZDA")
@@ -295,7 +308,7 @@ void EpochModel::TakeDate(const UtcDate& date, std::optional<std::int32_t> timeM
 
 void EpochModel::Close()
 {
-    const auto& satellites = sky_.Satellites();
+    const auto& satellites = (ownSky_ ? sky_ : *sharedSky_).Satellites();
     int cn0Count = 0;
     int cn0Sum = 0;
     for (const SkySatellite& s : satellites) {

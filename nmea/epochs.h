@@ -99,10 +99,13 @@ private:
 // say otherwise.
 class EpochModel {
 public:
+    // With `sharedSky`, the satellites come from a sky that the caller feeds with the same
+    // lines (the window's), and the model leaves GSV and GSA to it; otherwise it keeps its own.
     explicit EpochModel(Talkers talkers = Talkers::GpsOnly,
-                        std::size_t capacity = EpochHistory::kDefaultCapacity);
+                        std::size_t capacity = EpochHistory::kDefaultCapacity, const Sky* sharedSky = nullptr);
 
-    // Reads one sentence; true when it closed an epoch (now History().Newest()).
+    // Reads one sentence; true when it closed an epoch (now History().Newest()). A GSV
+    // alone opens no epoch: it carries no time and no fix.
     bool Feed(std::string_view sentence);
 
     // Closes the open epoch, if it holds anything: at the end of a file.
@@ -134,6 +137,8 @@ private:
 
     Talkers talkers_;
     Sky sky_;
+    const Sky* sharedSky_;
+    bool ownSky_;
     EpochHistory history_;
     Epoch open_;
     bool openHasData_ = false;
