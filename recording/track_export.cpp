@@ -161,7 +161,7 @@ void TrackExport::AddGpx(const Epoch& e)
         xml_->writeTextElement(QStringLiteral("sat"), QString::number(*e.satellitesUsed));
     for (const auto& [name, value] : {std::pair{"hdop", e.hdop}, {"vdop", e.vdop}, {"pdop", e.pdop}})
         if (value)
-            xml_->writeTextElement(QLatin1StringView(name), Decimal(*value, 2));
+            xml_->writeTextElement(QLatin1StringView(name), Decimal(*value, 3));
     xml_->writeEndElement();
     ++trackPoints_;
     ++points_;
@@ -188,12 +188,12 @@ void TrackExport::AddCsv(const Epoch& e)
         Optional(e.altitude, 3),
         Optional(e.geoidSeparation, 3),
         Optional(e.speedKnots, 3),
-        Optional(e.course, 2),
+        Optional(e.course, 3),
         e.fixQuality ? QString::number(*e.fixQuality) : QString(),
         e.satellitesUsed ? QString::number(*e.satellitesUsed) : QString(),
-        Optional(e.hdop, 2),
-        Optional(e.vdop, 2),
-        Optional(e.pdop, 2),
+        Optional(e.hdop, 3),
+        Optional(e.vdop, 3),
+        Optional(e.pdop, 3),
     };
     QString row;
     for (const QString& cell : cells) {
