@@ -50,6 +50,7 @@ int RunAccuracy(const OfflineOptions& options)
     std::string out;
     for (const std::string& file : files) {
         std::vector<GgaFix> fixes;
+        bool otherTalkersFix = false;
         EpochModel epochs(options.talkers, 1);
         Mean sigmaLatitude, sigmaLongitude, sigmaAltitude;
         auto takeSigmas = [&] {
@@ -62,6 +63,8 @@ int RunAccuracy(const OfflineOptions& options)
         const bool read = ForEachLine(file, [&](std::string_view line) {
             if (auto fix = ReadGgaFix(line, options.talkers))
                 fixes.push_back(*fix);
+            else if (options.talkers == Talkers::GpsOnly && !otherTalkersFix)
+                otherTalkersFix = ReadGgaFix(line, Talkers::AllSystems).has_value();
             if (epochs.Feed(line))
                 takeSigmas();
         }, error);
@@ -76,6 +79,9 @@ int RunAccuracy(const OfflineOptions& options)
             continue;
         }
 
+        if (fixes.empty() && otherTalkersFix)
+            std::fprintf(stderr, "fixwatch-events: %s: no fix from GP sentences; its fixes come from other "
+                                 "talkers (GN, GL, ...): add --gnss\n", DisplayName(file).c_str());
         if (!out.empty())
             out += '\n';
         out += "file: " + DisplayName(file) + '\n';

@@ -29,11 +29,15 @@ int RunTrackExport(const OfflineOptions& options)
         EpochModel epochs(options.talkers, 1);
         epochs.AssumeDate(options.date);
         const std::size_t undatedBefore = track.LeftOutUndated();
+        const std::size_t pointsBefore = track.Points();
+        bool otherTalkersFix = false;
         track.BeginTrack(QString::fromLocal8Bit(DisplayName(file)));
         std::string error;
         const bool read = ForEachLine(file, [&](std::string_view line) {
             if (epochs.Feed(line))
                 track.Add(epochs.History().Newest());
+            if (options.talkers == Talkers::GpsOnly && !otherTalkersFix)
+                otherTalkersFix = ReadGgaFix(line, Talkers::AllSystems).has_value();
         }, error);
         if (epochs.Finish())
             track.Add(epochs.History().Newest());
@@ -43,6 +47,9 @@ int RunTrackExport(const OfflineOptions& options)
             std::fprintf(stderr, "fixwatch-events: cannot read %s: %s\n", DisplayName(file).c_str(), error.c_str());
             status = 2;
         }
+        if (track.Points() == pointsBefore && track.LeftOutUndated() == undatedBefore && otherTalkersFix)
+            std::fprintf(stderr, "fixwatch-events: %s: no point from GP sentences; its fixes come from other "
+                                 "talkers (GN, GL, ...): add --gnss\n", DisplayName(file).c_str());
         if (const std::size_t undated = track.LeftOutUndated() - undatedBefore)
             std::fprintf(stderr,
                          "fixwatch-events: %s: %zu points left out of the GPX: they have no date (no RMC or ZDA "

@@ -236,6 +236,10 @@ TEST_F(OfflineTool, AccuracyPrintsABlockPerFileAndRejectsABadReference)
     const auto blank = run.out.find("\n\n");
     ASSERT_NE(blank, std::string::npos);
     EXPECT_EQ(run.out.substr(blank + 2), "file: /dev/null\nfixes: 0\n");
+    const Result gnOnly = Tool("--accuracy " + Capture("neo-m8n.nmea"));
+    EXPECT_NE(gnOnly.out.find("fixes: 0\n"), std::string::npos);
+    EXPECT_NE(gnOnly.err.find("add --gnss"), std::string::npos) << "says why there is nothing";
+    EXPECT_NE(Tool("--gpx " + Capture("neo-m8n.nmea")).err.find("add --gnss"), std::string::npos);
     EXPECT_EQ(Tool("--accuracy --reference 91,0 /dev/null").status, 2);
     EXPECT_EQ(Tool("--accuracy --reference 45.1 /dev/null").status, 2);
     EXPECT_EQ(Tool("--accuracy --gpx /dev/null").status, 2);
