@@ -8,6 +8,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
 #include <string>
 #include <vector>
 
@@ -101,8 +103,27 @@ void BM_InterpreterFourSystems10Hz(benchmark::State& s) { Interpreter(s, FourSys
 void BM_SkyAloneFourSystems10Hz(benchmark::State& s) { SkyAndEpochs(s, FourSystems(), Talkers::AllSystems, false); }
 void BM_SkyAndEpochsFourSystems10Hz(benchmark::State& s) { SkyAndEpochs(s, FourSystems(), Talkers::AllSystems, true); }
 
+// 25 hours of 1 Hz epochs into a history of the default size: the ring stays at a day, and
+// the peak resident memory of the whole process says what that costs.
+void BM_DayOfEpochsMemory(benchmark::State& state)
+{
+    for (auto _ : state) {
+        fixwatch::EpochModel model(Talkers::GpsOnly);
+        for (int second = 0; second < 25 * 3600; ++second)
+            for (const std::string& sentence : fixwatch::bench::OneSecondMix(second))
+                model.Feed(sentence);
+        state.counters["kept"] = static_cast<double>(model.History().Size());
+        state.counters["closed"] = static_cast<double>(model.ClosedCount());
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024;
+    state.counters["bytes/epoch"] = sizeof(fixwatch::Epoch);
+}
+
 } // namespace
 
+BENCHMARK(BM_DayOfEpochsMemory)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_EpochsCorpus)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_InterpreterCorpus)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EpochsFourSystems10Hz)->Unit(benchmark::kMillisecond);

@@ -166,26 +166,14 @@ EpochHistory::EpochHistory(std::size_t capacity) : capacity_(std::max<std::size_
 
 void EpochHistory::Push(const Epoch& epoch)
 {
-    if (ring_.size() < capacity_) {
-        ring_.push_back(epoch);
-        ++size_;
-        return;
-    }
-    ring_[(first_ + size_) % capacity_] = epoch;
-    if (size_ == capacity_)
-        first_ = (first_ + 1) % capacity_;
-    else
-        ++size_;
+    // A deque grows and drops in blocks: no reallocation copies the whole history, so memory
+    // never goes past the capacity's worth, even while it grows.
+    if (ring_.size() == capacity_)
+        ring_.pop_front();
+    ring_.push_back(epoch);
 }
 
-void EpochHistory::Clear()
-{
-    ring_.clear();
-    first_ = 0;
-    size_ = 0;
-}
-
-const Epoch& EpochHistory::operator[](std::size_t index) const { return ring_[(first_ + index) % capacity_]; }
+void EpochHistory::Clear() { ring_ = {}; }
 
 EpochModel::EpochModel(Talkers talkers, std::size_t capacity, const Sky* sharedSky)
     : talkers_(talkers), sky_(talkers), sharedSky_(sharedSky), ownSky_(sharedSky == nullptr), history_(capacity)

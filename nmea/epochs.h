@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -70,7 +71,7 @@ struct GgaFix {
 // and a readable position; nothing for any other line.
 std::optional<GgaFix> ReadGgaFix(std::string_view sentence, Talkers talkers);
 
-// The last `capacity` epochs, oldest first; adding one is O(1) and never allocates once full.
+// The last `capacity` epochs, oldest first; adding one is O(1).
 class EpochHistory {
 public:
     static constexpr std::size_t kDefaultCapacity = 24 * 60 * 60; // a day at 1 Hz
@@ -79,16 +80,14 @@ public:
 
     void Push(const Epoch& epoch);
     void Clear();
-    std::size_t Size() const { return size_; }
+    std::size_t Size() const { return ring_.size(); }
     std::size_t Capacity() const { return capacity_; }
-    const Epoch& operator[](std::size_t index) const; // 0 is the oldest kept
-    const Epoch& Newest() const { return (*this)[size_ - 1]; }
+    const Epoch& operator[](std::size_t index) const { return ring_[index]; } // 0 is the oldest kept
+    const Epoch& Newest() const { return ring_.back(); }
 
 private:
     std::size_t capacity_;
-    std::vector<Epoch> ring_;
-    std::size_t first_ = 0;
-    std::size_t size_ = 0;
+    std::deque<Epoch> ring_;
 };
 
 // Builds epochs from the sentences as they arrive, one line (without CR LF) per Feed. A GGA,
