@@ -108,12 +108,5 @@ TEST(TrackExport, KmlIsOneLineStringOfLonLatAlt)
         << "without altitudes the line lies on the ground";
 }
 
-TEST(TrackExport, IsoUtcTimeCutsTrailingZerosOfTheFraction)
-{
-    EXPECT_EQ(IsoUtcTime(UtcDate{2026, 1, 2}, 0), "2026-01-02T00:00:00Z");
-    EXPECT_EQ(IsoUtcTime(std::nullopt, 86'399'990), "23:59:59.99Z");
-    EXPECT_EQ(IsoUtcTime(std::nullopt, 5), "00:00:00.005Z");
-}
-
 } // namespace
 } // namespace fixwatch
