@@ -1,5 +1,6 @@
 // fixwatch-events: shows what the interpreter makes of a stream of NMEA-0183 sentences.
 #include "event_printer.h"
+#include "events_offline.h"
 #include "nmea_interpreter.h"
 #include "sky.h"
 
@@ -123,6 +124,8 @@ bool DumpStream(std::FILE* in, Dumper& dumper)
 
 int main(int argc, char** argv)
 {
+    if (const auto status = fixwatch::events::RunOfflineMode(argc, argv))
+        return *status;
     Mode mode = Mode::Events;
     std::vector<const char*> files;
     bool options = true;
@@ -130,6 +133,7 @@ int main(int argc, char** argv)
         const std::string_view argument = argv[i];
         if (options && (argument == "--help" || argument == "-h")) {
             std::fputs(kUsage, stdout);
+            std::fputs(fixwatch::events::kOfflineUsage, stdout);
             return 0;
         }
         if (options && argument == "--version") {

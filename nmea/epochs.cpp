@@ -1,0 +1,461 @@
+#include "epochs.h"
+
+#include "checksum.h"
+
+#include <charconv>
+#include <chrono>
+#include <cmath>
+
+namespace fixwatch {
+
+namespace {
+
+constexpr std::size_t kMaxFields = 40;
+constexpr std::int32_t kDayMs = 24 * 60 * 60 * 1000;
+constexpr std::int32_t kHalfDayMs = kDayMs / 2;
+
+// The fields of a sentence whose checksum matches, the identifier first and the "*hh" cut
+// off; 0 when the checksum does not match or there are too many fields.
+std::size_t SplitFields(std::string_view sentence, std::string_view* fields)
+{
+    if (sentence.size() < 4 || !ChecksumMatches(sentence) || sentence[sentence.size() - 3] != '*')
+        return 0;
+    sentence.remove_suffix(3);
+    // One pass over the characters: fields are short, a search call per field costs more.
+    std::size_t count = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < sentence.size(); ++i) {
+        if (sentence[i] != ',')
+            continue;
+        if (count + 1 == kMaxFields)
+            return 0;
+        fields[count++] = sentence.substr(start, i - start);
+        start = i + 1;
+    }
+    fields[count++] = sentence.substr(start);
+    return count;
+}
+
+// The whole field as a plain decimal number; nothing when empty or not a number.
+std::optional<double> Number(std::string_view field)
+{
+    if (field.empty())
+        return std::nullopt;
+    double value = 0;
+    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+    if (error != std::errc() || end != field.data() + field.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<int> Integer(std::string_view field)
+{
+    int value = 0;
+    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+    if (field.empty() || error != std::errc() || end != field.data() + field.size())
+        return std::nullopt;
+    return value;
+}
+
+std::optional<double> NonNegative(std::string_view field)
+{
+    const auto value = Number(field);
+    return value && *value >= 0 ? value : std::nullopt;
+}
+
+// "hhmmss" or "hhmmss.sss" as milliseconds of the day.
+std::optional<std::int32_t> TimeOfDay(std::string_view field)
+{
+    if (field.size() < 6)
+        return std::nullopt;
+    const auto hours = Integer(field.substr(0, 2));
+    const auto minutes = Integer(field.substr(2, 2));
+    const auto seconds = Number(field.substr(4));
+    if (!hours || !minutes || !seconds || field[4] == '-' || *hours < 0 || *hours > 23 || *minutes < 0 ||
+        *minutes > 59 || *seconds < 0 || *seconds >= 61)
+        return std::nullopt;
+    const auto ms = static_cast<std::int32_t>(std::lround(*seconds * 1000));
+    return std::min(kDayMs - 1, (*hours * 60 + *minutes) * 60'000 + ms);
+}
+
+// "ddmm.mmmm" with "N"/"S", or "dddmm.mmmm" with "E"/"W", as signed decimal degrees.
+std::optional<double> Angle(std::string_view value, std::string_view hemisphere, int maxDegrees)
+{
+    const auto number = NonNegative(value);
+    if (!number || hemisphere.size() != 1)
+        return std::nullopt;
+    const double degrees = std::floor(*number / 100);
+    const double minutes = *number - degrees * 100;
+    double result = degrees + minutes / 60;
+    if (minutes >= 60 || result > maxDegrees)
+        return std::nullopt;
+    const char h = hemisphere[0];
+    if (h == 'S' || h == 'W')
+        result = -result;
+    else if (h != 'N' && h != 'E')
+        return std::nullopt;
+    return result;
+}
+
+std::optional<UtcDate> ValidDate(int year, int month, int day)
+{
+    const std::chrono::year_month_day ymd{std::chrono::year(year), std::chrono::month(static_cast<unsigned>(month)),
+                                          std::chrono::day(static_cast<unsigned>(day))};
+    if (month < 1 || month > 12 || day < 1 || day > 31 || !ymd.ok())
+        return std::nullopt;
+    return UtcDate{year, month, day};
+}
+
+// The sentence's formatter ("GGA") once its talker is one that `talkers` reads.
+std::string_view Formatter(std::string_view identifier, Talkers talkers)
+{
+    if (identifier.size() != 6 || identifier[0] != '$' || !ReadsTalker(talkers, identifier.substr(1, 2)))
+        return {};
+    return identifier.substr(3);
+}
+
+} // namespace
+
+static UtcDate AddDays(const UtcDate& date, int count)
+{
+    using namespace std::chrono;
+    const year_month_day next{sys_days{year_month_day{std::chrono::year(date.year), month(static_cast<unsigned>(date.month)),
+                                                      day(static_cast<unsigned>(date.day))}} +
+                              days{count}};
+    return UtcDate{static_cast<int>(next.year()), static_cast<int>(static_cast<unsigned>(next.month())),
+                   static_cast<int>(static_cast<unsigned>(next.day()))};
+}
+
+UtcDate UtcDate::NextDay() const { return AddDays(*this, 1); }
+UtcDate UtcDate::PreviousDay() const { return AddDays(*this, -1); }
+
+std::optional<UtcDate> ReadIsoDate(std::string_view text)
+{
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+        return std::nullopt;
+    const auto year = Integer(text.substr(0, 4));
+    const auto month = Integer(text.substr(5, 2));
+    const auto day = Integer(text.substr(8, 2));
+    if (!year || !month || !day || *year < 1)
+        return std::nullopt;
+    return ValidDate(*year, *month, *day);
+}
+
+bool Epoch::HasFix() const
+{
+    return latitude && longitude && ((fixQuality && *fixQuality > 0) || rmcStatus == 'A');
+}
+
+std::optional<GgaFix> ReadGgaFix(std::string_view sentence, Talkers talkers)
+{
+    // $GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47
+    //  0     1      2        3 4         5 6 7  8   9     10 11  12
+    std::array<std::string_view, kMaxFields> f;
+    const std::size_t n = SplitFields(sentence, f.data());
+    if (n < 7 || Formatter(f[0], talkers) != "GGA")
+        return std::nullopt;
+    const auto quality = Integer(f[6]);
+    const auto latitude = Angle(f[2], f[3], 90);
+    const auto longitude = Angle(f[4], f[5], 180);
+    if (!quality || *quality <= 0 || !latitude || !longitude)
+        return std::nullopt;
+    return GgaFix{TimeOfDay(f[1]), *latitude, *longitude, n > 9 ? Number(f[9]) : std::nullopt, *quality};
+}
+
+EpochHistory::EpochHistory(std::size_t capacity) : capacity_(std::max<std::size_t>(capacity, 1)) {}
+
+void EpochHistory::Push(const Epoch& epoch)
+{
+    // A deque grows and drops in blocks: no reallocation copies the whole history, so memory
+    // never goes past the capacity's worth, even while it grows.
+    if (ring_.size() == capacity_)
+        ring_.pop_front();
+    ring_.push_back(epoch);
+}
+
+void EpochHistory::Clear() { ring_ = {}; }
+
+EpochModel::EpochModel(Talkers talkers, std::size_t capacity, const Sky* sharedSky)
+    : talkers_(talkers), sky_(talkers), sharedSky_(sharedSky), ownSky_(sharedSky == nullptr), history_(capacity)
+{
+}
+
+void EpochModel::Reset()
+{
+    if (ownSky_)
+        sky_.Clear();
+    history_.Clear();
+    open_ = Epoch{};
+    openHasData_ = false;
+    gsaDops_ = false;
+    ggaTaken_ = false;
+    ggaPosition_ = false;
+    date_ = assumedDate_;
+    dateTimeMs_.reset();
+    closed_ = 0;
+}
+
+bool EpochModel::Feed(std::string_view sentence)
+{
+    // The formatter first, from the raw text: a GSV goes to the sky alone, which reads it
+    // itself, and sentences of no interest cost nothing more.
+    if (sentence.size() < 7 || sentence[6] != ',')
+        return false;
+    const std::string_view formatter = Formatter(sentence.substr(0, 6), talkers_);
+    if (formatter == "GSV") {
+        if (ownSky_)
+            sky_.Feed(sentence);
+        return false;
+    }
+    if (formatter.empty())
+        return false;
+    std::array<std::string_view, kMaxFields> fields;
+    const std::size_t n = SplitFields(sentence, fields.data());
+    if (n == 0)
+        return false;
+    const std::uint64_t closedBefore = closed_;
+    const std::string_view* f = fields.data();
+    if (formatter == "GGA")
+        ReadGga(f, n);
+    else if (formatter == "RMC")
+        ReadRmc(f, n);
+    else if (formatter == "GLL")
+        ReadGll(f, n);
+    else if (formatter == "VTG")
+        ReadVtg(f, n);
+    else if (formatter == "GSA") {
+        if (ownSky_)
+            sky_.Feed(sentence);
+        ReadGsa(f, n);
+    } else if (formatter == "GST")
+        ReadGst(f, n);
+    else if (formatter == "ZDA")
+        ReadZda(f, n);
+    return closed_ != closedBefore;
+}
+
+bool EpochModel::Finish()
+{
+    if (!openHasData_)
+        return false;
+    Close();
+    open_ = Epoch{};
+    openHasData_ = false;
+    gsaDops_ = false;
+    ggaTaken_ = false;
+    ggaPosition_ = false;
+    return true;
+}
+
+// A time opens a new epoch unless it is the open epoch's own; the first time of a session
+// goes to the epoch that the untimed sentences before it began.
+bool EpochModel::TakeTime(std::string_view field)
+{
+    const auto time = TimeOfDay(field);
+    if (!time)
+        return false;
+    if (open_.timeMs == time)
+        return true;
+    if (open_.timeMs) {
+        Finish();
+        OpenAt(*time);
+    } else {
+        OpenAt(*time);
+    }
+    return true;
+}
+
+// The date at `timeMs`, from the date as it stands at its own time of day: a time more than
+// twelve hours before it is on the next day (midnight passed), more than twelve after it on
+// the day before (a ZDA of just after midnight, ahead of the last epoch of the old day).
+std::optional<UtcDate> EpochModel::DateAt(std::int32_t timeMs) const
+{
+    if (!date_ || !dateTimeMs_)
+        return date_;
+    if (timeMs < *dateTimeMs_ - kHalfDayMs)
+        return date_->NextDay();
+    if (timeMs > *dateTimeMs_ + kHalfDayMs)
+        return date_->PreviousDay();
+    return date_;
+}
+
+void EpochModel::OpenAt(std::int32_t timeMs)
+{
+    date_ = DateAt(timeMs);
+    if (date_)
+        dateTimeMs_ = timeMs;
+    open_.timeMs = timeMs;
+    open_.date = date_;
+    openHasData_ = true;
+}
+
+void EpochModel::TakeDate(const UtcDate& date, std::optional<std::int32_t> timeMs)
+{
+    date_ = date;
+    dateTimeMs_ = timeMs ? timeMs : open_.timeMs;
+    if (open_.timeMs)
+        open_.date = DateAt(*open_.timeMs);
+}
+
+void EpochModel::Close()
+{
+    const auto& satellites = (ownSky_ ? sky_ : *sharedSky_).Satellites();
+    int cn0Count = 0;
+    int cn0Sum = 0;
+    for (const SkySatellite& s : satellites) {
+        const auto system = static_cast<std::size_t>(s.system);
+        open_.inViewBySystem[system] = static_cast<std::uint8_t>(std::min(255, open_.inViewBySystem[system] + 1));
+        if (!s.used)
+            continue;
+        open_.usedBySystem[system] = static_cast<std::uint8_t>(std::min(255, open_.usedBySystem[system] + 1));
+        if (s.signal) {
+            ++cn0Count;
+            cn0Sum += *s.signal;
+            open_.cn0Max = std::max(open_.cn0Max.value_or(*s.signal), *s.signal);
+        }
+    }
+    if (cn0Count > 0)
+        open_.cn0Mean = static_cast<double>(cn0Sum) / cn0Count;
+    history_.Push(open_);
+    ++closed_;
+}
+
+void EpochModel::ReadGga(const std::string_view* f, std::size_t n)
+{
+    // $GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47
+    //  0     1      2        3 4         5 6 7  8   9     10 11  12
+    if (n < 7)
+        return;
+    TakeTime(f[1]);
+    openHasData_ = true;
+    const auto latitude = Angle(f[2], f[3], 90);
+    const auto longitude = Angle(f[4], f[5], 180);
+    const bool position = latitude && longitude;
+    // The epoch's first GGA gives its values, unless a later one has the position it lacked.
+    if (ggaTaken_ && (ggaPosition_ || !position))
+        return;
+    ggaTaken_ = true;
+    ggaPosition_ = position;
+    const auto quality = Integer(f[6]);
+    open_.fixQuality = quality && *quality >= 0 && *quality <= 9 ? quality : std::nullopt;
+    if (position) {
+        // GGA's position wins over RMC's or GLL's: it comes with the altitude.
+        open_.latitude = latitude;
+        open_.longitude = longitude;
+    }
+    const auto used = n > 7 ? Integer(f[7]) : std::nullopt;
+    open_.satellitesUsed = used && *used >= 0 && *used < 256 ? used : std::nullopt;
+    if (!gsaDops_)
+        open_.hdop = n > 8 ? NonNegative(f[8]) : std::nullopt;
+    open_.altitude = n > 9 ? Number(f[9]) : std::nullopt;
+    open_.geoidSeparation = n > 11 ? Number(f[11]) : std::nullopt;
+}
+
+void EpochModel::ReadRmc(const std::string_view* f, std::size_t n)
+{
+    // $GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A
+    //  0     1      2 3        4 5         6 7     8     9      10    11
+    if (n < 10)
+        return;
+    TakeTime(f[1]);
+    openHasData_ = true;
+    if (f[9].size() == 6) {
+        const auto day = Integer(f[9].substr(0, 2));
+        const auto month = Integer(f[9].substr(2, 2));
+        const auto year = Integer(f[9].substr(4, 2));
+        if (day && month && year && *year >= 0) {
+            // Two-digit years: 80 to 99 are the 1900s, the rest this century.
+            if (const auto date = ValidDate(*year >= 80 ? 1900 + *year : 2000 + *year, *month, *day))
+                TakeDate(*date, TimeOfDay(f[1]));
+        }
+    }
+    if (f[2] == "A" || f[2] == "V")
+        open_.rmcStatus = f[2][0];
+    const auto latitude = Angle(f[3], f[4], 90);
+    const auto longitude = Angle(f[5], f[6], 180);
+    if (latitude && longitude && !open_.latitude) {
+        open_.latitude = latitude;
+        open_.longitude = longitude;
+    }
+    if (!open_.speedKnots)
+        open_.speedKnots = NonNegative(f[7]);
+    if (!open_.course)
+        open_.course = NonNegative(f[8]);
+}
+
+void EpochModel::ReadGll(const std::string_view* f, std::size_t n)
+{
+    // $GPGLL,4916.45,N,12311.12,W,225444,A*31
+    //  0     1       2 3        4 5      6
+    if (n < 6)
+        return;
+    TakeTime(f[5]);
+    openHasData_ = true;
+    const auto latitude = Angle(f[1], f[2], 90);
+    const auto longitude = Angle(f[3], f[4], 180);
+    if (latitude && longitude && !open_.latitude && n > 6 && f[6] == "A") {
+        open_.latitude = latitude;
+        open_.longitude = longitude;
+    }
+}
+
+void EpochModel::ReadVtg(const std::string_view* f, std::size_t n)
+{
+    // $GPVTG,054.7,T,034.4,M,005.5,N,010.2,K*48
+    //  0     1     2 3     4 5     6 7     8
+    if (n < 6)
+        return;
+    openHasData_ = true;
+    if (!open_.course)
+        open_.course = NonNegative(f[1]);
+    if (!open_.speedKnots)
+        open_.speedKnots = NonNegative(f[5]);
+}
+
+void EpochModel::ReadGsa(const std::string_view* f, std::size_t n)
+{
+    // $GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39
+    //  0     1 2 3..14                  15  16  17
+    openHasData_ = true;
+    if (n < 3)
+        return;
+    if (const auto mode = Integer(f[2]); mode && *mode >= 1 && *mode <= 3)
+        open_.gsaMode = std::max(open_.gsaMode.value_or(1), *mode);
+    if (n < 18)
+        return;
+    // One GSA per system repeats the same DOPs: the first of the epoch gives them.
+    if (!gsaDops_) {
+        open_.pdop = NonNegative(f[15]);
+        open_.hdop = NonNegative(f[16]);
+        open_.vdop = NonNegative(f[17]);
+        gsaDops_ = true;
+    }
+}
+
+void EpochModel::ReadGst(const std::string_view* f, std::size_t n)
+{
+    // $GPGST,024603.00,3.2,6.6,4.7,47.3,5.8,5.6,22.0*58
+    //  0     1         2   3   4   5    6   7   8
+    if (n < 9)
+        return;
+    openHasData_ = true;
+    open_.sigmaLatitude = NonNegative(f[6]);
+    open_.sigmaLongitude = NonNegative(f[7]);
+    open_.sigmaAltitude = NonNegative(f[8]);
+}
+
+void EpochModel::ReadZda(const std::string_view* f, std::size_t n)
+{
+    // $GPZDA,201530.00,04,07,2002,00,00*60
+    //  0     1         2  3  4
+    if (n < 5)
+        return;
+    const auto day = Integer(f[2]);
+    const auto month = Integer(f[3]);
+    const auto year = Integer(f[4]);
+    if (day && month && year && *year >= 1980 && *year <= 9999)
+        if (const auto date = ValidDate(*year, *month, *day))
+            TakeDate(*date, TimeOfDay(f[1]));
+}
+
+} // namespace fixwatch

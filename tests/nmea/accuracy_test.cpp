@@ -1,0 +1,48 @@
+// Accuracy figures from positions in metres, against values worked out by hand.
+#include "accuracy.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace fixwatch {
+namespace {
+
+TEST(Accuracy, FiguresOfAHandComputedSet)
+{
+    // Distances 1, 2, 3, 4, 0; heights 1 to 5.
+    const std::vector<LocalOffset> offsets{{1, 0, 1}, {0, 2, 2}, {-3, 0, 3}, {0, -4, 4}, {0, 0, 5}};
+    const AccuracyFigures f = ComputeAccuracy(offsets);
+    EXPECT_EQ(f.fixes, 5u);
+    EXPECT_DOUBLE_EQ(f.cep50, 2.0);                     // rank 0.5 * 4 = 2
+    EXPECT_DOUBLE_EQ(f.cep95, 3.8);                     // rank 3.8: 3 + 0.8 * (4 - 3)
+    EXPECT_DOUBLE_EQ(f.twoDrms, 2 * std::sqrt(6.0));    // mean square (1+4+9+16+0)/5
+    EXPECT_DOUBLE_EQ(f.sdEast, std::sqrt(9.2 / 5));     // mean -0.4
+    EXPECT_DOUBLE_EQ(f.sdNorth, std::sqrt(19.2 / 5));
+    EXPECT_DOUBLE_EQ(f.sdUp.value(), std::sqrt(2.0));
+    EXPECT_DOUBLE_EQ(f.r95Altitude.value(), 2.0);       // |up - 3|: 0 1 1 2 2, rank 3.8
+}
+
+TEST(Accuracy, EdgeCases)
+{
+    EXPECT_EQ(ComputeAccuracy({}).fixes, 0u);
+    EXPECT_EQ(ComputeAccuracy({}).cep95, 0);
+
+    const AccuracyFigures one = ComputeAccuracy({{3, 4, std::nullopt}});
+    EXPECT_DOUBLE_EQ(one.cep50, 5);
+    EXPECT_DOUBLE_EQ(one.cep95, 5);
+    EXPECT_DOUBLE_EQ(one.twoDrms, 10);
+    EXPECT_EQ(one.sdEast, 0);
+    EXPECT_FALSE(one.sdUp) << "no altitude, no vertical figures";
+    EXPECT_FALSE(one.r95Altitude);
+
+    std::vector<double> values{4, 1, 3, 2};
+    EXPECT_DOUBLE_EQ(Percentile(values, 0), 1);
+    EXPECT_DOUBLE_EQ(Percentile(values, 1), 4);
+    EXPECT_DOUBLE_EQ(Percentile(values, 0.5), 2.5);
+    std::vector<double> none;
+    EXPECT_EQ(Percentile(none, 0.5), 0);
+}
+
+} // namespace
+} // namespace fixwatch

@@ -1,0 +1,162 @@
+#include "events_offline.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace fixwatch::events {
+
+const char* const kOfflineUsage =
+    "\n"
+    "Recordings into figures or a track (one of them; --gnss reads every talker):\n"
+    "  --accuracy FILE...     for a receiver that stood still, print for each FILE a block of\n"
+    "                         \"key: value\" lines: file, fixes (every GGA with a fix quality\n"
+    "                         above 0), mean_latitude, mean_longitude (8 decimals),\n"
+    "                         mean_altitude, then in metres on the WGS 84 tangent plane of the\n"
+    "                         reference: cep50, cep95 (percentiles of the horizontal distances,\n"
+    "                         linear between ranks), 2drms, r95_altitude (of the distances from\n"
+    "                         the mean altitude), sd_east, sd_north, sd_up (of the population),\n"
+    "                         and gst_sigma_latitude, gst_sigma_longitude, gst_sigma_altitude\n"
+    "                         (means of GST's) when the receiver sends GST\n"
+    "  --reference LAT,LON    with --accuracy: distances from this point in decimal degrees\n"
+    "                         instead of the mean position\n"
+    "  --gpx FILE...          write the track as GPX 1.1 to standard output (one trk per FILE)\n"
+    "  --kml FILE...          ... as KML 2.2 (one Placemark per FILE)\n"
+    "  --csv FILE...          ... as CSV (RFC 4180, one row per point)\n"
+    "                         A point is an epoch (a new UTC time) with a position fix: GGA\n"
+    "                         quality above 0 or RMC status A.\n"
+    "  --date YYYY-MM-DD      the date of the points before RMC or ZDA gives one (a GGA-only\n"
+    "                         receiver); without it such points have no date in CSV and are\n"
+    "                         left out of GPX\n";
+
+namespace {
+
+std::optional<double> ReadDegrees(std::string_view text, double limit)
+{
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(value) ||
+        std::fabs(value) > limit)
+        return std::nullopt;
+    return value;
+}
+
+int Usage(const char* message, const char* argument)
+{
+    std::fprintf(stderr, "fixwatch-events: %s%s (see --help)\n", message, argument);
+    return 2;
+}
+
+} // namespace
+
+std::optional<int> RunOfflineMode(int argc, char** argv)
+{
+    OfflineOptions options;
+    bool chosen = false;
+    bool reading = true;
+    for (int i = 1; i < argc && reading; ++i) {
+        const std::string_view a = argv[i];
+        if (a == "--")
+            reading = false;
+        else if (a == "--help" || a == "-h" || a == "--version")
+            return std::nullopt;
+        else if (a == "--accuracy" || a == "--gpx" || a == "--kml" || a == "--csv")
+            chosen = true;
+    }
+    if (!chosen)
+        return std::nullopt;
+
+    int modes = 0;
+    bool options_ = true;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (!options_) {
+            options.files.emplace_back(a);
+        } else if (a == "--") {
+            options_ = false;
+        } else if (a == "--accuracy" || a == "--gpx" || a == "--kml" || a == "--csv") {
+            ++modes;
+            options.mode = a == "--accuracy" ? OfflineMode::Accuracy
+                         : a == "--gpx"      ? OfflineMode::Gpx
+                         : a == "--kml"      ? OfflineMode::Kml
+                                             : OfflineMode::Csv;
+        } else if (a == "--gnss") {
+            options.talkers = Talkers::AllSystems;
+        } else if (a == "--date") {
+            if (!hasValue || !(options.date = ReadIsoDate(argv[i + 1])))
+                return Usage("--date needs a day as YYYY-MM-DD, not ", hasValue ? argv[i + 1] : "nothing");
+            ++i;
+        } else if (a == "--reference") {
+            const std::string_view value = hasValue ? argv[i + 1] : "";
+            const std::size_t comma = value.find(',');
+            const auto latitude = ReadDegrees(value.substr(0, comma), 90);
+            const auto longitude =
+                comma == std::string_view::npos ? std::nullopt : ReadDegrees(value.substr(comma + 1), 180);
+            if (!latitude || !longitude)
+                return Usage("--reference needs LAT,LON in decimal degrees, not ", hasValue ? argv[i + 1] : "nothing");
+            options.reference = std::pair(*latitude, *longitude);
+            ++i;
+        } else if (a.size() > 1 && a[0] == '-' && a != "-") {
+            return Usage("this option does not go with --accuracy, --gpx, --kml or --csv: ", argv[i]);
+        } else {
+            options.files.emplace_back(a);
+        }
+    }
+    if (modes > 1)
+        return Usage("choose one of --accuracy, --gpx, --kml and --csv", "");
+    if (options.reference && options.mode != OfflineMode::Accuracy)
+        return Usage("--reference goes with --accuracy only", "");
+    return options.mode == OfflineMode::Accuracy ? RunAccuracy(options) : RunTrackExport(options);
+}
+
+bool ForEachLine(const std::string& file, const std::function<void(std::string_view)>& line, std::string& error)
+{
+    std::FILE* in = file.empty() ? stdin : std::fopen(file.c_str(), "rb");
+    if (!in) {
+        error = std::strerror(errno);
+        return false;
+    }
+    std::string pending;
+    bool overlong = false;
+    auto hand = [&](std::string_view text) {
+        if (!text.empty() && text.back() == '\r')
+            text.remove_suffix(1);
+        line(text);
+    };
+    static char buffer[1 << 16];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
+        std::string_view chunk(buffer, n);
+        for (std::size_t lf; (lf = chunk.find('\n')) != std::string_view::npos; chunk.remove_prefix(lf + 1)) {
+            if (!overlong) {
+                if (pending.empty())
+                    hand(chunk.substr(0, lf));
+                else
+                    hand(pending.append(chunk.substr(0, lf)));
+            }
+            pending.clear();
+            overlong = false;
+        }
+        if (!overlong)
+            pending.append(chunk);
+        if (pending.size() > kMaxLine) {
+            pending.clear();
+            overlong = true;
+        }
+    }
+    const bool failed = std::ferror(in);
+    if (failed)
+        error = std::strerror(errno);
+    if (!file.empty())
+        std::fclose(in);
+    if (!overlong && !pending.empty())
+        hand(pending);
+    return !failed;
+}
+
+std::string DisplayName(const std::string& file) { return file.empty() ? "standard input" : file; }
+
+} // namespace fixwatch::events

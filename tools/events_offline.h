@@ -1,0 +1,44 @@
+#pragma once
+
+// The modes of fixwatch-events that read whole recordings into figures or a track rather
+// than printing events: --accuracy, --gpx, --kml and --csv.
+#include "epochs.h"
+#include "talkers.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fixwatch::events {
+
+extern const char* const kOfflineUsage;
+
+enum class OfflineMode { Accuracy, Gpx, Kml, Csv };
+
+struct OfflineOptions {
+    OfflineMode mode = OfflineMode::Accuracy;
+    Talkers talkers = Talkers::GpsOnly;
+    std::optional<UtcDate> date;               // --date
+    std::optional<std::pair<double, double>> reference; // --reference LAT,LON
+    std::vector<std::string> files;            // empty: standard input
+};
+
+// Runs the mode the command line names and gives the exit status; nothing when it names
+// none of them (the event modes then read it).
+std::optional<int> RunOfflineMode(int argc, char** argv);
+
+int RunAccuracy(const OfflineOptions& options);
+int RunTrackExport(const OfflineOptions& options);
+
+// Hands each line of `file` ("" for standard input) to `line`, without its LF or CR LF,
+// reading in pieces; a line longer than kMaxLine is passed over. False with `error` set
+// when the file cannot be read.
+constexpr std::size_t kMaxLine = 64 * 1024;
+bool ForEachLine(const std::string& file, const std::function<void(std::string_view)>& line, std::string& error);
+
+// The name a file goes by in the output.
+std::string DisplayName(const std::string& file);
+
+} // namespace fixwatch::events
