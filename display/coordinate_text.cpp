@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <utility>
 
@@ -30,7 +29,7 @@ std::optional<double> ReadCoordinate(std::string_view text, char positive, char 
     if (text.size() < 5 || !IsDigit(text[0]) || !IsDigit(text[1]) || !IsDigit(text[2])
         || text[3] != kDegreeSign || text[4] != ' ')
         return std::nullopt;
-    const int degrees = (text[0] - '0') * 100 + (text[1] - '0') * 10 + (text[2] - '0');
+    const std::string_view degreesText = text.substr(0, 3);
     text.remove_prefix(5);
 
     // Minutes: two digits, optional decimals, then "' " and the hemisphere letter, last.
@@ -45,17 +44,23 @@ std::optional<double> ReadCoordinate(std::string_view text, char positive, char 
                           && std::all_of(minutesText.begin() + 3, minutesText.end(), IsDigit);
     if (!digitsOnly && !decimals)
         return std::nullopt;
-    double minutes = 0;
-    const auto [end, error] =
-        std::from_chars(minutesText.data(), minutesText.data() + minutesText.size(), minutes);
-    if (error != std::errc() || end != minutesText.data() + minutesText.size() || minutes >= 60)
+    if (minutesText[0] >= '6')
         return std::nullopt;
-
     const char hemisphere = text[quote + 2];
     if (hemisphere != positive && hemisphere != negative)
         return std::nullopt;
-    const double value = degrees + minutes / 60.0;
-    if (value > limit)
+
+    // GeographicLib reads the figures, as GeoConvert reads "048d07.038'", so that a value
+    // on a half of the last shown decimal rounds the same way in both.
+    double value = 0;
+    try {
+        GeographicLib::DMS::flag indicator = GeographicLib::DMS::NONE;
+        value = GeographicLib::DMS::Decode(std::string(degreesText) + 'd' + std::string(minutesText) + '\'',
+                                           indicator);
+    } catch (const GeographicLib::GeographicErr&) {
+        return std::nullopt;
+    }
+    if (!(value <= limit))
         return std::nullopt;
     return hemisphere == negative ? -value : value;
 }
