@@ -1,6 +1,7 @@
 // The View menu as a user works it: the Position tab's coordinates and units change, the
 // captions follow, and the data logger's record keeps the texts it always had.
 #include "sample_sentences.h"
+#include "view_options.h"
 #include "window_test_support.h"
 
 #include <QAction>
@@ -114,6 +115,29 @@ TEST(ViewMenu, EachUnitSetChangesValuesAndCaptionsButNotTheRecord)
         EXPECT_EQ(motion(), shown) << index;
         EXPECT_EQ(SavedRecord(form, folder.path()), kRecord) << index;
     }
+}
+
+TEST(ViewOptions, TakesTheLongOptionsOutOfTheArgumentsAndNamesABadValue)
+{
+    std::string arguments[] = {"fixwatch", "/C2", "--coordinates=dms", "--units=nautical",
+                               "--coordinates=mgrs", "/G+"};
+    char* argv[] = {arguments[0].data(), arguments[1].data(), arguments[2].data(),
+                    arguments[3].data(), arguments[4].data(), arguments[5].data(), nullptr};
+    int argc = 6;
+    const ViewOptions options = TakeViewOptions(argc, argv);
+    EXPECT_EQ(options.coordinates, CoordinateFormat::Mgrs) << "a later one wins";
+    EXPECT_EQ(options.units, UnitSystem::Nautical);
+    EXPECT_TRUE(options.error.empty());
+    ASSERT_EQ(argc, 3);
+    EXPECT_EQ(std::string(argv[1]) + " " + argv[2], "/C2 /G+") << "the rest is read as before";
+    EXPECT_EQ(argv[3], nullptr);
+
+    std::string bad[] = {"fixwatch", "--units=furlongs", "--coordinates="};
+    char* badArgv[] = {bad[0].data(), bad[1].data(), bad[2].data(), nullptr};
+    int badArgc = 3;
+    const ViewOptions wrong = TakeViewOptions(badArgc, badArgv);
+    EXPECT_EQ(wrong.error, "fixwatch: --coordinates takes sent, dd, dms, utm, mgrs or locator, not \"\"");
+    EXPECT_EQ(wrong.units, UnitSystem::Metric);
 }
 
 } // namespace
