@@ -25,11 +25,6 @@ QLabel* At(const std::array<QLabel*, N>& labels, std::size_t index)
     return index < N ? labels[index] : nullptr;
 }
 
-QString UnitText(const std::string& unit)
-{
-    return QLatin1Char('[') + Latin1(unit).toLower() + QLatin1Char(']');
-}
-
 } // namespace
 
 void FixDisplay::Show(QLabel* label, const QString& text, bool repaintNow)
@@ -79,61 +74,109 @@ void FixDisplay::EndBatch()
 }
 
 FixDisplay::FixDisplay(const DisplayWidgets& widgets, const QLocale& locale)
-    : w_(widgets), decimalPoint_(locale.decimalPoint())
+    : w_(widgets), decimalPoint_(locale.decimalPoint()), texts_(decimalPoint_)
 {
+}
+
+void FixDisplay::ShowFixText(std::size_t index, bool repaintNow)
+{
+    Show(At(w_.Lab_Posizione, index), texts_.Shown(index), repaintNow);
+}
+
+void FixDisplay::ShowUnitCaption(std::size_t index)
+{
+    Show(At(w_.Lab_PosizioneUM, index), texts_.ShownUnit(index));
+}
+
+void FixDisplay::SetCoordinateFormat(CoordinateFormat format)
+{
+    texts_.SetCoordinateFormat(format);
+    ShowFixText(1);
+    ShowFixText(2);
+}
+
+void FixDisplay::SetUnits(UnitSystem units)
+{
+    texts_.SetUnits(units);
+    for (const std::size_t index : {3, 4, 5, 8})
+        ShowFixText(index);
+    for (std::size_t index = 0; index < w_.Lab_PosizioneUM.size(); ++index)
+        ShowUnitCaption(index);
+    for (const std::size_t index : {4, 5}) {
+        if (QLabel* label = w_.Lab_Posizione[index])
+            label->setToolTip(texts_.SpeedToolTip(index));
+    }
 }
 
 // Position and motion.
 
 void FixDisplay::gps_TimeChanged(const std::string& sTime)
 {
-    Show(w_.Lab_Posizione[0], Latin1(sTime));
+    texts_.SetText(0, Latin1(sTime));
+    ShowFixText(0);
 }
 
 void FixDisplay::gps_DateChanged(const std::string& satDate)
 {
-    Show(w_.Lab_Posizione[7], FormatDate(Latin1(satDate)), false);
+    texts_.SetText(7, FormatDate(Latin1(satDate)));
+    ShowFixText(7, false);
 }
 
 void FixDisplay::gps_PositionReceived(const std::string& latitude, const std::string& longitude)
 {
-    Show(w_.Lab_Posizione[1], Latin1(latitude));
-    Show(w_.Lab_Posizione[2], Latin1(longitude));
+    texts_.SetPosition(latitude, longitude);
+    ShowFixText(1);
+    ShowFixText(2);
 }
 
 void FixDisplay::gps_AltitudeReceived(double altitude)
 {
-    Show(w_.Lab_Posizione[3], FormatUpToThreeDecimals(altitude, decimalPoint_));
+    texts_.SetNumber(3, altitude);
+    ShowFixText(3);
 }
 
 void FixDisplay::gps_AltitudeUnitsReceived(const std::string& altitudeUnits)
 {
-    Show(w_.Lab_PosizioneUM[0], UnitText(altitudeUnits));
+    texts_.SetAltitudeUnit(altitudeUnits);
+    ShowUnitCaption(0);
+    if (texts_.Units() == UnitSystem::Imperial) // only metres are converted to feet
+        ShowFixText(3);
 }
 
 void FixDisplay::gps_SpeedReceivedKmh(double Velocita)
 {
-    Show(w_.Lab_Posizione[4], FormatUpToThreeDecimals(Velocita, decimalPoint_));
+    texts_.SetNumber(4, Velocita);
+    ShowFixText(4);
+    if (texts_.Units() == UnitSystem::Nautical) // km/h is the second speed there
+        ShowFixText(5);
 }
 
 void FixDisplay::gps_SpeedReceivedKnots(double Velocita)
 {
-    Show(w_.Lab_Posizione[5], FormatUpToThreeDecimals(Velocita, decimalPoint_));
+    texts_.SetNumber(5, Velocita);
+    ShowFixText(5);
+    if (texts_.Units() == UnitSystem::Nautical) // knots are the first speed there
+        ShowFixText(4);
 }
 
 void FixDisplay::gps_BearingReceived(double bearing)
 {
-    Show(w_.Lab_Posizione[6], FormatUpToThreeDecimals(bearing, decimalPoint_));
+    texts_.SetNumber(6, bearing);
+    ShowFixText(6);
 }
 
 void FixDisplay::gps_GeoidSeparationReceived(double geoidSeparation)
 {
-    Show(w_.Lab_Posizione[8], FormatUpToThreeDecimals(geoidSeparation, decimalPoint_));
+    texts_.SetNumber(8, geoidSeparation);
+    ShowFixText(8);
 }
 
 void FixDisplay::gps_GeoidSeparationUnitsReceived(const std::string& geoidSeparationUnits)
 {
-    Show(w_.Lab_PosizioneUM[3], UnitText(geoidSeparationUnits));
+    texts_.SetGeoidUnit(geoidSeparationUnits);
+    ShowUnitCaption(3);
+    if (texts_.Units() == UnitSystem::Imperial)
+        ShowFixText(8);
 }
 
 void FixDisplay::gps_TrueTrack(const std::string& Ttrack)
@@ -315,6 +358,7 @@ void FixDisplay::ShowSky(const std::vector<SkySatellite>& satellites, bool usedK
 void FixDisplay::ClearDisplay()
 {
     vtgSpeedSeen_ = false;
+    texts_.Clear();
     for (QLabel* label : w_.Lab_PosizioneInfo)
         Show(label, QString());
     for (QLabel* label : w_.Lab_Posizione)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "coordinate_text.h"
 #include "display_widgets.h"
+#include "fix_texts.h"
 #include "gnss_system.h"
 #include "nmea_events.h"
 
@@ -96,6 +98,17 @@ public:
     void BeginBatch();
     void EndBatch();
 
+    // How the Position tab shows the position, the speeds, the altitude and the geoid
+    // separation, and their unit captions; Sent and Metric (the defaults) show the texts as
+    // specified. What CurrentFixText returns never depends on them.
+    void SetCoordinateFormat(CoordinateFormat format);
+    void SetUnits(UnitSystem units);
+    CoordinateFormat Coordinates() const { return texts_.Coordinates(); }
+    UnitSystem Units() const { return texts_.Units(); }
+    // The current fix text of Lab_Posizione(index) as the default display shows it: what the
+    // data logger and "Save current position" record.
+    QString CurrentFixText(std::size_t index) const { return texts_.Recorded(index); }
+
 private:
     // The interpreter's events, handed to the handlers above.
     void PositionReceived(std::string latitude, std::string longitude) override;
@@ -141,6 +154,9 @@ private:
     void SpeedReceivedKmh(double speed_kmh) override;
 
     void ChannelReceived(std::size_t channel, std::int16_t satellite);
+    // Lab_Posizione(index) and Lab_PosizioneUM(index) as the chosen format and units show them.
+    void ShowFixText(std::size_t index, bool repaintNow = true);
+    void ShowUnitCaption(std::size_t index);
 
     // Sets a label's text when it differs and paints it (now, or at the end of the batch).
     void Show(QLabel* label, const QString& text, bool repaintNow = true);
@@ -153,6 +169,7 @@ private:
     bool allSystems_ = false;
     bool vtgSpeedSeen_ = false; // a VTG speed arrived since the last clearing
     std::vector<QWidget*> unpainted_; // changed during the open batch
+    FixTexts texts_;
 
 };
 

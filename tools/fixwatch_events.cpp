@@ -2,11 +2,13 @@
 #include "event_printer.h"
 #include "events_offline.h"
 #include "nmea_interpreter.h"
+#include "position_printer.h"
 #include "sky.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,7 +16,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: fixwatch-events [--gnss | --sky] [FILE]...\n"
+    "Usage: fixwatch-events [--gnss | --sky] [--position-format=FORMAT] [FILE]...\n"
     "Reads NMEA-0183 sentences from each FILE in order, or from standard input when no FILE\n"
     "is given, one sentence per line (LF or CR LF line ends), and prints what the interpreter\n"
     "makes of each line: one line per event raised (the event name and its parameters,\n"
@@ -31,6 +33,13 @@ constexpr const char* kUsage =
     "             BeiDou, QZSS or NavIC, number is as the sentences send it, signal is the\n"
     "             strongest signal-to-noise ratio in dB-Hz, a value the receiver left empty is\n"
     "             empty, and used is 1 when a GSA lists the satellite, else 0\n"
+    "  --position-format=FORMAT\n"
+    "             print only the positions: for each position event (GGA, RMC or GLL with\n"
+    "             both coordinates) one line \"position: TEXT\", TEXT being the window's\n"
+    "             latitude and longitude texts in FORMAT joined by one blank: sent (degrees\n"
+    "             and minutes as worded), dd, dms, utm (zone and band, easting, northing in\n"
+    "             metres), mgrs (1 m) or locator (six characters); a position that does not\n"
+    "             read as numbers in range is printed as sent, a control character as \\xNN\n"
     "  --help     show this help and exit\n"
     "  --version  show the version and exit\n"
     "  --         end of options: every later argument is a FILE\n"
@@ -41,9 +50,12 @@ enum class Mode { Events, AllSystemsEvents, Sky };
 
 class Dumper {
 public:
-    explicit Dumper(Mode mode)
+    Dumper(Mode mode, std::optional<fixwatch::CoordinateFormat> positionFormat)
         : mode_(mode), printer_(out_),
-          gps_(printer_, mode == Mode::Events ? fixwatch::Talkers::GpsOnly : fixwatch::Talkers::AllSystems)
+          positions_(out_, positionFormat.value_or(fixwatch::CoordinateFormat::Sent)),
+          positionsOnly_(positionFormat.has_value()),
+          gps_(positionsOnly_ ? static_cast<fixwatch::NmeaEvents&>(positions_) : printer_,
+               mode == Mode::Events ? fixwatch::Talkers::GpsOnly : fixwatch::Talkers::AllSystems)
     {
     }
 
@@ -91,6 +103,8 @@ private:
             line.remove_suffix(1);
         if (mode_ == Mode::Sky)
             sky_.Feed(line);
+        else if (positionsOnly_)
+            gps_.Parse(line);
         else
             out_ += gps_.Parse(line) ? "Parse\ttrue\n" : "Parse\tfalse\n";
     }
@@ -107,6 +121,8 @@ private:
     std::string out_;
     std::string pending_;
     fixwatch::EventPrinter printer_;
+    fixwatch::PositionPrinter positions_;
+    bool positionsOnly_;
     fixwatch::NmeaInterpreter gps_;
     fixwatch::Sky sky_;
 };
@@ -127,6 +143,7 @@ int main(int argc, char** argv)
     if (const auto status = fixwatch::events::RunOfflineMode(argc, argv))
         return *status;
     Mode mode = Mode::Events;
+    std::optional<fixwatch::CoordinateFormat> positionFormat;
     std::vector<const char*> files;
     bool options = true;
     for (int i = 1; i < argc; ++i) {
@@ -145,6 +162,13 @@ int main(int argc, char** argv)
                 mode = Mode::AllSystemsEvents;
         } else if (options && argument == "--sky") {
             mode = Mode::Sky;
+        } else if (options && argument.starts_with("--position-format=")) {
+            positionFormat = fixwatch::CoordinateFormatNamed(argument.substr(18));
+            if (!positionFormat) {
+                std::fprintf(stderr, "fixwatch-events: --position-format takes sent, dd, dms, utm, "
+                                     "mgrs or locator (see --help)\n");
+                return 2;
+            }
         } else if (options && argument == "--") {
             options = false;
         } else if (options && argument.size() > 2 && argument.substr(0, 2) == "--") {
@@ -155,7 +179,7 @@ int main(int argc, char** argv)
         }
     }
 
-    Dumper dumper(mode);
+    Dumper dumper(mode, positionFormat);
     if (files.empty()) {
         bool ok = DumpStream(stdin, dumper);
         dumper.Finish();

@@ -89,6 +89,13 @@ int main(int argc, char* argv[])
         }
         ok = Save(form.statusBar()->grab(), path("status-receiving.png")) && ok;
 
+        // The Position tab as View > Coordinates > UTM shows it.
+        form.SSTab->setCurrentIndex(0);
+        form.MenuCoordinate[3]->trigger();
+        QApplication::processEvents();
+        ok = Save(form.grab(), path("position-utm.png")) && ok;
+        form.MenuCoordinate[0]->trigger();
+
         // Silent, then unplugged.
         qint64 now = 0;
         form.Status->clock = [&now] { return now; };

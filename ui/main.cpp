@@ -6,6 +6,7 @@
 #include "main_form.h"
 #include "port_list.h"
 #include "port_table.h"
+#include "view_options.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -15,6 +16,14 @@
 
 int main(int argc, char* argv[])
 {
+    // --coordinates and --units choose how the window shows the fix; they leave the
+    // arguments before anything else reads them.
+    const fixwatch::ViewOptions view = fixwatch::TakeViewOptions(argc, argv);
+    if (!view.error.empty()) {
+        std::cerr << view.error << '\n';
+        return 2;
+    }
+
     // --help and --version need no display.
     if (const auto information =
             fixwatch::InformationRequest(fixwatch::CommandLineText(argc, argv))) {
@@ -40,6 +49,8 @@ int main(int argc, char* argv[])
     const std::string commandLine = fixwatch::CommandLineText(argc, argv);
 
     fixwatch::MainForm mainForm(commandLine);
+    mainForm.MenuCoordinate_Click(static_cast<int>(view.coordinates));
+    mainForm.MenuUnit_Click(static_cast<int>(view.units));
     fixwatch::frmAbout about(&mainForm);
     mainForm.SetAboutWindow(&about);
     fixwatch::frmSplash splash(&mainForm, &about);

@@ -68,6 +68,14 @@ public:
     QMenu* MenuAbout0 = nullptr;
     QAction* MenuAbout = nullptr;
 
+    // Menu "View": how the Position tab shows the position and in which units. The entries
+    // are in CoordinateFormat and UnitSystem order; one of each is checked.
+    QMenu* MenuView = nullptr;
+    QMenu* MenuCoordinates = nullptr;
+    std::array<QAction*, 6> MenuCoordinate{};
+    QMenu* MenuUnits = nullptr;
+    std::array<QAction*, 3> MenuUnit{};
+
     QTabWidget* SSTab = nullptr;
 
     // Tab "Position".
@@ -174,6 +182,8 @@ public slots:
     void MenuAbout_Click();
     void Timer_Lett_Timer();
     void Timer_DL_Timer();
+    void MenuCoordinate_Click(int Index);
+    void MenuUnit_Click(int Index);
 
 public:
     void ClearDisplay();
@@ -192,6 +202,7 @@ protected:
 
 private:
     void BuildMenu();
+    void BuildViewMenu();
     QWidget* BuildPositionTab();
     QWidget* BuildGeneralInfoTab();
     QWidget* BuildSatellitesTab();

@@ -150,6 +150,8 @@ void MainForm::BuildMenu()
     MenuFine = MenuFile->addAction(QStringLiteral("Exit"));
     MenuFine->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
 
+    BuildViewMenu();
+
     MenuAbout0 = Named(bar->addMenu(QStringLiteral("&?")), QStringLiteral("MenuAbout0"));
     MenuAbout = MenuAbout0->addAction(QStringLiteral("About program..."));
     MenuAbout->setShortcut(QKeySequence(Qt::Key_F1));

@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QInputDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -24,12 +23,11 @@ QString MainForm::LogFolder() const
 
 bool MainForm::WriteLogRecord()
 {
-    // Date, time, latitude, longitude, altitude and speed, as the window shows them.
+    // Date, time, latitude, longitude, altitude and speed, as the default display shows
+    // them, whatever coordinates and units the window shows now.
     QStringList fields;
-    for (const std::size_t index : {7, 0, 1, 2, 3, 4}) {
-        const QLabel* label = Lab_Posizione[index];
-        fields << (label != nullptr ? label->text() : QString());
-    }
+    for (const std::size_t index : {7, 0, 1, 2, 3, 4})
+        fields << (display ? display->CurrentFixText(index) : QString());
     QString reason;
     const bool written =
         AppendLogRecord(LogFolder(), today ? today() : QDate::currentDate(), fields, &reason);

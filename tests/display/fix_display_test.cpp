@@ -133,6 +133,64 @@ TEST(FixDisplayPainting, ABatchPaintsEachChangedLabelOnceAndUnchangedOnesNever)
     EXPECT_EQ(widgets.paints[fix], 0) << "an unchanged label was painted";
 }
 
+TEST(FixDisplayUnits, EachUnitSetConvertsWhatIsShownButNeverTheCurrentFixTexts)
+{
+    Widgets widgets;
+    FixDisplay display(widgets.w);
+    const DisplayWidgets& w = widgets.w;
+    auto shown = [&] { // altitude, km/h, knots, geoid separation, then the four unit captions
+        QStringList texts;
+        for (const std::size_t i : {3, 4, 5, 8})
+            texts << w.Lab_Posizione[i]->text();
+        for (QLabel* unit : w.Lab_PosizioneUM)
+            texts << unit->text();
+        return texts.join(QLatin1Char('|'));
+    };
+    auto recorded = [&] {
+        QStringList texts;
+        for (const std::size_t i : {3, 4, 5, 8})
+            texts << display.CurrentFixText(i);
+        return texts.join(QLatin1Char('|'));
+    };
+    display.SetUnits(UnitSystem::Metric);
+    const QString designUnits = "[m]|[Knots]|[Km/h]  /|[m]";
+    EXPECT_EQ(shown(), "||||" + designUnits) << "before any sentence";
+    display.SetUnits(UnitSystem::Imperial);
+    EXPECT_EQ(shown(), "||||[ft]|[Knots]|[mph]  /|[ft]") << "metres assumed until a unit arrives";
+
+    display.gps_AltitudeReceived(545.4);
+    display.gps_AltitudeUnitsReceived("M");
+    display.gps_SpeedReceivedKmh(41.5);
+    display.gps_SpeedReceivedKnots(22.4);
+    display.gps_GeoidSeparationReceived(-46.9);
+    display.gps_GeoidSeparationUnitsReceived("M");
+    EXPECT_EQ(shown(), "1789.37|25.787|22.4|-153.871|[ft]|[Knots]|[mph]  /|[ft]");
+    EXPECT_EQ(w.Lab_Posizione[4]->toolTip(), "Current speed [mph]");
+    EXPECT_EQ(recorded(), "545.4|41.5|22.4|-46.9");
+
+    display.SetUnits(UnitSystem::Nautical);
+    EXPECT_EQ(shown(), "545.4|22.4|41.5|-46.9|[m]|[Km/h]|[Knots]  /|[m]");
+    EXPECT_EQ(w.Lab_Posizione[4]->toolTip(), "Current speed [knots]");
+    display.gps_SpeedReceivedKnots(10);
+    EXPECT_EQ(w.Lab_Posizione[4]->text(), "10.0") << "a new knots value is the first speed";
+
+    display.SetUnits(UnitSystem::Imperial);
+    display.gps_AltitudeUnitsReceived("F"); // a receiver that already sends feet is not converted
+    EXPECT_EQ(w.Lab_Posizione[3]->text(), "545.4");
+    EXPECT_EQ(w.Lab_PosizioneUM[0]->text(), "[f]");
+    display.gps_AltitudeUnitsReceived("M");
+
+    display.SetUnits(UnitSystem::Metric);
+    EXPECT_EQ(shown(), "545.4|41.5|10.0|-46.9|" + designUnits) << "back to the specified texts";
+    EXPECT_EQ(w.Lab_Posizione[4]->toolTip(), "Current speed [km/h]");
+    EXPECT_EQ(w.Lab_Posizione[5]->toolTip(), "Current speed [knots]");
+
+    display.SetUnits(UnitSystem::Imperial);
+    display.ClearDisplay();
+    EXPECT_EQ(shown(), "||||[ft]|[Knots]|[mph]  /|[ft]") << "a clearing keeps the units";
+    EXPECT_EQ(recorded(), "|||");
+}
+
 TEST(NumberPatterns, DecimalsRoundHalvesAwayFromZeroInTheGivenSeparator)
 {
     const auto three = [](double v) { return FormatUpToThreeDecimals(v, "."); };

@@ -1,9 +1,11 @@
 // fixwatch-events end to end: lines in, the exact transcript out.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 #include <sys/wait.h>
@@ -71,6 +73,113 @@ TEST(EventsTool, SkyPrintsOnlyTheSkyWhenTheInputEnds)
     EXPECT_EQ(RunTool("--sky @0", {input}), sky);
     EXPECT_EQ(RunTool("--sky --gnss < @0", {input}), sky) << "standard input, --gnss changes nothing";
     EXPECT_EQ(RunTool("--sky /dev/null"), std::pair(0, std::string())) << "no satellites, no lines";
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to)
+{
+    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+// GeoConvert's answer, one line per line of `input`.
+std::vector<std::string> GeoConvert(const std::string& options, const std::string& input)
+{
+    const auto file = std::filesystem::temp_directory_path() / "fixwatch-geoconvert-input";
+    std::ofstream(file, std::ios::binary) << input;
+    FILE* pipe = popen((std::string(FIXWATCH_GEOCONVERT) + " " + options + " < " + file.string()).c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    for (std::size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        out.append(buffer, n);
+    if (pipe)
+        pclose(pipe);
+    std::filesystem::remove(file);
+    return Lines(out);
+}
+
+TEST(EventsTool, PositionFormatOnEveryCaptureAgreesWithGeoConvert)
+{
+    if (std::string(FIXWATCH_GEOCONVERT).empty())
+        GTEST_SKIP() << "GeoConvert (geographiclib-tools) is not installed";
+    std::vector<std::string> captures;
+    if (std::filesystem::is_directory(FIXWATCH_NMEA_LOGS)) {
+        for (const auto& entry : std::filesystem::directory_iterator(FIXWATCH_NMEA_LOGS)) {
+            if (entry.path().extension() == ".nmea")
+                captures.push_back(entry.path().string());
+        }
+    }
+    if (captures.empty())
+        GTEST_SKIP() << "no receiver captures in " FIXWATCH_NMEA_LOGS " (FIXWATCH_NMEA_LOGS)";
+    std::sort(captures.begin(), captures.end());
+    std::string files;
+    for (const std::string& capture : captures)
+        files += " '" + capture + "'";
+
+    const auto run = [&](const char* format) {
+        const auto [status, out] = RunTool(std::string("--gnss --position-format=") + format + files);
+        EXPECT_EQ(status, 0) << format;
+        return Lines(out);
+    };
+    const auto sent = run("sent"), utm = run("utm"), mgrs = run("mgrs"), dd = run("dd");
+    ASSERT_GT(sent.size(), 1000u);
+    ASSERT_EQ(utm.size(), sent.size());
+    ASSERT_EQ(mgrs.size(), sent.size());
+    ASSERT_EQ(dd.size(), sent.size());
+
+    // The converted positions, as input GeoConvert reads by itself: "038°54.5087'N 077°26.4523'W".
+    const std::string prefix = "position: ";
+    std::vector<std::size_t> converted;
+    std::string input;
+    for (std::size_t i = 0; i < sent.size(); ++i) {
+        ASSERT_EQ(sent[i].rfind(prefix, 0), 0u) << sent[i];
+        if (utm[i] == sent[i])
+            continue; // did not read as a position: shown as sent in every format
+        converted.push_back(i);
+        input += Replaced(Replaced(sent[i].substr(prefix.size()), "\xC2\xB0 ", "\xC2\xB0"), "' ", "'") + "\n";
+    }
+    ASSERT_GT(converted.size(), sent.size() * 9 / 10) << "most captured positions read";
+    const auto peerUtm = GeoConvert("-u", input), peerMgrs = GeoConvert("-m", input);
+    const auto peerDd = GeoConvert("-g -p 2", input);
+    ASSERT_EQ(peerUtm.size(), converted.size());
+    ASSERT_EQ(peerMgrs.size(), converted.size());
+    ASSERT_EQ(peerDd.size(), converted.size());
+
+    auto degrees = [](const std::string& number, char positive, char negative) {
+        const bool minus = number.front() == '-';
+        return (minus ? number.substr(1) : number) + "\xC2\xB0 " + (minus ? negative : positive);
+    };
+    int differences = 0;
+    for (std::size_t k = 0; k < converted.size() && differences < 10; ++k) {
+        const std::size_t i = converted[k];
+        // GeoConvert names the hemisphere ("18n 288355 4309453"), the window the band of the
+        // MGRS grid zone ("18S 288355 4309453").
+        std::string zone = peerMgrs[k];
+        zone.erase(zone.find_last_not_of("0123456789") - 1);
+        const std::string peerUtmText = zone + peerUtm[k].substr(peerUtm[k].find(' '));
+        const std::string figures = peerMgrs[k].substr(zone.size() + 2);
+        const std::string peerMgrsText = peerMgrs[k].substr(0, zone.size() + 2) + " "
+                                         + figures.substr(0, figures.size() / 2) + " "
+                                         + figures.substr(figures.size() / 2);
+        const std::string latitude = peerDd[k].substr(0, peerDd[k].find(' '));
+        const std::string peerDdText = degrees(latitude, 'N', 'S') + " "
+                                       + degrees(peerDd[k].substr(latitude.size() + 1), 'E', 'W');
+        differences += utm[i] != prefix + peerUtmText;
+        differences += mgrs[i] != prefix + peerMgrsText;
+        differences += dd[i] != prefix + peerDdText;
+        EXPECT_EQ(utm[i], prefix + peerUtmText) << sent[i];
+        EXPECT_EQ(mgrs[i], prefix + peerMgrsText) << sent[i];
+        EXPECT_EQ(dd[i], prefix + peerDdText) << sent[i];
+    }
 }
 
 } // namespace

@@ -1,0 +1,151 @@
+#include "fix_texts.h"
+
+#include "number_format.h"
+
+namespace fixwatch {
+namespace {
+
+constexpr std::size_t kLatitude = 1;
+constexpr std::size_t kLongitude = 2;
+constexpr std::size_t kAltitude = 3;
+constexpr std::size_t kKmh = 4;
+constexpr std::size_t kKnots = 5;
+constexpr std::size_t kGeoidSeparation = 8;
+
+QString Latin1(const std::string& text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+void FixTexts::SetCoordinateFormat(CoordinateFormat format)
+{
+    format_ = format;
+    SetPosition(latitude_, longitude_);
+}
+
+void FixTexts::SetText(std::size_t index, const QString& text)
+{
+    if (index < kCount)
+        recorded_[index] = text;
+}
+
+void FixTexts::SetPosition(const std::string& latitude, const std::string& longitude)
+{
+    latitude_ = latitude;
+    longitude_ = longitude;
+    recorded_[kLatitude] = Latin1(latitude);
+    recorded_[kLongitude] = Latin1(longitude);
+    const PositionText shown = FormatPosition(latitude, longitude, format_);
+    shownLatitude_ = Latin1(shown.first);
+    shownLongitude_ = Latin1(shown.second);
+}
+
+void FixTexts::SetNumber(std::size_t index, double value)
+{
+    if (index >= kCount)
+        return;
+    numbers_[index] = value;
+    recorded_[index] = Number(value);
+}
+
+void FixTexts::Clear()
+{
+    recorded_.fill(QString());
+    numbers_.fill(std::nullopt);
+    latitude_.clear();
+    longitude_.clear();
+    shownLatitude_.clear();
+    shownLongitude_.clear();
+}
+
+QString FixTexts::Recorded(std::size_t index) const
+{
+    return index < kCount ? recorded_[index] : QString();
+}
+
+QString FixTexts::Shown(std::size_t index) const
+{
+    switch (index) {
+    case kLatitude:
+        return shownLatitude_;
+    case kLongitude:
+        return shownLongitude_;
+    case kAltitude:
+        return Length(kAltitude, altitudeUnit_);
+    case kGeoidSeparation:
+        return Length(kGeoidSeparation, geoidUnit_);
+    case kKmh:
+        if (units_ == UnitSystem::Nautical)
+            return recorded_[kKnots];
+        if (units_ == UnitSystem::Imperial && numbers_[kKmh])
+            return Number(*numbers_[kKmh] / kKilometresPerMile);
+        return recorded_[kKmh];
+    case kKnots:
+        return units_ == UnitSystem::Nautical ? recorded_[kKmh] : recorded_[kKnots];
+    default:
+        return Recorded(index);
+    }
+}
+
+QString FixTexts::ShownUnit(std::size_t index) const
+{
+    const bool nautical = units_ == UnitSystem::Nautical;
+    switch (index) {
+    case 0:
+        return LengthUnit(altitudeUnit_);
+    case 1:
+        return nautical ? QStringLiteral("[Km/h]") : QStringLiteral("[Knots]");
+    case 2:
+        if (units_ == UnitSystem::Imperial)
+            return QStringLiteral("[mph]  /");
+        return nautical ? QStringLiteral("[Knots]  /") : QStringLiteral("[Km/h]  /");
+    case 3:
+        return LengthUnit(geoidUnit_);
+    default:
+        return QString();
+    }
+}
+
+QString FixTexts::SpeedToolTip(std::size_t index) const
+{
+    const bool first = index == kKmh;
+    switch (units_) {
+    case UnitSystem::Metric:
+        break;
+    case UnitSystem::Imperial:
+        if (first)
+            return QStringLiteral("Current speed [mph]");
+        break;
+    case UnitSystem::Nautical:
+        return first ? QStringLiteral("Current speed [knots]") : QStringLiteral("Current speed [km/h]");
+    }
+    return first ? QStringLiteral("Current speed [km/h]") : QStringLiteral("Current speed [knots]");
+}
+
+QString FixTexts::Number(double value) const
+{
+    return FormatUpToThreeDecimals(value, decimalPoint_);
+}
+
+bool FixTexts::InMetres(const std::optional<std::string>& unit) const
+{
+    return !unit || *unit == "M" || *unit == "m";
+}
+
+QString FixTexts::Length(std::size_t index, const std::optional<std::string>& unit) const
+{
+    if (units_ == UnitSystem::Imperial && InMetres(unit) && numbers_[index])
+        return Number(*numbers_[index] / kMetresPerFoot);
+    return recorded_[index];
+}
+
+QString FixTexts::LengthUnit(const std::optional<std::string>& unit) const
+{
+    if (units_ == UnitSystem::Imperial && InMetres(unit))
+        return QStringLiteral("[ft]");
+    return unit ? QLatin1Char('[') + Latin1(*unit).toLower() + QLatin1Char(']') : QStringLiteral("[m]");
+}
+
+} // namespace fixwatch
