@@ -1,6 +1,5 @@
 // The window with every satellite system read (All GNSS, /G+), and the Sky tab.
-#include "pseudo_terminal.h"
-#include "sample_sentences.h"
+#include "capture_receiver.h"
 #include "sky_table_model.h"
 #include "sky_view.h"
 #include "window_test_support.h"
@@ -21,24 +20,8 @@ namespace {
 using test::PortVariable;
 using test::Sealed;
 
-// The first `count` sentence lines of a real capture.
-std::string RealCapture(const char* name, int count)
-{
-    return CaptureText((std::filesystem::path(FIXWATCH_NMEA_LOGS) / name).string(), count);
-}
-
-// Starts `form` on a pseudo-terminal, sends `text` and ticks until it has all been read.
-void Receive(MainForm& form, PseudoTerminal& receiver, const std::string& text)
-{
-    form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.AcquisitionRunning());
-    for (std::size_t at = 0; at < text.size(); at += 2048) {
-        const std::string_view piece = std::string_view(text).substr(at, 2048);
-        receiver.Write(piece);
-        ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(piece.size())));
-        form.Timer_Lett_Timer();
-    }
-}
+using test::Receive;
+using test::RealCapture;
 
 TEST(AllGnss, AMultiSystemReceiverShowsItsFixOnlyWithTheOption)
 {

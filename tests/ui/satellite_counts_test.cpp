@@ -1,7 +1,6 @@
 // "In view", "In use" and the channel states with every satellite system read, on real
 // multi-system receivers that say how many satellites they use in several ways at once.
-#include "pseudo_terminal.h"
-#include "sample_sentences.h"
+#include "capture_receiver.h"
 #include "window_test_support.h"
 
 #include <QLabel>
@@ -9,12 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 
 namespace fixwatch {
 namespace {
 
 using test::PortVariable;
+using test::RealCapture;
+using test::Receive;
 
 struct CountsCase {
     const char* legend;
@@ -26,19 +26,6 @@ struct CountsCase {
 
 class SatelliteCounts : public testing::TestWithParam<CountsCase> {};
 
-// Runs the window with /G+ on a pseudo-terminal that sends the first lines of a capture.
-void ReceiveCapture(MainForm& form, PseudoTerminal& receiver, const std::string& text)
-{
-    form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.AcquisitionRunning());
-    for (std::size_t at = 0; at < text.size(); at += 2048) {
-        const std::string_view piece = std::string_view(text).substr(at, 2048);
-        receiver.Write(piece);
-        ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(piece.size())));
-        form.Timer_Lett_Timer();
-    }
-}
-
 int ChannelsSaying(const MainForm& form, const char* word)
 {
     return static_cast<int>(std::count_if(form.Lab_PosizioneInfo3b.begin(),
@@ -49,14 +36,13 @@ int ChannelsSaying(const MainForm& form, const char* word)
 TEST_P(SatelliteCounts, InUseIsTheSolutionsCountAndNeverExceedsInView)
 {
     const CountsCase c = GetParam();
-    const std::string text =
-        CaptureText((std::filesystem::path(FIXWATCH_NMEA_LOGS) / c.capture).string(), c.lines);
+    const std::string text = RealCapture(c.capture, c.lines);
     if (text.empty())
         GTEST_SKIP() << "needs " << c.capture << " in " << FIXWATCH_NMEA_LOGS;
     PseudoTerminal receiver;
     PortVariable port(1, receiver.Device());
     MainForm form("/G+");
-    ReceiveCapture(form, receiver, text);
+    Receive(form, receiver, text);
 
     const QString inView = form.Lab_PosizioneInfo[0]->text();
     const QString inUse = form.Lab_PosizioneInfo[1]->text();
