@@ -1,6 +1,5 @@
 #include "sky.h"
 
-#include "checksum.h"
 #include "satellite_numbering.h"
 
 #include <algorithm>
@@ -10,24 +9,10 @@ namespace fixwatch {
 namespace {
 
 constexpr std::size_t kMaxFields = 32;       // data fields of one GSV or GSA, more is not NMEA
+static_assert(kMaxFields < SentenceView::kStoredFields);
 constexpr std::size_t kMaxGsvFields = 3 + 4 * 4 + 1;
 constexpr std::uint8_t kNoSignalId = 0;
 constexpr std::uint8_t kUnreadableSignalId = 17;
-
-// Splits `body` at every ","; false when it has more than kMaxFields fields.
-bool SplitBody(std::string_view body, std::array<std::string_view, kMaxFields>& fields, std::size_t& count)
-{
-    count = 0;
-    for (;;) {
-        if (count == kMaxFields)
-            return false;
-        const std::size_t comma = body.find(',');
-        fields[count++] = body.substr(0, comma);
-        if (comma == std::string_view::npos)
-            return true;
-        body.remove_prefix(comma + 1);
-    }
-}
 
 // A field of decimal digits, perhaps with a fraction that is dropped, read as a whole number
 // no larger than `max`; -1 when the field is empty, not such a number, or too large.
@@ -86,29 +71,28 @@ void Sky::Clear()
 
 bool Sky::Feed(std::string_view sentence)
 {
-    if (sentence.size() < 3 || sentence[sentence.size() - 3] != '*' || !ChecksumMatches(sentence))
+    return Feed(SentenceView(sentence));
+}
+
+bool Sky::Feed(const SentenceView& sentence)
+{
+    if (!sentence.Sealed())
         return false;
 
     // "$" talker formatter "," fields "*" checksum; any other sentence ends a GSA run.
-    std::optional<std::size_t> talker;
-    std::string_view talkerText, formatter;
-    if (sentence.size() >= 10 && sentence[0] == '$' && sentence[6] == ',') {
-        talkerText = sentence.substr(1, 2);
-        formatter = sentence.substr(3, 3);
-        if (ReadsTalker(talkers_, talkerText))
-            talker = GnssTalkerIndex(talkerText);
-    }
-    std::array<std::string_view, kMaxFields> fields;
-    std::size_t count = 0;
-    if (!talker || (formatter != "GSV" && formatter != "GSA") ||
-        !SplitBody(sentence.substr(7, sentence.size() - 10), fields, count)) {
+    const std::string_view formatter = sentence.Type();
+    const auto talker = sentence.GnssTalker();
+    const std::size_t count = sentence.FieldCount() - 1; // data fields
+    if (!talker || !ReadsTalker(talkers_, sentence.Talker()) || (formatter != "GSV" && formatter != "GSA") ||
+        count < 1 || count > kMaxFields) {
         gsaRunTalker_ = -1;
         return false;
     }
+    const std::string_view* fields = sentence.StoredFields().data() + 1;
     if (formatter == "GSA")
-        return FeedGsa(*talker, talkerText, fields.data(), count);
+        return FeedGsa(*talker, sentence.Talker(), fields, count);
     gsaRunTalker_ = -1;
-    return FeedGsv(*talker, talkerText, fields.data(), count);
+    return FeedGsv(*talker, sentence.Talker(), fields, count);
 }
 
 // $GPGSV,3,1,12,05,06,110,19,10,24,284,34,13,37,124,29,15,63,083,11,1*60

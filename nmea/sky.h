@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gnss_system.h"
+#include "sentence_view.h"
 #include "talkers.h"
 
 #include <array>
@@ -57,6 +58,7 @@ public:
 
     // Reads one sentence; true when Satellites() changed.
     bool Feed(std::string_view sentence);
+    bool Feed(const SentenceView& sentence);
 
     // The satellites in view in system order, then by number as the sentences send it.
     const std::vector<SkySatellite>& Satellites() const { return satellites_; }
