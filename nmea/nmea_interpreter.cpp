@@ -3,7 +3,9 @@
 #include "checksum.h"
 #include "number_text.h"
 
+#include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <cstdint>
 #include <optional>
 
@@ -24,12 +26,22 @@ std::string_view Chars(std::string_view text, std::size_t from, std::size_t coun
     return text.substr(from, count);
 }
 
+// Joins texts into one string with a single allocation at most (none for short texts).
+std::string Concat(std::initializer_list<std::string_view> parts)
+{
+    std::size_t size = 0;
+    for (std::string_view part : parts)
+        size += part.size();
+    std::string text;
+    text.reserve(size);
+    for (std::string_view part : parts)
+        text.append(part);
+    return text;
+}
+
 std::string Join(std::string_view value, std::string_view unit)
 {
-    std::string text(value);
-    text += ' ';
-    text += unit;
-    return text;
+    return Concat({value, " ", unit});
 }
 
 // 16-bit signed arithmetic that reports an overflow instead of wrapping.
@@ -45,18 +57,16 @@ constexpr char kDegreeSign = '\xB0'; // U+00B0 in ISO-8859-1
 // Degrees padded to three digits, the degree sign, the minutes as received, the hemisphere.
 std::string FormatCoordinate(std::string_view field, std::string_view hemisphere, std::size_t degreeDigits)
 {
-    std::string degrees = "000";
-    degrees += Chars(field, 0, degreeDigits);
-    std::string text = degrees.substr(degrees.size() - 3);
-    text += kDegreeSign;
-    text += ' ';
-    if (field.size() >= degreeDigits) {
-        text += Chars(field, degreeDigits);
-        text += '\'';
-    }
-    text += ' ';
-    text += hemisphere;
-    return text;
+    // The last three characters of "000" followed by the degree digits that are there.
+    const std::string_view degrees = Chars(field, 0, degreeDigits);
+    char padded[3] = {'0', '0', '0'};
+    const std::size_t kept = std::min<std::size_t>(degrees.size(), 3);
+    std::copy(degrees.end() - static_cast<std::ptrdiff_t>(kept), degrees.end(), padded + 3 - kept);
+    static constexpr char kDegreeAndBlank[] = {kDegreeSign, ' '};
+    const std::string_view minutes = field.size() >= degreeDigits ? Chars(field, degreeDigits) : std::string_view{};
+    const std::string_view minuteSign = field.size() >= degreeDigits ? "'" : "";
+    return Concat({std::string_view(padded, 3), std::string_view(kDegreeAndBlank, 2), minutes, minuteSign, " ",
+                   hemisphere});
 }
 
 } // namespace
@@ -86,9 +96,12 @@ bool NmeaInterpreter::Parse(const SentenceView& sentence) const
 
     // The sentence's talker decides whether it is read at all; its formatter picks the handler,
     // which never looks at the talker again.
+    const auto talker = sentence.GnssTalker();
+    if (!talker || (talkers_ == Talkers::GpsOnly && *talker != 0))
+        return false;
     using Handler = bool (NmeaInterpreter::*)(const SentenceView&) const;
     struct Route {
-        std::string_view formatter;
+        char formatter[4];
         Handler handler;
     };
     static constexpr std::array<Route, 6> kRoutes{{
@@ -99,13 +112,10 @@ bool NmeaInterpreter::Parse(const SentenceView& sentence) const
         {"RMC", &NmeaInterpreter::ParseRMC},
         {"VTG", &NmeaInterpreter::ParseVTG},
     }};
-
-    const auto talker = sentence.GnssTalker();
-    if (!talker || (talkers_ == Talkers::GpsOnly && *talker != 0))
-        return false;
-    const std::string_view formatter = sentence.Type();
+    const std::string_view formatter = sentence.Type(); // three characters, as the talker was found
     for (const Route& route : kRoutes) {
-        if (formatter == route.formatter)
+        if (formatter[0] == route.formatter[0] && formatter[1] == route.formatter[1] &&
+            formatter[2] == route.formatter[2])
             return (this->*route.handler)(sentence);
     }
     return false;
@@ -293,29 +303,17 @@ void NmeaInterpreter::ParseTime(std::string_view field) const
 {
     if (field.empty())
         return;
-    std::string shortTime(Chars(field, 0, 2));
-    shortTime += ':';
-    shortTime += Chars(field, 2, 2);
-    shortTime += ':';
-    shortTime += Chars(field, 4, 2);
-    std::string extended = shortTime;
-    if (field.size() >= 8)
-        extended += Chars(field, 6);
-    extended += " GMT";
-    events_.TimeChangedExtendex(std::move(extended));
-    events_.TimeChanged(std::move(shortTime));
+    const std::string_view hh = Chars(field, 0, 2), mm = Chars(field, 2, 2), ss = Chars(field, 4, 2);
+    const std::string_view fraction = field.size() >= 8 ? Chars(field, 6) : std::string_view{};
+    events_.TimeChangedExtendex(Concat({hh, ":", mm, ":", ss, fraction, " GMT"}));
+    events_.TimeChanged(Concat({hh, ":", mm, ":", ss}));
 }
 
 void NmeaInterpreter::ParseDate(std::string_view field) const
 {
     if (field.empty())
         return;
-    std::string date(Chars(field, 0, 2));
-    date += '/';
-    date += Chars(field, 2, 2);
-    date += '/';
-    date += Chars(field, 4, 2);
-    events_.DateChanged(std::move(date));
+    events_.DateChanged(Concat({Chars(field, 0, 2), "/", Chars(field, 2, 2), "/", Chars(field, 4, 2)}));
 }
 
 void NmeaInterpreter::ParsePosition(std::string_view latitude, std::string_view northSouth,

@@ -86,8 +86,11 @@ private:
     std::string_view text_;
     std::string_view body_; // the text the fields are split from
     std::string_view identifier_;
-    // Filled by the first reader of a field; count_ is 0 until then.
-    mutable std::array<std::string_view, kStoredFields> stored_;
+    // Filled by the first reader of a field; count_ is 0 until then. A union member is left
+    // uninitialised, which spares clearing the whole array for every line.
+    union {
+        mutable std::array<std::string_view, kStoredFields> stored_;
+    };
     mutable std::size_t count_ = 0;
     std::int8_t gnssTalker_ = -1;
     std::uint8_t checksum_ = 0;

@@ -6,8 +6,10 @@ namespace fixwatch {
 
 std::optional<std::size_t> GnssTalkerIndex(std::string_view talker)
 {
+    if (talker.size() != 2)
+        return std::nullopt;
     for (std::size_t i = 0; i < kGnssTalkers.size(); ++i) {
-        if (talker == kGnssTalkers[i])
+        if (talker[0] == kGnssTalkers[i][0] && talker[1] == kGnssTalkers[i][1])
             return i;
     }
     return std::nullopt;
