@@ -296,44 +296,60 @@ bool Sky::RefreshUsed()
     return changed;
 }
 
+// True when listing a of a satellite goes before listing b: the latest first; the rest only
+// makes the order complete.
+bool Sky::Before(const Listing& a, const Listing& b)
+{
+    if (a.stamp != b.stamp)
+        return a.stamp > b.stamp;
+    return std::tie(a.signal, a.elevation, a.azimuth, a.snr, a.number) <
+           std::tie(b.signal, b.elevation, b.azimuth, b.snr, b.number);
+}
+
 // Merges every talker's listings into the sky: one satellite per system and number within
 // its system, with its strongest signal and the position of its latest listing that had one.
 bool Sky::Rebuild()
 {
-    merged_.clear();
-    for (const TalkerState& state : states_)
-        merged_.insert(merged_.end(), state.listed.begin(), state.listed.end());
-    // By satellite, latest listing first; the rest only makes the order complete.
-    std::sort(merged_.begin(), merged_.end(), [](const Listing& a, const Listing& b) {
-        if (a.key != b.key)
-            return a.key < b.key;
-        if (a.stamp != b.stamp)
-            return a.stamp > b.stamp;
-        return std::tie(a.signal, a.elevation, a.azimuth, a.snr, a.number) <
-               std::tie(b.signal, b.elevation, b.azimuth, b.snr, b.number);
-    });
+    // One pass over the listings, gathering per satellite key.
+    merges_.clear();
+    mergeKeys_.clear();
+    for (const TalkerState& state : states_) {
+        for (const Listing& l : state.listed) {
+            std::uint16_t& slot = mergeSlots_[l.key];
+            if (slot == 0) {
+                merges_.emplace_back();
+                mergeKeys_.push_back(l.key);
+                slot = static_cast<std::uint16_t>(merges_.size());
+            }
+            Merge& m = merges_[slot - 1u];
+            if (!m.latest || Before(l, *m.latest))
+                m.latest = &l;
+            if (l.elevation >= 0 && (!m.elevated || Before(l, *m.elevated)))
+                m.elevated = &l;
+            if (l.azimuth >= 0 && (!m.placed || Before(l, *m.placed)))
+                m.placed = &l;
+            m.snr = std::max(m.snr, l.snr);
+        }
+    }
+    std::sort(mergeKeys_.begin(), mergeKeys_.end());
 
     nextSatellites_.clear();
     nextKeys_.clear();
-    for (std::size_t i = 0; i < merged_.size();) {
-        const Listing& latest = merged_[i];
+    for (std::uint16_t key : mergeKeys_) {
+        const Merge& m = merges_[mergeSlots_[key] - 1u];
+        mergeSlots_[key] = 0;
         SkySatellite satellite;
-        satellite.system = static_cast<GnssSystem>(latest.key / kNumbersPerSystem);
-        satellite.number = latest.number;
-        std::size_t j = i;
-        for (; j < merged_.size() && merged_[j].key == latest.key; ++j) {
-            const Listing& l = merged_[j];
-            if (!satellite.elevation && l.elevation >= 0)
-                satellite.elevation = l.elevation;
-            if (!satellite.azimuth && l.azimuth >= 0)
-                satellite.azimuth = l.azimuth;
-            if (l.snr >= 0 && (!satellite.signal || l.snr > *satellite.signal))
-                satellite.signal = l.snr;
-        }
-        satellite.used = usedKeys_.test(latest.key);
+        satellite.system = static_cast<GnssSystem>(key / kNumbersPerSystem);
+        satellite.number = m.latest->number;
+        if (m.elevated)
+            satellite.elevation = m.elevated->elevation;
+        if (m.placed)
+            satellite.azimuth = m.placed->azimuth;
+        if (m.snr >= 0)
+            satellite.signal = m.snr;
+        satellite.used = usedKeys_.test(key);
         nextSatellites_.push_back(satellite);
-        nextKeys_.push_back(latest.key);
-        i = j;
+        nextKeys_.push_back(key);
     }
 
     // Keys follow the numbers within a system except where one system mixes numberings.
