@@ -3,7 +3,9 @@
 #include "checksum.h"
 #include "number_text.h"
 
+#include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <cstdint>
 #include <optional>
 
@@ -16,21 +18,6 @@ NmeaEvents& DroppingReceiver()
     return none;
 }
 
-// The field at `index`, or nothing when the list is shorter: a missing field is not an
-// empty one, and several sentences treat the two differently.
-std::optional<std::string_view> FieldAt(const std::vector<std::string_view>& fields, std::size_t index)
-{
-    if (index < fields.size())
-        return fields[index];
-    return std::nullopt;
-}
-
-// Reads a missing field as empty, for the sentences where the two behave alike.
-std::string_view FieldOrEmpty(const std::vector<std::string_view>& fields, std::size_t index)
-{
-    return FieldAt(fields, index).value_or(std::string_view{});
-}
-
 // Characters `from` to `from + count - 1` (0-based) of `text`, as far as they exist.
 std::string_view Chars(std::string_view text, std::size_t from, std::size_t count = std::string_view::npos)
 {
@@ -39,12 +26,22 @@ std::string_view Chars(std::string_view text, std::size_t from, std::size_t coun
     return text.substr(from, count);
 }
 
+// Joins texts into one string with a single allocation at most (none for short texts).
+std::string Concat(std::initializer_list<std::string_view> parts)
+{
+    std::size_t size = 0;
+    for (std::string_view part : parts)
+        size += part.size();
+    std::string text;
+    text.reserve(size);
+    for (std::string_view part : parts)
+        text.append(part);
+    return text;
+}
+
 std::string Join(std::string_view value, std::string_view unit)
 {
-    std::string text(value);
-    text += ' ';
-    text += unit;
-    return text;
+    return Concat({value, " ", unit});
 }
 
 // 16-bit signed arithmetic that reports an overflow instead of wrapping.
@@ -60,18 +57,16 @@ constexpr char kDegreeSign = '\xB0'; // U+00B0 in ISO-8859-1
 // Degrees padded to three digits, the degree sign, the minutes as received, the hemisphere.
 std::string FormatCoordinate(std::string_view field, std::string_view hemisphere, std::size_t degreeDigits)
 {
-    std::string degrees = "000";
-    degrees += Chars(field, 0, degreeDigits);
-    std::string text = degrees.substr(degrees.size() - 3);
-    text += kDegreeSign;
-    text += ' ';
-    if (field.size() >= degreeDigits) {
-        text += Chars(field, degreeDigits);
-        text += '\'';
-    }
-    text += ' ';
-    text += hemisphere;
-    return text;
+    // The last three characters of "000" followed by the degree digits that are there.
+    const std::string_view degrees = Chars(field, 0, degreeDigits);
+    char padded[3] = {'0', '0', '0'};
+    const std::size_t kept = std::min<std::size_t>(degrees.size(), 3);
+    std::copy(degrees.end() - static_cast<std::ptrdiff_t>(kept), degrees.end(), padded + 3 - kept);
+    static constexpr char kDegreeAndBlank[] = {kDegreeSign, ' '};
+    const std::string_view minutes = field.size() >= degreeDigits ? Chars(field, degreeDigits) : std::string_view{};
+    const std::string_view minuteSign = field.size() >= degreeDigits ? "'" : "";
+    return Concat({std::string_view(padded, 3), std::string_view(kDegreeAndBlank, 2), minutes, minuteSign, " ",
+                   hemisphere});
 }
 
 } // namespace
@@ -89,38 +84,24 @@ std::string NmeaInterpreter::GetChecksum(std::string_view sentence) const
     return NmeaChecksum(sentence);
 }
 
-bool NmeaInterpreter::IsChecksumValid(std::string_view sentence) const
-{
-    return ChecksumMatches(sentence);
-}
-
-NmeaInterpreter::FieldList NmeaInterpreter::SplitFields(std::string_view sentence)
-{
-    if (sentence.size() > 3)
-        sentence.remove_suffix(3); // the "*" and the two checksum digits, whatever they are
-    FieldList fields;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t comma = sentence.find(',', start);
-        if (comma == std::string_view::npos) {
-            fields.push_back(sentence.substr(start));
-            return fields;
-        }
-        fields.push_back(sentence.substr(start, comma - start));
-        start = comma + 1;
-    }
-}
-
 bool NmeaInterpreter::Parse(std::string_view sentence) const
 {
-    if (!IsChecksumValid(sentence))
+    return Parse(SentenceView(sentence));
+}
+
+bool NmeaInterpreter::Parse(const SentenceView& sentence) const
+{
+    if (!sentence.ChecksumMatches())
         return false;
 
     // The sentence's talker decides whether it is read at all; its formatter picks the handler,
     // which never looks at the talker again.
-    using Handler = bool (NmeaInterpreter::*)(std::string_view) const;
+    const auto talker = sentence.GnssTalker();
+    if (!talker || (talkers_ == Talkers::GpsOnly && *talker != 0))
+        return false;
+    using Handler = bool (NmeaInterpreter::*)(const SentenceView&) const;
     struct Route {
-        std::string_view formatter;
+        char formatter[4];
         Handler handler;
     };
     static constexpr std::array<Route, 6> kRoutes{{
@@ -131,13 +112,10 @@ bool NmeaInterpreter::Parse(std::string_view sentence) const
         {"RMC", &NmeaInterpreter::ParseRMC},
         {"VTG", &NmeaInterpreter::ParseVTG},
     }};
-
-    const std::string_view identifier = SentenceIdentifier(sentence);
-    if (identifier.size() != 6 || identifier[0] != '$' || !ReadsTalker(talkers_, identifier.substr(1, 2)))
-        return false;
-    const std::string_view formatter = identifier.substr(3);
+    const std::string_view formatter = sentence.Type(); // three characters, as the talker was found
     for (const Route& route : kRoutes) {
-        if (formatter == route.formatter)
+        if (formatter[0] == route.formatter[0] && formatter[1] == route.formatter[1] &&
+            formatter[2] == route.formatter[2])
             return (this->*route.handler)(sentence);
     }
     return false;
@@ -145,10 +123,9 @@ bool NmeaInterpreter::Parse(std::string_view sentence) const
 
 // $GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47
 //        1      2        3 4         5 6 7  8   9     10 11 12 13 14
-bool NmeaInterpreter::ParseGGA(std::string_view sentence) const
+bool NmeaInterpreter::ParseGGA(const SentenceView& sentence) const
 {
-    const FieldList f = SplitFields(sentence);
-    auto field = [&](std::size_t k) { return FieldOrEmpty(f, k); };
+    auto field = [&](std::size_t k) { return sentence.FieldOrEmpty(k); };
 
     if (!field(1).empty())
         ParseTime(field(1));
@@ -181,10 +158,9 @@ bool NmeaInterpreter::ParseGGA(std::string_view sentence) const
 
 // $GPGLL,4916.45,N,12311.12,W,225444,A*31
 //        1       2 3        4 5      6
-bool NmeaInterpreter::ParseGLL(std::string_view sentence) const
+bool NmeaInterpreter::ParseGLL(const SentenceView& sentence) const
 {
-    const FieldList f = SplitFields(sentence);
-    auto field = [&](std::size_t k) { return FieldOrEmpty(f, k); };
+    auto field = [&](std::size_t k) { return sentence.FieldOrEmpty(k); };
 
     if (!field(1).empty() && !field(2).empty() && !field(3).empty() && !field(4).empty())
         ParsePosition(field(1), field(2), field(3), field(4));
@@ -197,10 +173,9 @@ bool NmeaInterpreter::ParseGLL(std::string_view sentence) const
 
 // $GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39
 //        1 2 3..14 (channels 1 to 12)   15  16  17
-bool NmeaInterpreter::ParseGSA(std::string_view sentence) const
+bool NmeaInterpreter::ParseGSA(const SentenceView& sentence) const
 {
-    const FieldList f = SplitFields(sentence);
-    auto field = [&](std::size_t k) { return FieldOrEmpty(f, k); };
+    auto field = [&](std::size_t k) { return sentence.FieldOrEmpty(k); };
 
     if (!field(1).empty())
         ParseAutoManMode(field(1));
@@ -215,7 +190,7 @@ bool NmeaInterpreter::ParseGSA(std::string_view sentence) const
         &NmeaEvents::Ch10SatReceived, &NmeaEvents::Ch11SatReceived, &NmeaEvents::Ch12SatReceived,
     };
     for (std::size_t channel = 1; channel <= kChannels.size(); ++channel) {
-        auto value = FieldAt(f, channel + 2);
+        auto value = sentence.FieldAt(channel + 2);
         if (!value)
             continue; // a channel the sentence does not have raises nothing
         if (value->empty()) {
@@ -236,9 +211,8 @@ bool NmeaInterpreter::ParseGSA(std::string_view sentence) const
 
 // $GPGSV,3,2,11,14,25,170,00,16,57,208,39,18,67,296,40,19,40,246,00*74
 //        1 2 3  block i = 1..4: PRN 4i, elevation 4i+1, azimuth 4i+2, SNR 4i+3
-bool NmeaInterpreter::ParseGSV(std::string_view sentence) const
+bool NmeaInterpreter::ParseGSV(const SentenceView& sentence) const
 {
-    const FieldList f = SplitFields(sentence);
 
     // Values local to this call; a conversion that fails leaves its value as it was.
     std::int16_t messageNumber = 0;
@@ -247,12 +221,12 @@ bool NmeaInterpreter::ParseGSV(std::string_view sentence) const
     std::int16_t prn = 0, elevation = 0, azimuth = 0, snr = 0;
 
     // A missing field 2 or 3 reads like a failed conversion, an empty one is skipped.
-    auto field2 = FieldAt(f, 2);
+    auto field2 = sentence.FieldAt(2);
     if (!field2 || !field2->empty()) {
         if (auto n = field2 ? ToInteger(*field2) : std::nullopt)
             messageNumber = *n;
     }
-    auto field3 = FieldAt(f, 3);
+    auto field3 = sentence.FieldAt(3);
     if (!field3 || !field3->empty()) {
         if (auto n = field3 ? ToInteger(*field3) : std::nullopt)
             satellitesInView = *n;
@@ -268,17 +242,19 @@ bool NmeaInterpreter::ParseGSV(std::string_view sentence) const
                 positionInGroup = *position;
         }
         const std::size_t first = static_cast<std::size_t>(4 * i);
-        if (f.size() < first + 4)
+        if (sentence.FieldCount() < first + 4)
             continue; // the block is not complete in this sentence
-        if (f[first].empty() || f[first + 1].empty() || f[first + 2].empty() || f[first + 3].empty())
+        const std::string_view number = sentence.Field(first), up = sentence.Field(first + 1),
+                               around = sentence.Field(first + 2), signal = sentence.Field(first + 3);
+        if (number.empty() || up.empty() || around.empty() || signal.empty())
             continue; // e.g. a satellite in view but not tracked
-        if (auto v = ToInteger(f[first]))
+        if (auto v = ToInteger(number))
             prn = *v;
-        if (auto v = ToInteger(f[first + 1]))
+        if (auto v = ToInteger(up))
             elevation = *v;
-        if (auto v = ToInteger(f[first + 2]))
+        if (auto v = ToInteger(around))
             azimuth = *v;
-        if (auto v = ToInteger(f[first + 3]))
+        if (auto v = ToInteger(signal))
             snr = *v;
         events_.SatelliteReceived(positionInGroup, prn, azimuth, elevation, snr);
     }
@@ -287,10 +263,9 @@ bool NmeaInterpreter::ParseGSV(std::string_view sentence) const
 
 // $GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A
 //        1      2 3        4 5         6 7     8     9      10    11
-bool NmeaInterpreter::ParseRMC(std::string_view sentence) const
+bool NmeaInterpreter::ParseRMC(const SentenceView& sentence) const
 {
-    const FieldList f = SplitFields(sentence);
-    auto field = [&](std::size_t k) { return FieldOrEmpty(f, k); };
+    auto field = [&](std::size_t k) { return sentence.FieldOrEmpty(k); };
 
     if (!field(1).empty())
         ParseTime(field(1));
@@ -309,10 +284,9 @@ bool NmeaInterpreter::ParseRMC(std::string_view sentence) const
 
 // $GPVTG,054.7,T,034.4,M,005.5,N,010.2,K*48
 //        1     2 3     4 5     6 7     8
-bool NmeaInterpreter::ParseVTG(std::string_view sentence) const
+bool NmeaInterpreter::ParseVTG(const SentenceView& sentence) const
 {
-    const FieldList f = SplitFields(sentence);
-    auto field = [&](std::size_t k) { return FieldOrEmpty(f, k); };
+    auto field = [&](std::size_t k) { return sentence.FieldOrEmpty(k); };
 
     if (!field(1).empty() && !field(2).empty())
         ParseTrueTrack(field(1), field(2));
@@ -329,29 +303,17 @@ void NmeaInterpreter::ParseTime(std::string_view field) const
 {
     if (field.empty())
         return;
-    std::string shortTime(Chars(field, 0, 2));
-    shortTime += ':';
-    shortTime += Chars(field, 2, 2);
-    shortTime += ':';
-    shortTime += Chars(field, 4, 2);
-    std::string extended = shortTime;
-    if (field.size() >= 8)
-        extended += Chars(field, 6);
-    extended += " GMT";
-    events_.TimeChangedExtendex(std::move(extended));
-    events_.TimeChanged(std::move(shortTime));
+    const std::string_view hh = Chars(field, 0, 2), mm = Chars(field, 2, 2), ss = Chars(field, 4, 2);
+    const std::string_view fraction = field.size() >= 8 ? Chars(field, 6) : std::string_view{};
+    events_.TimeChangedExtendex(Concat({hh, ":", mm, ":", ss, fraction, " GMT"}));
+    events_.TimeChanged(Concat({hh, ":", mm, ":", ss}));
 }
 
 void NmeaInterpreter::ParseDate(std::string_view field) const
 {
     if (field.empty())
         return;
-    std::string date(Chars(field, 0, 2));
-    date += '/';
-    date += Chars(field, 2, 2);
-    date += '/';
-    date += Chars(field, 4, 2);
-    events_.DateChanged(std::move(date));
+    events_.DateChanged(Concat({Chars(field, 0, 2), "/", Chars(field, 2, 2), "/", Chars(field, 4, 2)}));
 }
 
 void NmeaInterpreter::ParsePosition(std::string_view latitude, std::string_view northSouth,
@@ -370,13 +332,15 @@ void NmeaInterpreter::ParseFixQuality(std::string_view field) const
 {
     if (field.empty())
         return;
+    // Qualities 0 to 8: invalid, GPS (SPS), DGPS, PPS, RTK fixed and float, estimated (dead
+    // reckoning), manual input, simulator.
+    static constexpr std::array<const char*, 9> kNamed{"Invalid",   "Valid SPS", "Valid DGPS",
+                                                       "Valid PPS", "RTK Fixed", "RTK Float",
+                                                       "Estimated", "Manual",    "Simulator"};
+    const int last = fixQualityWords_ == FixQualityWords::Named ? 8 : 3;
     const char* word = "Invalid";
-    if (field == "1")
-        word = "Valid SPS";
-    else if (field == "2")
-        word = "Valid DGPS";
-    else if (field == "3")
-        word = "Valid PPS";
+    if (field.size() == 1 && field[0] >= '1' && field[0] <= '0' + last)
+        word = kNamed[static_cast<std::size_t>(field[0] - '0')];
     events_.PositionFixReceived(word);
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "nmea_events.h"
+#include "sentence_view.h"
 #include "talkers.h"
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace fixwatch {
 
@@ -15,6 +15,11 @@ namespace fixwatch {
 // By default only the "GP" talker is read. With Talkers::AllSystems a sentence of any talker
 // in kGnssTalkers is read exactly as the same sentence from "GP" would be: same events, same
 // values, same order, same result.
+//
+// GGA fix qualities 4 to 8 are worded "Invalid" by default; with FixQualityWords::Named they
+// get their own words, as a display of every system shows them.
+enum class FixQualityWords { Invalid, Named };
+
 class NmeaInterpreter {
 public:
     NmeaInterpreter();                               // events are dropped
@@ -26,23 +31,25 @@ public:
     void SetTalkers(Talkers talkers) { talkers_ = talkers; }
     Talkers GetTalkers() const { return talkers_; }
 
+    // The words for GGA fix qualities 4 to 8 from the next Parse on: "RTK Fixed", "RTK Float",
+    // "Estimated", "Manual", "Simulator" when Named.
+    void SetFixQualityWords(FixQualityWords words) { fixQualityWords_ = words; }
+    FixQualityWords GetFixQualityWords() const { return fixQualityWords_; }
+
     // True when the checksum matches and the identifier is one of the six handled ones.
     bool Parse(std::string_view sentence) const;
+    // The same for a line already read by a SentenceView.
+    bool Parse(const SentenceView& sentence) const;
     // The checksum as two upper-case hexadecimal digits; "$" is skipped, "*" ends the scan.
     std::string GetChecksum(std::string_view sentence) const;
 
 private:
-    using FieldList = std::vector<std::string_view>;
-
-    static FieldList SplitFields(std::string_view sentence);
-    bool IsChecksumValid(std::string_view sentence) const;
-
-    bool ParseGGA(std::string_view sentence) const;
-    bool ParseGLL(std::string_view sentence) const;
-    bool ParseGSA(std::string_view sentence) const;
-    bool ParseGSV(std::string_view sentence) const;
-    bool ParseRMC(std::string_view sentence) const;
-    bool ParseVTG(std::string_view sentence) const;
+    bool ParseGGA(const SentenceView& sentence) const;
+    bool ParseGLL(const SentenceView& sentence) const;
+    bool ParseGSA(const SentenceView& sentence) const;
+    bool ParseGSV(const SentenceView& sentence) const;
+    bool ParseRMC(const SentenceView& sentence) const;
+    bool ParseVTG(const SentenceView& sentence) const;
 
     void ParseTime(std::string_view field) const;
     void ParseDate(std::string_view field) const;
@@ -59,6 +66,7 @@ private:
 
     NmeaEvents& events_;
     Talkers talkers_ = Talkers::GpsOnly;
+    FixQualityWords fixQualityWords_ = FixQualityWords::Invalid;
 };
 
 } // namespace fixwatch

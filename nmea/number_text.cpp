@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
 
@@ -76,10 +77,43 @@ double ConvertNumber(std::string_view number)
     return negative ? -value : value;
 }
 
+// The most decimal digits read by the fast paths: their value is exact in a double.
+constexpr std::size_t kFastDigits = 15;
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// The common field "-12.345" (optional "-", digits, optional "." and digits, nothing else,
+// at most kFastDigits digits) read exactly as from_chars reads it: both the digits as an
+// integer and the power of ten are exact doubles, so one division rounds correctly. Nothing
+// for any other text, which takes the general path.
+std::optional<double> PlainDecimal(std::string_view s)
+{
+    std::size_t i = 0;
+    const bool negative = !s.empty() && s[0] == '-';
+    i += negative;
+    std::uint64_t digits = 0;
+    std::size_t count = 0, decimals = 0;
+    const std::size_t whole = i;
+    for (; i < s.size() && IsDigit(s[i]); ++i, ++count)
+        digits = digits * 10 + static_cast<unsigned>(s[i] - '0');
+    if (i == whole)
+        return std::nullopt;
+    if (i < s.size() && s[i] == '.') {
+        for (++i; i < s.size() && IsDigit(s[i]); ++i, ++count, ++decimals)
+            digits = digits * 10 + static_cast<unsigned>(s[i] - '0');
+    }
+    if (i != s.size() || count > kFastDigits)
+        return std::nullopt;
+    const double value = static_cast<double>(digits) / kPowersOfTen[decimals];
+    return negative ? -value : value;
+}
+
 } // namespace
 
 double LeadingNumber(std::string_view text)
 {
+    if (const auto plain = PlainDecimal(text))
+        return *plain;
+
     auto isSkipped = [](char c) { return c == ' ' || c == '\t' || c == '\n'; };
     // Fields almost never hold blanks, so copy only when there is something to drop.
     std::string compact;
@@ -109,6 +143,15 @@ std::optional<std::int16_t> RoundToInt16(double value)
 
 std::optional<std::int16_t> ToInteger(std::string_view text)
 {
+    // Most fields are one to three plain digits.
+    if (!text.empty() && text.size() <= 5) {
+        int value = 0;
+        std::size_t i = 0;
+        for (; i < text.size() && IsDigit(text[i]); ++i)
+            value = value * 10 + (text[i] - '0');
+        if (i == text.size())
+            return value <= INT16_MAX ? std::optional<std::int16_t>(static_cast<std::int16_t>(value)) : std::nullopt;
+    }
     auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
     while (!text.empty() && isBlank(text.front()))
         text.remove_prefix(1);

@@ -1,6 +1,5 @@
 #include "sky.h"
 
-#include "checksum.h"
 #include "satellite_numbering.h"
 
 #include <algorithm>
@@ -10,24 +9,10 @@ namespace fixwatch {
 namespace {
 
 constexpr std::size_t kMaxFields = 32;       // data fields of one GSV or GSA, more is not NMEA
+static_assert(kMaxFields < SentenceView::kStoredFields);
 constexpr std::size_t kMaxGsvFields = 3 + 4 * 4 + 1;
 constexpr std::uint8_t kNoSignalId = 0;
 constexpr std::uint8_t kUnreadableSignalId = 17;
-
-// Splits `body` at every ","; false when it has more than kMaxFields fields.
-bool SplitBody(std::string_view body, std::array<std::string_view, kMaxFields>& fields, std::size_t& count)
-{
-    count = 0;
-    for (;;) {
-        if (count == kMaxFields)
-            return false;
-        const std::size_t comma = body.find(',');
-        fields[count++] = body.substr(0, comma);
-        if (comma == std::string_view::npos)
-            return true;
-        body.remove_prefix(comma + 1);
-    }
-}
 
 // A field of decimal digits, perhaps with a fraction that is dropped, read as a whole number
 // no larger than `max`; -1 when the field is empty, not such a number, or too large.
@@ -86,29 +71,28 @@ void Sky::Clear()
 
 bool Sky::Feed(std::string_view sentence)
 {
-    if (sentence.size() < 3 || sentence[sentence.size() - 3] != '*' || !ChecksumMatches(sentence))
+    return Feed(SentenceView(sentence));
+}
+
+bool Sky::Feed(const SentenceView& sentence)
+{
+    if (!sentence.Sealed())
         return false;
 
     // "$" talker formatter "," fields "*" checksum; any other sentence ends a GSA run.
-    std::optional<std::size_t> talker;
-    std::string_view talkerText, formatter;
-    if (sentence.size() >= 10 && sentence[0] == '$' && sentence[6] == ',') {
-        talkerText = sentence.substr(1, 2);
-        formatter = sentence.substr(3, 3);
-        if (ReadsTalker(talkers_, talkerText))
-            talker = GnssTalkerIndex(talkerText);
-    }
-    std::array<std::string_view, kMaxFields> fields;
-    std::size_t count = 0;
-    if (!talker || (formatter != "GSV" && formatter != "GSA") ||
-        !SplitBody(sentence.substr(7, sentence.size() - 10), fields, count)) {
+    const std::string_view formatter = sentence.Type();
+    const auto talker = sentence.GnssTalker();
+    const std::size_t count = sentence.FieldCount() - 1; // data fields
+    if (!talker || !ReadsTalker(talkers_, sentence.Talker()) || (formatter != "GSV" && formatter != "GSA") ||
+        count < 1 || count > kMaxFields) {
         gsaRunTalker_ = -1;
         return false;
     }
+    const std::string_view* fields = sentence.StoredFields().data() + 1;
     if (formatter == "GSA")
-        return FeedGsa(*talker, talkerText, fields.data(), count);
+        return FeedGsa(*talker, sentence.Talker(), fields, count);
     gsaRunTalker_ = -1;
-    return FeedGsv(*talker, talkerText, fields.data(), count);
+    return FeedGsv(*talker, sentence.Talker(), fields, count);
 }
 
 // $GPGSV,3,1,12,05,06,110,19,10,24,284,34,13,37,124,29,15,63,083,11,1*60
@@ -312,44 +296,60 @@ bool Sky::RefreshUsed()
     return changed;
 }
 
+// True when listing a of a satellite goes before listing b: the latest first; the rest only
+// makes the order complete.
+bool Sky::Before(const Listing& a, const Listing& b)
+{
+    if (a.stamp != b.stamp)
+        return a.stamp > b.stamp;
+    return std::tie(a.signal, a.elevation, a.azimuth, a.snr, a.number) <
+           std::tie(b.signal, b.elevation, b.azimuth, b.snr, b.number);
+}
+
 // Merges every talker's listings into the sky: one satellite per system and number within
 // its system, with its strongest signal and the position of its latest listing that had one.
 bool Sky::Rebuild()
 {
-    merged_.clear();
-    for (const TalkerState& state : states_)
-        merged_.insert(merged_.end(), state.listed.begin(), state.listed.end());
-    // By satellite, latest listing first; the rest only makes the order complete.
-    std::sort(merged_.begin(), merged_.end(), [](const Listing& a, const Listing& b) {
-        if (a.key != b.key)
-            return a.key < b.key;
-        if (a.stamp != b.stamp)
-            return a.stamp > b.stamp;
-        return std::tie(a.signal, a.elevation, a.azimuth, a.snr, a.number) <
-               std::tie(b.signal, b.elevation, b.azimuth, b.snr, b.number);
-    });
+    // One pass over the listings, gathering per satellite key.
+    merges_.clear();
+    mergeKeys_.clear();
+    for (const TalkerState& state : states_) {
+        for (const Listing& l : state.listed) {
+            std::uint16_t& slot = mergeSlots_[l.key];
+            if (slot == 0) {
+                merges_.emplace_back();
+                mergeKeys_.push_back(l.key);
+                slot = static_cast<std::uint16_t>(merges_.size());
+            }
+            Merge& m = merges_[slot - 1u];
+            if (!m.latest || Before(l, *m.latest))
+                m.latest = &l;
+            if (l.elevation >= 0 && (!m.elevated || Before(l, *m.elevated)))
+                m.elevated = &l;
+            if (l.azimuth >= 0 && (!m.placed || Before(l, *m.placed)))
+                m.placed = &l;
+            m.snr = std::max(m.snr, l.snr);
+        }
+    }
+    std::sort(mergeKeys_.begin(), mergeKeys_.end());
 
     nextSatellites_.clear();
     nextKeys_.clear();
-    for (std::size_t i = 0; i < merged_.size();) {
-        const Listing& latest = merged_[i];
+    for (std::uint16_t key : mergeKeys_) {
+        const Merge& m = merges_[mergeSlots_[key] - 1u];
+        mergeSlots_[key] = 0;
         SkySatellite satellite;
-        satellite.system = static_cast<GnssSystem>(latest.key / kNumbersPerSystem);
-        satellite.number = latest.number;
-        std::size_t j = i;
-        for (; j < merged_.size() && merged_[j].key == latest.key; ++j) {
-            const Listing& l = merged_[j];
-            if (!satellite.elevation && l.elevation >= 0)
-                satellite.elevation = l.elevation;
-            if (!satellite.azimuth && l.azimuth >= 0)
-                satellite.azimuth = l.azimuth;
-            if (l.snr >= 0 && (!satellite.signal || l.snr > *satellite.signal))
-                satellite.signal = l.snr;
-        }
-        satellite.used = usedKeys_.test(latest.key);
+        satellite.system = static_cast<GnssSystem>(key / kNumbersPerSystem);
+        satellite.number = m.latest->number;
+        if (m.elevated)
+            satellite.elevation = m.elevated->elevation;
+        if (m.placed)
+            satellite.azimuth = m.placed->azimuth;
+        if (m.snr >= 0)
+            satellite.signal = m.snr;
+        satellite.used = usedKeys_.test(key);
         nextSatellites_.push_back(satellite);
-        nextKeys_.push_back(latest.key);
-        i = j;
+        nextKeys_.push_back(key);
     }
 
     // Keys follow the numbers within a system except where one system mixes numberings.

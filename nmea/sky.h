@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gnss_system.h"
+#include "sentence_view.h"
 #include "talkers.h"
 
 #include <array>
@@ -57,6 +58,7 @@ public:
 
     // Reads one sentence; true when Satellites() changed.
     bool Feed(std::string_view sentence);
+    bool Feed(const SentenceView& sentence);
 
     // The satellites in view in system order, then by number as the sentences send it.
     const std::vector<SkySatellite>& Satellites() const { return satellites_; }
@@ -121,8 +123,20 @@ private:
     std::vector<SkySatellite> satellites_;
     std::vector<std::uint16_t> keys_;   // the key of each satellite in satellites_
 
-    // Reused working space, so a steady stream allocates nothing.
-    std::vector<Listing> merged_;
+    // One satellite's listings while the sky is rebuilt.
+    struct Merge {
+        const Listing* latest = nullptr;    // its number
+        const Listing* elevated = nullptr;  // the latest with an elevation
+        const Listing* placed = nullptr;    // the latest with an azimuth
+        std::int16_t snr = -1;              // the strongest
+    };
+    static bool Before(const Listing& a, const Listing& b);
+
+    // Reused working space, so a steady stream allocates nothing: per satellite key the
+    // position + 1 of its merge (0 between rebuilds), and the merges in order of first listing.
+    std::array<std::uint16_t, 7 * kNumbersPerSystem> mergeSlots_{};
+    std::vector<Merge> merges_;
+    std::vector<std::uint16_t> mergeKeys_;
     std::vector<SkySatellite> nextSatellites_;
     std::vector<std::uint16_t> nextKeys_;
 };

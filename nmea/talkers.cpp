@@ -1,13 +1,15 @@
 #include "talkers.h"
 
-#include "checksum.h"
+#include "sentence_view.h"
 
 namespace fixwatch {
 
 std::optional<std::size_t> GnssTalkerIndex(std::string_view talker)
 {
+    if (talker.size() != 2)
+        return std::nullopt;
     for (std::size_t i = 0; i < kGnssTalkers.size(); ++i) {
-        if (talker == kGnssTalkers[i])
+        if (talker[0] == kGnssTalkers[i][0] && talker[1] == kGnssTalkers[i][1])
             return i;
     }
     return std::nullopt;
@@ -20,26 +22,19 @@ bool ReadsTalker(Talkers talkers, std::string_view talker)
     return GnssTalkerIndex(talker).has_value();
 }
 
-std::string_view SentenceIdentifier(std::string_view sentence)
-{
-    if (sentence.size() > 3)
-        sentence.remove_suffix(3);
-    return sentence.substr(0, sentence.find(','));
-}
-
 std::optional<std::string_view> NonGpsTalker(std::string_view sentence)
 {
-    if (!ChecksumMatches(sentence))
+    return NonGpsTalker(SentenceView(sentence));
+}
+
+std::optional<std::string_view> NonGpsTalker(const SentenceView& sentence)
+{
+    const std::string_view formatter = sentence.Type();
+    const auto index = sentence.GnssTalker();
+    if (!sentence.ChecksumMatches() || !index || *index == 0)
         return std::nullopt;
-    const std::string_view identifier = SentenceIdentifier(sentence);
-    if (identifier.size() != 6 || identifier[0] != '$')
-        return std::nullopt;
-    const std::string_view formatter = identifier.substr(3);
     if (formatter != "GGA" && formatter != "GLL" && formatter != "GSA" && formatter != "GSV" &&
         formatter != "RMC" && formatter != "VTG")
-        return std::nullopt;
-    const auto index = GnssTalkerIndex(identifier.substr(1, 2));
-    if (!index || *index == 0)
         return std::nullopt;
     return kGnssTalkers[*index];
 }

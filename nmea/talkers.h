@@ -21,13 +21,11 @@ std::optional<std::size_t> GnssTalkerIndex(std::string_view talker);
 // True when a reader of `talkers` takes sentences of `talker`.
 bool ReadsTalker(Talkers talkers, std::string_view talker);
 
-// The identifier of a sentence as the interpreter sees it: the text before the first ","
-// once the last three characters (the "*" and the checksum) are cut off.
-std::string_view SentenceIdentifier(std::string_view sentence);
-
 // The talker ("GN", "GL", ...) of a sentence that only the all-systems reading shows: a
 // GGA, GLL, GSA, GSV, RMC or VTG with a matching checksum from one of the eight talkers
 // besides "GP". Nothing for any other text. The view points into kGnssTalkers.
 std::optional<std::string_view> NonGpsTalker(std::string_view sentence);
+class SentenceView;
+std::optional<std::string_view> NonGpsTalker(const SentenceView& sentence);
 
 } // namespace fixwatch

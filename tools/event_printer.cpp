@@ -1,22 +1,37 @@
 #include "event_printer.h"
 
+#include <algorithm>
 #include <charconv>
+#include <string_view>
 
 namespace fixwatch {
+
+namespace {
+
+// Appends ISO-8859-1 bytes as UTF-8; runs of ASCII are copied whole.
+void AppendLatin1AsUtf8(std::string& out, std::string_view latin1)
+{
+    while (!latin1.empty()) {
+        const auto high = std::find_if(latin1.begin(), latin1.end(),
+                                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+        const auto ascii = static_cast<std::size_t>(high - latin1.begin());
+        out.append(latin1.data(), ascii);
+        if (ascii == latin1.size())
+            return;
+        const auto byte = static_cast<unsigned char>(latin1[ascii]);
+        const char pair[2] = {static_cast<char>(0xC0 | (byte >> 6)), static_cast<char>(0x80 | (byte & 0x3F))};
+        out.append(pair, 2);
+        latin1.remove_prefix(ascii + 1);
+    }
+}
+
+} // namespace
 
 std::string Latin1ToUtf8(const std::string& latin1)
 {
     std::string utf8;
     utf8.reserve(latin1.size());
-    for (char c : latin1) {
-        auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            utf8 += c;
-        } else {
-            utf8 += static_cast<char>(0xC0 | (byte >> 6));
-            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
+    AppendLatin1AsUtf8(utf8, latin1);
     return utf8;
 }
 
@@ -25,7 +40,7 @@ void EventPrinter::Name(const char* name) { out_ += name; }
 void EventPrinter::Text(const std::string& latin1)
 {
     out_ += '\t';
-    out_ += Latin1ToUtf8(latin1);
+    AppendLatin1AsUtf8(out_, latin1);
 }
 
 void EventPrinter::Integer(std::int16_t value)

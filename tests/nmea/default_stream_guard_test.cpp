@@ -1,43 +1,72 @@
 // The default interpreter's event stream on every real capture must stay exactly as recorded:
-// each capture's fixwatch-events transcript, Parse results included, is recomputed and compared
-// by its 64-bit FNV-1a digest with capture_event_digests.txt. A differing capture is named.
+// transcripts/NAME.events holds what `fixwatch-events NAME.nmea` printed for each capture, one
+// event a line and "Parse<TAB>true" or "Parse<TAB>false" after each sentence's events. A
+// difference names the capture, the transcript line, the sentence that raised it, and the
+// expected and the actual line. They were made in this folder with
+//   for f in "$FIXWATCH_NMEA_LOGS"/*.nmea; do
+//       fixwatch-events "$f" > transcripts/"$(basename "$f" .nmea)".events; done
 #include "nmea_test.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <map>
-#include <sstream>
+#include <set>
 
 namespace fixwatch::test {
 namespace {
 
-TEST(DefaultStreamGuard, EveryCaptureRaisesTheRecordedEventStream)
+// The recorded transcript's lines, split at LF only: a field may hold any other byte.
+Lines RecordedTranscript(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    Lines lines;
+    for (std::size_t start = 0, end; start < text.size(); start = end + 1)
+        lines.push_back(text.substr(start, (end = std::min(text.find('\n', start), text.size())) - start));
+    return lines;
+}
+
+// Compares one capture's events with its transcript; reports the first line that differs.
+void ExpectRecordedTranscript(const std::filesystem::path& capture, const std::filesystem::path& transcript)
+{
+    const Lines expected = RecordedTranscript(transcript);
+    std::size_t at = 0; // transcript lines compared so far
+    for (const std::string& sentence : CaptureLines(capture)) {
+        Transcript t = Interpret(sentence);
+        t.events.push_back(t.accepted ? "Parse\ttrue" : "Parse\tfalse");
+        for (const std::string& got : t.events) {
+            const std::string want = at < expected.size() ? expected[at] : "(end of transcript)";
+            ++at;
+            if (got != want) {
+                ADD_FAILURE() << capture.filename() << ", line " << at << " of its transcript, from the sentence \""
+                              << sentence << "\":\n  expected \"" << want << "\"\n       got \"" << got << "\"";
+                return;
+            }
+        }
+    }
+    if (at < expected.size())
+        ADD_FAILURE() << capture.filename() << ", line " << at + 1 << " of its transcript:\n  expected \""
+                      << expected[at] << "\"\n       got the end of the capture";
+}
+
+TEST(DefaultStreamGuard, EveryCaptureRaisesItsRecordedTranscript)
 {
     if (Captures().empty())
         GTEST_SKIP() << "no receiver logs at " << FIXWATCH_NMEA_LOGS;
-    std::map<std::string, std::string> recorded;
-    std::ifstream digests(FIXWATCH_EVENT_DIGESTS);
-    for (std::string line, digest, name; std::getline(digests, line);)
-        if (!line.empty() && line.front() != '#' && std::istringstream(line) >> digest >> name)
-            recorded[name] = digest;
-    ASSERT_EQ(recorded.size(), Captures().size()) << "a capture has no digest in " FIXWATCH_EVENT_DIGESTS;
+    const std::filesystem::path folder = FIXWATCH_EVENT_TRANSCRIPTS;
+    std::set<std::string> recorded;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().extension() == ".events")
+            recorded.insert(entry.path().stem().string());
 
     for (const auto& file : Captures()) {
-        std::string transcript;
-        for (const std::string& line : CaptureLines(file)) {
-            const Transcript t = Interpret(line);
-            for (const std::string& event : t.events)
-                transcript += event + "\n";
-            transcript += t.accepted ? "Parse\ttrue\n" : "Parse\tfalse\n";
-        }
-        std::uint64_t hash = 0xcbf29ce484222325;
-        for (unsigned char c : transcript)
-            hash = (hash ^ c) * 0x100000001b3;
-        char hex[17];
-        std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
-        EXPECT_EQ(hex, recorded[file.filename().string()]) << "events of " << file.filename() << " changed";
+        const std::string name = file.stem().string();
+        if (recorded.erase(name) == 0)
+            ADD_FAILURE() << file.filename() << " has no transcript in " << folder;
+        else
+            ExpectRecordedTranscript(file, folder / (name + ".events"));
     }
+    for (const std::string& name : recorded)
+        ADD_FAILURE() << "transcript " << name << ".events has no capture";
 }
 
 } // namespace
