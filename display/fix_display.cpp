@@ -443,11 +443,17 @@ void FixDisplay::SatellitesInViewReceived(std::int16_t satellitesInView)
 }
 void FixDisplay::SpeedReceived(double speed)
 {
-    // RMC's speed, in knots, stands in for VTG's with a receiver that sends no VTG.
+    // RMC's speed, in knots, stands in for VTG's with a receiver that sends no VTG. The
+    // km/h are worked out, so they carry no more decimals than the knots shown beside them
+    // (022.4 knots is 41.5 km/h, not 41.485).
     if (!allSystems_ || vtgSpeedSeen_)
         return;
     gps_SpeedReceivedKnots(speed);
-    gps_SpeedReceivedKmh(speed * kKilometresPerNauticalMile);
+    const QString knots = FormatUpToThreeDecimals(speed, QStringLiteral("."));
+    const auto point = knots.indexOf(QLatin1Char('.'));
+    const int decimals = point < 0 ? 0 : static_cast<int>(knots.size() - point - 1);
+    Show(w_.Lab_Posizione[4],
+         FormatDecimals(speed * kKilometresPerNauticalMile, decimals, decimalPoint_));
 }
 void FixDisplay::TrueTrack(std::string Ttrack) { gps_TrueTrack(Ttrack); }
 void FixDisplay::MagneticTrack(std::string Mtrack) { gps_MagneticTrack(Mtrack); }

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -85,6 +86,12 @@ QString FormatUpToThreeDecimals(double value, const QString& decimalPoint)
 QString FormatOneDecimal(double value, const QString& decimalPoint)
 {
     return WithSeparator(RoundedFixed(value, 1, 1), decimalPoint);
+}
+
+QString FormatDecimals(double value, int decimals, const QString& decimalPoint)
+{
+    const int kept = std::clamp(decimals, 0, 3);
+    return WithSeparator(RoundedFixed(value, kept, kept), decimalPoint);
 }
 
 QString FormatInteger(std::int16_t value)

@@ -22,6 +22,9 @@ QString FormatUpToThreeDecimals(double value, const QString& decimalPoint);
 // "###0.0": exactly one decimal, 99.99 -> "100.0".
 QString FormatOneDecimal(double value, const QString& decimalPoint);
 
+// Exactly `decimals` decimals (0 to 3), rounded as above: 41.4848 with 1 -> "41.5".
+QString FormatDecimals(double value, int decimals, const QString& decimalPoint);
+
 // "#0" and plain decimal integers: no leading zeros, "-" before a negative value.
 QString FormatInteger(std::int16_t value);
 

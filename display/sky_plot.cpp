@@ -3,8 +3,10 @@
 #include <QEvent>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QHelpEvent>
 #include <QPainter>
 #include <QStaticText>
+#include <QToolTip>
 
 #include <algorithm>
 #include <array>
@@ -19,11 +21,10 @@ constexpr int kElevationRings[] = {30, 60};
 // largest; most receivers report 10 to 50 dB-Hz.
 constexpr double kWeakSignal = 10;
 constexpr double kStrongSignal = 50;
-// Beyond this many satellites the numbers are written to the right of each circle without
-// looking for room, so that an absurdly long list costs no more than linear time.
+// The most names placed; a receiver has far fewer satellites.
 constexpr std::size_t kMaxMarksToArrange = 256;
-// The laid-out numbers kept for the next update; a receiver has far fewer satellites.
-constexpr std::size_t kMaxNumberTexts = 1024;
+// The laid-out names kept for the next update.
+constexpr std::size_t kMaxNameTexts = 1024;
 
 QColor Blend(const QColor& from, const QColor& to, double share)
 {
@@ -35,6 +36,18 @@ QColor Blend(const QColor& from, const QColor& to, double share)
 int Clamp(double value, int low, int high)
 {
     return std::clamp(static_cast<int>(std::lround(value)), low, std::max(low, high));
+}
+
+struct CompassPoint {
+    const char* letter;
+    QPointF direction;
+};
+const CompassPoint kCompassPoints[] = {{"N", {0, -1}}, {"E", {1, 0}}, {"S", {0, 1}}, {"W", {-1, 0}}};
+
+QRectF CircleBox(const SkyPlot::Mark& mark)
+{
+    return QRectF(mark.centre.x() - mark.radius, mark.centre.y() - mark.radius, 2 * mark.radius,
+                  2 * mark.radius);
 }
 
 QString RingText(int elevation)
@@ -56,6 +69,17 @@ QColor SystemColor(GnssSystem system)
     case GnssSystem::NavIC: return QColor(0x00, 0x93, 0x9a);   // teal
     }
     return QColor(0x80, 0x80, 0x80);
+}
+
+bool HasSkyPosition(const SkySatellite& satellite)
+{
+    return satellite.elevation && satellite.azimuth &&
+           !(*satellite.elevation == 0 && *satellite.azimuth == 0);
+}
+
+QString SkyLabel(const SatelliteKey& key)
+{
+    return QLatin1Char(SystemLetter(key.system)) + QString::number(key.number);
 }
 
 QPointF SkyPosition(int elevation, int azimuth, QPointF centre, double radius)
@@ -107,6 +131,18 @@ const std::vector<SkyPlot::Mark>& SkyPlot::Marks() const
     return marks_;
 }
 
+const std::vector<QRectF>& SkyPlot::RingLabels() const
+{
+    EnsureLayout();
+    return ringLabels_;
+}
+
+const std::vector<QRectF>& SkyPlot::CompassLabels() const
+{
+    EnsureLayout();
+    return compassLabels_;
+}
+
 QPointF SkyPlot::Centre() const
 {
     EnsureLayout();
@@ -146,20 +182,19 @@ void SkyPlot::EnsureLayout() const
     numberFont_ = font();
     numberFont_.setPixelSize(Clamp(side * 0.036, basePixels * 4 / 5, basePixels * 7 / 5));
     if (numberFont_ != numberFont)
-        numberTexts_.clear();
+        nameTexts_.clear();
 
     const double compassBand = QFontMetricsF(compassFont_).height() + 2;
     radius_ = std::max(0.0, side / 2 - compassBand);
 
-    // Ring values just right of the north line, inside each ring.
-    ringLabels_.clear();
-    const QFontMetricsF numberMetrics(numberFont_);
-    const double thin = std::max(1.0, radius_ / 200);
-    for (int elevation : kElevationRings) {
-        const double ring = (90 - elevation) / 90.0 * radius_;
-        ringLabels_.emplace_back(centre_.x() + 3 * thin, centre_.y() - ring + thin,
-                                 numberMetrics.horizontalAdvance(RingText(elevation)) + 2,
-                                 numberMetrics.height());
+    // The cardinal points, centred in the band outside the horizon.
+    compassLabels_.clear();
+    const QFontMetricsF compassMetrics(compassFont_);
+    for (const auto& [letter, direction] : kCompassPoints) {
+        const QPointF at = centre_ + direction * (radius_ + compassBand / 2);
+        const double letterWidth = compassMetrics.horizontalAdvance(QLatin1String(letter));
+        compassLabels_.emplace_back(at.x() - letterWidth / 2, at.y() - compassBand / 2,
+                                    letterWidth, compassBand);
     }
 
     PlaceMarks();
@@ -200,13 +235,12 @@ void SkyPlot::changeEvent(QEvent* event)
     }
 }
 
-// Places each satellite that has an elevation and an azimuth, and writes its number beside
-// it where that covers no other number, circle or ring value: right, left, above or below.
+// Places each satellite that has a position and then the names.
 void SkyPlot::PlaceMarks() const
 {
     marks_.clear();
     for (const SkySatellite& satellite : satellites_) {
-        if (!satellite.elevation || !satellite.azimuth)
+        if (!HasSkyPosition(satellite))
             continue;
         // On a pixel's centre and in half pixels, as the copied circles are drawn.
         const QPointF at =
@@ -214,66 +248,169 @@ void SkyPlot::PlaceMarks() const
         marks_.push_back({KeyOf(satellite),
                           QPointF(std::floor(at.x()) + 0.5, std::floor(at.y()) + 0.5),
                           std::floor(MarkRadius(satellite.signal, radius_) * 2) / 2,
-                          satellite.used, QString::number(satellite.number), QRectF()});
+                          satellite.used, SkyLabel(KeyOf(satellite)), QRectF()});
     }
+    PlaceRingLabels();
+    PlaceLabels();
+}
 
+// Each ring's value inside the ring beside the north line, or where no circle covers it:
+// beside the north line on its left, then beside the south line.
+void SkyPlot::PlaceRingLabels() const
+{
+    ringLabels_.clear();
+    const QFontMetricsF metrics(numberFont_);
+    const double thin = std::max(1.0, radius_ / 200);
+    for (int elevation : kElevationRings) {
+        const double ring = (90 - elevation) / 90.0 * radius_;
+        const QSizeF extent(metrics.horizontalAdvance(RingText(elevation)) + 2, metrics.height());
+        const double right = centre_.x() + 3 * thin, left = centre_.x() - 3 * thin - extent.width();
+        const double north = centre_.y() - ring + thin;
+        const double south = centre_.y() + ring - thin - extent.height();
+        const std::array<QRectF, 4> places = {
+            QRectF(QPointF(right, north), extent), QRectF(QPointF(left, north), extent),
+            QRectF(QPointF(right, south), extent), QRectF(QPointF(left, south), extent)};
+        const auto uncovered = [this](const QRectF& place) {
+            return std::none_of(marks_.begin(), marks_.end(), [&place](const Mark& mark) {
+                return CircleBox(mark).intersects(place);
+            });
+        };
+        const auto free = std::find_if(places.begin(), places.end(), uncovered);
+        ringLabels_.push_back(free != places.end() ? *free : places[0]);
+    }
+}
+
+// Writes each name beside its circle, in the first of eight places around it that covers
+// no other name, circle, ring value or cardinal point and stays inside the widget; a name
+// without such a place is left out. Used satellites go first, then the strongest, so that
+// a name left out is one of those that matter least.
+void SkyPlot::PlaceLabels() const
+{
     const QFontMetricsF metrics(numberFont_);
     const double textHeight = metrics.height();
     const double gap = std::max(1.0, radius_ * 0.012);
     const QRectF bounds = rect();
-    const bool arrange = marks_.size() <= kMaxMarksToArrange;
-    const auto circleBox = [](const Mark& mark) {
-        return QRectF(mark.centre.x() - mark.radius, mark.centre.y() - mark.radius,
-                      2 * mark.radius, 2 * mark.radius);
-    };
 
     labelTexts_.clear();
-    if (numberTexts_.size() > kMaxNumberTexts)
-        numberTexts_.clear();
-    for (std::size_t i = 0; i < marks_.size(); ++i) {
-        Mark& mark = marks_[i];
-        // Laid out once per number and font: the same numbers come back every second.
-        QStaticText& text = numberTexts_[mark.key.number];
+    if (nameTexts_.size() > kMaxNameTexts)
+        nameTexts_.clear();
+    for (const Mark& mark : marks_) {
+        // Laid out once per name and font: the same names come back every second.
+        const auto textKey = (static_cast<std::uint64_t>(mark.key.system) << 32) |
+                             static_cast<std::uint32_t>(mark.key.number);
+        QStaticText& text = nameTexts_[textKey];
         if (text.text().isEmpty()) {
             text.setText(mark.label);
             text.setTextFormat(Qt::PlainText);
             text.prepare(QTransform(), numberFont_);
         }
         labelTexts_.push_back(text);
-        const double textWidth = text.size().width();
+    }
+
+    std::vector<std::size_t> order(marks_.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
+        if (marks_[a].used != marks_[b].used)
+            return marks_[a].used;
+        return marks_[a].radius > marks_[b].radius; // a stronger signal
+    });
+    // Beyond this many names the rest are left out, so that an absurdly long list costs no
+    // more than linear time per name.
+    if (order.size() > kMaxMarksToArrange)
+        order.resize(kMaxMarksToArrange);
+
+    std::vector<QRectF> placed;
+    placed.reserve(order.size());
+    for (std::size_t i : order) {
+        Mark& mark = marks_[i];
+        const double textWidth = labelTexts_[i].size().width();
         const QPointF c = mark.centre;
         const double r = mark.radius;
-        const std::array<QRectF, 4> candidates = {
-            QRectF(c.x() + r + gap, c.y() - textHeight / 2, textWidth, textHeight),
-            QRectF(c.x() - r - gap - textWidth, c.y() - textHeight / 2, textWidth, textHeight),
-            QRectF(c.x() - textWidth / 2, c.y() - r - gap - textHeight, textWidth, textHeight),
-            QRectF(c.x() - textWidth / 2, c.y() + r + gap, textWidth, textHeight),
+        const double slant = r * std::numbers::sqrt2 / 2 + gap; // to a corner of the name
+        const double left = c.x() - textWidth - (r + gap), right = c.x() + r + gap;
+        const double middle = c.y() - textHeight / 2;
+        const std::array<QPointF, 8> corners = {
+            QPointF(right, middle),
+            QPointF(left, middle),
+            QPointF(c.x() - textWidth / 2, c.y() - r - gap - textHeight),
+            QPointF(c.x() - textWidth / 2, c.y() + r + gap),
+            QPointF(c.x() + slant, c.y() - slant - textHeight),
+            QPointF(c.x() + slant, c.y() + slant),
+            QPointF(c.x() - slant - textWidth, c.y() - slant - textHeight),
+            QPointF(c.x() - slant - textWidth, c.y() + slant),
         };
         const auto isFree = [&](const QRectF& place) {
             if (!bounds.contains(place))
                 return false;
-            if (!arrange)
-                return true;
-            for (const QRectF& ringLabel : ringLabels_)
-                if (ringLabel.intersects(place))
+            const auto hits = [&place](const QRectF& other) { return other.intersects(place); };
+            if (std::any_of(ringLabels_.begin(), ringLabels_.end(), hits) ||
+                std::any_of(compassLabels_.begin(), compassLabels_.end(), hits) ||
+                std::any_of(placed.begin(), placed.end(), hits))
+                return false;
+            for (std::size_t j = 0; j < marks_.size(); ++j)
+                if (j != i && CircleBox(marks_[j]).intersects(place))
                     return false;
-            for (std::size_t j = 0; j < marks_.size(); ++j) {
-                if (j < i && marks_[j].labelRect.intersects(place))
-                    return false;
-                if (j != i && circleBox(marks_[j]).intersects(place))
-                    return false;
-            }
             return true;
         };
-        const auto free = std::find_if(candidates.begin(), candidates.end(), isFree);
-        QRectF place = free != candidates.end() ? *free : candidates[0];
-        // Where nothing is free, right of the circle but inside the widget; on whole pixels.
-        const double maxLeft = std::max(bounds.left(), std::floor(bounds.right() - place.width()));
-        const double maxTop = std::max(bounds.top(), std::floor(bounds.bottom() - place.height()));
-        place.moveTopLeft(QPointF(std::clamp(std::round(place.left()), bounds.left(), maxLeft),
-                                  std::clamp(std::round(place.top()), bounds.top(), maxTop)));
-        mark.labelRect = place;
+        for (const QPointF& corner : corners) {
+            // On whole pixels, so that the text is sharp.
+            const QRectF place(QPointF(std::round(corner.x()), std::round(corner.y())),
+                               QSizeF(textWidth, textHeight));
+            if (isFree(place)) {
+                mark.labelRect = place;
+                placed.push_back(place);
+                break;
+            }
+        }
     }
+}
+
+bool SkyPlot::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = Describe(help->pos());
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, this);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+// What is known of the satellite whose circle is at `at` (the top one where circles
+// overlap), in plain words; empty where there is none.
+QString SkyPlot::Describe(const QPointF& at) const
+{
+    EnsureLayout();
+    const Mark* hit = nullptr;
+    for (const Mark& mark : marks_) {
+        const QPointF from = at - mark.centre;
+        // Used circles are painted over hollow ones, later over earlier.
+        if (std::hypot(from.x(), from.y()) <= mark.radius + 2 &&
+            (hit == nullptr || mark.used || !hit->used))
+            hit = &mark;
+    }
+    if (hit == nullptr)
+        return {};
+    const auto satellite = std::find_if(satellites_.begin(), satellites_.end(),
+                                        [hit](const SkySatellite& s) { return KeyOf(s) == hit->key; });
+    if (satellite == satellites_.end())
+        return {};
+    const std::string_view system = SystemName(satellite->system);
+    const QChar degree(0x00B0);
+    QString text = QStringLiteral("%1 (%2): elevation %3%4, azimuth %5%4, ")
+                       .arg(hit->label,
+                            QString::fromLatin1(system.data(), static_cast<qsizetype>(system.size())))
+                       .arg(*satellite->elevation)
+                       .arg(degree)
+                       .arg(*satellite->azimuth);
+    text += satellite->signal ? QStringLiteral("signal %1 dB-Hz").arg(*satellite->signal)
+                              : QStringLiteral("no signal");
+    text += satellite->used ? QStringLiteral(", used in the fix") : QStringLiteral(", not used");
+    return text;
 }
 
 void SkyPlot::paintEvent(QPaintEvent*)
@@ -292,6 +429,13 @@ void SkyPlot::paintEvent(QPaintEvent*)
 
     QPainter painter(this);
     painter.drawPixmap(0, 0, grid_);
+
+    // The ring values move out of the satellites' way, so they are not part of the grid.
+    painter.setFont(numberFont_);
+    painter.setPen(Blend(palette().color(QPalette::Base), palette().color(QPalette::Text), 0.6));
+    for (std::size_t i = 0; i < ringLabels_.size(); ++i)
+        painter.drawText(ringLabels_[i], Qt::AlignLeft | Qt::AlignTop,
+                         RingText(kElevationRings[i]));
 
     // Hollow circles first, so that a used satellite is never hidden behind an unused one.
     for (const bool used : {false, true}) {
@@ -321,7 +465,8 @@ void SkyPlot::paintEvent(QPaintEvent*)
     painter.setFont(numberFont_);
     painter.setPen(palette().color(QPalette::Text));
     for (std::size_t i = 0; i < marks_.size(); ++i)
-        painter.drawStaticText(marks_[i].labelRect.topLeft(), labelTexts_[i]);
+        if (!marks_[i].labelRect.isNull())
+            painter.drawStaticText(marks_[i].labelRect.topLeft(), labelTexts_[i]);
 }
 
 // A satellite's circle, drawn once per system, use and size and then copied, because an
@@ -380,25 +525,11 @@ void SkyPlot::PaintGrid(QPainter& painter) const
     painter.drawLine(QPointF(centre_.x() - radius_, centre_.y()),
                      QPointF(centre_.x() + radius_, centre_.y()));
 
-    painter.setFont(numberFont_);
-    painter.setPen(Blend(base, text, 0.6));
-    for (std::size_t i = 0; i < ringLabels_.size(); ++i)
-        painter.drawText(ringLabels_[i], Qt::AlignLeft | Qt::AlignTop,
-                         RingText(kElevationRings[i]));
-
     painter.setFont(compassFont_);
     painter.setPen(colours.color(QPalette::WindowText));
-    const double band = QFontMetricsF(compassFont_).height() + 2;
-    const double out = radius_ + band / 2;
-    const struct {
-        const char* letter;
-        QPointF direction;
-    } points[] = {{"N", {0, -1}}, {"E", {1, 0}}, {"S", {0, 1}}, {"W", {-1, 0}}};
-    for (const auto& point : points) {
-        const QPointF at = centre_ + point.direction * out;
-        painter.drawText(QRectF(at.x() - band, at.y() - band / 2, 2 * band, band),
-                         Qt::AlignCenter, QString::fromLatin1(point.letter));
-    }
+    for (std::size_t i = 0; i < compassLabels_.size(); ++i)
+        painter.drawText(compassLabels_[i], Qt::AlignCenter | Qt::TextDontClip,
+                         QLatin1String(kCompassPoints[i].letter));
 }
 
 } // namespace fixwatch

@@ -32,12 +32,23 @@ QPointF SkyPosition(int elevation, int azimuth, QPointF centre, double radius);
 // none, in proportion to the plot's horizon `radius`.
 double MarkRadius(std::optional<int> signal, double radius);
 
+// Whether the receiver gave a place in the sky: an elevation and an azimuth, and not the
+// "00,000" that many receivers send for a satellite they know of but have not located.
+bool HasSkyPosition(const SkySatellite& satellite);
+
+// A satellite's name on the plot: its system's letter and number, as the channel columns
+// write it ("G27", "E27", "C27").
+QString SkyLabel(const SatelliteKey& key);
+
 // The Sky tab's polar plot, painted: rings at 0, 30 and 60 degrees of elevation, N E S W,
-// and each satellite with an elevation and an azimuth as a circle of its system's colour
-// (filled when used in the fix, hollow when not, sized by its signal) with its number
-// beside it. The plot is the largest square the widget holds and its fonts grow with it.
-// Line and text colours come from the palette; the grid is kept in a pixmap between
-// changes of size, palette or font.
+// and each satellite with a position as a circle of its system's colour (filled when used
+// in the fix, hollow when not, sized by its signal) with its name beside it. A name goes
+// where it covers no other name, circle, ring value or cardinal point; where there is no
+// such place it is left out rather than written over something, used and strong
+// satellites getting their places first. Hovering a circle tells all about its satellite.
+// The plot is the largest square the widget holds and its fonts grow with it. Line and
+// text colours come from the palette; the grid is kept in a pixmap between changes of
+// size, palette or font.
 class SkyPlot : public QWidget {
     Q_OBJECT
 public:
@@ -47,8 +58,8 @@ public:
         QPointF centre;
         double radius = 0;
         bool used = false;
-        QString label;     // the number
-        QRectF labelRect;  // where the number is written
+        QString label;     // the name
+        QRectF labelRect;  // where the name is written; null when it found no room
     };
 
     explicit SkyPlot(QWidget* parent = nullptr);
@@ -62,6 +73,9 @@ public:
 
     // The satellites placed on the plot, at the widget's current size, in the order given.
     const std::vector<Mark>& Marks() const;
+    // Where the ring values and the cardinal points are written.
+    const std::vector<QRectF>& RingLabels() const;
+    const std::vector<QRectF>& CompassLabels() const;
     // The horizon circle at the widget's current size.
     QPointF Centre() const;
     double Radius() const;
@@ -70,6 +84,7 @@ public:
     QSize minimumSizeHint() const override;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -80,6 +95,9 @@ private:
     void Invalidate();
     void EnsureLayout() const;
     void PlaceMarks() const;
+    void PlaceRingLabels() const;
+    void PlaceLabels() const;
+    QString Describe(const QPointF& at) const;
     void PaintGrid(QPainter& painter) const;
     const QPixmap& Sprite(const Mark& mark) const;
 
@@ -94,8 +112,9 @@ private:
     mutable QFont compassFont_;
     mutable QFont numberFont_;
     mutable std::vector<QRectF> ringLabels_; // where the ring values are written
-    mutable std::vector<QStaticText> labelTexts_; // the marks' numbers, laid out
-    mutable std::unordered_map<int, QStaticText> numberTexts_; // by number, in numberFont_
+    mutable std::vector<QRectF> compassLabels_; // where N E S W are written
+    mutable std::vector<QStaticText> labelTexts_; // the marks' names, laid out
+    mutable std::unordered_map<std::uint64_t, QStaticText> nameTexts_; // by key, in numberFont_
 
     QPixmap grid_; // null when it must be drawn again
     mutable std::unordered_map<std::uint32_t, QPixmap> sprites_; // circles, by look

@@ -1,8 +1,14 @@
 #include "status_line.h"
 
+#include "plain_text.h"
+
 #include <QElapsedTimer>
-#include <QLabel>
+#include <QEvent>
+#include <QPainter>
 #include <QStatusBar>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace fixwatch {
 namespace {
@@ -12,7 +18,68 @@ QString Count(int n, const char* singular, const char* plural)
     return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? singular : plural);
 }
 
+// However narrow the bar gets, a text keeps room for this many characters.
+constexpr int kNarrowestCharacters = 8;
+
 } // namespace
+
+StatusLabel::StatusLabel(double keptShare) : keptShare_(keptShare)
+{
+    setTextFormat(Qt::PlainText);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void StatusLabel::SetText(const QString& text)
+{
+    if (text == this->text())
+        return;
+    setText(text);
+    Fit();
+}
+
+QSize StatusLabel::minimumSizeHint() const
+{
+    int narrowest = fontMetrics().averageCharWidth() * kNarrowestCharacters;
+    if (const QWidget* bar = parentWidget()) {
+        const int whole = fontMetrics().horizontalAdvance(text()) + 2 * margin() + 1;
+        narrowest = std::max(narrowest, std::min(whole, static_cast<int>(bar->width() * keptShare_)));
+    }
+    return {narrowest, QLabel::minimumSizeHint().height()};
+}
+
+// The text cut to the width, and the whole of it as the tooltip only when it was cut.
+void StatusLabel::Fit()
+{
+    const QString whole = text();
+    QString shown = fontMetrics().elidedText(whole, Qt::ElideMiddle, contentsRect().width());
+    const QString tip = shown == whole ? QString() : PlainToolTip(whole);
+    if (toolTip() != tip)
+        setToolTip(tip);
+    if (shown != shown_) {
+        shown_ = std::move(shown);
+        update();
+    }
+}
+
+void StatusLabel::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    style()->drawItemText(&painter, contentsRect(), static_cast<int>(alignment()), palette(), isEnabled(),
+                          shown_, foregroundRole());
+}
+
+void StatusLabel::resizeEvent(QResizeEvent* event)
+{
+    QLabel::resizeEvent(event);
+    Fit();
+}
+
+void StatusLabel::changeEvent(QEvent* event)
+{
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        Fit();
+}
 
 StatusLine::StatusLine(QStatusBar* bar)
 {
@@ -24,10 +91,9 @@ StatusLine::StatusLine(QStatusBar* bar)
     clock = [] { return started.elapsed(); };
 
     for (std::size_t i = 0; i < Lab_Status.size(); ++i) {
-        auto* label = new QLabel;
+        // The state, which says most, keeps at least half the bar.
+        auto* label = new StatusLabel(i == 1 ? 0.5 : 0);
         label->setObjectName(QStringLiteral("Lab_Status(%1)").arg(i));
-        label->setTextFormat(Qt::PlainText);
-        label->setFocusPolicy(Qt::NoFocus);
         Lab_Status[i] = label;
         // The state takes the room that is left; the others keep their own width.
         bar->addWidget(label, i == 1 ? 1 : 0);
@@ -44,9 +110,8 @@ qint64 StatusLine::Now() const
 
 void StatusLine::Set(int index, const QString& text)
 {
-    QLabel* label = Lab_Status[static_cast<std::size_t>(index)];
-    if (label->text() != text)
-        label->setText(text);
+    StatusLabel* label = Lab_Status[static_cast<std::size_t>(index)];
+    label->SetText(text);
     // Only the logger comes and goes; an empty source or state keeps its place.
     if (index == 2)
         label->setVisible(!text.isEmpty());
@@ -66,6 +131,7 @@ void StatusLine::Stopped()
 {
     link_ = Link::Stopped;
     hiddenTalker_.clear();
+    allGnssAtNextStart_ = false;
     ShowState();
 }
 
@@ -84,6 +150,7 @@ void StatusLine::Started()
     lastDataMs_ = Now();
     backUntilMs_ = -1;
     hiddenTalker_.clear();
+    allGnssAtNextStart_ = false;
     ShowState();
 }
 
@@ -122,6 +189,13 @@ void StatusLine::HiddenTalkerSeen(const QString& talker)
     hiddenTalkerMs_ = Now();
 }
 
+void StatusLine::AllGnssChosen(bool checked)
+{
+    // Stopped, the next Start reads the box anyway.
+    allGnssAtNextStart_ = checked && (link_ == Link::Running || link_ == Link::Lost);
+    ShowState();
+}
+
 void StatusLine::ShowState()
 {
     QString text;
@@ -141,9 +215,12 @@ void StatusLine::ShowState()
         if (silentMs >= kSilenceMs) {
             text = QStringLiteral("No data for %1 s").arg(silentMs / 1000);
         } else if (!hiddenTalker_.isEmpty() && now - hiddenTalkerMs_ < kHintMs) {
-            text = QStringLiteral("Receiving %1 sentences that are not shown: check All GNSS on "
-                                  "the Communication tab, or start with /G+")
-                       .arg(hiddenTalker_);
+            text = allGnssAtNextStart_
+                       ? QStringLiteral("Receiving %1 sentences that are not shown: All GNSS "
+                                        "takes effect at the next Start")
+                       : QStringLiteral("Receiving %1 sentences that are not shown: check All "
+                                        "GNSS on the Communication tab, or start with /G+");
+            text = text.arg(hiddenTalker_);
         } else {
             text = QStringLiteral("Receiving \u00B7 %1/s")
                        .arg(Count(sentencesLastPoll_, "sentence", "sentences"));

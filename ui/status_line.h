@@ -1,14 +1,42 @@
 #pragma once
 
+#include <QLabel>
 #include <QString>
 
 #include <array>
 #include <functional>
 
-class QLabel;
 class QStatusBar;
 
 namespace fixwatch {
+
+// One text of the status bar: whole where it fits, otherwise cut in the middle, where a
+// device path or a reason has the least to say ("/dev/serial/by-id/usb-u-bl…-if00 · 4800
+// 8N1"), with the whole text as its tooltip. text() is always the whole text.
+class StatusLabel : public QLabel {
+public:
+    // However crowded the bar, the label keeps this share of its width, or less where the
+    // whole text needs less.
+    explicit StatusLabel(double keptShare = 0);
+
+    // Sets the whole text; what is shown follows it and the width.
+    void SetText(const QString& text);
+    // The text as it is shown at the current width.
+    const QString& ShownText() const { return shown_; }
+
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void Fit();
+
+    double keptShare_;
+    QString shown_;
+};
 
 // The quiet place where the window says what it is doing, in short plain texts that never
 // take focus and never open a box: the source and its settings, the state of the link, and
@@ -31,7 +59,7 @@ public:
 
     explicit StatusLine(QStatusBar* bar);
 
-    std::array<QLabel*, 3> Lab_Status{};
+    std::array<StatusLabel*, 3> Lab_Status{};
 
     // Monotonic milliseconds; replaceable so that tests can let time pass.
     std::function<qint64()> clock;
@@ -49,6 +77,9 @@ public:
     void Polled(bool textArrived, int sentences, int badChecksums);
     // A sentence of another talker ("GN") arrived that the window does not show.
     void HiddenTalkerSeen(const QString& talker);
+    // The user ticked or cleared All GNSS. While running, the running link keeps reading
+    // as it was started, so the hint says that the choice takes effect at the next Start.
+    void AllGnssChosen(bool checked);
 
 private:
     enum class Link { Stopped, Failed, Running, Lost };
@@ -66,6 +97,7 @@ private:
     qint64 backUntilMs_ = -1;
     QString hiddenTalker_;
     qint64 hiddenTalkerMs_ = 0;
+    bool allGnssAtNextStart_ = false; // ticked since this run started
 };
 
 } // namespace fixwatch

@@ -2,6 +2,7 @@
 // date patterns it uses.
 #include "../qt_print.h"
 #include "fix_display.h"
+#include "nmea_interpreter.h"
 #include "number_format.h"
 #include "plain_text.h"
 
@@ -104,6 +105,29 @@ TEST(FixDisplayHandlers, ReceivedTextIsShownExactlyAsReceived)
         tip.setHtml(PlainToolTip(text));
         EXPECT_TRUE(Qt::mightBeRichText(PlainToolTip(text))) << text.toStdString();
         EXPECT_EQ(tip.toPlainText(), text);
+    }
+}
+
+// With every system read, RMC's knots stand in for a missing VTG; the km/h worked out from
+// them carry as many decimals as the knots shown beside them.
+TEST(FixDisplayHandlers, RmcSpeedInKmhCarriesThePrecisionOfItsKnots)
+{
+    const std::tuple<const char*, const char*, const char*> rows[] = {
+        {"022.4", "22.4", "41.5"},  {"22", "22.0", "40.7"},    {"0.012", "0.012", "0.022"},
+        {"5.25", "5.25", "9.72"},   {"000.0", "0.0", "0.0"},   {"12.3456", "12.346", "22.864"},
+        {"-1.5", "-1.5", "-2.8"},   {"99999.9", "99999.9", "185199.8"}};
+    for (const bool comma : {false, true}) {
+        Widgets widgets;
+        FixDisplay display(widgets.w, QLocale(comma ? QLocale::German : QLocale::English));
+        display.SetAllSystems(true);
+        NmeaInterpreter gps(display, Talkers::AllSystems);
+        for (const auto& [sent, knots, kmh] : rows) {
+            const std::string body = "$GNRMC,123519,A,4807.038,N,01131.000,E," + std::string(sent) + ",084.4,230394,,";
+            ASSERT_TRUE(gps.Parse(body + "*" + gps.GetChecksum(body))) << sent;
+            const auto local = [comma](QString text) { return comma ? text.replace('.', ',') : text; };
+            EXPECT_EQ(widgets.w.Lab_Posizione[5]->text(), local(knots)) << sent;
+            EXPECT_EQ(widgets.w.Lab_Posizione[4]->text(), local(kmh)) << sent;
+        }
     }
 }
 

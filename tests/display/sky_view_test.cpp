@@ -1,10 +1,11 @@
-// The Sky tab: where the plot puts satellites and how it draws them, the table's rows and
+// The Sky tab: where the plot puts satellites and their names and how it draws them, the table's rows and
 // sorting, and updates that keep the user's place and repaint only what changed.
 #include "sky_legend.h"
 #include "sky_plot.h"
 #include "sky_satellites.h"
 #include "sky_table_model.h"
 #include "sky_view.h"
+#include "sky.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
@@ -13,11 +14,13 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
+#include <fstream>
 
 namespace fixwatch {
 namespace {
@@ -32,6 +35,27 @@ const std::vector<SkySatellite> kSmallSky = {
     {G::GPS, 5, 45, 100, 40, true},         {G::GPS, 10, 9, 20, kNone, false},
     {G::GPS, 100, kNone, kNone, 12, false}, {G::GLONASS, 65, 80, 300, 31, true},
     {G::Galileo, 5, 20, 200, 8, false},     {G::BeiDou, 21, 60, kNone, 45, true}};
+
+// No name is written over another name, a circle, a ring value or a cardinal point, or
+// outside the plot.
+void ExpectClearNames(const SkyPlot& plot, const std::string& what)
+{
+    std::vector<QRectF> fixed = plot.RingLabels();
+    fixed.insert(fixed.end(), plot.CompassLabels().begin(), plot.CompassLabels().end());
+    for (const SkyPlot::Mark& a : plot.Marks()) {
+        if (a.labelRect.isNull())
+            continue;
+        const std::string name = what + " " + a.label.toStdString();
+        ASSERT_TRUE(QRectF(plot.rect()).contains(a.labelRect)) << name;
+        for (const QRectF& other : fixed)
+            ASSERT_FALSE(a.labelRect.intersects(other)) << name << " over a ring value or N E S W";
+        for (const SkyPlot::Mark& b : plot.Marks()) {
+            const QRectF circle(b.centre - QPointF(b.radius, b.radius), QSizeF(2 * b.radius, 2 * b.radius));
+            ASSERT_TRUE(&a == &b || !(a.labelRect.intersects(b.labelRect) || a.labelRect.intersects(circle)))
+                << name << " over " << b.label.toStdString();
+        }
+    }
+}
 
 QString Cell(const QTableView* t, int row, int col) { return t->model()->index(row, col).data().toString(); }
 
@@ -117,6 +141,16 @@ TEST_F(SkyViewTest, TheTableListsEverySatelliteReadOnlyThePlotOnlyThoseWithEleva
         placed.push_back(mark.key);
     const std::vector<SatelliteKey> expected{{G::GPS, 5}, {G::GPS, 10}, {G::GLONASS, 65}, {G::Galileo, 5}};
     EXPECT_EQ(placed, expected) << "GPS 100 has neither, BeiDou 21 no azimuth";
+    QStringList names;
+    for (const SkyPlot::Mark& mark : view.Img_Sky->Marks())
+        names << mark.label;
+    EXPECT_EQ(names, QStringList({"G5", "G10", "R65", "E5"})) << "the system's letter, as in the columns";
+
+    // Hovering a circle names its satellite and all that is known of it.
+    const SkyPlot::Mark gps5 = view.Img_Sky->Marks().front();
+    QHelpEvent hover(QEvent::ToolTip, gps5.centre.toPoint(), view.Img_Sky->mapToGlobal(gps5.centre.toPoint()));
+    QCoreApplication::sendEvent(view.Img_Sky, &hover);
+    EXPECT_EQ(QToolTip::text(), "G5 (GPS): elevation 45\u00B0, azimuth 100\u00B0, signal 40 dB-Hz, used in the fix");
     EXPECT_EQ(view.Img_SkyLegend->Systems(), std::vector<G>({G::GPS, G::GLONASS, G::Galileo, G::BeiDou}));
     view.ShowSatellites({});
     EXPECT_TRUE(view.Img_SkyLegend->Systems().empty());
@@ -180,14 +214,13 @@ TEST(SkyPlot, KeepsAbsurdValuesAndVeryLongListsInsideAndLabelsClearOfEachOther)
             const QPointF from = mark.centre - plot.Centre();
             ASSERT_LE(std::hypot(from.x(), from.y()), plot.Radius() + 1) << size.width(); // whole pixels
             ASSERT_LE(mark.radius, MarkRadius(255, plot.Radius()));
-            ASSERT_TRUE(plot.rect().isEmpty() || QRectF(plot.rect()).contains(mark.labelRect))
-                << size.width();
         }
+        ExpectClearNames(plot, std::to_string(size.width()));
         plot.grab(); // paints without failing
     }
 
-    // A spread sky and two satellites almost on top of each other: no number over another
-    // number or circle.
+    // A spread sky and two satellites almost on top of each other: every name written, none
+    // over another name or a circle.
     sky.clear();
     for (int number = 1; number <= 24; ++number)
         sky.push_back({G::GPS, number, 10 + (number % 3) * 30, number * 15, 20 + number, true});
@@ -196,12 +229,51 @@ TEST(SkyPlot, KeepsAbsurdValuesAndVeryLongListsInsideAndLabelsClearOfEachOther)
     SkyPlot plot;
     plot.resize(520, 520);
     plot.SetSatellites(sky);
-    for (const SkyPlot::Mark& a : plot.Marks())
-        for (const SkyPlot::Mark& b : plot.Marks()) {
-            const QRectF circle(b.centre - QPointF(b.radius, b.radius), QSizeF(2 * b.radius, 2 * b.radius));
-            EXPECT_TRUE(&a == &b || !(a.labelRect.intersects(b.labelRect) || a.labelRect.intersects(circle)))
-                << a.label.toStdString() << " over " << b.label.toStdString();
+    ExpectClearNames(plot, "spread");
+    for (const SkyPlot::Mark& mark : plot.Marks())
+        EXPECT_FALSE(mark.labelRect.isNull()) << mark.label.toStdString();
+}
+
+// Every sky a real receiver went through, at the size the window gives the plot.
+TEST(SkyPlot, NamesOnRealMultiSystemSkiesNeverOverprintAndUnlocatedSatellitesStayOff)
+{
+    const std::string folder = FIXWATCH_NMEA_LOGS;
+    // A crowded four-system sky, and a receiver that sends "00,000" for satellites it has
+    // not located.
+    for (const char* capture : {"ublox-zed-f9p-nmea.nmea", "beidou-gb.nmea"}) {
+        std::ifstream file(folder + "/" + capture);
+        if (!file)
+            GTEST_SKIP() << "no capture " << capture << " in " << folder;
+        Sky sky;
+        SkyPlot plot;
+        plot.resize(394, 394);
+        std::size_t marks = 0, named = 0, usedMarks = 0, usedNamed = 0, unlocated = 0;
+        for (std::string line; std::getline(file, line);) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            if (!sky.Feed(line))
+                continue;
+            plot.SetSatellites(sky.Satellites());
+            ExpectClearNames(plot, capture);
+            std::size_t located = 0;
+            for (const SkySatellite& satellite : sky.Satellites()) {
+                const bool zero = satellite.elevation == 0 && satellite.azimuth == 0;
+                unlocated += zero;
+                located += satellite.elevation && satellite.azimuth && !zero;
+            }
+            ASSERT_EQ(plot.Marks().size(), located) << capture;
+            for (const SkyPlot::Mark& mark : plot.Marks()) {
+                ++marks, named += !mark.labelRect.isNull();
+                usedMarks += mark.used, usedNamed += mark.used && !mark.labelRect.isNull();
+            }
         }
+        ASSERT_GT(marks, 0U) << capture;
+        EXPECT_GT(double(named) / double(marks), 0.9) << capture << ": " << named << " of " << marks;
+        EXPECT_GT(double(usedNamed) / double(usedMarks), 0.97) << capture << ": " << usedNamed << " of " << usedMarks;
+        if (std::string(capture) == "beidou-gb.nmea") {
+            EXPECT_GT(unlocated, 0U);
+        }
+    }
 }
 
 TEST_F(SkyViewTest, SortsEveryColumnByValueEmptyLastAndAHeaderClickPutsTheStrongestFirst)

@@ -101,7 +101,7 @@ TEST(AllGnss, RtkQualitiesHaveTheirWordsAndRmcSpeedStandsInForVtgOnlyWithTheOpti
         Receive(form, receiver, text);
         EXPECT_EQ(form.Lab_PosizioneInfo[8]->text(), allGnss ? "RTK Float" : "Invalid");
         EXPECT_EQ(form.Lab_Posizione[5]->text(), allGnss ? "10.0" : "");
-        EXPECT_EQ(form.Lab_Posizione[4]->text(), allGnss ? "18.52" : "");
+        EXPECT_EQ(form.Lab_Posizione[4]->text(), allGnss ? "18.5" : "");
         if (allGnss) {
             // Once a VTG has come, its speed wins over RMC's.
             Receive(form, receiver, Sealed("GNVTG,054.7,T,034.4,M,005.5,N,010.2,K") + "\r\n" + rmc);

@@ -3,10 +3,13 @@
 #include "window_test_support.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QRadioButton>
+#include <QStatusBar>
+#include <QTest>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -83,7 +86,69 @@ TEST(StatusBar, TellsHowToSeeSentencesOfOtherSystems)
     }
     EXPECT_TRUE(form.Status->Lab_Status[1]->text().startsWith("Receiving \u00B7"))
         << form.Status->Lab_Status[1]->text().toStdString();
+
+    // Ticking All GNSS while running changes nothing until the next Start, and the hint says
+    // so; clearing it again brings back the first hint.
+    const std::string gn = Sealed("GNGLL,4916.45,N,12311.12,W,225446,A") + "\r\n";
+    receiver.Write(gn);
+    ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(gn.size())));
+    form.Timer_Lett_Timer();
+    form.Chk_GNSS->click();
+    form.Status->AllGnssChosen(form.Chk_GNSS->isChecked()); // as Chk_GNSS_Click does while running
+    EXPECT_EQ(form.Status->Lab_Status[1]->text(),
+              "Receiving GN sentences that are not shown: All GNSS takes effect at the next Start");
+    form.Chk_GNSS->click();
+    form.Status->AllGnssChosen(form.Chk_GNSS->isChecked());
+    EXPECT_TRUE(form.Status->Lab_Status[1]->text().endsWith("or start with /G+"));
     form.Cmd_StartStop_Click(1);
+}
+
+// The source, the state and the logger each show as much as the window's one size holds,
+// cut in the middle so that both the device and the reason stay readable, and whole as
+// their tooltips.
+TEST(StatusBar, LongTextsAreCutInTheMiddleAndWholeInTheirTooltips)
+{
+    const QString device = "/dev/serial/by-id/usb-u-blox_AG_-_www.u-blox.com_u-blox_GNSS_receiver-if00";
+    QSize usual;
+    {
+        PortVariable shortPort(1, "/dev/ttyUSB0");
+        usual = MainForm().size();
+    }
+    PortVariable port(1, device.toStdString());
+    MainForm form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_EQ(form.size(), usual) << "a long path does not widen the window";
+
+    test::AnswerNextDialog();
+    form.Cmd_StartStop_Click(0);
+    ASSERT_FALSE(form.acquisitionRunning);
+    form.Status->ShowLogger("Log not written: cannot write /home/someone/.local/share/fixwatch/"
+                            "2026-12-07.log: no space left on device");
+    QCoreApplication::processEvents();
+
+    QStatusBar* bar = form.statusBar();
+    for (StatusLabel* label : form.Status->Lab_Status) {
+        const QString whole = label->text(), shown = label->ShownText();
+        const std::string what = whole.toStdString() + " shown as " + shown.toStdString();
+        ASSERT_TRUE(whole.contains(device) || whole.startsWith("Log not written")) << what;
+        EXPECT_NE(shown, whole) << what;
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(shown), label->contentsRect().width()) << what;
+        EXPECT_LE(label->geometry().right(), bar->width()) << what;
+        EXPECT_EQ(shown.left(4), whole.left(4)) << what;
+        EXPECT_EQ(shown.right(4), whole.right(4)) << what;
+        EXPECT_EQ(label->toolTip(), whole) << what;
+    }
+    EXPECT_GE(form.Status->Lab_Status[1]->width(), bar->width() / 2 - 1) << "the state keeps half the bar";
+
+    // A short text is whole and needs no tooltip.
+    form.Status->ShowLogger("Logging every 5 s to ~/2026-12-07.log");
+    form.Status->Stopped();
+    QCoreApplication::processEvents();
+    for (StatusLabel* label : {form.Status->Lab_Status[1], form.Status->Lab_Status[2]}) {
+        EXPECT_EQ(label->ShownText(), label->text());
+        EXPECT_TRUE(label->toolTip().isEmpty()) << label->toolTip().toStdString();
+    }
 }
 
 TEST(StatusBar, SaysWhereTheLogGoesAndWhyARecordWasNotWritten)
