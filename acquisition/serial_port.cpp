@@ -270,7 +270,8 @@ bool SerialPort::Open()
     // a second program on the same device fails here.
     if (!port_.open(QIODevice::ReadOnly)) {
         port_.clearError();
-        reason_ = OpenFailureReason(devicePath_, OpenError(devicePath_));
+        const auto notSerial = NotASerialPort(devicePath_);
+        reason_ = notSerial ? *notSerial : OpenFailureReason(devicePath_, OpenError(devicePath_));
         return false;
     }
     pseudoTerminal_ = IsPseudoTerminal(devicePath_);
