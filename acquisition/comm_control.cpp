@@ -19,7 +19,7 @@ bool CommControl::CommPort(int port)
         reason_ = tr("The port number cannot change while the port is open.");
         return false;
     }
-    if (port < 1 || port > PortList::kHighestPort) {
+    if (port < 1 || port > kPortCount) {
         reason_ = tr("There is no port %1.").arg(port);
         return false;
     }

@@ -1,7 +1,7 @@
 #include "command_line.h"
 
 #include "number_text.h"
-#include "text_trim.h"
+#include "text_fields.h"
 
 #include <algorithm>
 #include <array>
@@ -22,19 +22,6 @@ std::string UpperCase(std::string_view text)
             c = static_cast<char>(c - 'a' + 'A');
     }
     return upper;
-}
-
-std::vector<std::string_view> Split(std::string_view text, char separator)
-{
-    std::vector<std::string_view> pieces;
-    std::size_t start = 0;
-    for (auto at = text.find(separator); at != std::string_view::npos;
-         at = text.find(separator, start)) {
-        pieces.push_back(text.substr(start, at - start));
-        start = at + 1;
-    }
-    pieces.push_back(text.substr(start));
-    return pieces;
 }
 
 std::string WithoutLetter(std::string_view item, char letter)
@@ -71,7 +58,7 @@ void ReadLineSettings(std::string_view item, std::array<std::string, 4>& fields,
                       SerialSettings& settings)
 {
     const std::string rest = WithoutLetter(item, 'S');
-    const auto given = Split(TrimBlanks(rest), ',');
+    const auto given = SplitAt(TrimBlanks(rest), ',');
     for (std::size_t i = 0; i < fields.size() && i < given.size(); ++i)
         fields[i] = std::string(TrimBlanks(given[i]));
     const SerialSettings defaults;
@@ -89,7 +76,7 @@ CommandLineOptions ApplyCommandLine(std::string_view commandLine)
     SerialSettings& s = options.settings;
     std::array<std::string, 4> lineFields;
 
-    const auto pieces = Split(commandLine, '/');
+    const auto pieces = SplitAt(commandLine, '/');
     if (const auto before = TrimBlanks(pieces.front()); !before.empty())
         options.warnings.push_back("fixwatch: ignoring " + std::string(before)
                                    + ": options begin with /");
@@ -144,7 +131,7 @@ std::optional<std::string> InformationRequest(std::string_view commandLine)
     if (commandLine == "--help")
         return UsageText();
     if (commandLine == "--version")
-        return VersionText();
+        return VersionLine();
     return std::nullopt;
 }
 
@@ -184,7 +171,7 @@ std::string UsageText()
            "  FIXWATCH_COM2=gpsd://localhost fixwatch /C2\n";
 }
 
-std::string VersionText()
+std::string VersionLine()
 {
     return "fixwatch " FIXWATCH_VERSION "\n";
 }

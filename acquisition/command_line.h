@@ -37,6 +37,7 @@ std::string CommandLineText(int argc, const char* const* argv);
 std::optional<std::string> InformationRequest(std::string_view commandLine);
 
 std::string UsageText();
-std::string VersionText();
+// "fixwatch 1.2.3" and a line end, for --version.
+std::string VersionLine();
 
 } // namespace fixwatch
