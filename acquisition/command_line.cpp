@@ -166,7 +166,8 @@ std::string UsageText()
            "USB receivers first (ttyACM*, then ttyUSB*), then on-board ports (ttyS*,\n"
            "ttyAMA*, ...), then others; a gpsd answering on localhost comes after them.\n"
            "On a machine with one USB receiver, port 1 is that receiver. A port can also\n"
-           "be gpsd://HOST[:PORT], tcp://HOST:PORT or udp://[ADDRESS]:PORT, e.g.\n"
+           "be gpsd://HOST[:PORT][/DEVICE], tcp://HOST:PORT or udp://[ADDRESS]:PORT;\n"
+           "a gpsd is watched on one device: DEVICE, or else the first it has. E.g.\n"
            "\n"
            "  FIXWATCH_COM2=gpsd://localhost fixwatch /C2\n";
 }
