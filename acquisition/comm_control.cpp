@@ -19,7 +19,7 @@ bool CommControl::CommPort(int port)
         reason_ = tr("The port number cannot change while the port is open.");
         return false;
     }
-    if (port < 1 || port > PortList::kHighestPort) {
+    if (port < 1 || port > kPortCount) {
         reason_ = tr("There is no port %1.").arg(port);
         return false;
     }
@@ -148,7 +148,7 @@ QString CommControl::SourceDescription(int port, std::string_view settings) cons
         return tr("Port %1: no device").arg(port);
     if (NamesNetworkSource(entry->address)) {
         const NetworkAddressParse parsed = ParseNetworkAddress(entry->address);
-        return parsed.address ? parsed.address->Name() : entry->address;
+        return parsed.address ? MakeNetworkSource(*parsed.address)->Description() : entry->address;
     }
     return entry->address + QStringLiteral(" \u00B7 ") + SerialPort::ShortSettings(settings);
 }

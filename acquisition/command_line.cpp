@@ -1,15 +1,11 @@
 #include "command_line.h"
 
 #include "number_text.h"
-#include "text_trim.h"
+#include "text_fields.h"
 
 #include <algorithm>
 #include <array>
 #include <vector>
-
-#ifndef FIXWATCH_VERSION
-#error "FIXWATCH_VERSION must be defined by the build"
-#endif
 
 namespace fixwatch {
 namespace {
@@ -22,19 +18,6 @@ std::string UpperCase(std::string_view text)
             c = static_cast<char>(c - 'a' + 'A');
     }
     return upper;
-}
-
-std::vector<std::string_view> Split(std::string_view text, char separator)
-{
-    std::vector<std::string_view> pieces;
-    std::size_t start = 0;
-    for (auto at = text.find(separator); at != std::string_view::npos;
-         at = text.find(separator, start)) {
-        pieces.push_back(text.substr(start, at - start));
-        start = at + 1;
-    }
-    pieces.push_back(text.substr(start));
-    return pieces;
 }
 
 std::string WithoutLetter(std::string_view item, char letter)
@@ -71,7 +54,7 @@ void ReadLineSettings(std::string_view item, std::array<std::string, 4>& fields,
                       SerialSettings& settings)
 {
     const std::string rest = WithoutLetter(item, 'S');
-    const auto given = Split(TrimBlanks(rest), ',');
+    const auto given = SplitAt(TrimBlanks(rest), ',');
     for (std::size_t i = 0; i < fields.size() && i < given.size(); ++i)
         fields[i] = std::string(TrimBlanks(given[i]));
     const SerialSettings defaults;
@@ -89,7 +72,7 @@ CommandLineOptions ApplyCommandLine(std::string_view commandLine)
     SerialSettings& s = options.settings;
     std::array<std::string, 4> lineFields;
 
-    const auto pieces = Split(commandLine, '/');
+    const auto pieces = SplitAt(commandLine, '/');
     if (const auto before = TrimBlanks(pieces.front()); !before.empty())
         options.warnings.push_back("fixwatch: ignoring " + std::string(before)
                                    + ": options begin with /");
@@ -126,72 +109,6 @@ CommandLineOptions ApplyCommandLine(std::string_view commandLine)
                                        + ": not an option");
     }
     return options;
-}
-
-std::string CommandLineText(int argc, const char* const* argv)
-{
-    std::string text;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1)
-            text += ' ';
-        text += argv[i];
-    }
-    return std::string(TrimBlanks(text));
-}
-
-std::optional<std::string> InformationRequest(std::string_view commandLine)
-{
-    if (commandLine == "--help")
-        return UsageText();
-    if (commandLine == "--version")
-        return VersionText();
-    return std::nullopt;
-}
-
-std::string UsageText()
-{
-    return "Usage: fixwatch [/OPTION]...\n"
-           "  or:  fixwatch --list-ports | --help | --version\n"
-           "\n"
-           "Shows the fix of an NMEA-0183 GPS receiver on a serial port, a gpsd, a TCP\n"
-           "server or UDP datagrams. Acquisition starts when you press Start (F5).\n"
-           "\n"
-           "Options are case-insensitive; a later one overrides an earlier one; one that\n"
-           "is not understood is named on standard error and ignored.\n"
-           "  /Cn           port n, 1 to 255 (default 1; see PORTS below)\n"
-           "  /Sb,p,d,s     line settings of a serial port (default 4800,N,8,1): baud 150,\n"
-           "                300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600 or\n"
-           "                115200; parity N, E or O; data bits 5 to 8; stop bits 1,\n"
-           "                1.5 (5 data bits only) or 2\n"
-           "  /Hn           handshaking: 0 none, 1 XON/XOFF, 2 RTS/CTS, 3 both (default 0)\n"
-           "  /D+ /D-       DTR on or off (default off)\n"
-           "  /R+ /R-       RTS on or off (default off)\n"
-           "  /N+ /N-       discard received NUL characters or keep them (default keep)\n"
-           "  /B+ /B-       show or hide the checksum calculator button (default hidden)\n"
-           "  /G+ /G-       All GNSS: read the sentences of every satellite system (GN, GL,\n"
-           "                GA, GB, BD, GQ, QZ and GI talkers), not only GPS (default off)\n"
-           "  --coordinates=FORMAT  show the position as sent (degrees and minutes, the\n"
-           "                default), in dd (decimal degrees), dms (degrees, minutes,\n"
-           "                seconds), utm, mgrs or locator (Maidenhead); as View > Coordinates\n"
-           "  --units=SET   metric (the default), imperial (mph, feet) or nautical (knots\n"
-           "                first); as View > Units. The log records the default texts\n"
-           "  --list-ports  print the numbered ports of this machine and exit\n"
-           "  --help        show this text and exit\n"
-           "  --version     show the version and exit\n"
-           "\n"
-           "Ports: port n is the device or address named by the environment variable\n"
-           "FIXWATCH_COMn when it is set; otherwise the n-th serial port of this machine,\n"
-           "USB receivers first (ttyACM*, then ttyUSB*), then on-board ports (ttyS*,\n"
-           "ttyAMA*, ...), then others; a gpsd answering on localhost comes after them.\n"
-           "On a machine with one USB receiver, port 1 is that receiver. A port can also\n"
-           "be gpsd://HOST[:PORT], tcp://HOST:PORT or udp://[ADDRESS]:PORT, e.g.\n"
-           "\n"
-           "  FIXWATCH_COM2=gpsd://localhost fixwatch /C2\n";
-}
-
-std::string VersionText()
-{
-    return "fixwatch " FIXWATCH_VERSION "\n";
 }
 
 } // namespace fixwatch

@@ -2,7 +2,6 @@
 
 #include "serial_settings.h"
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,17 +25,5 @@ struct CommandLineOptions {
 //   /D+ /D-  DTR   /R+ /R-  RTS   /N+ /N-  null discard   /B+ /B-  checksum button
 //   /G+ /G-  every satellite system
 CommandLineOptions ApplyCommandLine(std::string_view commandLine);
-
-// The program's arguments after the window system has taken its own (argv[1] to
-// argv[argc - 1]) joined with single blanks and stripped of blanks at both ends.
-std::string CommandLineText(int argc, const char* const* argv);
-
-// The usage text for "--help" or the version line for "--version" when the command line is
-// exactly one of them; the program prints it and exits instead of opening the window.
-// ("--list-ports" needs the machine's ports and is answered by the program itself.)
-std::optional<std::string> InformationRequest(std::string_view commandLine);
-
-std::string UsageText();
-std::string VersionText();
 
 } // namespace fixwatch

@@ -19,14 +19,42 @@ bool IsActive(const QJsonObject& device)
     return false;
 }
 
+QString PathOf(const QJsonObject& device)
+{
+    return device.value(QLatin1StringView("path")).toString();
+}
+
 } // namespace
+
+std::string GpsdStream::WatchRequest(const QString& device)
+{
+    QJsonObject watch{{QStringLiteral("enable"), true}, {QStringLiteral("nmea"), true}};
+    if (!device.isEmpty())
+        watch.insert(QStringLiteral("device"), device);
+    return "?WATCH=" + QJsonDocument(watch).toJson(QJsonDocument::Compact).toStdString() + "\n";
+}
+
+void GpsdStream::Reset(const QString& device)
+{
+    line_ = Line::Start;
+    watch_ = Watch::Asked;
+    named_ = !device.isEmpty();
+    json_.clear();
+    request_.clear();
+    device_ = device;
+    refusal_.clear();
+    devices_.clear();
+}
 
 void GpsdStream::Take(std::string_view bytes, std::string& text)
 {
     std::size_t at = 0;
     while (at < bytes.size()) {
         if (line_ == Line::Start) {
-            line_ = bytes[at] == '{' ? Line::Json : Line::Passed;
+            if (bytes[at] == '{')
+                line_ = Line::Json;
+            else
+                line_ = watch_ == Watch::Watching ? Line::Passed : Line::Dropped;
             json_.clear();
         }
         const std::size_t newline = bytes.find('\n', at);
@@ -45,6 +73,7 @@ void GpsdStream::Take(std::string_view bytes, std::string& text)
                 json_.append(piece);
             }
             break;
+        case Line::Dropped:
         case Line::OverlongJson:
         case Line::Start:
             break;
@@ -58,13 +87,6 @@ void GpsdStream::Take(std::string_view bytes, std::string& text)
     }
 }
 
-void GpsdStream::Reset()
-{
-    line_ = Line::Start;
-    json_.clear();
-    devices_.clear();
-}
-
 void GpsdStream::HandleJson()
 {
     const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(json_));
@@ -73,38 +95,60 @@ void GpsdStream::HandleJson()
         return;
     const QJsonObject report = document.object();
     const QString kind = report.value(QLatin1StringView("class")).toString();
-    const auto pathOf = [](const QJsonObject& device) {
-        return ShownPath(device.value(QLatin1StringView("path")).toString());
-    };
     if (kind == QLatin1StringView("DEVICES")) {
         // The whole list, replacing what was known.
         devices_.clear();
         for (const QJsonValue& entry : report.value(QLatin1StringView("devices")).toArray()) {
             const QJsonObject device = entry.toObject();
-            const QString path = pathOf(device);
+            const QString path = PathOf(device);
             if (IsActive(device) && !path.isEmpty() && !devices_.contains(path)
                 && devices_.size() < kMaxDevices)
                 devices_.append(path);
         }
+        if (watch_ == Watch::Asked && !named_)
+            ChooseDevice();
     } else if (kind == QLatin1StringView("DEVICE")) {
         // One device came or went.
-        const QString path = pathOf(report);
+        const QString path = PathOf(report);
         if (path.isEmpty())
             return;
         if (!IsActive(report))
             devices_.removeAll(path);
         else if (!devices_.contains(path) && devices_.size() < kMaxDevices)
             devices_.append(path);
+    } else if (kind == QLatin1StringView("WATCH")) {
+        // gpsd confirms a watch by repeating it; the one that counts names our device.
+        const QString watched = report.value(QLatin1StringView("device")).toString();
+        if ((watch_ == Watch::Asked || watch_ == Watch::Choosing) && watched == device_)
+            watch_ = Watch::Watching;
+    } else if (kind == QLatin1StringView("ERROR")) {
+        if (watch_ == Watch::Asked || watch_ == Watch::Choosing) {
+            watch_ = Watch::Refused;
+            refusal_ = ShownPath(report.value(QLatin1StringView("message")).toString());
+        }
     }
+}
+
+void GpsdStream::ChooseDevice()
+{
+    // A gpsd without devices sends the sentences of the first one that comes, alone.
+    if (devices_.isEmpty())
+        return;
+    device_ = devices_.front();
+    request_ = WatchRequest(device_);
+    watch_ = Watch::Choosing;
 }
 
 QString GpsdStream::DevicesText() const
 {
-    if (devices_.isEmpty())
+    if (device_.isEmpty())
         return {};
-    if (devices_.size() == 1)
-        return devices_.front();
-    return QStringLiteral("%1 and %2 more").arg(devices_.front()).arg(devices_.size() - 1);
+    const qsizetype others = devices_.size() - (devices_.contains(device_) ? 1 : 0);
+    const QString shown = ShownPath(device_);
+    if (others <= 0)
+        return shown;
+    return others == 1 ? QStringLiteral("%1 \u00B7 1 other device").arg(shown)
+                       : QStringLiteral("%1 \u00B7 %2 other devices").arg(shown).arg(others);
 }
 
 QString GpsdStream::ShownPath(const QString& path)

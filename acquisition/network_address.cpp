@@ -6,6 +6,7 @@
 
 #include <QHostAddress>
 
+#include <algorithm>
 #include <array>
 
 namespace fixwatch {
@@ -27,6 +28,8 @@ constexpr std::array kSchemes = {
 // The longest host name the resolver accepts.
 constexpr qsizetype kMaxHostLength = 253;
 constexpr int kMaxPortDigits = 5;
+// The longest device path gpsd keeps.
+constexpr qsizetype kMaxDevicePathLength = 128;
 
 const Scheme* SchemeOf(QStringView value)
 {
@@ -130,7 +133,22 @@ NetworkAddressParse ParseNetworkAddress(QStringView value)
     if (!scheme)
         return Fail(QStringLiteral("This is not a network address: it names no gpsd://, tcp:// or udp:// source."));
     const Kind kind = scheme->kind;
-    const QStringView rest = value.mid(scheme->prefix.size());
+    QStringView rest = value.mid(scheme->prefix.size());
+
+    // gpsd://HOST[:PORT]/dev/ttyACM0 watches that device of the gpsd.
+    QString device;
+    if (kind == Kind::Gpsd) {
+        if (const auto slash = rest.indexOf(u'/'); slash >= 0) {
+            device = rest.mid(slash).toString();
+            rest = rest.left(slash);
+            if (device == u'/')
+                device.clear();
+            else if (device.size() > kMaxDevicePathLength
+                     || std::any_of(device.cbegin(), device.cend(), [](QChar c) { return !c.isPrint(); }))
+                return Fail(QStringLiteral("The device after the gpsd address must be a path, as in "
+                                           "gpsd://localhost/dev/ttyACM0."));
+        }
+    }
 
     // Split HOST[:PORT] or [IPV6][:PORT].
     QStringView host;
@@ -188,6 +206,7 @@ NetworkAddressParse ParseNetworkAddress(QStringView value)
                         .arg(SchemeText(kind), Example(kind)));
     }
     address.host = host.toString();
+    address.device = device;
     return {address, {}};
 }
 

@@ -11,7 +11,7 @@ namespace fixwatch {
 
 class ReceiverSource;
 
-// A network source named by a port's configured value: gpsd://HOST[:PORT],
+// A network source named by a port's configured value: gpsd://HOST[:PORT][/DEVICE],
 // tcp://HOST:PORT or udp://[ADDRESS]:PORT. IPv6 literals are written in brackets.
 struct NetworkAddress {
     enum class Kind { Gpsd, Tcp, Udp };
@@ -20,6 +20,9 @@ struct NetworkAddress {
     // A host name or an IP address without brackets; empty for udp on every address.
     QString host;
     quint16 port = 0;
+    // gpsd only: the device to watch, as gpsd names it ("/dev/ttyACM0"); empty for the
+    // first one gpsd has.
+    QString device = {};
 
     // As the status bar shows it: "gpsd on localhost:2947", "tcp 192.168.1.10:10110",
     // "udp :10110", "tcp [::1]:10110".

@@ -101,7 +101,7 @@ void PortList::Refresh()
     SortForNumbering(ports);
     found_.clear();
     for (const SerialPortDescription& port : ports) {
-        if (static_cast<int>(found_.size()) == kHighestPort)
+        if (static_cast<int>(found_.size()) == kPortCount)
             break;
         PortEntry entry;
         entry.number = static_cast<int>(found_.size()) + 1;
@@ -110,7 +110,7 @@ void PortList::Refresh()
         entry.usbId = UsbId(port);
         found_.push_back(entry);
     }
-    if (probe_ && static_cast<int>(found_.size()) < kHighestPort && probe_()) {
+    if (probe_ && static_cast<int>(found_.size()) < kPortCount && probe_()) {
         PortEntry gpsd;
         gpsd.number = static_cast<int>(found_.size()) + 1;
         gpsd.address = QString::fromLatin1(kLocalGpsd);
@@ -121,7 +121,7 @@ void PortList::Refresh()
 
 std::optional<PortEntry> PortList::Entry(int number) const
 {
-    if (number < 1 || number > kHighestPort)
+    if (number < 1 || number > kPortCount)
         return std::nullopt;
     const QByteArray variable = "FIXWATCH_COM" + QByteArray::number(number);
     if (qEnvironmentVariableIsSet(variable.constData())) {
@@ -140,7 +140,7 @@ std::optional<PortEntry> PortList::Entry(int number) const
 std::vector<PortEntry> PortList::Entries() const
 {
     std::vector<PortEntry> entries;
-    for (int number = 1; number <= kHighestPort; ++number) {
+    for (int number = 1; number <= kPortCount; ++number) {
         if (auto entry = Entry(number))
             entries.push_back(*entry);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "serial_settings.h"
+
 #include <QString>
 
 #include <functional>
@@ -41,7 +43,6 @@ public:
     // True when a gpsd answers on localhost; bounded in time.
     using GpsdProbe = std::function<bool()>;
 
-    static constexpr int kHighestPort = 255;
     static constexpr const char* kLocalGpsd = "gpsd://localhost:2947";
 
     // The machine's serial ports as Qt lists them.

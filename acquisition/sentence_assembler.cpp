@@ -1,7 +1,6 @@
 #include "sentence_assembler.h"
 
-#include "nmea_interpreter.h"
-#include "text_trim.h"
+#include "text_fields.h"
 
 #include <utility>
 
@@ -22,11 +21,6 @@ SentenceAssembler::SentenceAssembler(std::function<void(std::string_view line)> 
           if (receiver)
               receiver(line);
       })
-{
-}
-
-SentenceAssembler::SentenceAssembler(const NmeaInterpreter& gps)
-    : receiver_([&gps](std::string_view line, bool) { gps.Parse(line); })
 {
 }
 

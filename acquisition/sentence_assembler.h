@@ -7,8 +7,6 @@
 
 namespace fixwatch {
 
-class NmeaInterpreter;
-
 // Joins the text of successive reads and hands every complete line to a receiver.
 //
 // A read that begins with "$" replaces everything kept so far; any other read, an empty one
@@ -34,8 +32,6 @@ public:
 
     explicit SentenceAssembler(LineReceiver receiver);
     explicit SentenceAssembler(std::function<void(std::string_view line)> receiver);
-    // Hands each line to gps.Parse; gps must outlive the assembler.
-    explicit SentenceAssembler(const NmeaInterpreter& gps);
 
     void HandleInput(std::string_view sInput);
 

@@ -1,7 +1,8 @@
 #include "serial_port.h"
 
+#include "newest_text.h"
 #include "port_device.h"
-#include "text_trim.h"
+#include "text_fields.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -94,20 +95,11 @@ bool SerialPort::ParseSettings(std::string_view text, LineSettings& settings, QS
 {
     reason = tr("Unusable line settings \"%1\".")
                  .arg(QString::fromLatin1(text.data(), qsizetype(text.size())));
-    std::string_view fields[4];
-    std::size_t count = 0;
-    std::size_t start = 0;
-    while (true) {
-        const auto comma = text.find(',', start);
-        if (count == 4)
-            return false;
-        fields[count++] = TrimBlanks(text.substr(start, comma - start));
-        if (comma == std::string_view::npos)
-            break;
-        start = comma + 1;
-    }
-    if (count != 4)
+    auto fields = SplitAt(text, ',');
+    if (fields.size() != 4)
         return false;
+    for (std::string_view& field : fields)
+        field = TrimBlanks(field);
 
     LineSettings parsed;
     const std::string_view baud = fields[0];
@@ -156,19 +148,13 @@ bool SerialPort::ParseSettings(std::string_view text, LineSettings& settings, QS
 
 QString SerialPort::ShortSettings(std::string_view settings)
 {
-    // "4800,N,8,1" -> "4800 8N1"; the text is one the port accepted, so its fields exist.
-    std::string_view fields[4];
-    std::size_t count = 0;
-    for (std::size_t start = 0; count < 4;) {
-        const auto comma = settings.find(',', start);
-        fields[count++] = TrimBlanks(settings.substr(start, comma - start));
-        if (comma == std::string_view::npos)
-            break;
-        start = comma + 1;
-    }
+    // "4800,N,8,1" -> "4800 8N1"; a text the port would refuse is shown as it is.
     auto text = [](std::string_view v) { return QString::fromLatin1(v.data(), qsizetype(v.size())); };
-    return text(fields[0]) + QLatin1Char(' ') + text(fields[2]) + text(fields[1]).toUpper()
-           + text(fields[3]);
+    const auto fields = SplitAt(settings, ',');
+    if (fields.size() != 4)
+        return text(settings);
+    return text(TrimBlanks(fields[0])) + QLatin1Char(' ') + text(TrimBlanks(fields[2]))
+           + text(TrimBlanks(fields[1])).toUpper() + text(TrimBlanks(fields[3]));
 }
 
 bool SerialPort::Settings(std::string_view settings)
@@ -270,7 +256,8 @@ bool SerialPort::Open()
     // a second program on the same device fails here.
     if (!port_.open(QIODevice::ReadOnly)) {
         port_.clearError();
-        reason_ = OpenFailureReason(devicePath_, OpenError(devicePath_));
+        const auto notSerial = NotASerialPort(devicePath_);
+        reason_ = notSerial ? *notSerial : OpenFailureReason(devicePath_, OpenError(devicePath_));
         return false;
     }
     pseudoTerminal_ = IsPseudoTerminal(devicePath_);
@@ -376,12 +363,13 @@ void SerialPort::TakeBuffered()
 
 void SerialPort::Keep(const QByteArray& bytes)
 {
-    if (nullDiscard_)
-        std::remove_copy(bytes.begin(), bytes.end(), std::back_inserter(received_), '\0');
-    else
-        received_.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    if (received_.size() > kMaxReadLength)
-        received_.erase(0, received_.size() - kMaxReadLength);
+    std::string_view more(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    std::string withoutNuls;
+    if (nullDiscard_) {
+        std::remove_copy(more.begin(), more.end(), std::back_inserter(withoutNuls), '\0');
+        more = withoutNuls;
+    }
+    AppendNewest(received_, more, kMaxReadLength);
 }
 
 void SerialPort::OnErrorOccurred(QSerialPort::SerialPortError error)

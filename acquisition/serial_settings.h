@@ -26,6 +26,8 @@ struct SerialSettings {
     friend bool operator==(const SerialSettings&, const SerialSettings&) = default;
 };
 
+// Ports are numbered 1 to kPortCount: in the window's list, on the command line and in the
+// machine's port list.
 inline constexpr int kPortCount = 255;
 
 // Captions of the option buttons; for parity the caption differs from the letter (its tag)

@@ -69,10 +69,14 @@ TcpSource::~TcpSource()
 
 bool TcpSource::Open()
 {
-    if (phase_ == Phase::Connected)
+    if (IsOpen())
         return true;
     StartAttempt();
-    if (phase_ == Phase::Connecting) {
+    // Connecting, or connected while the protocol waits for the peer's first answer.
+    const auto pending = [this] {
+        return phase_ == Phase::Connecting || (phase_ == Phase::Connected && !Ready());
+    };
+    if (pending()) {
         // The window's Start needs the verdict; user input waits until it is known.
         QEventLoop loop;
         const auto remaining = kConnectLimit - std::chrono::milliseconds(attemptClock_.elapsed());
@@ -82,7 +86,7 @@ bool TcpSource::Open()
         loop.exec(QEventLoop::ExcludeUserInputEvents);
         waiting_ = nullptr;
     }
-    if (phase_ == Phase::Connecting) {
+    if (pending()) {
         const bool lookingUp = socket_ && socket_->state() == QAbstractSocket::HostLookupState;
         attemptFailure_ = CannotConnect(
             lookingUp ? QStringLiteral("the host could not be looked up within %1 s").arg(Seconds(kConnectLimit))
@@ -92,17 +96,17 @@ bool TcpSource::Open()
     }
     if (phase_ != Phase::Connected)
         reason_ = attemptFailure_;
-    return phase_ == Phase::Connected;
+    return IsOpen();
 }
 
 bool TcpSource::Reconnect()
 {
-    if (phase_ == Phase::Connected)
+    if (IsOpen())
         return true;
-    if (phase_ == Phase::Connecting && attemptClock_.elapsed() < kConnectLimit.count())
+    if (phase_ != Phase::Closed && attemptClock_.elapsed() < kConnectLimit.count())
         return false;
     StartAttempt();
-    return phase_ == Phase::Connected;
+    return IsOpen();
 }
 
 std::string TcpSource::Read()
@@ -132,6 +136,20 @@ void TcpSource::Received(std::string_view bytes, std::string& text)
 QString TcpSource::RefusedAdvice() const
 {
     return QStringLiteral("Nothing listens on that port.");
+}
+
+void TcpSource::Send(std::string_view request)
+{
+    if (socket_ && !request.empty())
+        socket_->write(request.data(), static_cast<qint64>(request.size()));
+}
+
+void TcpSource::Refuse(const QString& reason)
+{
+    attemptFailure_ = reason;
+    DropSocket();
+    phase_ = Phase::Closed;
+    EndWaiting();
 }
 
 void TcpSource::StartAttempt()
@@ -172,15 +190,18 @@ void TcpSource::TakeArrived()
     std::string lines;
     lineEnds_.Append(text, lines);
     AppendNewest(received_, lines, kMaxReadLength);
+    EndWaitingWhenReady();
 }
 
 void TcpSource::Lose(const QString& reason)
 {
+    const bool handedOut = IsOpen();
     TakeArrived();
     DropSocket();
     phase_ = Phase::Closed;
-    if (waiting_) {
-        // Still inside Open(): it reports the failure itself.
+    if (waiting_ || !handedOut) {
+        // Still inside Open(), which reports the failure itself, or an attempt to reconnect
+        // that never became ready: the loss was told already.
         attemptFailure_ = reason;
         EndWaiting();
         return;
@@ -195,6 +216,12 @@ void TcpSource::EndWaiting()
         waiting_->quit();
 }
 
+void TcpSource::EndWaitingWhenReady()
+{
+    if (phase_ == Phase::Connected && Ready())
+        EndWaiting();
+}
+
 QString TcpSource::CannotConnect(const QString& why) const
 {
     return QStringLiteral("Cannot connect to %1: %2.").arg(Name(), why);
@@ -207,7 +234,7 @@ void TcpSource::OnConnected()
     lineEnds_.Reset();
     KeepAlive(*socket_);
     Connected(*socket_);
-    EndWaiting();
+    EndWaitingWhenReady();
 }
 
 void TcpSource::OnReadyRead()

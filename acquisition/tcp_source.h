@@ -21,7 +21,9 @@ namespace fixwatch {
 // phone apps serve it: connects and reads; nothing is ever sent.
 //
 // The socket is asynchronous on the caller's thread. Only Open() waits, at most
-// kConnectLimit, running a local event loop that leaves user input alone. What arrives is
+// kConnectLimit, running a local event loop that leaves user input alone, for the
+// connection and for what the protocol needs to hear before text flows (Ready()).
+// A protocol that the peer refuses ends the attempt with the peer's reason. What arrives is
 // taken from the socket as it comes, so the socket's buffer never fills and its notifier
 // never spins, and is kept up to kMaxReadLength characters, the newest winning. Lines are
 // handed on ending in CR LF, also those the peer ended in LF alone.
@@ -43,7 +45,7 @@ public:
     // What arrived since the last Read; after a loss, what arrived before it, then nothing.
     std::string Read() override;
     void Close() override;
-    bool IsOpen() const override { return phase_ == Phase::Connected; }
+    bool IsOpen() const override { return phase_ == Phase::Connected && Ready(); }
 
     QString Reason() const override { return reason_; }
     QString Name() const override { return address_.Name(); }
@@ -56,6 +58,14 @@ protected:
     virtual void Received(std::string_view bytes, std::string& text);
     // Said after "connection refused." to tell the user what to check.
     virtual QString RefusedAdvice() const;
+    // Whether the protocol has heard what it needs from the peer (plain TCP: at once).
+    virtual bool Ready() const { return true; }
+
+    // Sends a protocol's request on the connection; nothing when there is none.
+    void Send(std::string_view request);
+    // The peer refused what the protocol asked before the connection was ready: the
+    // attempt ends, and Open() fails with `reason`.
+    void Refuse(const QString& reason);
 
 private:
     enum class Phase { Closed, Connecting, Connected };
@@ -65,6 +75,7 @@ private:
     void TakeArrived();
     void Lose(const QString& reason);
     void EndWaiting();
+    void EndWaitingWhenReady();
     QString CannotConnect(const QString& why) const;
 
     void OnConnected();

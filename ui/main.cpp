@@ -1,11 +1,12 @@
 // fixwatch: the GPS monitor window. Prints the usage, the version or the numbered ports for
-// --help, --version and --list-ports; otherwise shows the splash window, then the main window.
-#include "command_line.h"
+// --help, --version and --list-ports, wherever they stand among the arguments and without a
+// display; otherwise shows the splash window, then the main window.
 #include "frm_about.h"
 #include "frm_splash.h"
 #include "main_form.h"
 #include "port_list.h"
 #include "port_table.h"
+#include "program_arguments.h"
 #include "view_options.h"
 
 #include <QApplication>
@@ -14,29 +15,34 @@
 
 #include <iostream>
 
+namespace {
+
+// Exit status for arguments that are not understood, as command-line programs use it.
+constexpr int kUsageError = 2;
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
-    // --coordinates and --units choose how the window shows the fix; they leave the
-    // arguments before anything else reads them.
-    const fixwatch::ViewOptions view = fixwatch::TakeViewOptions(argc, argv);
-    if (!view.error.empty()) {
-        std::cerr << view.error << '\n';
-        return 2;
-    }
-
-    // --help and --version need no display.
-    if (const auto information =
-            fixwatch::InformationRequest(fixwatch::CommandLineText(argc, argv))) {
-        std::cout << *information;
+    using Request = fixwatch::ProgramArguments::Request;
+    switch (fixwatch::ProgramArguments(argc, argv).Asked()) {
+    case Request::Help:
+        std::cout << fixwatch::UsageText();
         return 0;
-    }
-    // --list-ports asks the machine (and a local gpsd), but needs no display either.
-    if (fixwatch::CommandLineText(argc, argv) == "--list-ports") {
+    case Request::Version:
+        std::cout << fixwatch::VersionLine();
+        return 0;
+    case Request::ListPorts: {
+        // Asks the machine (and a local gpsd), but needs no display.
         QCoreApplication app(argc, argv);
         fixwatch::PortList ports = fixwatch::PortList::OfThisMachine();
         ports.Refresh();
         std::cout << fixwatch::PortTable(ports.Entries());
         return 0;
+    }
+    case Request::Window:
+    case Request::Error:
+        break;
     }
 
     QApplication app(argc, argv);
@@ -45,10 +51,19 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/fixwatch/fixwatch.svg")));
     QGuiApplication::setDesktopFileName(QStringLiteral("net.fixwatch.Fixwatch"));
 
-    // QApplication has taken its own options out of argv by now.
-    const std::string commandLine = fixwatch::CommandLineText(argc, argv);
+    // QApplication has taken its own options (-platform, --style, ...) out of argv by now.
+    const fixwatch::ProgramArguments arguments(argc, argv);
+    if (arguments.Asked() == Request::Error) {
+        std::cerr << arguments.Error() << '\n';
+        return kUsageError;
+    }
+    const fixwatch::ViewOptions view = fixwatch::ReadViewOptions(arguments);
+    if (!view.error.empty()) {
+        std::cerr << view.error << '\n';
+        return kUsageError;
+    }
 
-    fixwatch::MainForm mainForm(commandLine);
+    fixwatch::MainForm mainForm(arguments.CommandLine());
     mainForm.MenuCoordinate_Click(static_cast<int>(view.coordinates));
     mainForm.MenuUnit_Click(static_cast<int>(view.units));
     fixwatch::frmAbout about(&mainForm);

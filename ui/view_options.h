@@ -3,8 +3,11 @@
 #include "coordinate_text.h"
 
 #include <string>
+#include <string_view>
 
 namespace fixwatch {
+
+class ProgramArguments;
 
 // How the window shows the fix, from --coordinates=FORMAT and --units=SET.
 struct ViewOptions {
@@ -14,8 +17,7 @@ struct ViewOptions {
     std::string error;
 };
 
-// Takes every --coordinates=FORMAT and --units=SET out of argv[1..argc-1] (a later one wins),
-// so that the rest of the command line is read as before.
-ViewOptions TakeViewOptions(int& argc, char** argv);
+// The view options of the command line; an option that is not given keeps its default.
+ViewOptions ReadViewOptions(const ProgramArguments& arguments);
 
 } // namespace fixwatch

@@ -1,6 +1,6 @@
 #pragma once
 
-// A real gpsd, fed by gpsfake from a recorded log on a free port of 127.0.0.1. A small
+// A real gpsd, fed by gpsfake from recorded logs (one device each) on a free port of 127.0.0.1. A small
 // supervisor process runs gpsfake (and so its gpsd) in a process group of its own, kills
 // that group when asked or when the test process dies, and reaps both as their subreaper
 // (PID 1 may not), so that nothing is left running even after a crash. Call Start() and
@@ -11,6 +11,7 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
@@ -31,8 +32,10 @@ namespace fixwatch::test {
 
 class GpsdHarness {
 public:
-    // The log is replayed in a loop, one line every 2 ms.
-    explicit GpsdHarness(std::string log) : log_(std::move(log)), port_(FreePort()) {}
+    // Each log is replayed in a loop on a device of its own, one line every `cycle` seconds.
+    explicit GpsdHarness(std::string log) : GpsdHarness(std::vector<std::string>{std::move(log)}) {}
+    explicit GpsdHarness(std::vector<std::string> logs, std::string cycle = "0.002")
+        : logs_(std::move(logs)), cycle_(std::move(cycle)), port_(FreePort()) {}
     ~GpsdHarness() { Kill(); }
     GpsdHarness(const GpsdHarness&) = delete;
     GpsdHarness& operator=(const GpsdHarness&) = delete;
@@ -48,7 +51,7 @@ public:
     std::uint16_t Port() const { return port_; }
     const std::string& Error() const { return error_; }
 
-    // Starts gpsfake and its gpsd on Port() and waits until gpsd lists the log's device.
+    // Starts gpsfake and its gpsd on Port() and waits until gpsd lists a device per log.
     bool Start()
     {
         Kill();
@@ -61,7 +64,8 @@ public:
         std::vector<std::string> arguments = {
             "/usr/bin/env", "TMPDIR=" + folder_.path().toStdString(),
             "GPSD_HOME=" + std::filesystem::path(Find("gpsd")).parent_path().string(), Find("gpsfake"),
-            "-q", "-c", "0.002", "-P", std::to_string(port_), log_};
+            "-q", "-c", cycle_, "-P", std::to_string(port_)};
+        arguments.insert(arguments.end(), logs_.begin(), logs_.end());
         std::vector<char*> argv;
         for (std::string& argument : arguments)
             argv.push_back(argument.data());
@@ -76,7 +80,7 @@ public:
 
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
         while (supervisor_ > 0 && std::chrono::steady_clock::now() < deadline) {
-            if (ListsADevice())
+            if (ListsTheDevices())
                 return true;
             if (::waitpid(supervisor_, nullptr, WNOHANG) == supervisor_)
                 supervisor_ = -1;
@@ -158,18 +162,39 @@ private:
         ::_exit(0);
     }
 
-    // Whether gpsd answers ?DEVICES with a device within a second.
-    bool ListsADevice() const
+public:
+    // The paths of the devices gpsd lists, in its order.
+    std::vector<std::string> Devices() const
+    {
+        std::vector<std::string> paths;
+        const QByteArray list = DevicesAnswer();
+        for (qsizetype at = list.indexOf("\"path\":\""); at >= 0; at = list.indexOf("\"path\":\"", at)) {
+            at += 8;
+            paths.push_back(list.mid(at, list.indexOf('"', at) - at).toStdString());
+        }
+        return paths;
+    }
+
+private:
+    // Whether gpsd answers ?DEVICES with a device per log.
+    bool ListsTheDevices() const { return Devices().size() >= std::max<std::size_t>(logs_.size(), 1); }
+
+    // gpsd's answer to ?DEVICES from its list on, within a second; empty without one.
+    QByteArray DevicesAnswer() const
     {
         QTcpSocket socket;
         socket.connectToHost(QHostAddress::LocalHost, port_);
         if (!socket.waitForConnected(1000))
-            return false;
+            return {};
         socket.write("?DEVICES;\n");
         QByteArray answer;
-        while (!answer.contains("\"devices\":[{") && answer.size() < 65536 && socket.waitForReadyRead(1000))
+        const auto list = [&answer] {
+            const auto at = answer.indexOf("\"devices\":[");
+            return at >= 0 && answer.indexOf('\n', at) >= 0 ? answer.mid(at) : QByteArray();
+        };
+        while (list().isEmpty() && answer.size() < 65536 && socket.waitForReadyRead(1000))
             answer += socket.readAll();
-        return answer.contains("\"devices\":[{");
+        return list();
     }
 
     // The program's path, searched as gpsfake does: $PATH, then /usr/sbin.
@@ -179,7 +204,8 @@ private:
         return (found.isEmpty() ? QStandardPaths::findExecutable(name, {"/usr/sbin"}) : found).toStdString();
     }
 
-    std::string log_;
+    std::vector<std::string> logs_;
+    std::string cycle_;
     std::uint16_t port_;
     QTemporaryDir folder_;
     std::string error_;

@@ -13,7 +13,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
+#include <array>
+#include <iterator>
 #include <set>
+#include <vector>
 
 namespace fixwatch {
 namespace {
@@ -24,38 +28,103 @@ using Kind = NetworkAddress::Kind;
 const std::string kRmc = "$GNRMC,003956.00,A,4552.65403,S,17030.00668,E,0.025,,120419,,,A,V*07\r\n";
 const std::string kGga = "$GNGGA,003956.00,4552.65403,S,17030.00668,E,1,12,0.64,14.2,M,1.8,M,,*56\r\n";
 
-// What a gpsd sends a watcher, its reports between the sentences it passes on.
+const std::string kVersion =
+    "{\"class\":\"VERSION\",\"release\":\"3.22\",\"rev\":\"3.22\",\"proto_major\":3,\"proto_minor\":14}\r\n";
+std::string DevicesReport(const std::string& devices)
+{
+    return "{\"class\":\"DEVICES\",\"devices\":[" + devices + "]}\r\n";
+}
+std::string Device(const std::string& path, bool active = true)
+{
+    return "{\"class\":\"DEVICE\",\"path\":\"" + path + "\"" + (active ? ",\"activated\":\"2026-12-07T06:19:38.102Z\"" : "")
+           + ",\"native\":0,\"bps\":9600}";
+}
+std::string WatchEcho(const std::string& device = "")
+{
+    return "{\"class\":\"WATCH\",\"enable\":true,\"json\":false,\"nmea\":true"
+           + (device.empty() ? "" : ",\"device\":\"" + device + "\"") + "}\r\n";
+}
+
+// What a gpsd sends a watcher of /dev/ttyACM0, its reports between the sentences it passes
+// on; the sentence before its confirmation of the watch is not yet the device's.
 const std::string kSession =
-    "{\"class\":\"VERSION\",\"release\":\"3.22\",\"rev\":\"3.22\",\"proto_major\":3,\"proto_minor\":14}\r\n"
-    "{\"class\":\"DEVICES\",\"devices\":[{\"class\":\"DEVICE\",\"path\":\"/dev/ttyACM0\","
-    "\"activated\":\"2026-12-07T06:19:38.102Z\",\"native\":0,\"bps\":9600}]}\r\n"
-    "{\"class\":\"WATCH\",\"enable\":true,\"json\":false,\"nmea\":true}\r\n"
-    + kRmc + "\r\n" + kGga
+    kVersion + DevicesReport(Device("/dev/ttyACM0") + "," + Device("/dev/ttyUSB0")) + kGga
+    + WatchEcho("/dev/ttyACM0") + kRmc + "\r\n" + kGga
     + "{\"class\":\"ERROR\",\"message\":\"Unrecognized request '?X'\"}\r\n"
     + "{ not even JSON\n" + kRmc;
 const std::string kSentences = kRmc + "\r\n" + kGga + kRmc;
 
-TEST(GpsdStream, PassesSentencesByteForByteAndNoJsonHoweverTheReadsSplit)
+TEST(GpsdStream, PassesTheWatchedSentencesByteForByteAndNoJsonHoweverTheReadsSplit)
 {
     for (std::size_t cut = 0; cut <= kSession.size(); ++cut) {
         GpsdStream stream;
+        stream.Reset("/dev/ttyACM0");
         std::string text;
         stream.Take(std::string_view(kSession).substr(0, cut), text);
         stream.Take(std::string_view(kSession).substr(cut), text);
         ASSERT_EQ(text, kSentences) << "reads split at " << cut;
-        ASSERT_EQ(stream.DevicesText().toStdString(), "/dev/ttyACM0") << "reads split at " << cut;
+        ASSERT_EQ(stream.DevicesText().toStdString(), "/dev/ttyACM0 \u00B7 1 other device") << "split at " << cut;
+        ASSERT_EQ(stream.TakeRequest(), "") << "the device was named: nothing more to ask";
     }
     GpsdStream stream;
+    stream.Reset("/dev/ttyACM0");
     std::string text;
     for (char byte : kSession)
         stream.Take(std::string_view(&byte, 1), text);
     EXPECT_EQ(text, kSentences) << "one byte per read";
 }
 
+TEST(GpsdStream, WatchesTheFirstActiveDeviceAndPassesNothingUntilGpsdConfirmsIt)
+{
+    GpsdStream stream;
+    std::string text;
+    stream.Take(kVersion + DevicesReport(Device("/dev/ttyS0", false) + "," + Device("/dev/pts/1") + ","
+                                         + Device("/dev/pts/2"))
+                    + WatchEcho() + kGga + kRmc,
+                text);
+    EXPECT_EQ(stream.TakeRequest(), R"(?WATCH={"device":"/dev/pts/1","enable":true,"nmea":true})" "\n");
+    EXPECT_EQ(stream.TakeRequest(), "") << "asked once";
+    EXPECT_EQ(text, "") << "sentences of every device came before the watch of one";
+    EXPECT_EQ(stream.State(), GpsdStream::Watch::Choosing);
+
+    stream.Take(DevicesReport(Device("/dev/pts/1") + "," + Device("/dev/pts/2")) + WatchEcho("/dev/pts/1") + kGga, text);
+    EXPECT_EQ(text, kGga);
+    EXPECT_EQ(stream.DevicesText().toStdString(), "/dev/pts/1 \u00B7 1 other device");
+    stream.Take(R"({"class":"DEVICE","path":"/dev/ttyUSB0","activated":1.5E9})" "\r\n", text);
+    EXPECT_EQ(stream.DevicesText().toStdString(), "/dev/pts/1 \u00B7 2 other devices");
+    stream.Take(R"({"class":"DEVICE","path":"/dev/pts/2","activated":0})" "\r\n", text);
+    EXPECT_EQ(stream.DevicesText().toStdString(), "/dev/pts/1 \u00B7 1 other device");
+
+    // A gpsd without devices, or too old to list them: what it passes on is one device's.
+    stream.Reset();
+    text.clear();
+    stream.Take(kVersion + DevicesReport("") + WatchEcho() + kGga, text);
+    EXPECT_EQ(text, kGga);
+    EXPECT_EQ(stream.TakeRequest(), "");
+    EXPECT_EQ(stream.DevicesText(), "");
+}
+
+TEST(GpsdStream, AnErrorBeforeTheWatchIsARefusalAndTheRequestCannotBeBrokenOpen)
+{
+    GpsdStream stream;
+    stream.Reset("/dev/ttyACM9");
+    std::string text;
+    stream.Take(kVersion + "{\"class\":\"ERROR\",\"message\":\"No such device as /dev/ttyACM9\x1b[2J\"}\r\n" + kGga, text);
+    EXPECT_EQ(stream.State(), GpsdStream::Watch::Refused);
+    EXPECT_EQ(stream.Refusal().toStdString(), "No such device as /dev/ttyACM9[2J");
+    EXPECT_EQ(text, "");
+
+    // A path with quotes and a line break stays one request of one device.
+    const std::string request = GpsdStream::WatchRequest("/dev/x\"}\n?WATCH={\"enable\":false");
+    EXPECT_EQ(request, R"(?WATCH={"device":"/dev/x\"}\n?WATCH={\"enable\":false","enable":true,"nmea":true})" "\n");
+    EXPECT_EQ(GpsdStream::WatchRequest(), R"(?WATCH={"enable":true,"nmea":true})" "\n");
+}
+
 TEST(GpsdStream, AnOverlongReportOrAResetLeavesTheNextLineIntact)
 {
     GpsdStream stream;
     std::string text, huge = "{\"class\":\"DEVICES\",\"devices\":[";
+    stream.Take(kVersion + DevicesReport("") + WatchEcho(), text);
     while (huge.size() <= GpsdStream::kMaxJsonLine)
         huge += "{\"path\":\"/dev/ttyUSB9\",\"activated\":\"2026\"},";
     for (std::size_t at = 0; at < huge.size(); at += 1000)
@@ -64,41 +133,13 @@ TEST(GpsdStream, AnOverlongReportOrAResetLeavesTheNextLineIntact)
     EXPECT_EQ(text, kGga);
     EXPECT_TRUE(stream.Devices().isEmpty()) << "the overlong report was not read";
 
-    // A new connection starts at the beginning of a line, with no devices known.
-    stream.Take(R"({"class":"DEVICE","path":"/dev/ttyACM0","activated":"t"})" "\r\n{\"class\":\"WA", text);
-    ASSERT_EQ(stream.DevicesText().toStdString(), "/dev/ttyACM0");
-    stream.Reset();
+    // A new connection starts at the beginning of a line, with no devices and no watch.
+    stream.Take("{\"class\":\"WA", text);
+    stream.Reset("/dev/ttyACM0");
     text.clear();
-    stream.Take(kGga, text);
+    stream.Take(WatchEcho("/dev/ttyACM0") + kGga, text);
     EXPECT_EQ(text, kGga);
     EXPECT_TRUE(stream.Devices().isEmpty());
-}
-
-TEST(GpsdStream, DevicesFollowTheReportsOfComingAndGoing)
-{
-    struct Step {
-        const char* legend;
-        std::string report;
-        const char* shown;
-    };
-    const Step steps[] = {
-        {"an inactive device in the list is not shown",
-         R"({"class":"DEVICES","devices":[{"path":"/dev/ttyS0"},{"path":"/dev/ttyACM0","activated":"t"}]})",
-         "/dev/ttyACM0"},
-        {"a second device is activated", R"({"class":"DEVICE","path":"/dev/ttyUSB0","activated":"2026"})",
-         "/dev/ttyACM0 and 1 more"},
-        {"the same one again counts once", R"({"class":"DEVICE","path":"/dev/ttyUSB0","activated":1.5E9})",
-         "/dev/ttyACM0 and 1 more"},
-        {"the first goes away", R"({"class":"DEVICE","path":"/dev/ttyACM0","activated":0})", "/dev/ttyUSB0"},
-        {"a TPV changes nothing", R"({"class":"TPV","path":"/dev/ttyS1","activated":"x"})", "/dev/ttyUSB0"},
-        {"a new list replaces the old", R"({"class":"DEVICES","devices":[]})", ""},
-    };
-    GpsdStream stream;
-    for (const auto& step : steps) {
-        std::string text;
-        stream.Take(step.report + "\r\n", text);
-        EXPECT_EQ(stream.DevicesText().toStdString(), step.shown) << step.legend << ": " << step.report;
-    }
 }
 
 TEST(GpsdStream, ADevicePathIsShownAsHarmlessBoundedText)
@@ -120,31 +161,71 @@ TEST(GpsdStream, ADevicePathIsShownAsHarmlessBoundedText)
         EXPECT_EQ(GpsdStream::ShownPath(row.path), row.shown) << row.legend << ": " << row.path.toStdString();
 }
 
-// The test's own server stands in for gpsd, to see exactly what the source sends.
-TEST(GpsdSourceOnAStandIn, AsksOnceForSentencesOnEachConnectionAndSendsNothingElse)
-{
-    QTcpServer server;
-    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-    GpsdSource source({Kind::Gpsd, QStringLiteral("127.0.0.1"), server.serverPort()});
-    QSignalSpy lost(&source, &ReceiverSource::Lost);
-    ASSERT_TRUE(source.Open()) << source.Reason().toStdString();
-    ASSERT_TRUE(WaitFor([&] { return server.hasPendingConnections(); }));
-    QTcpSocket* peer = server.nextPendingConnection();
-    ASSERT_TRUE(WaitFor([&] { return peer->bytesAvailable() >= qint64(GpsdSource::kWatchRequest.size()); }));
-    EXPECT_EQ(peer->readAll().toStdString(), GpsdSource::kWatchRequest);
+// The test's own server, on its own thread, stands in for gpsd, to see exactly what the
+// source sends: gpsd's answers follow each request as a real one gives them.
+struct GpsdStandIn : ThreadedTcpServer {
+    using Answer = std::function<std::string(const std::string& request)>;
+    explicit GpsdStandIn(Answer answer)
+        : ThreadedTcpServer([this, answer = std::move(answer)](int socket, const std::atomic<bool>& stop) {
+              SendAll(socket, kVersion, stop);
+              for (std::string pending; !stop;) {
+                  char bytes[512];
+                  pollfd ready{socket, POLLIN, 0};
+                  if (::poll(&ready, 1, 20) <= 0)
+                      continue;
+                  const ssize_t got = ::recv(socket, bytes, sizeof bytes, 0);
+                  if (got <= 0)
+                      return;
+                  pending.append(bytes, std::size_t(got));
+                  for (std::size_t end; (end = pending.find('\n')) != pending.npos; pending.erase(0, end + 1)) {
+                      SendAll(socket, answer(pending.substr(0, end + 1)), stop);
+                  }
+              }
+          })
+    {
+    }
+};
 
-    // gpsd goes away and comes back: the request is made again on the new connection.
-    peer->close();
-    ASSERT_TRUE(WaitFor([&] { return lost.count() == 1; }));
-    ASSERT_TRUE(WaitFor([&] { return source.Reconnect(); }));
-    ASSERT_TRUE(WaitFor([&] { return server.hasPendingConnections(); }));
-    QTcpSocket* second = server.nextPendingConnection();
-    second->write(QByteArray::fromStdString(kGga));
-    EXPECT_EQ(ReadUntil(source, Contains("\n")), kGga);
-    source.Close();
-    WaitFor([&] { return second->state() != QAbstractSocket::ConnectedState; });
-    EXPECT_EQ(second->readAll().toStdString(), GpsdSource::kWatchRequest);
-    EXPECT_EQ(lost.count(), 1);
+TEST(GpsdSourceOnAStandIn, AsksForTheFirstDeviceThenPassesOnlyItsSentences)
+{
+    const std::string two = DevicesReport(Device("/dev/pts/1") + "," + Device("/dev/pts/2"));
+    std::vector<std::string> requests;
+    {
+        GpsdStandIn gpsd([&](const std::string& request) {
+            requests.push_back(request); // on the stand-in's thread, read once it has ended
+            if (request == GpsdStream::WatchRequest())
+                return two + WatchEcho() + kRmc; // sentences of both devices until the second watch
+            return two + WatchEcho("/dev/pts/1") + kGga;
+        });
+        GpsdSource source({Kind::Gpsd, QStringLiteral("127.0.0.1"), gpsd.Port()});
+        ASSERT_TRUE(source.Open()) << source.Reason().toStdString();
+        EXPECT_EQ(source.Description(),
+                  QStringLiteral("gpsd on 127.0.0.1:%1 \u00B7 /dev/pts/1 \u00B7 1 other device").arg(gpsd.Port()));
+        EXPECT_EQ(ReadUntil(source, Contains("\n")), kGga);
+        source.Close();
+    }
+    EXPECT_EQ(requests, (std::vector<std::string>{GpsdStream::WatchRequest(), GpsdStream::WatchRequest("/dev/pts/1")}));
+}
+
+TEST(GpsdSourceOnAStandIn, StartFailsWithGpsdsWordsOnARefusalAndWithinTheLimitOnSilence)
+{
+    GpsdStandIn refusing([](const std::string&) {
+        return std::string("{\"class\":\"ERROR\",\"message\":\"No such device as /dev/ttyACM9\"}\r\n");
+    });
+    GpsdSource named({Kind::Gpsd, QStringLiteral("127.0.0.1"), refusing.Port(), QStringLiteral("/dev/ttyACM9")});
+    EXPECT_EQ(named.Description(), QStringLiteral("gpsd on 127.0.0.1:%1 \u00B7 /dev/ttyACM9").arg(refusing.Port()));
+    EXPECT_FALSE(named.Open());
+    EXPECT_EQ(named.Reason(), QStringLiteral("gpsd on 127.0.0.1:%1 refused to watch /dev/ttyACM9: No such device as "
+                                             "/dev/ttyACM9.").arg(refusing.Port()));
+    EXPECT_FALSE(named.IsOpen());
+
+    GpsdStandIn silent([](const std::string&) { return std::string(); });
+    GpsdSource source({Kind::Gpsd, QStringLiteral("127.0.0.1"), silent.Port()});
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(source.Open());
+    EXPECT_LT(clock.elapsed(), TcpSource::kConnectLimit.count() + 1000);
+    EXPECT_EQ(source.Reason(), QStringLiteral("Cannot connect to gpsd on 127.0.0.1:%1: no answer within 3 s.").arg(silent.Port()));
 }
 
 TEST(GpsdSourceOnRealGpsd, PassesOnlyTheCapturesSentencesAndReconnectsWhenAKilledGpsdReturns)
@@ -198,6 +279,59 @@ TEST(GpsdSourceOnRealGpsd, PassesOnlyTheCapturesSentencesAndReconnectsWhenAKille
     ASSERT_TRUE(WaitFor([&] { return source.Reconnect(); }, 10s)) << source.Reason().toStdString();
     EXPECT_GT(checkLines(ReadUntil(source, Contains("$GNGGA"), 10s)), 0) << "no sentences after the return";
     EXPECT_EQ(lost.count(), 1);
+}
+
+// Two receivers behind one gpsd, as gpsfake serves two captures: each source watches one
+// of them, never a mix.
+TEST(GpsdSourceOnRealGpsd, WatchesOneOfTwoDevicesTheFirstOrTheOneTheAddressNames)
+{
+    if (const std::string missing = GpsdHarness::Missing(); !missing.empty())
+        GTEST_SKIP() << missing;
+    const auto folder = std::filesystem::path(FIXWATCH_NMEA_LOGS);
+    const std::string captures[] = {(folder / "garmin48.nmea").string(), (folder / "ublox-lea-5h.nmea").string()};
+    // The lines only one of the two captures has.
+    std::set<std::string> own[2];
+    for (int i = 0; i < 2; ++i) {
+        std::ifstream file(captures[i], std::ios::binary);
+        if (!file)
+            GTEST_SKIP() << "no capture at " << captures[i];
+        for (std::string line; std::getline(file, line);)
+            own[i].insert(line.ends_with('\r') ? line.substr(0, line.size() - 1) : line);
+    }
+    std::set<std::string> both;
+    std::set_intersection(own[0].begin(), own[0].end(), own[1].begin(), own[1].end(), std::inserter(both, both.end()));
+    for (auto& lines : own)
+        std::erase_if(lines, [&](const std::string& line) { return both.count(line) > 0; });
+    // How many complete lines of `text` belong to each capture alone.
+    const auto whose = [&own](const std::string& text) {
+        std::array<int, 2> count{};
+        for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != text.npos; at = end + 2)
+            for (int i = 0; i < 2; ++i)
+                count[i] += int(own[i].count(text.substr(at, end - at)));
+        return count;
+    };
+
+    GpsdHarness gpsd({captures[0], captures[1]});
+    ASSERT_TRUE(gpsd.Start()) << gpsd.Error();
+    const std::vector<std::string> devices = gpsd.Devices();
+    ASSERT_EQ(devices.size(), 2U);
+    const QString name = QStringLiteral("gpsd on 127.0.0.1:%1").arg(gpsd.Port());
+    for (const std::string& named : {std::string(), devices[1]}) {
+        GpsdSource source({Kind::Gpsd, QStringLiteral("127.0.0.1"), gpsd.Port(), QString::fromStdString(named)});
+        ASSERT_TRUE(source.Open()) << source.Reason().toStdString();
+        const std::string watched = named.empty() ? devices[0] : named;
+        EXPECT_EQ(source.Description(), name + " \u00B7 " + QString::fromStdString(watched) + " \u00B7 1 other device");
+        const auto count = whose(ReadUntil(source, [](const std::string& text) {
+            return std::count(text.begin(), text.end(), '\n') >= 300;
+        }, 10s));
+        const int mine = watched == devices[0] ? 0 : 1;
+        EXPECT_GT(count[mine], 50) << "watching " << watched;
+        EXPECT_EQ(count[1 - mine], 0) << "watching " << watched << ": the other receiver's sentences came through";
+    }
+
+    GpsdSource missing({Kind::Gpsd, QStringLiteral("127.0.0.1"), gpsd.Port(), QStringLiteral("/dev/fixwatch-none")});
+    EXPECT_FALSE(missing.Open());
+    EXPECT_EQ(missing.Reason(), name + " refused to watch /dev/fixwatch-none: No such device as /dev/fixwatch-none.");
 }
 
 TEST(GpsdProbe, GivesUpWithinItsLimitOnAServerThatIsSilentOrGreetsWithNmea)

@@ -48,6 +48,13 @@ TEST(NetworkAddress, ReadsTheThreeFormsWithIpv6InBracketsAndNamesTheirSources)
         EXPECT_EQ(source->Name().toStdString(), row.name);
         EXPECT_EQ(source->Description().toStdString(), row.name) << "nothing more is known before it opens";
     }
+    // A gpsd address may name the device to watch; the name stays gpsd's.
+    const NetworkAddress watching = *ParseNetworkAddress(u"gpsd://[::1]:3000/dev/serial/by-id/usb-GNSS-if00").address;
+    EXPECT_EQ(watching, (NetworkAddress{Kind::Gpsd, "::1", 3000, "/dev/serial/by-id/usb-GNSS-if00"}));
+    EXPECT_EQ(MakeNetworkSource(watching)->Description(), "gpsd on [::1]:3000 \u00B7 /dev/serial/by-id/usb-GNSS-if00");
+    EXPECT_EQ(*ParseNetworkAddress(u"gpsd://localhost/dev/ttyACM0").address,
+              (NetworkAddress{Kind::Gpsd, "localhost", 2947, "/dev/ttyACM0"}));
+    EXPECT_EQ(*ParseNetworkAddress(u"gpsd://localhost/").address, (NetworkAddress{Kind::Gpsd, "localhost", 2947}));
     for (const char* value : {"/dev/ttyUSB0", "", "tcp:/h:1", "ftp://h:1", "/dev/gpsd://x", "gps://h"})
         EXPECT_FALSE(NamesNetworkSource(QString::fromUtf8(value))) << value << " is a device path";
 }
@@ -71,6 +78,8 @@ TEST(NetworkAddress, AMalformedAddressSaysWhatIsMissingWithAnExample)
         {"tcp://[10.0.0.1]:1", "The address in brackets after tcp:// is not an IPv6 address, as in " + v6},
         {"tcp://me@h:1", "The host after tcp:// must be a host name or an IP address, as in " + tcp + "."},
         {"udp://boat.local:10110", "udp:// listens on an IP address of this machine, as in " + udp},
+        {"gpsd://h/dev/tty\x1b[2J", "The device after the gpsd address must be a path, as in gpsd://localhost/dev/ttyACM0."},
+        {"gpsd://h:x/dev/ttyACM0", "The port in gpsd:// must be a number from 1 to 65535, as in " + gpsd + "."},
     };
     for (const auto& [value, reason] : rows) {
         const NetworkAddressParse parse = ParseNetworkAddress(QString::fromUtf8(value));

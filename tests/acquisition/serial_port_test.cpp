@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -66,6 +68,27 @@ TEST(SerialPortOpen, AFailureNamesTheDeviceAndWhatToDo)
     EXPECT_EQ(port.Reason(), "/dev/fixwatch-no-such-device does not exist.");
     EXPECT_EQ(port.Read(), "");
     EXPECT_FALSE(port.Reconnect());
+}
+
+TEST(SerialPortOpen, SomethingThatIsNotASerialPortIsCalledSoAndNotBusy)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString file = folder.filePath(QStringLiteral("track.nmea"));
+    QFile(file).open(QIODevice::WriteOnly);
+    const std::pair<QString, QString> rows[] = {
+        {"/dev/null", "/dev/null is not a serial port."},
+        {"/dev/zero", "/dev/zero is not a serial port."},
+        {file, file + " is a regular file, not a serial port."},
+        {folder.path(), folder.path() + " is a folder, not a serial port."},
+    };
+    for (const auto& [device, reason] : rows) {
+        SerialPort port;
+        ASSERT_TRUE(port.SetDevice(device));
+        EXPECT_FALSE(port.Open()) << qPrintable(device);
+        EXPECT_EQ(port.Reason(), reason);
+        EXPECT_FALSE(port.IsOpen());
+    }
 }
 
 class SerialPortOnPty : public ::testing::Test {

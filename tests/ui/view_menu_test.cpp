@@ -1,6 +1,7 @@
 // The View menu as a user works it: the Position tab's coordinates and units change, the
 // captions follow, and the data logger's record keeps the texts it always had.
 #include "sample_sentences.h"
+#include "program_arguments.h"
 #include "view_options.h"
 #include "window_test_support.h"
 
@@ -117,27 +118,20 @@ TEST(ViewMenu, EachUnitSetChangesValuesAndCaptionsButNotTheRecord)
     }
 }
 
-TEST(ViewOptions, TakesTheLongOptionsOutOfTheArgumentsAndNamesABadValue)
+TEST(ViewOptions, ALaterOptionWinsAndABadValueIsNamed)
 {
-    std::string arguments[] = {"fixwatch", "/C2", "--coordinates=dms", "--units=nautical",
-                               "--coordinates=mgrs", "/G+"};
-    char* argv[] = {arguments[0].data(), arguments[1].data(), arguments[2].data(),
-                    arguments[3].data(), arguments[4].data(), arguments[5].data(), nullptr};
-    int argc = 6;
-    const ViewOptions options = TakeViewOptions(argc, argv);
+    const ProgramArguments arguments({"/C2", "--coordinates=dms", "--units", "nautical",
+                                      "--coordinates=mgrs", "/G+"});
+    const ViewOptions options = ReadViewOptions(arguments);
     EXPECT_EQ(options.coordinates, CoordinateFormat::Mgrs) << "a later one wins";
     EXPECT_EQ(options.units, UnitSystem::Nautical);
     EXPECT_TRUE(options.error.empty());
-    ASSERT_EQ(argc, 3);
-    EXPECT_EQ(std::string(argv[1]) + " " + argv[2], "/C2 /G+") << "the rest is read as before";
-    EXPECT_EQ(argv[3], nullptr);
+    EXPECT_EQ(arguments.CommandLine(), "/C2 /G+") << "the / options are read as before";
 
-    std::string bad[] = {"fixwatch", "--units=furlongs", "--coordinates="};
-    char* badArgv[] = {bad[0].data(), bad[1].data(), bad[2].data(), nullptr};
-    int badArgc = 3;
-    const ViewOptions wrong = TakeViewOptions(badArgc, badArgv);
-    EXPECT_EQ(wrong.error, "fixwatch: --coordinates takes sent, dd, dms, utm, mgrs or locator, not \"\"");
+    const ViewOptions wrong = ReadViewOptions(ProgramArguments({"--units=furlongs", "--coordinates="}));
+    EXPECT_EQ(wrong.error, "fixwatch: --units takes metric, imperial or nautical, not \"furlongs\"");
     EXPECT_EQ(wrong.units, UnitSystem::Metric);
+    EXPECT_EQ(wrong.coordinates, CoordinateFormat::Sent);
 }
 
 } // namespace

@@ -1,0 +1,83 @@
+#include "program_arguments.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace fixwatch {
+namespace {
+
+using Request = ProgramArguments::Request;
+
+TEST(ProgramArguments, InformationOptionsAreAnsweredWhereverTheyStandAndTheRestIsTheSlashCommandLine)
+{
+    const struct {
+        const char* legend;
+        std::vector<std::string> arguments;
+        Request asked;
+        std::string commandLine;
+    } rows[] = {
+        {"no arguments", {}, Request::Window, ""},
+        {"slash options joined with single blanks", {" /c3", "/s9600,e,7,2 ", "/S", "4800"}, Request::Window,
+         "/c3 /s9600,e,7,2  /S 4800"},
+        {"--list-ports before a slash option", {"--list-ports", "/G+"}, Request::ListPorts, "/G+"},
+        {"--help after one", {"/C3", "--help"}, Request::Help, "/C3"},
+        {"--help wins over --version and --list-ports", {"--list-ports", "--version", "--help"}, Request::Help, ""},
+        {"--version wins over --list-ports", {"--list-ports", "--version"}, Request::Version, ""},
+        {"--help wins over a long option not understood", {"--frob", "--help"}, Request::Help, ""},
+        {"single dashes and a lone -- are slash text", {"-x", "--", "/C2"}, Request::Window, "-x -- /C2"},
+    };
+    for (const auto& row : rows) {
+        const ProgramArguments arguments(row.arguments);
+        EXPECT_EQ(arguments.Asked(), row.asked) << row.legend;
+        EXPECT_EQ(arguments.CommandLine(), row.commandLine) << row.legend;
+    }
+    const ProgramArguments unknown(std::vector<std::string>{"/C2", "--frob=1"});
+    EXPECT_EQ(unknown.Asked(), Request::Error);
+    EXPECT_EQ(unknown.Error(), "fixwatch: unknown option --frob (see --help)");
+}
+
+TEST(ProgramArguments, TheUsageTextListsEveryLongOption)
+{
+    const std::string usage = UsageText();
+    for (const LongOption& option : kLongOptions)
+        EXPECT_NE(usage.find(std::string("  --") + option.name), std::string::npos) << option.name;
+    EXPECT_NE(usage.find("\n  --list-ports  print the numbered ports of this machine and exit\n"), std::string::npos);
+    EXPECT_EQ(VersionLine().rfind("fixwatch ", 0), 0U);
+}
+
+// The program itself, with no display of any kind: the information options never try to
+// open a window.
+TEST(ProgramWithoutADisplay, AnswersTheInformationOptionsWhereverTheyStand)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    environment.insert(QStringLiteral("FIXWATCH_COM7"), QStringLiteral("tcp://127.0.0.1:10110"));
+    const struct {
+        QStringList arguments;
+        std::string output; // a piece of standard output
+    } rows[] = {
+        {{"--list-ports", "/G+"}, " 7  tcp://127.0.0.1:10110"},
+        {{"/C3", "/B+", "--help"}, "Usage: fixwatch"},
+        {{"/G+", "--version"}, VersionLine()},
+    };
+    for (const auto& row : rows) {
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(FIXWATCH_PROGRAM), row.arguments);
+        ASSERT_TRUE(program.waitForFinished(20000)) << qPrintable(row.arguments.join(' '));
+        const std::string output = program.readAllStandardOutput().toStdString();
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << qPrintable(row.arguments.join(' '));
+        EXPECT_EQ(program.exitCode(), 0) << qPrintable(row.arguments.join(' ')) << ": "
+                                         << program.readAllStandardError().toStdString();
+        EXPECT_NE(output.find(row.output), std::string::npos) << qPrintable(row.arguments.join(' ')) << ":\n" << output;
+    }
+}
+
+} // namespace
+} // namespace fixwatch
