@@ -46,12 +46,18 @@ QString LogFileName(const QDate& date)
 
 QByteArray LogRecordLine(const QStringList& fields)
 {
-    QString line = fields.join(QLatin1Char(';'));
-    for (QChar& c : line) {
-        if (c.category() == QChar::Other_Control)
-            c = QLatin1Char(' ');
+    QStringList cleaned;
+    cleaned.reserve(fields.size());
+    for (QString field : fields) {
+        for (QChar& c : field) {
+            if (c.category() == QChar::Other_Control)
+                c = QLatin1Char(' ');
+            else if (c == QLatin1Char(';'))
+                c = QLatin1Char(',');
+        }
+        cleaned << field;
     }
-    return line.toLatin1() + QByteArrayLiteral("\r\n");
+    return cleaned.join(QLatin1Char(';')).toLatin1() + QByteArrayLiteral("\r\n");
 }
 
 QString LogFolder()

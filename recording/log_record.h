@@ -16,8 +16,8 @@ QString LogFileName(const QDate& date);
 // The bytes of one record: the fields as ISO-8859-1 (a character it cannot hold becomes
 // "?"), joined by ";", then CR LF. A record is always one line: a CR, LF or other control
 // character inside a field (a receiver can send them in a sentence with a valid checksum)
-// is written as a blank, so no field can end the line early or forge another record.
-// ";" is written as it is.
+// is written as a blank, so no field can end the line early or forge another record; a ";"
+// inside a field is written as ",", so a record always has as many fields as it was given.
 QByteArray LogRecordLine(const QStringList& fields);
 
 // The folder for the log files: FIXWATCH_LOG_DIR when it is set and not empty, otherwise
