@@ -10,8 +10,11 @@
 
 #include <csignal>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace fixwatch {
 namespace {
@@ -90,6 +93,25 @@ TEST(AppendLogRecord, ADiskThatFillsUpMidLineLeavesNoPartOfTheRecord)
     QFile file(LogFilePath(folder.path(), date));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "first\r\n");
+}
+
+TEST(AppendLogRecord, AFileThatAnotherProgramKeepsLockedIsNotWaitedFor)
+{
+    QTemporaryDir folder;
+    const QDate date(2026, 12, 7);
+    ASSERT_TRUE(AppendLogRecord(folder.path(), date, {"first"}));
+    const QString path = LogFilePath(folder.path(), date);
+    const int other = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_NE(other, -1);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    QString reason;
+    EXPECT_FALSE(AppendLogRecord(folder.path(), date, {"second"}, &reason));
+    EXPECT_EQ(reason, "cannot write " + path + ": the file is in use by another program");
+    ::close(other);
+    ASSERT_TRUE(AppendLogRecord(folder.path(), date, {"third"})) << "the lock is gone with its holder";
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "first\r\nthird\r\n");
 }
 
 } // namespace
