@@ -64,8 +64,11 @@ bool AppendWhole(int descriptor, const QByteArray& line, bool locked)
             errno = error;
             return false;
         }
-        if (start < 0)
-            start = ::lseek(descriptor, 0, SEEK_CUR) - n;
+        if (start < 0) {
+            // With O_APPEND the offset is now just past these bytes.
+            const off_t end = ::lseek(descriptor, 0, SEEK_CUR);
+            start = end >= n ? end - n : -1;
+        }
         done += n;
     }
     return true;

@@ -80,8 +80,10 @@ TEST(SharedLogFile, TwoWritersOnAFullDiskLoseNoReportedRecordAndTearNoLine)
         }
         for (const QByteArray& record : reported)
             EXPECT_TRUE(inFile.contains(record))
-                << "run " << run << ": " << record.toStdString() << " was reported written but is not in the file";
-        EXPECT_EQ(inFile.size(), reported.size()) << "run " << run << ": a record in the file was reported not written";
+                << "run " << run << ": " << record.toStdString()
+                << " was reported written but is not in the file";
+        EXPECT_EQ(inFile.size(), reported.size())
+            << "run " << run << ": a record in the file was reported not written";
         EXPECT_LT(reported.size(), 2 * kRecordsPerWriter) << "the disk never filled up";
         EXPECT_GT(reported.size(), 0);
     }
