@@ -4,9 +4,12 @@
 #include <QFile>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,9 +21,31 @@ QString ErrorText(int error)
     return QString::fromLocal8Bit(std::strerror(error)).toLower();
 }
 
-// Writes all of `line` to `descriptor`, retrying short writes; false with errno set.
-bool WriteAll(int descriptor, const QByteArray& line)
+// The lock that serialises appends to one file between programs (two windows logging to
+// the same day's file). It is only held for one record, so a short wait is enough; a lock held
+// longer belongs to something else and must not hold the window.
+enum class Lock { Held, Unsupported, Busy };
+
+Lock LockForAppend(int descriptor)
 {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0)
+            return Lock::Held;
+        if (errno == EINTR)
+            continue;
+        if (errno != EWOULDBLOCK)
+            return Lock::Unsupported; // a file system without locks: append unlocked
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return Lock::Busy;
+}
+
+// Appends all of `line` to `descriptor` (opened with O_APPEND), retrying short writes; false
+// with errno set. After a failure the bytes this call did write are cut off again, but only
+// while they are still the last ones in the file, so another writer's record is never cut.
+bool AppendWhole(int descriptor, const QByteArray& line, bool locked)
+{
+    off_t start = -1;
     qsizetype done = 0;
     while (done < line.size()) {
         const ssize_t n = ::write(descriptor, line.constData() + done,
@@ -28,9 +53,21 @@ bool WriteAll(int descriptor, const QByteArray& line)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            if (n == 0)
-                errno = EIO;
+            const int error = n == 0 ? EIO : errno;
+            struct stat status {};
+            // Under the lock nobody else appended meanwhile; without it, check.
+            if (start >= 0
+                && (locked
+                    || (::fstat(descriptor, &status) == 0 && status.st_size == start + done))) {
+                [[maybe_unused]] const int cut = ::ftruncate(descriptor, start);
+            }
+            errno = error;
             return false;
+        }
+        if (start < 0) {
+            // With O_APPEND the offset is now just past these bytes.
+            const off_t end = ::lseek(descriptor, 0, SEEK_CUR);
+            start = end >= n ? end - n : -1;
         }
         done += n;
     }
@@ -46,12 +83,18 @@ QString LogFileName(const QDate& date)
 
 QByteArray LogRecordLine(const QStringList& fields)
 {
-    QString line = fields.join(QLatin1Char(';'));
-    for (QChar& c : line) {
-        if (c.category() == QChar::Other_Control)
-            c = QLatin1Char(' ');
+    QStringList cleaned;
+    cleaned.reserve(fields.size());
+    for (QString field : fields) {
+        for (QChar& c : field) {
+            if (c.category() == QChar::Other_Control)
+                c = QLatin1Char(' ');
+            else if (c == QLatin1Char(';'))
+                c = QLatin1Char(',');
+        }
+        cleaned << field;
     }
-    return line.toLatin1() + QByteArrayLiteral("\r\n");
+    return cleaned.join(QLatin1Char(';')).toLatin1() + QByteArrayLiteral("\r\n");
 }
 
 QString LogFolder()
@@ -93,11 +136,13 @@ bool AppendLogRecord(const QString& folder, const QDate& date, const QStringList
         ::close(descriptor);
         return fail(QStringLiteral("%1 is not a regular file").arg(path));
     }
-    const off_t sizeBefore = status.st_size;
-    if (!WriteAll(descriptor, line)) {
+    const Lock lock = LockForAppend(descriptor);
+    if (lock == Lock::Busy) {
+        ::close(descriptor);
+        return fail(QStringLiteral("cannot write %1: the file is in use by another program").arg(path));
+    }
+    if (!AppendWhole(descriptor, line, lock == Lock::Held)) {
         const int error = errno;
-        // A disk that filled up mid-line: take the fragment back out.
-        [[maybe_unused]] const int cut = ::ftruncate(descriptor, sizeBefore);
         ::close(descriptor);
         return fail(QStringLiteral("cannot write %1: %2").arg(path, ErrorText(error)));
     }

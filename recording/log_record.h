@@ -16,8 +16,8 @@ QString LogFileName(const QDate& date);
 // The bytes of one record: the fields as ISO-8859-1 (a character it cannot hold becomes
 // "?"), joined by ";", then CR LF. A record is always one line: a CR, LF or other control
 // character inside a field (a receiver can send them in a sentence with a valid checksum)
-// is written as a blank, so no field can end the line early or forge another record.
-// ";" is written as it is.
+// is written as a blank, so no field can end the line early or forge another record; a ";"
+// inside a field is written as ",", so a record always has as many fields as it was given.
 QByteArray LogRecordLine(const QStringList& fields);
 
 // The folder for the log files: FIXWATCH_LOG_DIR when it is set and not empty, otherwise
@@ -27,12 +27,14 @@ QString LogFolder();
 // The full path of the log file of `date` in `folder`.
 QString LogFilePath(const QString& folder, const QDate& date);
 
-// Appends one record to the file of `date` in `folder`, creating the file when missing,
-// with a single write; the file is closed again before returning. Never blocks: something
-// at the path that is not a regular file (a FIFO, a device) is not written to. False when
-// the record could not be written whole, with the reason in `reason` ("cannot write
-// /x/2026-12-07.log: permission denied"); a partly written line is cut off again so the
-// lines already in the file stay intact.
+// Appends one record to the file of `date` in `folder`, creating the file when missing; the
+// file is closed again before returning. Never blocks: something at the path that is not a
+// regular file (a FIFO, a device) is not written to, and a file that another program keeps
+// locked for more than a moment is not waited for. Programs appending to the same file take
+// turns under an advisory lock (flock). False when the record could not be written whole,
+// with the reason in `reason` ("cannot write /x/2026-12-07.log: permission denied"); the part
+// of the line that did get written is cut off again, never touching another writer's bytes,
+// so the lines already in the file stay intact.
 bool AppendLogRecord(const QString& folder, const QDate& date, const QStringList& fields,
                      QString* reason = nullptr);
 

@@ -10,7 +10,7 @@ struct ProductInfo {
     static QString FileDescription() { return QStringLiteral("NMEA-0183 GPS monitor"); }
     static QString LegalCopyright()
     {
-        return QStringLiteral("Copyright (C) 2026 the Fixwatch developers. MIT licence.");
+        return QStringLiteral("Copyright (C) 2026 the Fixwatch developers. GPL-3.0-or-later.");
     }
     static QString ContactAddress() { return QStringLiteral("fixwatch@users.invalid"); }
 };

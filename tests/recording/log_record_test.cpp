@@ -10,8 +10,11 @@
 
 #include <csignal>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace fixwatch {
 namespace {
@@ -26,9 +29,12 @@ TEST(LogRecordLine, IsOneLineWhateverTheFieldsHold)
         {"six fields joined by ;", {"05/12/2026", "12:35:19", "048\u00B0 07.038' N", "", "545.4", "41.5"},
          "05/12/2026;12:35:19;048\xB0 07.038' N;;545.4;41.5\r\n"},
         {"no field at all", {"", "", "", "", "", ""}, ";;;;;\r\n"},
-        {"a ; inside a field is written as it is", {"a;b", "c"}, "a;b;c\r\n"},
+        {"a ; inside a field is a ,", {"a;b", ";", "c;"}, "a,b;,;c,\r\n"},
+        {"a latitude holding a forged record stays one field",
+         {"07/12/2026", "12:00:00", "048\u00B0 07.038;01/01/2099;00:00:00;FORGED' N", "", "", ""},
+         "07/12/2026;12:00:00;048\xB0 07.038,01/01/2099,00:00:00,FORGED' N;;;\r\n"},
         {"CR and LF inside a field are blanks", {"12:00\r01/01/2099;FORGED", "x\ny"},
-         "12:00 01/01/2099;FORGED;x y\r\n"},
+         "12:00 01/01/2099,FORGED;x y\r\n"},
         {"other control characters are blanks", {QString::fromLatin1("a\tb\x01" "c\x7F" "d\x85")},
          "a b c d \r\n"},
         {"a character outside ISO-8859-1 is ?", {"\u20AC"}, "?\r\n"},
@@ -87,6 +93,25 @@ TEST(AppendLogRecord, ADiskThatFillsUpMidLineLeavesNoPartOfTheRecord)
     QFile file(LogFilePath(folder.path(), date));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "first\r\n");
+}
+
+TEST(AppendLogRecord, AFileThatAnotherProgramKeepsLockedIsNotWaitedFor)
+{
+    QTemporaryDir folder;
+    const QDate date(2026, 12, 7);
+    ASSERT_TRUE(AppendLogRecord(folder.path(), date, {"first"}));
+    const QString path = LogFilePath(folder.path(), date);
+    const int other = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_NE(other, -1);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    QString reason;
+    EXPECT_FALSE(AppendLogRecord(folder.path(), date, {"second"}, &reason));
+    EXPECT_EQ(reason, "cannot write " + path + ": the file is in use by another program");
+    ::close(other);
+    ASSERT_TRUE(AppendLogRecord(folder.path(), date, {"third"})) << "the lock is gone with its holder";
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "first\r\nthird\r\n");
 }
 
 } // namespace

@@ -80,6 +80,23 @@ TEST(Recording, ALineEndInsideAReceivedFieldCannotForgeARecord)
     EXPECT_EQ(written.count('\n'), 1) << written.toStdString();
     EXPECT_EQ(written.count('\r'), 1) << written.toStdString();
     EXPECT_TRUE(written.endsWith("\r\n"));
+    EXPECT_EQ(written.count(';'), 5) << "six fields: " << written.toStdString();
+}
+
+TEST(Recording, ASemicolonInAReceivedFieldCannotAddFields)
+{
+    QTemporaryDir folder;
+    Variable log("FIXWATCH_LOG_DIR", folder.path().toLocal8Bit());
+    MainForm form;
+    form.today = [] { return QDate(2026, 12, 7); };
+    Feed(form, {Sealed("GPGGA,123519,4807.038;01/01/2099;00:00:00;FORGED,N,01131.000,E,1,08,0.9,"
+                       "545.4,M,46.9,M,,")});
+    ASSERT_TRUE(form.Lab_Posizione[1]->text().contains("FORGED")) << "the minutes are shown as sent";
+    form.MenuSalvaCP_Click();
+
+    const QByteArray written = Contents(folder.path() + "/2026-12-07.log");
+    EXPECT_EQ(written.count(';'), 5) << written.toStdString();
+    EXPECT_TRUE(written.contains("07.038,01/01/2099,00:00:00,FORGED")) << written.toStdString();
 }
 
 TEST(Recording, AFifoAtTheLogFilesPathDoesNotHoldTheWindow)
