@@ -1,26 +1,11 @@
 #include "receiver_session.h"
 
-#include "checksum.h"
-#include "fix_quality_words.h"
+#include "sentence_view.h"
 
 #include <algorithm>
 
 namespace fixwatch {
 namespace {
-
-// Field `index` of a sentence, counting the identifier as field 0, without its checksum.
-std::string_view Field(std::string_view sentence, std::size_t index)
-{
-    if (const auto star = sentence.rfind('*'); star != std::string_view::npos)
-        sentence = sentence.substr(0, star);
-    for (std::size_t i = 0; i < index; ++i) {
-        const auto comma = sentence.find(',');
-        if (comma == std::string_view::npos)
-            return {};
-        sentence.remove_prefix(comma + 1);
-    }
-    return sentence.substr(0, sentence.find(','));
-}
 
 int UsedCount(const Sky& sky)
 {
@@ -42,6 +27,18 @@ void ReceiverSession::Interpret(NmeaEvents* events)
 {
     events_ = events;
     gps_ = events ? std::make_unique<NmeaInterpreter>(*events, talkers_) : nullptr;
+    ApplyTalkers();
+}
+
+void ReceiverSession::ApplyTalkers()
+{
+    if (!gps_)
+        return;
+    gps_->SetTalkers(talkers_);
+    // The default reading words fix qualities 4 to 8 "Invalid"; with every system read, the
+    // window shows their own words.
+    gps_->SetFixQualityWords(talkers_ == Talkers::AllSystems ? FixQualityWords::Named
+                                                             : FixQualityWords::Invalid);
 }
 
 void ReceiverSession::Begin(Talkers talkers)
@@ -50,8 +47,7 @@ void ReceiverSession::Begin(Talkers talkers)
     // otherwise show its fix again on a receiver that sends nothing.
     assembler_.Clear();
     talkers_ = talkers;
-    if (gps_)
-        gps_->SetTalkers(talkers);
+    ApplyTalkers();
     sky_ = Sky(talkers);
     inUse_.Clear();
     gsaSeen_ = false;
@@ -90,43 +86,36 @@ void ReceiverSession::RemoveConsumer(LineConsumer* consumer)
 
 void ReceiverSession::LineReceived(std::string_view line, bool fresh)
 {
+    // Read once: the sky, the talker check, the counters and the interpreter share the view.
+    const SentenceView sentence(line);
     if (fresh)
-        NewLine(line, !ChecksumMatches(line));
-    if (!gps_)
-        return;
-    gps_->Parse(line);
-    // The interpreter words fix qualities 4 to 8 "Invalid"; with every system read, their
-    // own words are shown.
-    if (talkers_ == Talkers::AllSystems && events_) {
-        if (const auto word = ExtendedFixQuality(line))
-            events_->PositionFixReceived(std::string(*word));
-    }
+        NewLine(sentence);
+    if (gps_)
+        gps_->Parse(sentence);
 }
 
-void ReceiverSession::NewLine(std::string_view line, bool badChecksum)
+void ReceiverSession::NewLine(const SentenceView& sentence)
 {
+    const bool badChecksum = !sentence.ChecksumMatches();
     // What arrived, counted once: the repeats of kept lines are not news.
     ++poll_.lines;
     if (badChecksum)
         ++poll_.badChecksums;
-    const bool skyChanged = sky_.Feed(line);
+    const bool skyChanged = sky_.Feed(sentence);
     if (skyChanged)
         poll_.skyChanged = true;
 
-    if (!badChecksum) {
-        const std::string_view identifier = SentenceIdentifier(line);
-        if (identifier.size() == 6 && identifier[0] == '$') {
-            const std::string_view talker = identifier.substr(1, 2);
-            const std::string_view formatter = identifier.substr(3);
-            if (talkers_ == Talkers::GpsOnly) {
-                if (const auto hidden = NonGpsTalker(line); hidden && onHiddenTalker)
-                    onHiddenTalker(*hidden);
-            } else if (ReadsTalker(talkers_, talker)) {
-                if (formatter == "GGA" || formatter == "GNS")
-                    inUse_.SolutionCount(talker, formatter, Field(line, 1), Field(line, 7));
-                else if (formatter == "GSA")
-                    gsaSeen_ = true;
-            }
+    if (!badChecksum && !sentence.Talker().empty()) {
+        const std::string_view talker = sentence.Talker();
+        const std::string_view type = sentence.Type();
+        if (talkers_ == Talkers::GpsOnly) {
+            if (const auto hidden = NonGpsTalker(sentence); hidden && onHiddenTalker)
+                onHiddenTalker(*hidden);
+        } else if (ReadsTalker(talkers_, talker)) {
+            if (type == "GGA" || type == "GNS")
+                inUse_.SolutionCount(talker, type, sentence.FieldOrEmpty(1), sentence.FieldOrEmpty(7));
+            else if (type == "GSA")
+                gsaSeen_ = true;
         }
     }
     // The used satellites the sky marks are the solution's, once a GSA said which they are
@@ -139,7 +128,7 @@ void ReceiverSession::NewLine(std::string_view line, bool badChecksum)
 
     const LineFacts facts{badChecksum};
     for (LineConsumer* consumer : consumers_)
-        consumer->LineArrived(line, facts);
+        consumer->LineArrived(sentence.Text(), facts);
 }
 
 } // namespace fixwatch

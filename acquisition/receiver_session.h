@@ -88,7 +88,8 @@ public:
 
 private:
     void LineReceived(std::string_view line, bool fresh);
-    void NewLine(std::string_view line, bool badChecksum);
+    void NewLine(const SentenceView& sentence);
+    void ApplyTalkers();
 
     CommControl comm_;
     SentenceAssembler assembler_;

@@ -270,7 +270,12 @@ void MainForm::OptStop_Click(int Index)
 void MainForm::Chk_DTR_Click() { settings.dtrEnable = Chk_DTR->isChecked(); }
 void MainForm::Chk_RTS_Click() { settings.rtsEnable = Chk_RTS->isChecked(); }
 void MainForm::Chk_NullDiscard_Click() { settings.nullDiscard = Chk_NullDiscard->isChecked(); }
-void MainForm::Chk_GNSS_Click() { settings.allGnss = Chk_GNSS->isChecked(); }
+void MainForm::Chk_GNSS_Click()
+{
+    settings.allGnss = Chk_GNSS->isChecked();
+    // While running, the hint about hidden talkers says when the choice takes effect.
+    Status->AllGnssChosen(settings.allGnss);
+}
 void MainForm::Cmb_HandShaking_Click()
 {
     settings.handshakingIndex = static_cast<std::int16_t>(Cmb_HandShaking->currentIndex());

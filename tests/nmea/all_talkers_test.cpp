@@ -3,7 +3,6 @@
 // fix qualities 4 to 8.
 #include "nmea_test.h"
 
-#include "fix_quality_words.h"
 #include "talkers.h"
 
 #include <gtest/gtest.h>
@@ -80,7 +79,7 @@ TEST(AllTalkers, EveryCaptureLineReadsAsItsGpsTwinAndGetsAQualityWordWhereItSays
     if (Captures().empty())
         GTEST_SKIP() << "no receiver logs at " << FIXWATCH_NMEA_LOGS;
     std::size_t otherTalkersRead = 0;
-    std::map<std::string_view, int> words;
+    std::map<std::string, int, std::less<>> words;
     for (const auto& file : Captures()) {
         for (const std::string& line : CaptureLines(file)) {
             const bool sealed = line.size() > 6 && line[0] == '$' && line[line.size() - 3] == '*' &&
@@ -96,34 +95,43 @@ TEST(AllTalkers, EveryCaptureLineReadsAsItsGpsTwinAndGetsAQualityWordWhereItSays
             ASSERT_EQ(NonGpsTalker(line), onlyAll ? std::optional(line.substr(1, 2)) : std::nullopt)
                 << file.filename() << ": " << line;
             otherTalkersRead += onlyAll;
-            const auto word = ExtendedFixQuality(line);
-            ++words[word.value_or("")];
-            ASSERT_TRUE(!word || std::ranges::count(all.events, "PositionFixReceived\tInvalid") == 1) << line;
+            // The named words change only the word of a fix quality the default calls Invalid.
+            const Transcript named = Interpret(line, Talkers::AllSystems, FixQualityWords::Named);
+            ASSERT_EQ(named.events.size(), all.events.size()) << line;
+            for (std::size_t i = 0; i < named.events.size(); ++i) {
+                if (named.events[i] == all.events[i])
+                    continue;
+                ASSERT_EQ(all.events[i], "PositionFixReceived\tInvalid") << line;
+                ++words[named.events[i].substr(named.events[i].find('\t') + 1)];
+            }
         }
     }
     EXPECT_GT(otherTalkersRead, 5'000u) << "the captures hold many GN, GL, GA and GB sentences";
-    for (std::string_view word : {"RTK Fixed", "RTK Float", "Estimated", "Simulator"})
+    for (const char* word : {"RTK Fixed", "RTK Float", "Estimated", "Simulator"})
         EXPECT_GT(words[word], 0) << word;
 }
 
-// The words for GGA fix qualities 4 to 8, which the interpreter reports as "Invalid".
-TEST(ExtendedFixQuality, WordsQualitiesFourToEightOfAnySystemsGga)
+// The words for GGA fix qualities 4 to 8, which the default reading calls "Invalid".
+TEST(FixQualityWords, NamedWordsCoverQualitiesFourToEightOfAnySystemsGga)
 {
     const std::string fix = "123519,4807.038,N,01131.000,E,";
-    const std::pair<std::string, std::optional<std::string_view>> rows[] = {
+    const std::pair<std::string, std::string> rows[] = {
         {Sealed("$GNGGA," + fix + "4,12,0.6,14.2,M,1.8,M,1.0,0000"), "RTK Fixed"},
         {Sealed("$GPGGA," + fix + "5,12,0.6,14.2,M,1.8,M,,"), "RTK Float"},
         {Sealed("$GLGGA," + fix + "6,08"), "Estimated"},  {Sealed("$BDGGA," + fix + "7"), "Manual"},
         {Sealed("$GIGGA," + fix + "8,10,2.0,268.8,M,-33.9,M,,"), "Simulator"},
-        {Sealed("$GNGGA," + fix + "1,08"), std::nullopt}, // 0 to 3 have the interpreter's word
-        {Sealed("$GNGGA," + fix + "0,00"), std::nullopt}, {Sealed("$GNGGA," + fix + "9,08"), std::nullopt},
-        {Sealed("$GNGGA," + fix + "04,08"), std::nullopt}, {Sealed("$GNGGA," + fix + ",08"), std::nullopt},
-        {Sealed("$GNGGA,123519,4807.038,N"), std::nullopt}, {Sealed("$GNRMC," + fix + "4"), std::nullopt},
-        {Sealed("$PQGGA," + fix + "4,08"), std::nullopt},  {"$GNGGA," + fix + "4,08*00", std::nullopt},
-        {"", std::nullopt},
+        {Sealed("$GNGGA," + fix + "1,08"), "Valid SPS"}, {Sealed("$GNGGA," + fix + "0,00"), "Invalid"},
+        {Sealed("$GNGGA," + fix + "9,08"), "Invalid"},  {Sealed("$GNGGA," + fix + "04,08"), "Invalid"},
+        {Sealed("$GNGGA," + fix + ",08"), ""},         {Sealed("$GNGGA,123519,4807.038,N"), ""},
+        {Sealed("$GNRMC," + fix + "4"), ""},           {Sealed("$PQGGA," + fix + "4,08"), ""},
+        {"$GNGGA," + fix + "4,08*00", ""},             {"", ""},
     };
-    for (const auto& [sentence, word] : rows)
-        EXPECT_EQ(ExtendedFixQuality(sentence), word) << sentence;
+    for (const auto& [sentence, word] : rows) {
+        const Lines events = Interpret(sentence, Talkers::AllSystems, FixQualityWords::Named).events;
+        const auto fixEvent = std::ranges::find_if(
+            events, [](const std::string& e) { return e.starts_with("PositionFixReceived\t"); });
+        EXPECT_EQ(fixEvent == events.end() ? "" : fixEvent->substr(20), word) << sentence;
+    }
 }
 
 } // namespace

@@ -43,11 +43,14 @@ struct Transcript {
     Lines events;
 };
 
-inline Transcript Interpret(std::string_view sentence, Talkers talkers = Talkers::GpsOnly)
+inline Transcript Interpret(std::string_view sentence, Talkers talkers = Talkers::GpsOnly,
+                            FixQualityWords words = FixQualityWords::Invalid)
 {
     std::string out;
     EventPrinter printer(out);
-    Transcript t{NmeaInterpreter(printer, talkers).Parse(sentence), {}};
+    NmeaInterpreter interpreter(printer, talkers);
+    interpreter.SetFixQualityWords(words);
+    Transcript t{interpreter.Parse(sentence), {}};
     for (std::size_t start = 0, end; start < out.size(); start = end + 1)
         t.events.push_back(out.substr(start, (end = out.find('\n', start)) - start));
     return t;

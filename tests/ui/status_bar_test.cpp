@@ -94,11 +94,9 @@ TEST(StatusBar, TellsHowToSeeSentencesOfOtherSystems)
     ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(gn.size())));
     form.Timer_Lett_Timer();
     form.Chk_GNSS->click();
-    form.Status->AllGnssChosen(form.Chk_GNSS->isChecked()); // as Chk_GNSS_Click does while running
     EXPECT_EQ(form.Status->Lab_Status[1]->text(),
               "Receiving GN sentences that are not shown: All GNSS takes effect at the next Start");
     form.Chk_GNSS->click();
-    form.Status->AllGnssChosen(form.Chk_GNSS->isChecked());
     EXPECT_TRUE(form.Status->Lab_Status[1]->text().endsWith("or start with /G+"));
     form.Cmd_StartStop_Click(1);
 }
@@ -122,7 +120,7 @@ TEST(StatusBar, LongTextsAreCutInTheMiddleAndWholeInTheirTooltips)
 
     test::AnswerNextDialog();
     form.Cmd_StartStop_Click(0);
-    ASSERT_FALSE(form.acquisitionRunning);
+    ASSERT_FALSE(form.AcquisitionRunning());
     form.Status->ShowLogger("Log not written: cannot write /home/someone/.local/share/fixwatch/"
                             "2026-12-07.log: no space left on device");
     QCoreApplication::processEvents();
