@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -14,8 +15,7 @@ namespace {
 
 TEST(DefaultStreamGuard, EveryCaptureRaisesTheRecordedEventStream)
 {
-    if (Captures().empty())
-        GTEST_SKIP() << "no receiver logs at " << FIXWATCH_NMEA_LOGS;
+    FIXWATCH_NEED_CAPTURES();
     std::map<std::string, std::string> recorded;
     std::ifstream digests(FIXWATCH_EVENT_DIGESTS);
     for (std::string line, digest, name; std::getline(digests, line);)

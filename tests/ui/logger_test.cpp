@@ -68,7 +68,7 @@ TEST(Recording, ALineEndInsideAReceivedFieldCannotForgeARecord)
     ASSERT_TRUE(form.acquisitionRunning);
     // A valid checksum over a time field holding a lone LF and a coordinate with a lone CR.
     const std::string forged =
-        Sealed("GPGLL,4916.45,N,12311.12\r01/01/2099;00:00:00;FORGED,W,22\n01/01/2099;00:00:00;FORGED,A");
+        Sealed("$GPGLL,4916.45,N,12311.12\r01/01/2099;00:00:00;FORGED,W,22\n01/01/2099;00:00:00;FORGED,A");
     receiver.Write(forged + "\r\n");
     ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(forged.size()) + 2));
     form.Timer_Lett_Timer();

@@ -1,5 +1,6 @@
 // The made-up 10 Hz four-system receiver that the all-systems benchmarks replay.
-#include "nmea_test.h"
+#include "nmea_interpreter.h"
+#include "sky.h"
 
 #include "synthetic_gnss_receiver.h"
 
@@ -7,7 +8,7 @@
 
 #include <set>
 
-namespace fixwatch::test {
+namespace fixwatch {
 namespace {
 
 // Valid sentences that fill a 115200 baud line without overflowing it, and four systems whose
@@ -52,4 +53,4 @@ TEST(SyntheticGnssReceiver, FillsButFitsTheLineAndShowsFourSystemsWhoseSatellite
 }
 
 } // namespace
-} // namespace fixwatch::test
+} // namespace fixwatch
