@@ -1,6 +1,5 @@
 // The made-up 10 Hz four-system receiver that the all-systems benchmarks replay.
-#include "nmea_interpreter.h"
-#include "sky.h"
+#include "nmea_test.h"
 
 #include "synthetic_gnss_receiver.h"
 
@@ -8,7 +7,7 @@
 
 #include <set>
 
-namespace fixwatch {
+namespace fixwatch::test {
 namespace {
 
 // Valid sentences that fill a 115200 baud line without overflowing it, and four systems whose
@@ -53,4 +52,4 @@ TEST(SyntheticGnssReceiver, FillsButFitsTheLineAndShowsFourSystemsWhoseSatellite
 }
 
 } // namespace
-} // namespace fixwatch
+} // namespace fixwatch::test
