@@ -1,13 +1,13 @@
 // Throughput of the all-systems path: the sky model and the all-talkers interpreter on the
 // output of a 10 Hz four-system receiver, and the sky on a real multi-signal capture when the
 // captures are at hand.
+#include "capture_input.h"
 #include "nmea_interpreter.h"
 #include "sky.h"
 #include "synthetic_gnss_receiver.h"
 
 #include <benchmark/benchmark.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -40,10 +40,6 @@ void Count(benchmark::State& state, std::size_t linesPerIteration)
 
 void FeedSky(benchmark::State& state, const std::vector<std::string>& lines)
 {
-    if (lines.empty()) {
-        state.SkipWithError("no input");
-        return;
-    }
     fixwatch::Sky sky;
     std::size_t changes = 0;
     for (auto _ : state) {
@@ -59,16 +55,12 @@ void BM_SkySyntheticFourSystems(benchmark::State& state) { FeedSky(state, Synthe
 // The u-blox F9P capture: four systems, two signals each, with other sentences between.
 void BM_SkyUbloxF9pCapture(benchmark::State& state)
 {
-    static const std::vector<std::string> lines = [] {
-        std::vector<std::string> all;
-#ifdef FIXWATCH_NMEA_LOGS
-        std::ifstream in(std::string(FIXWATCH_NMEA_LOGS) + "/ublox-zed-f9p-nmea.nmea");
-        for (std::string line; std::getline(in, line);)
-            all.push_back(line);
-#endif
-        return all;
-    }();
-    FeedSky(state, lines);
+    static const fixwatch::bench::CaptureInput capture = fixwatch::bench::ReadCapture("ublox-zed-f9p-nmea.nmea");
+    if (!capture.missing.empty()) {
+        state.SkipWithError(capture.missing.c_str());
+        return;
+    }
+    FeedSky(state, capture.lines);
 }
 
 void ParseAll(benchmark::State& state, fixwatch::Talkers talkers)

@@ -1,3 +1,4 @@
+#include "captures.h"
 #include "gpsd_harness.h"
 #include "gpsd_probe.h"
 #include "gpsd_source.h"
@@ -232,10 +233,9 @@ TEST(GpsdSourceOnRealGpsd, PassesOnlyTheCapturesSentencesAndReconnectsWhenAKille
 {
     if (const std::string missing = GpsdHarness::Missing(); !missing.empty())
         GTEST_SKIP() << missing;
-    const auto capture = std::filesystem::path(FIXWATCH_NMEA_LOGS) / "ublox-zed-f9p-nmea.nmea";
+    FIXWATCH_NEED_CAPTURES("ublox-zed-f9p-nmea.nmea");
+    const auto capture = CapturePath("ublox-zed-f9p-nmea.nmea");
     std::ifstream file(capture, std::ios::binary);
-    if (!file)
-        GTEST_SKIP() << "no capture at " << capture;
     std::set<std::string> lines;
     for (std::string line; std::getline(file, line);)
         lines.insert(line.ends_with('\r') ? line.substr(0, line.size() - 1) : line);
@@ -287,7 +287,8 @@ TEST(GpsdSourceOnRealGpsd, WatchesOneOfTwoDevicesTheFirstOrTheOneTheAddressNames
 {
     if (const std::string missing = GpsdHarness::Missing(); !missing.empty())
         GTEST_SKIP() << missing;
-    const auto folder = std::filesystem::path(FIXWATCH_NMEA_LOGS);
+    FIXWATCH_NEED_CAPTURES("garmin48.nmea");
+    const auto folder = test::CaptureFolder();
     const std::string captures[] = {(folder / "garmin48.nmea").string(), (folder / "ublox-lea-5h.nmea").string()};
     // The lines only one of the two captures has.
     std::set<std::string> own[2];

@@ -1,6 +1,6 @@
 // The fix display on labels and bars of its own, as the window makes them, and the number and
 // date patterns it uses.
-#include "../qt_print.h"
+#include "qt_print.h"
 #include "fix_display.h"
 #include "nmea_interpreter.h"
 #include "number_format.h"

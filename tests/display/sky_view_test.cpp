@@ -1,5 +1,6 @@
 // The Sky tab: where the plot puts satellites and their names and how it draws them, the table's rows and
 // sorting, and updates that keep the user's place and repaint only what changed.
+#include "captures.h"
 #include "sky_legend.h"
 #include "sky_plot.h"
 #include "sky_satellites.h"
@@ -237,7 +238,8 @@ TEST(SkyPlot, KeepsAbsurdValuesAndVeryLongListsInsideAndLabelsClearOfEachOther)
 // Every sky a real receiver went through, at the size the window gives the plot.
 TEST(SkyPlot, NamesOnRealMultiSystemSkiesNeverOverprintAndUnlocatedSatellitesStayOff)
 {
-    const std::string folder = FIXWATCH_NMEA_LOGS;
+    FIXWATCH_NEED_CAPTURES("ublox-zed-f9p-nmea.nmea");
+    const std::string folder = test::CaptureFolder().string();
     // A crowded four-system sky, and a receiver that sends "00,000" for satellites it has
     // not located.
     for (const char* capture : {"ublox-zed-f9p-nmea.nmea", "beidou-gb.nmea"}) {

@@ -76,8 +76,7 @@ TEST(AllTalkers, TheReadingCanChangeBetweenSentences)
 // word for fix qualities 4 to 8 exactly where that reading says "Invalid".
 TEST(AllTalkers, EveryCaptureLineReadsAsItsGpsTwinAndGetsAQualityWordWhereItSaysInvalid)
 {
-    if (Captures().empty())
-        GTEST_SKIP() << "no receiver logs at " << FIXWATCH_NMEA_LOGS;
+    FIXWATCH_NEED_CAPTURES();
     std::size_t otherTalkersRead = 0;
     std::map<std::string, int, std::less<>> words;
     for (const auto& file : Captures()) {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <set>
 
 namespace fixwatch::test {
@@ -50,8 +51,7 @@ void ExpectRecordedTranscript(const std::filesystem::path& capture, const std::f
 
 TEST(DefaultStreamGuard, EveryCaptureRaisesItsRecordedTranscript)
 {
-    if (Captures().empty())
-        GTEST_SKIP() << "no receiver logs at " << FIXWATCH_NMEA_LOGS;
+    FIXWATCH_NEED_CAPTURES();
     const std::filesystem::path folder = FIXWATCH_EVENT_TRANSCRIPTS;
     std::set<std::string> recorded;
     for (const auto& entry : std::filesystem::directory_iterator(folder))

@@ -1,4 +1,5 @@
 // The epoch model: sentences in, one epoch per UTC time out, in a bounded history.
+#include "captures.h"
 #include "epochs.h"
 #include "nmea_test.h"
 
@@ -150,8 +151,7 @@ class EpochCapture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (Captures().empty())
-            GTEST_SKIP() << "no receiver logs at " << FIXWATCH_NMEA_LOGS;
+        FIXWATCH_NEED_CAPTURES();
     }
 };
 

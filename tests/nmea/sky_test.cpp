@@ -203,8 +203,7 @@ class SkyCapture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (Captures().empty())
-            GTEST_SKIP() << "no receiver logs at " << FIXWATCH_NMEA_LOGS;
+        FIXWATCH_NEED_CAPTURES();
     }
 
     // The final sky of a capture, only the satellites of `system` when one is given.

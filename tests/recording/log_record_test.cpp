@@ -1,7 +1,7 @@
 // The record writer: the format of a record, and a write that never blocks and never
 // leaves a broken line.
 #include "log_record.h"
-#include "../qt_print.h"
+#include "qt_print.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,7 @@
 // fixwatch-events --accuracy, --gpx, --kml and --csv end to end: real captures in, the
 // figures checked against a computation of their own, the tracks read back by gpsbabel and
 // xmllint.
+#include "captures.h"
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -52,7 +53,7 @@ Result Shell(const std::string& command)
 
 Result Tool(const std::string& arguments) { return Shell(std::string(FIXWATCH_EVENTS_TOOL) + " " + arguments); }
 
-std::string Capture(const char* name) { return std::string(FIXWATCH_NMEA_LOGS) + "/" + name; }
+std::string Capture(const char* name) { return fixwatch::test::CapturePath(name).string(); }
 
 fs::path Written(const std::string& text, const std::string& suffix)
 {
@@ -97,8 +98,7 @@ class OfflineTool : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!fs::is_directory(FIXWATCH_NMEA_LOGS))
-            GTEST_SKIP() << "no receiver logs at " << FIXWATCH_NMEA_LOGS;
+        FIXWATCH_NEED_CAPTURES();
     }
 };
 

@@ -1,7 +1,7 @@
 // Two programs appending to one day's file while the disk fills up: every record a writer was
 // told was written is in the file whole, and no writer cuts off another one's record.
 #include "log_record.h"
-#include "../qt_print.h"
+#include "qt_print.h"
 
 #include <QDir>
 #include <QFile>

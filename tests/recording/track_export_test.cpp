@@ -1,7 +1,7 @@
 // The track writers on epochs made by hand: the exact CSV, GPX segments and the texts a
 // file name can bring in.
 #include "track_export.h"
-#include "../qt_print.h"
+#include "qt_print.h"
 
 #include <QBuffer>
 #include <QXmlStreamReader>

@@ -106,7 +106,7 @@ TEST(AcquisitionThroughAPseudoTerminal, AReceiverThatVanishesIsOpenedAgainWhenIt
     form.Cmd_StartStop_Click(0);
     ASSERT_TRUE(form.AcquisitionRunning());
 
-    first->Write(Sealed("GPGGA,120000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,") + "\r\n");
+    first->Write(Sealed("$GPGGA,120000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,") + "\r\n");
     ASSERT_TRUE(TickUntil(form, [&] { return form.Lab_Posizione[0]->text() == "12:00:00"; }));
 
     // Unplugged: no message, still running, Stop available, the values kept.
@@ -131,7 +131,7 @@ TEST(AcquisitionThroughAPseudoTerminal, AReceiverThatVanishesIsOpenedAgainWhenIt
     EXPECT_EQ(form.Comm().LinkState(), CommControl::State::Open);
     EXPECT_TRUE(form.Status->Lab_Status[1]->text().startsWith("Receiver back (" + link + ")"))
         << form.Status->Lab_Status[1]->text().toStdString();
-    second.Write(Sealed("GPGGA,120005,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,") + "\r\n");
+    second.Write(Sealed("$GPGGA,120005,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,") + "\r\n");
     EXPECT_TRUE(TickUntil(form, [&] { return form.Lab_Posizione[0]->text() == "12:00:05"; }));
 
     // Lost again, then Stop ends the waiting.
@@ -187,7 +187,7 @@ TEST(AcquisitionThroughAPseudoTerminal, AFloodingReceiverKeepsTheWindowBounded)
     form.Cmd_StartStop_Click(0);
     ASSERT_TRUE(form.AcquisitionRunning());
     // Ten megabytes, far faster than any receiver, with a tick now and then.
-    const std::string line = Sealed("GPGLL,4916.45,N,12311.12,W,225444,A") + "\r\n";
+    const std::string line = Sealed("$GPGLL,4916.45,N,12311.12,W,225444,A") + "\r\n";
     std::string block;
     while (block.size() < 4096)
         block += line;
@@ -201,7 +201,7 @@ TEST(AcquisitionThroughAPseudoTerminal, AFloodingReceiverKeepsTheWindowBounded)
         }
     }
     // The newest sentence goes in as soon as the ticks make room, and is shown.
-    const std::string last = Sealed("GPGLL,4916.45,N,12311.12,W,225445,A") + "\r\n";
+    const std::string last = Sealed("$GPGLL,4916.45,N,12311.12,W,225445,A") + "\r\n";
     std::size_t written = 0;
     ASSERT_TRUE(TickUntil(form, [&] {
         written += receiver.WriteWithoutWaiting(std::string_view(last).substr(written));

@@ -25,9 +25,8 @@ using test::RealCapture;
 
 TEST(AllGnss, AMultiSystemReceiverShowsItsFixOnlyWithTheOption)
 {
+    FIXWATCH_NEED_CAPTURES("ublox-neo-m9n-nmea.nmea");
     const std::string capture = RealCapture("ublox-neo-m9n-nmea.nmea", 120);
-    if (capture.empty())
-        GTEST_SKIP() << "no capture";
     for (const bool allGnss : {false, true}) {
         PseudoTerminal receiver;
         PortVariable port(1, receiver.Device());
@@ -52,9 +51,8 @@ TEST(AllGnss, AMultiSystemReceiverShowsItsFixOnlyWithTheOption)
 
 TEST(AllGnss, TheColumnsShowTheStrongestTwelveOfEverySystemAndAgreeWithTheChannels)
 {
+    FIXWATCH_NEED_CAPTURES("ublox-zed-f9p-nmea.nmea");
     const std::string capture = RealCapture("ublox-zed-f9p-nmea.nmea", 60);
-    if (capture.empty())
-        GTEST_SKIP() << "no capture";
     PseudoTerminal receiver;
     PortVariable port(1, receiver.Device());
     MainForm form("/G+");
@@ -90,10 +88,10 @@ TEST(AllGnss, TheColumnsShowTheStrongestTwelveOfEverySystemAndAgreeWithTheChanne
 TEST(AllGnss, RtkQualitiesHaveTheirWordsAndRmcSpeedStandsInForVtgOnlyWithTheOption)
 {
     const std::string rmc =
-        Sealed("GNRMC,123519,A,4807.038,N,01131.000,E,10.0,084.4,230394,003.1,W") + "\r\n";
-    const std::string text = Sealed("GNGGA,123519,4807.038,N,01131.000,E,4,08,0.9,545.4,M,46.9,M,,") + "\r\n"
-                             + Sealed("GPGGA,123520,4807.038,N,01131.000,E,5,08,0.9,545.4,M,46.9,M,,") + "\r\n"
-                             + Sealed("GPRMC,123519,A,4807.038,N,01131.000,E,10.0,084.4,230394,003.1,W") + "\r\n";
+        Sealed("$GNRMC,123519,A,4807.038,N,01131.000,E,10.0,084.4,230394,003.1,W") + "\r\n";
+    const std::string text = Sealed("$GNGGA,123519,4807.038,N,01131.000,E,4,08,0.9,545.4,M,46.9,M,,") + "\r\n"
+                             + Sealed("$GPGGA,123520,4807.038,N,01131.000,E,5,08,0.9,545.4,M,46.9,M,,") + "\r\n"
+                             + Sealed("$GPRMC,123519,A,4807.038,N,01131.000,E,10.0,084.4,230394,003.1,W") + "\r\n";
     for (const bool allGnss : {false, true}) {
         PseudoTerminal receiver;
         PortVariable port(1, receiver.Device());
@@ -104,7 +102,7 @@ TEST(AllGnss, RtkQualitiesHaveTheirWordsAndRmcSpeedStandsInForVtgOnlyWithTheOpti
         EXPECT_EQ(form.Lab_Posizione[4]->text(), allGnss ? "18.5" : "");
         if (allGnss) {
             // Once a VTG has come, its speed wins over RMC's.
-            Receive(form, receiver, Sealed("GNVTG,054.7,T,034.4,M,005.5,N,010.2,K") + "\r\n" + rmc);
+            Receive(form, receiver, Sealed("$GNVTG,054.7,T,034.4,M,005.5,N,010.2,K") + "\r\n" + rmc);
             EXPECT_EQ(form.Lab_Posizione[5]->text(), "5.5");
             EXPECT_EQ(form.Lab_Posizione[4]->text(), "10.2");
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 // Playing real receiver captures to the window through a pseudo-terminal.
+#include "captures.h"
 #include "pseudo_terminal.h"
 #include "sample_sentences.h"
 #include "main_form.h"
@@ -16,7 +17,7 @@ namespace fixwatch::test {
 // The first `count` sentence lines of a real capture; empty when the capture is absent.
 inline std::string RealCapture(const char* name, int count)
 {
-    return CaptureText((std::filesystem::path(FIXWATCH_NMEA_LOGS) / name).string(), count);
+    return CaptureText(CapturePath(name).string(), count);
 }
 
 // Starts `form` on a pseudo-terminal, sends `text` and ticks until it has all been read.

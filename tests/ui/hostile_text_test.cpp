@@ -39,8 +39,8 @@ TEST(HostileText, AnImageTagInAStationIdShowsLiterallyOnEveryTabAndReturnsPrompt
     clock.start();
 
     const std::string text =
-        Sealed("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,<img src=/dev/zero>") + "\r\n"
-        + Sealed("GPVTG,<font color=red>054.7</font>,T,<b>034.4</b>,M,005.5,N,&lt;,K") + "\r\n";
+        Sealed("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,<img src=/dev/zero>") + "\r\n"
+        + Sealed("$GPVTG,<font color=red>054.7</font>,T,<b>034.4</b>,M,005.5,N,&lt;,K") + "\r\n";
     receiver.Write(text);
     ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(text.size())));
     const QPalette palette = form.Lab_PosizioneInfo[11]->palette();

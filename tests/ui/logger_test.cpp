@@ -68,7 +68,7 @@ TEST(Recording, ALineEndInsideAReceivedFieldCannotForgeARecord)
     ASSERT_TRUE(form.AcquisitionRunning());
     // A valid checksum over a time field holding a lone LF and a coordinate with a lone CR.
     const std::string forged =
-        Sealed("GPGLL,4916.45,N,12311.12\r01/01/2099;00:00:00;FORGED,W,22\n01/01/2099;00:00:00;FORGED,A");
+        Sealed("$GPGLL,4916.45,N,12311.12\r01/01/2099;00:00:00;FORGED,W,22\n01/01/2099;00:00:00;FORGED,A");
     receiver.Write(forged + "\r\n");
     ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(forged.size()) + 2));
     form.Timer_Lett_Timer();
@@ -89,7 +89,7 @@ TEST(Recording, ASemicolonInAReceivedFieldCannotAddFields)
     Variable log("FIXWATCH_LOG_DIR", folder.path().toLocal8Bit());
     MainForm form;
     form.today = [] { return QDate(2026, 12, 7); };
-    Feed(form, {Sealed("GPGGA,123519,4807.038;01/01/2099;00:00:00;FORGED,N,01131.000,E,1,08,0.9,"
+    Feed(form, {Sealed("$GPGGA,123519,4807.038;01/01/2099;00:00:00;FORGED,N,01131.000,E,1,08,0.9,"
                        "545.4,M,46.9,M,,")});
     ASSERT_TRUE(form.Lab_Posizione[1]->text().contains("FORGED")) << "the minutes are shown as sent";
     form.MenuSalvaCP_Click();

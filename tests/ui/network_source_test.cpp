@@ -1,7 +1,8 @@
 // The window on network sources: a real gpsd fed by gpsfake, a TCP server and UDP
 // datagrams, on 127.0.0.1, each showing the fix as a serial receiver would.
-#include "../acquisition/gpsd_harness.h"
-#include "../acquisition/test_peers.h"
+#include "captures.h"
+#include "gpsd_harness.h"
+#include "test_peers.h"
 #include "window_test_support.h"
 
 #include <QLabel>
@@ -21,15 +22,14 @@ using test::Sealed;
 using test::TickUntil;
 
 // A GPS capture with a fix in GGA and RMC, its lines ending in LF alone, as gpsd passes on.
-const std::filesystem::path kCapture = std::filesystem::path(FIXWATCH_NMEA_LOGS) / "GPSmap-76S.nmea";
+const char* const kCapture = "GPSmap-76S.nmea";
 
 TEST(WindowOnGpsd, ShowsTheFixKeepsGpsdsOwnLinesOutAndReconnects)
 {
     if (const std::string missing = GpsdHarness::Missing(); !missing.empty())
         GTEST_SKIP() << missing;
-    if (!std::filesystem::exists(kCapture))
-        GTEST_SKIP() << "no capture at " << kCapture;
-    GpsdHarness gpsd(kCapture.string());
+    FIXWATCH_NEED_CAPTURES(kCapture);
+    GpsdHarness gpsd(test::CapturePath(kCapture).string());
     ASSERT_TRUE(gpsd.Start()) << gpsd.Error();
     const QString name = QStringLiteral("gpsd on 127.0.0.1:%1").arg(gpsd.Port());
     PortVariable port(1, "gpsd://127.0.0.1:" + std::to_string(gpsd.Port()));
@@ -53,14 +53,15 @@ TEST(WindowOnGpsd, ShowsTheFixKeepsGpsdsOwnLinesOutAndReconnects)
     EXPECT_TRUE(form.AcquisitionRunning());
     ASSERT_TRUE(gpsd.Start()) << gpsd.Error();
     form.MenuVuotaCampi_Click();
-    EXPECT_TRUE(TickUntil(form, [&] { return noJson() && !form.Lab_Posizione[1]->text().isEmpty(); }, 10000));
-    EXPECT_EQ(form.Comm().LinkState(), CommControl::State::Open);
+    // The kept lines show their fix again at every tick, so wait for the link itself.
+    EXPECT_TRUE(TickUntil(form, [&] { return form.Comm().LinkState() == CommControl::State::Open; }, 10000));
+    EXPECT_TRUE(TickUntil(form, [&] { return noJson() && !form.Lab_Posizione[1]->text().isEmpty(); }));
     form.Cmd_StartStop_Click(1);
 }
 
 TEST(WindowOnNetworkSources, ATcpServerShowsTheFix)
 {
-    const std::string text = Sealed("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,") + "\n";
+    const std::string text = Sealed("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,") + "\n";
     test::ThreadedTcpServer server([&text](int socket, const std::atomic<bool>& stop) {
         while (!stop && test::SendAll(socket, text, stop))
             std::this_thread::sleep_for(100ms);
@@ -87,7 +88,7 @@ TEST(WindowOnNetworkSources, UdpDatagramsShowTheFix)
     EXPECT_EQ(form.Status->Lab_Status[0]->text(), QStringLiteral("udp 127.0.0.1:%1").arg(udpPort));
 
     // One sentence a datagram, without a line end, as many senders do.
-    const std::string sentence = Sealed("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
+    const std::string sentence = Sealed("$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
     test::ThreadedUdpSender sender(udpPort, [&sentence](int socket, const std::atomic<bool>& stop) {
         while (!stop) {
             ::send(socket, sentence.data(), sentence.size(), 0);

@@ -1,5 +1,6 @@
 // "In view", "In use" and the channel states with every satellite system read, on real
 // multi-system receivers that say how many satellites they use in several ways at once.
+#include "captures.h"
 #include "capture_receiver.h"
 #include "window_test_support.h"
 
@@ -36,9 +37,8 @@ int ChannelsSaying(const MainForm& form, const char* word)
 TEST_P(SatelliteCounts, InUseIsTheSolutionsCountAndNeverExceedsInView)
 {
     const CountsCase c = GetParam();
+    FIXWATCH_NEED_CAPTURES(c.capture);
     const std::string text = RealCapture(c.capture, c.lines);
-    if (text.empty())
-        GTEST_SKIP() << "needs " << c.capture << " in " << FIXWATCH_NMEA_LOGS;
     PseudoTerminal receiver;
     PortVariable port(1, receiver.Device());
     MainForm form("/G+");

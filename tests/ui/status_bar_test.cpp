@@ -41,7 +41,7 @@ TEST(StatusBar, SaysWhatTheLinkIsDoing)
     form.Cmd_StartStop_Click(0);
     ASSERT_TRUE(form.AcquisitionRunning());
     // Three sentences and one line whose checksum is wrong arrive within one tick.
-    const std::string gll = Sealed("GPGLL,4916.45,N,12311.12,W,225444,A");
+    const std::string gll = Sealed("$GPGLL,4916.45,N,12311.12,W,225444,A");
     const std::string text = gll + "\r\n" + gll + "\r\n" + gll + "\r\n" + gll.substr(0, gll.size() - 1) + "0\r\n";
     receiver.Write(text);
     ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(text.size())));
@@ -68,9 +68,9 @@ TEST(StatusBar, TellsHowToSeeSentencesOfOtherSystems)
     qint64 now = 0;
     form.Status->clock = [&now] { return now; };
     form.Cmd_StartStop_Click(0);
-    const std::string text = Sealed("GAGSV,1,1,01,02,00,179,20") + "\r\n"
-                             + Sealed("GNGLL,4916.45,N,12311.12,W,225444,A") + "\r\n"
-                             + Sealed("GLGSV,1,1,01,65,53,144,30") + "\r\n";
+    const std::string text = Sealed("$GAGSV,1,1,01,02,00,179,20") + "\r\n"
+                             + Sealed("$GNGLL,4916.45,N,12311.12,W,225444,A") + "\r\n"
+                             + Sealed("$GLGSV,1,1,01,65,53,144,30") + "\r\n";
     receiver.Write(text);
     ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(text.size())));
     form.Timer_Lett_Timer();
@@ -78,7 +78,7 @@ TEST(StatusBar, TellsHowToSeeSentencesOfOtherSystems)
               "Receiving GN sentences that are not shown: check All GNSS on the Communication "
               "tab, or start with /G+");
     // Once they stop coming, the hint goes; GPS sentences keep the link alive meanwhile.
-    const std::string gps = Sealed("GPGLL,4916.45,N,12311.12,W,225445,A") + "\r\n";
+    const std::string gps = Sealed("$GPGLL,4916.45,N,12311.12,W,225445,A") + "\r\n";
     for (now = 2000; now <= StatusLine::kHintMs; now += 2000) {
         receiver.Write(gps);
         ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(gps.size())));
@@ -89,7 +89,7 @@ TEST(StatusBar, TellsHowToSeeSentencesOfOtherSystems)
 
     // Ticking All GNSS while running changes nothing until the next Start, and the hint says
     // so; clearing it again brings back the first hint.
-    const std::string gn = Sealed("GNGLL,4916.45,N,12311.12,W,225446,A") + "\r\n";
+    const std::string gn = Sealed("$GNGLL,4916.45,N,12311.12,W,225446,A") + "\r\n";
     receiver.Write(gn);
     ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(gn.size())));
     form.Timer_Lett_Timer();

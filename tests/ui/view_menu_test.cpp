@@ -80,9 +80,9 @@ TEST(ViewMenu, EachCoordinateFormatChangesTheLabelsButNotTheRecord)
 
     // The next position arrives in the chosen format; one that does not read is shown as sent.
     form.MenuCoordinate[3]->trigger();
-    form.Session().Interpreter()->Parse(Sealed("GPGLL,3354.000,S,01825.000,E,123520,A"));
+    form.Session().Interpreter()->Parse(Sealed("$GPGLL,3354.000,S,01825.000,E,123520,A"));
     EXPECT_EQ(PositionTab(form), "UTM zone:|34H|East, North:|261125 6245927");
-    form.Session().Interpreter()->Parse(Sealed("GPGLL,807.038,N,01131.000,E,123521,A"));
+    form.Session().Interpreter()->Parse(Sealed("$GPGLL,807.038,N,01131.000,E,123521,A"));
     EXPECT_EQ(PositionTab(form), "UTM zone:|080\u00B0 7.038' N|East, North:|011\u00B0 31.000' E");
     form.MenuVuotaCampi_Click();
     EXPECT_EQ(PositionTab(form), "UTM zone:||East, North:|");

@@ -2,7 +2,8 @@
 
 // Helpers for the tests of the main window: answering its modal dialogs from inside their
 // event loops, feeding it sentences, and pointing a port at a test's own device.
-#include "../qt_print.h"
+#include "qt_print.h"
+#include "sealed.h"
 #include "main_form.h"
 #include "nmea_interpreter.h"
 
@@ -60,13 +61,6 @@ inline void AnswerNextDialog()
 {
     static Answer ignored;
     AnswerNextDialog(ignored);
-}
-
-// "$" + body + "*" + its checksum.
-inline std::string Sealed(std::string_view body)
-{
-    const std::string text = "$" + std::string(body);
-    return text + "*" + NmeaInterpreter().GetChecksum(text);
 }
 
 inline void Feed(MainForm& form, const std::vector<std::string>& sentences)

@@ -1,4 +1,5 @@
 // fixwatch-events end to end: lines in, the exact transcript out.
+#include "captures.h"
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -111,16 +112,10 @@ TEST(EventsTool, PositionFormatOnEveryCaptureAgreesWithGeoConvert)
 {
     if (std::string(FIXWATCH_GEOCONVERT).empty())
         GTEST_SKIP() << "GeoConvert (geographiclib-tools) is not installed";
+    FIXWATCH_NEED_CAPTURES();
     std::vector<std::string> captures;
-    if (std::filesystem::is_directory(FIXWATCH_NMEA_LOGS)) {
-        for (const auto& entry : std::filesystem::directory_iterator(FIXWATCH_NMEA_LOGS)) {
-            if (entry.path().extension() == ".nmea")
-                captures.push_back(entry.path().string());
-        }
-    }
-    if (captures.empty())
-        GTEST_SKIP() << "no receiver captures in " FIXWATCH_NMEA_LOGS " (FIXWATCH_NMEA_LOGS)";
-    std::sort(captures.begin(), captures.end());
+    for (const auto& capture : fixwatch::test::Captures())
+        captures.push_back(capture.string());
     std::string files;
     for (const std::string& capture : captures)
         files += " '" + capture + "'";
