@@ -1,0 +1,85 @@
+// The road of received text without any window or QApplication: each new line once to the
+// consumers and counters, every kept line to the interpreter at each poll, the in-use count.
+#include "event_printer.h"
+#include "receiver_session.h"
+#include "sealed.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace fixwatch {
+namespace {
+
+using test::Sealed;
+
+struct Seen : LineConsumer {
+    std::vector<std::string> lines;
+    int bad = 0;
+    void LineArrived(std::string_view line, const LineFacts& facts) override
+    {
+        lines.emplace_back(line);
+        bad += facts.badChecksum;
+    }
+};
+
+const std::string kGga = Sealed("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+
+TEST(ReceiverSession, ANewLineReachesEachConsumerOnceWhileTheInterpreterReadsTheKeptTextAtEveryPoll)
+{
+    std::string events;
+    EventPrinter printer(events);
+    ReceiverSession session;
+    session.Interpret(&printer);
+    session.Begin(Talkers::GpsOnly);
+    Seen seen;
+    session.AddConsumer(&seen);
+    session.AddConsumer(&seen); // once is enough
+
+    const std::string damaged = kGga.substr(0, kGga.size() - 2) + "00";
+    ReceiverSession::Poll poll = session.HandleInput(kGga + "\r\n" + damaged + "\r\n$PUBX,00\r\n");
+    EXPECT_TRUE(poll.textArrived);
+    EXPECT_EQ(poll.lines, 3);
+    EXPECT_EQ(poll.badChecksums, 2) << "the damaged GGA and the proprietary line without a checksum";
+    EXPECT_EQ(seen.lines, (std::vector<std::string>{kGga, damaged, "$PUBX,00"}));
+    EXPECT_EQ(seen.bad, 2);
+    const auto parsedOnce = events.size();
+    EXPECT_NE(events.find("PositionReceived\t048\u00B0 07.038' N"), std::string::npos);
+
+    // A poll with nothing new: the kept text is read again, the consumers hear nothing.
+    poll = session.HandleInput("");
+    EXPECT_FALSE(poll.textArrived);
+    EXPECT_EQ(poll.lines, 0);
+    EXPECT_EQ(seen.lines.size(), 3u);
+    EXPECT_GT(events.size(), parsedOnce);
+
+    session.RemoveConsumer(&seen);
+    session.HandleInput(kGga + "\r\n");
+    EXPECT_EQ(seen.lines.size(), 3u);
+    session.Interpret(nullptr);
+}
+
+TEST(ReceiverSession, OtherSystemsAreNamedWithoutAllGnssAndCountedWithIt)
+{
+    ReceiverSession session;
+    std::vector<std::string> hidden;
+    session.onHiddenTalker = [&hidden](std::string_view talker) { hidden.emplace_back(talker); };
+    session.Begin(Talkers::GpsOnly);
+    const std::string gn = Sealed("$GNGGA,123519,4807.038,N,01131.000,E,1,14,0.9,545.4,M,46.9,M,,");
+    const std::string ga = Sealed("$GAGGA,123519,4807.038,N,01131.000,E,1,01,0.9,545.4,M,46.9,M,,");
+    session.HandleInput(gn + "\r\n" + ga + "\r\n");
+    EXPECT_EQ(hidden, (std::vector<std::string>{"GN", "GA"}));
+    EXPECT_FALSE(session.SatellitesUsed());
+
+    // With every system read, the combined solution's count stands over a single system's.
+    session.Begin(Talkers::AllSystems);
+    hidden.clear();
+    session.HandleInput(gn + "\r\n" + ga + "\r\n");
+    EXPECT_TRUE(hidden.empty());
+    EXPECT_EQ(session.SatellitesUsed(), 14);
+    EXPECT_FALSE(session.UsedKnown());
+}
+
+} // namespace
+} // namespace fixwatch
