@@ -35,8 +35,6 @@ std::string Latin1ToUtf8(const std::string& latin1)
     return utf8;
 }
 
-void EventPrinter::Name(const char* name) { out_ += name; }
-
 void EventPrinter::Text(const std::string& latin1)
 {
     out_ += '\t';
@@ -45,23 +43,30 @@ void EventPrinter::Text(const std::string& latin1)
 
 void EventPrinter::Integer(std::int16_t value)
 {
+    // TAB, an optional "-" and at most five digits, written backwards and appended at once.
     char buffer[8];
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    (void)ec;
-    out_ += '\t';
-    out_.append(buffer, end);
+    char* start = buffer + sizeof buffer;
+    unsigned magnitude = value < 0 ? static_cast<unsigned>(-static_cast<int>(value)) : static_cast<unsigned>(value);
+    do {
+        *--start = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        *--start = '-';
+    *--start = '\t';
+    out_.append(start, static_cast<std::size_t>(buffer + sizeof buffer - start));
 }
 
 void EventPrinter::Number(double value)
 {
     char buffer[32];
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    buffer[0] = '\t';
+    auto [end, ec] = std::to_chars(buffer + 1, buffer + sizeof buffer, value);
     (void)ec;
-    out_ += '\t';
     out_.append(buffer, end);
 }
 
-void EventPrinter::Channel(const char* name, std::int16_t satellite)
+void EventPrinter::Channel(std::string_view name, std::int16_t satellite)
 {
     Name(name);
     Integer(satellite);
