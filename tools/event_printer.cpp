@@ -25,6 +25,13 @@ void AppendLatin1AsUtf8(std::string& out, std::string_view latin1)
     }
 }
 
+// Writes TAB and `value` in decimal at `at`, which has room for seven characters; returns the end.
+char* PutInteger(char* at, std::int16_t value)
+{
+    *at++ = '\t';
+    return std::to_chars(at, at + 6, value).ptr;
+}
+
 } // namespace
 
 std::string Latin1ToUtf8(const std::string& latin1)
@@ -43,18 +50,8 @@ void EventPrinter::Text(const std::string& latin1)
 
 void EventPrinter::Integer(std::int16_t value)
 {
-    // TAB, an optional "-" and at most five digits, written backwards and appended at once.
     char buffer[8];
-    char* start = buffer + sizeof buffer;
-    unsigned magnitude = value < 0 ? static_cast<unsigned>(-static_cast<int>(value)) : static_cast<unsigned>(value);
-    do {
-        *--start = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0)
-        *--start = '-';
-    *--start = '\t';
-    out_.append(start, static_cast<std::size_t>(buffer + sizeof buffer - start));
+    out_.append(buffer, PutInteger(buffer, value));
 }
 
 void EventPrinter::Number(double value)
@@ -66,11 +63,14 @@ void EventPrinter::Number(double value)
     out_.append(buffer, end);
 }
 
+// The two most frequent events are composed on the stack and appended as one piece.
 void EventPrinter::Channel(std::string_view name, std::int16_t satellite)
 {
-    Name(name);
-    Integer(satellite);
-    End();
+    char line[32];
+    char* at = std::copy(name.begin(), name.end(), line);
+    at = PutInteger(at, satellite);
+    *at++ = '\n';
+    out_.append(line, at);
 }
 
 void EventPrinter::PositionReceived(std::string latitude, std::string longitude)
@@ -91,13 +91,13 @@ void EventPrinter::SatelliteReceived(std::int16_t satelliteNumber, std::int16_t 
                                      std::int16_t azimuth, std::int16_t elevation,
                                      std::int16_t signalToNoiseRatio)
 {
-    Name("SatelliteReceived");
-    Integer(satelliteNumber);
-    Integer(pseudoRandomCode);
-    Integer(azimuth);
-    Integer(elevation);
-    Integer(signalToNoiseRatio);
-    End();
+    static constexpr std::string_view kName = "SatelliteReceived";
+    char line[kName.size() + 5 * 7 + 1];
+    char* at = std::copy(kName.begin(), kName.end(), line);
+    for (std::int16_t value : {satelliteNumber, pseudoRandomCode, azimuth, elevation, signalToNoiseRatio})
+        at = PutInteger(at, value);
+    *at++ = '\n';
+    out_.append(line, at);
 }
 void EventPrinter::HDOPReceived(double value) { Name("HDOPReceived"); Number(value); End(); }
 void EventPrinter::VDOPReceived(double value) { Name("VDOPReceived"); Number(value); End(); }
