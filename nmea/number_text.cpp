@@ -141,17 +141,8 @@ std::optional<std::int16_t> RoundToInt16(double value)
     return static_cast<std::int16_t>(rounded);
 }
 
-std::optional<std::int16_t> ToInteger(std::string_view text)
+std::optional<std::int16_t> detail::ToIntegerGeneral(std::string_view text)
 {
-    // Most fields are one to three plain digits.
-    if (!text.empty() && text.size() <= 5) {
-        int value = 0;
-        std::size_t i = 0;
-        for (; i < text.size() && IsDigit(text[i]); ++i)
-            value = value * 10 + (text[i] - '0');
-        if (i == text.size())
-            return value <= INT16_MAX ? std::optional<std::int16_t>(static_cast<std::int16_t>(value)) : std::nullopt;
-    }
     auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
     while (!text.empty() && isBlank(text.front()))
         text.remove_prefix(1);

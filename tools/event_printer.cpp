@@ -25,6 +25,13 @@ void AppendLatin1AsUtf8(std::string& out, std::string_view latin1)
     }
 }
 
+// Writes TAB and `value` in decimal at `at`, which has room for seven characters; returns the end.
+char* PutInteger(char* at, std::int16_t value)
+{
+    *at++ = '\t';
+    return std::to_chars(at, at + 6, value).ptr;
+}
+
 } // namespace
 
 std::string Latin1ToUtf8(const std::string& latin1)
@@ -35,8 +42,6 @@ std::string Latin1ToUtf8(const std::string& latin1)
     return utf8;
 }
 
-void EventPrinter::Name(const char* name) { out_ += name; }
-
 void EventPrinter::Text(const std::string& latin1)
 {
     out_ += '\t';
@@ -46,26 +51,26 @@ void EventPrinter::Text(const std::string& latin1)
 void EventPrinter::Integer(std::int16_t value)
 {
     char buffer[8];
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    (void)ec;
-    out_ += '\t';
-    out_.append(buffer, end);
+    out_.append(buffer, PutInteger(buffer, value));
 }
 
 void EventPrinter::Number(double value)
 {
     char buffer[32];
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    buffer[0] = '\t';
+    auto [end, ec] = std::to_chars(buffer + 1, buffer + sizeof buffer, value);
     (void)ec;
-    out_ += '\t';
     out_.append(buffer, end);
 }
 
-void EventPrinter::Channel(const char* name, std::int16_t satellite)
+// The two most frequent events are composed on the stack and appended as one piece.
+void EventPrinter::Channel(std::string_view name, std::int16_t satellite)
 {
-    Name(name);
-    Integer(satellite);
-    End();
+    char line[32];
+    char* at = std::copy(name.begin(), name.end(), line);
+    at = PutInteger(at, satellite);
+    *at++ = '\n';
+    out_.append(line, at);
 }
 
 void EventPrinter::PositionReceived(std::string latitude, std::string longitude)
@@ -86,13 +91,13 @@ void EventPrinter::SatelliteReceived(std::int16_t satelliteNumber, std::int16_t 
                                      std::int16_t azimuth, std::int16_t elevation,
                                      std::int16_t signalToNoiseRatio)
 {
-    Name("SatelliteReceived");
-    Integer(satelliteNumber);
-    Integer(pseudoRandomCode);
-    Integer(azimuth);
-    Integer(elevation);
-    Integer(signalToNoiseRatio);
-    End();
+    static constexpr std::string_view kName = "SatelliteReceived";
+    char line[kName.size() + 5 * 7 + 1];
+    char* at = std::copy(kName.begin(), kName.end(), line);
+    for (std::int16_t value : {satelliteNumber, pseudoRandomCode, azimuth, elevation, signalToNoiseRatio})
+        at = PutInteger(at, value);
+    *at++ = '\n';
+    out_.append(line, at);
 }
 void EventPrinter::HDOPReceived(double value) { Name("HDOPReceived"); Number(value); End(); }
 void EventPrinter::VDOPReceived(double value) { Name("VDOPReceived"); Number(value); End(); }

@@ -3,6 +3,7 @@
 #include "nmea_events.h"
 
 #include <string>
+#include <string_view>
 
 namespace fixwatch {
 
@@ -57,8 +58,8 @@ public:
     void SpeedReceivedKmhFull(std::string speed_kmhFull) override;
 
 private:
-    void Channel(const char* name, std::int16_t satellite);
-    void Name(const char* name);
+    void Channel(std::string_view name, std::int16_t satellite);
+    void Name(std::string_view name) { out_.append(name); }
     void Text(const std::string& latin1);
     void Integer(std::int16_t value);
     void Number(double value);

@@ -57,16 +57,26 @@ public:
           gps_(positionsOnly_ ? static_cast<fixwatch::NmeaEvents&>(positions_) : printer_,
                mode == Mode::Events ? fixwatch::Talkers::GpsOnly : fixwatch::Talkers::AllSystems)
     {
+        out_.reserve(kFlushSize + 4096);
     }
 
-    // Feeds `chunk`; complete lines go to the interpreter, the rest waits for more input.
+    // Feeds `chunk`; complete lines go to the interpreter where they stand in the chunk, and
+    // only a line cut by the chunk's end waits in pending_ for the rest.
     void Feed(std::string_view chunk)
     {
-        pending_.append(chunk);
         std::size_t start = 0;
-        for (std::size_t lf; (lf = pending_.find('\n', start)) != std::string::npos; start = lf + 1)
-            Line(std::string_view(pending_).substr(start, lf - start));
-        pending_.erase(0, start);
+        if (!pending_.empty()) {
+            const std::size_t lf = chunk.find('\n');
+            pending_.append(chunk.substr(0, lf));
+            if (lf == std::string_view::npos)
+                return;
+            Line(pending_);
+            pending_.clear();
+            start = lf + 1;
+        }
+        for (std::size_t lf; (lf = chunk.find('\n', start)) != std::string_view::npos; start = lf + 1)
+            Line(chunk.substr(start, lf - start));
+        pending_.append(chunk.substr(start));
         Flush(false);
     }
 
@@ -111,11 +121,13 @@ private:
 
     void Flush(bool always)
     {
-        if (always || out_.size() >= (1u << 16)) {
+        if (always || out_.size() >= kFlushSize) {
             std::fwrite(out_.data(), 1, out_.size(), stdout);
             out_.clear();
         }
     }
+
+    static constexpr std::size_t kFlushSize = 1u << 16;
 
     Mode mode_;
     std::string out_;

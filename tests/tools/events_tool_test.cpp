@@ -55,6 +55,26 @@ TEST(EventsTool, PrintsEveryEventThenTheParseResultForEachLineOfStdinOrFilesInOr
     EXPECT_EQ(RunTool("--help").first, 0);
 }
 
+// The tool reads its input in large blocks: lines that a block's end cuts, lines longer than a
+// block and a CR LF split between two blocks must read exactly as short lines do.
+TEST(EventsTool, LinesCutByTheReadingBlocksReadWhole)
+{
+    std::string input, expected;
+    for (int i = 0; input.size() < 300000; ++i) {
+        const bool good = i % 3 != 0;
+        input += good ? "$GPGLL,4916.45,N,12311.12,W,225444,A*31" : std::string(static_cast<std::size_t>(i % 97), 'x');
+        input += i % 2 ? "\r\n" : "\n";
+        expected += good ? kGllEvents + "Parse\ttrue\n" : "Parse\tfalse\n";
+        if (i == 500) {
+            input += std::string(200000, ',') + "\n"; // longer than several blocks
+            expected += "Parse\tfalse\n";
+        }
+    }
+    const auto [status, out] = RunTool("< @0", {input});
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(out == expected) << "outputs differ in length " << out.size() << " against " << expected.size();
+}
+
 TEST(EventsTool, GnssReadsEveryTalkerAsGps)
 {
     const std::string input = "$GNGLL,4916.45,N,12311.12,W,225444,A*2F\n$GNZDA,003956.00,12,04,2019,00,00*7C";
