@@ -42,11 +42,13 @@ bool SentenceRecorder::Start(const QString& folder, const QDateTime& utc)
     const QByteArray name = QFile::encodeName(path_);
     // Only a regular file is written to; O_NONBLOCK keeps a FIFO at the path from holding
     // the window, and the check after the open turns it down.
+    struct stat status {};
+    if (::stat(name.constData(), &status) == 0 && !S_ISREG(status.st_mode))
+        return Fail(QStringLiteral("%1 is not a regular file").arg(path_));
     const int descriptor =
         ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     if (descriptor == -1)
         return Fail(QStringLiteral("cannot write %1: %2").arg(path_, ErrorText(errno)));
-    struct stat status {};
     if (::fstat(descriptor, &status) == -1 || !S_ISREG(status.st_mode)) {
         ::close(descriptor);
         return Fail(QStringLiteral("%1 is not a regular file").arg(path_));
