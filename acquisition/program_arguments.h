@@ -24,6 +24,7 @@ inline constexpr LongOption kLongOptions[] = {
     {"units", "SET",
      "metric (the default), imperial (mph, feet) or nautical (knots first); as View > Units. "
      "The log records the default texts"},
+    {"record", nullptr, "record every received sentence from the first Start; as File > Record sentences"},
     {"list-ports", nullptr, "print the numbered ports of this machine and exit"},
     {"help", nullptr, "show this text and exit"},
     {"version", nullptr, "show the version and exit"},

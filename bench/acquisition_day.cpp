@@ -4,10 +4,14 @@
 // called once per simulated second, as fast as it runs, and timed. Prints the cost per tick
 // (mean over the first and the last simulated hour, and as a share of one core at one tick a
 // second) and the peak memory.
-// Usage: fixwatch-bench-day [hours] [baud] [piece-bytes] [--gnss]
+// Usage: fixwatch-bench-day [hours] [baud] [piece-bytes] [--gnss] [--record]
+//   --record: with "Record sentences" on, into a temporary folder, for the cost of recording.
 //   defaults 24 h, 4800 baud, 48-byte pieces; the line is kept full at that speed.
 //   --gnss: a four-system 10 Hz receiver read with All GNSS on, instead of a GPS one.
 #include "main_form.h"
+
+#include <QAction>
+#include <QTemporaryDir>
 #include "pseudo_terminal.h"
 #include "synthetic_gnss_receiver.h"
 #include "synthetic_receiver.h"
@@ -58,9 +62,12 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     std::vector<long> numbers;
     bool gnss = false;
+    bool record = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--gnss") == 0)
             gnss = true;
+        else if (std::strcmp(argv[i], "--record") == 0)
+            record = true;
         else
             numbers.push_back(std::atol(argv[i]));
     }
@@ -75,8 +82,15 @@ int main(int argc, char* argv[])
 
     fixwatch::PseudoTerminal line;
     qputenv("FIXWATCH_COM1", QByteArray::fromStdString(line.Device()));
+    QTemporaryDir recordings;
+    if (record)
+        qputenv("FIXWATCH_LOG_DIR", recordings.path().toLocal8Bit());
     fixwatch::MainForm form(gnss ? "/G+" : "");
     form.show();
+    if (record) {
+        form.MenuRecord->setChecked(true);
+        form.MenuRecord_Click();
+    }
     form.Cmd_StartStop_Click(0);
 
     fixwatch::SyntheticReceiver receiver;
@@ -112,6 +126,7 @@ int main(int argc, char* argv[])
         if (tick == hour - 1)
             peakAfterFirstHour = PeakKiB();
     }
+    const std::uint64_t recorded = form.Recorder().BytesWritten();
     form.Cmd_StartStop_Click(1);
 
     const double first = firstHour / static_cast<double>(hour);
@@ -126,5 +141,10 @@ int main(int argc, char* argv[])
               << "peak memory after the first hour: " << peakAfterFirstHour << " KiB\n"
               << "peak memory at the end:           " << PeakKiB() << " KiB\n"
               << "line buffer at the end: " << form.lineBuffer().size() << " characters\n";
+    if (record)
+        std::cout << "recorded: " << recorded << " bytes"
+                  << (form.Recorder().Error().isEmpty() ? std::string()
+                                                        : ", " + form.Recorder().Error().toStdString())
+                  << "\n";
     return 0;
 }

@@ -66,6 +66,10 @@ int main(int argc, char* argv[])
     fixwatch::MainForm mainForm(arguments.CommandLine());
     mainForm.MenuCoordinate_Click(static_cast<int>(view.coordinates));
     mainForm.MenuUnit_Click(static_cast<int>(view.units));
+    if (arguments.IsSet(QStringLiteral("record"))) {
+        mainForm.MenuRecord->setChecked(true);
+        mainForm.MenuRecord_Click();
+    }
     fixwatch::frmAbout about(&mainForm);
     mainForm.SetAboutWindow(&about);
     fixwatch::frmSplash splash(&mainForm, &about);

@@ -57,6 +57,7 @@ MainForm::MainForm(const std::string& commandLine, QWidget* parent)
     today = [] { return QDate::currentDate(); };
 
     ConnectControls();
+    BuildRecord();
     Form_Load(commandLine);
 
     // A fixed size that holds the largest tab, and room enough for the sky plot and for the
@@ -315,6 +316,7 @@ void MainForm::MenuFine_Click()
         MSComm.PortOpen(false);
     // Nothing more may run once the program is told to end.
     acquisitionRunning = false;
+    RecordFollowAcquisition();
     loggerRunning = false;
     Timer_Lett->stop();
     Timer_DL->stop();

@@ -3,10 +3,12 @@
 #include "comm_control.h"
 #include "fix_display.h"
 #include "receiver_session.h"
+#include "sentence_recorder.h"
 #include "serial_settings.h"
 #include "status_line.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QString>
@@ -197,6 +199,19 @@ public:
     // The folder that receives the log files.
     QString LogFolder() const;
 
+    // Recording the sentences and exporting the track (main_form_record.cpp).
+    QAction* MenuRecord = nullptr;
+    QAction* MenuExportTrack = nullptr;
+    void MenuRecord_Click();
+    void MenuExportTrack_Click();
+    // The file "Export track..." reads: the current or last recording.
+    QString TrackSourcePath() const;
+    // Writes the track of TrackSourcePath() to `target`; false with the reason.
+    bool ExportTrackTo(const QString& target, QString* reason);
+    const SentenceRecorder& Recorder() const { return recorder_; }
+    // The UTC moment a recording starts at; replaceable by tests.
+    std::function<QDateTime()> utcNow;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -221,6 +236,14 @@ private:
     void Form_Load(const std::string& commandLine);
     void Form_QueryUnload(bool& Cancel);
     void ShowMessage(QMessageBox::Icon icon, const QString& text);
+
+    // Recording: declared before the session so that the session never outlives its consumer.
+    void BuildRecord();
+    void RecordFollowAcquisition();
+    void RecordTick();
+    QString RecordStatusText() const;
+    SentenceRecorder recorder_;
+    std::unique_ptr<LineConsumer> recordConsumer_;
 
     // The road of received text; the communications control is its own.
     ReceiverSession session_;

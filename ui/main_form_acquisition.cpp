@@ -42,6 +42,7 @@ void MainForm::Cmd_StartStop_Click(int Index)
         SetStartStopState(true);
         Status->Stopped();
     }
+    RecordFollowAcquisition();
     UpdateSourceStatus();
     UpdateLoggerStatus();
 }
@@ -108,6 +109,7 @@ void MainForm::Timer_Lett_Timer()
     // A source may learn more about itself as it runs (the device a gpsd reads from).
     UpdateSourceStatus();
     Status->Polled(poll.textArrived, poll.lines, poll.badChecksums);
+    RecordTick();
     if (acquisitionRunning)
         Timer_Lett->start();
 }

@@ -48,6 +48,9 @@ void MainForm::UpdateLoggerStatus()
             path = QLatin1Char('~') + path.mid(home.size());
         text = QStringLiteral("Logging every %1 s to %2").arg(Timer_DL->interval() / 1000).arg(path);
     }
+    const QString recording = RecordStatusText();
+    if (!recording.isEmpty())
+        text = text.isEmpty() ? recording : text + QStringLiteral("; ") + recording;
     Status->ShowLogger(text);
 }
 

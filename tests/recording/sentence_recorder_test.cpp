@@ -1,0 +1,135 @@
+// The sentence recorder: lines kept as received, a write that fails or is cut short never
+// taken for a recording, and the track export of a recording.
+#include "recording_export.h"
+#include "sentence_recorder.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace fixwatch {
+namespace {
+
+const QDateTime kStart(QDate(2026, 12, 7), QTime(10, 15, 0), Qt::UTC);
+
+QByteArray Contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(SentenceRecorder, KeepsEachLineAsReceivedEndedByCrLfInTheFileOfTheStartingMoment)
+{
+    QTemporaryDir folder;
+    SentenceRecorder recorder;
+    ASSERT_TRUE(recorder.Start(folder.path(), kStart)) << recorder.Error().toStdString();
+    EXPECT_EQ(recorder.Path(), folder.path() + "/2026-12-07T10-15-00.nmea");
+    recorder.Append("$GPGGA,bad*00");
+    recorder.Append("$PGRME,15.0,M,45.0,M,25.0,M*1C");
+    EXPECT_TRUE(recorder.Flush());
+    recorder.Append("$GNRMC,tail");
+    // Stop writes what arrived after the last flush.
+    EXPECT_TRUE(recorder.Stop());
+    EXPECT_FALSE(recorder.Recording());
+    const QByteArray expected = "$GPGGA,bad*00\r\n$PGRME,15.0,M,45.0,M,25.0,M*1C\r\n$GNRMC,tail\r\n";
+    EXPECT_EQ(Contents(recorder.Path()), expected);
+    EXPECT_EQ(recorder.BytesWritten(), static_cast<std::uint64_t>(expected.size()));
+    recorder.Append("$GPGLL,after stop");
+    EXPECT_EQ(Contents(recorder.Path()), expected);
+}
+
+TEST(SentenceRecorder, AFolderThatCannotHoldTheFileSaysWhy)
+{
+    QTemporaryDir folder;
+    QFile plain(folder.path() + "/plain");
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    SentenceRecorder recorder;
+    // Under a regular file: refused whoever runs the test, root included.
+    EXPECT_FALSE(recorder.Start(folder.path() + "/plain", kStart));
+    EXPECT_FALSE(recorder.Recording());
+    EXPECT_TRUE(recorder.Error().contains("cannot write " + folder.path() + "/plain/2026-12-07T10-15-00.nmea: not a directory"))
+        << recorder.Error().toStdString();
+}
+
+TEST(SentenceRecorder, AFifoAtThePathIsRefusedWithoutWaitingForAReader)
+{
+    QTemporaryDir folder;
+    const QString path = folder.path() + "/" + SentenceRecorder::FileName(kStart);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    SentenceRecorder recorder;
+    EXPECT_FALSE(recorder.Start(folder.path(), kStart));
+    EXPECT_TRUE(recorder.Error().contains("is not a regular file"));
+}
+
+TEST(SentenceRecorder, AWriteCutShortStopsTheRecordingAndIsNeverCountedAsWritten)
+{
+    QTemporaryDir folder;
+    SentenceRecorder recorder;
+    ASSERT_TRUE(recorder.Start(folder.path(), kStart));
+    // A file size limit makes the disk "full" after 100 bytes, for root as well.
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    for (int i = 0; i < 5; ++i)
+        recorder.Append("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47");
+    const bool flushed = recorder.Flush();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(flushed);
+    EXPECT_FALSE(recorder.Recording());
+    EXPECT_TRUE(recorder.Error().startsWith("cannot write " + recorder.Path() + ": ")) << recorder.Error().toStdString();
+    EXPECT_EQ(recorder.BytesWritten(), static_cast<std::uint64_t>(Contents(recorder.Path()).size()));
+    EXPECT_LE(recorder.BytesWritten(), 100u);
+    EXPECT_FALSE(recorder.Stop());
+}
+
+TEST(SentenceRecorder, SizesAreSaidInDecimalUnits)
+{
+    EXPECT_EQ(SizeText(512), "512 B");
+    EXPECT_EQ(SizeText(1234), "1.2 kB");
+    EXPECT_EQ(SizeText(340'000), "340 kB");
+    EXPECT_EQ(SizeText(1'200'000), "1.2 MB");
+}
+
+TEST(RecordingExport, WritesTheFormatOfTheExtensionOnlyWhenThereIsATrack)
+{
+    QTemporaryDir folder;
+    const QString source = folder.path() + "/r.nmea";
+    QFile file(source);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r\n"
+               "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n");
+    file.close();
+    QString reason;
+    ASSERT_TRUE(ExportRecordingTrack(source, folder.path() + "/t.csv", Talkers::GpsOnly, &reason))
+        << reason.toStdString();
+    EXPECT_TRUE(Contents(folder.path() + "/t.csv").contains("48.1173"));
+    EXPECT_TRUE(ExportRecordingTrack(source, folder.path() + "/t.GPX", Talkers::GpsOnly, &reason));
+    EXPECT_TRUE(Contents(folder.path() + "/t.GPX").contains("<trkpt"));
+
+    EXPECT_FALSE(ExportRecordingTrack(source, folder.path() + "/t.txt", Talkers::GpsOnly, &reason));
+    EXPECT_EQ(reason, "Choose a file name ending in .gpx, .kml or .csv.");
+
+    const QString noFix = folder.path() + "/nofix.nmea";
+    QFile empty(noFix);
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.write("$GPGGA,123519,,,,,0,00,,,M,,M,,*66\r\n");
+    empty.close();
+    EXPECT_FALSE(ExportRecordingTrack(noFix, folder.path() + "/n.kml", Talkers::GpsOnly, &reason));
+    EXPECT_EQ(reason, "The recording has no position fix: there is no track to export.");
+    EXPECT_FALSE(QFile::exists(folder.path() + "/n.kml"));
+}
+
+} // namespace
+} // namespace fixwatch
