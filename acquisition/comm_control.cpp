@@ -1,6 +1,8 @@
 #include "comm_control.h"
 
+#include "file_source.h"
 #include "network_address.h"
+#include "port_device.h"
 
 namespace fixwatch {
 
@@ -23,8 +25,16 @@ bool CommControl::CommPort(int port)
         reason_ = tr("There is no port %1.").arg(port);
         return false;
     }
+    if (port != recordingPort_)
+        recording_.clear();
     commPort_ = port;
     return true;
+}
+
+void CommControl::PlayRecording(int port, const QString& path)
+{
+    recording_ = path;
+    recordingPort_ = path.isEmpty() ? 0 : port;
 }
 
 bool CommControl::Settings(std::string_view settings)
@@ -68,7 +78,12 @@ bool CommControl::PortOpen(bool open)
         PortOpen(false);
 
     ports_.Refresh();
-    const auto entry = ports_.Entry(commPort_);
+    auto entry = ports_.Entry(commPort_);
+    if (!recording_.isEmpty() && commPort_ == recordingPort_) {
+        if (!entry)
+            entry.emplace();
+        entry->address = QStringLiteral("file://") + recording_;
+    }
     if (!entry) {
         reason_ = tr("No serial port %1 on this machine.").arg(commPort_);
         return false;
@@ -79,7 +94,12 @@ bool CommControl::PortOpen(bool open)
     }
 
     ReceiverSource* source = &serial_;
-    if (NamesNetworkSource(entry->address)) {
+    if (const auto recording = RecordingPath(entry->address)) {
+        // A recorded capture plays back through the same intake as a receiver.
+        network_ = std::make_unique<FileSource>(*recording);
+        connect(network_.get(), &ReceiverSource::Lost, this, &CommControl::OnLost);
+        source = network_.get();
+    } else if (NamesNetworkSource(entry->address)) {
         // The line settings do not apply to a network source.
         const NetworkAddressParse parsed = ParseNetworkAddress(entry->address);
         if (!parsed.address) {

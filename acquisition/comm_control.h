@@ -2,6 +2,7 @@
 
 #include "port_list.h"
 #include "receiver_source.h"
+#include "replay_control.h"
 #include "serial_port.h"
 
 #include <QObject>
@@ -74,6 +75,13 @@ public:
     // ("/dev/ttyUSB0 · 4800 8N1").
     QString SourceDescription(int port, std::string_view settings) const;
 
+    // A recording that port `port` plays instead of what it names, until the port number
+    // changes; an empty path goes back to the port's own source.
+    void PlayRecording(int port, const QString& path);
+    QString Recording() const { return recording_; }
+    // The replay controls of the open or lost source when it plays a recording, or null.
+    ReplayControl* Replay() const { return dynamic_cast<ReplayControl*>(source_); }
+
     PortList& Ports() { return ports_; }
     const PortList& Ports() const { return ports_; }
 
@@ -88,6 +96,8 @@ private:
     SerialPort serial_;
     std::unique_ptr<ReceiverSource> network_;
     ReceiverSource* source_ = nullptr; // the open or lost source: &serial_ or network_
+    QString recording_; // chosen with PlayRecording for recordingPort_
+    int recordingPort_ = 0;
     QString reason_;
     State state_ = State::Closed;
     int commPort_ = 1;

@@ -39,4 +39,14 @@ std::optional<QString> NotASerialPort(const QString& device)
     return QStringLiteral("%1 is not a serial port.").arg(device);
 }
 
+std::optional<QString> RecordingPath(const QString& name)
+{
+    static const QLatin1String scheme("file://");
+    if (name.startsWith(scheme, Qt::CaseInsensitive))
+        return name.mid(scheme.size());
+    if (name.startsWith(QLatin1Char('/')) && QFileInfo(name).isFile())
+        return name;
+    return std::nullopt;
+}
+
 } // namespace fixwatch

@@ -16,4 +16,8 @@ bool IsPseudoTerminal(const QString& device);
 // path that does not exist or cannot be looked at: the open's own error says more then.
 std::optional<QString> NotASerialPort(const QString& device);
 
+// The recording a port name plays, when it names one: the path after "file://", or a plain
+// path that is a regular file. Nothing for a device or a network address.
+std::optional<QString> RecordingPath(const QString& name);
+
 } // namespace fixwatch

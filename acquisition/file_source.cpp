@@ -1,0 +1,343 @@
+#include "file_source.h"
+
+#include "sentence_view.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <chrono>
+#include <utility>
+
+namespace fixwatch {
+
+namespace {
+
+constexpr std::int64_t kDay = 86'400'000;
+
+std::int64_t SteadyMilliseconds()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+bool Digits(std::string_view text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// "hhmmss" or "hhmmss.s..." as ms of the day, or -1.
+std::int64_t ParseTimeField(std::string_view field)
+{
+    if (field.size() < 6 || !Digits(field.substr(0, 6)))
+        return -1;
+    const auto two = [&](std::size_t at) { return (field[at] - '0') * 10 + (field[at + 1] - '0'); };
+    const int h = two(0), m = two(2), s = two(4);
+    if (h > 23 || m > 59 || s > 60)
+        return -1;
+    std::int64_t ms = 0;
+    if (field.size() > 6) {
+        if (field[6] != '.' || (field.size() > 7 && !Digits(field.substr(7))))
+            return -1;
+        const std::string_view fraction = field.substr(7, 3);
+        int scale = 100;
+        for (const char c : fraction) {
+            ms += (c - '0') * scale;
+            scale /= 10;
+        }
+    }
+    return ((h * 60 + m) * 60 + s) * 1000LL + ms;
+}
+
+std::string_view WithoutLineEnd(std::string_view line)
+{
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
+        line.remove_suffix(1);
+    return line;
+}
+
+} // namespace
+
+std::int64_t SentenceTimeOfDay(std::string_view line)
+{
+    const SentenceView view(WithoutLineEnd(line));
+    if (!view.Sealed())
+        return -1;
+    const std::string_view type = view.Type();
+    std::size_t field = 0;
+    if (type == "GGA" || type == "RMC" || type == "ZDA")
+        field = 1;
+    else if (type == "GLL")
+        field = 5;
+    else
+        return -1;
+    return ParseTimeField(view.FieldOrEmpty(field));
+}
+
+std::int64_t RecordingClock::Place(std::string_view line, bool& newEpoch)
+{
+    newEpoch = false;
+    if (timed) {
+        const std::int64_t tod = SentenceTimeOfDay(line);
+        if (tod < 0)
+            return at;
+        if (!started) {
+            started = true;
+            firstTod = lastTod = tod;
+            newEpoch = true;
+            return at = 0;
+        }
+        if (tod == lastTod)
+            return at;
+        if (tod < lastTod - kDay / 2)
+            dayBase += kDay; // past midnight
+        else if (tod < lastTod)
+            return at; // a time out of order stays in the current epoch
+        lastTod = tod;
+        newEpoch = true;
+        return at = dayBase + tod - firstTod;
+    }
+    const std::string_view text = WithoutLineEnd(line);
+    const std::string_view identifier = text.substr(0, std::min(text.find(','), text.size()));
+    if (identifier.empty())
+        return at;
+    if (!started) {
+        started = true;
+        firstIdentifier.assign(identifier);
+        newEpoch = true;
+        return at = 0;
+    }
+    if (identifier == firstIdentifier) {
+        at += 1000;
+        newEpoch = true;
+    }
+    return at;
+}
+
+FileSource::FileSource(QString path, Clock clock, QObject* parent)
+    : ReceiverSource(parent), path_(std::move(path)), clock_(clock ? std::move(clock) : Clock(SteadyMilliseconds))
+{
+}
+
+bool FileSource::Open()
+{
+    Close();
+    const QFileInfo info(path_);
+    if (!info.exists()) {
+        reason_ = tr("The recording %1 does not exist.").arg(path_);
+        return false;
+    }
+    if (info.isDir()) {
+        reason_ = tr("%1 is a folder, not a recording.").arg(path_);
+        return false;
+    }
+    if (!info.isReadable()) {
+        reason_ = tr("The recording %1 cannot be read: permission denied.").arg(path_);
+        return false;
+    }
+    if (info.isFile() && info.size() == 0) {
+        reason_ = tr("The recording %1 is empty.").arg(path_);
+        return false;
+    }
+    file_.setFileName(path_);
+    if (!file_.open(QIODevice::ReadOnly)) {
+        reason_ = tr("The recording %1 cannot be read: %2.").arg(path_, file_.errorString());
+        return false;
+    }
+    if (!BuildIndex()) {
+        reason_ = tr("The recording %1 holds no text.").arg(path_);
+        file_.close();
+        return false;
+    }
+    reason_.clear();
+    Restart(index_.front());
+    position_ = 0;
+    paused_ = false;
+    lastClock_ = clock_();
+    return true;
+}
+
+bool FileSource::BuildIndex()
+{
+    for (const bool timed : {true, false}) {
+        index_.clear();
+        indexStep_ = 1000;
+        RecordingClock start;
+        start.timed = timed;
+        Restart(IndexEntry{0, 0, start});
+        std::string line;
+        while (true) {
+            const std::int64_t offset = lineOffset_;
+            if (!NextLine(line))
+                break;
+            const RecordingClock before = recording_;
+            bool newEpoch = false;
+            const std::int64_t at = recording_.Place(line, newEpoch);
+            if (!newEpoch || (!index_.empty() && at < index_.back().at + indexStep_))
+                continue;
+            if (index_.size() == kMaxIndex) {
+                // Thin evenly: keep every other entry and space the next ones twice as far.
+                std::size_t kept = 0;
+                for (std::size_t k = 0; k < index_.size(); k += 2)
+                    index_[kept++] = index_[k];
+                index_.resize(kept);
+                indexStep_ *= 2;
+            }
+            index_.push_back(IndexEntry{offset, at, before});
+        }
+        if (recording_.started) {
+            timed_ = timed;
+            duration_ = recording_.at;
+            firstTod_ = recording_.firstTod;
+            return true;
+        }
+    }
+    return false;
+}
+
+void FileSource::Restart(const IndexEntry& entry)
+{
+    file_.seek(entry.offset);
+    chunk_.clear();
+    chunkAt_ = 0;
+    lineOffset_ = entry.offset;
+    eof_ = false;
+    recording_ = entry.clock;
+    havePending_ = false;
+    atEnd_ = false;
+}
+
+bool FileSource::NextLine(std::string& line)
+{
+    while (true) {
+        const std::size_t end = chunk_.find('\n', chunkAt_);
+        const std::size_t limit = std::min(chunk_.size(), chunkAt_ + kMaxLine);
+        if (end != std::string::npos && end < limit + 1) {
+            line.assign(chunk_, chunkAt_, end - chunkAt_);
+            lineOffset_ += static_cast<std::int64_t>(end + 1 - chunkAt_);
+            chunkAt_ = end + 1;
+            return true;
+        }
+        if (chunk_.size() - chunkAt_ >= kMaxLine || (eof_ && chunkAt_ < chunk_.size())) {
+            // An overlong line is cut, and the last line may lack its end.
+            const std::size_t take = std::min(chunk_.size() - chunkAt_, kMaxLine);
+            line.assign(chunk_, chunkAt_, take);
+            lineOffset_ += static_cast<std::int64_t>(take);
+            chunkAt_ += take;
+            return true;
+        }
+        if (eof_)
+            return false;
+        chunk_.erase(0, chunkAt_);
+        chunkAt_ = 0;
+        const std::size_t had = chunk_.size();
+        chunk_.resize(had + kChunk);
+        const qint64 got = file_.read(chunk_.data() + had, static_cast<qint64>(kChunk));
+        chunk_.resize(had + static_cast<std::size_t>(std::max<qint64>(got, 0)));
+        if (got <= 0)
+            eof_ = true;
+    }
+}
+
+void FileSource::Advance()
+{
+    const std::int64_t now = clock_();
+    if (!paused_ && speed_ != kFastest)
+        position_ = std::min(duration_, position_ + (now - lastClock_) * speed_);
+    lastClock_ = now;
+}
+
+std::string FileSource::Read()
+{
+    if (!IsOpen() || atEnd_)
+        return {};
+    Advance();
+    std::string out;
+    if (paused_)
+        return out;
+    while (true) {
+        if (!havePending_) {
+            if (!NextLine(pending_)) {
+                atEnd_ = true;
+                position_ = duration_;
+                reason_ = tr("End of recording");
+                emit Lost(reason_);
+                break;
+            }
+            bool newEpoch = false;
+            pendingAt_ = recording_.Place(pending_, newEpoch);
+            havePending_ = true;
+        }
+        if (speed_ != kFastest && pendingAt_ > position_)
+            break;
+        const std::string_view text = WithoutLineEnd(pending_);
+        if (out.size() + text.size() + 2 > kMaxReadLength)
+            break;
+        out.append(text);
+        out.append("\r\n");
+        havePending_ = false;
+        position_ = std::max(position_, pendingAt_);
+    }
+    return out;
+}
+
+void FileSource::Close()
+{
+    file_.close();
+    chunk_.clear();
+    chunk_.shrink_to_fit();
+    havePending_ = false;
+}
+
+QString FileSource::Description() const
+{
+    return tr("recording %1").arg(path_);
+}
+
+void FileSource::Pause()
+{
+    Advance();
+    paused_ = true;
+}
+
+void FileSource::Resume()
+{
+    lastClock_ = clock_();
+    paused_ = false;
+}
+
+void FileSource::SetSpeed(int speed)
+{
+    Advance();
+    speed_ = (speed == 1 || speed == 2 || speed == 5 || speed == 10) ? speed : kFastest;
+}
+
+void FileSource::Seek(std::int64_t ms)
+{
+    if (!IsOpen() || index_.empty())
+        return;
+    ms = std::clamp<std::int64_t>(ms, 0, duration_);
+    auto it = std::upper_bound(index_.begin(), index_.end(), ms,
+                               [](std::int64_t t, const IndexEntry& e) { return t < e.at; });
+    Restart(it == index_.begin() ? index_.front() : *std::prev(it));
+    position_ = ms;
+    lastClock_ = clock_();
+}
+
+QString FileSource::TimeText(std::int64_t ms) const
+{
+    const std::int64_t base = timed_ ? firstTod_ : 0;
+    std::int64_t s = ((base + ms) % kDay) / 1000;
+    if (!timed_)
+        s = ms / 1000; // an untimed recording counts from its start and may exceed a day
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600, 2, 10, QLatin1Char('0'))
+        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString FileSource::PositionText() const
+{
+    return tr("%1 of %2").arg(TimeText(position_), TimeText(duration_));
+}
+
+} // namespace fixwatch

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "receiver_source.h"
+#include "replay_control.h"
+
+#include <QFile>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace fixwatch {
+
+// Where a recording's lines fall in time. Lines with a time (GGA, RMC, GLL, ZDA) start a new
+// epoch whenever the time changes; a day is added when the time goes back by more than half
+// a day (midnight). A recording without times advances one second per epoch, an epoch
+// ending where its first sentence identifier comes again.
+struct RecordingClock {
+    bool timed = true;
+    bool started = false;   // a time (or the first untimed line) has been seen
+    std::int64_t firstTod = 0; // time of day of the first epoch, ms
+    std::int64_t lastTod = 0;
+    std::int64_t dayBase = 0;
+    std::int64_t at = 0;    // recording time of the current epoch, ms
+    std::string firstIdentifier; // untimed: the identifier that opens each epoch
+
+    // The recording time of `line`; true in `newEpoch` when the line opens an epoch.
+    std::int64_t Place(std::string_view line, bool& newEpoch);
+};
+
+// The time of day in ms of a GGA, RMC, GLL or ZDA line, or -1.
+std::int64_t SentenceTimeOfDay(std::string_view line);
+
+// A recorded capture played back as a receiver: read in bounded chunks and handed out at the
+// pace of the sentences' own times, at 1, 2, 5 or 10 times real time or as fast as possible.
+// Opening reads the file through once to build an index of epoch times (at most kMaxIndex
+// entries, thinned evenly when longer) for seeking and the length of the recording.
+class FileSource : public ReceiverSource, public ReplayControl {
+    Q_OBJECT
+
+public:
+    // Milliseconds from any fixed moment; tests pass their own.
+    using Clock = std::function<std::int64_t()>;
+    static constexpr std::size_t kChunk = 65536;
+    static constexpr std::size_t kMaxIndex = 65536;
+    static constexpr std::size_t kMaxLine = 4096;
+
+    explicit FileSource(QString path, Clock clock = {}, QObject* parent = nullptr);
+
+    bool Open() override;
+    // A recording that ended stays ended until a seek or the next Open.
+    bool Reconnect() override { return IsOpen() && !atEnd_; }
+    std::string Read() override;
+    void Close() override;
+    bool IsOpen() const override { return file_.isOpen(); }
+    QString Reason() const override { return reason_; }
+    QString Name() const override { return path_; }
+    QString Description() const override;
+
+    void Pause() override;
+    void Resume() override;
+    bool IsPaused() const override { return paused_; }
+    void SetSpeed(int speed) override;
+    int Speed() const override { return speed_; }
+    void Seek(std::int64_t ms) override;
+    std::int64_t Position() const override { return position_; }
+    std::int64_t Duration() const override { return duration_; }
+    bool AtEnd() const override { return atEnd_; }
+    QString PositionText() const override;
+
+private:
+    struct IndexEntry {
+        std::int64_t offset; // where the epoch's first line starts
+        std::int64_t at;     // its recording time
+        RecordingClock clock; // the clock before that line
+    };
+    bool BuildIndex();
+    void Restart(const IndexEntry& entry);
+    // The next complete line from the file into `line`; false at the end.
+    bool NextLine(std::string& line);
+    void Advance();
+    QString TimeText(std::int64_t ms) const;
+
+    QString path_;
+    Clock clock_;
+    QFile file_;
+    QString reason_;
+    std::vector<IndexEntry> index_;
+    std::int64_t indexStep_ = 1000; // ms of recording between index entries
+    std::int64_t duration_ = 0;
+    bool timed_ = true;
+    std::int64_t firstTod_ = 0;
+
+    std::string chunk_;
+    std::size_t chunkAt_ = 0;
+    std::int64_t lineOffset_ = 0; // file offset of the next line
+    bool eof_ = false;
+    RecordingClock recording_;
+    std::string pending_; // the next line, read but not yet due
+    std::int64_t pendingAt_ = 0;
+    bool havePending_ = false;
+
+    std::int64_t position_ = 0; // recording time reached, ms
+    std::int64_t lastClock_ = 0;
+    int speed_ = 1;
+    bool paused_ = false;
+    bool atEnd_ = false;
+};
+
+} // namespace fixwatch

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+namespace fixwatch {
+
+// What the window may do with a source that plays a recording: pause, change the speed and
+// move through it by time. Times are milliseconds of the recording from its first epoch.
+class ReplayControl {
+public:
+    // 0 plays as fast as the window takes the text.
+    static constexpr int kFastest = 0;
+
+    virtual ~ReplayControl() = default;
+
+    virtual void Pause() = 0;
+    virtual void Resume() = 0;
+    virtual bool IsPaused() const = 0;
+    // 1, 2, 5 or 10 times real time, or kFastest.
+    virtual void SetSpeed(int speed) = 0;
+    virtual int Speed() const = 0;
+    // Moves to the last epoch at or before `ms`; the next Read hands out text from there.
+    virtual void Seek(std::int64_t ms) = 0;
+    virtual std::int64_t Position() const = 0;
+    virtual std::int64_t Duration() const = 0;
+    // True once everything has been handed out.
+    virtual bool AtEnd() const = 0;
+    // Where the replay stands, e.g. "12:35:19 of 13:02:00" (times of day of a recording with
+    // times, time from the start for one without).
+    virtual QString PositionText() const = 0;
+};
+
+} // namespace fixwatch

@@ -1,0 +1,185 @@
+// Replaying a recording: pacing by the sentences' own times with the test's clock, pause,
+// seek, speed, the end, and the errors a user sees.
+#include "file_source.h"
+#include "port_device.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace fixwatch {
+namespace {
+
+std::string Sealed(const std::string& body)
+{
+    unsigned sum = 0;
+    for (const char c : body)
+        sum ^= static_cast<unsigned char>(c);
+    char tail[8];
+    std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
+    return "$" + body + tail;
+}
+
+std::string Gga(int h, int m, int s, int centis)
+{
+    char time[16];
+    std::snprintf(time, sizeof time, "%02d%02d%02d.%02d", h, m, s, centis);
+    return Sealed(std::string("GPGGA,") + time + ",4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+}
+
+std::string Gsa() { return Sealed("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"); }
+
+int Count(const std::string& text, const std::string& what)
+{
+    int n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+class FileSourceTest : public ::testing::Test {
+protected:
+    QString Write(const std::string& text, const char* name = "capture.nmea")
+    {
+        const QString path = dir_.filePath(QString::fromLatin1(name));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.data(), static_cast<qint64>(text.size()));
+        return path;
+    }
+
+    QTemporaryDir dir_;
+    std::int64_t now_ = 5000;
+};
+
+TEST_F(FileSourceTest, TenHertzRecordingPlaysTenEpochsPerSecond)
+{
+    std::string text;
+    for (int k = 0; k < 50; ++k) // 5 s at 10 Hz from 12:35:19
+        text += Gga(12, 35, 19 + k / 10, (k % 10) * 10) + Gsa();
+    FileSource source(Write(text), [this] { return now_; });
+    ASSERT_TRUE(source.Open()) << source.Reason().toStdString();
+    EXPECT_EQ(source.Duration(), 4900);
+    EXPECT_EQ(source.PositionText(), "12:35:19 of 12:35:23");
+
+    EXPECT_EQ(Count(source.Read(), "GGA"), 1); // the first epoch at once
+    now_ += 1000;
+    EXPECT_EQ(Count(source.Read(), "GGA"), 10);
+    now_ += 250;
+    EXPECT_EQ(Count(source.Read(), "GGA"), 2);
+    EXPECT_EQ(source.PositionText(), "12:35:20 of 12:35:23");
+
+    source.SetSpeed(10);
+    now_ += 100; // one second of the recording
+    EXPECT_EQ(Count(source.Read(), "GGA"), 10);
+
+    source.Pause();
+    now_ += 10'000;
+    EXPECT_EQ(source.Read(), "");
+    source.Resume();
+    EXPECT_EQ(source.Read(), "");
+    source.SetSpeed(ReplayControl::kFastest);
+    const std::string rest = source.Read();
+    EXPECT_EQ(Count(rest, "GGA"), 27);
+    EXPECT_EQ(Count(rest, "GSA"), 27); // every line of an epoch comes with it
+    EXPECT_TRUE(source.AtEnd());
+    EXPECT_EQ(source.Read(), "");
+    EXPECT_EQ(source.Reason(), "End of recording");
+
+    // A seek brings it back from the epoch at that time.
+    source.SetSpeed(1);
+    source.Seek(2000);
+    EXPECT_FALSE(source.AtEnd());
+    EXPECT_TRUE(source.Reconnect());
+    const std::string again = source.Read();
+    EXPECT_EQ(again.substr(0, 16), Gga(12, 35, 21, 0).substr(0, 16));
+}
+
+TEST_F(FileSourceTest, RecordingWithoutTimesPlaysOneEpochPerSecond)
+{
+    std::string text;
+    for (int k = 0; k < 4; ++k)
+        text += Gsa() + Sealed("GPGSV,1,1,01,04,45,120,40") + Sealed("GPVTG,054.7,T,034.4,M,005.5,N,010.2,K");
+    FileSource source(Write(text), [this] { return now_; });
+    ASSERT_TRUE(source.Open());
+    EXPECT_EQ(source.Duration(), 3000);
+    EXPECT_EQ(source.PositionText(), "00:00:00 of 00:00:03");
+    EXPECT_EQ(Count(source.Read(), "$GP"), 3);
+    now_ += 999;
+    EXPECT_EQ(source.Read(), "");
+    now_ += 1;
+    EXPECT_EQ(Count(source.Read(), "$GP"), 3);
+}
+
+TEST_F(FileSourceTest, MidnightKeepsTheRecordingGoingForward)
+{
+    const std::string text = Gga(23, 59, 59, 0) + Gga(0, 0, 0, 0) + Gga(0, 0, 1, 0);
+    FileSource source(Write(text), [this] { return now_; });
+    ASSERT_TRUE(source.Open());
+    EXPECT_EQ(source.Duration(), 2000);
+    EXPECT_EQ(source.PositionText(), "23:59:59 of 00:00:01");
+}
+
+TEST_F(FileSourceTest, LongRecordingIsReadInBoundedPiecesAndSeeksByTime)
+{
+    // Two hours at 1 Hz: more than one read chunk, an index thinned, a seek into the middle.
+    std::string text;
+    for (int k = 0; k < 7200; ++k)
+        text += Gga(10 + k / 3600, k / 60 % 60, k % 60, 0);
+    FileSource source(Write(text), [this] { return now_; });
+    ASSERT_TRUE(source.Open());
+    EXPECT_EQ(source.Duration(), 7'199'000);
+    source.Seek(3'600'000);
+    EXPECT_EQ(source.PositionText(), "11:00:00 of 11:59:59");
+    const std::string out = source.Read();
+    EXPECT_EQ(out.substr(0, 16), Gga(11, 0, 0, 0).substr(0, 16));
+    source.SetSpeed(ReplayControl::kFastest);
+    std::size_t most = 0;
+    for (std::string piece = source.Read(); !piece.empty(); piece = source.Read())
+        most = std::max(most, piece.size());
+    EXPECT_LE(most, ReceiverSource::kMaxReadLength);
+    EXPECT_TRUE(source.AtEnd());
+}
+
+TEST_F(FileSourceTest, ErrorsSayWhatIsWrongWithTheFile)
+{
+    const QString missing = dir_.filePath("none.nmea");
+    FileSource absent(missing);
+    EXPECT_FALSE(absent.Open());
+    EXPECT_EQ(absent.Reason(), "The recording " + missing + " does not exist.");
+
+    FileSource folder(dir_.path());
+    EXPECT_FALSE(folder.Open());
+    EXPECT_EQ(folder.Reason(), dir_.path() + " is a folder, not a recording.");
+
+    const QString empty = Write("", "empty.nmea");
+    FileSource nothing(empty);
+    EXPECT_FALSE(nothing.Open());
+    EXPECT_EQ(nothing.Reason(), "The recording " + empty + " is empty.");
+
+    const QString locked = Write(Gga(1, 2, 3, 0), "locked.nmea");
+    QFile::setPermissions(locked, QFileDevice::WriteOwner);
+    FileSource unreadable(locked);
+    if (QFileInfo(locked).isReadable())
+        GTEST_SKIP() << "running as root: every file is readable";
+    EXPECT_FALSE(unreadable.Open());
+    EXPECT_EQ(unreadable.Reason(), "The recording " + locked + " cannot be read: permission denied.");
+}
+
+TEST_F(FileSourceTest, PortNamesChooseARecording)
+{
+    const QString path = Write(Gga(1, 2, 3, 0));
+    EXPECT_EQ(RecordingPath("file://" + path), path);
+    EXPECT_EQ(RecordingPath(path), path);
+    EXPECT_FALSE(RecordingPath(dir_.path()));
+    EXPECT_FALSE(RecordingPath("/dev/ttyUSB0"));
+    EXPECT_FALSE(RecordingPath("tcp://localhost:10110"));
+}
+
+} // namespace
+} // namespace fixwatch
