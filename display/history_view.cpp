@@ -130,6 +130,9 @@ public:
         }
         for (std::size_t i = 0; i < series_.size(); ++i)
             series_[i]->replace(i < segments_.size() ? segments_[i] : QList<QPointF>());
+        // A system that sent nothing in the window takes no room in the legend.
+        for (QLegendMarker* marker : chart_->legend()->markers(series_.front()))
+            marker->setVisible(!segments_.empty());
     }
     double low_ = INFINITY, high_ = -INFINITY;
 
@@ -165,7 +168,8 @@ HistoryView::HistoryView(std::function<const EpochHistory&()> history, QWidget* 
     layout->addLayout(top);
 
     const QString titles[] = {QStringLiteral("Satellites"), QStringLiteral("C/N0 of used satellites (dB-Hz)"),
-                              QStringLiteral("DOP"), QStringLiteral("Fix"), QStringLiteral("Altitude (m)")};
+                              QStringLiteral("DOP"), QStringLiteral("Fix: 0 none, 1 2D, 2 3D, 3 DGPS, 4 RTK float, 5 RTK fixed"),
+                              QStringLiteral("Altitude (m)")};
     for (const QString& title : titles) {
         auto* chart = new QChart;
         chart->setTitle(title);
@@ -174,7 +178,8 @@ HistoryView::HistoryView(std::function<const EpochHistory&()> history, QWidget* 
         auto* x = new QCategoryAxis;
         x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
         auto* y = new QValueAxis;
-        y->setLabelFormat(QStringLiteral("%.1f"));
+        y->setLabelFormat(QStringLiteral("%.0f"));
+        y->setTickCount(3);
         chart->addAxis(x, Qt::AlignBottom);
         chart->addAxis(y, Qt::AlignLeft);
         auto* view = new QChartView(chart);
@@ -201,6 +206,7 @@ HistoryView::HistoryView(std::function<const EpochHistory&()> history, QWidget* 
     line(kFixChart, "Fix", QColor(0x94, 0x67, 0xbd), Qt::SolidLine, true);
     line(kAltitudeChart, "Altitude", QColor(0x8c, 0x56, 0x4b));
     BuildSatelliteLines();
+    FollowPalette();
 
     redraw_ = new QTimer(this);
     redraw_->setInterval(kRedrawMs);
@@ -256,6 +262,32 @@ void HistoryView::showEvent(QShowEvent* event)
     if (dirty_)
         Redraw();
     redraw_->start();
+}
+
+// Qt Charts draw in colours of their own: the window's palette is carried over to them, so a
+// dark desktop gets dark charts.
+void HistoryView::FollowPalette()
+{
+    const QPalette p = palette();
+    for (QChart* chart : charts_) {
+        chart->setBackgroundBrush(p.base());
+        chart->setTitleBrush(p.text());
+        chart->legend()->setLabelColor(p.color(QPalette::Text));
+        for (QAbstractAxis* axis : chart->axes()) {
+            axis->setLabelsColor(p.color(QPalette::Text));
+            axis->setLinePenColor(p.color(QPalette::Mid));
+            QColor grid = p.color(QPalette::Text);
+            grid.setAlpha(40);
+            axis->setGridLineColor(grid);
+        }
+    }
+}
+
+void HistoryView::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        FollowPalette();
 }
 
 void HistoryView::hideEvent(QHideEvent* event)
@@ -336,11 +368,12 @@ void HistoryView::Redraw()
         auto* y = static_cast<QValueAxis*>(charts_[c]->axes(Qt::Vertical).front());
         if (c == kFixChart) {
             y->setRange(-0.5, 5.5);
-            y->setTickCount(7);
-            y->setLabelFormat(QStringLiteral("%.0f"));
+            y->setTickCount(2);
+            y->setLabelsVisible(false);
         } else if (low <= high) {
             const double pad = std::max(0.5, (high - low) * 0.1);
             y->setRange(c == kAltitudeChart ? low - pad : std::max(0.0, low - pad), high + pad);
+            y->setLabelFormat(c == kSatellitesChart || c == kSignalChart ? QStringLiteral("%.0f") : QStringLiteral("%.1f"));
         } else {
             y->setRange(0, 1);
         }

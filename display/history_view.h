@@ -49,10 +49,12 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void Cmb_HistoryWindow_Click();
     void BuildSatelliteLines();
+    void FollowPalette();
 
     std::function<const EpochHistory&()> history_;
     std::vector<QChart*> charts_;
