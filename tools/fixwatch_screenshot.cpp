@@ -5,6 +5,9 @@
 #include "frm_about.h"
 #include "frm_splash.h"
 #include "main_form.h"
+#include "history_view.h"
+
+#include <QComboBox>
 #include "pseudo_terminal.h"
 #include "sample_sentences.h"
 
@@ -135,7 +138,7 @@ int main(int argc, char* argv[])
     // A multi-system receiver: without All GNSS the status bar says what is missing; with it
     // the columns and the Sky tab show every system.
     if (QFile::exists(capture)) {
-        const std::string text = fixwatch::CaptureText(capture.toStdString(), 90);
+        const std::string text = fixwatch::CaptureText(capture.toStdString(), 400);
         for (const bool allGnss : {false, true}) {
             fixwatch::PseudoTerminal receiver;
             qputenv("FIXWATCH_COM1", QByteArray::fromStdString(receiver.Device()));
@@ -155,6 +158,11 @@ int main(int argc, char* argv[])
             form.SSTab->setCurrentIndex(4);
             QApplication::processEvents();
             ok = Save(form.grab(), path("sky.png")) && ok;
+            form.SSTab->setCurrentIndex(fixwatch::MainForm::kHistoryTab);
+            form.Frm_History->Cmb_HistoryWindow->setCurrentIndex(0);
+            QApplication::processEvents();
+            ok = Save(form.grab(), path("history.png")) && ok;
+            form.SSTab->setCurrentIndex(fixwatch::MainForm::kSkyTab);
             QPalette dark;
             dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
             dark.setColor(QPalette::WindowText, QColor(0xe0, 0xe0, 0xe0));
@@ -167,6 +175,9 @@ int main(int argc, char* argv[])
             QApplication::setPalette(dark);
             QApplication::processEvents();
             ok = Save(form.grab(), path("sky-dark.png")) && ok;
+            form.SSTab->setCurrentIndex(fixwatch::MainForm::kHistoryTab);
+            QApplication::processEvents();
+            ok = Save(form.grab(), path("history-dark.png")) && ok;
             QApplication::setPalette(QApplication::style()->standardPalette());
             form.Cmd_StartStop_Click(1);
         }

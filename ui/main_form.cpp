@@ -2,6 +2,8 @@
 // controls.
 #include "main_form.h"
 
+#include "history_feed.h"
+
 #include "command_line.h"
 #include "plain_text.h"
 
@@ -43,6 +45,7 @@ MainForm::MainForm(const std::string& commandLine, QWidget* parent)
     SSTab->addTab(BuildSatellitesTab(), QStringLiteral("Satellites"));
     SSTab->addTab(BuildCommunicationTab(), QStringLiteral("Communication"));
     SSTab->addTab(BuildSkyTab(), QStringLiteral("Sky"));
+    BuildHistory();
     setCentralWidget(SSTab);
     Status = std::make_unique<StatusLine>(statusBar());
 
@@ -76,6 +79,7 @@ MainForm::~MainForm()
 {
     // The interpreter must not call into the display while the widgets go away.
     session_.Interpret(nullptr);
+    session_.RemoveConsumer(historyFeed_.get());
 }
 
 void MainForm::ConnectControls()
@@ -286,6 +290,7 @@ void MainForm::ClearDisplay()
 {
     if (display)
         display->ClearDisplay();
+    ResetHistory();
 }
 
 void MainForm::MenuVuotaCampi_Click()

@@ -34,6 +34,8 @@ class QTimer;
 namespace fixwatch {
 
 class SkyView;
+class HistoryView;
+class HistoryFeed;
 class frmAbout;
 
 // The program's working window: the fix on four tabs, the menu, Start and Stop, the serial
@@ -57,6 +59,7 @@ public:
     static constexpr int kSatellitesTab = 2;
     static constexpr int kCommunicationTab = 3;
     static constexpr int kSkyTab = 4;
+    static constexpr int kHistoryTab = 5;
 
     // Menu.
     QMenu* MenuFile = nullptr;
@@ -260,6 +263,17 @@ private:
     bool skyRedraw_ = false;
     frmAbout* about_ = nullptr;
     QString logError_; // why the last record was not written; empty after a written one
+
+public:
+    // Tab "History": the epochs of the session on charts over time, fed once per new line.
+    HistoryView* Frm_History = nullptr;
+    HistoryFeed& History() { return *historyFeed_; }
+    // Forgets the epochs behind the History tab: Clear and Start do, a replay seek should.
+    void ResetHistory();
+
+private:
+    void BuildHistory();
+    std::unique_ptr<HistoryFeed> historyFeed_;
 };
 
 } // namespace fixwatch

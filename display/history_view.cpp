@@ -1,0 +1,385 @@
+#include "history_view.h"
+
+#include <QCategoryAxis>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QTimer>
+#include <QValueAxis>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+namespace fixwatch {
+
+namespace {
+
+constexpr int kWindowMinutes[] = {1, 10, 60};
+constexpr std::size_t kMaxPoints = 1500;    // per line and redraw; more is finer than pixels
+
+QString TimeOfDay(double seconds)
+{
+    const auto s = static_cast<long long>(std::floor(std::fmod(seconds, 86400.0)));
+    return QStringLiteral("%1:%2:%3").arg(s / 3600, 2, 10, QLatin1Char('0'))
+        .arg(s / 60 % 60, 2, 10, QLatin1Char('0')).arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+// Labels the time axis at round times within [from, to].
+void LabelTimeAxis(QCategoryAxis* axis, double from, double to, int minutes)
+{
+    const double step = minutes == 1 ? 10 : minutes == 10 ? 120 : 600;
+    for (const QString& label : axis->categoriesLabels())
+        axis->remove(label);
+    axis->setRange(from, to);
+    axis->setStartValue(from);
+    for (double t = std::ceil(from / step) * step; t <= to; t += step)
+        axis->append(TimeOfDay(t), t);
+}
+
+} // namespace
+
+std::optional<double> EpochSeconds(const Epoch& epoch)
+{
+    if (!epoch.timeMs)
+        return std::nullopt;
+    double days = 0;
+    if (epoch.date) {
+        using namespace std::chrono;
+        const year_month_day ymd{year(epoch.date->year), month(static_cast<unsigned>(epoch.date->month)),
+                                 day(static_cast<unsigned>(epoch.date->day))};
+        days = sys_days(ymd).time_since_epoch().count();
+    }
+    return days * 86400.0 + *epoch.timeMs / 1000.0;
+}
+
+std::optional<int> FixBand(const Epoch& epoch)
+{
+    if (epoch.fixQuality) {
+        switch (*epoch.fixQuality) {
+        case 0: return 0;
+        case 2: return 3;
+        case 4: return 5;
+        case 5: return 4;
+        default: break;
+        }
+    }
+    if (epoch.gsaMode && *epoch.gsaMode >= 1 && *epoch.gsaMode <= 3)
+        return *epoch.gsaMode - 1;
+    if (epoch.fixQuality)
+        return 2;
+    return std::nullopt;
+}
+
+// One named line of a chart, drawn as one series per unbroken stretch so that a gap in the
+// data is a gap on the chart. Extra stretches share the first one's pen and have no legend entry.
+class ChartLine {
+public:
+    ChartLine(QChart* chart, QCategoryAxis* x, QValueAxis* y, QString name, QColor colour,
+              Qt::PenStyle style = Qt::SolidLine, bool step = false)
+        : chart_(chart), x_(x), y_(y), name_(std::move(name)), pen_(colour, 1.5, style), step_(step)
+    {
+    }
+    ~ChartLine()
+    {
+        for (QLineSeries* series : series_) {
+            chart_->removeSeries(series);
+            delete series;
+        }
+    }
+
+    void Begin() { segments_.clear(); open_ = false; }
+    void Add(double x, std::optional<double> y)
+    {
+        if (!y || !std::isfinite(*y)) {
+            open_ = false;
+            return;
+        }
+        if (open_ && x - lastX_ > HistoryView::kGapSeconds)
+            open_ = false;
+        if (!open_) {
+            segments_.emplace_back();
+            open_ = true;
+        } else if (step_ && segments_.back().back().y() != *y) {
+            segments_.back().append(QPointF(x, segments_.back().back().y()));
+        }
+        segments_.back().append(QPointF(x, *y));
+        lastX_ = x;
+        low_ = std::min(low_, *y);
+        high_ = std::max(high_, *y);
+    }
+    void End()
+    {
+        const std::size_t needed = std::max<std::size_t>(segments_.size(), 1);
+        while (series_.size() < needed) {
+            auto* series = new QLineSeries;
+            series->setName(name_);
+            series->setPen(pen_);
+            chart_->addSeries(series);
+            series->attachAxis(x_);
+            series->attachAxis(y_);
+            if (!series_.empty())
+                for (QLegendMarker* marker : chart_->legend()->markers(series))
+                    marker->setVisible(false);
+            series_.push_back(series);
+        }
+        for (std::size_t i = 0; i < series_.size(); ++i)
+            series_[i]->replace(i < segments_.size() ? segments_[i] : QList<QPointF>());
+        // A system that sent nothing in the window takes no room in the legend.
+        for (QLegendMarker* marker : chart_->legend()->markers(series_.front()))
+            marker->setVisible(!segments_.empty());
+    }
+    double low_ = INFINITY, high_ = -INFINITY;
+
+private:
+    QChart* chart_;
+    QCategoryAxis* x_;
+    QValueAxis* y_;
+    QString name_;
+    QPen pen_;
+    bool step_;
+    std::vector<QList<QPointF>> segments_;
+    std::vector<QLineSeries*> series_;
+    bool open_ = false;
+    double lastX_ = 0;
+};
+
+HistoryView::HistoryView(std::function<const EpochHistory&()> history, QWidget* parent)
+    : QWidget(parent), history_(std::move(history))
+{
+    setObjectName(QStringLiteral("Frm_History"));
+    auto* layout = new QVBoxLayout(this);
+    auto* top = new QHBoxLayout;
+    auto* label = new QLabel(QStringLiteral("Show the last"));
+    Cmb_HistoryWindow = new QComboBox;
+    Cmb_HistoryWindow->setObjectName(QStringLiteral("Cmb_HistoryWindow"));
+    for (const int minutes : kWindowMinutes)
+        Cmb_HistoryWindow->addItem(minutes == 1 ? QStringLiteral("1 minute") : QStringLiteral("%1 minutes").arg(minutes));
+    Cmb_HistoryWindow->setCurrentIndex(1);
+    label->setBuddy(Cmb_HistoryWindow);
+    top->addWidget(label);
+    top->addWidget(Cmb_HistoryWindow);
+    top->addStretch();
+    layout->addLayout(top);
+
+    const QString titles[] = {QStringLiteral("Satellites"), QStringLiteral("C/N0 of used satellites (dB-Hz)"),
+                              QStringLiteral("DOP"), QStringLiteral("Fix: 0 none, 1 2D, 2 3D, 3 DGPS, 4 RTK float, 5 RTK fixed"),
+                              QStringLiteral("Altitude (m)")};
+    for (const QString& title : titles) {
+        auto* chart = new QChart;
+        chart->setTitle(title);
+        chart->setMargins(QMargins(2, 2, 2, 2));
+        chart->legend()->setAlignment(Qt::AlignRight);
+        auto* x = new QCategoryAxis;
+        x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        auto* y = new QValueAxis;
+        y->setLabelFormat(QStringLiteral("%.0f"));
+        y->setTickCount(3);
+        chart->addAxis(x, Qt::AlignBottom);
+        chart->addAxis(y, Qt::AlignLeft);
+        auto* view = new QChartView(chart);
+        view->setRenderHint(QPainter::Antialiasing);
+        view->setMinimumHeight(110);
+        layout->addWidget(view, 1);
+        charts_.push_back(chart);
+    }
+    auto axes = [this](int chart) {
+        QChart* c = charts_[static_cast<std::size_t>(chart)];
+        return std::pair(static_cast<QCategoryAxis*>(c->axes(Qt::Horizontal).front()),
+                         static_cast<QValueAxis*>(c->axes(Qt::Vertical).front()));
+    };
+    auto line = [&](int chart, const char* name, QColor colour, Qt::PenStyle style = Qt::SolidLine, bool step = false) {
+        const auto [x, y] = axes(chart);
+        lines_.push_back(std::make_unique<ChartLine>(charts_[static_cast<std::size_t>(chart)], x, y,
+                                                     QString::fromLatin1(name), colour, style, step));
+    };
+    line(kSignalChart, "Mean", QColor(0x1f, 0x77, 0xb4));
+    line(kSignalChart, "Max", QColor(0xd6, 0x27, 0x28));
+    line(kDopChart, "HDOP", QColor(0x1f, 0x77, 0xb4));
+    line(kDopChart, "VDOP", QColor(0x2c, 0xa0, 0x2c));
+    line(kDopChart, "PDOP", QColor(0xd6, 0x27, 0x28));
+    line(kFixChart, "Fix", QColor(0x94, 0x67, 0xbd), Qt::SolidLine, true);
+    line(kAltitudeChart, "Altitude", QColor(0x8c, 0x56, 0x4b));
+    BuildSatelliteLines();
+    FollowPalette();
+
+    redraw_ = new QTimer(this);
+    redraw_->setInterval(kRedrawMs);
+    connect(redraw_, &QTimer::timeout, this, [this] {
+        if (dirty_)
+            Redraw();
+    });
+    connect(Cmb_HistoryWindow, &QComboBox::currentIndexChanged, this, &HistoryView::Cmb_HistoryWindow_Click);
+}
+
+HistoryView::~HistoryView() = default;
+
+void HistoryView::BuildSatelliteLines()
+{
+    satelliteLines_.clear();
+    QChart* chart = charts_[kSatellitesChart];
+    auto* x = static_cast<QCategoryAxis*>(chart->axes(Qt::Horizontal).front());
+    auto* y = static_cast<QValueAxis*>(chart->axes(Qt::Vertical).front());
+    if (!allSystems_) {
+        satelliteLines_.push_back(std::make_unique<ChartLine>(chart, x, y, QStringLiteral("Used"), QColor(0x1f, 0x77, 0xb4)));
+        satelliteLines_.push_back(std::make_unique<ChartLine>(chart, x, y, QStringLiteral("In view"), QColor(0x1f, 0x77, 0xb4), Qt::DashLine));
+        return;
+    }
+    const QColor colours[] = {QColor(0x1f, 0x77, 0xb4), QColor(0x7f, 0x7f, 0x7f), QColor(0xd6, 0x27, 0x28),
+                              QColor(0x2c, 0xa0, 0x2c), QColor(0xff, 0x7f, 0x0e), QColor(0x94, 0x67, 0xbd),
+                              QColor(0x8c, 0x56, 0x4b)};
+    for (std::size_t i = 0; i < std::size(kAllGnssSystems); ++i) {
+        const QString name = QString::fromLatin1(SystemName(kAllGnssSystems[i]).data());
+        satelliteLines_.push_back(std::make_unique<ChartLine>(chart, x, y, name + QStringLiteral(" used"), colours[i]));
+        satelliteLines_.push_back(std::make_unique<ChartLine>(chart, x, y, name + QStringLiteral(" in view"), colours[i], Qt::DashLine));
+    }
+}
+
+void HistoryView::SetAllSystems(bool allSystems)
+{
+    if (allSystems == allSystems_)
+        return;
+    allSystems_ = allSystems;
+    BuildSatelliteLines();
+    dirty_ = true;
+}
+
+void HistoryView::Cmb_HistoryWindow_Click()
+{
+    dirty_ = true;
+    if (isVisible())
+        Redraw();
+}
+
+void HistoryView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (dirty_)
+        Redraw();
+    redraw_->start();
+}
+
+// Qt Charts draw in colours of their own: the window's palette is carried over to them, so a
+// dark desktop gets dark charts.
+void HistoryView::FollowPalette()
+{
+    const QPalette p = palette();
+    for (QChart* chart : charts_) {
+        chart->setBackgroundBrush(p.base());
+        chart->setTitleBrush(p.text());
+        chart->legend()->setLabelColor(p.color(QPalette::Text));
+        for (QAbstractAxis* axis : chart->axes()) {
+            axis->setLabelsColor(p.color(QPalette::Text));
+            axis->setLinePenColor(p.color(QPalette::Mid));
+            QColor grid = p.color(QPalette::Text);
+            grid.setAlpha(40);
+            axis->setGridLineColor(grid);
+        }
+    }
+}
+
+void HistoryView::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        FollowPalette();
+}
+
+void HistoryView::hideEvent(QHideEvent* event)
+{
+    redraw_->stop();
+    QWidget::hideEvent(event);
+}
+
+void HistoryView::Redraw()
+{
+    dirty_ = false;
+    const EpochHistory& history = history_();
+    const int minutes = kWindowMinutes[std::clamp(Cmb_HistoryWindow->currentIndex(), 0, 2)];
+    const double span = minutes * 60.0;
+
+    // The newest epoch with a time ends the window; walk back to its start.
+    std::size_t end = history.Size();
+    std::optional<double> newest;
+    while (end > 0 && !(newest = EpochSeconds(history[end - 1])))
+        --end;
+    std::size_t begin = end;
+    while (begin > 0) {
+        const auto t = EpochSeconds(history[begin - 1]);
+        if (t && (*t < *newest - span || *t > *newest))
+            break;
+        --begin;
+    }
+    const std::size_t step = std::max<std::size_t>(1, (end - begin) / kMaxPoints);
+
+    for (auto& l : satelliteLines_)
+        l->Begin();
+    for (auto& l : lines_)
+        l->Begin();
+    for (std::size_t i = begin; i < end; i += step) {
+        const Epoch& e = history[i];
+        const auto at = EpochSeconds(e);
+        if (!at)
+            continue;
+        const double x = *at;
+        if (allSystems_) {
+            for (std::size_t s = 0; s < std::size(kAllGnssSystems); ++s) {
+                satelliteLines_[2 * s]->Add(x, e.usedBySystem[s] ? std::optional<double>(e.usedBySystem[s]) : std::nullopt);
+                satelliteLines_[2 * s + 1]->Add(x, e.inViewBySystem[s] ? std::optional<double>(e.inViewBySystem[s]) : std::nullopt);
+            }
+        } else {
+            int used = 0, inView = 0;
+            for (std::size_t s = 0; s < std::size(kAllGnssSystems); ++s) {
+                used += e.usedBySystem[s];
+                inView += e.inViewBySystem[s];
+            }
+            satelliteLines_[0]->Add(x, e.satellitesUsed ? *e.satellitesUsed : used);
+            satelliteLines_[1]->Add(x, inView);
+        }
+        lines_[0]->Add(x, e.cn0Mean);
+        lines_[1]->Add(x, e.cn0Max ? std::optional<double>(*e.cn0Max) : std::nullopt);
+        lines_[2]->Add(x, e.hdop);
+        lines_[3]->Add(x, e.vdop);
+        lines_[4]->Add(x, e.pdop);
+        const auto band = FixBand(e);
+        lines_[5]->Add(x, band ? std::optional<double>(*band) : std::nullopt);
+        lines_[6]->Add(x, e.altitude);
+    }
+    for (std::size_t c = 0; c < charts_.size(); ++c) {
+        double low = INFINITY, high = -INFINITY;
+        auto take = [&](ChartLine& l) {
+            l.End();
+            low = std::min(low, l.low_);
+            high = std::max(high, l.high_);
+            l.low_ = INFINITY;
+            l.high_ = -INFINITY;
+        };
+        if (c == kSatellitesChart)
+            for (auto& l : satelliteLines_)
+                take(*l);
+        const std::size_t first[] = {0, 0, 2, 5, 6, 7};
+        for (std::size_t i = first[c]; i < first[c + 1]; ++i)
+            take(*lines_[i]);
+        auto* y = static_cast<QValueAxis*>(charts_[c]->axes(Qt::Vertical).front());
+        if (c == kFixChart) {
+            y->setRange(-0.5, 5.5);
+            y->setTickCount(2);
+            y->setLabelsVisible(false);
+        } else if (low <= high) {
+            const double pad = std::max(0.5, (high - low) * 0.1);
+            y->setRange(c == kAltitudeChart ? low - pad : std::max(0.0, low - pad), high + pad);
+            y->setLabelFormat(c == kSatellitesChart || c == kSignalChart ? QStringLiteral("%.0f") : QStringLiteral("%.1f"));
+        } else {
+            y->setRange(0, 1);
+        }
+        const double to = newest.value_or(span);
+        LabelTimeAxis(static_cast<QCategoryAxis*>(charts_[c]->axes(Qt::Horizontal).front()), to - span, to, minutes);
+    }
+}
+
+} // namespace fixwatch

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "epochs.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QChart;
+class QComboBox;
+class QTimer;
+
+namespace fixwatch {
+
+class ChartLine;
+
+// The History tab: what the receiver said over the last 1, 10 or 60 minutes, on five charts
+// that share one UTC time axis (satellites, C/N0, DOPs, fix band, altitude). Epochs are read
+// from the history at redraw time, so telling the view of a new epoch costs a flag; the
+// charts are rebuilt at most four times a second and only while the tab is shown.
+class HistoryView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kSatellitesChart = 0;
+    static constexpr int kSignalChart = 1;
+    static constexpr int kDopChart = 2;
+    static constexpr int kFixChart = 3;
+    static constexpr int kAltitudeChart = 4;
+    static constexpr int kRedrawMs = 250;
+    // Epochs further apart than this (seconds) are drawn with a gap between them.
+    static constexpr double kGapSeconds = 3.0;
+
+    // `history` gives the epochs to draw (the model may be replaced on a reset).
+    explicit HistoryView(std::function<const EpochHistory&()> history, QWidget* parent = nullptr);
+    ~HistoryView() override;
+
+    // A new epoch is in the history (or it was emptied): redraw at the next tick if shown.
+    void EpochsChanged() { dirty_ = true; }
+    // With All GNSS the satellite chart has a line per system, without it the totals.
+    void SetAllSystems(bool allSystems);
+    // Rebuilds the charts now, as the timer would; for tests and screenshots.
+    void Redraw();
+
+    QComboBox* Cmb_HistoryWindow = nullptr;
+    QChart* Chart(int index) const { return charts_[static_cast<std::size_t>(index)]; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void Cmb_HistoryWindow_Click();
+    void BuildSatelliteLines();
+    void FollowPalette();
+
+    std::function<const EpochHistory&()> history_;
+    std::vector<QChart*> charts_;
+    std::vector<std::unique_ptr<ChartLine>> satelliteLines_;
+    std::vector<std::unique_ptr<ChartLine>> lines_;   // the other charts' lines
+    QTimer* redraw_ = nullptr;
+    bool dirty_ = true;
+    bool allSystems_ = false;
+};
+
+// The absolute UTC time of an epoch in seconds (days since 1970 when a date is known, the
+// time of day alone otherwise); nothing without a time.
+std::optional<double> EpochSeconds(const Epoch& epoch);
+
+// The band an epoch's fix falls in: 0 no fix, 1 2D, 2 3D, 3 DGPS, 4 RTK float, 5 RTK fixed;
+// nothing when the epoch said neither a quality nor a mode.
+std::optional<int> FixBand(const Epoch& epoch);
+
+} // namespace fixwatch

@@ -1,0 +1,134 @@
+// The History tab's charts read back from their series: what an epoch puts on each chart,
+// gaps left open, the time window and the fix band.
+#include "history_view.h"
+
+#include <QChart>
+#include <QComboBox>
+#include <QLineSeries>
+
+#include <gtest/gtest.h>
+
+namespace fixwatch {
+namespace {
+
+Epoch At(int seconds, std::optional<double> altitude = 100.0)
+{
+    Epoch e;
+    e.timeMs = seconds * 1000;
+    e.date = UtcDate{2026, 12, 7};
+    e.altitude = altitude;
+    e.fixQuality = 1;
+    e.gsaMode = 3;
+    e.hdop = 0.9;
+    e.satellitesUsed = 8;
+    e.inViewBySystem[0] = 11;
+    e.cn0Mean = 40.5;
+    e.cn0Max = 47;
+    return e;
+}
+
+// The points of every stretch of the line named `name`, non-empty stretches only.
+std::vector<QList<QPointF>> Stretches(QChart* chart, const QString& name)
+{
+    std::vector<QList<QPointF>> out;
+    for (QAbstractSeries* s : chart->series())
+        if (auto* line = qobject_cast<QLineSeries*>(s); line && line->name() == name && line->count() > 0)
+            out.push_back(line->points());
+    return out;
+}
+
+struct HistoryViewTest : ::testing::Test {
+    EpochHistory history{100};
+    HistoryView view{[this]() -> const EpochHistory& { return history; }};
+};
+
+TEST_F(HistoryViewTest, EachEpochPutsItsValuesOnTheCharts)
+{
+    for (int t = 0; t < 5; ++t)
+        history.Push(At(43200 + t));
+    view.Redraw();
+    const auto altitude = Stretches(view.Chart(HistoryView::kAltitudeChart), QStringLiteral("Altitude"));
+    ASSERT_EQ(altitude.size(), 1u);
+    EXPECT_EQ(altitude[0].size(), 5);
+    EXPECT_DOUBLE_EQ(altitude[0][0].y(), 100.0);
+    EXPECT_DOUBLE_EQ(altitude[0][4].x() - altitude[0][0].x(), 4.0);
+    const auto used = Stretches(view.Chart(HistoryView::kSatellitesChart), QStringLiteral("Used"));
+    const auto inView = Stretches(view.Chart(HistoryView::kSatellitesChart), QStringLiteral("In view"));
+    ASSERT_EQ(used.size(), 1u);
+    ASSERT_EQ(inView.size(), 1u);
+    EXPECT_DOUBLE_EQ(used[0][0].y(), 8);
+    EXPECT_DOUBLE_EQ(inView[0][0].y(), 11);
+    EXPECT_DOUBLE_EQ(Stretches(view.Chart(HistoryView::kSignalChart), QStringLiteral("Max"))[0][0].y(), 47);
+    EXPECT_DOUBLE_EQ(Stretches(view.Chart(HistoryView::kDopChart), QStringLiteral("HDOP"))[0][0].y(), 0.9);
+    EXPECT_TRUE(Stretches(view.Chart(HistoryView::kDopChart), QStringLiteral("VDOP")).empty());
+}
+
+TEST_F(HistoryViewTest, LostReceiverAndMissingValuesLeaveGaps)
+{
+    for (int t = 0; t < 3; ++t)
+        history.Push(At(43200 + t));
+    for (int t = 20; t < 23; ++t)               // receiver silent for 18 s
+        history.Push(At(43200 + t));
+    history.Push(At(43223, std::nullopt));      // an epoch without altitude
+    history.Push(At(43224));
+    view.Redraw();
+    const auto altitude = Stretches(view.Chart(HistoryView::kAltitudeChart), QStringLiteral("Altitude"));
+    ASSERT_EQ(altitude.size(), 3u);
+    EXPECT_EQ(altitude[0].size(), 3);
+    EXPECT_EQ(altitude[1].size(), 3);
+    EXPECT_EQ(altitude[2].size(), 1);
+    // The satellites had values throughout: the silence alone cuts them.
+    EXPECT_EQ(Stretches(view.Chart(HistoryView::kSatellitesChart), QStringLiteral("Used")).size(), 2u);
+}
+
+TEST_F(HistoryViewTest, OnlyTheChosenWindowIsDrawnAndItEndsAtTheNewestEpoch)
+{
+    for (int t = 0; t < 100; ++t)
+        history.Push(At(43200 + t * 2));        // 200 s of epochs every 2 s
+    view.Cmb_HistoryWindow->setCurrentIndex(0); // 1 minute
+    view.Redraw();
+    auto altitude = Stretches(view.Chart(HistoryView::kAltitudeChart), QStringLiteral("Altitude"));
+    ASSERT_EQ(altitude.size(), 1u);
+    EXPECT_EQ(altitude[0].size(), 31);
+    EXPECT_DOUBLE_EQ(altitude[0].back().x() - altitude[0].front().x(), 60.0);
+    view.Cmb_HistoryWindow->setCurrentIndex(1);
+    view.Redraw();
+    altitude = Stretches(view.Chart(HistoryView::kAltitudeChart), QStringLiteral("Altitude"));
+    EXPECT_EQ(altitude[0].size(), 100);
+}
+
+TEST(FixBandTest, QualityAndModeMapToOneBand)
+{
+    Epoch e;
+    EXPECT_FALSE(FixBand(e));
+    e.fixQuality = 0;
+    EXPECT_EQ(FixBand(e), 0);
+    e.fixQuality = 1;
+    e.gsaMode = 2;
+    EXPECT_EQ(FixBand(e), 1);
+    e.gsaMode = 3;
+    EXPECT_EQ(FixBand(e), 2);
+    e.fixQuality = 2;
+    EXPECT_EQ(FixBand(e), 3);
+    e.fixQuality = 5;
+    EXPECT_EQ(FixBand(e), 4);
+    e.fixQuality = 4;
+    EXPECT_EQ(FixBand(e), 5);
+    e.fixQuality.reset();
+    e.gsaMode = 1;
+    EXPECT_EQ(FixBand(e), 0);
+}
+
+TEST(EpochSecondsTest, DaysCountAcrossMidnight)
+{
+    Epoch late, early;
+    late.timeMs = 86399000;
+    late.date = UtcDate{2026, 12, 7};
+    early.timeMs = 1000;
+    early.date = UtcDate{2026, 12, 8};
+    EXPECT_DOUBLE_EQ(*EpochSeconds(early) - *EpochSeconds(late), 2.0);
+    EXPECT_FALSE(EpochSeconds(Epoch{}));
+}
+
+} // namespace
+} // namespace fixwatch

@@ -1,0 +1,30 @@
+// The History tab: the epoch feed on the session and its charts.
+#include "main_form.h"
+
+#include "history_feed.h"
+#include "history_view.h"
+
+#include <QCheckBox>
+#include <QTabWidget>
+
+namespace fixwatch {
+
+void MainForm::BuildHistory()
+{
+    historyFeed_ = std::make_unique<HistoryFeed>(session_);
+    Frm_History = new HistoryView([this]() -> const EpochHistory& { return historyFeed_->History(); });
+    historyFeed_->onEpoch = [this] {
+        Frm_History->SetAllSystems(historyFeed_->ReadTalkers() == Talkers::AllSystems);
+        Frm_History->EpochsChanged();
+    };
+    session_.AddConsumer(historyFeed_.get());
+    SSTab->insertTab(kHistoryTab, Frm_History, QStringLiteral("History"));
+}
+
+void MainForm::ResetHistory()
+{
+    if (historyFeed_)
+        historyFeed_->Reset();
+}
+
+} // namespace fixwatch
