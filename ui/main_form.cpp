@@ -43,6 +43,7 @@ MainForm::MainForm(const std::string& commandLine, QWidget* parent)
     SSTab->addTab(BuildSatellitesTab(), QStringLiteral("Satellites"));
     SSTab->addTab(BuildCommunicationTab(), QStringLiteral("Communication"));
     SSTab->addTab(BuildSkyTab(), QStringLiteral("Sky"));
+    BuildConsole();
     setCentralWidget(SSTab);
     Status = std::make_unique<StatusLine>(statusBar());
 

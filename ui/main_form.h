@@ -31,6 +31,7 @@ class QTimer;
 
 namespace fixwatch {
 
+class ConsoleView;
 class SkyView;
 class frmAbout;
 
@@ -136,6 +137,11 @@ public:
     // Tab "Sky": every satellite in view, on a polar plot and in a table.
     SkyView* Frm_Sky = nullptr;
 
+    // Tab "Console": every received line and the inventory of sentences, added last; its
+    // index depends on the tabs before it, so it is asked for rather than fixed.
+    ConsoleView* Frm_Console = nullptr;
+    int ConsoleTab() const;
+
     QTimer* Timer_Lett = nullptr;
     QTimer* Timer_DL = nullptr;
 
@@ -221,6 +227,12 @@ private:
     void Form_Load(const std::string& commandLine);
     void Form_QueryUnload(bool& Cancel);
     void ShowMessage(QMessageBox::Icon icon, const QString& text);
+
+    // The console's feed from the session and its per-tick batch (ui/main_form_console.cpp).
+    void BuildConsole();
+    void ConsoleBegin();
+    void ShowConsole();
+    std::unique_ptr<LineConsumer> consoleFeed_;
 
     // The road of received text; the communications control is its own.
     ReceiverSession session_;
