@@ -46,6 +46,7 @@ MainForm::MainForm(const std::string& commandLine, QWidget* parent)
     SSTab->addTab(BuildCommunicationTab(), QStringLiteral("Communication"));
     SSTab->addTab(BuildSkyTab(), QStringLiteral("Sky"));
     BuildHistory();
+    BuildConsole();
     setCentralWidget(SSTab);
     Status = std::make_unique<StatusLine>(statusBar());
 

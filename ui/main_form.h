@@ -33,6 +33,7 @@ class QTimer;
 
 namespace fixwatch {
 
+class ConsoleView;
 class SkyView;
 class HistoryView;
 class HistoryFeed;
@@ -141,6 +142,11 @@ public:
     // Tab "Sky": every satellite in view, on a polar plot and in a table.
     SkyView* Frm_Sky = nullptr;
 
+    // Tab "Console": every received line and the inventory of sentences, added last; its
+    // index depends on the tabs before it, so it is asked for rather than fixed.
+    ConsoleView* Frm_Console = nullptr;
+    int ConsoleTab() const;
+
     QTimer* Timer_Lett = nullptr;
     QTimer* Timer_DL = nullptr;
 
@@ -247,6 +253,12 @@ private:
     QString RecordStatusText() const;
     SentenceRecorder recorder_;
     std::unique_ptr<LineConsumer> recordConsumer_;
+
+    // The console's feed from the session and its per-tick batch (ui/main_form_console.cpp).
+    void BuildConsole();
+    void ConsoleBegin();
+    void ShowConsole();
+    std::unique_ptr<LineConsumer> consoleFeed_;
 
     // The road of received text; the communications control is its own.
     ReceiverSession session_;

@@ -119,6 +119,7 @@ void MainForm::Timer_Lett_Timer()
 void MainForm::ApplySatelliteSystems()
 {
     session_.Begin(settings.allGnss ? Talkers::AllSystems : Talkers::GpsOnly);
+    ConsoleBegin();
     if (display)
         display->SetAllSystems(settings.allGnss);
     // The Sky tab starts empty; the columns, "In view" and "In use" stay blank until the
@@ -138,6 +139,7 @@ void MainForm::HandleInput(const std::string& sInput)
 
 void MainForm::ShowPoll(const ReceiverSession::Poll& poll)
 {
+    ShowConsole();
     if (poll.skyChanged)
         skyHeard_ = true;
     if (poll.skyChanged || skyRedraw_)

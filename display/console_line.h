@@ -1,0 +1,44 @@
+#pragma once
+
+#include "talkers.h"
+
+#include <QColor>
+#include <QString>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace fixwatch {
+
+// One received line as the console keeps it: the raw bytes (cut to kMaxKeptLength), when it
+// came, and what was learnt of it on arrival.
+struct ConsoleLine {
+    static constexpr std::size_t kMaxKeptLength = 1024;
+
+    std::string text;
+    std::size_t cutCharacters = 0; // received beyond kMaxKeptLength, not kept
+    std::int64_t receivedMs = 0;   // milliseconds since the epoch
+    std::uint64_t sequence = 0;
+    bool badChecksum = false;
+    bool unread = false;           // a line the window does not interpret
+    bool hasSentChecksum = false;  // the line ends with "*" and two characters
+    std::uint8_t computedChecksum = 0;
+    std::string talker;
+    std::string type;
+
+    void Assign(std::string_view line, bool bad, Talkers talkers, std::int64_t nowMs);
+};
+
+// Received text as plain, visible characters: printable ASCII as it is, every other byte
+// (control characters, bytes past 0x7E) and the backslash as "\xNN".
+QString VisibleText(std::string_view bytes);
+
+// What the console shows after a bad line: "checksum 4A, expected 47", or
+// "no checksum, expected 47" when the line has none.
+QString ChecksumNote(const ConsoleLine& line);
+
+// The colour of a sentence type's identifier.
+QColor TypeColour(std::string_view type);
+
+} // namespace fixwatch

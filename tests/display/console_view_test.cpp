@@ -1,0 +1,135 @@
+#include "console_view.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace fixwatch {
+namespace {
+
+constexpr const char* kGga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47";
+constexpr const char* kBadGga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*4A";
+constexpr const char* kRmc = "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A";
+
+struct ShownConsole : ::testing::Test {
+    ShownConsole()
+    {
+        console.clock = [this] { return now; };
+        console.resize(800, 600);
+        console.show();
+    }
+    QStringList Lines() const { return console.ShownText().split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+    std::int64_t now = 1000000;
+    ConsoleView console;
+};
+
+TEST_F(ShownConsole, MarksABadChecksumWithWhatCameAndWhatWasExpected)
+{
+    console.Add(kGga, false);
+    console.Add(kBadGga, true);
+    console.Add("$GPGGA,1", true);
+    console.Flush();
+    const QStringList lines = Lines();
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_FALSE(lines[0].contains(QStringLiteral("checksum")));
+    EXPECT_TRUE(lines[1].endsWith(QStringLiteral("*4A  checksum 4A, expected 47"))) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("no checksum, expected")));
+    // The damaged line's identifier is drawn in a colour of its own.
+    const QTextBlock good = console.Txt_Console->document()->findBlockByNumber(0);
+    const QTextBlock bad = console.Txt_Console->document()->findBlockByNumber(1);
+    const int at = static_cast<int>(lines[0].indexOf(QLatin1Char('$'))) + 1;
+    EXPECT_NE(good.begin().fragment().charFormat().foreground().color(), QColor());
+    QTextCursor goodCursor(good), badCursor(bad);
+    goodCursor.setPosition(good.position() + at);
+    badCursor.setPosition(bad.position() + at);
+    EXPECT_NE(goodCursor.charFormat().foreground().color(), badCursor.charFormat().foreground().color());
+}
+
+TEST_F(ShownConsole, ShowsReceivedTextLiterallyWithControlCharactersEscaped)
+{
+    static constexpr char kHostile[] = "$GPTXT,<b>bold</b>,\x01\x1b[2J\t\xff*00";
+    console.Add(std::string(kHostile, sizeof kHostile - 1), true);
+    console.Flush();
+    const QString line = Lines().value(0);
+    EXPECT_TRUE(line.contains(QStringLiteral("$GPTXT,<b>bold</b>,\\x01\\x1B[2J\\x09\\xFF*00"))) << line.toStdString();
+    EXPECT_EQ(console.Txt_Console->document()->blockCount(), 1);
+}
+
+TEST_F(ShownConsole, KeepsTheNewestLinesAndBoundsALongLine)
+{
+    for (std::size_t i = 0; i < ConsoleView::kMaxLines + 500; ++i)
+        console.Add("$GPGGA," + std::to_string(i), true);
+    console.Add(std::string(65536, 'A'), true);
+    console.Flush();
+    EXPECT_EQ(console.KeptLines(), ConsoleView::kMaxLines);
+    const QStringList lines = Lines();
+    ASSERT_EQ(lines.size(), static_cast<qsizetype>(ConsoleView::kMaxLines));
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("$GPGGA,501"))) << lines[0].toStdString();
+    EXPECT_LT(lines.back().size(), 1200);
+    EXPECT_TRUE(lines.back().contains(QStringLiteral("64512 more characters not kept")));
+}
+
+TEST_F(ShownConsole, FiltersByTalkerTypeExpressionAndBadChecksum)
+{
+    console.Add(kGga, false);
+    console.Add(kBadGga, true);
+    console.Add(kRmc, false);
+    console.Add("$GNRMC,1*00", true);
+    console.Flush();
+    console.Txt_Type->setText(QStringLiteral("rmc"));
+    EXPECT_EQ(Lines().size(), 2);
+    console.Txt_Talker->setText(QStringLiteral("GN"));
+    EXPECT_EQ(Lines().size(), 1);
+    console.Txt_Talker->clear();
+    console.Txt_Type->clear();
+    console.Chk_BadOnly->setChecked(true);
+    EXPECT_EQ(Lines().size(), 2);
+    console.Chk_BadOnly->setChecked(false);
+    console.Txt_Filter->setText(QStringLiteral("4807\\.038,N"));
+    EXPECT_EQ(Lines().size(), 3);
+    EXPECT_TRUE(console.Lab_FilterError->text().isEmpty());
+    // An invalid expression says so and filters nothing.
+    console.Txt_Filter->setText(QStringLiteral("(4807"));
+    EXPECT_EQ(Lines().size(), 4);
+    EXPECT_TRUE(console.Lab_FilterError->text().startsWith(QStringLiteral("Invalid expression")));
+}
+
+TEST_F(ShownConsole, PauseHoldsTheViewWhileLinesAreStillKept)
+{
+    console.Add(kGga, false);
+    console.Flush();
+    console.Cmd_Pause_Click();
+    for (int i = 0; i < 10; ++i)
+        console.Add(kRmc, false);
+    console.Flush();
+    EXPECT_EQ(Lines().size(), 1);
+    EXPECT_EQ(console.KeptLines(), 11u);
+    EXPECT_EQ(console.Stats().Rows().size(), 2u);
+    console.Cmd_Pause_Click();
+    EXPECT_EQ(Lines().size(), 11);
+    console.Cmd_Clear_Click();
+    EXPECT_TRUE(Lines().isEmpty());
+    EXPECT_EQ(console.KeptLines(), 0u);
+}
+
+TEST(HiddenConsole, KeepsLinesWithoutFormattingThem)
+{
+    ConsoleView console;
+    console.Add(kGga, false);
+    console.Flush();
+    EXPECT_EQ(console.KeptLines(), 1u);
+    EXPECT_TRUE(console.ShownText().isEmpty());
+    console.show();
+    EXPECT_EQ(console.ShownText().count(QLatin1Char('\n')), 0);
+    EXPECT_TRUE(console.ShownText().contains(QLatin1String(kGga)));
+}
+
+} // namespace
+} // namespace fixwatch

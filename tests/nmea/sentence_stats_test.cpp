@@ -1,0 +1,73 @@
+#include "sentence_stats.h"
+#include "sentence_view.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace fixwatch {
+namespace {
+
+const SentenceStats::Row* Find(const SentenceStats& stats, std::string_view key)
+{
+    const auto& rows = stats.Rows();
+    const auto at = std::find_if(rows.begin(), rows.end(), [&](const auto& row) { return row.key == key; });
+    return at == rows.end() ? nullptr : &*at;
+}
+
+constexpr const char* kGga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47";
+
+TEST(SentenceStats, CountsRatesAndBadChecksumsPerIdentifierWithTheCallersClock)
+{
+    SentenceStats stats;
+    // Two GGA a second for 20 s, one of them damaged each second.
+    for (int s = 0; s < 20; ++s) {
+        stats.Count(SentenceView(kGga), s * 1000 + 100);
+        stats.Count(SentenceView("$GPGGA,123519,4807.038,N*00"), s * 1000 + 600);
+    }
+    stats.Count(SentenceView("$PUBX,00,1*33"), 19500);
+    const auto* gga = Find(stats, "GPGGA");
+    ASSERT_NE(gga, nullptr);
+    EXPECT_EQ(gga->count, 40u);
+    EXPECT_EQ(gga->badChecksums, 20u);
+    EXPECT_DOUBLE_EQ(SentenceStats::Rate(*gga, 20000), 2.0);
+    EXPECT_DOUBLE_EQ(SentenceStats::Rate(*gga, 25000), 1.0); // five of the last ten seconds
+    EXPECT_DOUBLE_EQ(SentenceStats::Rate(*gga, 40000), 0.0);
+    EXPECT_EQ(gga->lastSeenMs, 19600);
+    ASSERT_NE(Find(stats, "PUBX"), nullptr);
+    EXPECT_EQ(stats.UseOf(*Find(stats, "PUBX")), "not read; proprietary");
+}
+
+TEST(SentenceStats, SaysWhichDisplaysStayEmptyAndWhyATalkerIsNotRead)
+{
+    SentenceStats stats(Talkers::GpsOnly);
+    EXPECT_EQ(stats.Missing().size(), 6u);
+    stats.Count(SentenceView(kGga), 0);
+    stats.Count(SentenceView("$GNGSV,1,1,00*67"), 0);
+    const auto missing = stats.Missing();
+    EXPECT_EQ(missing.size(), 5u);
+    EXPECT_NE(std::find(missing.begin(), missing.end(), "no GSV: satellite columns and Sky tab empty"), missing.end());
+    EXPECT_EQ(stats.UseOf(*Find(stats, "GNGSV")), "not read; tick All GNSS and Start again");
+
+    stats.Begin(Talkers::AllSystems);
+    EXPECT_TRUE(stats.Rows().empty());
+    stats.Count(SentenceView("$GNGSV,1,1,00*67"), 0);
+    EXPECT_EQ(stats.Missing().size(), 5u);
+}
+
+TEST(SentenceStats, MadeUpIdentifiersAreCappedIntoOneRow)
+{
+    SentenceStats stats;
+    for (int i = 0; i < 200000; ++i) {
+        const std::string line = "$X" + std::to_string(i) + ",1*00";
+        stats.Count(SentenceView(line), i);
+    }
+    EXPECT_EQ(stats.Rows().size(), SentenceStats::kMaxRows);
+    const auto* other = Find(stats, SentenceStats::kOtherKey);
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(other->count, 200000u - (SentenceStats::kMaxRows - 1));
+}
+
+} // namespace
+} // namespace fixwatch
