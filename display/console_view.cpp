@@ -62,6 +62,7 @@ ConsoleView::ConsoleView(QWidget* parent)
     Txt_Type = Edit("Txt_Type", "Type", 60);
     Txt_Filter = Edit("Txt_Filter", "Regular expression", 0);
     Lab_FilterError = new QLabel;
+    Lab_FilterError->setTextFormat(Qt::PlainText);
     Lab_FilterError->setObjectName(QStringLiteral("Lab_FilterError"));
     Lab_FilterError->setTextFormat(Qt::PlainText);
     Lab_FilterError->setStyleSheet(QStringLiteral("color: #B00020"));
@@ -72,6 +73,7 @@ ConsoleView::ConsoleView(QWidget* parent)
     Cmd_Copy = Button("Cmd_Copy", "Copy");
     Cmd_Save = Button("Cmd_Save", "Save...");
     Lab_SaveResult = new QLabel;
+    Lab_SaveResult->setTextFormat(Qt::PlainText);
     Lab_SaveResult->setObjectName(QStringLiteral("Lab_SaveResult"));
     Lab_SaveResult->setTextFormat(Qt::PlainText);
 

@@ -156,6 +156,7 @@ HistoryView::HistoryView(std::function<const EpochHistory&()> history, QWidget* 
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
     auto* label = new QLabel(QStringLiteral("Show the last"));
+    label->setTextFormat(Qt::PlainText);
     Cmb_HistoryWindow = new QComboBox;
     Cmb_HistoryWindow->setObjectName(QStringLiteral("Cmb_HistoryWindow"));
     for (const int minutes : kWindowMinutes)

@@ -1,6 +1,7 @@
 // The History tab on the window, fed a real multi-system capture through a pseudo-terminal as
 // a receiver would send it: one epoch per UTC time, lines per system with All GNSS, nothing
 // drawn while the tab is hidden, and Clear forgetting the epochs.
+#include "captures.h"
 #include "capture_receiver.h"
 #include "window_test_support.h"
 #include "history_feed.h"
@@ -32,9 +33,8 @@ int PointsNamed(QChart* chart, const QString& name)
 
 TEST(HistoryTab, ComesAfterSkyAndDrawsEveryEpochOnlyWhenShown)
 {
+    FIXWATCH_NEED_CAPTURES(kCapture);
     const std::string text = RealCapture(kCapture, 400);
-    if (text.empty())
-        GTEST_SKIP() << "needs " << kCapture << " in " << FIXWATCH_NMEA_LOGS;
     PseudoTerminal receiver;
     PortVariable port(1, receiver.Device());
     MainForm form("/G+");
@@ -73,9 +73,8 @@ TEST(HistoryTab, ComesAfterSkyAndDrawsEveryEpochOnlyWhenShown)
 
 TEST(HistoryTab, WithoutAllGnssOnlyGpsTalkersMakeEpochsAndTotalsAreDrawn)
 {
+    FIXWATCH_NEED_CAPTURES(kCapture);
     const std::string text = RealCapture(kCapture, 400);
-    if (text.empty())
-        GTEST_SKIP() << "needs " << kCapture << " in " << FIXWATCH_NMEA_LOGS;
     PseudoTerminal receiver;
     PortVariable port(1, receiver.Device());
     MainForm form;

@@ -1,6 +1,7 @@
 // "Record sentences" on the real window: a real capture sent through a pseudo-terminal is
 // found byte for byte in the recording, Stop and Exit lose nothing, a recording that cannot
 // be written says why in the status bar, and the recording's track can be exported.
+#include "captures.h"
 #include "capture_receiver.h"
 #include "window_test_support.h"
 
@@ -48,9 +49,8 @@ struct RecordingWindow {
 
 TEST(RecordSentences, TheRecordingIsByteEqualToWhatTheReceiverSentAndStopLosesNothing)
 {
+    FIXWATCH_NEED_CAPTURES(kCapture);
     const std::string text = RealCapture(kCapture, 400);
-    if (text.empty())
-        GTEST_SKIP() << "needs " << kCapture << " in " << FIXWATCH_NMEA_LOGS;
     PseudoTerminal receiver;
     RecordingWindow window(receiver.Device());
     // Checked while stopped: nothing is recorded before Start.
@@ -70,9 +70,8 @@ TEST(RecordSentences, TheRecordingIsByteEqualToWhatTheReceiverSentAndStopLosesNo
 
 TEST(RecordSentences, ExitWritesEverythingReceivedBeforeTheProgramEnds)
 {
+    FIXWATCH_NEED_CAPTURES(kCapture);
     const std::string text = RealCapture(kCapture, 50);
-    if (text.empty())
-        GTEST_SKIP() << "needs " << kCapture << " in " << FIXWATCH_NMEA_LOGS;
     PseudoTerminal receiver;
     RecordingWindow window(receiver.Device());
     // The last piece is read at the tick but no flush follows before Exit.
