@@ -155,6 +155,17 @@ int main(int argc, char* argv[])
             form.SSTab->setCurrentIndex(4);
             QApplication::processEvents();
             ok = Save(form.grab(), path("sky.png")) && ok;
+            // The console, with a few lines damaged as a noisy cable would.
+            form.SSTab->setCurrentIndex(form.ConsoleTab());
+            std::string damaged = fixwatch::CaptureText(capture.toStdString(), 40);
+            for (std::size_t end = damaged.find("\r\n"), n = 0; end != std::string::npos;
+                 end = damaged.find("\r\n", end + 2), ++n) {
+                if (n % 9 == 4 && end >= 3 && damaged[end - 3] == '*')
+                    damaged[end - 1] = damaged[end - 1] == '0' ? '1' : '0';
+            }
+            Feed(form, receiver, damaged);
+            QApplication::processEvents();
+            ok = Save(form.grab(), path("console.png")) && ok;
             QPalette dark;
             dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
             dark.setColor(QPalette::WindowText, QColor(0xe0, 0xe0, 0xe0));
