@@ -162,6 +162,17 @@ int main(int argc, char* argv[])
             form.Frm_History->Cmb_HistoryWindow->setCurrentIndex(0);
             QApplication::processEvents();
             ok = Save(form.grab(), path("history.png")) && ok;
+            // The console, with a few lines damaged as a noisy cable would.
+            form.SSTab->setCurrentIndex(form.ConsoleTab());
+            std::string damaged = fixwatch::CaptureText(capture.toStdString(), 40);
+            for (std::size_t end = damaged.find("\r\n"), n = 0; end != std::string::npos;
+                 end = damaged.find("\r\n", end + 2), ++n) {
+                if (n % 9 == 4 && end >= 3 && damaged[end - 3] == '*')
+                    damaged[end - 1] = damaged[end - 1] == '0' ? '1' : '0';
+            }
+            Feed(form, receiver, damaged);
+            QApplication::processEvents();
+            ok = Save(form.grab(), path("console.png")) && ok;
             form.SSTab->setCurrentIndex(fixwatch::MainForm::kSkyTab);
             QPalette dark;
             dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
