@@ -1,6 +1,7 @@
 #include "recording_export.h"
 
 #include "epochs.h"
+#include "recording_lines.h"
 #include "track_export.h"
 
 #include <QFile>
@@ -12,9 +13,6 @@
 
 namespace fixwatch {
 namespace {
-
-// A line longer than any sentence by far is not one; it is skipped, not kept whole.
-constexpr qint64 kMaxLine = 64 * 1024;
 
 std::optional<TrackFormat> FormatOf(const QString& target)
 {
@@ -42,9 +40,6 @@ bool ExportRecordingTrack(const QString& source, const QString& target, Talkers 
     const std::optional<TrackFormat> format = FormatOf(target);
     if (!format)
         return fail(QStringLiteral("Choose a file name ending in .gpx, .kml or .csv."));
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("Cannot read %1: %2").arg(source, in.errorString()));
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("Cannot write %1: %2").arg(target, out.errorString()));
@@ -52,26 +47,19 @@ bool ExportRecordingTrack(const QString& source, const QString& target, Talkers 
     TrackExport track(*format, out);
     EpochModel epochs(talkers, 1);
     track.BeginTrack(QFileInfo(source).completeBaseName());
-    QByteArray line;
-    while (!in.atEnd()) {
-        line = in.readLine(kMaxLine);
-        if (line.size() >= kMaxLine - 1 && !line.endsWith('\n')) {
-            // Skip the rest of an overlong line.
-            while (!in.atEnd() && !in.readLine(kMaxLine).endsWith('\n')) {
-            }
-            continue;
-        }
-        while (line.endsWith('\n') || line.endsWith('\r'))
-            line.chop(1);
-        if (epochs.Feed(std::string_view(line.constData(), static_cast<std::size_t>(line.size()))))
+    std::string error;
+    const bool read = ForEachLine(QFile::encodeName(source).toStdString(), [&](std::string_view line) {
+        if (epochs.Feed(line))
             track.Add(epochs.History().Newest());
+    }, error);
+    if (!read) {
+        out.cancelWriting();
+        return fail(QStringLiteral("Cannot read %1: %2").arg(source, QString::fromLocal8Bit(error)));
     }
     if (epochs.Finish())
         track.Add(epochs.History().Newest());
     track.EndTrack();
     track.Finish();
-    if (in.error() != QFile::NoError)
-        return fail(QStringLiteral("Cannot read %1: %2").arg(source, in.errorString()));
     if (track.Points() == 0) {
         out.cancelWriting();
         if (track.LeftOutUndated() > 0)

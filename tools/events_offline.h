@@ -3,6 +3,7 @@
 // The modes of fixwatch-events that read whole recordings into figures or a track rather
 // than printing events: --accuracy, --gpx, --kml and --csv.
 #include "epochs.h"
+#include "recording_lines.h"
 #include "talkers.h"
 
 #include <functional>
@@ -32,11 +33,7 @@ std::optional<int> RunOfflineMode(int argc, char** argv);
 int RunAccuracy(const OfflineOptions& options);
 int RunTrackExport(const OfflineOptions& options);
 
-// Hands each line of `file` ("" for standard input) to `line`, without its LF or CR LF,
-// reading in pieces; a line longer than kMaxLine is passed over. False with `error` set
-// when the file cannot be read.
-constexpr std::size_t kMaxLine = 64 * 1024;
-bool ForEachLine(const std::string& file, const std::function<void(std::string_view)>& line, std::string& error);
+using fixwatch::ForEachLine;
 
 // The name a file goes by in the output.
 std::string DisplayName(const std::string& file);
