@@ -2,6 +2,7 @@
 // seek, speed, the end, and the errors a user sees.
 #include "file_source.h"
 #include "port_device.h"
+#include "sealed.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,24 +16,17 @@
 namespace fixwatch {
 namespace {
 
-std::string Sealed(const std::string& body)
-{
-    unsigned sum = 0;
-    for (const char c : body)
-        sum ^= static_cast<unsigned char>(c);
-    char tail[8];
-    std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
-    return "$" + body + tail;
-}
+// A sentence as a receiver sends it, ended by CR LF.
+std::string Line(const std::string& body) { return test::Sealed("$" + body) + "\r\n"; }
 
 std::string Gga(int h, int m, int s, int centis)
 {
     char time[16];
     std::snprintf(time, sizeof time, "%02d%02d%02d.%02d", h, m, s, centis);
-    return Sealed(std::string("GPGGA,") + time + ",4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+    return Line(std::string("GPGGA,") + time + ",4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
 }
 
-std::string Gsa() { return Sealed("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"); }
+std::string Gsa() { return Line("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"); }
 
 int Count(const std::string& text, const std::string& what)
 {
@@ -104,7 +98,7 @@ TEST_F(FileSourceTest, RecordingWithoutTimesPlaysOneEpochPerSecond)
 {
     std::string text;
     for (int k = 0; k < 4; ++k)
-        text += Gsa() + Sealed("GPGSV,1,1,01,04,45,120,40") + Sealed("GPVTG,054.7,T,034.4,M,005.5,N,010.2,K");
+        text += Gsa() + Line("GPGSV,1,1,01,04,45,120,40") + Line("GPVTG,054.7,T,034.4,M,005.5,N,010.2,K");
     FileSource source(Write(text), [this] { return now_; });
     ASSERT_TRUE(source.Open());
     EXPECT_EQ(source.Duration(), 3000);
