@@ -1,0 +1,92 @@
+// The view reads eight characters at a time; these cases hold it to the plain definition of
+// the checksum and the fields, wherever a "*", a "$" or a "," falls against those words.
+#include "sentence_view.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace fixwatch {
+namespace {
+
+unsigned PlainChecksum(std::string_view line)
+{
+    unsigned value = 0;
+    for (char c : line) {
+        if (c == '*')
+            break;
+        if (c != '$')
+            value ^= static_cast<unsigned char>(c);
+    }
+    return value;
+}
+
+std::vector<std::string_view> PlainFields(std::string_view line)
+{
+    const std::string_view body = line.size() > 3 ? line.substr(0, line.size() - 3) : line;
+    std::vector<std::string_view> fields;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= body.size(); ++i) {
+        if (i == body.size() || body[i] == ',') {
+            fields.push_back(body.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    return fields;
+}
+
+void ExpectPlainReading(const std::string& line)
+{
+    const SentenceView view(line);
+    ASSERT_EQ(view.ComputedChecksum(), PlainChecksum(line)) << line;
+    const auto fields = PlainFields(line);
+    ASSERT_EQ(view.FieldCount(), fields.size()) << line;
+    for (std::size_t k = 0; k < fields.size(); ++k)
+        ASSERT_EQ(view.Field(k), fields[k]) << line << " field " << k;
+}
+
+TEST(SentenceView, ChecksumAndFieldsFollowThePlainDefinitionWhereverTheMarksFall)
+{
+    // A "*" and a "$" at every place of the first words, in lines of every length to 24.
+    for (std::size_t length = 0; length <= 24; ++length) {
+        for (std::size_t star = 0; star <= length; ++star) {
+            for (std::size_t dollar = 0; dollar <= length; ++dollar) {
+                std::string line(length, 'G');
+                for (std::size_t i = 1; i < length; i += 3)
+                    line[i] = ',';
+                if (dollar < length)
+                    line[dollar] = '$';
+                if (star < length)
+                    line[star] = '*';
+                ExpectPlainReading(line);
+            }
+        }
+    }
+}
+
+TEST(SentenceView, RandomLinesOfSentenceCharactersReadAsThePlainDefinitionSays)
+{
+    std::mt19937 random(20261208);
+    const std::string alphabet = "$*,GPA0123456789.\xB0";
+    for (int n = 0; n < 20000; ++n) {
+        std::string line(random() % 200, ' ');
+        for (char& c : line)
+            c = alphabet[random() % alphabet.size()];
+        ExpectPlainReading(line);
+    }
+}
+
+TEST(SentenceView, AMatchingChecksumIsSeenInARealSentence)
+{
+    const SentenceView gga("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47");
+    EXPECT_TRUE(gga.Sealed());
+    EXPECT_EQ(gga.Talker(), "GP");
+    EXPECT_EQ(gga.Type(), "GGA");
+    EXPECT_EQ(gga.FieldCount(), 15u);
+    EXPECT_EQ(gga.Field(14), "");
+}
+
+} // namespace
+} // namespace fixwatch
