@@ -38,14 +38,14 @@ std::size_t FirstMarked(std::uint64_t marks)
 }
 
 // The exclusive or of every character before the first "*", each "$" left out. Eight
-// characters at a time: the "*" and the "$" are found in the same pass, and each "$" is taken
-// out again by its count (x ^ x is 0).
+// characters at a time: the "*" and the "$" are found in the same pass, and the "$" are taken
+// out again by the parity of their count (x ^ x is 0).
 unsigned ChecksumOf(std::string_view line)
 {
     const char* const data = line.data();
     const std::size_t size = line.size();
     std::uint64_t words = 0;
-    std::size_t dollars = 0;
+    std::uint64_t dollars = 0; // the "$" marks of every word folded by exclusive or: their parity
     std::size_t i = 0;
     for (; i + 8 <= size; i += 8) {
         std::uint64_t word = LoadWord(data + i);
@@ -59,22 +59,26 @@ unsigned ChecksumOf(std::string_view line)
             else
                 word &= ~std::uint64_t{0} << (64 - 8 * kept);
             words ^= word;
-            dollars += static_cast<std::size_t>(std::popcount(BytesEqual(word, '$')));
+            dollars ^= BytesEqual(word, '$');
             i = size; // the tail below has nothing left to read
             break;
         }
         words ^= word;
-        dollars += static_cast<std::size_t>(std::popcount(BytesEqual(word, '$')));
+        dollars ^= BytesEqual(word, '$');
     }
     words ^= words >> 32;
     words ^= words >> 16;
     words ^= words >> 8;
     unsigned value = static_cast<unsigned>(words & 0xFF);
+    dollars ^= dollars >> 32;
+    dollars ^= dollars >> 16;
+    dollars ^= dollars >> 8;
+    bool oddDollars = (dollars & 0x80) != 0;
     for (; i < size && data[i] != '*'; ++i) {
         value ^= static_cast<unsigned char>(data[i]);
-        dollars += data[i] == '$';
+        oddDollars ^= data[i] == '$';
     }
-    return dollars % 2 != 0 ? value ^ '$' : value;
+    return oddDollars ? value ^ '$' : value;
 }
 
 } // namespace

@@ -52,12 +52,11 @@ std::uint8_t SignalKey(std::string_view field)
     return kUnreadableSignalId;
 }
 
-// The system of a satellite that a sentence of `talker` lists as `number`.
-std::optional<GnssSystem> SatelliteSystem(std::string_view talker, int number)
+// The system of a satellite that a sentence of a talker of `talkerSystem` (nothing for GP and
+// GN) lists as `number`.
+std::optional<GnssSystem> SatelliteSystem(std::optional<GnssSystem> talkerSystem, int number)
 {
-    if (auto system = TalkerSystem(talker))
-        return system;
-    return SystemOfNumber(number);
+    return talkerSystem ? talkerSystem : SystemOfNumber(number);
 }
 
 } // namespace
@@ -89,16 +88,18 @@ bool Sky::Feed(const SentenceView& sentence)
         return false;
     }
     const std::string_view* fields = sentence.StoredFields().data() + 1;
+    const auto talkerSystem = TalkerSystem(sentence.Talker());
     if (formatter == "GSA")
-        return FeedGsa(*talker, sentence.Talker(), fields, count);
+        return FeedGsa(*talker, talkerSystem, fields, count);
     gsaRunTalker_ = -1;
-    return FeedGsv(*talker, sentence.Talker(), fields, count);
+    return FeedGsv(*talker, talkerSystem, fields, count);
 }
 
 // $GPGSV,3,1,12,05,06,110,19,10,24,284,34,13,37,124,29,15,63,083,11,1*60
 //        1 2 3  satellite blocks 4-7, 8-11, 12-15, 16-19: number, elevation, azimuth, SNR;
 //               then the signal ID (NMEA 4.10) when the field count is 3 + 4n + 1
-bool Sky::FeedGsv(std::size_t talker, std::string_view talkerText, const std::string_view* f, std::size_t count)
+bool Sky::FeedGsv(std::size_t talker, std::optional<GnssSystem> talkerSystem, const std::string_view* f,
+                  std::size_t count)
 {
     if (count < 3 || count > kMaxGsvFields || (count - 3) % 4 > 1)
         return false;
@@ -136,7 +137,7 @@ bool Sky::FeedGsv(std::size_t talker, std::string_view talkerText, const std::st
         const int number = ReadWhole(b[0], kMaxNumber);
         if (number < 1)
             continue; // an empty block pads the last message
-        const auto system = SatelliteSystem(talkerText, number);
+        const auto system = SatelliteSystem(talkerSystem, number);
         if (!system)
             continue;
         Listing listing;
@@ -163,12 +164,14 @@ bool Sky::DropSilentSignals(std::uint64_t since)
 {
     bool dropped = false;
     for (TalkerState& state : states_) {
+        if (state.listed.empty())
+            continue;
         std::uint32_t silent = 0;
         for (int signal = 0; signal < kSignalKeys; ++signal) {
             if (state.lastSeen[static_cast<std::size_t>(signal)] < since)
                 silent |= 1u << signal;
         }
-        if (silent == 0 || state.listed.empty())
+        if (silent == 0)
             continue;
         const auto before = state.listed.size();
         std::erase_if(state.listed, [silent](const Listing& l) { return (silent >> l.signal) & 1u; });
@@ -202,7 +205,8 @@ void Sky::Commit(TalkerState& state)
 // $GNGSA,A,3,13,16,21,15,10,29,27,20,,,,,1.05,0.64,0.83,1*03
 //        1 2 3-14 satellites used             15   16   17   18 system ID (NMEA 4.10)
 // Some receivers send more than twelve satellite fields; the three DOPs are always last.
-bool Sky::FeedGsa(std::size_t talker, std::string_view talkerText, const std::string_view* f, std::size_t count)
+bool Sky::FeedGsa(std::size_t talker, std::optional<GnssSystem> talkerSystem, const std::string_view* f,
+                  std::size_t count)
 {
     // A system ID is one character; SiRF receivers send a fourth DOP in the same place.
     int systemId = 0;
@@ -253,7 +257,7 @@ bool Sky::FeedGsa(std::size_t talker, std::string_view talkerText, const std::st
         } else if (systemId != 0) {
             system = SystemOfId(systemId);
         } else {
-            system = SatelliteSystem(talkerText, number);
+            system = SatelliteSystem(talkerSystem, number);
         }
         if (!system)
             continue;
@@ -333,12 +337,14 @@ bool Sky::Rebuild()
     }
     std::sort(mergeKeys_.begin(), mergeKeys_.end());
 
-    nextSatellites_.clear();
-    nextKeys_.clear();
-    for (std::uint16_t key : mergeKeys_) {
+    nextSatellites_.resize(mergeKeys_.size());
+    nextKeys_.assign(mergeKeys_.begin(), mergeKeys_.end());
+    for (std::size_t k = 0; k < mergeKeys_.size(); ++k) {
+        const std::uint16_t key = mergeKeys_[k];
         const Merge& m = merges_[mergeSlots_[key] - 1u];
         mergeSlots_[key] = 0;
-        SkySatellite satellite;
+        SkySatellite& satellite = nextSatellites_[k];
+        satellite = SkySatellite{};
         satellite.system = static_cast<GnssSystem>(key / kNumbersPerSystem);
         satellite.number = m.latest->number;
         if (m.elevated)
@@ -348,8 +354,6 @@ bool Sky::Rebuild()
         if (m.snr >= 0)
             satellite.signal = m.snr;
         satellite.used = usedKeys_.test(key);
-        nextSatellites_.push_back(satellite);
-        nextKeys_.push_back(key);
     }
 
     // Keys follow the numbers within a system except where one system mixes numberings.

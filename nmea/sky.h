@@ -7,6 +7,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -104,8 +105,10 @@ private:
         std::array<std::uint64_t, kUsedSlots> usedBefore{};
     };
 
-    bool FeedGsv(std::size_t talker, std::string_view talkerText, const std::string_view* fields, std::size_t count);
-    bool FeedGsa(std::size_t talker, std::string_view talkerText, const std::string_view* fields, std::size_t count);
+    bool FeedGsv(std::size_t talker, std::optional<GnssSystem> talkerSystem, const std::string_view* fields,
+                 std::size_t count);
+    bool FeedGsa(std::size_t talker, std::optional<GnssSystem> talkerSystem, const std::string_view* fields,
+                 std::size_t count);
     bool DropSilentSignals(std::uint64_t since);
     void DropSilentUsed(std::uint64_t since);
     void Commit(TalkerState& state);

@@ -4,49 +4,13 @@
 
 namespace fixwatch {
 
-namespace {
-
-constexpr unsigned LetterPair(char a, char b)
-{
-    return (static_cast<unsigned>(static_cast<unsigned char>(a)) << 8) | static_cast<unsigned char>(b);
-}
-
-// Every sentence asks this: one switch on the two letters instead of a walk down the list.
-constexpr int TalkerIndex(std::string_view talker)
-{
-    if (talker.size() != 2)
-        return -1;
-    switch (LetterPair(talker[0], talker[1])) {
-    case LetterPair('G', 'P'): return 0;
-    case LetterPair('G', 'N'): return 1;
-    case LetterPair('G', 'L'): return 2;
-    case LetterPair('G', 'A'): return 3;
-    case LetterPair('G', 'B'): return 4;
-    case LetterPair('B', 'D'): return 5;
-    case LetterPair('G', 'Q'): return 6;
-    case LetterPair('Q', 'Z'): return 7;
-    case LetterPair('G', 'I'): return 8;
-    default: return -1;
-    }
-}
-
-constexpr bool SwitchFollowsTheList()
-{
+static_assert([] {
     for (std::size_t i = 0; i < kGnssTalkers.size(); ++i) {
-        if (TalkerIndex(kGnssTalkers[i]) != static_cast<int>(i))
+        if (detail::TalkerIndex(kGnssTalkers[i]) != static_cast<int>(i))
             return false;
     }
     return true;
-}
-static_assert(SwitchFollowsTheList(), "TalkerIndex must name every talker of kGnssTalkers at its place");
-
-} // namespace
-
-std::optional<std::size_t> GnssTalkerIndex(std::string_view talker)
-{
-    const int index = TalkerIndex(talker);
-    return index < 0 ? std::nullopt : std::optional<std::size_t>(static_cast<std::size_t>(index));
-}
+}(), "TalkerIndex must name every talker of kGnssTalkers at its place");
 
 bool ReadsTalker(Talkers talkers, std::string_view talker)
 {
