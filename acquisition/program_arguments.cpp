@@ -48,6 +48,22 @@ const LongOption* Find(std::string_view name)
     return nullptr;
 }
 
+// The options Qt's application object takes out of the arguments itself (QGuiApplication,
+// QApplication and the X11 platform), each of which it accepts with one or two dashes. Before
+// that object exists they are not unknown: they are Qt's.
+constexpr std::string_view kQtOptions[] = {
+    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon",
+    "qwindowtitle", "reverse", "session", "style", "stylesheet", "widgetcount", "qmljsdebugger",
+    "testability", "nograb", "dograb", "display", "geometry", "title", "name", "visual", "ncols",
+    "cmap", "icon",
+};
+
+bool OwnedByQt(const QString& name)
+{
+    const std::string text = name.toStdString();
+    return std::find(std::begin(kQtOptions), std::end(kQtOptions), text) != std::end(kQtOptions);
+}
+
 bool IsLongOption(std::string_view argument)
 {
     return argument.size() > 2 && argument.starts_with("--");
@@ -93,11 +109,14 @@ ProgramArguments::ProgramArguments(const std::vector<std::string>& arguments)
     else if (parser_.isSet(QStringLiteral("list-ports")))
         asked_ = Request::ListPorts;
     else if (!understood) {
-        asked_ = Request::Error;
         const QStringList unknown = parser_.unknownOptionNames();
+        if (!unknown.isEmpty() && std::all_of(unknown.begin(), unknown.end(), OwnedByQt))
+            return; // the window's Qt takes these; they are read again once it has
+        asked_ = Request::Error;
+        const auto notQt = std::find_if_not(unknown.begin(), unknown.end(), OwnedByQt);
         error_ = "fixwatch: "
-                 + (unknown.isEmpty() ? parser_.errorText().toStdString()
-                                      : "unknown option --" + unknown.front().toStdString())
+                 + (notQt == unknown.end() ? parser_.errorText().toStdString()
+                                           : "unknown option --" + notQt->toStdString())
                  + " (see --help)";
     }
 }

@@ -40,8 +40,11 @@ int main(int argc, char* argv[])
         std::cout << fixwatch::PortTable(ports.Entries());
         return 0;
     }
-    case Request::Window:
     case Request::Error:
+        // Said before any display is opened, so that it is said without one too.
+        std::cerr << fixwatch::ProgramArguments(argc, argv).Error() << '\n';
+        return kUsageError;
+    case Request::Window:
         break;
     }
 
