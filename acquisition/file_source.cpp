@@ -254,6 +254,7 @@ std::string FileSource::Read()
     std::string out;
     if (paused_)
         return out;
+    const std::size_t most = speed_ == kFastest ? kFastReadLength : kMaxReadLength;
     while (true) {
         if (!havePending_) {
             if (!NextLine(pending_)) {
@@ -270,7 +271,7 @@ std::string FileSource::Read()
         if (speed_ != kFastest && pendingAt_ > position_)
             break;
         const std::string_view text = WithoutLineEnd(pending_);
-        if (out.size() + text.size() + 2 > kMaxReadLength)
+        if (out.size() + text.size() + 2 > most)
             break;
         out.append(text);
         out.append("\r\n");

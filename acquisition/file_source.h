@@ -45,6 +45,10 @@ public:
     static constexpr std::size_t kChunk = 65536;
     static constexpr std::size_t kMaxIndex = 65536;
     static constexpr std::size_t kMaxLine = 4096;
+    // The most one Read hands out as fast as possible: the window reads once a second, and a
+    // recording it is asked to play at once would otherwise crawl at kMaxReadLength a second.
+    // At the other speeds a second of a recording is far below kMaxReadLength.
+    static constexpr std::size_t kFastReadLength = 16 * kMaxReadLength;
 
     explicit FileSource(QString path, Clock clock = {}, QObject* parent = nullptr);
 

@@ -132,11 +132,26 @@ TEST_F(FileSourceTest, LongRecordingIsReadInBoundedPiecesAndSeeksByTime)
     EXPECT_EQ(source.PositionText(), "11:00:00 of 11:59:59");
     const std::string out = source.Read();
     EXPECT_EQ(out.substr(0, 16), Gga(11, 0, 0, 0).substr(0, 16));
-    source.SetSpeed(ReplayControl::kFastest);
+    // Played at ten times, a read stays within what any source hands out; as fast as possible
+    // it takes larger pieces, still bounded, and every line comes whole.
+    source.SetSpeed(10);
+    now_ += 100'000; // 1000 s of the recording
     std::size_t most = 0;
     for (std::string piece = source.Read(); !piece.empty(); piece = source.Read())
         most = std::max(most, piece.size());
     EXPECT_LE(most, ReceiverSource::kMaxReadLength);
+    EXPECT_GT(most, 0u);
+    source.SetSpeed(ReplayControl::kFastest);
+    most = 0;
+    std::size_t lines = 0;
+    for (std::string piece = source.Read(); !piece.empty(); piece = source.Read()) {
+        most = std::max(most, piece.size());
+        lines += static_cast<std::size_t>(Count(piece, "\r\n"));
+        EXPECT_EQ(piece.substr(piece.size() - 2), "\r\n");
+    }
+    EXPECT_GT(most, ReceiverSource::kMaxReadLength);
+    EXPECT_LE(most, FileSource::kFastReadLength);
+    EXPECT_GT(lines, 0u);
     EXPECT_TRUE(source.AtEnd());
 }
 
