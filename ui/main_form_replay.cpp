@@ -76,8 +76,10 @@ void MainForm::ReplayFollowAcquisition()
         replayPath_ = replay ? MSComm.SourceName() : QString();
         if (replay)
             replay->SetSpeed(Frm_Replay->Speed());
-    } else if (!MSComm.Recording().isEmpty() && !replayEnded_) {
+    } else if (!MSComm.Recording().isEmpty() && !replayEnded_ && MSComm.Recording() != replayPath_) {
+        // Another file was opened while the last one played: the bar stands for it now.
         replayPath_ = MSComm.Recording();
+        replayShown_ = ReplayState{};
     }
     // Stopped, the bar keeps what the replay showed last, until a Start of another source.
     ShowReplay();
@@ -98,7 +100,8 @@ void MainForm::ReplayTick()
 void MainForm::ShowReplay()
 {
     const bool wanted = !replayPath_.isEmpty();
-    if (Tlb_Replay->isVisible() != wanted) {
+    // isHidden, not isVisible: the window itself may not be shown yet.
+    if (Tlb_Replay->isHidden() == wanted) {
         Tlb_Replay->setVisible(wanted);
         // The window's size is fixed; it grows by the bar while the bar is there.
         setMinimumSize(0, 0);
