@@ -110,6 +110,7 @@ private:
     int speed_ = 1;
     bool paused_ = false;
     bool atEnd_ = false;
+    bool showSeek_ = false; // paused, the next Read still hands out the epoch sought
 };
 
 } // namespace fixwatch

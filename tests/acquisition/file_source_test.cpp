@@ -85,6 +85,17 @@ TEST_F(FileSourceTest, TenHertzRecordingPlaysTenEpochsPerSecond)
     EXPECT_EQ(source.Read(), "");
     EXPECT_EQ(source.Reason(), "End of recording");
 
+    // Paused, a seek still shows the epoch it moved to, and nothing after it.
+    source.Pause();
+    source.Seek(1000);
+    EXPECT_FALSE(source.AtEnd());
+    const std::string sought = source.Read();
+    EXPECT_EQ(Count(sought, "GGA"), 1);
+    EXPECT_EQ(sought.substr(0, 16), Gga(12, 35, 20, 0).substr(0, 16));
+    now_ += 5000;
+    EXPECT_EQ(source.Read(), "");
+    source.Resume();
+
     // A seek brings it back from the epoch at that time.
     source.SetSpeed(1);
     source.Seek(2000);

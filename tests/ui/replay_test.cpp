@@ -1,6 +1,6 @@
 // Replaying a real capture in the window: opened with Ctrl+O, played by Start at the pace of
-// its own times on the test's clock, paused, sped up, moved through (the display cleared and
-// the new moment shown), played to its end and again from the start; the fix saved with
+// its own times on the test's clock, paused, sped up, moved through while paused (the display
+// cleared and the new moment shown), played to its end and again from the start; the fix saved with
 // Ctrl+S and the track exported from the replayed file.
 #include "captures.h"
 #include "history_feed.h"
@@ -101,8 +101,10 @@ TEST_F(ReplayWindow, PlaysPausesChangesSpeedSeeksAndEndsAsTheBarSays)
     EXPECT_EQ(Time(), "00:40:12");
     EXPECT_EQ(Shown(), "00:40:12 of 00:40:24");
 
-    // Back to 00:40:06: nothing of 00:40:12 stays, then that moment is shown.
+    // Paused and moved back to 00:40:06: nothing of 00:40:12 stays, then that moment is shown
+    // and the replay stays paused there.
     ChooseSpeed(QString::fromUtf8("\u00D71"));
+    QTest::mouseClick(form.Frm_Replay->Cmd_ReplayPause, Qt::LeftButton);
     ASSERT_GT(form.Session().SkyModel().Satellites().size(), 0u);
     form.Frm_Replay->Sld_ReplayPosition->setValue((10'000 * ReplayBar::kSliderSteps + kDurationMs - 1) / kDurationMs);
     EXPECT_EQ(Time(), "");
@@ -111,9 +113,12 @@ TEST_F(ReplayWindow, PlaysPausesChangesSpeedSeeksAndEndsAsTheBarSays)
     EXPECT_EQ(form.Session().SkyModel().Satellites().size(), 0u);
     EXPECT_EQ(form.History().History().Size(), 0u);
     EXPECT_EQ(Shown(), "00:40:06 of 00:40:24");
-    TickAfter(0);
+    TickAfter(5000);
     EXPECT_EQ(Time(), "00:40:06");
     EXPECT_NE(form.Lab_Sat[0]->text(), "");
+    TickAfter(5000);
+    EXPECT_EQ(Shown(), "00:40:06 of 00:40:24");
+    QTest::mouseClick(form.Frm_Replay->Cmd_ReplayPause, Qt::LeftButton);
     // The history starts again at the new moment: its first epoch is 00:40:06.
     TickAfter(1000);
     EXPECT_EQ(Time(), "00:40:07");
