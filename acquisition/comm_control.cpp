@@ -96,7 +96,7 @@ bool CommControl::PortOpen(bool open)
     ReceiverSource* source = &serial_;
     if (const auto recording = RecordingPath(entry->address)) {
         // A recorded capture plays back through the same intake as a receiver.
-        network_ = std::make_unique<FileSource>(*recording);
+        network_ = std::make_unique<FileSource>(*recording, replayClock_);
         connect(network_.get(), &ReceiverSource::Lost, this, &CommControl::OnLost);
         source = network_.get();
     } else if (NamesNetworkSource(entry->address)) {

@@ -8,9 +8,12 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace fixwatch {
 
@@ -81,6 +84,9 @@ public:
     QString Recording() const { return recording_; }
     // The replay controls of the open or lost source when it plays a recording, or null.
     ReplayControl* Replay() const { return dynamic_cast<ReplayControl*>(source_); }
+    // The clock a recording is played by from the next open on, in milliseconds from any
+    // fixed moment; empty for the steady clock. A seam for tests and tools.
+    void ReplayClock(std::function<std::int64_t()> clock) { replayClock_ = std::move(clock); }
 
     PortList& Ports() { return ports_; }
     const PortList& Ports() const { return ports_; }
@@ -96,6 +102,7 @@ private:
     SerialPort serial_;
     std::unique_ptr<ReceiverSource> network_;
     ReceiverSource* source_ = nullptr; // the open or lost source: &serial_ or network_
+    std::function<std::int64_t()> replayClock_;
     QString recording_; // chosen with PlayRecording for recordingPort_
     int recordingPort_ = 0;
     QString reason_;

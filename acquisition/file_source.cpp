@@ -252,8 +252,11 @@ std::string FileSource::Read()
         return {};
     Advance();
     std::string out;
-    if (paused_)
+    const bool seekShown = paused_ && showSeek_;
+    showSeek_ = false;
+    if (paused_ && !seekShown)
         return out;
+    const std::size_t most = speed_ == kFastest && !seekShown ? kFastReadLength : kMaxReadLength;
     while (true) {
         if (!havePending_) {
             if (!NextLine(pending_)) {
@@ -267,10 +270,10 @@ std::string FileSource::Read()
             pendingAt_ = recording_.Place(pending_, newEpoch);
             havePending_ = true;
         }
-        if (speed_ != kFastest && pendingAt_ > position_)
+        if ((speed_ != kFastest || seekShown) && pendingAt_ > position_)
             break;
         const std::string_view text = WithoutLineEnd(pending_);
-        if (out.size() + text.size() + 2 > kMaxReadLength)
+        if (out.size() + text.size() + 2 > most)
             break;
         out.append(text);
         out.append("\r\n");
@@ -321,6 +324,7 @@ void FileSource::Seek(std::int64_t ms)
     Restart(it == index_.begin() ? index_.front() : *std::prev(it));
     position_ = ms;
     lastClock_ = clock_();
+    showSeek_ = paused_;
 }
 
 QString FileSource::TimeText(std::int64_t ms) const

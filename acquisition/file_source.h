@@ -45,6 +45,10 @@ public:
     static constexpr std::size_t kChunk = 65536;
     static constexpr std::size_t kMaxIndex = 65536;
     static constexpr std::size_t kMaxLine = 4096;
+    // The most one Read hands out as fast as possible: the window reads once a second, and a
+    // recording it is asked to play at once would otherwise crawl at kMaxReadLength a second.
+    // At the other speeds a second of a recording is far below kMaxReadLength.
+    static constexpr std::size_t kFastReadLength = 16 * kMaxReadLength;
 
     explicit FileSource(QString path, Clock clock = {}, QObject* parent = nullptr);
 
@@ -106,6 +110,7 @@ private:
     int speed_ = 1;
     bool paused_ = false;
     bool atEnd_ = false;
+    bool showSeek_ = false; // paused, the next Read still hands out the epoch sought
 };
 
 } // namespace fixwatch

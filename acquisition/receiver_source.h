@@ -21,7 +21,8 @@ class ReceiverSource : public QObject {
 
 public:
     // The most text one Read hands out; when more arrived since the last Read, the newest
-    // text wins and the oldest is dropped.
+    // text wins and the oldest is dropped. A recording played as fast as possible, which
+    // drops nothing, may hand out more (FileSource::kFastReadLength).
     static constexpr std::size_t kMaxReadLength = 65536;
 
     using QObject::QObject;

@@ -21,7 +21,8 @@ public:
     // 1, 2, 5 or 10 times real time, or kFastest.
     virtual void SetSpeed(int speed) = 0;
     virtual int Speed() const = 0;
-    // Moves to the last epoch at or before `ms`; the next Read hands out text from there.
+    // Moves to the last epoch at or before `ms`; the next Read hands out text from there, the
+    // epoch at `ms` also while paused, so that a paused replay shows where it was moved to.
     virtual void Seek(std::int64_t ms) = 0;
     virtual std::int64_t Position() const = 0;
     virtual std::int64_t Duration() const = 0;

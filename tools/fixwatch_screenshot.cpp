@@ -1,11 +1,13 @@
 // fixwatch-screenshot: draws the main window's tabs as a person sees them, with a receiver
 // on a pseudo-terminal, its status bar in each of its states, the Sky tab on a real
-// multi-system capture, and the splash and About windows, into PNG files of a folder.
+// multi-system capture, the same capture replayed with the replay bar, and the splash and
+// About windows, into PNG files of a folder.
 // Usage: fixwatch-screenshot [folder] [multi-system capture]
 #include "frm_about.h"
 #include "frm_splash.h"
 #include "main_form.h"
 #include "history_view.h"
+#include "replay_bar.h"
 
 #include <QComboBox>
 #include "pseudo_terminal.h"
@@ -190,6 +192,24 @@ int main(int argc, char* argv[])
             QApplication::processEvents();
             ok = Save(form.grab(), path("history-dark.png")) && ok;
             QApplication::setPalette(QApplication::style()->standardPalette());
+            form.Cmd_StartStop_Click(1);
+        }
+
+        // The same capture replayed in the window with "Open recording...", twelve seconds in
+        // at twice real time, on the window's own clock.
+        {
+            fixwatch::MainForm form("/G+");
+            std::int64_t now = 0;
+            form.Comm().ReplayClock([&now] { return now; });
+            form.askRecordingFile = [&capture] { return QDir::cleanPath(capture); };
+            form.show();
+            form.MenuOpenRecording_Click();
+            form.Frm_Replay->Cmb_ReplaySpeed->setCurrentIndex(1);
+            form.Cmd_StartStop_Click(0);
+            for (int second = 0; second <= 6; ++second, now += 1000)
+                form.Timer_Lett_Timer();
+            QApplication::processEvents();
+            ok = Save(form.grab(), path("replay-bar.png")) && ok;
             form.Cmd_StartStop_Click(1);
         }
     } else {

@@ -62,6 +62,7 @@ MainForm::MainForm(const std::string& commandLine, QWidget* parent)
 
     ConnectControls();
     BuildRecord();
+    BuildReplay();
     Form_Load(commandLine);
 
     // A fixed size that holds the largest tab, and room enough for the sky plot and for the

@@ -3,6 +3,7 @@
 #include "comm_control.h"
 #include "fix_display.h"
 #include "receiver_session.h"
+#include "replay_bar.h"
 #include "sentence_recorder.h"
 #include "serial_settings.h"
 #include "status_line.h"
@@ -14,6 +15,7 @@
 #include <QString>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -30,6 +32,7 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class QTimer;
+class QToolBar;
 
 namespace fixwatch {
 
@@ -213,7 +216,8 @@ public:
     QAction* MenuExportTrack = nullptr;
     void MenuRecord_Click();
     void MenuExportTrack_Click();
-    // The file "Export track..." reads: the current or last recording.
+    // The file "Export track..." reads: the replayed file while one is the source, else the
+    // current or last recording.
     QString TrackSourcePath() const;
     // Writes the track of TrackSourcePath() to `target`; false with the reason.
     bool ExportTrackTo(const QString& target, QString* reason);
@@ -286,6 +290,32 @@ public:
 private:
     void BuildHistory();
     std::unique_ptr<HistoryFeed> historyFeed_;
+
+public:
+    // Replaying a recording in the window (main_form_replay.cpp): "Open recording..." makes a
+    // file the chosen port's source until a Start of another port, and a toolbar with the
+    // replay's controls is shown while a file is the source.
+    QAction* MenuOpenRecording = nullptr;
+    QToolBar* Tlb_Replay = nullptr;
+    ReplayBar* Frm_Replay = nullptr;
+    void MenuOpenRecording_Click();
+    // Asks which recording to open; an empty name cancels. A seam for tests.
+    std::function<QString()> askRecordingFile;
+    // The recording the replay bar stands for: chosen, playing or played to its end; empty
+    // while the source is a receiver.
+    QString ReplayedRecording() const { return replayPath_; }
+
+private:
+    void BuildReplay();
+    // After Start or Stop: which file the bar stands for, and the bar's speed for a new replay.
+    void ReplayFollowAcquisition();
+    // At each tick: the bar follows the replay, and the end of the recording stops it.
+    void ReplayTick();
+    void ShowReplay();
+    void ReplaySeek(std::int64_t ms);
+    QString replayPath_;
+    bool replayEnded_ = false;
+    ReplayState replayShown_; // what the bar showed last, kept while stopped
 };
 
 } // namespace fixwatch

@@ -43,6 +43,7 @@ void MainForm::Cmd_StartStop_Click(int Index)
         Status->Stopped();
     }
     RecordFollowAcquisition();
+    ReplayFollowAcquisition();
     UpdateSourceStatus();
     UpdateLoggerStatus();
 }
@@ -110,6 +111,7 @@ void MainForm::Timer_Lett_Timer()
     UpdateSourceStatus();
     Status->Polled(poll.textArrived, poll.lines, poll.badChecksums);
     RecordTick();
+    ReplayTick();
     if (acquisitionRunning)
         Timer_Lett->start();
 }

@@ -87,7 +87,8 @@ QString MainForm::RecordStatusText() const
 
 QString MainForm::TrackSourcePath() const
 {
-    return recorder_.Path();
+    // While a file is the source, its track is the one the window shows.
+    return ReplayedRecording().isEmpty() ? recorder_.Path() : ReplayedRecording();
 }
 
 bool MainForm::ExportTrackTo(const QString& target, QString* reason)

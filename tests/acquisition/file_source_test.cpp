@@ -85,6 +85,17 @@ TEST_F(FileSourceTest, TenHertzRecordingPlaysTenEpochsPerSecond)
     EXPECT_EQ(source.Read(), "");
     EXPECT_EQ(source.Reason(), "End of recording");
 
+    // Paused, a seek still shows the epoch it moved to, and nothing after it.
+    source.Pause();
+    source.Seek(1000);
+    EXPECT_FALSE(source.AtEnd());
+    const std::string sought = source.Read();
+    EXPECT_EQ(Count(sought, "GGA"), 1);
+    EXPECT_EQ(sought.substr(0, 16), Gga(12, 35, 20, 0).substr(0, 16));
+    now_ += 5000;
+    EXPECT_EQ(source.Read(), "");
+    source.Resume();
+
     // A seek brings it back from the epoch at that time.
     source.SetSpeed(1);
     source.Seek(2000);
@@ -132,11 +143,26 @@ TEST_F(FileSourceTest, LongRecordingIsReadInBoundedPiecesAndSeeksByTime)
     EXPECT_EQ(source.PositionText(), "11:00:00 of 11:59:59");
     const std::string out = source.Read();
     EXPECT_EQ(out.substr(0, 16), Gga(11, 0, 0, 0).substr(0, 16));
-    source.SetSpeed(ReplayControl::kFastest);
+    // Played at ten times, a read stays within what any source hands out; as fast as possible
+    // it takes larger pieces, still bounded, and every line comes whole.
+    source.SetSpeed(10);
+    now_ += 100'000; // 1000 s of the recording
     std::size_t most = 0;
     for (std::string piece = source.Read(); !piece.empty(); piece = source.Read())
         most = std::max(most, piece.size());
     EXPECT_LE(most, ReceiverSource::kMaxReadLength);
+    EXPECT_GT(most, 0u);
+    source.SetSpeed(ReplayControl::kFastest);
+    most = 0;
+    std::size_t lines = 0;
+    for (std::string piece = source.Read(); !piece.empty(); piece = source.Read()) {
+        most = std::max(most, piece.size());
+        lines += static_cast<std::size_t>(Count(piece, "\r\n"));
+        EXPECT_EQ(piece.substr(piece.size() - 2), "\r\n");
+    }
+    EXPECT_GT(most, ReceiverSource::kMaxReadLength);
+    EXPECT_LE(most, FileSource::kFastReadLength);
+    EXPECT_GT(lines, 0u);
     EXPECT_TRUE(source.AtEnd());
 }
 

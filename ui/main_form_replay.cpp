@@ -1,0 +1,151 @@
+// "Open recording...": a recorded file played in the window as the chosen port's source, with
+// a bar to pause it, change its speed and move through it.
+#include "main_form.h"
+
+#include "replay_bar.h"
+#include "sky_view.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QToolBar>
+
+namespace fixwatch {
+
+void MainForm::BuildReplay()
+{
+    askRecordingFile = [this] {
+        return QFileDialog::getOpenFileName(this, QStringLiteral("Open recording"), LogFolder(),
+                                            QStringLiteral("NMEA recordings (*.nmea *.log *.txt);;All files (*)"));
+    };
+
+    MenuOpenRecording = new QAction(QStringLiteral("Open recording..."), this);
+    MenuOpenRecording->setObjectName(QStringLiteral("MenuOpenRecording"));
+    MenuOpenRecording->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    // Beside "Record sentences" and "Export track...", before the separator that follows them.
+    MenuFile->insertAction(MenuNull0, MenuOpenRecording);
+    connect(MenuOpenRecording, &QAction::triggered, this, &MainForm::MenuOpenRecording_Click);
+
+    Frm_Replay = new ReplayBar;
+    Frm_Replay->onPause = [this](bool pause) {
+        if (ReplayControl* replay = MSComm.Replay())
+            pause ? replay->Pause() : replay->Resume();
+        ShowReplay();
+    };
+    Frm_Replay->onSpeed = [this](int speed) {
+        // Chosen while stopped, the speed is the next replay's.
+        if (ReplayControl* replay = MSComm.Replay())
+            replay->SetSpeed(speed);
+        ShowReplay();
+    };
+    Frm_Replay->onSeek = [this](std::int64_t ms) { ReplaySeek(ms); };
+
+    Tlb_Replay = new QToolBar(QStringLiteral("Replay"), this);
+    Tlb_Replay->setObjectName(QStringLiteral("Tlb_Replay"));
+    Tlb_Replay->setMovable(false);
+    Tlb_Replay->setFloatable(false);
+    // Shown exactly while a file is the source, never by the toolbars' own menu.
+    Tlb_Replay->toggleViewAction()->setVisible(false);
+    Tlb_Replay->addWidget(Frm_Replay);
+    addToolBar(Qt::BottomToolBarArea, Tlb_Replay);
+    Tlb_Replay->setVisible(false);
+}
+
+void MainForm::MenuOpenRecording_Click()
+{
+    const QString path = askRecordingFile ? askRecordingFile() : QString();
+    if (path.isEmpty())
+        return;
+    // The chosen port plays it from the next Start on; a running acquisition goes on until then.
+    MSComm.PlayRecording(settings.portIndex + 1, path);
+    if (!acquisitionRunning) {
+        replayPath_ = path;
+        replayEnded_ = false;
+        replayShown_ = ReplayState{};
+        ShowReplay();
+    }
+}
+
+void MainForm::ReplayFollowAcquisition()
+{
+    if (acquisitionRunning) {
+        replayEnded_ = false;
+        // The port chosen at Start decides: its recording, or a file it names itself.
+        ReplayControl* replay = MSComm.Replay();
+        replayPath_ = replay ? MSComm.SourceName() : QString();
+        if (replay)
+            replay->SetSpeed(Frm_Replay->Speed());
+    } else if (!MSComm.Recording().isEmpty() && !replayEnded_ && MSComm.Recording() != replayPath_) {
+        // Another file was opened while the last one played: the bar stands for it now.
+        replayPath_ = MSComm.Recording();
+        replayShown_ = ReplayState{};
+    }
+    // Stopped, the bar keeps what the replay showed last, until a Start of another source.
+    ShowReplay();
+}
+
+void MainForm::ReplayTick()
+{
+    const ReplayControl* replay = MSComm.Replay();
+    if (replay != nullptr && replay->AtEnd()) {
+        // Everything is shown; the replay stops and Start plays it again from the start.
+        replayEnded_ = true;
+        Cmd_StartStop_Click(1);
+        return;
+    }
+    ShowReplay();
+}
+
+void MainForm::ShowReplay()
+{
+    const bool wanted = !replayPath_.isEmpty();
+    // isHidden, not isVisible: the window itself may not be shown yet.
+    if (Tlb_Replay->isHidden() == wanted) {
+        Tlb_Replay->setVisible(wanted);
+        // The window's size is fixed; it grows by the bar while the bar is there.
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        adjustSize();
+        setFixedSize(sizeHint());
+    }
+    if (!wanted)
+        return;
+    Tlb_Replay->setToolTip(replayPath_);
+    // Stopped, the bar shows where the replay stood, with nothing to pause or move.
+    ReplayState state = replayShown_;
+    state.playing = false;
+    state.paused = false;
+    state.speed = Frm_Replay->Speed();
+    if (const ReplayControl* replay = MSComm.Replay(); replay != nullptr && acquisitionRunning) {
+        state.playing = true;
+        state.paused = replay->IsPaused();
+        state.speed = replay->Speed();
+        state.position = replay->Position();
+        state.duration = replay->Duration();
+        state.positionText = replay->PositionText();
+    }
+    state.atEnd = replayEnded_;
+    if (replayEnded_)
+        state.position = state.duration;
+    replayShown_ = state;
+    Frm_Replay->Show(state);
+}
+
+void MainForm::ReplaySeek(std::int64_t ms)
+{
+    ReplayControl* replay = MSComm.Replay();
+    if (replay == nullptr || !acquisitionRunning)
+        return;
+    replay->Seek(ms);
+    // Nothing from another moment stays shown: the fix, the columns, the text kept from
+    // the last reads, the sky and the history start again from the new moment.
+    ClearDisplay();
+    session_.Begin(session_.ReadTalkers());
+    skyHeard_ = false;
+    skyRedraw_ = false;
+    Frm_Sky->ShowSatellites(session_.SkyModel().Satellites());
+    ShowReplay();
+}
+
+} // namespace fixwatch
