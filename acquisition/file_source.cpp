@@ -113,6 +113,66 @@ std::int64_t RecordingClock::Place(std::string_view line, bool& newEpoch)
     return at;
 }
 
+bool RecordingReader::Open(const QString& path, QString& error)
+{
+    Close();
+    file_.setFileName(path);
+    if (!file_.open(QIODevice::ReadOnly)) {
+        error = file_.errorString();
+        return false;
+    }
+    Seek(0);
+    return true;
+}
+
+void RecordingReader::Close()
+{
+    file_.close();
+    chunk_.clear();
+    chunk_.shrink_to_fit();
+}
+
+void RecordingReader::Seek(std::int64_t offset)
+{
+    file_.seek(offset);
+    chunk_.clear();
+    at_ = 0;
+    offset_ = offset;
+    eof_ = false;
+}
+
+bool RecordingReader::Next(std::string& line)
+{
+    while (true) {
+        const std::size_t end = chunk_.find('\n', at_);
+        const std::size_t limit = std::min(chunk_.size(), at_ + kMaxLine);
+        if (end != std::string::npos && end < limit + 1) {
+            line.assign(chunk_, at_, end - at_);
+            offset_ += static_cast<std::int64_t>(end + 1 - at_);
+            at_ = end + 1;
+            return true;
+        }
+        if (chunk_.size() - at_ >= kMaxLine || (eof_ && at_ < chunk_.size())) {
+            // An overlong line is cut, and the last line may lack its end.
+            const std::size_t take = std::min(chunk_.size() - at_, kMaxLine);
+            line.assign(chunk_, at_, take);
+            offset_ += static_cast<std::int64_t>(take);
+            at_ += take;
+            return true;
+        }
+        if (eof_)
+            return false;
+        chunk_.erase(0, at_);
+        at_ = 0;
+        const std::size_t had = chunk_.size();
+        chunk_.resize(had + kChunk);
+        const qint64 got = file_.read(chunk_.data() + had, static_cast<qint64>(kChunk));
+        chunk_.resize(had + static_cast<std::size_t>(std::max<qint64>(got, 0)));
+        if (got <= 0)
+            eof_ = true;
+    }
+}
+
 FileSource::FileSource(QString path, Clock clock, QObject* parent)
     : ReceiverSource(parent), path_(std::move(path)), clock_(clock ? std::move(clock) : Clock(SteadyMilliseconds))
 {
@@ -138,104 +198,89 @@ bool FileSource::Open()
         reason_ = tr("The recording %1 is empty.").arg(path_);
         return false;
     }
-    file_.setFileName(path_);
-    if (!file_.open(QIODevice::ReadOnly)) {
-        reason_ = tr("The recording %1 cannot be read: %2.").arg(path_, file_.errorString());
+    QString error;
+    if (!lines_.Open(path_, error) || !indexLines_.Open(path_, error)) {
+        reason_ = tr("The recording %1 cannot be read: %2.").arg(path_, error);
+        Close();
         return false;
     }
-    if (!BuildIndex()) {
+    if (!ProbeTimes()) {
         reason_ = tr("The recording %1 holds no text.").arg(path_);
-        file_.close();
+        Close();
         return false;
     }
+    index_.clear();
+    indexStep_ = 1000;
+    indexClock_ = RecordingClock{};
+    indexClock_.timed = timed_;
+    indexed_ = false;
+    indexLines_.Seek(0);
+    IndexSome(kIndexPerOpen);
     reason_.clear();
-    Restart(index_.front());
+    Restart(index_.empty() ? IndexEntry{0, 0, indexClock_} : index_.front());
     position_ = 0;
     paused_ = false;
     lastClock_ = clock_();
     return true;
 }
 
-bool FileSource::BuildIndex()
+bool FileSource::ProbeTimes()
 {
     for (const bool timed : {true, false}) {
-        index_.clear();
-        indexStep_ = 1000;
-        RecordingClock start;
-        start.timed = timed;
-        Restart(IndexEntry{0, 0, start});
+        RecordingClock probe;
+        probe.timed = timed;
+        indexLines_.Seek(0);
         std::string line;
-        while (true) {
-            const std::int64_t offset = lineOffset_;
-            if (!NextLine(line))
-                break;
-            const RecordingClock before = recording_;
+        while (!probe.started && indexLines_.Offset() < kIndexPerOpen && indexLines_.Next(line)) {
             bool newEpoch = false;
-            const std::int64_t at = recording_.Place(line, newEpoch);
-            if (!newEpoch || (!index_.empty() && at < index_.back().at + indexStep_))
-                continue;
-            if (index_.size() == kMaxIndex) {
-                // Thin evenly: keep every other entry and space the next ones twice as far.
-                std::size_t kept = 0;
-                for (std::size_t k = 0; k < index_.size(); k += 2)
-                    index_[kept++] = index_[k];
-                index_.resize(kept);
-                indexStep_ *= 2;
-            }
-            index_.push_back(IndexEntry{offset, at, before});
+            probe.Place(line, newEpoch);
         }
-        if (recording_.started) {
+        if (probe.started) {
             timed_ = timed;
-            duration_ = recording_.at;
-            firstTod_ = recording_.firstTod;
+            firstTod_ = probe.firstTod;
             return true;
         }
     }
     return false;
 }
 
+void FileSource::IndexSome(std::int64_t bytes)
+{
+    if (indexed_)
+        return;
+    const std::int64_t until = indexLines_.Offset() + bytes;
+    std::string line;
+    while (indexLines_.Offset() < until) {
+        const std::int64_t offset = indexLines_.Offset();
+        if (!indexLines_.Next(line)) {
+            indexed_ = true;
+            indexLines_.Close();
+            break;
+        }
+        const RecordingClock before = indexClock_;
+        bool newEpoch = false;
+        const std::int64_t at = indexClock_.Place(line, newEpoch);
+        if (!newEpoch || (!index_.empty() && at < index_.back().at + indexStep_))
+            continue;
+        if (index_.size() == kMaxIndex) {
+            // Thin evenly: keep every other entry and space the next ones twice as far.
+            std::size_t kept = 0;
+            for (std::size_t k = 0; k < index_.size(); k += 2)
+                index_[kept++] = index_[k];
+            index_.resize(kept);
+            indexStep_ *= 2;
+        }
+        index_.push_back(IndexEntry{offset, at, before});
+    }
+    duration_ = indexClock_.at;
+}
+
 void FileSource::Restart(const IndexEntry& entry)
 {
-    file_.seek(entry.offset);
-    chunk_.clear();
-    chunkAt_ = 0;
-    lineOffset_ = entry.offset;
-    eof_ = false;
+    lines_.Seek(entry.offset);
     recording_ = entry.clock;
     havePending_ = false;
     atEnd_ = false;
-}
-
-bool FileSource::NextLine(std::string& line)
-{
-    while (true) {
-        const std::size_t end = chunk_.find('\n', chunkAt_);
-        const std::size_t limit = std::min(chunk_.size(), chunkAt_ + kMaxLine);
-        if (end != std::string::npos && end < limit + 1) {
-            line.assign(chunk_, chunkAt_, end - chunkAt_);
-            lineOffset_ += static_cast<std::int64_t>(end + 1 - chunkAt_);
-            chunkAt_ = end + 1;
-            return true;
-        }
-        if (chunk_.size() - chunkAt_ >= kMaxLine || (eof_ && chunkAt_ < chunk_.size())) {
-            // An overlong line is cut, and the last line may lack its end.
-            const std::size_t take = std::min(chunk_.size() - chunkAt_, kMaxLine);
-            line.assign(chunk_, chunkAt_, take);
-            lineOffset_ += static_cast<std::int64_t>(take);
-            chunkAt_ += take;
-            return true;
-        }
-        if (eof_)
-            return false;
-        chunk_.erase(0, chunkAt_);
-        chunkAt_ = 0;
-        const std::size_t had = chunk_.size();
-        chunk_.resize(had + kChunk);
-        const qint64 got = file_.read(chunk_.data() + had, static_cast<qint64>(kChunk));
-        chunk_.resize(had + static_cast<std::size_t>(std::max<qint64>(got, 0)));
-        if (got <= 0)
-            eof_ = true;
-    }
 }
 
 void FileSource::Advance()
@@ -250,6 +295,7 @@ std::string FileSource::Read()
 {
     if (!IsOpen() || atEnd_)
         return {};
+    IndexSome(kIndexPerRead);
     Advance();
     std::string out;
     const bool seekShown = paused_ && showSeek_;
@@ -259,8 +305,9 @@ std::string FileSource::Read()
     const std::size_t most = speed_ == kFastest && !seekShown ? kFastReadLength : kMaxReadLength;
     while (true) {
         if (!havePending_) {
-            if (!NextLine(pending_)) {
+            if (!lines_.Next(pending_)) {
                 atEnd_ = true;
+                duration_ = std::max(duration_, recording_.at);
                 position_ = duration_;
                 reason_ = tr("End of recording");
                 emit Lost(reason_);
@@ -285,9 +332,8 @@ std::string FileSource::Read()
 
 void FileSource::Close()
 {
-    file_.close();
-    chunk_.clear();
-    chunk_.shrink_to_fit();
+    lines_.Close();
+    indexLines_.Close();
     havePending_ = false;
 }
 

@@ -32,19 +32,50 @@ struct RecordingClock {
 // The time of day in ms of a GGA, RMC, GLL or ZDA line, or -1.
 std::int64_t SentenceTimeOfDay(std::string_view line);
 
+// The lines of a recording in order, read from the file kChunk bytes at a time; a line longer
+// than kMaxLine is handed out in pieces of kMaxLine, and the last line may lack its end.
+class RecordingReader {
+public:
+    static constexpr std::size_t kChunk = 65536;
+    static constexpr std::size_t kMaxLine = 4096;
+
+    // False with the file's own error text in `error`.
+    bool Open(const QString& path, QString& error);
+    void Close();
+    bool IsOpen() const { return file_.isOpen(); }
+    void Seek(std::int64_t offset);
+    // The next line into `line`; false at the end.
+    bool Next(std::string& line);
+    // Where the next line starts in the file.
+    std::int64_t Offset() const { return offset_; }
+
+private:
+    QFile file_;
+    std::string chunk_;
+    std::size_t at_ = 0;
+    std::int64_t offset_ = 0;
+    bool eof_ = false;
+};
+
 // A recorded capture played back as a receiver: read in bounded chunks and handed out at the
 // pace of the sentences' own times, at 1, 2, 5 or 10 times real time or as fast as possible.
-// Opening reads the file through once to build an index of epoch times (at most kMaxIndex
-// entries, thinned evenly when longer) for seeking and the length of the recording.
+// An index of epoch times (at most kMaxIndex entries, thinned evenly when longer) serves
+// seeking and the length of the recording. It is built a piece at a time beside the replay,
+// kIndexPerOpen bytes at Open and kIndexPerRead at each Read, so that a recording of any size
+// opens at once; until it is complete, the length is that of the part indexed so far.
 class FileSource : public ReceiverSource, public ReplayControl {
     Q_OBJECT
 
 public:
     // Milliseconds from any fixed moment; tests pass their own.
     using Clock = std::function<std::int64_t()>;
-    static constexpr std::size_t kChunk = 65536;
+    static constexpr std::size_t kChunk = RecordingReader::kChunk;
     static constexpr std::size_t kMaxIndex = 65536;
-    static constexpr std::size_t kMaxLine = 4096;
+    static constexpr std::size_t kMaxLine = RecordingReader::kMaxLine;
+    // Bytes indexed when the recording is opened, and at each Read after that: a second's
+    // indexing costs some tens of milliseconds, and a gigabyte is indexed within a minute.
+    static constexpr std::int64_t kIndexPerOpen = 4 << 20;
+    static constexpr std::int64_t kIndexPerRead = 16 << 20;
     // The most one Read hands out as fast as possible: the window reads once a second, and a
     // recording it is asked to play at once would otherwise crawl at kMaxReadLength a second.
     // At the other speeds a second of a recording is far below kMaxReadLength.
@@ -57,7 +88,7 @@ public:
     bool Reconnect() override { return IsOpen() && !atEnd_; }
     std::string Read() override;
     void Close() override;
-    bool IsOpen() const override { return file_.isOpen(); }
+    bool IsOpen() const override { return lines_.IsOpen(); }
     QString Reason() const override { return reason_; }
     QString Name() const override { return path_; }
     QString Description() const override;
@@ -70,6 +101,8 @@ public:
     void Seek(std::int64_t ms) override;
     std::int64_t Position() const override { return position_; }
     std::int64_t Duration() const override { return duration_; }
+    // True once the whole recording is indexed and Duration() is its full length.
+    bool Indexed() const { return indexed_; }
     bool AtEnd() const override { return atEnd_; }
     QString PositionText() const override;
 
@@ -79,16 +112,17 @@ private:
         std::int64_t at;     // its recording time
         RecordingClock clock; // the clock before that line
     };
-    bool BuildIndex();
+    // Whether the recording has times, from its first kIndexPerOpen bytes; false when they
+    // hold no text at all.
+    bool ProbeTimes();
+    // Indexes up to `bytes` more of the recording.
+    void IndexSome(std::int64_t bytes);
     void Restart(const IndexEntry& entry);
-    // The next complete line from the file into `line`; false at the end.
-    bool NextLine(std::string& line);
     void Advance();
     QString TimeText(std::int64_t ms) const;
 
     QString path_;
     Clock clock_;
-    QFile file_;
     QString reason_;
     std::vector<IndexEntry> index_;
     std::int64_t indexStep_ = 1000; // ms of recording between index entries
@@ -96,10 +130,12 @@ private:
     bool timed_ = true;
     std::int64_t firstTod_ = 0;
 
-    std::string chunk_;
-    std::size_t chunkAt_ = 0;
-    std::int64_t lineOffset_ = 0; // file offset of the next line
-    bool eof_ = false;
+    // The index's own reading of the file, ahead of the replay's.
+    RecordingReader indexLines_;
+    RecordingClock indexClock_;
+    bool indexed_ = false;
+
+    RecordingReader lines_; // the replay's reading
     RecordingClock recording_;
     std::string pending_; // the next line, read but not yet due
     std::int64_t pendingAt_ = 0;

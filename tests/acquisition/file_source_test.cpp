@@ -166,6 +166,32 @@ TEST_F(FileSourceTest, LongRecordingIsReadInBoundedPiecesAndSeeksByTime)
     EXPECT_TRUE(source.AtEnd());
 }
 
+TEST_F(FileSourceTest, LargeRecordingOpensAtOnceAndIsIndexedAsItPlays)
+{
+    // 10 Hz for 3 h: about 9 MB, more than Open indexes, less than Open and one Read do.
+    std::string text;
+    for (int k = 0; k < 108'000; ++k)
+        text += Gga(9 + k / 36'000, k / 600 % 60, k / 10 % 60, k % 10 * 10);
+    ASSERT_GT(static_cast<std::int64_t>(text.size()), FileSource::kIndexPerOpen);
+    ASSERT_LT(static_cast<std::int64_t>(text.size()), FileSource::kIndexPerOpen + FileSource::kIndexPerRead);
+    FileSource source(Write(text), [this] { return now_; });
+    ASSERT_TRUE(source.Open());
+    EXPECT_FALSE(source.Indexed());
+    const std::int64_t opened = source.Duration();
+    EXPECT_GT(opened, 0);
+    EXPECT_LT(opened, 10'799'900);
+    source.Seek(10'000'000); // beyond what is indexed: as far as it goes
+    EXPECT_EQ(source.Position(), opened);
+
+    source.Seek(0);
+    EXPECT_EQ(source.Read().substr(0, 24), Gga(9, 0, 0, 0).substr(0, 24));
+    EXPECT_TRUE(source.Indexed());
+    EXPECT_EQ(source.Duration(), 10'799'900);
+    source.Seek(7'200'000);
+    EXPECT_EQ(source.PositionText(), "11:00:00 of 11:59:59");
+    EXPECT_EQ(source.Read().substr(0, 24), Gga(11, 0, 0, 0).substr(0, 24));
+}
+
 TEST_F(FileSourceTest, ErrorsSayWhatIsWrongWithTheFile)
 {
     const QString missing = dir_.filePath("none.nmea");
