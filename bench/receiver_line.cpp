@@ -24,14 +24,17 @@
 
 namespace {
 
-constexpr long kBitsPerCharacter = 10;  // start, 8 data, stop
+constexpr long kBitsPerCharacter = 10; // start, 8 data, stop
 constexpr long kNanosecondsPerSecond = 1'000'000'000;
 // What nobody read for this long is dropped, as a real line loses it.
 constexpr long kBacklogSeconds = 2;
 
 volatile std::sig_atomic_t stopRequested = 0;
 
-void RequestStop(int) { stopRequested = 1; }
+void RequestStop(int)
+{
+    stopRequested = 1;
+}
 
 struct Options {
     bool gnss = false;
@@ -150,7 +153,7 @@ int main(int argc, char** argv)
         std::cerr << "usage: fixwatch-bench-line [--gnss] [--baud B] [--piece BYTES] [--seconds N]\n";
         return 2;
     }
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = RequestStop;
     ::sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
