@@ -25,6 +25,9 @@ inline constexpr LongOption kLongOptions[] = {
      "metric (the default), imperial (mph, feet) or nautical (knots first); as View > Units. "
      "The log records the default texts"},
     {"record", nullptr, "record every received sentence from the first Start; as File > Record sentences"},
+    {"start", nullptr, "press Start at launch, with the port and settings of the / options"},
+    {"tab", "NAME", "show that tab at launch: position, general, satellites, communication, sky, "
+     "history or console"},
     {"list-ports", nullptr, "print the numbered ports of this machine and exit"},
     {"help", nullptr, "show this text and exit"},
     {"version", nullptr, "show the version and exit"},

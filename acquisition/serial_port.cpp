@@ -23,15 +23,11 @@ namespace {
 constexpr qint64 kReadBufferSize = ReceiverSource::kMaxReadLength;
 // One Read drains at most this much from the device; the newest kMaxReadLength are kept.
 constexpr std::size_t kMaxDrainPerRead = 4 * ReceiverSource::kMaxReadLength;
-
-// Bytes the kernel holds for the descriptor; 0 when there are none or it cannot tell.
-int BytesWaiting(int descriptor)
-{
-    int count = 0;
-    if (descriptor < 0 || ::ioctl(descriptor, FIONREAD, &count) == -1)
-        return 0;
-    return count;
-}
+// The terminal reports the line readable once this many bytes wait (VMIN, at most 255 as a
+// cc_t holds it), rather than at every byte or UART piece: the window reads once a second
+// anyway, so each wake-up of the event loop in between only moves bytes into Qt's buffer. A
+// hang-up is reported at once all the same, and Read takes the rest from the kernel.
+constexpr cc_t kWakeThreshold = 255;
 
 // The error number a plain open of `device` gives now, 0 when it opens.
 int OpenError(const QString& device)
@@ -171,6 +167,7 @@ bool SerialPort::Settings(std::string_view settings)
         return true;
     applying_ = true;
     const bool applied = ApplyLineSettings();
+    ApplyWakeThreshold();
     applying_ = false;
     return applied;
 }
@@ -208,6 +205,7 @@ bool SerialPort::Handshaking(int value)
     const bool applied = ApplyHandshaking();
     if (applied)
         ApplyModemLines();
+    ApplyWakeThreshold();
     applying_ = false;
     return applied;
 }
@@ -265,8 +263,10 @@ bool SerialPort::Open()
 
     applying_ = true;
     const bool applied = ApplyLineSettings() && ApplyHandshaking();
-    if (applied)
+    if (applied) {
         ApplyModemLines();
+        ApplyWakeThreshold();
+    }
     applying_ = false;
     if (!applied) {
         port_.close();
@@ -274,6 +274,19 @@ bool SerialPort::Open()
     }
     reason_.clear();
     return true;
+}
+
+void SerialPort::ApplyWakeThreshold()
+{
+    // Reads stay non-blocking (the descriptor is O_NONBLOCK), so VMIN only changes when poll
+    // says there is something to read. A device that refuses it is read as before.
+    const int descriptor = static_cast<int>(port_.handle());
+    termios tio{};
+    if (::tcgetattr(descriptor, &tio) != 0 || tio.c_cc[VMIN] == kWakeThreshold)
+        return;
+    tio.c_cc[VMIN] = kWakeThreshold;
+    tio.c_cc[VTIME] = 0;
+    ::tcsetattr(descriptor, TCSANOW, &tio);
 }
 
 bool SerialPort::Accepted(bool result, const QString& what)
@@ -349,21 +362,40 @@ std::string SerialPort::Read()
 void SerialPort::TakeBuffered()
 {
     // Qt fills its buffer from the event loop; what the kernel still holds is fetched here
-    // too, so a poll returns everything received up to now, within a bound: a line that
+    // too, straight from the descriptor (poll would not report fewer than kWakeThreshold
+    // bytes), so a poll returns everything received up to now, within a bound: a line that
     // delivers faster than it can be shown gives its newest text.
-    std::size_t drained = 0;
-    while (port_.isOpen() && drained < kMaxDrainPerRead) {
-        const QByteArray chunk = port_.readAll();
-        drained += static_cast<std::size_t>(chunk.size());
-        Keep(chunk);
-        if (BytesWaiting(static_cast<int>(port_.handle())) == 0 || !port_.waitForReadyRead(0))
+    if (!port_.isOpen())
+        return;
+    const QByteArray buffered = port_.readAll();
+    std::size_t drained = static_cast<std::size_t>(buffered.size());
+    Keep(buffered);
+    const int descriptor = static_cast<int>(port_.handle());
+    char chunk[4096];
+    while (drained < kMaxDrainPerRead) {
+        const ssize_t n = ::read(descriptor, chunk, sizeof chunk);
+        if (n > 0) {
+            drained += static_cast<std::size_t>(n);
+            Keep(std::string_view(chunk, static_cast<std::size_t>(n)));
+        } else if (n == -1 && errno == EINTR) {
+            continue;
+        } else {
+            // Nothing more for now; or the device went away, which Qt's own read reports
+            // as the error that closes the port (OnErrorOccurred).
+            if (n == 0 || errno != EAGAIN)
+                port_.waitForReadyRead(0);
             break;
+        }
     }
 }
 
 void SerialPort::Keep(const QByteArray& bytes)
 {
-    std::string_view more(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    Keep(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+void SerialPort::Keep(std::string_view more)
+{
     std::string withoutNuls;
     if (nullDiscard_) {
         std::remove_copy(more.begin(), more.end(), std::back_inserter(withoutNuls), '\0');

@@ -85,6 +85,7 @@ private:
     bool ApplyLineSettings();
     bool ApplyHandshaking();
     void ApplyModemLines();
+    void ApplyWakeThreshold();
     bool Accepted(bool result, const QString& what);
     bool RtsHandshake() const { return handshaking_ == 2 || handshaking_ == 3; }
 
@@ -93,6 +94,7 @@ private:
     void TakeBuffered();
     // Appends received bytes (without NULs when they are discarded), keeping the newest.
     void Keep(const QByteArray& bytes);
+    void Keep(std::string_view bytes);
 
     QSerialPort port_;
     QString devicePath_;

@@ -153,10 +153,20 @@ bool ConsoleView::Shown(const ConsoleLine& line) const
     return true;
 }
 
-void ConsoleView::Append(const ConsoleLine& line)
+QString ConsoleView::TimeText(std::int64_t receivedMs)
 {
-    QTextCursor cursor(Txt_Console->document());
-    cursor.movePosition(QTextCursor::End);
+    // The local time of a second is worked out once for all the lines of that second: a
+    // tick's batch shares a few seconds, and each conversion asks the time zone again.
+    const std::int64_t second = receivedMs >= 0 ? receivedMs / 1000 : (receivedMs - 999) / 1000;
+    if (second != timeTextSecond_ || timeTextOfSecond_.isEmpty()) {
+        timeTextSecond_ = second;
+        timeTextOfSecond_ = QDateTime::fromMSecsSinceEpoch(second * 1000).toString(QStringLiteral("HH:mm:ss."));
+    }
+    return timeTextOfSecond_ + QStringLiteral("%1  ").arg(receivedMs - second * 1000, 3, 10, QLatin1Char('0'));
+}
+
+void ConsoleView::Append(QTextCursor& cursor, const ConsoleLine& line)
+{
     if (!Txt_Console->document()->isEmpty())
         cursor.insertBlock();
     QTextCharFormat plain;
@@ -165,8 +175,7 @@ void ConsoleView::Append(const ConsoleLine& line)
     plain.setForeground(line.unread ? grey : QColor(0x20, 0x20, 0x20));
     QTextCharFormat time = plain;
     time.setForeground(grey);
-    cursor.insertText(QDateTime::fromMSecsSinceEpoch(line.receivedMs).toString(QStringLiteral("HH:mm:ss.zzz  ")),
-                      time);
+    cursor.insertText(TimeText(line.receivedMs), time);
     const std::size_t identifierEnd = std::min(line.text.find(','), line.text.size());
     QTextCharFormat identifier = plain;
     if (line.badChecksum)
@@ -197,20 +206,28 @@ void ConsoleView::Flush()
         Rebuild();
         return;
     }
+    // One edit of the document for the whole batch: it is laid out and painted once.
+    QTextCursor cursor(Txt_Console->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
     for (std::size_t i = count_ - std::min<std::uint64_t>(count_, sequence_ - shownUpTo_); i < count_; ++i) {
         if (Shown(At(i)))
-            Append(At(i));
+            Append(cursor, At(i));
     }
+    cursor.endEditBlock();
     shownUpTo_ = sequence_;
 }
 
 void ConsoleView::Rebuild()
 {
     Txt_Console->clear();
+    QTextCursor cursor(Txt_Console->document());
+    cursor.beginEditBlock();
     for (std::size_t i = 0; i < count_; ++i) {
         if (Shown(At(i)))
-            Append(At(i));
+            Append(cursor, At(i));
     }
+    cursor.endEditBlock();
     shownUpTo_ = sequence_;
 }
 

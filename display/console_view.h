@@ -17,6 +17,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
+class QTextCursor;
 
 namespace fixwatch {
 
@@ -75,7 +76,9 @@ protected:
 private:
     const ConsoleLine& At(std::size_t i) const { return ring_[(first_ + i) % ring_.size()]; }
     bool Shown(const ConsoleLine& line) const;
-    void Append(const ConsoleLine& line);
+    void Append(QTextCursor& cursor, const ConsoleLine& line);
+    // "HH:mm:ss.zzz  ", the local time a line came at.
+    QString TimeText(std::int64_t receivedMs);
     void Rebuild();
     void ShowInventory();
 
@@ -88,6 +91,8 @@ private:
     bool regexValid_ = true;
     QRegularExpression filter_;
     SentenceStats stats_;
+    std::int64_t timeTextSecond_ = 0; // the second timeTextOfSecond_ is the local time of
+    QString timeTextOfSecond_;
 };
 
 } // namespace fixwatch

@@ -60,18 +60,20 @@ int main(int argc, char* argv[])
         std::cerr << arguments.Error() << '\n';
         return kUsageError;
     }
-    const fixwatch::ViewOptions view = fixwatch::ReadViewOptions(arguments);
+    fixwatch::ViewOptions view = fixwatch::ReadViewOptions(arguments);
     if (!view.error.empty()) {
         std::cerr << view.error << '\n';
         return kUsageError;
     }
 
     fixwatch::MainForm mainForm(arguments.CommandLine());
-    mainForm.MenuCoordinate_Click(static_cast<int>(view.coordinates));
-    mainForm.MenuUnit_Click(static_cast<int>(view.units));
     if (arguments.IsSet(QStringLiteral("record"))) {
         mainForm.MenuRecord->setChecked(true);
         mainForm.MenuRecord_Click();
+    }
+    if (!fixwatch::ApplyViewOptions(mainForm, view)) {
+        std::cerr << view.error << '\n';
+        return kUsageError;
     }
     fixwatch::frmAbout about(&mainForm);
     mainForm.SetAboutWindow(&about);

@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QStackedWidget>
 #include <QTimer>
 
 #include <iostream>
@@ -75,6 +76,17 @@ MainForm::MainForm(const std::string& commandLine, QWidget* parent)
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
+}
+
+void MainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The window's size is fixed, and so, once it is laid out, is the area of the pages: a
+    // label whose text changes lays out its own page again, but no further. Otherwise every
+    // new text went up to the tab widget, which then paints the whole window again.
+    auto* pages = SSTab->findChild<QStackedWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    if (pages != nullptr && pages->minimumSize() != pages->maximumSize())
+        pages->setFixedSize(pages->size());
 }
 
 MainForm::~MainForm()

@@ -7,17 +7,25 @@
 
 namespace fixwatch {
 
+class MainForm;
 class ProgramArguments;
 
-// How the window shows the fix, from --coordinates=FORMAT and --units=SET.
+// How the window shows the fix, from --coordinates=FORMAT and --units=SET, and what it does
+// at launch, from --tab=NAME and --start.
 struct ViewOptions {
     CoordinateFormat coordinates = CoordinateFormat::Sent;
     UnitSystem units = UnitSystem::Metric;
+    std::string tab;    // as given; empty: the window's own first tab
+    bool start = false; // press Start once the window is built
     // What was wrong with one of them, for standard error; empty when both were understood.
     std::string error;
 };
 
 // The view options of the command line; an option that is not given keeps its default.
 ViewOptions ReadViewOptions(const ProgramArguments& arguments);
+
+// Applies the options to a window just built: the View menu's entries, the tab, then Start.
+// False, with `error` set, when no tab has the name given (the window is left as built).
+bool ApplyViewOptions(MainForm& form, ViewOptions& options);
 
 } // namespace fixwatch

@@ -1,6 +1,7 @@
 #include "console_view.h"
 
 #include <QCheckBox>
+#include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -50,6 +51,24 @@ TEST_F(ShownConsole, MarksABadChecksumWithWhatCameAndWhatWasExpected)
     goodCursor.setPosition(good.position() + at);
     badCursor.setPosition(bad.position() + at);
     EXPECT_NE(goodCursor.charFormat().foreground().color(), badCursor.charFormat().foreground().color());
+}
+
+TEST_F(ShownConsole, EachLineShowsTheLocalTimeItCameAtToTheMillisecond)
+{
+    // Lines within one second, across the next, and back to an earlier one.
+    const std::int64_t moments[] = {1000000, 1000999, 1001000, 1001007, 61234567, 1000500};
+    for (const std::int64_t ms : moments) {
+        now = ms;
+        console.Add(kGga, false);
+    }
+    console.Flush();
+    const QStringList lines = Lines();
+    ASSERT_EQ(lines.size(), static_cast<qsizetype>(std::size(moments)));
+    for (std::size_t i = 0; i < std::size(moments); ++i) {
+        const QString expected = QDateTime::fromMSecsSinceEpoch(moments[i]).toString(QStringLiteral("HH:mm:ss.zzz  "));
+        EXPECT_TRUE(lines[static_cast<qsizetype>(i)].startsWith(expected + kGga))
+            << moments[i] << ": " << lines[static_cast<qsizetype>(i)].toStdString();
+    }
 }
 
 TEST_F(ShownConsole, ShowsReceivedTextLiterallyWithControlCharactersEscaped)

@@ -4,13 +4,17 @@
 #include "program_arguments.h"
 #include "view_options.h"
 #include "window_test_support.h"
+#include "pseudo_terminal.h"
 
 #include <QAction>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -132,6 +136,45 @@ TEST(ViewOptions, ALaterOptionWinsAndABadValueIsNamed)
     EXPECT_EQ(wrong.error, "fixwatch: --units takes metric, imperial or nautical, not \"furlongs\"");
     EXPECT_EQ(wrong.units, UnitSystem::Metric);
     EXPECT_EQ(wrong.coordinates, CoordinateFormat::Sent);
+}
+
+TEST(ViewOptions, TabAndStartAtLaunchShowThatTabAndAcquire)
+{
+    PseudoTerminal receiver;
+    test::PortVariable port(1, receiver.Device());
+    const struct {
+        const char* legend;
+        std::vector<std::string> arguments;
+        QString tab; // title of the tab shown
+        bool running;
+    } rows[] = {
+        {"nothing given: the first tab, stopped", {}, "Position", false},
+        {"--tab=sky", {"--tab=sky"}, "Sky", false},
+        {"a value in any case, given apart", {"--tab", "CONSOLE", "--start"}, "Console", true},
+        {"the first word of a longer title", {"--tab=general"}, "General Info", false},
+        {"--start alone", {"--start"}, "Position", true},
+        {"--tab=history", {"--tab=history", "--start"}, "History", true},
+    };
+    for (const auto& row : rows) {
+        MainForm form;
+        ViewOptions options = ReadViewOptions(ProgramArguments(row.arguments));
+        ASSERT_TRUE(ApplyViewOptions(form, options)) << row.legend;
+        EXPECT_EQ(form.SSTab->tabText(form.SSTab->currentIndex()), row.tab) << row.legend;
+        EXPECT_EQ(form.AcquisitionRunning(), row.running) << row.legend;
+        EXPECT_EQ(form.Timer_Lett->isActive(), row.running) << row.legend;
+        EXPECT_EQ(form.Cmd_StartStop[0]->isEnabled(), !row.running) << row.legend;
+    }
+}
+
+TEST(ViewOptions, AnUnknownTabIsNamedAndNothingStarts)
+{
+    MainForm form;
+    ViewOptions options = ReadViewOptions(ProgramArguments({"--tab=radar", "--start"}));
+    EXPECT_FALSE(ApplyViewOptions(form, options));
+    EXPECT_EQ(options.error, "fixwatch: --tab takes position, general, satellites, communication, sky, "
+                             "history or console, not \"radar\"");
+    EXPECT_FALSE(form.AcquisitionRunning());
+    EXPECT_EQ(form.SSTab->currentIndex(), MainForm::kPositionTab);
 }
 
 } // namespace
