@@ -1,6 +1,7 @@
 #pragma once
 
 #include "epochs.h"
+#include "history_view.h"
 #include "receiver_session.h"
 
 #include <functional>
@@ -23,6 +24,9 @@ public:
             Reset();
         if (model_->Feed(line) && onEpoch)
             onEpoch();
+        if (onFix)
+            if (const auto fix = ReadGgaFix(line, talkers_))
+                onFix(*fix, EpochSeconds(model_->Open())); // the GGA's epoch, with its date
     }
 
     // Forgets every epoch: on Clear, on Start, and when a replay jumps.
@@ -30,6 +34,8 @@ public:
     {
         talkers_ = session_.ReadTalkers();
         model_ = std::make_unique<EpochModel>(talkers_, EpochHistory::kDefaultCapacity, &session_.SkyModel());
+        if (onReset)
+            onReset();
         if (onEpoch)
             onEpoch();
     }
@@ -38,6 +44,11 @@ public:
     Talkers ReadTalkers() const { return talkers_; }
     // Told after each closed epoch and after a Reset.
     std::function<void()> onEpoch;
+    // Told after a Reset, before onEpoch.
+    std::function<void()> onReset;
+    // Told of each GGA with a fix, as the accuracy figures count them, with the UTC time of
+    // its epoch in seconds when known.
+    std::function<void(const GgaFix&, std::optional<double> seconds)> onFix;
 
 private:
     ReceiverSession& session_;
