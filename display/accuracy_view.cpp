@@ -29,9 +29,9 @@ namespace {
 constexpr int kWindowMinutes[] = {0, 1, 10, 60};   // 0: every fix since Clear
 constexpr int kCirclePoints = 96;
 
-QLabel* PlainLabel(const char* name)
+QLabel* PlainLabel(const char* name, const QString& text = QString())
 {
-    auto* label = new QLabel;
+    auto* label = new QLabel(text);
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -80,7 +80,7 @@ AccuracyView::AccuracyView(std::function<const AccuracySamples&()> samples, QWid
 
     // The window and the reference, above the chart.
     auto* top = new QHBoxLayout;
-    auto* windowLabel = new QLabel(QStringLiteral("Fixes of"));
+    auto* windowLabel = PlainLabel("Lbl_AccuracyWindow", QStringLiteral("Fixes of"));
     Cmb_AccuracyWindow = new QComboBox;
     Cmb_AccuracyWindow->setObjectName(QStringLiteral("Cmb_AccuracyWindow"));
     Cmb_AccuracyWindow->addItems({QStringLiteral("All since Clear"), QStringLiteral("The last minute"),
@@ -89,13 +89,13 @@ AccuracyView::AccuracyView(std::function<const AccuracySamples&()> samples, QWid
     top->addWidget(windowLabel);
     top->addWidget(Cmb_AccuracyWindow);
     top->addSpacing(16);
-    auto* referenceLabel = new QLabel(QStringLiteral("Reference latitude"));
+    auto* referenceLabel = PlainLabel("Lbl_ReferenceLatitude", QStringLiteral("Reference latitude"));
     Txt_ReferenceLatitude = new QLineEdit;
     Txt_ReferenceLatitude->setObjectName(QStringLiteral("Txt_ReferenceLatitude"));
     Txt_ReferenceLatitude->setPlaceholderText(QStringLiteral("mean"));
     Txt_ReferenceLatitude->setMaxLength(24);
     referenceLabel->setBuddy(Txt_ReferenceLatitude);
-    auto* longitudeLabel = new QLabel(QStringLiteral("longitude"));
+    auto* longitudeLabel = PlainLabel("Lbl_ReferenceLongitude", QStringLiteral("longitude"));
     Txt_ReferenceLongitude = new QLineEdit;
     Txt_ReferenceLongitude->setObjectName(QStringLiteral("Txt_ReferenceLongitude"));
     Txt_ReferenceLongitude->setPlaceholderText(QStringLiteral("mean"));
@@ -163,7 +163,7 @@ AccuracyView::AccuracyView(std::function<const AccuracySamples&()> samples, QWid
     auto* figures = new QFormLayout;
     auto row = [&](const char* caption, QLabel*& label, const char* name) {
         label = PlainLabel(name);
-        figures->addRow(QString::fromLatin1(caption), label);
+        figures->addRow(PlainLabel("", QString::fromUtf8(caption)), label);
     };
     row("Reference", Lbl_AccuracyReference, "Lbl_AccuracyReference");
     row("Fixes", Lbl_AccuracyFixes, "Lbl_AccuracyFixes");

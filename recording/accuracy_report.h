@@ -62,7 +62,7 @@ struct AccuracyReport {
 // A longitude brought into -180..180.
 double WrapLongitude(double longitude);
 
-// The report of `fixes` (a range of GgaFix, oldest first) against `reference`, or against
+// The report of `fixes` (a range of GgaFix, oldest first, read twice) against `reference`, or against
 // their mean position without one; nothing for no fixes. Longitudes are averaged as offsets
 // from the first fix's, so a receiver on the 180th meridian averages to it rather than to 0.
 // The plane is tangent at the reference, at the mean altitude.
@@ -74,7 +74,7 @@ std::optional<AccuracyReport> ReportAccuracy(const Fixes& fixes, std::optional<R
         return std::nullopt;
     AccuracyReport report;
     RunningMean latitude, longitudeOffset, altitude;
-    const double firstLongitude = first->longitude;
+    const double firstLongitude = (*first).longitude;
     for (const GgaFix& f : fixes) {
         latitude.Add(f.latitude);
         longitudeOffset.Add(WrapLongitude(f.longitude - firstLongitude));
