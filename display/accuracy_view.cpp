@@ -28,6 +28,7 @@ namespace {
 
 constexpr int kWindowMinutes[] = {0, 1, 10, 60};   // 0: every fix since Clear
 constexpr int kCirclePoints = 96;
+constexpr double kLeastExtent = 0.1;   // metres each way, for fixes that never moved
 
 QLabel* PlainLabel(const char* name, const QString& text = QString())
 {
@@ -324,7 +325,7 @@ void AccuracyView::Redraw()
     Lbl_AccuracyReference->setText(typed ? QStringLiteral("the point typed") : QStringLiteral("the mean position"));
 
     QList<QPointF> points, mean;
-    extent_ = 1;
+    extent_ = kLeastExtent;
     if (report_) {
         const auto& offsets = report_->offsets;
         const std::size_t step = std::max<std::size_t>(1, (offsets.size() + kMaxScatterPoints - 1) / kMaxScatterPoints);

@@ -91,7 +91,7 @@ private:
     QLineSeries* cep50_ = nullptr;
     QLineSeries* cep95_ = nullptr;
     QTimer* redraw_ = nullptr;
-    double extent_ = 1;     // metres from the reference that the chart must show
+    double extent_ = 0.1;   // metres from the reference that the chart must show
     bool dirty_ = true;
 };
 

@@ -55,6 +55,8 @@ private:
     void Cmb_HistoryWindow_Click();
     void BuildSatelliteLines();
     void FollowPalette();
+    // Lines up the five plots' left and right edges.
+    void AlignPlotAreas();
 
     std::function<const EpochHistory&()> history_;
     std::vector<QChart*> charts_;
@@ -63,6 +65,8 @@ private:
     QTimer* redraw_ = nullptr;
     bool dirty_ = true;
     bool allSystems_ = false;
+    bool alignPending_ = false;
+    std::vector<int> extraLeft_, extraRight_;  // margin each chart takes to line up with the others
 };
 
 // The absolute UTC time of an epoch in seconds (days since 1970 when a date is known, the
