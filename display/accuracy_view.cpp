@@ -3,6 +3,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -192,7 +193,7 @@ AccuracyView::AccuracyView(std::function<const AccuracySamples&()> samples, QWid
     redraw_ = new QTimer(this);
     redraw_->setInterval(kRedrawMs);
     connect(redraw_, &QTimer::timeout, this, [this] {
-        if (dirty_)
+        if (dirty_ && !(sinceRedraw_.isValid() && sinceRedraw_.elapsed() < holdMs_))
             Redraw();
     });
     connect(chart_, &QChart::plotAreaChanged, this, [this] { ApplyEqualScales(); });
@@ -316,6 +317,8 @@ void AccuracyView::ShowFigures(const GstSigmaMeans& sigmas)
 
 void AccuracyView::Redraw()
 {
+    QElapsedTimer took;
+    took.start();
     dirty_ = false;
     const int minutes = kWindowMinutes[std::clamp(Cmb_AccuracyWindow->currentIndex(), 0, 3)];
     const AccuracySamples& samples = samples_();
@@ -352,6 +355,10 @@ void AccuracyView::Redraw()
     cep50_->replace(report_ ? Circle(report_->figures.cep50) : QList<QPointF>());
     cep95_->replace(report_ ? Circle(report_->figures.cep95) : QList<QPointF>());
     ApplyEqualScales();
+    // A day of fixes takes a while to go through: the timer then waits long enough that
+    // redrawing keeps to a twentieth of the time.
+    holdMs_ = 20 * took.elapsed();
+    sinceRedraw_.restart();
 }
 
 // One metre is as long east as north: the axis of the longer side of the plot spans more.

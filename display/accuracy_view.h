@@ -3,6 +3,7 @@
 #include "accuracy_report.h"
 #include "accuracy_samples.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <functional>
@@ -24,7 +25,8 @@ namespace fixwatch {
 // the fixes in metres east and north of a reference (their running mean, or a point typed in
 // decimal degrees), on equal scales, with the CEP50 and CEP95 circles, and beside it the
 // figures over the fixes of the chosen window. Telling the view of a new fix costs a flag;
-// the chart and the figures are rebuilt at most four times a second and only while shown.
+// the chart and the figures are rebuilt at most four times a second, only while shown, and
+// no more often than keeps them to a twentieth of the time when a day of fixes is kept.
 class AccuracyView : public QWidget {
     Q_OBJECT
 public:
@@ -93,6 +95,8 @@ private:
     QTimer* redraw_ = nullptr;
     double extent_ = 0.1;   // metres from the reference that the chart must show
     bool dirty_ = true;
+    QElapsedTimer sinceRedraw_;
+    qint64 holdMs_ = 0;     // the timer's wait after a redraw that took long
 };
 
 // A latitude or longitude typed in decimal degrees ("45.0625", "-7.5"), within ±`limit`;
