@@ -272,6 +272,32 @@ void HistoryView::BuildSatelliteLines()
     }
 }
 
+void HistoryView::ToggleSatellite(GnssSystem system, int number, const QString& name)
+{
+    const std::uint16_t key = SignalHistory::Key(system, number);
+    const auto found = std::find_if(followed_.begin(), followed_.end(), [key](const Followed& f) { return f.key == key; });
+    if (found != followed_.end()) {
+        followed_.erase(found);
+    } else {
+        const QColor colours[] = {QColor(0x2c, 0xa0, 0x2c), QColor(0x94, 0x67, 0xbd), QColor(0xff, 0x7f, 0x0e),
+                                  QColor(0x8c, 0x56, 0x4b), QColor(0xe3, 0x77, 0xc2), QColor(0x17, 0xbe, 0xcf)};
+        QChart* chart = charts_[kSignalChart];
+        followed_.push_back({key, name, std::make_unique<ChartLine>(
+            chart, static_cast<QCategoryAxis*>(chart->axes(Qt::Horizontal).front()),
+            static_cast<QValueAxis*>(chart->axes(Qt::Vertical).front()), name,
+            colours[followed_.size() % std::size(colours)], Qt::DotLine)});
+    }
+    Cmb_HistoryWindow_Click();
+}
+
+QStringList HistoryView::FollowedSatellites() const
+{
+    QStringList names;
+    for (const Followed& f : followed_)
+        names.append(f.name);
+    return names;
+}
+
 void HistoryView::SetAllSystems(bool allSystems)
 {
     if (allSystems == allSystems_)
@@ -382,6 +408,23 @@ void HistoryView::Redraw()
         lines_[5]->Add(x, band ? std::optional<double>(*band) : std::nullopt);
         lines_[6]->Add(x, e.altitude);
     }
+    // The satellites followed on the C/N0 chart, from their signals within the window.
+    for (Followed& f : followed_)
+        f.line->Begin();
+    if (signals_ && !followed_.empty() && newest) {
+        const SignalHistory& signalHistory = signals_();
+        std::size_t first = signalHistory.Size();
+        while (first > 0 && signalHistory[first - 1].seconds >= *newest - span)
+            --first;
+        for (std::size_t i = first; i < signalHistory.Size(); ++i) {
+            const SignalHistory::Sample& sample = signalHistory[i];
+            if (sample.seconds > *newest)
+                continue;
+            for (Followed& f : followed_)
+                if (f.key == sample.key)
+                    f.line->Add(sample.seconds, static_cast<double>(sample.cn0));
+        }
+    }
     for (std::size_t c = 0; c < charts_.size(); ++c) {
         double low = INFINITY, high = -INFINITY;
         auto take = [&](ChartLine& l) {
@@ -394,6 +437,9 @@ void HistoryView::Redraw()
         if (c == kSatellitesChart)
             for (auto& l : satelliteLines_)
                 take(*l);
+        if (c == kSignalChart)
+            for (Followed& f : followed_)
+                take(*f.line);
         const std::size_t first[] = {0, 0, 2, 5, 6, 7};
         for (std::size_t i = first[c]; i < first[c + 1]; ++i)
             take(*lines_[i]);

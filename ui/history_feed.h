@@ -3,6 +3,7 @@
 #include "epochs.h"
 #include "history_view.h"
 #include "receiver_session.h"
+#include "signal_history.h"
 
 #include <functional>
 #include <memory>
@@ -22,8 +23,11 @@ public:
             return;
         if (session_.ReadTalkers() != talkers_)
             Reset();
-        if (model_->Feed(line) && onEpoch)
-            onEpoch();
+        if (model_->Feed(line)) {
+            KeepSignals();
+            if (onEpoch)
+                onEpoch();
+        }
         if (onFix)
             if (const auto fix = ReadGgaFix(line, talkers_))
                 onFix(*fix, EpochSeconds(model_->Open())); // the GGA's epoch, with its date
@@ -34,6 +38,7 @@ public:
     {
         talkers_ = session_.ReadTalkers();
         model_ = std::make_unique<EpochModel>(talkers_, EpochHistory::kDefaultCapacity, &session_.SkyModel());
+        signals_.Clear();
         if (onReset)
             onReset();
         if (onEpoch)
@@ -41,6 +46,8 @@ public:
     }
 
     const EpochHistory& History() const { return model_->History(); }
+    // Each satellite's signal at each closed epoch.
+    const SignalHistory& Signals() const { return signals_; }
     Talkers ReadTalkers() const { return talkers_; }
     // Told after each closed epoch and after a Reset.
     std::function<void()> onEpoch;
@@ -51,7 +58,19 @@ public:
     std::function<void(const GgaFix&, std::optional<double> seconds)> onFix;
 
 private:
+    // The signals of the sky as the epoch closed, at the epoch's time.
+    void KeepSignals()
+    {
+        const auto at = EpochSeconds(model_->History().Newest());
+        if (!at)
+            return;
+        for (const SkySatellite& satellite : session_.SkyModel().Satellites())
+            if (satellite.signal)
+                signals_.Add(*at, satellite.system, satellite.number, *satellite.signal);
+    }
+
     ReceiverSession& session_;
+    SignalHistory signals_;
     Talkers talkers_ = Talkers::GpsOnly;
     std::unique_ptr<EpochModel> model_;
 };
