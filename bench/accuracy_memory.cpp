@@ -1,11 +1,12 @@
 // Memory of a day behind the History and Accuracy tabs: 25 hours of 1 Hz sentences fed, one
-// line at a time, into the epoch model and the Accuracy tab's fixes, as the window's feed does.
-// Both keep a day; prints what is kept, the resident memory before and after, and the time of
+// line at a time, into the epoch model and the Accuracy tab's fixes, as the window's feed does,
+// then the satellites' signals filled to their bound. Each keeps a day; prints what is kept, the resident memory before and after, and the time of
 // one report over the kept day (what one redraw of the Accuracy tab computes). Not a test.
 #include "accuracy_samples.h"
 #include "epochs.h"
 #include "history_view.h"
 #include "sentence_mix.h"
+#include "signal_history.h"
 
 #include <sys/resource.h>
 
@@ -43,6 +44,11 @@ int main()
             if (const auto fix = ReadGgaFix(sentence, Talkers::GpsOnly))
                 samples.AddFix(*fix, EpochSeconds(model.Open()));
         }
+    const double afterEpochs = ResidentMegabytes();
+    // The satellites' signals behind the C/N0 chart, filled to their bound.
+    SignalHistory signalHistory;
+    for (std::size_t i = 0; i < SignalHistory::kDefaultCapacity + 1000; ++i)
+        signalHistory.Add(static_cast<double>(i / 16), GnssSystem::GPS, static_cast<int>(i % 32) + 1, 40);
     const double after = ResidentMegabytes();
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -55,7 +61,8 @@ int main()
     std::printf("epochs closed / kept:   %llu / %zu\n", static_cast<unsigned long long>(model.ClosedCount()),
                 model.History().Size());
     std::printf("fixes kept:             %zu (capacity %zu)\n", samples.Fixes(), samples.Capacity());
-    std::printf("RSS before / after:     %.1f MB / %.1f MB\n", before, after);
+    std::printf("signal samples kept:    %zu (capacity %zu)\n", signalHistory.Size(), SignalHistory::kDefaultCapacity);
+    std::printf("RSS before / epochs and fixes / and signals: %.1f MB / %.1f MB / %.1f MB\n", before, afterEpochs, after);
     std::printf("peak RSS:               %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024);
     std::printf("bytes per epoch / fix:  %zu / %zu\n", sizeof(Epoch), sizeof(AccuracySamples::TimedFix));
     std::printf("one report over a day:  %.1f ms (%zu fixes, cep95 %.3f m)\n", reportMs,
