@@ -21,7 +21,8 @@ namespace fixwatch {
 namespace {
 
 constexpr int kWindowMinutes[] = {1, 10, 60};
-constexpr std::size_t kMaxPoints = 1500;    // per line and redraw; more is finer than pixels
+constexpr std::size_t kMaxPoints = 1500;
+constexpr int kChartMargin = 2;    // per line and redraw; more is finer than pixels
 
 QString TimeOfDay(double seconds)
 {
@@ -93,6 +94,13 @@ public:
         }
     }
 
+    // The legend names the line `label` (its name when empty), or leaves it out.
+    void SetLegend(bool shown, QString label = QString())
+    {
+        inLegend_ = shown;
+        legendLabel_ = std::move(label);
+    }
+
     void Begin() { segments_.clear(); open_ = false; }
     void Add(double x, std::optional<double> y)
     {
@@ -131,8 +139,11 @@ public:
         for (std::size_t i = 0; i < series_.size(); ++i)
             series_[i]->replace(i < segments_.size() ? segments_[i] : QList<QPointF>());
         // A system that sent nothing in the window takes no room in the legend.
-        for (QLegendMarker* marker : chart_->legend()->markers(series_.front()))
-            marker->setVisible(!segments_.empty());
+        for (QLegendMarker* marker : chart_->legend()->markers(series_.front())) {
+            marker->setVisible(inLegend_ && !segments_.empty());
+            if (!legendLabel_.isEmpty() && marker->label() != legendLabel_)
+                marker->setLabel(legendLabel_);
+        }
     }
     double low_ = INFINITY, high_ = -INFINITY;
 
@@ -145,6 +156,8 @@ private:
     bool step_;
     std::vector<QList<QPointF>> segments_;
     std::vector<QLineSeries*> series_;
+    bool inLegend_ = true;
+    QString legendLabel_;
     bool open_ = false;
     double lastX_ = 0;
 };
@@ -174,7 +187,7 @@ HistoryView::HistoryView(std::function<const EpochHistory&()> history, QWidget* 
     for (const QString& title : titles) {
         auto* chart = new QChart;
         chart->setTitle(title);
-        chart->setMargins(QMargins(2, 2, 2, 2));
+        chart->setMargins(QMargins(kChartMargin, kChartMargin, kChartMargin, kChartMargin));
         chart->legend()->setAlignment(Qt::AlignRight);
         auto* x = new QCategoryAxis;
         x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
@@ -185,9 +198,23 @@ HistoryView::HistoryView(std::function<const EpochHistory&()> history, QWidget* 
         chart->addAxis(y, Qt::AlignLeft);
         auto* view = new QChartView(chart);
         view->setRenderHint(QPainter::Antialiasing);
-        view->setMinimumHeight(110);
-        layout->addWidget(view, 1);
+        // The satellite chart's legend lists up to seven systems: it gets the room for them.
+        const bool satellites = charts_.empty();
+        view->setMinimumHeight(satellites ? 150 : 100);
+        layout->addWidget(view, satellites ? 3 : 2);
+        QFont legendFont = chart->legend()->font();
+        legendFont.setPointSizeF(legendFont.pointSizeF() * 0.9);
+        chart->legend()->setFont(legendFont);
         charts_.push_back(chart);
+        extraLeft_.push_back(0);
+        extraRight_.push_back(0);
+        // Once the charts have laid themselves out anew, their plots are lined up again.
+        connect(chart, &QChart::plotAreaChanged, this, [this] {
+            if (!alignPending_) {
+                alignPending_ = true;
+                QTimer::singleShot(0, this, &HistoryView::AlignPlotAreas);
+            }
+        });
     }
     auto axes = [this](int chart) {
         QChart* c = charts_[static_cast<std::size_t>(chart)];
@@ -226,6 +253,7 @@ void HistoryView::BuildSatelliteLines()
     QChart* chart = charts_[kSatellitesChart];
     auto* x = static_cast<QCategoryAxis*>(chart->axes(Qt::Horizontal).front());
     auto* y = static_cast<QValueAxis*>(chart->axes(Qt::Vertical).front());
+    chart->setTitle(allSystems_ ? QStringLiteral("Satellites used (solid) and in view (dashed)") : QStringLiteral("Satellites"));
     if (!allSystems_) {
         satelliteLines_.push_back(std::make_unique<ChartLine>(chart, x, y, QStringLiteral("Used"), QColor(0x1f, 0x77, 0xb4)));
         satelliteLines_.push_back(std::make_unique<ChartLine>(chart, x, y, QStringLiteral("In view"), QColor(0x1f, 0x77, 0xb4), Qt::DashLine));
@@ -238,7 +266,36 @@ void HistoryView::BuildSatelliteLines()
         const QString name = QString::fromLatin1(SystemName(kAllGnssSystems[i]).data());
         satelliteLines_.push_back(std::make_unique<ChartLine>(chart, x, y, name + QStringLiteral(" used"), colours[i]));
         satelliteLines_.push_back(std::make_unique<ChartLine>(chart, x, y, name + QStringLiteral(" in view"), colours[i], Qt::DashLine));
+        // One legend entry per system, so that every system the receiver sends finds room.
+        satelliteLines_[satelliteLines_.size() - 2]->SetLegend(true, name);
+        satelliteLines_.back()->SetLegend(false);
     }
+}
+
+void HistoryView::ToggleSatellite(GnssSystem system, int number, const QString& name)
+{
+    const std::uint16_t key = SignalHistory::Key(system, number);
+    const auto found = std::find_if(followed_.begin(), followed_.end(), [key](const Followed& f) { return f.key == key; });
+    if (found != followed_.end()) {
+        followed_.erase(found);
+    } else {
+        const QColor colours[] = {QColor(0x2c, 0xa0, 0x2c), QColor(0x94, 0x67, 0xbd), QColor(0xff, 0x7f, 0x0e),
+                                  QColor(0x8c, 0x56, 0x4b), QColor(0xe3, 0x77, 0xc2), QColor(0x17, 0xbe, 0xcf)};
+        QChart* chart = charts_[kSignalChart];
+        followed_.push_back({key, name, std::make_unique<ChartLine>(
+            chart, static_cast<QCategoryAxis*>(chart->axes(Qt::Horizontal).front()),
+            static_cast<QValueAxis*>(chart->axes(Qt::Vertical).front()), name,
+            colours[followed_.size() % std::size(colours)], Qt::DotLine)});
+    }
+    Cmb_HistoryWindow_Click();
+}
+
+QStringList HistoryView::FollowedSatellites() const
+{
+    QStringList names;
+    for (const Followed& f : followed_)
+        names.append(f.name);
+    return names;
 }
 
 void HistoryView::SetAllSystems(bool allSystems)
@@ -351,6 +408,23 @@ void HistoryView::Redraw()
         lines_[5]->Add(x, band ? std::optional<double>(*band) : std::nullopt);
         lines_[6]->Add(x, e.altitude);
     }
+    // The satellites followed on the C/N0 chart, from their signals within the window.
+    for (Followed& f : followed_)
+        f.line->Begin();
+    if (signals_ && !followed_.empty() && newest) {
+        const SignalHistory& signalHistory = signals_();
+        std::size_t first = signalHistory.Size();
+        while (first > 0 && signalHistory[first - 1].seconds >= *newest - span)
+            --first;
+        for (std::size_t i = first; i < signalHistory.Size(); ++i) {
+            const SignalHistory::Sample& sample = signalHistory[i];
+            if (sample.seconds > *newest)
+                continue;
+            for (Followed& f : followed_)
+                if (f.key == sample.key)
+                    f.line->Add(sample.seconds, static_cast<double>(sample.cn0));
+        }
+    }
     for (std::size_t c = 0; c < charts_.size(); ++c) {
         double low = INFINITY, high = -INFINITY;
         auto take = [&](ChartLine& l) {
@@ -363,6 +437,9 @@ void HistoryView::Redraw()
         if (c == kSatellitesChart)
             for (auto& l : satelliteLines_)
                 take(*l);
+        if (c == kSignalChart)
+            for (Followed& f : followed_)
+                take(*f.line);
         const std::size_t first[] = {0, 0, 2, 5, 6, 7};
         for (std::size_t i = first[c]; i < first[c + 1]; ++i)
             take(*lines_[i]);
@@ -380,6 +457,34 @@ void HistoryView::Redraw()
         }
         const double to = newest.value_or(span);
         LabelTimeAxis(static_cast<QCategoryAxis*>(charts_[c]->axes(Qt::Horizontal).front()), to - span, to, minutes);
+    }
+}
+
+// Each chart sizes its plot to its own labels and legend, so that the time axes would not line
+// up: every chart is given as much more margin as its labels and legend take less room than
+// the widest of the five.
+void HistoryView::AlignPlotAreas()
+{
+    alignPending_ = false;
+    const std::size_t n = charts_.size();
+    std::vector<double> left(n), right(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const QRectF area = charts_[i]->plotArea();
+        if (!area.isValid() || area.width() < 1)
+            return;
+        left[i] = area.left() - extraLeft_[i];
+        right[i] = charts_[i]->size().width() - area.right() - extraRight_[i];
+    }
+    const double widestLeft = *std::max_element(left.begin(), left.end());
+    const double widestRight = *std::max_element(right.begin(), right.end());
+    for (std::size_t i = 0; i < n; ++i) {
+        const int l = static_cast<int>(std::lround(widestLeft - left[i]));
+        const int r = static_cast<int>(std::lround(widestRight - right[i]));
+        if (l != extraLeft_[i] || r != extraRight_[i]) {
+            extraLeft_[i] = l;
+            extraRight_[i] = r;
+            charts_[i]->setMargins(QMargins(kChartMargin + l, kChartMargin, kChartMargin + r, kChartMargin));
+        }
     }
 }
 

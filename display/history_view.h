@@ -1,6 +1,7 @@
 #pragma once
 
 #include "epochs.h"
+#include "signal_history.h"
 
 #include <QWidget>
 
@@ -40,6 +41,13 @@ public:
     void EpochsChanged() { dirty_ = true; }
     // With All GNSS the satellite chart has a line per system, without it the totals.
     void SetAllSystems(bool allSystems);
+    // The satellites' signals, for the C/N0 of single satellites on the C/N0 chart.
+    void SetSignals(std::function<const SignalHistory&()> signalHistory) { signals_ = std::move(signalHistory); }
+    // Adds this satellite's C/N0 to the C/N0 chart as a line named `name`, or takes it away
+    // when it is there already.
+    void ToggleSatellite(GnssSystem system, int number, const QString& name);
+    // The satellites on the C/N0 chart, by their names.
+    QStringList FollowedSatellites() const;
     // Rebuilds the charts now, as the timer would; for tests and screenshots.
     void Redraw();
 
@@ -55,14 +63,25 @@ private:
     void Cmb_HistoryWindow_Click();
     void BuildSatelliteLines();
     void FollowPalette();
+    // Lines up the five plots' left and right edges.
+    void AlignPlotAreas();
 
     std::function<const EpochHistory&()> history_;
+    std::function<const SignalHistory&()> signals_;
+    struct Followed {
+        std::uint16_t key;
+        QString name;
+        std::unique_ptr<ChartLine> line;
+    };
+    std::vector<Followed> followed_;
     std::vector<QChart*> charts_;
     std::vector<std::unique_ptr<ChartLine>> satelliteLines_;
     std::vector<std::unique_ptr<ChartLine>> lines_;   // the other charts' lines
     QTimer* redraw_ = nullptr;
     bool dirty_ = true;
     bool allSystems_ = false;
+    bool alignPending_ = false;
+    std::vector<int> extraLeft_, extraRight_;  // margin each chart takes to line up with the others
 };
 
 // The absolute UTC time of an epoch in seconds (days since 1970 when a date is known, the

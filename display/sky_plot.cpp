@@ -1,5 +1,7 @@
 #include "sky_plot.h"
 
+#include <QMouseEvent>
+
 #include <QEvent>
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -380,9 +382,8 @@ bool SkyPlot::event(QEvent* event)
     return QWidget::event(event);
 }
 
-// What is known of the satellite whose circle is at `at` (the top one where circles
-// overlap), in plain words; empty where there is none.
-QString SkyPlot::Describe(const QPointF& at) const
+// The satellite whose circle is at `at`, the top one where circles overlap; none elsewhere.
+const SkyPlot::Mark* SkyPlot::MarkAt(const QPointF& at) const
 {
     EnsureLayout();
     const Mark* hit = nullptr;
@@ -393,6 +394,22 @@ QString SkyPlot::Describe(const QPointF& at) const
             (hit == nullptr || mark.used || !hit->used))
             hit = &mark;
     }
+    return hit;
+}
+
+void SkyPlot::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        if (const Mark* hit = MarkAt(event->position()))
+            emit SatelliteClicked(hit->key);
+    QWidget::mouseReleaseEvent(event);
+}
+
+// What is known of the satellite whose circle is at `at` (the top one where circles
+// overlap), in plain words; empty where there is none.
+QString SkyPlot::Describe(const QPointF& at) const
+{
+    const Mark* hit = MarkAt(at);
     if (hit == nullptr)
         return {};
     const auto satellite = std::find_if(satellites_.begin(), satellites_.end(),

@@ -83,13 +83,19 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+signals:
+    // A click on a satellite's circle.
+    void SatelliteClicked(fixwatch::SatelliteKey key);
+
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    const Mark* MarkAt(const QPointF& at) const;
     // Geometry, fonts and marks follow the size, the font and the satellites; they are
     // worked out again when first needed after one of them changed.
     void Invalidate();

@@ -59,6 +59,13 @@ SkyView::SkyView(QWidget* parent) : QWidget(parent)
 
     connect(Grd_Sky->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &SkyView::Grd_Sky_SelectionChanged);
+    connect(Grd_Sky, &QTableView::clicked, this, [this](const QModelIndex& index) {
+        const auto& rows = model_->Satellites();
+        const int row = sorted_->mapToSource(index).row();
+        if (row >= 0 && row < static_cast<int>(rows.size()))
+            emit SatelliteClicked(KeyOf(rows[static_cast<std::size_t>(row)]));
+    });
+    connect(Img_Sky, &SkyPlot::SatelliteClicked, this, &SkyView::SatelliteClicked);
 }
 
 void SkyView::ShowSatellites(const std::vector<SkySatellite>& satellites)

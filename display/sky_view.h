@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gnss_system.h"
+#include "sky_satellites.h"
 
 #include <QWidget>
 
@@ -30,6 +31,11 @@ public:
     void ShowSatellites(const std::vector<SkySatellite>& satellites);
 
     SkyPlot* Img_Sky;
+signals:
+    // A click on a satellite's row in the table or its circle on the plot.
+    void SatelliteClicked(fixwatch::SatelliteKey key);
+
+public:
     SkyLegend* Img_SkyLegend;
     QTableView* Grd_Sky;
 

@@ -1,22 +1,12 @@
 // fixwatch-events --accuracy: how well a receiver that stood still held its position.
-#include "accuracy.h"
-#include "epochs.h"
+#include "accuracy_report.h"
 #include "events_offline.h"
-#include "local_plane.h"
 
-#include <cmath>
 #include <cstdio>
 
 namespace fixwatch::events {
 
 namespace {
-
-struct Mean {
-    double sum = 0;
-    std::size_t count = 0;
-    void Add(const std::optional<double>& v) { if (v) { sum += *v; ++count; } }
-    std::optional<double> Value() const { return count ? std::optional(sum / static_cast<double>(count)) : std::nullopt; }
-};
 
 void Print(std::string& out, const char* key, double value, int decimals)
 {
@@ -29,14 +19,6 @@ void Print(std::string& out, const char* key, const std::optional<double>& value
 {
     if (value)
         Print(out, key, *value, decimals);
-}
-
-// Longitudes are averaged as offsets from the first fix's, so a receiver on the 180th
-// meridian averages to it rather than to 0.
-double WrapLongitude(double longitude)
-{
-    longitude = std::fmod(longitude + 180, 360);
-    return (longitude < 0 ? longitude + 360 : longitude) - 180;
 }
 
 } // namespace
@@ -52,13 +34,8 @@ int RunAccuracy(const OfflineOptions& options)
         std::vector<GgaFix> fixes;
         bool otherTalkersFix = false;
         EpochModel epochs(options.talkers, 1);
-        Mean sigmaLatitude, sigmaLongitude, sigmaAltitude;
-        auto takeSigmas = [&] {
-            const Epoch& e = epochs.History().Newest();
-            sigmaLatitude.Add(e.sigmaLatitude);
-            sigmaLongitude.Add(e.sigmaLongitude);
-            sigmaAltitude.Add(e.sigmaAltitude);
-        };
+        GstSigmaMeans sigmas;
+        auto takeSigmas = [&] { sigmas.Add(epochs.History().Newest()); };
         std::string error;
         const bool read = ForEachLine(file, [&](std::string_view line) {
             if (auto fix = ReadGgaFix(line, options.talkers))
@@ -86,31 +63,15 @@ int RunAccuracy(const OfflineOptions& options)
             out += '\n';
         out += "file: " + DisplayName(file) + '\n';
         out += "fixes: " + std::to_string(fixes.size()) + '\n';
-        if (!fixes.empty()) {
-            Mean latitude, longitudeOffset, altitude;
-            for (const GgaFix& f : fixes) {
-                latitude.Add(f.latitude);
-                longitudeOffset.Add(WrapLongitude(f.longitude - fixes.front().longitude));
-                altitude.Add(f.altitude);
-            }
-            const double meanLatitude = *latitude.Value();
-            const double meanLongitude = WrapLongitude(fixes.front().longitude + *longitudeOffset.Value());
-            const auto meanAltitude = altitude.Value();
-            const double referenceLatitude = options.reference ? options.reference->first : meanLatitude;
-            const double referenceLongitude = options.reference ? options.reference->second : meanLongitude;
-
-            const LocalPlane plane(referenceLatitude, referenceLongitude, meanAltitude.value_or(0));
-            std::vector<LocalOffset> offsets;
-            offsets.reserve(fixes.size());
-            for (const GgaFix& f : fixes)
-                offsets.push_back(plane.Offset(f.latitude, f.longitude, f.altitude));
-            const AccuracyFigures figures = ComputeAccuracy(offsets);
-
-            Print(out, "mean_latitude", meanLatitude, 8);
-            Print(out, "mean_longitude", meanLongitude, 8);
-            Print(out, "mean_altitude", meanAltitude, 3);
-            Print(out, "reference_latitude", referenceLatitude, 8);
-            Print(out, "reference_longitude", referenceLongitude, 8);
+        const std::optional<ReferencePoint> reference = options.reference
+            ? std::optional(ReferencePoint{options.reference->first, options.reference->second}) : std::nullopt;
+        if (const auto report = ReportAccuracy(fixes, reference)) {
+            const AccuracyFigures& figures = report->figures;
+            Print(out, "mean_latitude", report->meanLatitude, 8);
+            Print(out, "mean_longitude", report->meanLongitude, 8);
+            Print(out, "mean_altitude", report->meanAltitude, 3);
+            Print(out, "reference_latitude", report->reference.latitude, 8);
+            Print(out, "reference_longitude", report->reference.longitude, 8);
             Print(out, "cep50", figures.cep50, 3);
             Print(out, "cep95", figures.cep95, 3);
             Print(out, "2drms", figures.twoDrms, 3);
@@ -119,9 +80,9 @@ int RunAccuracy(const OfflineOptions& options)
             Print(out, "sd_north", figures.sdNorth, 3);
             Print(out, "sd_up", figures.sdUp, 3);
         }
-        Print(out, "gst_sigma_latitude", sigmaLatitude.Value(), 3);
-        Print(out, "gst_sigma_longitude", sigmaLongitude.Value(), 3);
-        Print(out, "gst_sigma_altitude", sigmaAltitude.Value(), 3);
+        Print(out, "gst_sigma_latitude", sigmas.latitude.Value(), 3);
+        Print(out, "gst_sigma_longitude", sigmas.longitude.Value(), 3);
+        Print(out, "gst_sigma_altitude", sigmas.altitude.Value(), 3);
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
     return status;

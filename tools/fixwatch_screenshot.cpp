@@ -1,11 +1,12 @@
 // fixwatch-screenshot: draws the main window's tabs as a person sees them, with a receiver
 // on a pseudo-terminal, its status bar in each of its states, the Sky tab on a real
-// multi-system capture, the same capture replayed with the replay bar, and the splash and
-// About windows, into PNG files of a folder.
-// Usage: fixwatch-screenshot [folder] [multi-system capture]
+// multi-system capture, the same capture replayed with the replay bar, the Accuracy tab on a
+// stationary capture, and the splash and About windows, into PNG files of a folder.
+// Usage: fixwatch-screenshot [folder] [multi-system capture] [stationary capture]
 #include "frm_about.h"
 #include "frm_splash.h"
 #include "main_form.h"
+#include "accuracy_view.h"
 #include "history_view.h"
 #include "replay_bar.h"
 
@@ -52,6 +53,20 @@ void Feed(fixwatch::MainForm& form, fixwatch::PseudoTerminal& receiver, const st
         Tick(form);
     }
     Tick(form);
+}
+
+QPalette DarkPalette()
+{
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
+    dark.setColor(QPalette::WindowText, QColor(0xe0, 0xe0, 0xe0));
+    dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+    dark.setColor(QPalette::AlternateBase, QColor(0x2f, 0x2f, 0x2f));
+    dark.setColor(QPalette::Text, QColor(0xe0, 0xe0, 0xe0));
+    dark.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3a));
+    dark.setColor(QPalette::ButtonText, QColor(0xe0, 0xe0, 0xe0));
+    dark.setColor(QPalette::Highlight, QColor(0x3d, 0x7a, 0xd6));
+    return dark;
 }
 
 } // namespace
@@ -164,6 +179,15 @@ int main(int argc, char* argv[])
             form.Frm_History->Cmb_HistoryWindow->setCurrentIndex(0);
             QApplication::processEvents();
             ok = Save(form.grab(), path("history.png")) && ok;
+            // Dark before the console's lines, which go back in time, reach the History tab.
+            form.SSTab->setCurrentIndex(fixwatch::MainForm::kSkyTab);
+            QApplication::setPalette(DarkPalette());
+            QApplication::processEvents();
+            ok = Save(form.grab(), path("sky-dark.png")) && ok;
+            form.SSTab->setCurrentIndex(fixwatch::MainForm::kHistoryTab);
+            QApplication::processEvents();
+            ok = Save(form.grab(), path("history-dark.png")) && ok;
+            QApplication::setPalette(QApplication::style()->standardPalette());
             // The console, with a few lines damaged as a noisy cable would.
             form.SSTab->setCurrentIndex(form.ConsoleTab());
             std::string damaged = fixwatch::CaptureText(capture.toStdString(), 40);
@@ -175,23 +199,6 @@ int main(int argc, char* argv[])
             Feed(form, receiver, damaged);
             QApplication::processEvents();
             ok = Save(form.grab(), path("console.png")) && ok;
-            form.SSTab->setCurrentIndex(fixwatch::MainForm::kSkyTab);
-            QPalette dark;
-            dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
-            dark.setColor(QPalette::WindowText, QColor(0xe0, 0xe0, 0xe0));
-            dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
-            dark.setColor(QPalette::AlternateBase, QColor(0x2f, 0x2f, 0x2f));
-            dark.setColor(QPalette::Text, QColor(0xe0, 0xe0, 0xe0));
-            dark.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3a));
-            dark.setColor(QPalette::ButtonText, QColor(0xe0, 0xe0, 0xe0));
-            dark.setColor(QPalette::Highlight, QColor(0x3d, 0x7a, 0xd6));
-            QApplication::setPalette(dark);
-            QApplication::processEvents();
-            ok = Save(form.grab(), path("sky-dark.png")) && ok;
-            form.SSTab->setCurrentIndex(fixwatch::MainForm::kHistoryTab);
-            QApplication::processEvents();
-            ok = Save(form.grab(), path("history-dark.png")) && ok;
-            QApplication::setPalette(QApplication::style()->standardPalette());
             form.Cmd_StartStop_Click(1);
         }
 
@@ -214,6 +221,31 @@ int main(int argc, char* argv[])
         }
     } else {
         std::cerr << "fixwatch-screenshot: no capture at " << capture.toStdString() << "\n";
+    }
+
+    // The Accuracy tab on a receiver that stood still for a few minutes, light and dark.
+    const QString stationary = argc > 3 ? QString::fromLocal8Bit(argv[3])
+                                        : QStringLiteral(FIXWATCH_NMEA_LOGS "/quectel-l76k-nmea.nmea");
+    if (QFile::exists(stationary)) {
+        fixwatch::PseudoTerminal receiver;
+        qputenv("FIXWATCH_COM1", QByteArray::fromStdString(receiver.Device()));
+        fixwatch::MainForm form("/S38400,N,8,1 /G+");
+        form.show();
+        form.Cmd_StartStop_Click(0);
+        Feed(form, receiver, fixwatch::CaptureText(stationary.toStdString(), 1000000));
+        form.SSTab->setCurrentIndex(fixwatch::MainForm::kAccuracyTab);
+        QApplication::processEvents();
+        form.Frm_Accuracy->Redraw();
+        QApplication::processEvents();
+        ok = Save(form.grab(), path("accuracy.png")) && ok;
+        QApplication::setPalette(DarkPalette());
+        QApplication::processEvents();
+        form.Frm_Accuracy->Redraw();
+        ok = Save(form.grab(), path("accuracy-dark.png")) && ok;
+        QApplication::setPalette(QApplication::style()->standardPalette());
+        form.Cmd_StartStop_Click(1);
+    } else {
+        std::cerr << "fixwatch-screenshot: no capture at " << stationary.toStdString() << "\n";
     }
     return ok ? 0 : 1;
 }

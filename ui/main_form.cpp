@@ -2,6 +2,7 @@
 // controls.
 #include "main_form.h"
 
+#include "accuracy_samples.h"
 #include "history_feed.h"
 
 #include "command_line.h"
@@ -47,6 +48,7 @@ MainForm::MainForm(const std::string& commandLine, QWidget* parent)
     SSTab->addTab(BuildCommunicationTab(), QStringLiteral("Communication"));
     SSTab->addTab(BuildSkyTab(), QStringLiteral("Sky"));
     BuildHistory();
+    BuildAccuracy();
     BuildConsole();
     setCentralWidget(SSTab);
     Status = std::make_unique<StatusLine>(statusBar());

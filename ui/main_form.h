@@ -39,6 +39,8 @@ namespace fixwatch {
 class ConsoleView;
 class SkyView;
 class HistoryView;
+class AccuracySamples;
+class AccuracyView;
 class HistoryFeed;
 class frmAbout;
 
@@ -64,6 +66,7 @@ public:
     static constexpr int kCommunicationTab = 3;
     static constexpr int kSkyTab = 4;
     static constexpr int kHistoryTab = 5;
+    static constexpr int kAccuracyTab = 6;
 
     // Menu.
     QMenu* MenuFile = nullptr;
@@ -288,9 +291,16 @@ public:
     // Forgets the epochs behind the History tab: Clear and Start do, a replay seek should.
     void ResetHistory();
 
+    // Tab "Accuracy": how well a receiver that stands still holds its position, from the
+    // fixes of the same feed; forgotten with the History tab's epochs.
+    AccuracyView* Frm_Accuracy = nullptr;
+    const AccuracySamples& AccuracyFixes() const { return *accuracySamples_; }
+
 private:
     void BuildHistory();
+    void BuildAccuracy();
     std::unique_ptr<HistoryFeed> historyFeed_;
+    std::unique_ptr<AccuracySamples> accuracySamples_;
 
 public:
     // Replaying a recording in the window (main_form_replay.cpp): "Open recording..." makes a

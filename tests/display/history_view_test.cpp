@@ -2,7 +2,10 @@
 // gaps left open, the time window and the fix band.
 #include "history_view.h"
 
+#include <QApplication>
 #include <QChart>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QComboBox>
 #include <QLineSeries>
 
@@ -95,6 +98,42 @@ TEST_F(HistoryViewTest, OnlyTheChosenWindowIsDrawnAndItEndsAtTheNewestEpoch)
     view.Redraw();
     altitude = Stretches(view.Chart(HistoryView::kAltitudeChart), QStringLiteral("Altitude"));
     EXPECT_EQ(altitude[0].size(), 100);
+}
+
+TEST_F(HistoryViewTest, EverySystemFindsRoomInTheLegendAndThePlotsLineUp)
+{
+    view.SetAllSystems(true);
+    for (int t = 0; t < 5; ++t) {
+        Epoch e = At(43200 + t, 12345.6);   // a wide altitude label
+        for (std::size_t s = 0; s < std::size(kAllGnssSystems); ++s) {
+            e.usedBySystem[s] = static_cast<std::uint8_t>(3 + s);
+            e.inViewBySystem[s] = static_cast<std::uint8_t>(9 + s);
+        }
+        history.Push(e);
+    }
+    view.resize(840, 620);
+    view.show();
+    view.Redraw();
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+
+    // One entry per system, each within the chart.
+    QChart* satellites = view.Chart(HistoryView::kSatellitesChart);
+    int entries = 0;
+    for (QLegendMarker* marker : satellites->legend()->markers())
+        entries += marker->isVisible();
+    EXPECT_EQ(entries, static_cast<int>(std::size(kAllGnssSystems)));
+    const QRectF legend = satellites->legend()->geometry();
+    EXPECT_GE(satellites->size().height(), legend.bottom()) << "the legend is cut off";
+    const double rowHeight = QFontMetricsF(satellites->legend()->font()).height();
+    EXPECT_GE(legend.height(), entries * rowHeight);
+
+    // The five plots begin and end at the same x, whatever their labels and legends.
+    const QRectF first = view.Chart(0)->plotArea();
+    for (int c = 1; c < 5; ++c) {
+        EXPECT_NEAR(view.Chart(c)->plotArea().left(), first.left(), 1.0) << c;
+        EXPECT_NEAR(view.Chart(c)->plotArea().right(), first.right(), 1.0) << c;
+    }
 }
 
 TEST(FixBandTest, QualityAndModeMapToOneBand)

@@ -6,10 +6,14 @@
 #include "window_test_support.h"
 #include "history_feed.h"
 #include "history_view.h"
+#include "sky_plot.h"
+#include "sky_view.h"
 
 #include <QChart>
 #include <QLineSeries>
 #include <QTabWidget>
+#include <QTableView>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -88,6 +92,53 @@ TEST(HistoryTab, WithoutAllGnssOnlyGpsTalkersMakeEpochsAndTotalsAreDrawn)
     // This receiver sends its fix as GN: GP alone closes no epoch with a position.
     for (std::size_t i = 0; i < form.History().History().Size(); ++i)
         EXPECT_FALSE(form.History().History()[i].latitude) << i;
+    form.Cmd_StartStop_Click(1);
+}
+
+TEST(HistoryTab, ASatelliteClickedOnTheSkyTabComesOnTheSignalChartAndGoesAtTheNextClick)
+{
+    FIXWATCH_NEED_CAPTURES(kCapture);
+    const std::string text = RealCapture(kCapture, 400);
+    PseudoTerminal receiver;
+    PortVariable port(1, receiver.Device());
+    MainForm form("/G+");
+    form.resize(900, 700);
+    form.show();
+    form.SSTab->setCurrentIndex(MainForm::kSkyTab);
+    Receive(form, receiver, text);
+    QApplication::processEvents();
+    QChart* signal = form.Frm_History->Chart(HistoryView::kSignalChart);
+
+    // A row of the table.
+    QTableView* table = form.Frm_Sky->Grd_Sky;
+    ASSERT_GT(table->model()->rowCount(), 0);
+    const QRect row = table->visualRect(table->model()->index(0, 0));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, row.center());
+    ASSERT_EQ(form.Frm_History->FollowedSatellites().size(), 1);
+    const QString name = form.Frm_History->FollowedSatellites().front();
+    form.SSTab->setCurrentIndex(MainForm::kHistoryTab);
+    QApplication::processEvents();
+    const int points = PointsNamed(signal, name);
+    EXPECT_GT(points, 5) << name.toStdString() << ": one point an epoch while it was in view";
+    EXPECT_LE(points, static_cast<int>(form.History().History().Size()));
+    EXPECT_GT(PointsNamed(signal, QStringLiteral("Mean")), 0) << "the used satellites' lines stay";
+
+    // A circle on the plot: a second satellite, then the first again takes it away.
+    form.SSTab->setCurrentIndex(MainForm::kSkyTab);
+    QApplication::processEvents();
+    const auto& marks = form.Frm_Sky->Img_Sky->Marks();
+    const auto other = std::find_if(marks.begin(), marks.end(),
+                                    [&](const SkyPlot::Mark& m) { return m.label != name; });
+    ASSERT_NE(other, marks.end());
+    const QString otherName = other->label;
+    QTest::mouseClick(form.Frm_Sky->Img_Sky, Qt::LeftButton, {}, other->centre.toPoint());
+    EXPECT_EQ(form.Frm_History->FollowedSatellites(), QStringList({name, otherName}));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_EQ(form.Frm_History->FollowedSatellites(), QStringList({otherName}));
+    form.SSTab->setCurrentIndex(MainForm::kHistoryTab);
+    QApplication::processEvents();
+    EXPECT_EQ(PointsNamed(signal, name), 0);
+    EXPECT_GT(PointsNamed(signal, otherName), 0);
     form.Cmd_StartStop_Click(1);
 }
 

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "accuracy_report.h"
+#include "epochs.h"
+
+#include <cstddef>
+#include <deque>
+#include <optional>
+#include <ranges>
+
+namespace fixwatch {
+
+// The fixes and GST estimates behind the Accuracy tab, oldest first, each with its UTC time
+// in seconds when known. At most `capacity` of each are kept (the epoch history's bound);
+// adding one is O(1).
+class AccuracySamples {
+public:
+    struct TimedFix {
+        GgaFix fix;
+        std::optional<double> seconds;
+    };
+    struct TimedSigmas {
+        std::optional<double> latitude, longitude, altitude;
+        std::optional<double> seconds;
+    };
+
+    explicit AccuracySamples(std::size_t capacity = EpochHistory::kDefaultCapacity) : capacity_(capacity) {}
+
+    void AddFix(const GgaFix& fix, std::optional<double> seconds);
+    // Keeps the epoch's GST estimates, if it had any.
+    void AddEpoch(const Epoch& epoch, std::optional<double> seconds);
+    void Clear();
+
+    std::size_t Fixes() const { return fixes_.size(); }
+    std::size_t Capacity() const { return capacity_; }
+
+    // The fixes of the last `minutes` before the newest timed one (every fix for 0): fixes
+    // without a time are kept in whatever window.
+    auto FixesWithin(int minutes) const
+    {
+        const auto begin = fixes_.begin() + static_cast<std::ptrdiff_t>(FirstWithin(fixes_, minutes));
+        return std::ranges::subrange(begin, fixes_.end())
+            | std::views::transform([](const TimedFix& t) -> const GgaFix& { return t.fix; });
+    }
+    // The mean GST estimates of the same window.
+    GstSigmaMeans SigmasWithin(int minutes) const;
+
+private:
+    template <class Samples>
+    static std::size_t FirstWithin(const Samples& samples, int minutes);
+
+    std::size_t capacity_;
+    std::deque<TimedFix> fixes_;
+    std::deque<TimedSigmas> sigmas_;
+};
+
+} // namespace fixwatch
