@@ -39,7 +39,7 @@ std::int64_t ParseTimeField(std::string_view field)
         if (field[6] != '.' || (field.size() > 7 && !Digits(field.substr(7))))
             return -1;
         const std::string_view fraction = field.substr(7, 3);
-        int scale = 100;
+        std::int64_t scale = 100;
         for (const char c : fraction) {
             ms += (c - '0') * scale;
             scale /= 10;

@@ -98,7 +98,7 @@ void GpsdStream::HandleJson()
     if (kind == QLatin1StringView("DEVICES")) {
         // The whole list, replacing what was known.
         devices_.clear();
-        for (const QJsonValue& entry : report.value(QLatin1StringView("devices")).toArray()) {
+        for (const auto& entry : report.value(QLatin1StringView("devices")).toArray()) {
             const QJsonObject device = entry.toObject();
             const QString path = PathOf(device);
             if (IsActive(device) && !path.isEmpty() && !devices_.contains(path)
@@ -144,7 +144,7 @@ QString GpsdStream::DevicesText() const
     if (device_.isEmpty())
         return {};
     const qsizetype others = devices_.size() - (devices_.contains(device_) ? 1 : 0);
-    const QString shown = ShownPath(device_);
+    QString shown = ShownPath(device_);
     if (others <= 0)
         return shown;
     return others == 1 ? QStringLiteral("%1 \u00B7 1 other device").arg(shown)

@@ -109,7 +109,7 @@ NetworkAddressParse Fail(QString reason)
 QString NetworkAddress::Name() const
 {
     const QString shownHost = host.contains(u':') ? u'[' + host + u']' : host;
-    const QString endpoint = shownHost + u':' + QString::number(port);
+    QString endpoint = shownHost + u':' + QString::number(port);
     switch (kind) {
     case Kind::Gpsd:
         return QStringLiteral("gpsd on ") + endpoint;

@@ -74,7 +74,7 @@ std::optional<GgaFix> ReadGgaFix(std::string_view sentence, Talkers talkers);
 // The last `capacity` epochs, oldest first; adding one is O(1).
 class EpochHistory {
 public:
-    static constexpr std::size_t kDefaultCapacity = 24 * 60 * 60; // a day at 1 Hz
+    static constexpr std::size_t kDefaultCapacity = std::size_t{24} * 60 * 60; // a day at 1 Hz
 
     explicit EpochHistory(std::size_t capacity = kDefaultCapacity);
 

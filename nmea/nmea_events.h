@@ -11,6 +11,8 @@ namespace fixwatch {
 // The interpreter's outgoing interface: one operation per event, declared in the order of
 // the event list. Every event has an empty default body, so a receiver overrides only what
 // it needs and any other event is simply dropped. Texts are ISO-8859-1 byte strings.
+// The texts are taken by value so that an override can keep them; the default bodies ignore them.
+// NOLINTBEGIN(performance-unnecessary-value-param)
 class NmeaEvents {
 public:
     virtual ~NmeaEvents() = default;
@@ -59,6 +61,7 @@ public:
     virtual void SpeedReceivedKnotsFull(std::string speed_knotsFull) {}
     virtual void SpeedReceivedKmhFull(std::string speed_kmhFull) {}
 };
+// NOLINTEND(performance-unnecessary-value-param)
 
 #pragma GCC diagnostic pop
 

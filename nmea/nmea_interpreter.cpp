@@ -241,7 +241,7 @@ bool NmeaInterpreter::ParseGSV(const SentenceView& sentence) const
             if (auto position = times4 ? Checked16(*times4 + i) : std::nullopt)
                 positionInGroup = *position;
         }
-        const std::size_t first = static_cast<std::size_t>(4 * i);
+        const std::size_t first = 4 * static_cast<std::size_t>(i);
         if (sentence.FieldCount() < first + 4)
             continue; // the block is not complete in this sentence
         const std::string_view number = sentence.Field(first), up = sentence.Field(first + 1),

@@ -71,6 +71,8 @@ private:
     static constexpr int kSignalKeys = 18;      // no signal ID, the 16 hexadecimal IDs, unreadable
     static constexpr int kUsedSlots = 7;        // GSA without system ID, system IDs 1 to 6
     static constexpr int kNumbersPerSystem = 1024;
+    // One key per number of every system in kAllGnssSystems.
+    static constexpr std::size_t kKeyCount = std::size(kAllGnssSystems) * std::size_t{kNumbersPerSystem};
 
     // One satellite as one signal of one complete sequence listed it; -1 for an empty value.
     struct Listing {
@@ -121,7 +123,7 @@ private:
     std::uint64_t gsvMessages_ = 0;
     std::uint64_t gsaSentences_ = 0;
     int gsaRunTalker_ = -1;             // talker of the GSA run in progress, -1 when none
-    std::bitset<7 * kNumbersPerSystem> usedKeys_;
+    std::bitset<kKeyCount> usedKeys_;
 
     std::vector<SkySatellite> satellites_;
     std::vector<std::uint16_t> keys_;   // the key of each satellite in satellites_
@@ -137,7 +139,7 @@ private:
 
     // Reused working space, so a steady stream allocates nothing: per satellite key the
     // position + 1 of its merge (0 between rebuilds), and the merges in order of first listing.
-    std::array<std::uint16_t, 7 * kNumbersPerSystem> mergeSlots_{};
+    std::array<std::uint16_t, kKeyCount> mergeSlots_{};
     std::vector<Merge> merges_;
     std::vector<std::uint16_t> mergeKeys_;
     std::vector<SkySatellite> nextSatellites_;
