@@ -5,7 +5,6 @@
 
 #include <QLabel>
 #include <QProgressBar>
-#include <QRegion>
 
 #include <algorithm>
 #include <cmath>
@@ -69,22 +68,8 @@ void FixDisplay::EndBatch()
 {
     if (batchDepth_ == 0 || --batchDepth_ > 0)
         return;
-    // The widgets that changed are painted now, as one paint of their window over all of
-    // them rather than one each, so the screen is written once per batch.
-    QWidget* window = nullptr;
-    QRegion region;
-    for (QWidget* widget : unpainted_) {
-        if (!widget->isVisible())
-            continue; // a hidden widget is painted when it is shown
-        if (window != nullptr && widget->window() != window) {
-            widget->repaint();
-            continue;
-        }
-        window = widget->window();
-        region += QRect(widget->mapTo(window, QPoint(0, 0)), widget->size());
-    }
-    if (window != nullptr)
-        window->repaint(region);
+    for (QWidget* widget : unpainted_)
+        widget->repaint();
     unpainted_.clear();
 }
 
