@@ -172,7 +172,7 @@ TEST(ViewOptions, AnUnknownTabIsNamedAndNothingStarts)
     ViewOptions options = ReadViewOptions(ProgramArguments({"--tab=radar", "--start"}));
     EXPECT_FALSE(ApplyViewOptions(form, options));
     EXPECT_EQ(options.error, "fixwatch: --tab takes position, general, satellites, communication, sky, "
-                             "history or console, not \"radar\"");
+                             "history, accuracy or console, not \"radar\"");
     EXPECT_FALSE(form.AcquisitionRunning());
     EXPECT_EQ(form.SSTab->currentIndex(), MainForm::kPositionTab);
 }
