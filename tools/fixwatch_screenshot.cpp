@@ -7,10 +7,14 @@
 #include "frm_splash.h"
 #include "main_form.h"
 #include "accuracy_view.h"
+#include "console_view.h"
 #include "history_view.h"
 #include "replay_bar.h"
 
 #include <QComboBox>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTextDocument>
 #include "pseudo_terminal.h"
 #include "sample_sentences.h"
 
@@ -197,6 +201,15 @@ int main(int argc, char* argv[])
                     damaged[end - 1] = damaged[end - 1] == '0' ? '1' : '0';
             }
             Feed(form, receiver, damaged);
+            QApplication::processEvents();
+            // Scrolled back to the last damaged line, so that the shot shows how one is marked.
+            QPlainTextEdit* lines = form.Frm_Console->Txt_Console;
+            lines->moveCursor(QTextCursor::End);
+            lines->find(QStringLiteral(", expected "), QTextDocument::FindBackward);
+            lines->centerCursor();
+            QTextCursor unselected = lines->textCursor();
+            unselected.clearSelection();
+            lines->setTextCursor(unselected);
             QApplication::processEvents();
             ok = Save(form.grab(), path("console.png")) && ok;
             form.Cmd_StartStop_Click(1);
