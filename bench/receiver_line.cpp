@@ -19,7 +19,6 @@
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/ioctl.h>
-#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -159,9 +158,6 @@ int main(int argc, char** argv)
     ::sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
-    // A line left running by a measurement that died keeps writing for ever and loads the
-    // machine under the next one: it stops with whoever started it.
-    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
 
     Line line;
     if (!line.Open())
