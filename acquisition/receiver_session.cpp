@@ -126,7 +126,7 @@ void ReceiverSession::NewLine(const SentenceView& sentence)
         inUsedBySky_ = true;
     }
 
-    const LineFacts facts{badChecksum};
+    const LineFacts facts{badChecksum, sentence};
     for (LineConsumer* consumer : consumers_)
         consumer->LineArrived(sentence.Text(), facts);
 }

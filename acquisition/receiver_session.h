@@ -19,6 +19,9 @@ namespace fixwatch {
 // What a consumer learns of one received line besides its text.
 struct LineFacts {
     bool badChecksum = false; // no "*" and checksum, or one that does not match
+    // The line read once (checksum, talker, type, fields), for consumers that read sentences
+    // rather than keep text; valid during the call only.
+    const SentenceView& sentence;
 };
 
 // Anything that wants each received line once, as it first arrives: the recorder, the

@@ -1,10 +1,9 @@
 #include "epochs.h"
 
-#include "checksum.h"
-
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <span>
 
 namespace fixwatch {
 
@@ -14,27 +13,16 @@ constexpr std::size_t kMaxFields = 40;
 constexpr std::int32_t kDayMs = 24 * 60 * 60 * 1000;
 constexpr std::int32_t kHalfDayMs = kDayMs / 2;
 
-// The fields of a sentence whose checksum matches, the identifier first and the "*hh" cut
-// off; 0 when the checksum does not match or there are too many fields.
-std::size_t SplitFields(std::string_view sentence, std::string_view* fields)
+// The fields of a sentence whose checksum matches and stands after a "*", the identifier
+// first and the "*hh" cut off; empty when the checksum does not match or there are more than
+// kMaxFields fields.
+std::span<const std::string_view> SealedFields(const SentenceView& sentence)
 {
-    if (sentence.size() < 4 || !ChecksumMatches(sentence) || sentence[sentence.size() - 3] != '*')
-        return 0;
-    sentence.remove_suffix(3);
-    // One pass over the characters: fields are short, a search call per field costs more.
-    std::size_t count = 0;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < sentence.size(); ++i) {
-        if (sentence[i] != ',')
-            continue;
-        if (count + 1 == kMaxFields)
-            return 0;
-        fields[count++] = sentence.substr(start, i - start);
-        start = i + 1;
-    }
-    fields[count++] = sentence.substr(start);
-    return count;
+    if (sentence.Text().size() < 4 || !sentence.Sealed() || sentence.FieldCount() > kMaxFields)
+        return {};
+    return sentence.StoredFields();
 }
+static_assert(kMaxFields <= SentenceView::kStoredFields);
 
 // The whole field as a plain decimal number; nothing when empty or not a number.
 std::optional<double> Number(std::string_view field)
@@ -148,10 +136,16 @@ bool Epoch::HasFix() const
 
 std::optional<GgaFix> ReadGgaFix(std::string_view sentence, Talkers talkers)
 {
+    return ReadGgaFix(SentenceView(sentence), talkers);
+}
+
+std::optional<GgaFix> ReadGgaFix(const SentenceView& sentence, Talkers talkers)
+{
     // $GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47
     //  0     1      2        3 4         5 6 7  8   9     10 11  12
-    std::array<std::string_view, kMaxFields> f;
-    const std::size_t n = SplitFields(sentence, f.data());
+    const auto fields = SealedFields(sentence);
+    const std::string_view* f = fields.data();
+    const std::size_t n = fields.size();
     if (n < 7 || Formatter(f[0], talkers) != "GGA")
         return std::nullopt;
     const auto quality = Integer(f[6]);
@@ -197,20 +191,26 @@ void EpochModel::Reset()
 
 bool EpochModel::Feed(std::string_view sentence)
 {
+    return Feed(SentenceView(sentence));
+}
+
+bool EpochModel::Feed(const SentenceView& view)
+{
     // The formatter first, from the raw text: a GSV goes to the sky alone, which reads it
     // itself, and sentences of no interest cost nothing more.
+    const std::string_view sentence = view.Text();
     if (sentence.size() < 7 || sentence[6] != ',')
         return false;
     const std::string_view formatter = Formatter(sentence.substr(0, 6), talkers_);
     if (formatter == "GSV") {
         if (ownSky_)
-            sky_.Feed(sentence);
+            sky_.Feed(view);
         return false;
     }
     if (formatter.empty())
         return false;
-    std::array<std::string_view, kMaxFields> fields;
-    const std::size_t n = SplitFields(sentence, fields.data());
+    const auto fields = SealedFields(view);
+    const std::size_t n = fields.size();
     if (n == 0)
         return false;
     const std::uint64_t closedBefore = closed_;
@@ -225,7 +225,7 @@ bool EpochModel::Feed(std::string_view sentence)
         ReadVtg(f, n);
     else if (formatter == "GSA") {
         if (ownSky_)
-            sky_.Feed(sentence);
+            sky_.Feed(view);
         ReadGsa(f, n);
     } else if (formatter == "GST")
         ReadGst(f, n);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gnss_system.h"
+#include "sentence_view.h"
 #include "sky.h"
 #include "talkers.h"
 
@@ -70,6 +71,7 @@ struct GgaFix {
 // The fix of a GGA with a matching checksum from a talker `talkers` reads, a quality above 0
 // and a readable position; nothing for any other line.
 std::optional<GgaFix> ReadGgaFix(std::string_view sentence, Talkers talkers);
+std::optional<GgaFix> ReadGgaFix(const SentenceView& sentence, Talkers talkers);
 
 // The last `capacity` epochs, oldest first; adding one is O(1).
 class EpochHistory {
@@ -106,6 +108,8 @@ public:
     // Reads one sentence; true when it closed an epoch (now History().Newest()). A GSV
     // alone opens no epoch: it carries no time and no fix.
     bool Feed(std::string_view sentence);
+    // The same for a line already read, as the window's session reads each line once.
+    bool Feed(const SentenceView& sentence);
 
     // Closes the open epoch, if it holds anything: at the end of a file.
     bool Finish();

@@ -17,19 +17,19 @@ class HistoryFeed : public LineConsumer {
 public:
     explicit HistoryFeed(ReceiverSession& session) : session_(session) { Reset(); }
 
-    void LineArrived(std::string_view line, const LineFacts& facts) override
+    void LineArrived(std::string_view, const LineFacts& facts) override
     {
         if (facts.badChecksum)
             return;
         if (session_.ReadTalkers() != talkers_)
             Reset();
-        if (model_->Feed(line)) {
+        if (model_->Feed(facts.sentence)) {
             KeepSignals();
             if (onEpoch)
                 onEpoch();
         }
         if (onFix)
-            if (const auto fix = ReadGgaFix(line, talkers_))
+            if (const auto fix = ReadGgaFix(facts.sentence, talkers_))
                 onFix(*fix, EpochSeconds(model_->Open())); // the GGA's epoch, with its date
     }
 
