@@ -1,5 +1,7 @@
 #include "accuracy_view.h"
 
+#include "chart_palette.h"
+
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
@@ -277,20 +279,9 @@ void AccuracyView::changeEvent(QEvent* event)
         FollowPalette();
 }
 
-// Qt Charts draw in colours of their own: the window's palette is carried over to them.
 void AccuracyView::FollowPalette()
 {
-    const QPalette p = palette();
-    chart_->setBackgroundBrush(p.base());
-    chart_->legend()->setLabelColor(p.color(QPalette::Text));
-    for (QAbstractAxis* axis : chart_->axes()) {
-        axis->setLabelsColor(p.color(QPalette::Text));
-        axis->setTitleBrush(p.text());
-        axis->setLinePenColor(p.color(QPalette::Mid));
-        QColor grid = p.color(QPalette::Text);
-        grid.setAlpha(40);
-        axis->setGridLineColor(grid);
-    }
+    fixwatch::FollowPalette(chart_, palette());
 }
 
 void AccuracyView::ShowFigures(const GstSigmaMeans& sigmas)

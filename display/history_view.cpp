@@ -1,5 +1,7 @@
 #include "history_view.h"
 
+#include "chart_palette.h"
+
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
@@ -21,8 +23,8 @@ namespace fixwatch {
 namespace {
 
 constexpr int kWindowMinutes[] = {1, 10, 60};
-constexpr std::size_t kMaxPoints = 1500;
-constexpr int kChartMargin = 2;    // per line and redraw; more is finer than pixels
+constexpr std::size_t kMaxPoints = 1500;    // per line and redraw; more is finer than pixels
+constexpr int kChartMargin = 2;
 
 QString TimeOfDay(double seconds)
 {
@@ -322,23 +324,10 @@ void HistoryView::showEvent(QShowEvent* event)
     redraw_->start();
 }
 
-// Qt Charts draw in colours of their own: the window's palette is carried over to them, so a
-// dark desktop gets dark charts.
 void HistoryView::FollowPalette()
 {
-    const QPalette p = palette();
-    for (QChart* chart : charts_) {
-        chart->setBackgroundBrush(p.base());
-        chart->setTitleBrush(p.text());
-        chart->legend()->setLabelColor(p.color(QPalette::Text));
-        for (QAbstractAxis* axis : chart->axes()) {
-            axis->setLabelsColor(p.color(QPalette::Text));
-            axis->setLinePenColor(p.color(QPalette::Mid));
-            QColor grid = p.color(QPalette::Text);
-            grid.setAlpha(40);
-            axis->setGridLineColor(grid);
-        }
-    }
+    for (QChart* chart : charts_)
+        fixwatch::FollowPalette(chart, palette());
 }
 
 void HistoryView::changeEvent(QEvent* event)
