@@ -4,6 +4,7 @@
 // rate, in pieces as a UART hands them on, until killed or for --seconds N.
 //   default: a GPS receiver at 1 Hz (GGA, GSA, three GSV, RMC, VTG, GLL), 4800 baud, 48 bytes
 //   --gnss:  a four-system receiver at 10 Hz (give --baud 115200)
+#include "receiver_line.h"
 #include "sentence_mix.h"
 #include "synthetic_gnss_receiver.h"
 
@@ -16,11 +17,6 @@
 #include <string>
 #include <string_view>
 
-#include <fcntl.h>
-#include <pty.h>
-#include <sys/ioctl.h>
-#include <termios.h>
-#include <unistd.h>
 
 namespace {
 
@@ -69,55 +65,6 @@ void SleepUntil(const timespec& at)
     }
 }
 
-class Line {
-public:
-    bool Open()
-    {
-        termios raw{};
-        ::cfmakeraw(&raw);
-        char name[256] = {};
-        if (::openpty(&master_, &slave_, name, &raw, nullptr) == -1) {
-            std::cerr << "fixwatch-bench-line: cannot open a pseudo-terminal: " << std::strerror(errno) << "\n";
-            return false;
-        }
-        // The slave stays open here, so a write never fails for want of a reader.
-        ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
-        device_ = name;
-        return true;
-    }
-    ~Line()
-    {
-        if (slave_ >= 0)
-            ::close(slave_);
-        if (master_ >= 0)
-            ::close(master_);
-    }
-    const std::string& Device() const { return device_; }
-
-    // Writes what the line takes now; a backlog nobody read is dropped first.
-    void Send(std::string_view text, long bytesPerSecond)
-    {
-        char sink[512];
-        while (::read(master_, sink, sizeof sink) > 0) {
-        }
-        int waiting = 0;
-        if (::ioctl(slave_, FIONREAD, &waiting) == 0 && waiting > kBacklogSeconds * bytesPerSecond)
-            ::tcflush(slave_, TCIFLUSH);
-        while (!text.empty()) {
-            const ssize_t n = ::write(master_, text.data(), text.size());
-            if (n > 0)
-                text.remove_prefix(static_cast<std::size_t>(n));
-            else if (!(n == -1 && errno == EINTR))
-                return;
-        }
-    }
-
-private:
-    int master_ = -1;
-    int slave_ = -1;
-    std::string device_;
-};
-
 bool ParseArguments(int argc, char** argv, Options& options)
 {
     for (int i = 1; i < argc; ++i) {
@@ -159,8 +106,8 @@ int main(int argc, char** argv)
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
 
-    Line line;
-    if (!line.Open())
+    fixwatch::ReceiverLine line(stopRequested);
+    if (!line.Open("fixwatch-bench-line"))
         return EXIT_FAILURE;
     std::cout << line.Device() << std::endl;
 
@@ -188,7 +135,7 @@ int main(int argc, char** argv)
             const std::size_t size = std::min<std::size_t>(static_cast<std::size_t>(options.piece), text.size() - offset);
             at = Plus(at, static_cast<long>(size) * nanosecondsPerByte);
             SleepUntil(at);
-            line.Send(std::string_view(text).substr(offset, size), bytesPerSecond);
+            line.Send(std::string_view(text).substr(offset, size), bytesPerSecond, kBacklogSeconds);
             offset += size;
         }
         epoch = Plus(epoch, epochNanoseconds);

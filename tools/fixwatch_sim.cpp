@@ -1,6 +1,7 @@
 // fixwatch-sim: a stand-in GPS receiver on a pseudo-terminal. Prints the device of the
 // terminal's slave side, then writes NMEA sentences to it at a receiver's pace until
 // SIGINT or SIGTERM: a built-in synthetic receiver by default, or the lines of a file.
+#include "receiver_line.h"
 #include "synthetic_receiver.h"
 
 #include <algorithm>
@@ -18,11 +19,6 @@
 #include <thread>
 #include <vector>
 
-#include <fcntl.h>
-#include <pty.h>
-#include <sys/ioctl.h>
-#include <termios.h>
-#include <unistd.h>
 
 namespace {
 
@@ -118,73 +114,7 @@ bool SleepUntil(Clock::time_point deadline)
     return false;
 }
 
-class PseudoTerminal {
-public:
-    bool Open()
-    {
-        termios raw{};
-        ::cfmakeraw(&raw);
-        ::cfsetispeed(&raw, B4800);
-        ::cfsetospeed(&raw, B4800);
-        char name[256] = {};
-        if (::openpty(&master_, &slave_, name, &raw, nullptr) == -1) {
-            std::cerr << "fixwatch-sim: cannot open a pseudo-terminal: " << std::strerror(errno)
-                      << "\n";
-            return false;
-        }
-        // The slave stays open here so writes never fail for want of a reader.
-        ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
-        device_ = name;
-        return true;
-    }
-
-    ~PseudoTerminal()
-    {
-        if (slave_ >= 0)
-            ::close(slave_);
-        if (master_ >= 0)
-            ::close(master_);
-    }
-
-    const std::string& Device() const { return device_; }
-
-    // Writes what the line can take now and drops the rest: a receiver nobody listens to
-    // does not wait either. Stale data nobody read is dropped first, so a reader that comes
-    // late sees the current second, not a backlog.
-    void Send(std::string_view text, long bytesPerSecond)
-    {
-        DiscardIncoming();
-        int waiting = 0;
-        if (::ioctl(slave_, FIONREAD, &waiting) == 0 && waiting > kBacklogSeconds * bytesPerSecond)
-            ::tcflush(slave_, TCIFLUSH);
-        while (!text.empty()) {
-            const ssize_t n = ::write(master_, text.data(), text.size());
-            if (n > 0) {
-                text.remove_prefix(static_cast<std::size_t>(n));
-            } else if (n == -1 && errno == EINTR) {
-                if (stopRequested)
-                    return;
-            } else {
-                return;
-            }
-        }
-    }
-
-private:
-    // Fixwatch never transmits, but another reader might; keep the way back empty.
-    void DiscardIncoming()
-    {
-        char sink[512];
-        while (::read(master_, sink, sizeof sink) > 0) {
-        }
-    }
-
-    int master_ = -1;
-    int slave_ = -1;
-    std::string device_;
-};
-
-int RunSynthetic(PseudoTerminal& terminal, long baud)
+int RunSynthetic(fixwatch::ReceiverLine& terminal, long baud)
 {
     const std::time_t now = std::time(nullptr);
     std::tm utc{};
@@ -209,7 +139,7 @@ int RunSynthetic(PseudoTerminal& terminal, long baud)
             at += std::chrono::duration_cast<Clock::duration>(perCharacter * sentence.size());
             if (!SleepUntil(at))
                 return EXIT_SUCCESS;
-            terminal.Send(sentence, bytesPerSecond);
+            terminal.Send(sentence, bytesPerSecond, kBacklogSeconds);
         }
         second = std::max(second + std::chrono::seconds(1), at);
         if (!SleepUntil(second))
@@ -218,7 +148,7 @@ int RunSynthetic(PseudoTerminal& terminal, long baud)
     return EXIT_SUCCESS;
 }
 
-int RunFile(PseudoTerminal& terminal, const Options& options)
+int RunFile(fixwatch::ReceiverLine& terminal, const Options& options)
 {
     std::ifstream in(options.file, std::ios::binary);
     if (!in) {
@@ -243,7 +173,7 @@ int RunFile(PseudoTerminal& terminal, const Options& options)
     auto at = Clock::now();
     do {
         for (const std::string& line : lines) {
-            terminal.Send(line, 4800 / kBitsPerCharacter);
+            terminal.Send(line, 4800 / kBitsPerCharacter, kBacklogSeconds);
             at += interval;
             if (!SleepUntil(at))
                 return EXIT_SUCCESS;
@@ -270,8 +200,8 @@ int main(int argc, char** argv)
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
 
-    PseudoTerminal terminal;
-    if (!terminal.Open())
+    fixwatch::ReceiverLine terminal(stopRequested);
+    if (!terminal.Open("fixwatch-sim", B4800))
         return EXIT_FAILURE;
     std::cout << terminal.Device() << std::endl;
 
