@@ -25,7 +25,10 @@ constexpr int kUsageError = 2;
 int main(int argc, char* argv[])
 {
     using Request = fixwatch::ProgramArguments::Request;
-    switch (fixwatch::ProgramArguments(argc, argv).Asked()) {
+    // Read once before any application object, so that what needs no window is answered
+    // without one; read again once Qt has taken its own options out.
+    const fixwatch::ProgramArguments early(argc, argv);
+    switch (early.Asked()) {
     case Request::Help:
         std::cout << fixwatch::UsageText();
         return 0;
@@ -42,7 +45,7 @@ int main(int argc, char* argv[])
     }
     case Request::Error:
         // Said before any display is opened, so that it is said without one too.
-        std::cerr << fixwatch::ProgramArguments(argc, argv).Error() << '\n';
+        std::cerr << early.Error() << '\n';
         return kUsageError;
     case Request::Window:
         break;
