@@ -30,7 +30,11 @@ class CommControl : public QObject {
     Q_OBJECT
 
 public:
-    enum class State { Closed, Open, Lost };
+    enum class State {
+        Closed,
+        Open,
+        Lost,
+    };
 
     explicit CommControl(QObject* parent = nullptr);
     ~CommControl() override;

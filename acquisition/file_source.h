@@ -18,11 +18,11 @@ namespace fixwatch {
 // ending where its first sentence identifier comes again.
 struct RecordingClock {
     bool timed = true;
-    bool started = false;   // a time (or the first untimed line) has been seen
+    bool started = false;      // a time (or the first untimed line) has been seen
     std::int64_t firstTod = 0; // time of day of the first epoch, ms
     std::int64_t lastTod = 0;
     std::int64_t dayBase = 0;
-    std::int64_t at = 0;    // recording time of the current epoch, ms
+    std::int64_t at = 0;         // recording time of the current epoch, ms
     std::string firstIdentifier; // untimed: the identifier that opens each epoch
 
     // The recording time of `line`; true in `newEpoch` when the line opens an epoch.
@@ -108,8 +108,8 @@ public:
 
 private:
     struct IndexEntry {
-        std::int64_t offset; // where the epoch's first line starts
-        std::int64_t at;     // its recording time
+        std::int64_t offset;  // where the epoch's first line starts
+        std::int64_t at;      // its recording time
         RecordingClock clock; // the clock before that line
     };
     // Whether the recording has times, from its first kIndexPerOpen bytes; false when they

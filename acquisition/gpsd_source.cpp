@@ -7,8 +7,7 @@
 namespace fixwatch {
 
 GpsdSource::GpsdSource(NetworkAddress address, QObject* parent)
-    : TcpSource(address, parent)
-    , device_(std::move(address.device))
+    : TcpSource(address, parent), device_(std::move(address.device))
 {
 }
 

@@ -66,7 +66,13 @@ public:
     static QString ShownPath(const QString& path);
 
 private:
-    enum class Line { Start, Passed, Dropped, Json, OverlongJson };
+    enum class Line {
+        Start,
+        Passed,
+        Dropped,
+        Json,
+        OverlongJson,
+    };
 
     void HandleJson();
     void ChooseDevice();

@@ -14,7 +14,11 @@ class ReceiverSource;
 // A network source named by a port's configured value: gpsd://HOST[:PORT][/DEVICE],
 // tcp://HOST:PORT or udp://[ADDRESS]:PORT. IPv6 literals are written in brackets.
 struct NetworkAddress {
-    enum class Kind { Gpsd, Tcp, Udp };
+    enum class Kind {
+        Gpsd,
+        Tcp,
+        Udp,
+    };
 
     Kind kind = Kind::Tcp;
     // A host name or an IP address without brackets; empty for udp on every address.

@@ -21,10 +21,10 @@ struct SerialPortDescription {
 
 // What port number n of the window stands for.
 struct PortEntry {
-    int number = 0;      // 1..255
-    QString address;     // a device path, or a gpsd://, tcp:// or udp:// address
-    QString description; // who says what it is: the machine's words, "gpsd on localhost", ...
-    QString usbId;       // "1546:01a8" for a USB device, else empty
+    int number = 0;          // 1..255
+    QString address;         // a device path, or a gpsd://, tcp:// or udp:// address
+    QString description;     // who says what it is: the machine's words, "gpsd on localhost", ...
+    QString usbId;           // "1546:01a8" for a USB device, else empty
     bool configured = false; // named by the environment variable FIXWATCH_COMn
 };
 

@@ -51,12 +51,14 @@ const LongOption* Find(std::string_view name)
 // The options Qt's application object takes out of the arguments itself (QGuiApplication,
 // QApplication and the X11 platform), each of which it accepts with one or two dashes. Before
 // that object exists they are not unknown: they are Qt's.
+// clang-format off
 constexpr std::string_view kQtOptions[] = {
     "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon",
     "qwindowtitle", "reverse", "session", "style", "stylesheet", "widgetcount", "qmljsdebugger",
     "testability", "nograb", "dograb", "display", "geometry", "title", "name", "visual", "ncols",
     "cmap", "icon",
 };
+// clang-format on
 
 bool OwnedByQt(const QString& name)
 {

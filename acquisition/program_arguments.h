@@ -27,7 +27,7 @@ inline constexpr LongOption kLongOptions[] = {
     {"record", nullptr, "record every received sentence from the first Start; as File > Record sentences"},
     {"start", nullptr, "press Start at launch, with the port and settings of the / options"},
     {"tab", "NAME", "show that tab at launch: position, general, satellites, communication, sky, "
-     "history, accuracy or console"},
+                    "history, accuracy or console"},
     {"list-ports", nullptr, "print the numbered ports of this machine and exit"},
     {"help", nullptr, "show this text and exit"},
     {"version", nullptr, "show the version and exit"},
@@ -40,7 +40,13 @@ inline constexpr LongOption kLongOptions[] = {
 // stand and whatever else is given, without a window.
 class ProgramArguments {
 public:
-    enum class Request { Window, Help, Version, ListPorts, Error };
+    enum class Request {
+        Window,
+        Help,
+        Version,
+        ListPorts,
+        Error,
+    };
 
     // `arguments` are argv[1] to argv[argc - 1], as given.
     explicit ProgramArguments(const std::vector<std::string>& arguments);

@@ -120,8 +120,8 @@ void ReceiverSession::NewLine(const SentenceView& sentence)
     }
     // The used satellites the sky marks are the solution's, once a GSA said which they are
     // and a GSV said where.
-    if (talkers_ == Talkers::AllSystems && gsaSeen_ && (skyChanged || !inUsedBySky_) &&
-        !sky_.Satellites().empty()) {
+    if (talkers_ == Talkers::AllSystems && gsaSeen_ && (skyChanged || !inUsedBySky_)
+        && !sky_.Satellites().empty()) {
         inUse_.UsedBySky(UsedCount(sky_));
         inUsedBySky_ = true;
     }

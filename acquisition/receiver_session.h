@@ -46,9 +46,9 @@ public:
     // What one poll brought.
     struct Poll {
         bool textArrived = false;
-        bool cameBack = false;   // a lost source was opened again before reading
-        int lines = 0;           // lines that arrived for the first time
-        int badChecksums = 0;    // of those, the ones whose checksum failed
+        bool cameBack = false; // a lost source was opened again before reading
+        int lines = 0;         // lines that arrived for the first time
+        int badChecksums = 0;  // of those, the ones whose checksum failed
         bool skyChanged = false;
     };
 
@@ -101,8 +101,8 @@ private:
     Talkers talkers_ = Talkers::GpsOnly;
     Sky sky_{Talkers::GpsOnly};
     SatellitesInUse inUse_;
-    bool gsaSeen_ = false;      // a GSA of a read talker came since Begin
-    bool inUsedBySky_ = false;  // inUse_ has been told the sky's count
+    bool gsaSeen_ = false;     // a GSA of a read talker came since Begin
+    bool inUsedBySky_ = false; // inUse_ has been told the sky's count
     std::vector<LineConsumer*> consumers_;
     Poll poll_;
 };

@@ -106,11 +106,16 @@ bool SerialPort::ParseSettings(std::string_view text, LineSettings& settings, QS
     if (fields[1].size() != 1)
         return false;
     switch (fields[1].front()) {
-    case 'N': case 'n': parsed.parity = QSerialPort::NoParity; break;
-    case 'E': case 'e': parsed.parity = QSerialPort::EvenParity; break;
-    case 'O': case 'o': parsed.parity = QSerialPort::OddParity; break;
-    case 'M': case 'm': parsed.parity = QSerialPort::MarkParity; break;
-    case 'S': case 's': parsed.parity = QSerialPort::SpaceParity; break;
+    case 'N':
+    case 'n': parsed.parity = QSerialPort::NoParity; break;
+    case 'E':
+    case 'e': parsed.parity = QSerialPort::EvenParity; break;
+    case 'O':
+    case 'o': parsed.parity = QSerialPort::OddParity; break;
+    case 'M':
+    case 'm': parsed.parity = QSerialPort::MarkParity; break;
+    case 'S':
+    case 's': parsed.parity = QSerialPort::SpaceParity; break;
     default: return false;
     }
 

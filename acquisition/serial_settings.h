@@ -12,11 +12,11 @@ namespace fixwatch {
 // 4800 baud, no parity, 8 data bits, 1 stop bit, no handshaking, DTR, RTS and null discard off,
 // GPS sentences only.
 struct SerialSettings {
-    std::int16_t portIndex = 0;        // port number = portIndex + 1
-    std::int16_t baudIndex = 5;        // into kBaudCaptions
-    std::int16_t parityIndex = 0;      // into kParityTags
-    std::int16_t dataBitsIndex = 3;    // into kDataBitsCaptions
-    std::int16_t stopBitsIndex = 0;    // into kStopBitsCaptions
+    std::int16_t portIndex = 0;     // port number = portIndex + 1
+    std::int16_t baudIndex = 5;     // into kBaudCaptions
+    std::int16_t parityIndex = 0;   // into kParityTags
+    std::int16_t dataBitsIndex = 3; // into kDataBitsCaptions
+    std::int16_t stopBitsIndex = 0; // into kStopBitsCaptions
     bool dtrEnable = false;
     bool rtsEnable = false;
     bool nullDiscard = false;

@@ -53,8 +53,7 @@ QString InSentence(QString text)
 } // namespace
 
 TcpSource::TcpSource(NetworkAddress address, QObject* parent)
-    : ReceiverSource(parent)
-    , address_(std::move(address))
+    : ReceiverSource(parent), address_(std::move(address))
 {
 }
 

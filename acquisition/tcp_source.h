@@ -68,7 +68,11 @@ protected:
     void Refuse(const QString& reason);
 
 private:
-    enum class Phase { Closed, Connecting, Connected };
+    enum class Phase {
+        Closed,
+        Connecting,
+        Connected,
+    };
 
     void StartAttempt();
     void DropSocket();

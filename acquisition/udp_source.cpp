@@ -33,8 +33,7 @@ constexpr int kMaxDatagramsPerEvent = 64;
 } // namespace
 
 UdpSource::UdpSource(NetworkAddress address, QObject* parent)
-    : ReceiverSource(parent)
-    , address_(std::move(address))
+    : ReceiverSource(parent), address_(std::move(address))
 {
 }
 
@@ -68,7 +67,7 @@ void UdpSource::Close()
 {
     if (socket_) {
         socket_->disconnect(this);
-        socket_->close(); // frees the port at once
+        socket_->close();       // frees the port at once
         socket_->deleteLater(); // this may run inside the socket's readyRead
         socket_ = nullptr;
     }

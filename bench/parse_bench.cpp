@@ -19,9 +19,21 @@ struct CopyingReceiver : NmeaEvents {
     std::int16_t integer = 0;
     long count = 0;
 
-    void Text(std::string t) { text1 = std::move(t); ++count; }
-    void Number(double v) { number = v; ++count; }
-    void Integer(std::int16_t v) { integer = v; ++count; }
+    void Text(std::string t)
+    {
+        text1 = std::move(t);
+        ++count;
+    }
+    void Number(double v)
+    {
+        number = v;
+        ++count;
+    }
+    void Integer(std::int16_t v)
+    {
+        integer = v;
+        ++count;
+    }
 
     void PositionReceived(std::string latitude, std::string longitude) override
     {

@@ -17,7 +17,6 @@
 #include <string>
 #include <string_view>
 
-
 namespace {
 
 constexpr long kBitsPerCharacter = 10; // start, 8 data, stop

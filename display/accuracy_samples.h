@@ -40,7 +40,7 @@ public:
     {
         const auto begin = fixes_.begin() + static_cast<std::ptrdiff_t>(FirstWithin(fixes_, minutes));
         return std::ranges::subrange(begin, fixes_.end())
-            | std::views::transform([](const TimedFix& t) -> const GgaFix& { return t.fix; });
+               | std::views::transform([](const TimedFix& t) -> const GgaFix& { return t.fix; });
     }
     // The mean GST estimates of the same window.
     GstSigmaMeans SigmasWithin(int minutes) const;

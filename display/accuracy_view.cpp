@@ -29,9 +29,9 @@ namespace fixwatch {
 
 namespace {
 
-constexpr int kWindowMinutes[] = {0, 1, 10, 60};   // 0: every fix since Clear
+constexpr int kWindowMinutes[] = {0, 1, 10, 60}; // 0: every fix since Clear
 constexpr int kCirclePoints = 96;
-constexpr double kLeastExtent = 0.1;   // metres each way, for fixes that never moved
+constexpr double kLeastExtent = 0.1; // metres each way, for fixes that never moved
 
 QLabel* PlainLabel(const char* name, const QString& text = QString())
 {
@@ -216,7 +216,7 @@ void AccuracyView::Cmb_AccuracyWindow_Click() { Changed(); }
 
 void AccuracyView::Txt_Reference_Change()
 {
-    TypedReference();   // says at once what is wrong with the text
+    TypedReference(); // says at once what is wrong with the text
     Changed();
 }
 

@@ -49,7 +49,7 @@ public:
     QLineEdit* Txt_ReferenceLatitude = nullptr;
     QLineEdit* Txt_ReferenceLongitude = nullptr;
     QPushButton* Cmd_UseMean = nullptr;
-    QLabel* Lbl_ReferenceError = nullptr;   // why a typed reference is not used
+    QLabel* Lbl_ReferenceError = nullptr;    // why a typed reference is not used
     QLabel* Lbl_AccuracyReference = nullptr; // what the offsets are measured from
     QLabel* Lbl_AccuracyFixes = nullptr;
     QLabel* Lbl_AccuracyMeanLatitude = nullptr;
@@ -93,10 +93,10 @@ private:
     QLineSeries* cep50_ = nullptr;
     QLineSeries* cep95_ = nullptr;
     QTimer* redraw_ = nullptr;
-    double extent_ = 0.1;   // metres from the reference that the chart must show
+    double extent_ = 0.1; // metres from the reference that the chart must show
     bool dirty_ = true;
     QElapsedTimer sinceRedraw_;
-    qint64 holdMs_ = 0;     // the timer's wait after a redraw that took long
+    qint64 holdMs_ = 0; // the timer's wait after a redraw that took long
 };
 
 // A latitude or longitude typed in decimal degrees ("45.0625", "-7.5"), within ±`limit`;

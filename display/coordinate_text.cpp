@@ -12,7 +12,7 @@
 namespace fixwatch {
 namespace {
 
-constexpr char kDegreeSign = '\xB0'; // ISO-8859-1
+constexpr char kDegreeSign = '\xB0';    // ISO-8859-1
 constexpr int kDecimalDegreePlaces = 7; // about 1 cm
 constexpr int kSecondPlaces = 2;        // about 30 cm
 

@@ -284,9 +284,8 @@ void FixDisplay::ChannelReceived(std::size_t channel, std::int16_t satellite)
 {
     // The status is painted after the column is blanked, as the last step of the handler.
     QLabel* status = At(w_.Lab_PosizioneInfo3b, channel);
-    const bool changed =
-        status != nullptr && status->text() != (satellite == 0 ? QLatin1String("Not in use")
-                                                                : QLatin1String("In use"));
+    const QLatin1String shown = satellite == 0 ? QLatin1String("Not in use") : QLatin1String("In use");
+    const bool changed = status != nullptr && status->text() != shown;
     if (satellite == 0) {
         Show(status, QStringLiteral("Not in use"), false);
         ClearSatelliteSlot(static_cast<std::int16_t>(channel));

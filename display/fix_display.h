@@ -134,6 +134,7 @@ private:
     void AutoManModeReceived(std::string autoManMode) override;
     void Mode3DReceived(std::string mode3D) override;
     // The channel events reach the handlers unless the sky draws the columns.
+    // clang-format off
     void Ch01SatReceived(std::int16_t ch01Sat) override { if (!allSystems_) gps_Ch01SatReceived(ch01Sat); }
     void Ch02SatReceived(std::int16_t ch02Sat) override { if (!allSystems_) gps_Ch02SatReceived(ch02Sat); }
     void Ch03SatReceived(std::int16_t ch03Sat) override { if (!allSystems_) gps_Ch03SatReceived(ch03Sat); }
@@ -146,6 +147,7 @@ private:
     void Ch10SatReceived(std::int16_t ch10Sat) override { if (!allSystems_) gps_Ch10SatReceived(ch10Sat); }
     void Ch11SatReceived(std::int16_t ch11Sat) override { if (!allSystems_) gps_Ch11SatReceived(ch11Sat); }
     void Ch12SatReceived(std::int16_t ch12Sat) override { if (!allSystems_) gps_Ch12SatReceived(ch12Sat); }
+    // clang-format on
     void SatellitesInViewReceived(std::int16_t satellitesInView) override;
     void SpeedReceived(double speed) override;
     void TrueTrack(std::string Ttrack) override;
@@ -167,10 +169,9 @@ private:
     QString decimalPoint_;
     int batchDepth_ = 0;
     bool allSystems_ = false;
-    bool vtgSpeedSeen_ = false; // a VTG speed arrived since the last clearing
+    bool vtgSpeedSeen_ = false;       // a VTG speed arrived since the last clearing
     std::vector<QWidget*> unpainted_; // changed during the open batch
     FixTexts texts_;
-
 };
 
 } // namespace fixwatch

@@ -23,20 +23,23 @@ namespace fixwatch {
 namespace {
 
 constexpr int kWindowMinutes[] = {1, 10, 60};
-constexpr std::size_t kMaxPoints = 1500;    // per line and redraw; more is finer than pixels
+constexpr std::size_t kMaxPoints = 1500; // per line and redraw; more is finer than pixels
 constexpr int kChartMargin = 2;
 
 QString TimeOfDay(double seconds)
 {
     const auto s = static_cast<long long>(std::floor(std::fmod(seconds, 86400.0)));
-    return QStringLiteral("%1:%2:%3").arg(s / 3600, 2, 10, QLatin1Char('0'))
-        .arg(s / 60 % 60, 2, 10, QLatin1Char('0')).arg(s % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600, 2, 10, QLatin1Char('0'))
+        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
 }
 
 // Labels the time axis at round times within [from, to].
 void LabelTimeAxis(QCategoryAxis* axis, double from, double to, int minutes)
 {
-    const double step = minutes == 1 ? 10 : minutes == 10 ? 120 : 600;
+    const double step = minutes == 1 ? 10 : minutes == 10 ? 120
+                                                          : 600;
     for (const QString& label : axis->categoriesLabels())
         axis->remove(label);
     axis->setRange(from, to);
@@ -103,7 +106,11 @@ public:
         legendLabel_ = std::move(label);
     }
 
-    void Begin() { segments_.clear(); open_ = false; }
+    void Begin()
+    {
+        segments_.clear();
+        open_ = false;
+    }
     void Add(double x, std::optional<double> y)
     {
         if (!y || !std::isfinite(*y)) {
@@ -284,10 +291,10 @@ void HistoryView::ToggleSatellite(GnssSystem system, int number, const QString& 
         const QColor colours[] = {QColor(0x2c, 0xa0, 0x2c), QColor(0x94, 0x67, 0xbd), QColor(0xff, 0x7f, 0x0e),
                                   QColor(0x8c, 0x56, 0x4b), QColor(0xe3, 0x77, 0xc2), QColor(0x17, 0xbe, 0xcf)};
         QChart* chart = charts_[kSignalChart];
-        followed_.push_back({key, name, std::make_unique<ChartLine>(
-            chart, static_cast<QCategoryAxis*>(chart->axes(Qt::Horizontal).front()),
-            static_cast<QValueAxis*>(chart->axes(Qt::Vertical).front()), name,
-            colours[followed_.size() % std::size(colours)], Qt::DotLine)});
+        auto* axisX = static_cast<QCategoryAxis*>(chart->axes(Qt::Horizontal).front());
+        auto* axisY = static_cast<QValueAxis*>(chart->axes(Qt::Vertical).front());
+        const QColor colour = colours[followed_.size() % std::size(colours)];
+        followed_.push_back({key, name, std::make_unique<ChartLine>(chart, axisX, axisY, name, colour, Qt::DotLine)});
     }
     Cmb_HistoryWindow_Click();
 }

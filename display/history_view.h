@@ -76,12 +76,12 @@ private:
     std::vector<Followed> followed_;
     std::vector<QChart*> charts_;
     std::vector<std::unique_ptr<ChartLine>> satelliteLines_;
-    std::vector<std::unique_ptr<ChartLine>> lines_;   // the other charts' lines
+    std::vector<std::unique_ptr<ChartLine>> lines_; // the other charts' lines
     QTimer* redraw_ = nullptr;
     bool dirty_ = true;
     bool allSystems_ = false;
     bool alignPending_ = false;
-    std::vector<int> extraLeft_, extraRight_;  // margin each chart takes to line up with the others
+    std::vector<int> extraLeft_, extraRight_; // margin each chart takes to line up with the others
 };
 
 // The absolute UTC time of an epoch in seconds (days since 1970 when a date is known, the

@@ -38,8 +38,8 @@ ReplayBar::ReplayBar(QWidget* parent)
     // Wide enough for either caption, so that the bar does not move when it changes.
     Cmd_ReplayPause->setMinimumWidth(
         std::max(Cmd_ReplayPause->fontMetrics().horizontalAdvance(QStringLiteral("Resume")),
-                 Cmd_ReplayPause->fontMetrics().horizontalAdvance(QStringLiteral("Pause"))) +
-        24);
+                 Cmd_ReplayPause->fontMetrics().horizontalAdvance(QStringLiteral("Pause")))
+        + 24);
 
     Cmb_ReplaySpeed = new QComboBox;
     Cmb_ReplaySpeed->setObjectName(QStringLiteral("Cmb_ReplaySpeed"));

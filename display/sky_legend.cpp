@@ -14,7 +14,12 @@ namespace {
 
 // One entry: a system's colour, or the key to filled, hollow and size.
 struct Entry {
-    enum Kind { SystemColour, Used, NotUsed, Signal } kind;
+    enum Kind {
+        SystemColour,
+        Used,
+        NotUsed,
+        Signal,
+    } kind;
     GnssSystem system;
     QString text;
 };

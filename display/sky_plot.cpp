@@ -75,8 +75,8 @@ QColor SystemColor(GnssSystem system)
 
 bool HasSkyPosition(const SkySatellite& satellite)
 {
-    return satellite.elevation && satellite.azimuth &&
-           !(*satellite.elevation == 0 && *satellite.azimuth == 0);
+    return satellite.elevation && satellite.azimuth
+           && !(*satellite.elevation == 0 && *satellite.azimuth == 0);
 }
 
 QString SkyLabel(const SatelliteKey& key)
@@ -98,8 +98,8 @@ double MarkRadius(std::optional<int> signal, double radius)
     if (!signal)
         return smallest;
     const double strength =
-        (std::clamp(static_cast<double>(*signal), kWeakSignal, kStrongSignal) - kWeakSignal) /
-        (kStrongSignal - kWeakSignal);
+        (std::clamp(static_cast<double>(*signal), kWeakSignal, kStrongSignal) - kWeakSignal)
+        / (kStrongSignal - kWeakSignal);
     return smallest + (largest - smallest) * strength;
 }
 
@@ -298,8 +298,8 @@ void SkyPlot::PlaceLabels() const
         nameTexts_.clear();
     for (const Mark& mark : marks_) {
         // Laid out once per name and font: the same names come back every second.
-        const auto textKey = (static_cast<std::uint64_t>(mark.key.system) << 32) |
-                             static_cast<std::uint32_t>(mark.key.number);
+        const auto textKey = (static_cast<std::uint64_t>(mark.key.system) << 32)
+                             | static_cast<std::uint32_t>(mark.key.number);
         QStaticText& text = nameTexts_[textKey];
         if (text.text().isEmpty()) {
             text.setText(mark.label);
@@ -346,9 +346,9 @@ void SkyPlot::PlaceLabels() const
             if (!bounds.contains(place))
                 return false;
             const auto hits = [&place](const QRectF& other) { return other.intersects(place); };
-            if (std::any_of(ringLabels_.begin(), ringLabels_.end(), hits) ||
-                std::any_of(compassLabels_.begin(), compassLabels_.end(), hits) ||
-                std::any_of(placed.begin(), placed.end(), hits))
+            if (std::any_of(ringLabels_.begin(), ringLabels_.end(), hits)
+                || std::any_of(compassLabels_.begin(), compassLabels_.end(), hits)
+                || std::any_of(placed.begin(), placed.end(), hits))
                 return false;
             for (std::size_t j = 0; j < marks_.size(); ++j)
                 if (j != i && CircleBox(marks_[j]).intersects(place))
@@ -390,8 +390,8 @@ const SkyPlot::Mark* SkyPlot::MarkAt(const QPointF& at) const
     for (const Mark& mark : marks_) {
         const QPointF from = at - mark.centre;
         // Used circles are painted over hollow ones, later over earlier.
-        if (std::hypot(from.x(), from.y()) <= mark.radius + 2 &&
-            (hit == nullptr || mark.used || !hit->used))
+        if (std::hypot(from.x(), from.y()) <= mark.radius + 2
+            && (hit == nullptr || mark.used || !hit->used))
             hit = &mark;
     }
     return hit;
@@ -491,8 +491,8 @@ void SkyPlot::paintEvent(QPaintEvent*)
 const QPixmap& SkyPlot::Sprite(const Mark& mark) const
 {
     const auto key = static_cast<std::uint32_t>(
-        (static_cast<std::uint32_t>(mark.key.system) << 17) | (mark.used ? 1U << 16 : 0U) |
-        (static_cast<std::uint32_t>(std::lround(mark.radius * 2)) & 0xFFFFU));
+        (static_cast<std::uint32_t>(mark.key.system) << 17) | (mark.used ? 1U << 16 : 0U)
+        | (static_cast<std::uint32_t>(std::lround(mark.radius * 2)) & 0xFFFFU));
     QPixmap& sprite = sprites_[key];
     if (!sprite.isNull())
         return sprite;

@@ -58,8 +58,8 @@ public:
         QPointF centre;
         double radius = 0;
         bool used = false;
-        QString label;     // the name
-        QRectF labelRect;  // where the name is written; null when it found no room
+        QString label;    // the name
+        QRectF labelRect; // where the name is written; null when it found no room
     };
 
     explicit SkyPlot(QWidget* parent = nullptr);
@@ -117,12 +117,12 @@ private:
     mutable double radius_ = 0;
     mutable QFont compassFont_;
     mutable QFont numberFont_;
-    mutable std::vector<QRectF> ringLabels_; // where the ring values are written
-    mutable std::vector<QRectF> compassLabels_; // where N E S W are written
-    mutable std::vector<QStaticText> labelTexts_; // the marks' names, laid out
+    mutable std::vector<QRectF> ringLabels_;                           // where the ring values are written
+    mutable std::vector<QRectF> compassLabels_;                        // where N E S W are written
+    mutable std::vector<QStaticText> labelTexts_;                      // the marks' names, laid out
     mutable std::unordered_map<std::uint64_t, QStaticText> nameTexts_; // by key, in numberFont_
 
-    QPixmap grid_; // null when it must be drawn again
+    QPixmap grid_;                                               // null when it must be drawn again
     mutable std::unordered_map<std::uint32_t, QPixmap> sprites_; // circles, by look
 };
 

@@ -76,25 +76,23 @@ void SkyTableModel::SetSatellites(const std::vector<SkySatellite>& satellites)
     while (row < rowCountNow() || next < satellites.size()) {
         const bool rowsLeft = row < rowCountNow();
         const bool newLeft = next < satellites.size();
-        if (rowsLeft && (!newLeft || KeyOf(rows_[static_cast<std::size_t>(row)]) <
-                                         KeyOf(satellites[next]))) {
+        if (rowsLeft && (!newLeft || KeyOf(rows_[static_cast<std::size_t>(row)]) < KeyOf(satellites[next]))) {
             // Rows whose satellites are gone, up to the next one still in the list.
             int end = row;
-            while (end < rowCountNow() &&
-                   (!newLeft || KeyOf(rows_[static_cast<std::size_t>(end)]) <
-                                    KeyOf(satellites[next])))
+            while (end < rowCountNow()
+                   && (!newLeft || KeyOf(rows_[static_cast<std::size_t>(end)]) < KeyOf(satellites[next])))
                 ++end;
             flushChanged();
             beginRemoveRows(QModelIndex(), row, end - 1);
             rows_.erase(rows_.begin() + row, rows_.begin() + end);
             endRemoveRows();
-        } else if (!rowsLeft ||
-                   KeyOf(satellites[next]) < KeyOf(rows_[static_cast<std::size_t>(row)])) {
+        } else if (!rowsLeft
+                   || KeyOf(satellites[next]) < KeyOf(rows_[static_cast<std::size_t>(row)])) {
             // New satellites, up to the next row that stays.
             std::size_t end = next;
-            while (end < satellites.size() &&
-                   (!rowsLeft ||
-                    KeyOf(satellites[end]) < KeyOf(rows_[static_cast<std::size_t>(row)])))
+            while (end < satellites.size()
+                   && (!rowsLeft
+                       || KeyOf(satellites[end]) < KeyOf(rows_[static_cast<std::size_t>(row)])))
                 ++end;
             const int added = static_cast<int>(end - next);
             flushChanged();

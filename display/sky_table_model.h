@@ -18,7 +18,15 @@ namespace fixwatch {
 class SkyTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { System, Number, Elevation, Azimuth, Signal, Used, ColumnCount };
+    enum Column {
+        System,
+        Number,
+        Elevation,
+        Azimuth,
+        Signal,
+        Used,
+        ColumnCount,
+    };
     // The side of the coloured dot before each system's name.
     static constexpr int kDotSize = 10;
 

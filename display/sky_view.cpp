@@ -100,8 +100,8 @@ void SkyView::FitColumns()
     const QFontMetrics titles = header->fontMetrics();
     const QFontMetrics cells = Grd_Sky->fontMetrics();
     QStyle* style = Grd_Sky->style();
-    const int titlePadding = 2 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) +
-                             style->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header);
+    const int titlePadding = 2 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header)
+                             + style->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header);
     const int cellPadding = 2 * cells.averageCharWidth();
 
     columnWidths_.clear();

@@ -9,7 +9,7 @@ namespace fixwatch {
 struct LocalOffset {
     double east = 0;
     double north = 0;
-    std::optional<double> up;   // empty when the fix had no altitude
+    std::optional<double> up; // empty when the fix had no altitude
 };
 
 // How well a receiver that stands still holds its position, over a set of fixes. Horizontal
@@ -17,9 +17,9 @@ struct LocalOffset {
 // or down from the mean altitude. Standard deviations are of the population.
 struct AccuracyFigures {
     std::size_t fixes = 0;
-    double cep50 = 0;           // 50th percentile of the horizontal distances
-    double cep95 = 0;           // 95th percentile
-    double twoDrms = 0;         // twice the root mean square of the horizontal distances
+    double cep50 = 0;   // 50th percentile of the horizontal distances
+    double cep95 = 0;   // 95th percentile
+    double twoDrms = 0; // twice the root mean square of the horizontal distances
     double sdEast = 0;
     double sdNorth = 0;
     std::optional<double> sdUp; // empty when no fix had an altitude

@@ -59,8 +59,8 @@ std::optional<std::int32_t> TimeOfDay(std::string_view field)
     const auto hours = Integer(field.substr(0, 2));
     const auto minutes = Integer(field.substr(2, 2));
     const auto seconds = Number(field.substr(4));
-    if (!hours || !minutes || !seconds || field[4] == '-' || *hours < 0 || *hours > 23 || *minutes < 0 ||
-        *minutes > 59 || *seconds < 0 || *seconds >= 61)
+    if (!hours || !minutes || !seconds || field[4] == '-' || *hours < 0 || *hours > 23 || *minutes < 0
+        || *minutes > 59 || *seconds < 0 || *seconds >= 61)
         return std::nullopt;
     const auto ms = static_cast<std::int32_t>(std::lround(*seconds * 1000));
     return std::min(kDayMs - 1, (*hours * 60 + *minutes) * 60'000 + ms);
@@ -108,8 +108,8 @@ static UtcDate AddDays(const UtcDate& date, int count)
 {
     using namespace std::chrono;
     const year_month_day next{sys_days{year_month_day{std::chrono::year(date.year), month(static_cast<unsigned>(date.month)),
-                                                      day(static_cast<unsigned>(date.day))}} +
-                              days{count}};
+                                                      day(static_cast<unsigned>(date.day))}}
+                              + days{count}};
     return UtcDate{static_cast<int>(next.year()), static_cast<int>(static_cast<unsigned>(next.month())),
                    static_cast<int>(static_cast<unsigned>(next.day()))};
 }

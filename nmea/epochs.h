@@ -31,24 +31,24 @@ std::optional<UtcDate> ReadIsoDate(std::string_view text);
 
 // What one fix epoch said, as numbers: every value the receiver did not send stays empty.
 struct Epoch {
-    std::optional<std::int32_t> timeMs;     // UTC time of day in milliseconds
-    std::optional<UtcDate> date;            // from RMC or ZDA, or carried on from an earlier one
-    std::optional<double> latitude;         // decimal degrees, north positive
-    std::optional<double> longitude;        // decimal degrees, east positive
-    std::optional<double> altitude;         // metres above mean sea level (GGA)
-    std::optional<double> geoidSeparation;  // metres (GGA)
-    std::optional<double> speedKnots;       // RMC or VTG
-    std::optional<double> course;           // degrees true, RMC or VTG
-    std::optional<int> fixQuality;          // GGA 0..8
-    std::optional<char> rmcStatus;          // 'A' or 'V'
-    std::optional<int> gsaMode;             // 1 no fix, 2 2D, 3 3D
-    std::optional<int> satellitesUsed;      // GGA's count
-    std::optional<double> hdop;             // GSA, else GGA
+    std::optional<std::int32_t> timeMs;    // UTC time of day in milliseconds
+    std::optional<UtcDate> date;           // from RMC or ZDA, or carried on from an earlier one
+    std::optional<double> latitude;        // decimal degrees, north positive
+    std::optional<double> longitude;       // decimal degrees, east positive
+    std::optional<double> altitude;        // metres above mean sea level (GGA)
+    std::optional<double> geoidSeparation; // metres (GGA)
+    std::optional<double> speedKnots;      // RMC or VTG
+    std::optional<double> course;          // degrees true, RMC or VTG
+    std::optional<int> fixQuality;         // GGA 0..8
+    std::optional<char> rmcStatus;         // 'A' or 'V'
+    std::optional<int> gsaMode;            // 1 no fix, 2 2D, 3 3D
+    std::optional<int> satellitesUsed;     // GGA's count
+    std::optional<double> hdop;            // GSA, else GGA
     std::optional<double> vdop;
     std::optional<double> pdop;
-    std::optional<double> cn0Mean;          // dB-Hz over the used satellites with a signal
+    std::optional<double> cn0Mean; // dB-Hz over the used satellites with a signal
     std::optional<int> cn0Max;
-    std::optional<double> sigmaLatitude;    // GST, metres
+    std::optional<double> sigmaLatitude; // GST, metres
     std::optional<double> sigmaLongitude;
     std::optional<double> sigmaAltitude;
     // Satellites used and in view per system, from the sky (GSV and GSA) as the epoch closed.
@@ -118,7 +118,12 @@ public:
     void Reset();
 
     // The date epochs take until a sentence sends one (a GGA-only receiver's recording).
-    void AssumeDate(std::optional<UtcDate> date) { assumedDate_ = date; date_ = date; dateTimeMs_.reset(); }
+    void AssumeDate(std::optional<UtcDate> date)
+    {
+        assumedDate_ = date;
+        date_ = date;
+        dateTimeMs_.reset();
+    }
 
     const EpochHistory& History() const { return history_; }
     const Epoch& Open() const { return open_; }
@@ -145,11 +150,11 @@ private:
     EpochHistory history_;
     Epoch open_;
     bool openHasData_ = false;
-    bool gsaDops_ = false;          // the open epoch's DOPs came from a GSA
-    bool ggaTaken_ = false;         // the open epoch has a GGA's values
-    bool ggaPosition_ = false;      // ... and that GGA had a position
+    bool gsaDops_ = false;     // the open epoch's DOPs came from a GSA
+    bool ggaTaken_ = false;    // the open epoch has a GGA's values
+    bool ggaPosition_ = false; // ... and that GGA had a position
     std::optional<UtcDate> assumedDate_;
-    std::optional<UtcDate> date_;   // the date as it stands, at the time of day dateTimeMs_
+    std::optional<UtcDate> date_; // the date as it stands, at the time of day dateTimeMs_
     std::optional<std::int32_t> dateTimeMs_;
     std::uint64_t closed_ = 0;
 };

@@ -7,11 +7,19 @@ namespace fixwatch {
 
 // The satellite systems a multi-system receiver reports, in the order the program sorts
 // and shows them.
-enum class GnssSystem { GPS, SBAS, GLONASS, Galileo, BeiDou, QZSS, NavIC };
+enum class GnssSystem {
+    GPS,
+    SBAS,
+    GLONASS,
+    Galileo,
+    BeiDou,
+    QZSS,
+    NavIC,
+};
 
 inline constexpr GnssSystem kAllGnssSystems[] = {
-    GnssSystem::GPS,    GnssSystem::SBAS,   GnssSystem::GLONASS, GnssSystem::Galileo,
-    GnssSystem::BeiDou, GnssSystem::QZSS,   GnssSystem::NavIC};
+    GnssSystem::GPS, GnssSystem::SBAS, GnssSystem::GLONASS, GnssSystem::Galileo,
+    GnssSystem::BeiDou, GnssSystem::QZSS, GnssSystem::NavIC};
 
 // "GPS", "SBAS", "GLONASS", "Galileo", "BeiDou", "QZSS", "NavIC".
 constexpr std::string_view SystemName(GnssSystem system)
@@ -48,11 +56,11 @@ constexpr char SystemLetter(GnssSystem system)
 // placed on a sky plot, one without a signal is in view but not tracked.
 struct SkySatellite {
     GnssSystem system = GnssSystem::GPS;
-    int number = 0;                 // as the sentences send it
-    std::optional<int> elevation;   // degrees above the horizon, 0..90
-    std::optional<int> azimuth;     // degrees from true north, 0..359
-    std::optional<int> signal;      // strongest signal-to-noise ratio over its signals, dB-Hz
-    bool used = false;              // in the last fix solution (GSA)
+    int number = 0;               // as the sentences send it
+    std::optional<int> elevation; // degrees above the horizon, 0..90
+    std::optional<int> azimuth;   // degrees from true north, 0..359
+    std::optional<int> signal;    // strongest signal-to-noise ratio over its signals, dB-Hz
+    bool used = false;            // in the last fix solution (GSA)
 
     friend bool operator==(const SkySatellite&, const SkySatellite&) = default;
 };

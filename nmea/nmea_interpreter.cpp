@@ -114,8 +114,8 @@ bool NmeaInterpreter::Parse(const SentenceView& sentence) const
     }};
     const std::string_view formatter = sentence.Type(); // three characters, as the talker was found
     for (const Route& route : kRoutes) {
-        if (formatter[0] == route.formatter[0] && formatter[1] == route.formatter[1] &&
-            formatter[2] == route.formatter[2])
+        if (formatter[0] == route.formatter[0] && formatter[1] == route.formatter[1]
+            && formatter[2] == route.formatter[2])
             return (this->*route.handler)(sentence);
     }
     return false;
@@ -184,10 +184,18 @@ bool NmeaInterpreter::ParseGSA(const SentenceView& sentence) const
 
     using ChannelEvent = void (NmeaEvents::*)(std::int16_t);
     static constexpr std::array<ChannelEvent, 12> kChannels{
-        &NmeaEvents::Ch01SatReceived, &NmeaEvents::Ch02SatReceived, &NmeaEvents::Ch03SatReceived,
-        &NmeaEvents::Ch04SatReceived, &NmeaEvents::Ch05SatReceived, &NmeaEvents::Ch06SatReceived,
-        &NmeaEvents::Ch07SatReceived, &NmeaEvents::Ch08SatReceived, &NmeaEvents::Ch09SatReceived,
-        &NmeaEvents::Ch10SatReceived, &NmeaEvents::Ch11SatReceived, &NmeaEvents::Ch12SatReceived,
+        &NmeaEvents::Ch01SatReceived,
+        &NmeaEvents::Ch02SatReceived,
+        &NmeaEvents::Ch03SatReceived,
+        &NmeaEvents::Ch04SatReceived,
+        &NmeaEvents::Ch05SatReceived,
+        &NmeaEvents::Ch06SatReceived,
+        &NmeaEvents::Ch07SatReceived,
+        &NmeaEvents::Ch08SatReceived,
+        &NmeaEvents::Ch09SatReceived,
+        &NmeaEvents::Ch10SatReceived,
+        &NmeaEvents::Ch11SatReceived,
+        &NmeaEvents::Ch12SatReceived,
     };
     for (std::size_t channel = 1; channel <= kChannels.size(); ++channel) {
         auto value = sentence.FieldAt(channel + 2);
@@ -334,9 +342,9 @@ void NmeaInterpreter::ParseFixQuality(std::string_view field) const
         return;
     // Qualities 0 to 8: invalid, GPS (SPS), DGPS, PPS, RTK fixed and float, estimated (dead
     // reckoning), manual input, simulator.
-    static constexpr std::array<const char*, 9> kNamed{"Invalid",   "Valid SPS", "Valid DGPS",
+    static constexpr std::array<const char*, 9> kNamed{"Invalid", "Valid SPS", "Valid DGPS",
                                                        "Valid PPS", "RTK Fixed", "RTK Float",
-                                                       "Estimated", "Manual",    "Simulator"};
+                                                       "Estimated", "Manual", "Simulator"};
     const int last = fixQualityWords_ == FixQualityWords::Named ? 8 : 3;
     const char* word = "Invalid";
     if (field.size() == 1 && field[0] >= '1' && field[0] <= '0' + last)

@@ -18,13 +18,16 @@ namespace fixwatch {
 //
 // GGA fix qualities 4 to 8 are worded "Invalid" by default; with FixQualityWords::Named they
 // get their own words, as a display of every system shows them.
-enum class FixQualityWords { Invalid, Named };
+enum class FixQualityWords {
+    Invalid,
+    Named,
+};
 
 class NmeaInterpreter {
 public:
-    NmeaInterpreter();                               // events are dropped
+    NmeaInterpreter(); // events are dropped
     explicit NmeaInterpreter(NmeaEvents& receiver);
-    explicit NmeaInterpreter(Talkers talkers);       // events are dropped
+    explicit NmeaInterpreter(Talkers talkers); // events are dropped
     NmeaInterpreter(NmeaEvents& receiver, Talkers talkers);
 
     // The talkers read from the next Parse on (the window applies its option at Start).

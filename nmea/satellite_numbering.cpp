@@ -64,8 +64,8 @@ std::optional<GnssSystem> SystemOfNumber(int number)
 
 std::optional<GnssSystem> SystemOfId(int id)
 {
-    static constexpr std::array<GnssSystem, 6> kById{GnssSystem::GPS,    GnssSystem::GLONASS, GnssSystem::Galileo,
-                                                     GnssSystem::BeiDou, GnssSystem::QZSS,    GnssSystem::NavIC};
+    static constexpr std::array<GnssSystem, 6> kById{GnssSystem::GPS, GnssSystem::GLONASS, GnssSystem::Galileo,
+                                                     GnssSystem::BeiDou, GnssSystem::QZSS, GnssSystem::NavIC};
     if (id < 1 || id > static_cast<int>(kById.size()))
         return std::nullopt;
     return kById[static_cast<std::size_t>(id - 1)];

@@ -40,7 +40,7 @@ private:
     bool Current(const Slot& slot) const { return slot.count && epoch_ - slot.epoch <= 1; }
 
     std::optional<int> sky_;
-    Slot combined_;                             // GN GGA or any GNS
+    Slot combined_;                              // GN GGA or any GNS
     std::array<Slot, kTalkerSlots> perSystem_{}; // GGA of one system's talker
     std::string lastTime_;
     unsigned epoch_ = 0;

@@ -30,7 +30,7 @@ public:
     static constexpr std::string_view kNotSentenceKey = "(no identifier)";
 
     struct Row {
-        std::string key;  // the identifier without "$", cut to kMaxKeyLength
+        std::string key; // the identifier without "$", cut to kMaxKeyLength
         std::string talker;
         std::string type;
         std::uint64_t count = 0;

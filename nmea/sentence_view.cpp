@@ -87,8 +87,8 @@ SentenceView::SentenceView(std::string_view line) : text_(line)
 {
     const unsigned value = ChecksumOf(line);
     checksum_ = static_cast<std::uint8_t>(value);
-    checksumMatches_ = line.size() >= 2 && line[line.size() - 2] == kHexDigits[value >> 4] &&
-                       line.back() == kHexDigits[value & 0xF];
+    checksumMatches_ = line.size() >= 2 && line[line.size() - 2] == kHexDigits[value >> 4]
+                       && line.back() == kHexDigits[value & 0xF];
 
     body_ = line.size() > 3 ? line.substr(0, line.size() - 3) : line;
     identifier_ = body_.substr(0, body_.find(','));

@@ -16,9 +16,9 @@ public:
     static constexpr std::size_t kDefaultCapacity = 24 * 60 * 60 * 16;
 
     struct Sample {
-        double seconds = 0;         // UTC, as the epoch's
-        std::uint16_t key = 0;      // Key(system, number)
-        std::uint8_t cn0 = 0;       // dB-Hz
+        double seconds = 0;    // UTC, as the epoch's
+        std::uint16_t key = 0; // Key(system, number)
+        std::uint8_t cn0 = 0;  // dB-Hz
     };
 
     explicit SignalHistory(std::size_t capacity = kDefaultCapacity) : capacity_(capacity) {}

@@ -8,7 +8,7 @@
 namespace fixwatch {
 namespace {
 
-constexpr std::size_t kMaxFields = 32;       // data fields of one GSV or GSA, more is not NMEA
+constexpr std::size_t kMaxFields = 32; // data fields of one GSV or GSA, more is not NMEA
 static_assert(kMaxFields < SentenceView::kStoredFields);
 constexpr std::size_t kMaxGsvFields = 3 + 4 * 4 + 1;
 constexpr std::uint8_t kNoSignalId = 0;
@@ -82,8 +82,8 @@ bool Sky::Feed(const SentenceView& sentence)
     const std::string_view formatter = sentence.Type();
     const auto talker = sentence.GnssTalker();
     const std::size_t count = sentence.FieldCount() - 1; // data fields
-    if (!talker || !ReadsTalker(talkers_, sentence.Talker()) || (formatter != "GSV" && formatter != "GSA") ||
-        count < 1 || count > kMaxFields) {
+    if (!talker || !ReadsTalker(talkers_, sentence.Talker()) || (formatter != "GSV" && formatter != "GSA")
+        || count < 1 || count > kMaxFields) {
         gsaRunTalker_ = -1;
         return false;
     }
@@ -141,8 +141,8 @@ bool Sky::FeedGsv(std::size_t talker, std::optional<GnssSystem> talkerSystem, co
         if (!system)
             continue;
         Listing listing;
-        listing.key = static_cast<std::uint16_t>(static_cast<int>(*system) * kNumbersPerSystem +
-                                                 NativeNumber(*system, number) % kNumbersPerSystem);
+        listing.key = static_cast<std::uint16_t>(static_cast<int>(*system) * kNumbersPerSystem
+                                                 + NativeNumber(*system, number) % kNumbersPerSystem);
         listing.number = static_cast<std::uint16_t>(number);
         listing.elevation = static_cast<std::int16_t>(ReadWhole(b[1], 90));
         listing.azimuth = static_cast<std::int16_t>(ReadWhole(b[2], 359));
@@ -261,8 +261,8 @@ bool Sky::FeedGsa(std::size_t talker, std::optional<GnssSystem> talkerSystem, co
         }
         if (!system)
             continue;
-        const auto key = static_cast<std::uint16_t>(static_cast<int>(*system) * kNumbersPerSystem +
-                                                    NativeNumber(*system, number) % kNumbersPerSystem);
+        const auto key = static_cast<std::uint16_t>(static_cast<int>(*system) * kNumbersPerSystem
+                                                    + NativeNumber(*system, number) % kNumbersPerSystem);
         if (used.size() < kMaxListed && std::find(used.begin(), used.end(), key) == used.end())
             used.push_back(key);
     }
@@ -306,8 +306,8 @@ bool Sky::Before(const Listing& a, const Listing& b)
 {
     if (a.stamp != b.stamp)
         return a.stamp > b.stamp;
-    return std::tie(a.signal, a.elevation, a.azimuth, a.snr, a.number) <
-           std::tie(b.signal, b.elevation, b.azimuth, b.snr, b.number);
+    return std::tie(a.signal, a.elevation, a.azimuth, a.snr, a.number)
+           < std::tie(b.signal, b.elevation, b.azimuth, b.snr, b.number);
 }
 
 // Merges every talker's listings into the sky: one satellite per system and number within

@@ -51,8 +51,8 @@ namespace fixwatch {
 // kMaxListed satellites.
 class Sky {
 public:
-    static constexpr int kMaxMessages = 32;     // messages in one GSV sequence
-    static constexpr int kMaxNumber = 999;      // a satellite number as sent
+    static constexpr int kMaxMessages = 32;        // messages in one GSV sequence
+    static constexpr int kMaxNumber = 999;         // a satellite number as sent
     static constexpr std::size_t kMaxListed = 256; // satellite listings kept per talker
 
     explicit Sky(Talkers talkers = Talkers::AllSystems);
@@ -68,21 +68,21 @@ public:
     void Clear();
 
 private:
-    static constexpr int kSignalKeys = 18;      // no signal ID, the 16 hexadecimal IDs, unreadable
-    static constexpr int kUsedSlots = 7;        // GSA without system ID, system IDs 1 to 6
+    static constexpr int kSignalKeys = 18; // no signal ID, the 16 hexadecimal IDs, unreadable
+    static constexpr int kUsedSlots = 7;   // GSA without system ID, system IDs 1 to 6
     static constexpr int kNumbersPerSystem = 1024;
     // One key per number of every system in kAllGnssSystems.
     static constexpr std::size_t kKeyCount = std::size(kAllGnssSystems) * std::size_t{kNumbersPerSystem};
 
     // One satellite as one signal of one complete sequence listed it; -1 for an empty value.
     struct Listing {
-        std::uint16_t key = 0;          // system * kNumbersPerSystem + number within its system
-        std::uint16_t number = 0;       // as sent
+        std::uint16_t key = 0;    // system * kNumbersPerSystem + number within its system
+        std::uint16_t number = 0; // as sent
         std::int16_t elevation = -1;
         std::int16_t azimuth = -1;
         std::int16_t snr = -1;
-        std::uint8_t signal = 0;        // signal key
-        std::uint64_t stamp = 0;        // which commit listed it: later ones give the position
+        std::uint8_t signal = 0; // signal key
+        std::uint64_t stamp = 0; // which commit listed it: later ones give the position
     };
 
     struct TalkerState {
@@ -92,7 +92,7 @@ private:
         std::uint32_t sequenceSignals = 0;
         std::vector<Listing> gathering;
 
-        std::vector<Listing> listed;    // what the last complete sequences said
+        std::vector<Listing> listed; // what the last complete sequences said
         bool numbersAcrossSignals = false;
         // When a GSV message of each signal last came, and when its last two messages 1 came,
         // counted in GSV messages of every talker; 0 for never.
@@ -122,18 +122,18 @@ private:
     std::uint64_t commits_ = 0;
     std::uint64_t gsvMessages_ = 0;
     std::uint64_t gsaSentences_ = 0;
-    int gsaRunTalker_ = -1;             // talker of the GSA run in progress, -1 when none
+    int gsaRunTalker_ = -1; // talker of the GSA run in progress, -1 when none
     std::bitset<kKeyCount> usedKeys_;
 
     std::vector<SkySatellite> satellites_;
-    std::vector<std::uint16_t> keys_;   // the key of each satellite in satellites_
+    std::vector<std::uint16_t> keys_; // the key of each satellite in satellites_
 
     // One satellite's listings while the sky is rebuilt.
     struct Merge {
-        const Listing* latest = nullptr;    // its number
-        const Listing* elevated = nullptr;  // the latest with an elevation
-        const Listing* placed = nullptr;    // the latest with an azimuth
-        std::int16_t snr = -1;              // the strongest
+        const Listing* latest = nullptr;   // its number
+        const Listing* elevated = nullptr; // the latest with an elevation
+        const Listing* placed = nullptr;   // the latest with an azimuth
+        std::int16_t snr = -1;             // the strongest
     };
     static bool Before(const Listing& a, const Listing& b);
 

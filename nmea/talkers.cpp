@@ -10,7 +10,8 @@ static_assert([] {
             return false;
     }
     return true;
-}(), "TalkerIndex must name every talker of kGnssTalkers at its place");
+}(),
+              "TalkerIndex must name every talker of kGnssTalkers at its place");
 
 bool ReadsTalker(Talkers talkers, std::string_view talker)
 {
@@ -30,8 +31,8 @@ std::optional<std::string_view> NonGpsTalker(const SentenceView& sentence)
     const auto index = sentence.GnssTalker();
     if (!sentence.ChecksumMatches() || !index || *index == 0)
         return std::nullopt;
-    if (formatter != "GGA" && formatter != "GLL" && formatter != "GSA" && formatter != "GSV" &&
-        formatter != "RMC" && formatter != "VTG")
+    if (formatter != "GGA" && formatter != "GLL" && formatter != "GSA" && formatter != "GSV"
+        && formatter != "RMC" && formatter != "VTG")
         return std::nullopt;
     return kGnssTalkers[*index];
 }

@@ -8,7 +8,10 @@ namespace fixwatch {
 
 // Which talkers a reader of sentences takes: only GPS's "GP" (the default reading), or the
 // talkers of every satellite system.
-enum class Talkers { GpsOnly, AllSystems };
+enum class Talkers {
+    GpsOnly,
+    AllSystems,
+};
 
 // The talkers a multi-system receiver uses: GPS, any combination, GLONASS, Galileo, BeiDou
 // (two spellings), QZSS (two spellings) and NavIC. "GP" comes first.

@@ -54,9 +54,9 @@ struct AccuracyReport {
     double meanLatitude = 0;
     double meanLongitude = 0;
     std::optional<double> meanAltitude;
-    ReferencePoint reference;           // the given point, or the mean position
+    ReferencePoint reference; // the given point, or the mean position
     AccuracyFigures figures;
-    std::vector<LocalOffset> offsets;   // each fix east, north and up of the reference
+    std::vector<LocalOffset> offsets; // each fix east, north and up of the reference
 };
 
 // A longitude brought into -180..180.

@@ -24,7 +24,11 @@ QString ErrorText(int error)
 // The lock that serialises appends to one file between programs (two windows logging to
 // the same day's file). It is only held for one record, so a short wait is enough; a lock held
 // longer belongs to something else and must not hold the window.
-enum class Lock { Held, Unsupported, Busy };
+enum class Lock {
+    Held,
+    Unsupported,
+    Busy,
+};
 
 Lock LockForAppend(int descriptor)
 {

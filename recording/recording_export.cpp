@@ -48,10 +48,12 @@ bool ExportRecordingTrack(const QString& source, const QString& target, Talkers 
     EpochModel epochs(talkers, 1);
     track.BeginTrack(QFileInfo(source).completeBaseName());
     std::string error;
-    const bool read = ForEachLine(QFile::encodeName(source).toStdString(), [&](std::string_view line) {
-        if (epochs.Feed(line))
-            track.Add(epochs.History().Newest());
-    }, error);
+    const bool read = ForEachLine(
+        QFile::encodeName(source).toStdString(), [&](std::string_view line) {
+            if (epochs.Feed(line))
+                track.Add(epochs.History().Newest());
+        },
+        error);
     if (!read) {
         out.cancelWriting();
         return fail(QStringLiteral("Cannot read %1: %2").arg(source, QString::fromLocal8Bit(error)));

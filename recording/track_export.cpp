@@ -34,9 +34,12 @@ QString Optional(const std::optional<double>& value, int decimals)
 QString GpxFix(const Epoch& e)
 {
     switch (e.fixQuality.value_or(-1)) {
-    case 2: case 4: case 5: return QStringLiteral("dgps");
+    case 2:
+    case 4:
+    case 5: return QStringLiteral("dgps");
     case 3: return QStringLiteral("pps");
-    case 1: case -1:
+    case 1:
+    case -1:
         if (e.gsaMode == 2)
             return QStringLiteral("2d");
         if (e.gsaMode == 3)

@@ -11,7 +11,15 @@ class QIODevice;
 
 namespace fixwatch {
 
-enum class TrackFormat { Gpx, Kml, Csv };
+enum class TrackFormat {
+
+    Gpx,
+
+    Kml,
+
+    Csv,
+
+};
 
 // Writes the epochs that have a position fix as a track: GPX 1.1 (one trk per track, a new
 // trkseg after epochs without a fix), KML 2.2 (one Placemark with a LineString per track)
@@ -40,8 +48,8 @@ private:
     QIODevice& out_;
     std::unique_ptr<QXmlStreamWriter> xml_;
     bool inSegment_ = false;
-    QString coordinates_;       // KML: the track's LineString so far
-    bool allAltitudes_ = true;  // KML: every point of the track has its altitude
+    QString coordinates_;      // KML: the track's LineString so far
+    bool allAltitudes_ = true; // KML: every point of the track has its altitude
     std::size_t trackPoints_ = 0;
     std::size_t points_ = 0;
     std::size_t undated_ = 0;

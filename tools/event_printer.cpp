@@ -80,6 +80,7 @@ void EventPrinter::PositionReceived(std::string latitude, std::string longitude)
     Text(longitude);
     End();
 }
+// clang-format off
 void EventPrinter::TimeChanged(std::string sTime) { Name("TimeChanged"); Text(sTime); End(); }
 void EventPrinter::TimeChangedExtendex(std::string sTime) { Name("TimeChangedExtendex"); Text(sTime); End(); }
 void EventPrinter::DateChanged(std::string satDate) { Name("DateChanged"); Text(satDate); End(); }
@@ -87,6 +88,7 @@ void EventPrinter::BearingReceived(double bearing) { Name("BearingReceived"); Nu
 void EventPrinter::SpeedReceived(double speed) { Name("SpeedReceived"); Number(speed); End(); }
 void EventPrinter::FixObtained() { Name("FixObtained"); End(); }
 void EventPrinter::FixLost() { Name("FixLost"); End(); }
+// clang-format on
 void EventPrinter::SatelliteReceived(std::int16_t satelliteNumber, std::int16_t pseudoRandomCode,
                                      std::int16_t azimuth, std::int16_t elevation,
                                      std::int16_t signalToNoiseRatio)
@@ -99,6 +101,7 @@ void EventPrinter::SatelliteReceived(std::int16_t satelliteNumber, std::int16_t 
     *at++ = '\n';
     out_.append(line, at);
 }
+// clang-format off
 void EventPrinter::HDOPReceived(double value) { Name("HDOPReceived"); Number(value); End(); }
 void EventPrinter::VDOPReceived(double value) { Name("VDOPReceived"); Number(value); End(); }
 void EventPrinter::PDOPReceived(double value) { Name("PDOPReceived"); Number(value); End(); }
@@ -119,5 +122,6 @@ void EventPrinter::SpeedReceivedKnots(double speed_knots) { Name("SpeedReceivedK
 void EventPrinter::SpeedReceivedKmh(double speed_kmh) { Name("SpeedReceivedKmh"); Number(speed_kmh); End(); }
 void EventPrinter::SpeedReceivedKnotsFull(std::string speed_knotsFull) { Name("SpeedReceivedKnotsFull"); Text(speed_knotsFull); End(); }
 void EventPrinter::SpeedReceivedKmhFull(std::string speed_kmhFull) { Name("SpeedReceivedKmhFull"); Text(speed_kmhFull); End(); }
+// clang-format on
 
 } // namespace fixwatch

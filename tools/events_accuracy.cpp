@@ -37,14 +37,16 @@ int RunAccuracy(const OfflineOptions& options)
         GstSigmaMeans sigmas;
         auto takeSigmas = [&] { sigmas.Add(epochs.History().Newest()); };
         std::string error;
-        const bool read = ForEachLine(file, [&](std::string_view line) {
-            if (auto fix = ReadGgaFix(line, options.talkers))
-                fixes.push_back(*fix);
-            else if (options.talkers == Talkers::GpsOnly && !otherTalkersFix)
-                otherTalkersFix = ReadGgaFix(line, Talkers::AllSystems).has_value();
-            if (epochs.Feed(line))
-                takeSigmas();
-        }, error);
+        const bool read = ForEachLine(
+            file, [&](std::string_view line) {
+                if (auto fix = ReadGgaFix(line, options.talkers))
+                    fixes.push_back(*fix);
+                else if (options.talkers == Talkers::GpsOnly && !otherTalkersFix)
+                    otherTalkersFix = ReadGgaFix(line, Talkers::AllSystems).has_value();
+                if (epochs.Feed(line))
+                    takeSigmas();
+            },
+            error);
         if (epochs.Finish())
             takeSigmas();
         if (!read) {
@@ -58,13 +60,15 @@ int RunAccuracy(const OfflineOptions& options)
 
         if (fixes.empty() && otherTalkersFix)
             std::fprintf(stderr, "fixwatch-events: %s: no fix from GP sentences; its fixes come from other "
-                                 "talkers (GN, GL, ...): add --gnss\n", DisplayName(file).c_str());
+                                 "talkers (GN, GL, ...): add --gnss\n",
+                         DisplayName(file).c_str());
         if (!out.empty())
             out += '\n';
         out += "file: " + DisplayName(file) + '\n';
         out += "fixes: " + std::to_string(fixes.size()) + '\n';
-        const std::optional<ReferencePoint> reference = options.reference
-            ? std::optional(ReferencePoint{options.reference->first, options.reference->second}) : std::nullopt;
+        std::optional<ReferencePoint> reference;
+        if (options.reference)
+            reference = ReferencePoint{options.reference->first, options.reference->second};
         if (const auto report = ReportAccuracy(fixes, reference)) {
             const AccuracyFigures& figures = report->figures;
             Print(out, "mean_latitude", report->meanLatitude, 8);

@@ -37,8 +37,8 @@ std::optional<double> ReadDegrees(std::string_view text, double limit)
 {
     double value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(value) ||
-        std::fabs(value) > limit)
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)
+        || std::fabs(value) > limit)
         return std::nullopt;
     return value;
 }
@@ -80,8 +80,8 @@ std::optional<int> RunOfflineMode(int argc, char** argv)
         } else if (a == "--accuracy" || a == "--gpx" || a == "--kml" || a == "--csv") {
             ++modes;
             options.mode = a == "--accuracy" ? OfflineMode::Accuracy
-                         : a == "--gpx"      ? OfflineMode::Gpx
-                         : a == "--kml"      ? OfflineMode::Kml
+                           : a == "--gpx"    ? OfflineMode::Gpx
+                           : a == "--kml"    ? OfflineMode::Kml
                                              : OfflineMode::Csv;
         } else if (a == "--gnss") {
             options.talkers = Talkers::AllSystems;

@@ -16,14 +16,24 @@ namespace fixwatch::events {
 
 extern const char* const kOfflineUsage;
 
-enum class OfflineMode { Accuracy, Gpx, Kml, Csv };
+enum class OfflineMode {
+
+    Accuracy,
+
+    Gpx,
+
+    Kml,
+
+    Csv,
+
+};
 
 struct OfflineOptions {
     OfflineMode mode = OfflineMode::Accuracy;
     Talkers talkers = Talkers::GpsOnly;
-    std::optional<UtcDate> date;               // --date
+    std::optional<UtcDate> date;                        // --date
     std::optional<std::pair<double, double>> reference; // --reference LAT,LON
-    std::vector<std::string> files;            // empty: standard input
+    std::vector<std::string> files;                     // empty: standard input
 };
 
 // Runs the mode the command line names and gives the exit status; nothing when it names

@@ -20,8 +20,8 @@ int RunTrackExport(const OfflineOptions& options)
         return 2;
     }
     const TrackFormat format = options.mode == OfflineMode::Gpx   ? TrackFormat::Gpx
-                             : options.mode == OfflineMode::Kml ? TrackFormat::Kml
-                                                                : TrackFormat::Csv;
+                               : options.mode == OfflineMode::Kml ? TrackFormat::Kml
+                                                                  : TrackFormat::Csv;
     TrackExport track(format, out);
     int status = 0;
     for (const std::string& file : files) {
@@ -33,12 +33,14 @@ int RunTrackExport(const OfflineOptions& options)
         bool otherTalkersFix = false;
         track.BeginTrack(QString::fromLocal8Bit(DisplayName(file)));
         std::string error;
-        const bool read = ForEachLine(file, [&](std::string_view line) {
-            if (epochs.Feed(line))
-                track.Add(epochs.History().Newest());
-            if (options.talkers == Talkers::GpsOnly && !otherTalkersFix)
-                otherTalkersFix = ReadGgaFix(line, Talkers::AllSystems).has_value();
-        }, error);
+        const bool read = ForEachLine(
+            file, [&](std::string_view line) {
+                if (epochs.Feed(line))
+                    track.Add(epochs.History().Newest());
+                if (options.talkers == Talkers::GpsOnly && !otherTalkersFix)
+                    otherTalkersFix = ReadGgaFix(line, Talkers::AllSystems).has_value();
+            },
+            error);
         if (epochs.Finish())
             track.Add(epochs.History().Newest());
         track.EndTrack();
@@ -49,7 +51,8 @@ int RunTrackExport(const OfflineOptions& options)
         }
         if (track.Points() == pointsBefore && track.LeftOutUndated() == undatedBefore && otherTalkersFix)
             std::fprintf(stderr, "fixwatch-events: %s: no point from GP sentences; its fixes come from other "
-                                 "talkers (GN, GL, ...): add --gnss\n", DisplayName(file).c_str());
+                                 "talkers (GN, GL, ...): add --gnss\n",
+                         DisplayName(file).c_str());
         if (const std::size_t undated = track.LeftOutUndated() - undatedBefore)
             std::fprintf(stderr,
                          "fixwatch-events: %s: %zu points left out of the GPX: they have no date (no RMC or ZDA "

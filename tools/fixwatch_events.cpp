@@ -46,7 +46,15 @@ constexpr const char* kUsage =
     "\n"
     "Exit status: 0 on success, 2 when a file cannot be read or an option is unknown.\n";
 
-enum class Mode { Events, AllSystemsEvents, Sky };
+enum class Mode {
+
+    Events,
+
+    AllSystemsEvents,
+
+    Sky,
+
+};
 
 class Dumper {
 public:

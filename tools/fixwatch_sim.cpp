@@ -19,12 +19,11 @@
 #include <thread>
 #include <vector>
 
-
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kBitsPerCharacter = 10;               // start, 8 data, stop
+constexpr int kBitsPerCharacter = 10;                       // start, 8 data, stop
 constexpr auto kSleepSlice = std::chrono::milliseconds(20); // how soon a signal is noticed
 // When nobody reads for this long, the backlog is dropped as a real line would lose it.
 constexpr int kBacklogSeconds = 2;
@@ -34,10 +33,10 @@ volatile std::sig_atomic_t stopRequested = 0;
 void RequestStop(int) { stopRequested = 1; }
 
 struct Options {
-    std::string file;     // empty: the synthetic receiver
-    long baud = 4800;     // pacing of the synthetic receiver
-    double rate = 8.0;    // lines per second from a file
-    bool loop = false;    // start a file again at its end
+    std::string file;  // empty: the synthetic receiver
+    long baud = 4800;  // pacing of the synthetic receiver
+    double rate = 8.0; // lines per second from a file
+    bool loop = false; // start a file again at its end
 };
 
 void PrintUsage(std::ostream& out)
@@ -194,7 +193,7 @@ int main(int argc, char** argv)
     if (!options)
         return 2;
 
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = RequestStop;
     ::sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);

@@ -126,8 +126,8 @@ std::string SyntheticGnssReceiver::DateText() const
 std::vector<std::string> SyntheticGnssReceiver::NextTick()
 {
     const std::string time = TimeText();
-    const std::string position = DegreesMinutes(latitude_, 2) + (latitude_ < 0 ? ",S," : ",N,") +
-                                 DegreesMinutes(longitude_, 3) + (longitude_ < 0 ? ",W" : ",E");
+    const std::string position = DegreesMinutes(latitude_, 2) + (latitude_ < 0 ? ",S," : ",N,")
+                                 + DegreesMinutes(longitude_, 3) + (longitude_ < 0 ? ",W" : ",E");
     const double magnetic = std::fmod(track_ - kMagneticVariation + 360.0, 360.0);
     const double altitude = 122.0 + 3.0 * std::sin(Seconds() * 2.0 * std::numbers::pi / 600.0);
 
@@ -151,14 +151,14 @@ std::vector<std::string> SyntheticGnssReceiver::NextTick()
     }
 
     std::vector<std::string> out;
-    out.push_back(SyntheticReceiver::Sentence("GNRMC," + time + ",A," + position + "," + OneDecimal(speedKnots_) + "," +
-                                              Direction(track_) + "," + DateText() + "," +
-                                              OneDecimal(kMagneticVariation) + ",E,A,V"));
-    out.push_back(SyntheticReceiver::Sentence("GNVTG," + Direction(track_) + ",T," + Direction(magnetic) + ",M," +
-                                              OneDecimal(speedKnots_) + ",N," + OneDecimal(speedKnots_ * kKmhPerKnot) +
-                                              ",K,A"));
-    out.push_back(SyntheticReceiver::Sentence("GNGGA," + time + "," + position + ",1," + Padded(used, 2) + ",0.7," +
-                                              OneDecimal(altitude) + ",M,47.3,M,,"));
+    out.push_back(SyntheticReceiver::Sentence("GNRMC," + time + ",A," + position + "," + OneDecimal(speedKnots_) + ","
+                                              + Direction(track_) + "," + DateText() + ","
+                                              + OneDecimal(kMagneticVariation) + ",E,A,V"));
+    out.push_back(SyntheticReceiver::Sentence("GNVTG," + Direction(track_) + ",T," + Direction(magnetic) + ",M,"
+                                              + OneDecimal(speedKnots_) + ",N," + OneDecimal(speedKnots_ * kKmhPerKnot)
+                                              + ",K,A"));
+    out.push_back(SyntheticReceiver::Sentence("GNGGA," + time + "," + position + ",1," + Padded(used, 2) + ",0.7,"
+                                              + OneDecimal(altitude) + ",M,47.3,M,,"));
     out.insert(out.end(), gsa.begin(), gsa.end());
 
     for (const Constellation& c : constellations_) {
@@ -169,12 +169,12 @@ std::vector<std::string> SyntheticGnssReceiver::NextTick()
         }
         const std::size_t messages = (inView.size() + 3) / 4;
         for (std::size_t m = 0; m < messages; ++m) {
-            std::string body = std::string(c.talker) + "GSV," + std::to_string(messages) + "," +
-                               std::to_string(m + 1) + "," + Padded(static_cast<int>(inView.size()), 2);
+            std::string body = std::string(c.talker) + "GSV," + std::to_string(messages) + ","
+                               + std::to_string(m + 1) + "," + Padded(static_cast<int>(inView.size()), 2);
             for (std::size_t i = 4 * m; i < inView.size() && i < 4 * m + 4; ++i) {
                 const Satellite& s = *inView[i];
-                body += "," + Padded(s.number, 2) + "," + Padded(Elevation(s), 2) + "," + Padded(Azimuth(s), 3) + "," +
-                        Padded(SignalToNoise(s), 2);
+                body += "," + Padded(s.number, 2) + "," + Padded(Elevation(s), 2) + "," + Padded(Azimuth(s), 3) + ","
+                        + Padded(SignalToNoise(s), 2);
             }
             body += ',';
             body += c.signalId;

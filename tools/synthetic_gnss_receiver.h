@@ -35,9 +35,9 @@ private:
         double phase;        // radians, where the swing starts
     };
     struct Constellation {
-        const char* talker;  // of its GSV
-        int systemId;        // NMEA 4.10 system ID of its GSA
-        char signalId;       // NMEA 4.10 signal ID of its GSV
+        const char* talker;                // of its GSV
+        int systemId;                      // NMEA 4.10 system ID of its GSA
+        char signalId;                     // NMEA 4.10 signal ID of its GSV
         std::vector<Satellite> satellites; // the last one rises and sets
     };
 
@@ -54,7 +54,7 @@ private:
     long ticks_ = 0;
     double latitude_;
     double longitude_;
-    double track_ = 60.0;      // degrees true
+    double track_ = 60.0; // degrees true
     double speedKnots_ = 21.6;
     std::array<Constellation, 4> constellations_;
 };

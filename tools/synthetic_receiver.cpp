@@ -10,8 +10,8 @@ namespace {
 constexpr double kMetresPerDegreeLatitude = 111'320.0;
 constexpr double kMetresPerSecondPerKnot = 1852.0 / 3600.0;
 constexpr double kKmhPerKnot = 1.852;
-constexpr double kMagneticVariation = 2.5;  // degrees east
-constexpr double kTurnPerSecond = 0.2;      // degrees: one full circle in half an hour
+constexpr double kMagneticVariation = 2.5; // degrees east
+constexpr double kTurnPerSecond = 0.2;     // degrees: one full circle in half an hour
 
 double Radians(double degrees) { return degrees * std::numbers::pi / 180.0; }
 
@@ -53,7 +53,7 @@ std::string DegreesMinutes(double angle, int degreeDigits)
     const long units = std::lround(std::fabs(angle) * kUnitsPerDegree);
     const long minutes = units % kUnitsPerDegree;
     return Padded(units / kUnitsPerDegree, degreeDigits) + Padded(minutes / kUnitsPerMinute, 2) + "."
-        + Padded(minutes % kUnitsPerMinute, 4);
+           + Padded(minutes % kUnitsPerMinute, 4);
 }
 
 bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
@@ -98,7 +98,7 @@ std::string SyntheticReceiver::TimeText() const
     const long seconds = start_.hour * 3600L + start_.minute * 60L + start_.second + elapsed_;
     const long ofDay = seconds % 86400;
     return TwoDigits(static_cast<int>(ofDay / 3600)) + TwoDigits(static_cast<int>(ofDay / 60 % 60))
-        + TwoDigits(static_cast<int>(ofDay % 60)) + ".00";
+           + TwoDigits(static_cast<int>(ofDay % 60)) + ".00";
 }
 
 std::string SyntheticReceiver::DateAfter(const Start& start, long seconds)
@@ -185,7 +185,7 @@ std::vector<std::string> SyntheticReceiver::NextSecond()
         for (int i = (message - 1) * 4; i < message * 4 && i < inView; ++i) {
             const Satellite& s = satellites_[static_cast<std::size_t>(i)];
             gsv += "," + TwoDigits(s.prn) + "," + TwoDigits(Elevation(s)) + ","
-                + Padded(Azimuth(s), 3) + "," + TwoDigits(SignalToNoise(s));
+                   + Padded(Azimuth(s), 3) + "," + TwoDigits(SignalToNoise(s));
         }
         out.push_back(Sentence(gsv));
     }
@@ -207,7 +207,7 @@ void SyntheticReceiver::Advance()
     const double metres = speedKnots_ * kMetresPerSecondPerKnot;
     latitude_ += metres * std::cos(Radians(track_)) / kMetresPerDegreeLatitude;
     longitude_ += metres * std::sin(Radians(track_))
-        / (kMetresPerDegreeLatitude * std::cos(Radians(latitude_)));
+                  / (kMetresPerDegreeLatitude * std::cos(Radians(latitude_)));
     track_ = std::fmod(track_ + kTurnPerSecond, 360.0);
     speedKnots_ = 21.6 + 2.0 * std::sin(elapsed_ * 2.0 * std::numbers::pi / 120.0);
     ++elapsed_;

@@ -15,10 +15,10 @@ namespace fixwatch {
 class SyntheticReceiver {
 public:
     struct Start {
-        int year = 2024, month = 5, day = 1;     // UTC date of the first second
-        int hour = 12, minute = 0, second = 0;   // UTC time of the first second
-        double latitude = 45.4642;               // degrees, north positive
-        double longitude = 9.1900;               // degrees, east positive
+        int year = 2024, month = 5, day = 1;   // UTC date of the first second
+        int hour = 12, minute = 0, second = 0; // UTC time of the first second
+        double latitude = 45.4642;             // degrees, north positive
+        double longitude = 9.1900;             // degrees, east positive
     };
 
     SyntheticReceiver();
@@ -53,10 +53,10 @@ private:
     void Advance();
 
     Start start_;
-    long elapsed_ = 0;      // seconds since the start
+    long elapsed_ = 0; // seconds since the start
     double latitude_;
     double longitude_;
-    double track_ = 60.0;   // degrees true
+    double track_ = 60.0; // degrees true
     double speedKnots_ = 21.6;
     std::array<Satellite, kSatelliteCount> satellites_;
 };

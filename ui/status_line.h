@@ -82,7 +82,12 @@ public:
     void AllGnssChosen(bool checked);
 
 private:
-    enum class Link { Stopped, Failed, Running, Lost };
+    enum class Link {
+        Stopped,
+        Failed,
+        Running,
+        Lost,
+    };
 
     void ShowState();
     void Set(int index, const QString& text);

@@ -79,11 +79,12 @@ TEST(GpsdStream, WatchesTheFirstActiveDeviceAndPassesNothingUntilGpsdConfirmsIt)
 {
     GpsdStream stream;
     std::string text;
-    stream.Take(kVersion + DevicesReport(Device("/dev/ttyS0", false) + "," + Device("/dev/pts/1") + ","
-                                         + Device("/dev/pts/2"))
+    const std::string devices = Device("/dev/ttyS0", false) + "," + Device("/dev/pts/1") + "," + Device("/dev/pts/2");
+    stream.Take(kVersion + DevicesReport(devices)
                     + WatchEcho() + kGga + kRmc,
                 text);
-    EXPECT_EQ(stream.TakeRequest(), R"(?WATCH={"device":"/dev/pts/1","enable":true,"nmea":true})" "\n");
+    EXPECT_EQ(stream.TakeRequest(), R"(?WATCH={"device":"/dev/pts/1","enable":true,"nmea":true})"
+                                    "\n");
     EXPECT_EQ(stream.TakeRequest(), "") << "asked once";
     EXPECT_EQ(text, "") << "sentences of every device came before the watch of one";
     EXPECT_EQ(stream.State(), GpsdStream::Watch::Choosing);
@@ -91,9 +92,13 @@ TEST(GpsdStream, WatchesTheFirstActiveDeviceAndPassesNothingUntilGpsdConfirmsIt)
     stream.Take(DevicesReport(Device("/dev/pts/1") + "," + Device("/dev/pts/2")) + WatchEcho("/dev/pts/1") + kGga, text);
     EXPECT_EQ(text, kGga);
     EXPECT_EQ(stream.DevicesText().toStdString(), "/dev/pts/1 \u00B7 1 other device");
-    stream.Take(R"({"class":"DEVICE","path":"/dev/ttyUSB0","activated":1.5E9})" "\r\n", text);
+    stream.Take(R"({"class":"DEVICE","path":"/dev/ttyUSB0","activated":1.5E9})"
+                "\r\n",
+                text);
     EXPECT_EQ(stream.DevicesText().toStdString(), "/dev/pts/1 \u00B7 2 other devices");
-    stream.Take(R"({"class":"DEVICE","path":"/dev/pts/2","activated":0})" "\r\n", text);
+    stream.Take(R"({"class":"DEVICE","path":"/dev/pts/2","activated":0})"
+                "\r\n",
+                text);
     EXPECT_EQ(stream.DevicesText().toStdString(), "/dev/pts/1 \u00B7 1 other device");
 
     // A gpsd without devices, or too old to list them: what it passes on is one device's.
@@ -117,8 +122,10 @@ TEST(GpsdStream, AnErrorBeforeTheWatchIsARefusalAndTheRequestCannotBeBrokenOpen)
 
     // A path with quotes and a line break stays one request of one device.
     const std::string request = GpsdStream::WatchRequest("/dev/x\"}\n?WATCH={\"enable\":false");
-    EXPECT_EQ(request, R"(?WATCH={"device":"/dev/x\"}\n?WATCH={\"enable\":false","enable":true,"nmea":true})" "\n");
-    EXPECT_EQ(GpsdStream::WatchRequest(), R"(?WATCH={"enable":true,"nmea":true})" "\n");
+    EXPECT_EQ(request, R"(?WATCH={"device":"/dev/x\"}\n?WATCH={\"enable\":false","enable":true,"nmea":true})"
+                       "\n");
+    EXPECT_EQ(GpsdStream::WatchRequest(), R"(?WATCH={"enable":true,"nmea":true})"
+                                          "\n");
 }
 
 TEST(GpsdStream, AnOverlongReportOrAResetLeavesTheNextLineIntact)
@@ -217,7 +224,8 @@ TEST(GpsdSourceOnAStandIn, StartFailsWithGpsdsWordsOnARefusalAndWithinTheLimitOn
     EXPECT_EQ(named.Description(), QStringLiteral("gpsd on 127.0.0.1:%1 \u00B7 /dev/ttyACM9").arg(refusing.Port()));
     EXPECT_FALSE(named.Open());
     EXPECT_EQ(named.Reason(), QStringLiteral("gpsd on 127.0.0.1:%1 refused to watch /dev/ttyACM9: No such device as "
-                                             "/dev/ttyACM9.").arg(refusing.Port()));
+                                             "/dev/ttyACM9.")
+                                  .arg(refusing.Port()));
     EXPECT_FALSE(named.IsOpen());
 
     GpsdStandIn silent([](const std::string&) { return std::string(); });
@@ -322,9 +330,11 @@ TEST(GpsdSourceOnRealGpsd, WatchesOneOfTwoDevicesTheFirstOrTheOneTheAddressNames
         ASSERT_TRUE(source.Open()) << source.Reason().toStdString();
         const std::string watched = named.empty() ? devices[0] : named;
         EXPECT_EQ(source.Description(), name + " \u00B7 " + QString::fromStdString(watched) + " \u00B7 1 other device");
-        const auto count = whose(ReadUntil(source, [](const std::string& text) {
-            return std::count(text.begin(), text.end(), '\n') >= 300;
-        }, 10s));
+        const auto count = whose(ReadUntil(
+            source, [](const std::string& text) {
+                return std::count(text.begin(), text.end(), '\n') >= 300;
+            },
+            10s));
         const int mine = watched == devices[0] ? 0 : 1;
         EXPECT_GT(count[mine], 50) << "watching " << watched;
         EXPECT_EQ(count[1 - mine], 0) << "watching " << watched << ": the other receiver's sentences came through";

@@ -20,6 +20,7 @@ TEST(ProgramArguments, InformationOptionsAreAnsweredWhereverTheyStandAndTheRestI
         std::vector<std::string> arguments;
         Request asked;
         std::string commandLine;
+        // clang-format off
     } rows[] = {
         {"no arguments", {}, Request::Window, ""},
         {"slash options joined with single blanks", {" /c3", "/s9600,e,7,2 ", "/S", "4800"}, Request::Window,
@@ -33,6 +34,7 @@ TEST(ProgramArguments, InformationOptionsAreAnsweredWhereverTheyStandAndTheRestI
         {"Qt's own options are left to Qt", {"--style=fusion", "--platform", "offscreen", "/C2"}, Request::Window,
          "offscreen /C2"},
     };
+    // clang-format on
     for (const auto& row : rows) {
         const ProgramArguments arguments(row.arguments);
         EXPECT_EQ(arguments.Asked(), row.asked) << row.legend;
@@ -86,7 +88,8 @@ TEST(ProgramWithoutADisplay, AnswersTheInformationOptionsAndRefusesUnknownOnesWh
             continue;
         }
         EXPECT_EQ(program.exitCode(), 0) << qPrintable(row.arguments.join(' ')) << ": " << errors;
-        EXPECT_NE(output.find(row.output), std::string::npos) << qPrintable(row.arguments.join(' ')) << ":\n" << output;
+        EXPECT_NE(output.find(row.output), std::string::npos) << qPrintable(row.arguments.join(' ')) << ":\n"
+                                                              << output;
     }
 }
 

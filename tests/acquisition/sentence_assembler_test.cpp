@@ -40,6 +40,7 @@ TEST(SentenceAssembly, HandsOnKeptLinesAgainAndTellsWhichAreFresh)
         Lines lines, fresh;
     };
     const std::string half = kRmc.substr(0, 30), rest = kRmc.substr(30);
+    // clang-format off
     const std::vector<std::pair<const char*, std::vector<Step>>> scenarios = {
         {"the rest completes a line; the first comes again, not fresh",
          {{kGga + "\r\n" + half, {kGga}, {kGga}}, {rest + "\r\n", {kGga, kRmc}, {kRmc}},
@@ -56,6 +57,7 @@ TEST(SentenceAssembly, HandsOnKeptLinesAgainAndTellsWhichAreFresh)
            {kGga + "\n" + kVtg + "\r" + kRmc + "\t"}}}},
         {"a CR LF split across reads still ends the line", {{kGga + "\r", {}, {}}, {"\n", {kGga}, {kGga}}}},
     };
+    // clang-format on
     for (const auto& [legend, steps] : scenarios) {
         Recorder recorder;
         for (std::size_t i = 0; i < steps.size(); ++i) {
@@ -74,7 +76,9 @@ std::pair<Lines, std::string> Sentences(int count)
 {
     std::pair<Lines, std::string> made;
     for (int i = 0; i < count; ++i) {
-        made.first.push_back((i % 3 == 0 ? kGga : i % 3 == 1 ? kRmc : kVtg) + "#" + std::to_string(i));
+        made.first.push_back((i % 3 == 0 ? kGga : i % 3 == 1 ? kRmc
+                                                             : kVtg)
+                             + "#" + std::to_string(i));
         made.second += made.first.back() + "\r\n";
     }
     return made;

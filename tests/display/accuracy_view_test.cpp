@@ -134,7 +134,7 @@ TEST_F(AccuracyViewTest, TheWindowKeepsTheLastMinutesAndTheScalesStayEqual)
     samples.Clear();
     for (int s = 0; s <= 90; ++s)
         samples.AddFix(Fix(45 + s * 1e-7, 7), 5000.0 + s);
-    view.Cmb_AccuracyWindow->setCurrentIndex(1);   // the last minute
+    view.Cmb_AccuracyWindow->setCurrentIndex(1); // the last minute
     EXPECT_EQ(view.Lbl_AccuracyFixes->text(), QStringLiteral("61"));
     view.Cmb_AccuracyWindow->setCurrentIndex(0);
     EXPECT_EQ(view.Lbl_AccuracyFixes->text(), QStringLiteral("91"));

@@ -30,7 +30,8 @@ struct Widgets : QObject {
     {
         return paints[watched] += event->type() == QEvent::Paint, false;
     }
-    template <typename T, std::size_t N> void Make(std::array<T*, N>& controls)
+    template <typename T, std::size_t N>
+    void Make(std::array<T*, N>& controls)
     {
         for (auto& control : controls) {
             control = new T(&window);
@@ -112,6 +113,7 @@ TEST(FixDisplayHandlers, ReceivedTextIsShownExactlyAsReceived)
 // them carry as many decimals as the knots shown beside them.
 TEST(FixDisplayHandlers, RmcSpeedInKmhCarriesThePrecisionOfItsKnots)
 {
+    // clang-format off
     const std::tuple<const char*, const char*, const char*> rows[] = {
         {"022.4", "22.4", "41.5"},  {"22", "22.0", "40.7"},    {"0.012", "0.012", "0.022"},
         {"5.25", "5.25", "9.72"},   {"000.0", "0.0", "0.0"},   {"12.3456", "12.346", "22.864"},
@@ -129,6 +131,7 @@ TEST(FixDisplayHandlers, RmcSpeedInKmhCarriesThePrecisionOfItsKnots)
             EXPECT_EQ(widgets.w.Lab_Posizione[4]->text(), local(kmh)) << sent;
         }
     }
+    // clang-format on
 }
 
 TEST(FixDisplayPainting, ABatchPaintsEachChangedLabelOnceAndUnchangedOnesNever)
@@ -219,6 +222,7 @@ TEST(NumberPatterns, DecimalsRoundHalvesAwayFromZeroInTheGivenSeparator)
 {
     const auto three = [](double v) { return FormatUpToThreeDecimals(v, "."); };
     const auto one = [](double v) { return FormatOneDecimal(v, "."); };
+    // clang-format off
     const std::pair<QString, QString> rows[] = {
         {three(545.4), "545.4"}, {three(12), "12.0"}, {three(0.25), "0.25"}, {three(9.9995), "10.0"},
         {three(2.0005), "2.001"},  {three(-2.0005), "-2.001"},  {three(-12.3456), "-12.346"},
@@ -227,17 +231,20 @@ TEST(NumberPatterns, DecimalsRoundHalvesAwayFromZeroInTheGivenSeparator)
         {FormatTwoDigits(1), "01"}, {FormatTwoDigits(12), "12"}, {FormatOneDecimal(0.9, ","), "0,9"},
         {FormatUpToThreeDecimals(545.4, ","), "545,4"},
     };
+    // clang-format on
     for (const auto& [shown, expected] : rows)
         EXPECT_EQ(shown, expected);
 }
 
 TEST(DatePattern, WidensTwoDigitYearsByThePosixWindowAndLeavesUnreadableDates)
 {
+    // clang-format off
     const std::pair<const char*, const char*> rows[] = {
         {"05/12/26", "05/12/2026"}, {"31/12/99", "31/12/1999"}, {"01/01/68", "01/01/2068"},
         {"01/01/69", "01/01/1969"}, {"32/13/26", "32/13/26"},   {"30/02/26", "30/02/26"},
         {"//", "//"},               {"", ""},
     };
+    // clang-format on
     for (auto [date, shown] : rows)
         EXPECT_EQ(FormatDate(date), shown) << date;
 }

@@ -70,9 +70,9 @@ TEST_F(HistoryViewTest, LostReceiverAndMissingValuesLeaveGaps)
 {
     for (int t = 0; t < 3; ++t)
         history.Push(At(43200 + t));
-    for (int t = 20; t < 23; ++t)               // receiver silent for 18 s
+    for (int t = 20; t < 23; ++t) // receiver silent for 18 s
         history.Push(At(43200 + t));
-    history.Push(At(43223, std::nullopt));      // an epoch without altitude
+    history.Push(At(43223, std::nullopt)); // an epoch without altitude
     history.Push(At(43224));
     view.Redraw();
     const auto altitude = Stretches(view.Chart(HistoryView::kAltitudeChart), QStringLiteral("Altitude"));
@@ -104,7 +104,7 @@ TEST_F(HistoryViewTest, EverySystemFindsRoomInTheLegendAndThePlotsLineUp)
 {
     view.SetAllSystems(true);
     for (int t = 0; t < 5; ++t) {
-        Epoch e = At(43200 + t, 12345.6);   // a wide altitude label
+        Epoch e = At(43200 + t, 12345.6); // a wide altitude label
         for (std::size_t s = 0; s < std::size(kAllGnssSystems); ++s) {
             e.usedBySystem[s] = static_cast<std::uint8_t>(3 + s);
             e.inViewBySystem[s] = static_cast<std::uint8_t>(9 + s);

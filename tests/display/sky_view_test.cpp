@@ -32,6 +32,7 @@ constexpr std::optional<int> kNone = std::nullopt;
 
 // A multi-system sky in system then number order, chosen so that numeric and textual sorting
 // differ (5 < 10 < 100), with some values empty.
+// clang-format off
 const std::vector<SkySatellite> kSmallSky = {
     {G::GPS, 5, 45, 100, 40, true},         {G::GPS, 10, 9, 20, kNone, false},
     {G::GPS, 100, kNone, kNone, 12, false}, {G::GLONASS, 65, 80, 300, 31, true},
@@ -57,6 +58,7 @@ void ExpectClearNames(const SkyPlot& plot, const std::string& what)
         }
     }
 }
+// clang-format on
 
 QString Cell(const QTableView* t, int row, int col) { return t->model()->index(row, col).data().toString(); }
 
@@ -66,8 +68,9 @@ Names Order(const QTableView* table, bool selectedOnly = false)
     Names order;
     for (int row = 0; row < table->model()->rowCount(); ++row)
         if (!selectedOnly || table->selectionModel()->isRowSelected(row, {}))
-            order.push_back((Cell(table, row, SkyTableModel::System) + ' ' +
-                             Cell(table, row, SkyTableModel::Number)).toStdString());
+            order.push_back((Cell(table, row, SkyTableModel::System) + ' '
+                             + Cell(table, row, SkyTableModel::Number))
+                                .toStdString());
     return order;
 }
 
@@ -88,9 +91,14 @@ protected:
 TEST(SkyPlot, PutsAzimuthClockwiseFromNorthTheZenithAtTheCentreAndGrowsWithTheLargestSquare)
 {
     // Zenith, the horizon at N, E, S and W, and 60 degrees up in the south.
-    const std::tuple<int, int, QPointF> rows[] = {{90, 123, {100, 100}}, {0, 0, {100, 10}},
-                                                  {0, 90, {190, 100}},   {0, 180, {100, 190}},
-                                                  {0, 270, {10, 100}},   {60, 180, {100, 130}}};
+    const std::tuple<int, int, QPointF> rows[] = {
+        {90, 123, {100, 100}},
+        {0, 0, {100, 10}},
+        {0, 90, {190, 100}},
+        {0, 180, {100, 190}},
+        {0, 270, {10, 100}},
+        {60, 180, {100, 130}},
+    };
     for (const auto& [elevation, azimuth, expected] : rows) {
         const QPointF at = SkyPosition(elevation, azimuth, {100, 100}, 90);
         EXPECT_LT(std::hypot(at.x() - expected.x(), at.y() - expected.y()), 1e-9) << azimuth;
@@ -132,7 +140,7 @@ TEST_F(SkyViewTest, TheTableListsEverySatelliteReadOnlyThePlotOnlyThoseWithEleva
         }
         rows << cells.join('|');
     }
-    const QStringList shown = {"GPS|5|45|100|40|Yes",      "GPS|10|9|20||No",       "GPS|100|||12|No",
+    const QStringList shown = {"GPS|5|45|100|40|Yes", "GPS|10|9|20||No", "GPS|100|||12|No",
                                "GLONASS|65|80|300|31|Yes", "Galileo|5|20|200|8|No", "BeiDou|21|60||45|Yes"};
     EXPECT_EQ(rows, shown);
     EXPECT_EQ(table->editTriggers(), QAbstractItemView::NoEditTriggers);
@@ -160,6 +168,7 @@ TEST_F(SkyViewTest, TheTableListsEverySatelliteReadOnlyThePlotOnlyThoseWithEleva
 
 TEST(SkyPlot, DrawsUsedSatellitesFilledAndOthersHollowInLightAndDarkPalettes)
 {
+    // clang-format off
     const std::vector<SkySatellite> sky = {
         {G::GPS, 7, 50, 45, 45, true},       {G::GPS, 8, 50, 135, 45, false},
         {G::GLONASS, 70, 20, 225, 40, true}, {G::Galileo, 11, 20, 315, 40, false},
@@ -187,14 +196,15 @@ TEST(SkyPlot, DrawsUsedSatellitesFilledAndOthersHollowInLightAndDarkPalettes)
             const std::string what = (dark ? "dark " : "light ") + std::string(SystemName(mark.key.system));
             EXPECT_EQ(pixel(mark.centre).rgb(), fill.rgb()) << what;
             EXPECT_EQ(pixel(mark.centre + QPointF(mark.radius * 0.6, 0)).rgb(), fill.rgb()) << what;
-            EXPECT_TRUE(mark.used || (std::abs(ring.red() - colour.red()) <= 40 &&
-                                      std::abs(ring.green() - colour.green()) <= 40 &&
-                                      std::abs(ring.blue() - colour.blue()) <= 40))
+            EXPECT_TRUE(mark.used || (std::abs(ring.red() - colour.red()) <= 40
+                                      && std::abs(ring.green() - colour.green()) <= 40
+                                      && std::abs(ring.blue() - colour.blue()) <= 40))
                 << what << ": ring " << ring.name().toStdString();
         }
         const QPointF empty = plot.Centre() + QPointF(0.5, 0.5) * (plot.Radius() * 0.35);
         EXPECT_EQ(pixel(empty).rgb(), base.rgb()) << "empty disk";
     }
+    // clang-format on
 }
 
 TEST(SkyPlot, KeepsAbsurdValuesAndVeryLongListsInsideAndLabelsClearOfEachOther)
@@ -284,12 +294,14 @@ TEST_F(SkyViewTest, SortsEveryColumnByValueEmptyLastAndAHeaderClickPutsTheStrong
     constexpr Qt::SortOrder up = Qt::AscendingOrder, down = Qt::DescendingOrder;
     // The expected order as indices into the small sky: 0 GPS 5, 1 GPS 10, 2 GPS 100,
     // 3 GLONASS 65, 4 Galileo 5, 5 BeiDou 21.
+    // clang-format off
     const std::tuple<int, Qt::SortOrder, const char*> rows[] = {
         {M::System, up, "012345"},    {M::System, down, "543012"}, {M::Number, up, "041532"},
         {M::Number, down, "235104"},  {M::Elevation, up, "140532"}, {M::Elevation, down, "350412"},
         {M::Azimuth, up, "104325"},   {M::Azimuth, down, "340125"}, {M::Signal, up, "423051"},
         {M::Signal, down, "503241"},  {M::Used, down, "035124"},
     };
+    // clang-format on
     // Out of order and GPS 5 twice: shown sorted and once, the first one given kept.
     SkySatellite weakGps5 = kSmallSky[0];
     weakGps5.signal = 1;

@@ -14,13 +14,13 @@ TEST(Accuracy, FiguresOfAHandComputedSet)
     const std::vector<LocalOffset> offsets{{1, 0, 1}, {0, 2, 2}, {-3, 0, 3}, {0, -4, 4}, {0, 0, 5}};
     const AccuracyFigures f = ComputeAccuracy(offsets);
     EXPECT_EQ(f.fixes, 5u);
-    EXPECT_DOUBLE_EQ(f.cep50, 2.0);                     // rank 0.5 * 4 = 2
-    EXPECT_DOUBLE_EQ(f.cep95, 3.8);                     // rank 3.8: 3 + 0.8 * (4 - 3)
-    EXPECT_DOUBLE_EQ(f.twoDrms, 2 * std::sqrt(6.0));    // mean square (1+4+9+16+0)/5
-    EXPECT_DOUBLE_EQ(f.sdEast, std::sqrt(9.2 / 5));     // mean -0.4
+    EXPECT_DOUBLE_EQ(f.cep50, 2.0);                  // rank 0.5 * 4 = 2
+    EXPECT_DOUBLE_EQ(f.cep95, 3.8);                  // rank 3.8: 3 + 0.8 * (4 - 3)
+    EXPECT_DOUBLE_EQ(f.twoDrms, 2 * std::sqrt(6.0)); // mean square (1+4+9+16+0)/5
+    EXPECT_DOUBLE_EQ(f.sdEast, std::sqrt(9.2 / 5));  // mean -0.4
     EXPECT_DOUBLE_EQ(f.sdNorth, std::sqrt(19.2 / 5));
     EXPECT_DOUBLE_EQ(f.sdUp.value(), std::sqrt(2.0));
-    EXPECT_DOUBLE_EQ(f.r95Altitude.value(), 2.0);       // |up - 3|: 0 1 1 2 2, rank 3.8
+    EXPECT_DOUBLE_EQ(f.r95Altitude.value(), 2.0); // |up - 3|: 0 1 1 2 2, rank 3.8
 }
 
 TEST(Accuracy, EdgeCases)

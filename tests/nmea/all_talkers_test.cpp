@@ -81,8 +81,8 @@ TEST(AllTalkers, EveryCaptureLineReadsAsItsGpsTwinAndGetsAQualityWordWhereItSays
     std::map<std::string, int, std::less<>> words;
     for (const auto& file : Captures()) {
         for (const std::string& line : CaptureLines(file)) {
-            const bool sealed = line.size() > 6 && line[0] == '$' && line[line.size() - 3] == '*' &&
-                                NmeaInterpreter().GetChecksum(line) == line.substr(line.size() - 2);
+            const bool sealed = line.size() > 6 && line[0] == '$' && line[line.size() - 3] == '*'
+                                && NmeaInterpreter().GetChecksum(line) == line.substr(line.size() - 2);
             const std::string twin = sealed && GnssTalkerIndex(line.substr(1, 2))
                                          ? Sealed("$GP" + line.substr(3, line.size() - 6))
                                          : line;
@@ -114,6 +114,7 @@ TEST(AllTalkers, EveryCaptureLineReadsAsItsGpsTwinAndGetsAQualityWordWhereItSays
 TEST(FixQualityWords, NamedWordsCoverQualitiesFourToEightOfAnySystemsGga)
 {
     const std::string fix = "123519,4807.038,N,01131.000,E,";
+    // clang-format off
     const std::pair<std::string, std::string> rows[] = {
         {Sealed("$GNGGA," + fix + "4,12,0.6,14.2,M,1.8,M,1.0,0000"), "RTK Fixed"},
         {Sealed("$GPGGA," + fix + "5,12,0.6,14.2,M,1.8,M,,"), "RTK Float"},
@@ -125,6 +126,7 @@ TEST(FixQualityWords, NamedWordsCoverQualitiesFourToEightOfAnySystemsGga)
         {Sealed("$GNRMC," + fix + "4"), ""},           {Sealed("$PQGGA," + fix + "4,08"), ""},
         {"$GNGGA," + fix + "4,08*00", ""},             {"", ""},
     };
+    // clang-format on
     for (const auto& [sentence, word] : rows) {
         const Lines events = Interpret(sentence, Talkers::AllSystems, FixQualityWords::Named).events;
         const auto fixEvent = std::ranges::find_if(

@@ -33,6 +33,7 @@ EpochModel ModelOfCapture(const char* name, Talkers talkers)
 
 TEST(Epochs, ANewUtcTimeClosesTheEpochAndEachSentenceAddsItsValues)
 {
+    // clang-format off
     const EpochModel model = ModelOf({
         "$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1",          // before any time: joins the first epoch
         "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W",
@@ -42,6 +43,7 @@ TEST(Epochs, ANewUtcTimeClosesTheEpochAndEachSentenceAddsItsValues)
         "$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K",
         "$GNGGA,123521,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,", // GN: not read GP only
     });
+    // clang-format on
     ASSERT_EQ(model.History().Size(), 2u);
     const Epoch& first = model.History()[0];
     EXPECT_EQ(first.timeMs, (12 * 3600 + 35 * 60 + 19) * 1000);
@@ -173,8 +175,8 @@ std::size_t DistinctTimes(const char* name, const std::set<std::string>& talkers
                 break;
         }
         const std::size_t at = type == "GLL" ? 5 : 1;
-        if ((type == "GGA" || type == "RMC" || type == "GLL") && fields.size() > at && !fields[at].empty() &&
-            fields[at] != last) {
+        if ((type == "GGA" || type == "RMC" || type == "GLL") && fields.size() > at && !fields[at].empty()
+            && fields[at] != last) {
             last = fields[at];
             ++count;
         }

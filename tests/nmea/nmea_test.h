@@ -39,8 +39,8 @@ inline Lines Events(const std::string& sentence) { return Interpret(sentence).ev
 inline std::string SatelliteText(const SkySatellite& s)
 {
     auto value = [](const std::optional<int>& v) { return v ? std::to_string(*v) : std::string("-"); };
-    return std::string(SystemName(s.system)) + " " + std::to_string(s.number) + " " + value(s.elevation) +
-           " " + value(s.azimuth) + " " + value(s.signal) + (s.used ? " used" : "");
+    return std::string(SystemName(s.system)) + " " + std::to_string(s.number) + " " + value(s.elevation)
+           + " " + value(s.azimuth) + " " + value(s.signal) + (s.used ? " used" : "");
 }
 
 inline Lines SkyText(const Sky& sky)

@@ -16,11 +16,13 @@ const std::string kGga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,
 
 TEST(GetChecksum, XorsTheCharactersAfterEveryDollarUpToTheFirstStarInUpperCaseHex)
 {
+    // clang-format off
     const std::pair<std::string, std::string> rows[] = {
         {"abc", "60"},        {kGga, "47"},       {"0:", "0A"},         {"\xFF", "FF"},
         {"", "00"},           {"$", "00"},        {"$*", "00"},         {"*abc", "00"},
         {"abc*def*12", "60"}, {"$abc", "60"},     {"$$GPGGA$", "56"},   {"GP$GGA,1", "4B"},
     };
+    // clang-format on
     const NmeaInterpreter gps;
     for (const auto& [text, sum] : rows)
         EXPECT_EQ(gps.GetChecksum(text), sum) << '"' << text << '"';
@@ -31,6 +33,7 @@ TEST(SentenceCheck, AcceptsOnlyTheSixIdentifiersWithAMatchingChecksumAndRejectsW
     for (const char* id : {"$GPGGA", "$GPGLL", "$GPGSA", "$GPGSV", "$GPRMC", "$GPVTG"})
         EXPECT_TRUE(Interpret(Sealed(id)).accepted) << id;
     EXPECT_EQ(Interpret("$GPGGA*56").events, Lines{}) << "an identifier alone raises nothing";
+    // clang-format off
     const std::pair<const char*, std::string> cases[] = {
         {"wrong checksum", "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*48"},
         {"lower-case checksum", "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6a"},
@@ -40,6 +43,7 @@ TEST(SentenceCheck, AcceptsOnlyTheSixIdentifiersWithAMatchingChecksumAndRejectsW
         {"lower-case identifier", Sealed("$gpgga,123519")}, {"no dollar", Sealed("GPGGA,123519")},
         {"proprietary", Sealed("$PGRME,15.0,M,45.0,M,25.0,M")}, {"empty line", ""},
     };
+    // clang-format on
     for (const auto& [legend, sentence] : cases) {
         const Transcript t = Interpret(sentence);
         EXPECT_FALSE(t.accepted) << legend;
@@ -130,6 +134,7 @@ TEST(Sentences, WorkedExamplesRaiseTheirEventsInFieldOrder)
 
 TEST(Gga, EachFieldIsRaisedOnlyWhenPresentAndReadable)
 {
+    // clang-format off
     ExpectRows({
         {"differential fields; age 2.5 rounds half to even", "$GPGGA,,,,,,2,,,,,,,2.5,0120",
          {"PositionFixReceived\tValid DGPS", "DGPSageReceived\t2", "DGPSstationIDReceived\t0120"}},
@@ -154,20 +159,24 @@ TEST(Gga, EachFieldIsRaisedOnlyWhenPresentAndReadable)
         {"fields beyond the station are ignored", "$GPGGA,,,,,,,,,,,,,,0001,extra,99",
          {"DGPSstationIDReceived\t0001"}},
     });
+    // clang-format on
 }
 
 TEST(Gga, FixQualityWords)
 {
+    // clang-format off
     const std::pair<std::string, std::string> words[] = {
         {"0", "Invalid"}, {"1", "Valid SPS"}, {"2", "Valid DGPS"}, {"3", "Valid PPS"},
         {"6", "Invalid"}, {"01", "Invalid"},  {"x", "Invalid"},
     };
+    // clang-format on
     for (const auto& [field, word] : words)
         EXPECT_EQ(Events(Sealed("$GPGGA,,,,,," + field)), Lines{"PositionFixReceived\t" + word});
 }
 
 TEST(RmcGllVtgGsa, StatusModeAndUnitFieldsGateOnlyTheirOwnEvents)
 {
+    // clang-format off
     ExpectRows({
         {"void RMC gates no value", "$GPRMC,235947.000,V,,,,,,,060180,,",
          {"TimeChangedExtendex\t23:59:47.000 GMT", "TimeChanged\t23:59:47", "FixLost",
@@ -198,6 +207,7 @@ TEST(RmcGllVtgGsa, StatusModeAndUnitFieldsGateOnlyTheirOwnEvents)
         {"GSA channels 7 to 12 missing", "$GPGSA,A,3,01,02,03,04,05,06",
          GsaEvents({"AutoManModeReceived\tAuto 2D/3D", "Mode3DReceived\t3D"}, {1, 2, 3, 4, 5, 6})},
     });
+    // clang-format on
 }
 
 TEST(Gsa, EmptyChannelsAreZeroUnconvertibleOnesRaiseNothingDopsReadTheirLeadingNumber)
@@ -215,6 +225,7 @@ TEST(Gsa, EmptyChannelsAreZeroUnconvertibleOnesRaiseNothingDopsReadTheirLeadingN
 TEST(Gsv, BlocksAreNumberedAcrossTheGroupAndIncompleteOnesSkipped)
 {
     const auto inView = [](int n) { return "SatellitesInViewReceived\t" + std::to_string(n); };
+    // clang-format off
     ExpectRows({
         {"block without signal is skipped and leaves a gap",
          "$GPGSV,3,2,11,14,25,170,,16,57,208,39,18,67,296,40,19,40,246,00",
@@ -242,16 +253,19 @@ TEST(Gsv, BlocksAreNumberedAcrossTheGroupAndIncompleteOnesSkipped)
         {"16-bit position: 8192 * 4 overflows, position 0", "$GPGSV,9,8193,16,1,1,1,1",
          {inView(16), Sv(0, 1, 1, 1, 1)}},
     });
+    // clang-format on
 }
 
 TEST(LeadingNumber, ReadsTheLongestLeadingDecimalNumberAndSaturates)
 {
+    // clang-format off
     const std::pair<const char*, double> cases[] = {
         {"545.4", 545.4}, {"0.9", 0.9},   {"-12.5", -12.5}, {"+3", 3},      {"1.2x", 1.2},
         {"", 0},          {"x", 0},       {"-", 0},         {".5", 0.5},    {"7.", 7},
         {"1.5.6", 1.5},   {"1,5", 1},     {"1E3", 1000},    {"2.5E-1", 0.25}, {"1E", 1},
         {"1E+", 1},       {" 1 2.5", 12.5}, {"\t-\n4", -4}, {"08", 8},      {"1E-999", 0},
     };
+    // clang-format on
     for (auto [text, value] : cases)
         EXPECT_DOUBLE_EQ(LeadingNumber(text), value) << '"' << text << '"';
     EXPECT_TRUE(std::isinf(LeadingNumber("1E999")));
@@ -270,6 +284,7 @@ TEST(LeadingNumber, IgnoresTheProcessLocale)
 
 TEST(ToInteger, RoundsHalvesToEvenAndChecksTheRange)
 {
+    // clang-format off
     const std::pair<const char*, std::optional<std::int16_t>> cases[] = {
         {"08", 8},          {"2.5", 2},          {"3.5", 4},          {"-2.5", -2},
         {" 12 ", 12},       {"\t7", 7},          {"32767", 32767},    {"-32768", -32768},
@@ -277,17 +292,20 @@ TEST(ToInteger, RoundsHalvesToEvenAndChecksTheRange)
         {"1E2", 100},       {"ab", {}},          {"", {}},            {" ", {}},
         {"1x", {}},         {"1 2", {}},         {"+5", 5},           {".5", 0},
     };
+    // clang-format on
     for (auto [text, value] : cases)
         EXPECT_EQ(ToInteger(text), value) << '"' << text << '"';
 }
 
 TEST(TimeWording, ShortAndExtendedTimesFromTheRawCharacters)
 {
+    // clang-format off
     const std::pair<const char*, const char*> cases[] = {
         {"123519", "12:35:19"},      {"123519.00", "12:35:19.00"}, {"225444.5", "22:54:44.5"},
         {"1235190", "12:35:19"},     {"1235", "12:35:"},           {"1", "1::"},
         {"ab:cdef", "ab::c:de"}, // the digits are not tested
     };
+    // clang-format on
     for (auto [field, extended] : cases) {
         const std::string full = extended, shortTime = full.substr(0, full.find('.'));
         EXPECT_EQ(Events(Sealed(std::string("$GPGGA,") + field)),

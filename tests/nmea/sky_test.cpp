@@ -38,6 +38,7 @@ std::string Gsa(const std::string& talker, const std::string& used, const std::s
 TEST(Sky, SystemFollowsTheTalkerOrForGpAndGnTheNumber)
 {
     // Talker, number, system; nullptr: no system, the satellite is passed over.
+    // clang-format off
     const std::tuple<const char*, int, const char*> ranges[] = {
         {"GP", 1, "GPS"},       {"GP", 32, "GPS"},      {"GP", 33, "SBAS"},     {"GN", 64, "SBAS"},
         {"GP", 65, "GLONASS"},  {"GN", 96, "GLONASS"},  {"GP", 97, nullptr},    {"GP", 119, nullptr},
@@ -50,6 +51,7 @@ TEST(Sky, SystemFollowsTheTalkerOrForGpAndGnTheNumber)
         {"GB", 1, "BeiDou"},    {"GB", 201, "BeiDou"},  {"BD", 219, "BeiDou"},  {"GQ", 2, "QZSS"},
         {"QZ", 193, "QZSS"},    {"GI", 3, "NavIC"},     {"GL", 0, nullptr},     {"GA", 1000, nullptr},
     };
+    // clang-format on
     for (const auto& [talker, n, system] : ranges) {
         const std::string number = std::to_string(n);
         const Lines expected = system ? Lines{system + (" " + number) + " 45 180 40"} : Lines{};
@@ -65,6 +67,7 @@ TEST(Sky, ACompleteSequenceCountsACutOffOneChangesNothing)
     const Lines first{"GPS 1 10 100 31", "GPS 2 20 200 32", "GPS 3 30 300 33", "GPS 4 40 40 34",
                       "GPS 5 50 50 35"};
     const std::string six = "$GPGSV,2,1,05,06,10,100,31";
+    // clang-format off
     ExpectRows({
         {"messages 1 and 2 of 2", {m1, m2}, first},
         {"message 1 alone is not yet a sequence", {m1}, {}},
@@ -90,6 +93,7 @@ TEST(Sky, ACompleteSequenceCountsACutOffOneChangesNothing)
         {"more than 32 messages is not a sequence", {"$GPGSV,33,1,01,07,10,100,31"}, {}},
         {"a field count that is neither 3 + 4n nor 3 + 4n + 1", {"$GPGSV,1,1,02,2,40,16,00,090,"}, {}},
     });
+    // clang-format on
 }
 
 TEST(Sky, SignalsOfOneSatelliteMergeAndReplaceOnlyTheirOwnListing)
@@ -101,6 +105,7 @@ TEST(Sky, SignalsOfOneSatelliteMergeAndReplaceOnlyTheirOwnListing)
     const std::string gps30 = "$GPGSV,1,1,01,30,10,100,25,6";
     const Lines l1Sky{"GPS 5 6 110 19", "GPS 10 24 284 34"};
     const Lines l5Sky{"GPS 6 12 215 45", "GPS 7 80 137 44", "GPS 9 53 89 27", "GPS 30 55 211 49"};
+    // clang-format off
     ExpectRows({
         {"the strongest signal of L1 and L2", {l1, l2}, l1Sky},
         {"a later L2 sequence without a satellite leaves its L1 listing",
@@ -119,6 +124,7 @@ TEST(Sky, SignalsOfOneSatelliteMergeAndReplaceOnlyTheirOwnListing)
         {"the next such sequence without L5 replaces the whole talker",
          {l5[0], l5[1], "$GPGSV,1,1,04,06,12,215,45,07,80,137,44,09,53,089,27,30,55,211,49"}, l5Sky},
     });
+    // clang-format on
 }
 
 TEST(Sky, GsaMarksTheSatellitesUsed)
@@ -129,6 +135,7 @@ TEST(Sky, GsaMarksTheSatellitesUsed)
     const std::string gps5 = "GPS 5 6 110 19", gps10 = "GPS 10 24 284 34", glo65 = "GLONASS 65 53 144 30",
                       glo82 = "GLONASS 82 13 214 33", bd8 = "BeiDou 8 9 30 39", bd11 = "BeiDou 11 40 81 42";
     const std::string used = " used";
+    // clang-format off
     ExpectRows({
         {"GSA with system IDs, GLONASS numbered 65-96",
          {gps, glonass, Gsa("GN", "10", ",1"), Gsa("GN", "82", ",2")},
@@ -154,6 +161,7 @@ TEST(Sky, GsaMarksTheSatellitesUsed)
         {"a used satellite not in view adds nothing", {Gsa("GN", "05", ",1")}, {}},
         {"an unknown system ID is passed over", {gps, Gsa("GN", "05", ",7")}, {gps5, gps10}},
     });
+    // clang-format on
 }
 
 // That Feed says exactly when the sky changed is checked on every capture below.
@@ -297,9 +305,9 @@ TEST_F(SkyCapture, EveryCaptureGivesAWellFormedSky)
             for (std::size_t i = 0; i < last.size(); ++i) {
                 const SkySatellite& s = last[i];
                 const auto key = [](const SkySatellite& x) { return std::pair(x.system, x.number); };
-                EXPECT_TRUE(in(s.elevation, 90) && in(s.azimuth, 359) && in(s.signal, 99) &&
-                            (talkers == Talkers::AllSystems || s.system != G::Galileo || s.number > 300) &&
-                            (i == 0 || key(last[i - 1]) < key(s)))
+                EXPECT_TRUE(in(s.elevation, 90) && in(s.azimuth, 359) && in(s.signal, 99)
+                            && (talkers == Talkers::AllSystems || s.system != G::Galileo || s.number > 300)
+                            && (i == 0 || key(last[i - 1]) < key(s)))
                     << file.filename() << ": " << (i ? SatelliteText(last[i - 1]) + " then " : "")
                     << SatelliteText(s);
             }

@@ -25,6 +25,7 @@ TEST(LogRecordLine, IsOneLineWhateverTheFieldsHold)
         const char* legend;
         QStringList fields;
         QByteArray line;
+        // clang-format off
     } rows[] = {
         {"six fields joined by ;", {"05/12/2026", "12:35:19", "048\u00B0 07.038' N", "", "545.4", "41.5"},
          "05/12/2026;12:35:19;048\xB0 07.038' N;;545.4;41.5\r\n"},
@@ -39,6 +40,7 @@ TEST(LogRecordLine, IsOneLineWhateverTheFieldsHold)
          "a b c d \r\n"},
         {"a character outside ISO-8859-1 is ?", {"\u20AC"}, "?\r\n"},
     };
+    // clang-format on
     for (const auto& row : rows)
         EXPECT_EQ(LogRecordLine(row.fields), row.line) << row.legend;
 }

@@ -111,7 +111,9 @@ struct Independent {
 
 Independent Compute(const std::string& file, bool allTalkers, std::optional<std::pair<double, double>> reference)
 {
-    struct P { double lat, lon, alt; };
+    struct P {
+        double lat, lon, alt;
+    };
     std::vector<P> points;
     std::ifstream in(file);
     for (std::string line; std::getline(in, line);) {
@@ -127,9 +129,9 @@ Independent Compute(const std::string& file, bool allTalkers, std::optional<std:
             continue;
         const auto f = Split(line.substr(0, star), ',');
         const std::string talker = f[0].substr(1, 2);
-        if (f[0].size() != 6 || f[0].substr(3) != "GGA" || f.size() < 10 ||
-            (allTalkers ? std::string("GPGNGLGAGBBDGQQZGI").find(talker) % 2 != 0 : talker != "GP") ||
-            f[6].empty() || std::atoi(f[6].c_str()) <= 0 || f[2].empty() || f[4].empty())
+        if (f[0].size() != 6 || f[0].substr(3) != "GGA" || f.size() < 10
+            || (allTalkers ? std::string("GPGNGLGAGBBDGQQZGI").find(talker) % 2 != 0 : talker != "GP")
+            || f[6].empty() || std::atoi(f[6].c_str()) <= 0 || f[2].empty() || f[4].empty())
             continue;
         const double rawLat = std::stod(f[2]), rawLon = std::stod(f[4]);
         double lat = std::floor(rawLat / 100) + std::fmod(rawLat, 100) / 60;
@@ -264,7 +266,11 @@ TEST_F(OfflineTool, GpxOfRealCapturesIsValidAndGpsbabelReadsBackEveryPoint)
 {
     // How far gpsbabel's own reading of the NMEA agrees: on the F9P it pairs each time with
     // the position of the epoch before; it passes over GGA quality 8 (simulation).
-    enum Babel { SamePoints, SameCount, Differs };
+    enum Babel {
+        SamePoints,
+        SameCount,
+        Differs,
+    };
     const struct {
         const char* capture;
         const char* options;

@@ -35,10 +35,10 @@ bool CapturesRequired();
 
 // Skips the test (fails it under CI=true) unless the named capture, or any capture, is there.
 // For a test body or a fixture's SetUp.
-#define FIXWATCH_NEED_CAPTURES(...)                                                             \
-    if (const std::string fixwatchMissing = ::fixwatch::test::MissingCaptures(__VA_ARGS__);     \
-        fixwatchMissing.empty()) {                                                              \
-    } else if (::fixwatch::test::CapturesRequired())                                            \
-        GTEST_FAIL() << fixwatchMissing << " (CI=true: the captures are required)";             \
-    else                                                                                        \
+#define FIXWATCH_NEED_CAPTURES(...)                                                         \
+    if (const std::string fixwatchMissing = ::fixwatch::test::MissingCaptures(__VA_ARGS__); \
+        fixwatchMissing.empty()) {                                                          \
+    } else if (::fixwatch::test::CapturesRequired())                                        \
+        GTEST_FAIL() << fixwatchMissing << " (CI=true: the captures are required)";         \
+    else                                                                                    \
         GTEST_SKIP() << fixwatchMissing

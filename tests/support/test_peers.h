@@ -45,7 +45,8 @@ std::string ReadUntil(ReceiverSource& source, Done done, std::chrono::millisecon
         const std::string read = source.Read();
         EXPECT_LE(read.size(), ReceiverSource::kMaxReadLength);
         return done(text += read);
-    }, limit);
+    },
+            limit);
     return text;
 }
 

@@ -20,11 +20,11 @@
 namespace fixwatch {
 namespace {
 
+using test::CapturePath;
 using test::PortVariable;
 using test::RealCapture;
 using test::Receive;
 using test::Sealed;
-using test::CapturePath;
 
 // A receiver that stood still, with GST, of four systems.
 constexpr const char* kCapture = "ublox-neo-m9n-nmea.nmea";

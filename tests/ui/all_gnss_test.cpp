@@ -20,8 +20,8 @@ namespace {
 using test::PortVariable;
 using test::Sealed;
 
-using test::Receive;
 using test::RealCapture;
+using test::Receive;
 
 TEST(AllGnss, AMultiSystemReceiverShowsItsFixOnlyWithTheOption)
 {

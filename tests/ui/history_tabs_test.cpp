@@ -20,9 +20,9 @@
 namespace fixwatch {
 namespace {
 
-using test::Receive;
-using test::RealCapture;
 using test::PortVariable;
+using test::RealCapture;
+using test::Receive;
 
 constexpr const char* kCapture = "ublox-zed-f9p-nmea.nmea";
 
@@ -62,9 +62,10 @@ TEST(HistoryTab, ComesAfterSkyAndDrawsEveryEpochOnlyWhenShown)
     // All GNSS: one line per system, GPS and at least one other with satellites in view.
     QChart* satellites = form.Frm_History->Chart(HistoryView::kSatellitesChart);
     EXPECT_GT(PointsNamed(satellites, QStringLiteral("GPS in view")), 0);
-    EXPECT_GT(PointsNamed(satellites, QStringLiteral("GLONASS in view")) +
-                  PointsNamed(satellites, QStringLiteral("Galileo in view")) +
-                  PointsNamed(satellites, QStringLiteral("BeiDou in view")), 0);
+    EXPECT_GT(PointsNamed(satellites, QStringLiteral("GLONASS in view"))
+                  + PointsNamed(satellites, QStringLiteral("Galileo in view"))
+                  + PointsNamed(satellites, QStringLiteral("BeiDou in view")),
+              0);
     EXPECT_EQ(PointsNamed(satellites, QStringLiteral("In view")), 0);
 
     // Clear forgets the epochs; the next redraw shows nothing.

@@ -54,7 +54,8 @@ TEST(WindowOnGpsd, ShowsTheFixKeepsGpsdsOwnLinesOutAndReconnects)
     ASSERT_TRUE(gpsd.Start()) << gpsd.Error();
     form.MenuVuotaCampi_Click();
     // The kept lines show their fix again at every tick, so wait for the link itself.
-    EXPECT_TRUE(TickUntil(form, [&] { return form.Comm().LinkState() == CommControl::State::Open; }, 10000));
+    EXPECT_TRUE(TickUntil(
+        form, [&] { return form.Comm().LinkState() == CommControl::State::Open; }, 10000));
     EXPECT_TRUE(TickUntil(form, [&] { return noJson() && !form.Lab_Posizione[1]->text().isEmpty(); }));
     form.Cmd_StartStop_Click(1);
 }

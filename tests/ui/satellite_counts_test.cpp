@@ -71,7 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<CountsCase>& row) {
         std::string name = row.param.capture;
         name = name.substr(0, name.find('.'));
-        std::replace_if(name.begin(), name.end(), [](char ch) { return !std::isalnum(static_cast<unsigned char>(ch)); }, '_');
+        std::replace_if(
+            name.begin(), name.end(), [](char ch) { return !std::isalnum(static_cast<unsigned char>(ch)); }, '_');
         return name;
     });
 
