@@ -21,8 +21,8 @@ struct ConsoleLine {
     std::int64_t receivedMs = 0;   // milliseconds since the epoch
     std::uint64_t sequence = 0;
     bool badChecksum = false;
-    bool unread = false;           // a line the window does not interpret
-    bool hasSentChecksum = false;  // the line ends with "*" and two characters
+    bool unread = false;          // a line the window does not interpret
+    bool hasSentChecksum = false; // the line ends with "*" and two characters
     std::uint8_t computedChecksum = 0;
     std::string talker;
     std::string type;

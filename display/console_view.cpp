@@ -1,5 +1,6 @@
 #include "console_view.h"
 
+#include "console_delegate.h"
 #include "sentence_view.h"
 
 #include <QApplication>
@@ -11,13 +12,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
+#include <QListView>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTableWidget>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <QVBoxLayout>
 
 namespace fixwatch {
@@ -48,15 +48,16 @@ ConsoleView::ConsoleView(QWidget* parent)
     setObjectName(QStringLiteral("Frm_Console"));
     clock = [] { return QDateTime::currentMSecsSinceEpoch(); };
     askSaveFile = [this] { return QFileDialog::getSaveFileName(this, QStringLiteral("Save shown lines")); };
-    ring_.resize(kMaxLines);
 
-    Txt_Console = new QPlainTextEdit;
-    Txt_Console->setObjectName(QStringLiteral("Txt_Console"));
-    Txt_Console->setReadOnly(true);
-    Txt_Console->setUndoRedoEnabled(false);
-    Txt_Console->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Txt_Console->setMaximumBlockCount(static_cast<int>(kMaxLines));
-    Txt_Console->setFont(QFont(QStringLiteral("Monospace"), 8));
+    Lst_Console = new QListView;
+    Lst_Console->setObjectName(QStringLiteral("Lst_Console"));
+    Lst_Console->setFont(QFont(QStringLiteral("Monospace"), 8));
+    Lst_Console->setUniformItemSizes(true); // one row's size is every row's: nothing is measured per line
+    Lst_Console->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Lst_Console->setSelectionMode(QAbstractItemView::NoSelection);
+    Lst_Console->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    Lst_Console->setItemDelegate(new ConsoleDelegate(Lst_Console));
+    Lst_Console->setModel(&model_);
 
     Txt_Talker = Edit("Txt_Talker", "Talker", 60);
     Txt_Type = Edit("Txt_Type", "Type", 60);
@@ -102,7 +103,7 @@ ConsoleView::ConsoleView(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(filters);
     layout->addLayout(buttons);
-    layout->addWidget(Txt_Console, 1);
+    layout->addWidget(Lst_Console, 1);
     layout->addWidget(Grd_Inventory);
 
     connect(Cmd_Pause, &QPushButton::clicked, this, &ConsoleView::Cmd_Pause_Click);
@@ -124,17 +125,7 @@ void ConsoleView::Begin(Talkers talkers)
 void ConsoleView::Add(std::string_view line, bool badChecksum)
 {
     const std::int64_t now = clock();
-    std::size_t slot;
-    if (count_ < ring_.size()) {
-        slot = (first_ + count_) % ring_.size();
-        ++count_;
-    } else {
-        slot = first_; // the oldest line drops off
-        first_ = (first_ + 1) % ring_.size();
-    }
-    ConsoleLine& kept = ring_[slot];
-    kept.Assign(line, badChecksum, stats_.ReadTalkers(), now);
-    kept.sequence = sequence_++;
+    model_.Keep(line, badChecksum, stats_.ReadTalkers(), now);
     stats_.Count(SentenceView(line), now);
 }
 
@@ -142,56 +133,15 @@ bool ConsoleView::Shown(const ConsoleLine& line) const
 {
     if (Chk_BadOnly->isChecked() && !line.badChecksum)
         return false;
-    if (!Txt_Talker->text().isEmpty() && QString::fromLatin1(line.talker) != Txt_Talker->text().trimmed().toUpper())
+    if (!talker_.isEmpty() && QLatin1String(line.talker.data(), static_cast<qsizetype>(line.talker.size())) != talker_)
         return false;
-    if (!Txt_Type->text().isEmpty() && QString::fromLatin1(line.type) != Txt_Type->text().trimmed().toUpper())
+    if (!type_.isEmpty() && QLatin1String(line.type.data(), static_cast<qsizetype>(line.type.size())) != type_)
         return false;
-    if (regexValid_ && !Txt_Filter->text().isEmpty()) {
+    if (regexValid_ && !filter_.pattern().isEmpty()) {
         if (!filter_.match(VisibleText(line.text)).hasMatch())
             return false;
     }
     return true;
-}
-
-QString ConsoleView::TimeText(std::int64_t receivedMs)
-{
-    // The local time of a second is worked out once for all the lines of that second: a
-    // tick's batch shares a few seconds, and each conversion asks the time zone again.
-    const std::int64_t second = receivedMs >= 0 ? receivedMs / 1000 : (receivedMs - 999) / 1000;
-    if (second != timeTextSecond_ || timeTextOfSecond_.isEmpty()) {
-        timeTextSecond_ = second;
-        timeTextOfSecond_ = QDateTime::fromMSecsSinceEpoch(second * 1000).toString(QStringLiteral("HH:mm:ss."));
-    }
-    return timeTextOfSecond_ + QStringLiteral("%1  ").arg(receivedMs - second * 1000, 3, 10, QLatin1Char('0'));
-}
-
-void ConsoleView::Append(QTextCursor& cursor, const ConsoleLine& line)
-{
-    if (!Txt_Console->document()->isEmpty())
-        cursor.insertBlock();
-    QTextCharFormat plain;
-    const QColor grey(0x90, 0x90, 0x90);
-    const QColor red(0xC0, 0x00, 0x00);
-    plain.setForeground(line.unread ? grey : QColor(0x20, 0x20, 0x20));
-    QTextCharFormat time = plain;
-    time.setForeground(grey);
-    cursor.insertText(TimeText(line.receivedMs), time);
-    const std::size_t identifierEnd = std::min(line.text.find(','), line.text.size());
-    QTextCharFormat identifier = plain;
-    if (line.badChecksum)
-        identifier.setForeground(red);
-    else if (!line.unread)
-        identifier.setForeground(TypeColour(line.type));
-    identifier.setFontWeight(QFont::Bold);
-    cursor.insertText(VisibleText(std::string_view(line.text).substr(0, identifierEnd)), identifier);
-    cursor.insertText(VisibleText(std::string_view(line.text).substr(identifierEnd)), plain);
-    if (line.cutCharacters > 0)
-        cursor.insertText(QStringLiteral(" (%1 more characters not kept)").arg(line.cutCharacters), time);
-    if (line.badChecksum) {
-        QTextCharFormat note = plain;
-        note.setForeground(red);
-        cursor.insertText(QStringLiteral("  ") + ChecksumNote(line), note);
-    }
 }
 
 void ConsoleView::Flush()
@@ -201,34 +151,18 @@ void ConsoleView::Flush()
     ShowInventory();
     if (paused_)
         return;
-    // Lines that dropped off the ring before they were shown leave nothing to append from.
-    if (count_ > 0 && At(0).sequence > shownUpTo_) {
-        Rebuild();
-        return;
-    }
-    // One edit of the document for the whole batch: it is laid out and painted once.
-    QTextCursor cursor(Txt_Console->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.beginEditBlock();
-    for (std::size_t i = count_ - std::min<std::uint64_t>(count_, sequence_ - shownUpTo_); i < count_; ++i) {
-        if (Shown(At(i)))
-            Append(cursor, At(i));
-    }
-    cursor.endEditBlock();
-    shownUpTo_ = sequence_;
+    // A view at its last line follows the new ones; one scrolled back stays where it is.
+    QScrollBar* bar = Lst_Console->verticalScrollBar();
+    const bool following = bar->value() == bar->maximum();
+    model_.CatchUp([this](const ConsoleLine& line) { return Shown(line); });
+    if (following)
+        Lst_Console->scrollToBottom();
 }
 
 void ConsoleView::Rebuild()
 {
-    Txt_Console->clear();
-    QTextCursor cursor(Txt_Console->document());
-    cursor.beginEditBlock();
-    for (std::size_t i = 0; i < count_; ++i) {
-        if (Shown(At(i)))
-            Append(cursor, At(i));
-    }
-    cursor.endEditBlock();
-    shownUpTo_ = sequence_;
+    model_.Refilter([this](const ConsoleLine& line) { return Shown(line); });
+    Lst_Console->scrollToBottom();
 }
 
 void ConsoleView::ShowInventory()
@@ -266,7 +200,14 @@ void ConsoleView::ShowInventory()
     }
 }
 
-QString ConsoleView::ShownText() const { return Txt_Console->toPlainText(); }
+QString ConsoleView::ShownText() const
+{
+    QStringList rows;
+    rows.reserve(model_.rowCount());
+    for (int row = 0; row < model_.rowCount(); ++row)
+        rows.append(model_.RowText(row));
+    return rows.join(QLatin1Char('\n'));
+}
 
 void ConsoleView::Cmd_Pause_Click()
 {
@@ -278,10 +219,7 @@ void ConsoleView::Cmd_Pause_Click()
 
 void ConsoleView::Cmd_Clear_Click()
 {
-    first_ = 0;
-    count_ = 0;
-    shownUpTo_ = sequence_;
-    Txt_Console->clear();
+    model_.Clear();
 }
 
 void ConsoleView::Cmd_Copy_Click() { QApplication::clipboard()->setText(ShownText()); }
@@ -296,11 +234,13 @@ void ConsoleView::Cmd_Save_Click()
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
         Lab_SaveResult->setText(QStringLiteral("Could not save %1: %2").arg(name, file.errorString()));
     else
-        Lab_SaveResult->setText(QStringLiteral("Saved %1 lines").arg(Txt_Console->blockCount()));
+        Lab_SaveResult->setText(QStringLiteral("Saved %1 lines").arg(model_.rowCount()));
 }
 
 void ConsoleView::FilterChanged()
 {
+    talker_ = Txt_Talker->text().trimmed().toUpper();
+    type_ = Txt_Type->text().trimmed().toUpper();
     filter_ = QRegularExpression(Txt_Filter->text());
     regexValid_ = filter_.isValid();
     const QRegularExpression& expression = filter_;

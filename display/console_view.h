@@ -1,6 +1,7 @@
 #pragma once
 
 #include "console_line.h"
+#include "console_model.h"
 #include "sentence_stats.h"
 
 #include <QRegularExpression>
@@ -14,21 +15,21 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
+class QListView;
 class QPushButton;
 class QTableWidget;
-class QTextCursor;
 
 namespace fixwatch {
 
 // The Console tab: every received line with its receive time, the last kMaxLines of them,
-// and the inventory of identifiers under it. Lines are kept raw as they come; they are
-// formatted only when the view is shown, in one batch per Flush (once a tick).
+// and the inventory of identifiers under it. Lines are kept raw as they come; the view takes
+// the new ones in one batch per Flush (once a tick) while it is shown, and formats only the
+// rows on screen when it paints.
 class ConsoleView : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr std::size_t kMaxLines = 20000;
+    static constexpr std::size_t kMaxLines = ConsoleModel::kMaxLines;
 
     explicit ConsoleView(QWidget* parent = nullptr);
 
@@ -44,13 +45,16 @@ public:
     // Asks where to save the shown lines; an empty name cancels. A seam for tests.
     std::function<QString()> askSaveFile;
 
-    std::size_t KeptLines() const { return count_; }
-    std::uint64_t ReceivedLines() const { return sequence_; }
+    std::size_t KeptLines() const { return model_.KeptLines(); }
+    std::uint64_t ReceivedLines() const { return model_.ReceivedLines(); }
+    // The rows the view holds, without formatting them.
+    int ShownLines() const { return model_.rowCount(); }
     const SentenceStats& Stats() const { return stats_; }
+    const ConsoleModel& Model() const { return model_; }
     QString ShownText() const;
     bool Paused() const { return paused_; }
 
-    QPlainTextEdit* Txt_Console = nullptr;
+    QListView* Lst_Console = nullptr;
     QLineEdit* Txt_Talker = nullptr;
     QLineEdit* Txt_Type = nullptr;
     QLineEdit* Txt_Filter = nullptr;
@@ -74,25 +78,17 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    const ConsoleLine& At(std::size_t i) const { return ring_[(first_ + i) % ring_.size()]; }
     bool Shown(const ConsoleLine& line) const;
-    void Append(QTextCursor& cursor, const ConsoleLine& line);
-    // "HH:mm:ss.zzz  ", the local time a line came at.
-    QString TimeText(std::int64_t receivedMs);
     void Rebuild();
     void ShowInventory();
 
-    std::vector<ConsoleLine> ring_;
-    std::size_t first_ = 0;
-    std::size_t count_ = 0;
-    std::uint64_t sequence_ = 0;  // lines received since the view was made
-    std::uint64_t shownUpTo_ = 0; // lines before this sequence number were looked at by the view
+    ConsoleModel model_;
     bool paused_ = false;
     bool regexValid_ = true;
     QRegularExpression filter_;
     SentenceStats stats_;
-    std::int64_t timeTextSecond_ = 0; // the second timeTextOfSecond_ is the local time of
-    QString timeTextOfSecond_;
+    // The filters as typed, read once per change rather than once per line.
+    QString talker_, type_;
 };
 
 } // namespace fixwatch

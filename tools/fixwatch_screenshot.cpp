@@ -12,9 +12,7 @@
 #include "replay_bar.h"
 
 #include <QComboBox>
-#include <QPlainTextEdit>
-#include <QTextCursor>
-#include <QTextDocument>
+#include <QListView>
 #include "pseudo_terminal.h"
 #include "sample_sentences.h"
 
@@ -203,13 +201,11 @@ int main(int argc, char* argv[])
             Feed(form, receiver, damaged);
             QApplication::processEvents();
             // Scrolled back to the last damaged line, so that the shot shows how one is marked.
-            QPlainTextEdit* lines = form.Frm_Console->Txt_Console;
-            lines->moveCursor(QTextCursor::End);
-            lines->find(QStringLiteral(", expected "), QTextDocument::FindBackward);
-            lines->centerCursor();
-            QTextCursor unselected = lines->textCursor();
-            unselected.clearSelection();
-            lines->setTextCursor(unselected);
+            const fixwatch::ConsoleModel& lines = form.Frm_Console->Model();
+            int lastDamaged = lines.rowCount() - 1;
+            while (lastDamaged > 0 && !lines.LineOf(lastDamaged).badChecksum)
+                --lastDamaged;
+            form.Frm_Console->Lst_Console->scrollTo(lines.index(lastDamaged), QAbstractItemView::PositionAtCenter);
             QApplication::processEvents();
             ok = Save(form.grab(), path("console.png")) && ok;
             form.Cmd_StartStop_Click(1);
