@@ -5,9 +5,12 @@
 
 #include <QLabel>
 #include <QProgressBar>
+#include <QRegion>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace fixwatch {
 namespace {
@@ -68,8 +71,21 @@ void FixDisplay::EndBatch()
 {
     if (batchDepth_ == 0 || --batchDepth_ > 0)
         return;
-    for (QWidget* widget : unpainted_)
-        widget->repaint();
+    // One synchronous paint of each window for the whole batch. A repaint of each widget in
+    // turn would paint and send to the screen once per widget, and the first of them already
+    // paints every widget whose text changed since.
+    std::vector<std::pair<QWidget*, QRegion>> windows;
+    for (QWidget* widget : unpainted_) {
+        if (!widget->isVisible())
+            continue;
+        QWidget* top = widget->window();
+        auto at = std::find_if(windows.begin(), windows.end(), [top](const auto& w) { return w.first == top; });
+        if (at == windows.end())
+            at = windows.insert(windows.end(), {top, QRegion()});
+        at->second += QRect(widget->mapTo(top, QPoint(0, 0)), widget->size());
+    }
+    for (const auto& [top, region] : windows)
+        top->repaint(region);
     unpainted_.clear();
 }
 
