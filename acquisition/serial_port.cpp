@@ -69,6 +69,7 @@ SerialPort::SerialPort(QObject* parent)
 {
     port_.setReadBufferSize(kReadBufferSize);
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialPort::OnErrorOccurred);
+    connect(&port_, &QSerialPort::readyRead, this, &SerialPort::OnReadyRead);
 }
 
 SerialPort::~SerialPort()
@@ -392,6 +393,16 @@ void SerialPort::TakeBuffered()
             break;
         }
     }
+}
+
+void SerialPort::OnReadyRead()
+{
+    // Qt takes what one read of the terminal gives (64 bytes of a pseudo-terminal), and the
+    // rest left in the kernel wakes the loop again at once. Emptying the kernel's queue here
+    // leaves the next wake-up to kWakeThreshold new bytes. Once the newest kMaxReadLength are
+    // held, nothing more is read until the window asks: a flood waits in the kernel.
+    if (received_.size() < kMaxReadLength)
+        TakeBuffered();
 }
 
 void SerialPort::Keep(const QByteArray& bytes)

@@ -90,6 +90,7 @@ private:
     bool RtsHandshake() const { return handshaking_ == 2 || handshaking_ == 3; }
 
     void OnErrorOccurred(QSerialPort::SerialPortError error);
+    void OnReadyRead();
     void CloseLostDevice();
     void TakeBuffered();
     // Appends received bytes (without NULs when they are discarded), keeping the newest.
