@@ -27,16 +27,20 @@ void ConsoleModel::Keep(std::string_view line, bool badChecksum, Talkers talkers
     kept.sequence = sequence_++;
 }
 
-void ConsoleModel::CatchUp(const std::function<bool(const ConsoleLine&)>& shown)
+void ConsoleModel::DropGone()
 {
-    // Rows of lines that dropped off the ring go first, from the top.
-    const std::uint64_t oldest = OldestSequence();
-    const auto dropped = std::lower_bound(rows_.begin(), rows_.end(), oldest) - rows_.begin();
+    const auto dropped = std::lower_bound(rows_.begin(), rows_.end(), OldestSequence()) - rows_.begin();
     if (dropped > 0) {
         beginRemoveRows(QModelIndex(), 0, static_cast<int>(dropped) - 1);
         rows_.erase(rows_.begin(), rows_.begin() + dropped);
         endRemoveRows();
     }
+}
+
+void ConsoleModel::CatchUp(const std::function<bool(const ConsoleLine&)>& shown)
+{
+    DropGone();
+    const std::uint64_t oldest = OldestSequence();
     std::vector<std::uint64_t> added;
     for (std::uint64_t s = std::max(caughtUpTo_, oldest); s < sequence_; ++s) {
         if (shown(At(static_cast<std::size_t>(s - oldest))))
@@ -76,7 +80,13 @@ void ConsoleModel::Clear()
 
 const ConsoleLine& ConsoleModel::LineOf(int row) const
 {
-    return At(static_cast<std::size_t>(rows_[static_cast<std::size_t>(row)] - OldestSequence()));
+    // A row whose line dropped off before DropGone removed it shows nothing rather than a
+    // newer line in its slot.
+    static const ConsoleLine kGone;
+    const std::uint64_t sequence = rows_[static_cast<std::size_t>(row)];
+    if (sequence < OldestSequence())
+        return kGone;
+    return At(static_cast<std::size_t>(sequence - OldestSequence()));
 }
 
 QString ConsoleModel::TimeText(std::int64_t receivedMs) const

@@ -29,8 +29,10 @@ public:
 
     // Keeps one new line; no row changes until CatchUp or Refilter.
     void Keep(std::string_view line, bool badChecksum, Talkers talkers, std::int64_t nowMs);
-    // Rows for the lines kept since the last catch-up that `shown` accepts, and none for the
-    // lines that have dropped off the ring: one removal and one insertion for the whole batch.
+    // Removes the rows of lines that have dropped off the ring, in one removal.
+    void DropGone();
+    // DropGone, then rows for the lines kept since the last catch-up that `shown` accepts, in
+    // one insertion for the whole batch.
     void CatchUp(const std::function<bool(const ConsoleLine&)>& shown);
     // Rows again for every kept line that `shown` accepts.
     void Refilter(const std::function<bool(const ConsoleLine&)>& shown);

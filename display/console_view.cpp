@@ -149,8 +149,11 @@ void ConsoleView::Flush()
     if (!isVisible())
         return;
     ShowInventory();
-    if (paused_)
+    // A paused view keeps its place; only the rows of lines that dropped off the ring go.
+    if (paused_) {
+        model_.DropGone();
         return;
+    }
     // A view at its last line follows the new ones; one scrolled back stays where it is.
     QScrollBar* bar = Lst_Console->verticalScrollBar();
     const bool following = bar->value() == bar->maximum();

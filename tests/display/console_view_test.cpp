@@ -146,6 +146,15 @@ TEST_F(ShownConsole, PauseHoldsTheViewWhileLinesAreStillKept)
     EXPECT_EQ(console.Stats().Rows().size(), 2u);
     console.Cmd_Pause_Click();
     EXPECT_EQ(Lines().size(), 11);
+    // Paused past the bound: the rows of lines that dropped off go, none shows a newer line.
+    console.Cmd_Pause_Click();
+    for (std::size_t i = 0; i < ConsoleView::kMaxLines; ++i)
+        console.Add("$GPGLL," + std::to_string(i), false);
+    console.Flush();
+    EXPECT_EQ(console.ShownLines(), 0);
+    console.Cmd_Pause_Click();
+    EXPECT_EQ(Lines().size(), static_cast<qsizetype>(ConsoleView::kMaxLines));
+    EXPECT_TRUE(Lines().front().contains(QStringLiteral("$GPGLL,0"))) << Lines().front().toStdString();
     console.Cmd_Clear_Click();
     EXPECT_TRUE(Lines().isEmpty());
     EXPECT_EQ(console.KeptLines(), 0u);
