@@ -3,7 +3,6 @@
 #include "console_line.h"
 #include "console_model.h"
 
-#include <QApplication>
 #include <QPainter>
 
 namespace fixwatch {
@@ -23,11 +22,7 @@ void ConsoleDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         return;
     }
     const ConsoleLine& line = model->LineOf(index.row());
-    const bool selected = option.state & QStyle::State_Selected;
     painter->save();
-    if (selected)
-        painter->fillRect(option.rect, option.palette.highlight());
-    const QColor highlighted = option.palette.highlightedText().color();
     QFont font = option.font;
     QRect rect = option.rect.adjusted(2, 0, 0, 0);
     // Draws one part and moves past it.
@@ -36,7 +31,7 @@ void ConsoleDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
             return;
         font.setBold(bold);
         painter->setFont(font);
-        painter->setPen(selected ? highlighted : colour);
+        painter->setPen(colour);
         QRect used;
         painter->drawText(rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text, &used);
         rect.setLeft(used.right() + 1);
@@ -49,8 +44,7 @@ void ConsoleDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
                                                                     : TypeColour(line.type);
     part(VisibleText(text.substr(0, identifierEnd)), identifier, true);
     part(VisibleText(text.substr(identifierEnd)), plain, false);
-    if (line.cutCharacters > 0)
-        part(QStringLiteral(" (%1 more characters not kept)").arg(line.cutCharacters), kGrey, false);
+    part(CutNote(line), kGrey, false);
     if (line.badChecksum)
         part(QStringLiteral("  ") + ChecksumNote(line), kRed, false);
     painter->restore();

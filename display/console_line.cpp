@@ -51,6 +51,13 @@ QString ChecksumNote(const ConsoleLine& line)
         .arg(VisibleText(std::string_view(line.text).substr(line.text.size() - 2)), expected);
 }
 
+QString CutNote(const ConsoleLine& line)
+{
+    if (line.cutCharacters == 0)
+        return {};
+    return QStringLiteral(" (%1 more characters not kept)").arg(line.cutCharacters);
+}
+
 QColor TypeColour(std::string_view type)
 {
     struct Entry {

@@ -38,6 +38,10 @@ QString VisibleText(std::string_view bytes);
 // "no checksum, expected 47" when the line has none.
 QString ChecksumNote(const ConsoleLine& line);
 
+// What the console shows after a line cut to kMaxKeptLength: " (N more characters not
+// kept)", or nothing when the line was kept whole.
+QString CutNote(const ConsoleLine& line);
+
 // The colour of a sentence type's identifier.
 QColor TypeColour(std::string_view type);
 

@@ -104,9 +104,7 @@ QString ConsoleModel::TimeText(std::int64_t receivedMs) const
 QString ConsoleModel::RowText(int row) const
 {
     const ConsoleLine& line = LineOf(row);
-    QString text = TimeText(line.receivedMs) + VisibleText(line.text);
-    if (line.cutCharacters > 0)
-        text += QStringLiteral(" (%1 more characters not kept)").arg(line.cutCharacters);
+    QString text = TimeText(line.receivedMs) + VisibleText(line.text) + CutNote(line);
     if (line.badChecksum)
         text += QStringLiteral("  ") + ChecksumNote(line);
     return text;
@@ -124,7 +122,6 @@ QVariant ConsoleModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole: return RowText(index.row());
-    case LineRole: return QVariant::fromValue(reinterpret_cast<quintptr>(&LineOf(index.row())));
     default: return {};
     }
 }

@@ -20,10 +20,6 @@ class ConsoleModel : public QAbstractListModel {
 
 public:
     static constexpr std::size_t kMaxLines = 20000;
-    // What a row holds beyond its text, for the view that draws it.
-    enum Role {
-        LineRole = Qt::UserRole, // the ConsoleLine's address, as a quintptr
-    };
 
     explicit ConsoleModel(QObject* parent = nullptr);
 
