@@ -45,8 +45,7 @@ void ConsoleDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     part(VisibleText(text.substr(0, identifierEnd)), identifier, true);
     part(VisibleText(text.substr(identifierEnd)), plain, false);
     part(CutNote(line), kGrey, false);
-    if (line.badChecksum)
-        part(QStringLiteral("  ") + ChecksumNote(line), kRed, false);
+    part(ChecksumNote(line), kRed, false);
     painter->restore();
 }
 

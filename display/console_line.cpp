@@ -44,10 +44,12 @@ QString VisibleText(std::string_view bytes)
 
 QString ChecksumNote(const ConsoleLine& line)
 {
+    if (!line.badChecksum)
+        return {};
     const QString expected = QStringLiteral("%1").arg(line.computedChecksum, 2, 16, QLatin1Char('0')).toUpper();
     if (!line.hasSentChecksum)
-        return QStringLiteral("no checksum, expected %1").arg(expected);
-    return QStringLiteral("checksum %1, expected %2")
+        return QStringLiteral("  no checksum, expected %1").arg(expected);
+    return QStringLiteral("  checksum %1, expected %2")
         .arg(VisibleText(std::string_view(line.text).substr(line.text.size() - 2)), expected);
 }
 

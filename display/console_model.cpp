@@ -104,10 +104,7 @@ QString ConsoleModel::TimeText(std::int64_t receivedMs) const
 QString ConsoleModel::RowText(int row) const
 {
     const ConsoleLine& line = LineOf(row);
-    QString text = TimeText(line.receivedMs) + VisibleText(line.text) + CutNote(line);
-    if (line.badChecksum)
-        text += QStringLiteral("  ") + ChecksumNote(line);
-    return text;
+    return TimeText(line.receivedMs) + VisibleText(line.text) + CutNote(line) + ChecksumNote(line);
 }
 
 int ConsoleModel::rowCount(const QModelIndex& parent) const
