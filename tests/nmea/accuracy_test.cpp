@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 namespace fixwatch {
 namespace {
@@ -25,21 +26,15 @@ TEST(Accuracy, FiguresOfAHandComputedSet)
 
 TEST(Accuracy, EdgeCases)
 {
-    EXPECT_EQ(ComputeAccuracy({}).fixes, 0u);
-    EXPECT_EQ(ComputeAccuracy({}).cep95, 0);
+    EXPECT_EQ(std::tuple(ComputeAccuracy({}).fixes, ComputeAccuracy({}).cep95), std::tuple(0u, 0.0));
 
     const AccuracyFigures one = ComputeAccuracy({{3, 4, std::nullopt}});
-    EXPECT_DOUBLE_EQ(one.cep50, 5);
-    EXPECT_DOUBLE_EQ(one.cep95, 5);
-    EXPECT_DOUBLE_EQ(one.twoDrms, 10);
-    EXPECT_EQ(one.sdEast, 0);
-    EXPECT_FALSE(one.sdUp) << "no altitude, no vertical figures";
-    EXPECT_FALSE(one.r95Altitude);
+    EXPECT_EQ(std::tuple(one.cep50, one.cep95, one.twoDrms, one.sdEast), std::tuple(5.0, 5.0, 10.0, 0.0));
+    EXPECT_FALSE(one.sdUp || one.r95Altitude) << "no altitude, no vertical figures";
 
     std::vector<double> values{4, 1, 3, 2};
-    EXPECT_DOUBLE_EQ(Percentile(values, 0), 1);
-    EXPECT_DOUBLE_EQ(Percentile(values, 1), 4);
-    EXPECT_DOUBLE_EQ(Percentile(values, 0.5), 2.5);
+    EXPECT_EQ(std::tuple(Percentile(values, 0), Percentile(values, 1), Percentile(values, 0.5)),
+              std::tuple(1.0, 4.0, 2.5));
     std::vector<double> none;
     EXPECT_EQ(Percentile(none, 0.5), 0);
 }

@@ -8,8 +8,6 @@
 namespace fixwatch::test {
 namespace {
 
-using G = GnssSystem;
-
 struct Row {
     const char* legend;
     Lines bodies;
@@ -20,12 +18,6 @@ void ExpectRows(const std::vector<Row>& rows)
 {
     for (const Row& row : rows)
         EXPECT_EQ(SkyOf(row.bodies), row.sky) << row.legend;
-}
-
-Lines Plus(Lines lines, const std::string& more)
-{
-    lines.push_back(more);
-    return lines;
 }
 
 // A 3D GSA of `talker` listing `used` (comma-separated) in its twelve channels, then `rest`.
@@ -104,6 +96,7 @@ TEST(Sky, SignalsOfOneSatelliteMergeAndReplaceOnlyTheirOwnListing)
                               "$GPGSV,2,2,05,06,,,40,31,,,20,8"};
     const std::string gps30 = "$GPGSV,1,1,01,30,10,100,25,6";
     const Lines l1Sky{"GPS 5 6 110 19", "GPS 10 24 284 34"};
+    const auto plus = [](Lines lines, const std::string& more) { lines.push_back(more); return lines; };
     const Lines l5Sky{"GPS 6 12 215 45", "GPS 7 80 137 44", "GPS 9 53 89 27", "GPS 30 55 211 49"};
     // clang-format off
     ExpectRows({
@@ -113,14 +106,14 @@ TEST(Sky, SignalsOfOneSatelliteMergeAndReplaceOnlyTheirOwnListing)
         {"an empty position on L2 keeps L1's", {l1, "$GPGSV,1,1,01,05,,,40,6"}, {"GPS 5 6 110 40", l1Sky[1]}},
         {"the latest position wins", {l1, "$GPGSV,1,1,01,05,07,111,,6"}, {"GPS 5 7 111 19", l1Sky[1]}},
         {"a signal no longer sent while another went twice round is dropped", {l1, gps30, l1, l1, l1}, l1Sky},
-        {"a signal missing for one round only stays", {l1, gps30, l1, l1}, Plus(l1Sky, "GPS 30 10 100 25")},
-        {"a signal sent every round stays", {l1, gps30, l1, gps30, l1}, Plus(l1Sky, "GPS 30 10 100 25")},
+        {"a signal missing for one round only stays", {l1, gps30, l1, l1}, plus(l1Sky, "GPS 30 10 100 25")},
+        {"a signal sent every round stays", {l1, gps30, l1, gps30, l1}, plus(l1Sky, "GPS 30 10 100 25")},
         {"a talker no longer sent while another went twice round is dropped",
          {l1, "$BDGSV,1,1,01,219,,,47", l1, l1, l1}, l1Sky},
         {"a cut-off sequence still shows its signal is sent",
-         {l1, gps30, l1, "$GPGSV,2,1,02,30,10,100,26,6", l1, l1}, Plus(l1Sky, "GPS 30 10 100 25")},
+         {l1, gps30, l1, "$GPGSV,2,1,02,30,10,100,26,6", l1, l1}, plus(l1Sky, "GPS 30 10 100 25")},
         {"one numbering across L1 and L5, message 2 with a signal ID", {l5[0], l5[1]},
-         Plus(l5Sky, "GPS 31 - - 20")},
+         plus(l5Sky, "GPS 31 - - 20")},
         {"the next such sequence without L5 replaces the whole talker",
          {l5[0], l5[1], "$GPGSV,1,1,04,06,12,215,45,07,80,137,44,09,53,089,27,30,55,211,49"}, l5Sky},
     });
@@ -209,10 +202,7 @@ TEST(Sky, MemoryStaysBoundedWhateverArrives)
 // On real receivers' captures.
 class SkyCapture : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        FIXWATCH_NEED_CAPTURES();
-    }
+    void SetUp() override { FIXWATCH_NEED_CAPTURES(); }
 
     // The final sky of a capture, only the satellites of `system` when one is given.
     static Lines FinalSky(const std::string& capture, const std::string& system = "",
@@ -221,10 +211,8 @@ protected:
         Sky sky(talkers);
         for (const std::string& line : CaptureLines(capture))
             sky.Feed(line);
-        Lines some;
-        for (const std::string& s : SkyText(sky))
-            if (s.starts_with(system + (system.empty() ? "" : " ")))
-                some.push_back(s);
+        Lines some = SkyText(sky);
+        std::erase_if(some, [&](const std::string& s) { return !s.starts_with(system.empty() ? "" : system + " "); });
         return some;
     }
 
@@ -291,6 +279,8 @@ TEST_F(SkyCapture, ACaptureEndingMidSequenceKeepsTheLastCompleteOne)
 // and Feed says exactly when it changed.
 TEST_F(SkyCapture, EveryCaptureGivesAWellFormedSky)
 {
+    const auto in = [](std::optional<int> v, int high) { return !v || (*v >= 0 && *v <= high); };
+    const auto key = [](const SkySatellite& x) { return std::pair(x.system, x.number); };
     std::size_t withSatellites = 0;
     for (const auto& file : Captures()) {
         for (Talkers talkers : {Talkers::GpsOnly, Talkers::AllSystems}) {
@@ -301,12 +291,10 @@ TEST_F(SkyCapture, EveryCaptureGivesAWellFormedSky)
                 ASSERT_EQ(changed, sky.Satellites() != last) << file.filename() << ": " << line;
                 last = sky.Satellites();
             }
-            const auto in = [](std::optional<int> v, int high) { return !v || (*v >= 0 && *v <= high); };
             for (std::size_t i = 0; i < last.size(); ++i) {
                 const SkySatellite& s = last[i];
-                const auto key = [](const SkySatellite& x) { return std::pair(x.system, x.number); };
                 EXPECT_TRUE(in(s.elevation, 90) && in(s.azimuth, 359) && in(s.signal, 99)
-                            && (talkers == Talkers::AllSystems || s.system != G::Galileo || s.number > 300)
+                            && (talkers == Talkers::AllSystems || s.system != GnssSystem::Galileo || s.number > 300)
                             && (i == 0 || key(last[i - 1]) < key(s)))
                     << file.filename() << ": " << (i ? SatelliteText(last[i - 1]) + " then " : "")
                     << SatelliteText(s);

@@ -45,30 +45,25 @@ TEST(LogRecordLine, IsOneLineWhateverTheFieldsHold)
         EXPECT_EQ(LogRecordLine(row.fields), row.line) << row.legend;
 }
 
-TEST(AppendLogRecord, AppendsAndNamesTheFileByDate)
+const QDate kDay(2026, 12, 7);
+
+QByteArray Contents(const QString& path)
 {
-    QTemporaryDir folder;
-    const QDate date(2026, 12, 7);
-    EXPECT_EQ(LogFilePath(folder.path(), date), folder.path() + "/2026-12-07.log");
-    ASSERT_TRUE(AppendLogRecord(folder.path(), date, {"a"}));
-    ASSERT_TRUE(AppendLogRecord(folder.path(), date, {"b"}));
-    QFile file(LogFilePath(folder.path(), date));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), "a\r\nb\r\n");
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
 }
 
 TEST(AppendLogRecord, SaysWhyARecordWasNotWritten)
 {
     QTemporaryDir folder;
-    const QDate date(2026, 12, 7);
     QString reason;
-    EXPECT_FALSE(AppendLogRecord("/nonexistent/folder", date, {"a"}, &reason));
+    EXPECT_FALSE(AppendLogRecord("/nonexistent/folder", kDay, {"a"}, &reason));
     EXPECT_EQ(reason, "cannot write /nonexistent/folder/2026-12-07.log: no such file or directory");
 
     // Something that is not a regular file is never written to, and never waited for.
-    const QString fifo = LogFilePath(folder.path(), date);
+    const QString fifo = LogFilePath(folder.path(), kDay);
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    EXPECT_FALSE(AppendLogRecord(folder.path(), date, {"a"}, &reason));
+    EXPECT_FALSE(AppendLogRecord(folder.path(), kDay, {"a"}, &reason));
     EXPECT_EQ(reason, fifo + " is not a regular file");
 
     EXPECT_FALSE(AppendLogRecord(folder.path(), QDate(), {"a"}, &reason)) << "no valid date";
@@ -77,43 +72,37 @@ TEST(AppendLogRecord, SaysWhyARecordWasNotWritten)
 TEST(AppendLogRecord, ADiskThatFillsUpMidLineLeavesNoPartOfTheRecord)
 {
     QTemporaryDir folder;
-    const QDate date(2026, 12, 7);
-    ASSERT_TRUE(AppendLogRecord(folder.path(), date, {"first"}));
+    ASSERT_TRUE(AppendLogRecord(folder.path(), kDay, {"first"}));
     // A file size limit just past what is there stands in for a full disk: the next write
     // gets five bytes in and then fails.
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit tight = old;
-    tight.rlim_cur = 7 + 5;
+    const rlimit tight{.rlim_cur = 7 + 5, .rlim_max = old.rlim_max};
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
     QString reason;
-    const bool written = AppendLogRecord(folder.path(), date, {"second, longer record"}, &reason);
+    const bool written = AppendLogRecord(folder.path(), kDay, {"second, longer record"}, &reason);
     ::setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_FALSE(written);
     EXPECT_TRUE(reason.startsWith("cannot write ")) << reason.toStdString();
-    QFile file(LogFilePath(folder.path(), date));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), "first\r\n");
+    EXPECT_EQ(Contents(LogFilePath(folder.path(), kDay)), "first\r\n");
 }
 
-TEST(AppendLogRecord, AFileThatAnotherProgramKeepsLockedIsNotWaitedFor)
+TEST(AppendLogRecord, AppendsToTheFileOfTheDateAndDoesNotWaitForAnotherProgramsLock)
 {
     QTemporaryDir folder;
-    const QDate date(2026, 12, 7);
-    ASSERT_TRUE(AppendLogRecord(folder.path(), date, {"first"}));
-    const QString path = LogFilePath(folder.path(), date);
+    const QString path = LogFilePath(folder.path(), kDay);
+    EXPECT_EQ(path, folder.path() + "/2026-12-07.log");
+    ASSERT_TRUE(AppendLogRecord(folder.path(), kDay, {"first"}));
     const int other = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     ASSERT_NE(other, -1);
     ASSERT_EQ(::flock(other, LOCK_EX), 0);
     QString reason;
-    EXPECT_FALSE(AppendLogRecord(folder.path(), date, {"second"}, &reason));
+    EXPECT_FALSE(AppendLogRecord(folder.path(), kDay, {"second"}, &reason));
     EXPECT_EQ(reason, "cannot write " + path + ": the file is in use by another program");
     ::close(other);
-    ASSERT_TRUE(AppendLogRecord(folder.path(), date, {"third"})) << "the lock is gone with its holder";
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), "first\r\nthird\r\n");
+    ASSERT_TRUE(AppendLogRecord(folder.path(), kDay, {"third"})) << "the lock is gone with its holder";
+    EXPECT_EQ(Contents(path), "first\r\nthird\r\n");
 }
 
 } // namespace

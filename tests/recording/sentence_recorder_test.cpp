@@ -24,6 +24,12 @@ QByteArray Contents(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+bool Write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 TEST(SentenceRecorder, KeepsEachLineAsReceivedEndedByCrLfInTheFileOfTheStartingMoment)
 {
     QTemporaryDir folder;
@@ -44,26 +50,19 @@ TEST(SentenceRecorder, KeepsEachLineAsReceivedEndedByCrLfInTheFileOfTheStartingM
     EXPECT_EQ(Contents(recorder.Path()), expected);
 }
 
-TEST(SentenceRecorder, AFolderThatCannotHoldTheFileSaysWhy)
+TEST(SentenceRecorder, APathThatCannotHoldTheFileIsRefusedAndSaysWhyWithoutWaitingForAReader)
 {
     QTemporaryDir folder;
-    QFile plain(folder.path() + "/plain");
-    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-    plain.close();
+    ASSERT_TRUE(Write(folder.path() + "/plain", ""));
     SentenceRecorder recorder;
     // Under a regular file: refused whoever runs the test, root included.
     EXPECT_FALSE(recorder.Start(folder.path() + "/plain", kStart));
     EXPECT_FALSE(recorder.Recording());
     EXPECT_TRUE(recorder.Error().contains("cannot write " + folder.path() + "/plain/2026-12-07T10-15-00.nmea: not a directory"))
         << recorder.Error().toStdString();
-}
 
-TEST(SentenceRecorder, AFifoAtThePathIsRefusedWithoutWaitingForAReader)
-{
-    QTemporaryDir folder;
-    const QString path = folder.path() + "/" + SentenceRecorder::FileName(kStart);
-    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    SentenceRecorder recorder;
+    const QString fifo = folder.path() + "/" + SentenceRecorder::FileName(kStart);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     EXPECT_FALSE(recorder.Start(folder.path(), kStart));
     EXPECT_TRUE(recorder.Error().contains("is not a regular file"));
 }
@@ -77,8 +76,7 @@ TEST(SentenceRecorder, AWriteCutShortStopsTheRecordingAndIsNeverCountedAsWritten
     rlimit old{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 100;
+    const rlimit small{.rlim_cur = 100, .rlim_max = old.rlim_max};
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     for (int i = 0; i < 5; ++i)
         recorder.Append("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47");
@@ -106,11 +104,8 @@ TEST(RecordingExport, WritesTheFormatOfTheExtensionOnlyWhenThereIsATrack)
 {
     QTemporaryDir folder;
     const QString source = folder.path() + "/r.nmea";
-    QFile file(source);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r\n"
-               "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n");
-    file.close();
+    ASSERT_TRUE(Write(source, "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r\n"
+                              "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n"));
     QString reason;
     ASSERT_TRUE(ExportRecordingTrack(source, folder.path() + "/t.csv", Talkers::GpsOnly, &reason))
         << reason.toStdString();
@@ -122,10 +117,7 @@ TEST(RecordingExport, WritesTheFormatOfTheExtensionOnlyWhenThereIsATrack)
     EXPECT_EQ(reason, "Choose a file name ending in .gpx, .kml or .csv.");
 
     const QString noFix = folder.path() + "/nofix.nmea";
-    QFile empty(noFix);
-    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
-    empty.write("$GPGGA,123519,,,,,0,00,,,M,,M,,*66\r\n");
-    empty.close();
+    ASSERT_TRUE(Write(noFix, "$GPGGA,123519,,,,,0,00,,,M,,M,,*66\r\n"));
     EXPECT_FALSE(ExportRecordingTrack(noFix, folder.path() + "/n.kml", Talkers::GpsOnly, &reason));
     EXPECT_EQ(reason, "The recording has no position fix: there is no track to export.");
     EXPECT_FALSE(QFile::exists(folder.path() + "/n.kml"));

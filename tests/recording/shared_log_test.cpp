@@ -72,12 +72,10 @@ TEST(SharedLogFile, TwoWritersOnAFullDiskLoseNoReportedRecordAndTearNoLine)
         }
         // And the records in the file are exactly those that were reported written.
         QSet<QByteArray> reported;
-        for (const QByteArray& writer : {QByteArray("A"), QByteArray("B")}) {
-            for (const QByteArray& index : Contents(out + "/" + writer).split('\n')) {
+        for (const QByteArray& writer : {QByteArray("A"), QByteArray("B")})
+            for (const QByteArray& index : Contents(out + "/" + writer).split('\n'))
                 if (!index.isEmpty())
                     reported.insert(RecordOf(writer, index));
-            }
-        }
         for (const QByteArray& record : reported)
             EXPECT_TRUE(inFile.contains(record))
                 << "run " << run << ": " << record.toStdString()

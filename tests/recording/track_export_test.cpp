@@ -8,18 +8,16 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace fixwatch {
 namespace {
 
 Epoch Fix(std::int32_t timeMs, std::optional<UtcDate> date = UtcDate{2026, 12, 7})
 {
     Epoch e;
-    e.timeMs = timeMs;
-    e.date = date;
-    e.latitude = 48.1173;
-    e.longitude = -11.516666666;
-    e.fixQuality = 1;
-    e.gsaMode = 3;
+    std::tie(e.timeMs, e.date, e.latitude, e.longitude, e.fixQuality, e.gsaMode) =
+        std::tuple(timeMs, date, 48.1173, -11.516666666, 1, 3);
     return e;
 }
 
@@ -42,14 +40,8 @@ QByteArray Export(TrackFormat format, const std::vector<Epoch>& epochs, const QS
 TEST(TrackExport, CsvHasAHeaderCrLfIsoTimesAndEmptyCellsForUnknownValues)
 {
     Epoch full = Fix(36'000'100);
-    full.altitude = 545.4;
-    full.geoidSeparation = -46.9;
-    full.speedKnots = 0.5;
-    full.course = 84.4;
-    full.satellitesUsed = 8;
-    full.hdop = 0.9;
-    full.vdop = 1.25;
-    full.pdop = 1.5;
+    std::tie(full.altitude, full.geoidSeparation, full.speedKnots, full.course, full.satellitesUsed, full.hdop,
+             full.vdop, full.pdop) = std::tuple(545.4, -46.9, 0.5, 84.4, 8, 0.9, 1.25, 1.5);
     Epoch noFix = Fix(36'001'000);
     noFix.fixQuality = 0;
     Epoch rmcOnly = Fix(36'002'000, std::nullopt);
@@ -73,7 +65,7 @@ TEST(TrackExport, GpxStartsASegmentAfterAGapAndLeavesOutPointsWithoutADate)
                                   "a <b> & \"c\"\x01", &undated);
     EXPECT_EQ(undated, 1u);
     QXmlStreamReader xml(gpx);
-    int segments = 0, points = 0;
+    int segments = 0;
     QString name;
     QStringList longitudes;
     while (!xml.atEnd()) {
@@ -81,16 +73,14 @@ TEST(TrackExport, GpxStartsASegmentAfterAGapAndLeavesOutPointsWithoutADate)
             continue;
         if (xml.name() == u"trkseg")
             ++segments;
-        if (xml.name() == u"trkpt") {
-            ++points;
+        if (xml.name() == u"trkpt")
             longitudes << xml.attributes().value("lon").toString();
-        }
         if (xml.name() == u"name")
             name = xml.readElementText();
     }
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     EXPECT_EQ(segments, 2);
-    EXPECT_EQ(points, 3);
+    EXPECT_EQ(longitudes.size(), 3);
     EXPECT_EQ(longitudes.last(), "-180.000000000") << "GPX longitudes stop short of 180";
     EXPECT_EQ(name, QString("a <b> & \"c\"") + QChar::ReplacementCharacter);
 }
