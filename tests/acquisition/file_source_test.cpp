@@ -105,7 +105,7 @@ TEST_F(FileSourceTest, TenHertzRecordingPlaysTenEpochsPerSecond)
     EXPECT_EQ(again.substr(0, 16), Gga(12, 35, 21, 0).substr(0, 16));
 }
 
-TEST_F(FileSourceTest, RecordingWithoutTimesPlaysOneEpochPerSecond)
+TEST_F(FileSourceTest, RecordingWithoutTimesPlaysOneEpochPerSecondAndMidnightGoesForward)
 {
     std::string text;
     for (int k = 0; k < 4; ++k)
@@ -119,56 +119,18 @@ TEST_F(FileSourceTest, RecordingWithoutTimesPlaysOneEpochPerSecond)
     EXPECT_EQ(source.Read(), "");
     now_ += 1;
     EXPECT_EQ(Count(source.Read(), "$GP"), 3);
+
+    // Midnight keeps the recording going forward.
+    FileSource midnight(Write(Gga(23, 59, 59, 0) + Gga(0, 0, 0, 0) + Gga(0, 0, 1, 0), "midnight.nmea"));
+    ASSERT_TRUE(midnight.Open());
+    EXPECT_EQ(midnight.Duration(), 2000);
+    EXPECT_EQ(midnight.PositionText(), "23:59:59 of 00:00:01");
 }
 
-TEST_F(FileSourceTest, MidnightKeepsTheRecordingGoingForward)
+TEST_F(FileSourceTest, LargeRecordingOpensAtOnceIsIndexedAsItPlaysAndReadInBoundedPieces)
 {
-    const std::string text = Gga(23, 59, 59, 0) + Gga(0, 0, 0, 0) + Gga(0, 0, 1, 0);
-    FileSource source(Write(text), [this] { return now_; });
-    ASSERT_TRUE(source.Open());
-    EXPECT_EQ(source.Duration(), 2000);
-    EXPECT_EQ(source.PositionText(), "23:59:59 of 00:00:01");
-}
-
-TEST_F(FileSourceTest, LongRecordingIsReadInBoundedPiecesAndSeeksByTime)
-{
-    // Two hours at 1 Hz: more than one read chunk, an index thinned, a seek into the middle.
-    std::string text;
-    for (int k = 0; k < 7200; ++k)
-        text += Gga(10 + k / 3600, k / 60 % 60, k % 60, 0);
-    FileSource source(Write(text), [this] { return now_; });
-    ASSERT_TRUE(source.Open());
-    EXPECT_EQ(source.Duration(), 7'199'000);
-    source.Seek(3'600'000);
-    EXPECT_EQ(source.PositionText(), "11:00:00 of 11:59:59");
-    const std::string out = source.Read();
-    EXPECT_EQ(out.substr(0, 16), Gga(11, 0, 0, 0).substr(0, 16));
-    // Played at ten times, a read stays within what any source hands out; as fast as possible
-    // it takes larger pieces, still bounded, and every line comes whole.
-    source.SetSpeed(10);
-    now_ += 100'000; // 1000 s of the recording
-    std::size_t most = 0;
-    for (std::string piece = source.Read(); !piece.empty(); piece = source.Read())
-        most = std::max(most, piece.size());
-    EXPECT_LE(most, ReceiverSource::kMaxReadLength);
-    EXPECT_GT(most, 0u);
-    source.SetSpeed(ReplayControl::kFastest);
-    most = 0;
-    std::size_t lines = 0;
-    for (std::string piece = source.Read(); !piece.empty(); piece = source.Read()) {
-        most = std::max(most, piece.size());
-        lines += static_cast<std::size_t>(Count(piece, "\r\n"));
-        EXPECT_EQ(piece.substr(piece.size() - 2), "\r\n");
-    }
-    EXPECT_GT(most, ReceiverSource::kMaxReadLength);
-    EXPECT_LE(most, FileSource::kFastReadLength);
-    EXPECT_GT(lines, 0u);
-    EXPECT_TRUE(source.AtEnd());
-}
-
-TEST_F(FileSourceTest, LargeRecordingOpensAtOnceAndIsIndexedAsItPlays)
-{
-    // 10 Hz for 3 h: about 9 MB, more than Open indexes, less than Open and one Read do.
+    // 10 Hz for 3 h: about 9 MB, more than Open indexes, less than Open and one Read do, and
+    // more epochs than the index keeps: it is thinned, and a seek still finds the epoch.
     std::string text;
     for (int k = 0; k < 108'000; ++k)
         text += Gga(9 + k / 36'000, k / 600 % 60, k / 10 % 60, k % 10 * 10);
@@ -190,6 +152,28 @@ TEST_F(FileSourceTest, LargeRecordingOpensAtOnceAndIsIndexedAsItPlays)
     source.Seek(7'200'000);
     EXPECT_EQ(source.PositionText(), "11:00:00 of 11:59:59");
     EXPECT_EQ(source.Read().substr(0, 24), Gga(11, 0, 0, 0).substr(0, 24));
+
+    // Played at ten times, a read stays within what any source hands out; as fast as possible
+    // it takes larger pieces, still bounded, and every line comes whole.
+    source.SetSpeed(10);
+    now_ += 100'000; // 1000 s of the recording
+    std::size_t most = 0;
+    for (std::string piece = source.Read(); !piece.empty(); piece = source.Read())
+        most = std::max(most, piece.size());
+    EXPECT_LE(most, ReceiverSource::kMaxReadLength);
+    EXPECT_GT(most, 0u);
+    source.SetSpeed(ReplayControl::kFastest);
+    most = 0;
+    std::size_t lines = 0;
+    for (std::string piece = source.Read(); !piece.empty(); piece = source.Read()) {
+        most = std::max(most, piece.size());
+        lines += static_cast<std::size_t>(Count(piece, "\r\n"));
+        EXPECT_EQ(piece.substr(piece.size() - 2), "\r\n");
+    }
+    EXPECT_GT(most, ReceiverSource::kMaxReadLength);
+    EXPECT_LE(most, FileSource::kFastReadLength);
+    EXPECT_GT(lines, 0u);
+    EXPECT_TRUE(source.AtEnd());
 }
 
 TEST_F(FileSourceTest, ErrorsSayWhatIsWrongWithTheFile)

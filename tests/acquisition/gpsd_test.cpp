@@ -7,16 +7,12 @@
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <algorithm>
 #include <array>
-#include <iterator>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -80,11 +76,8 @@ TEST(GpsdStream, WatchesTheFirstActiveDeviceAndPassesNothingUntilGpsdConfirmsIt)
     GpsdStream stream;
     std::string text;
     const std::string devices = Device("/dev/ttyS0", false) + "," + Device("/dev/pts/1") + "," + Device("/dev/pts/2");
-    stream.Take(kVersion + DevicesReport(devices)
-                    + WatchEcho() + kGga + kRmc,
-                text);
-    EXPECT_EQ(stream.TakeRequest(), R"(?WATCH={"device":"/dev/pts/1","enable":true,"nmea":true})"
-                                    "\n");
+    stream.Take(kVersion + DevicesReport(devices) + WatchEcho() + kGga + kRmc, text);
+    EXPECT_EQ(stream.TakeRequest(), std::string(R"(?WATCH={"device":"/dev/pts/1","enable":true,"nmea":true})") + "\n");
     EXPECT_EQ(stream.TakeRequest(), "") << "asked once";
     EXPECT_EQ(text, "") << "sentences of every device came before the watch of one";
     EXPECT_EQ(stream.State(), GpsdStream::Watch::Choosing);
@@ -92,13 +85,9 @@ TEST(GpsdStream, WatchesTheFirstActiveDeviceAndPassesNothingUntilGpsdConfirmsIt)
     stream.Take(DevicesReport(Device("/dev/pts/1") + "," + Device("/dev/pts/2")) + WatchEcho("/dev/pts/1") + kGga, text);
     EXPECT_EQ(text, kGga);
     EXPECT_EQ(stream.DevicesText().toStdString(), "/dev/pts/1 \u00B7 1 other device");
-    stream.Take(R"({"class":"DEVICE","path":"/dev/ttyUSB0","activated":1.5E9})"
-                "\r\n",
-                text);
+    stream.Take(std::string(R"({"class":"DEVICE","path":"/dev/ttyUSB0","activated":1.5E9})") + "\r\n", text);
     EXPECT_EQ(stream.DevicesText().toStdString(), "/dev/pts/1 \u00B7 2 other devices");
-    stream.Take(R"({"class":"DEVICE","path":"/dev/pts/2","activated":0})"
-                "\r\n",
-                text);
+    stream.Take(std::string(R"({"class":"DEVICE","path":"/dev/pts/2","activated":0})") + "\r\n", text);
     EXPECT_EQ(stream.DevicesText().toStdString(), "/dev/pts/1 \u00B7 1 other device");
 
     // A gpsd without devices, or too old to list them: what it passes on is one device's.
@@ -122,10 +111,9 @@ TEST(GpsdStream, AnErrorBeforeTheWatchIsARefusalAndTheRequestCannotBeBrokenOpen)
 
     // A path with quotes and a line break stays one request of one device.
     const std::string request = GpsdStream::WatchRequest("/dev/x\"}\n?WATCH={\"enable\":false");
-    EXPECT_EQ(request, R"(?WATCH={"device":"/dev/x\"}\n?WATCH={\"enable\":false","enable":true,"nmea":true})"
-                       "\n");
-    EXPECT_EQ(GpsdStream::WatchRequest(), R"(?WATCH={"enable":true,"nmea":true})"
-                                          "\n");
+    EXPECT_EQ(request, std::string(R"(?WATCH={"device":"/dev/x\"}\n?WATCH={\"enable\":false",)")
+                           + R"("enable":true,"nmea":true})" + "\n");
+    EXPECT_EQ(GpsdStream::WatchRequest(), std::string(R"(?WATCH={"enable":true,"nmea":true})") + "\n");
 }
 
 TEST(GpsdStream, AnOverlongReportOrAResetLeavesTheNextLineIntact)
@@ -237,112 +225,82 @@ TEST(GpsdSourceOnAStandIn, StartFailsWithGpsdsWordsOnARefusalAndWithinTheLimitOn
     EXPECT_EQ(source.Reason(), QStringLiteral("Cannot connect to gpsd on 127.0.0.1:%1: no answer within 3 s.").arg(silent.Port()));
 }
 
-TEST(GpsdSourceOnRealGpsd, PassesOnlyTheCapturesSentencesAndReconnectsWhenAKilledGpsdReturns)
-{
-    if (const std::string missing = GpsdHarness::Missing(); !missing.empty())
-        GTEST_SKIP() << missing;
-    FIXWATCH_NEED_CAPTURES("ublox-zed-f9p-nmea.nmea");
-    const auto capture = CapturePath("ublox-zed-f9p-nmea.nmea");
-    std::ifstream file(capture, std::ios::binary);
-    std::set<std::string> lines;
-    for (std::string line; std::getline(file, line);)
-        lines.insert(line.ends_with('\r') ? line.substr(0, line.size() - 1) : line);
-    GpsdHarness gpsd(capture.string());
-    ASSERT_TRUE(gpsd.Start()) << gpsd.Error();
-    // Every complete line ends in CR LF, is one of the capture's byte for byte and none is
-    // gpsd's JSON; how many there were.
-    const auto checkLines = [&lines](const std::string& text) {
-        int complete = 0;
-        for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != text.npos; at = end + 2, ++complete) {
-            const std::string line = text.substr(at, end - at);
-            EXPECT_FALSE(line.starts_with('{')) << "gpsd's JSON got through: " << line;
-            EXPECT_EQ(lines.count(line), 1U) << "not a line of the capture: " << line;
-        }
-        return complete;
-    };
-
-    GpsdSource source({Kind::Gpsd, QStringLiteral("localhost"), gpsd.Port()});
-    QSignalSpy lost(&source, &ReceiverSource::Lost);
-    ASSERT_TRUE(source.Open()) << source.Reason().toStdString();
-    const auto linesAndDevice = [&](const std::string& read) {
-        return std::count(read.begin(), read.end(), '\n') >= 200 && source.Description().contains(u'/');
-    };
-    EXPECT_GE(checkLines(ReadUntil(source, linesAndDevice, 10s)), 200);
-    const QString name = QStringLiteral("gpsd on localhost:%1").arg(gpsd.Port());
-    EXPECT_TRUE(source.Description().startsWith(name + " \u00B7 /dev/")) << qPrintable(source.Description());
-    EXPECT_TRUE(GpsdAnswers(QHostAddress::LocalHost, gpsd.Port())) << "the probe finds it";
-
-    gpsd.Kill();
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_FALSE(GpsdAnswers(QHostAddress::LocalHost, gpsd.Port()));
-    EXPECT_LT(clock.elapsed(), 100) << "a refused connection is known at once";
-    ASSERT_TRUE(WaitFor([&] { return lost.count() == 1; }));
-    EXPECT_EQ(source.Reason(), "The connection to " + name + " was closed.");
-    EXPECT_FALSE(source.IsOpen());
-    checkLines(source.Read()); // what came before the loss
-    EXPECT_FALSE(source.Reconnect()) << "gpsd is not back yet";
-
-    ASSERT_TRUE(gpsd.Start()) << gpsd.Error();
-    ASSERT_TRUE(WaitFor([&] { return source.Reconnect(); }, 10s)) << source.Reason().toStdString();
-    EXPECT_GT(checkLines(ReadUntil(source, Contains("$GNGGA"), 10s)), 0) << "no sentences after the return";
-    EXPECT_EQ(lost.count(), 1);
-}
-
 // Two receivers behind one gpsd, as gpsfake serves two captures: each source watches one
-// of them, never a mix.
-TEST(GpsdSourceOnRealGpsd, WatchesOneOfTwoDevicesTheFirstOrTheOneTheAddressNames)
+// of them, never a mix, and stays with gpsd when it is killed and comes back.
+TEST(GpsdSourceOnRealGpsd, WatchesOneOfTwoDevicesTheFirstOrTheNamedOneAndReconnectsWhenGpsdReturns)
 {
     if (const std::string missing = GpsdHarness::Missing(); !missing.empty())
         GTEST_SKIP() << missing;
     FIXWATCH_NEED_CAPTURES("garmin48.nmea");
-    const auto folder = test::CaptureFolder();
-    const std::string captures[] = {(folder / "garmin48.nmea").string(), (folder / "ublox-lea-5h.nmea").string()};
-    // The lines only one of the two captures has.
+    FIXWATCH_NEED_CAPTURES("ublox-lea-5h.nmea");
+    const std::string captures[] = {CapturePath("garmin48.nmea").string(), CapturePath("ublox-lea-5h.nmea").string()};
     std::set<std::string> own[2];
-    for (int i = 0; i < 2; ++i) {
-        std::ifstream file(captures[i], std::ios::binary);
-        if (!file)
-            GTEST_SKIP() << "no capture at " << captures[i];
-        for (std::string line; std::getline(file, line);)
-            own[i].insert(line.ends_with('\r') ? line.substr(0, line.size() - 1) : line);
-    }
-    std::set<std::string> both;
-    std::set_intersection(own[0].begin(), own[0].end(), own[1].begin(), own[1].end(), std::inserter(both, both.end()));
-    for (auto& lines : own)
-        std::erase_if(lines, [&](const std::string& line) { return both.count(line) > 0; });
-    // How many complete lines of `text` belong to each capture alone.
+    for (int i = 0; i < 2; ++i)
+        for (const std::string& line : CaptureLines(captures[i]))
+            own[i].insert(line);
+    // How many complete lines of `text` belong to each capture alone. Every one must end in
+    // CR LF and be a capture's line byte for byte, never gpsd's JSON.
     const auto whose = [&own](const std::string& text) {
         std::array<int, 2> count{};
-        for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != text.npos; at = end + 2)
+        for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != text.npos; at = end + 2) {
+            const std::string line = text.substr(at, end - at);
+            EXPECT_FALSE(line.starts_with('{')) << "gpsd's JSON got through: " << line;
+            EXPECT_TRUE(own[0].count(line) || own[1].count(line)) << "not a line of the captures: " << line;
             for (int i = 0; i < 2; ++i)
-                count[i] += int(own[i].count(text.substr(at, end - at)));
+                count[i] += int(own[i].count(line) && !own[1 - i].count(line));
+        }
         return count;
+    };
+    const auto lines = [](long least) {
+        return [least](const std::string& text) { return std::count(text.begin(), text.end(), '\n') >= least; };
     };
 
     GpsdHarness gpsd({captures[0], captures[1]});
     ASSERT_TRUE(gpsd.Start()) << gpsd.Error();
     const std::vector<std::string> devices = gpsd.Devices();
     ASSERT_EQ(devices.size(), 2U);
-    const QString name = QStringLiteral("gpsd on 127.0.0.1:%1").arg(gpsd.Port());
-    for (const std::string& named : {std::string(), devices[1]}) {
-        GpsdSource source({Kind::Gpsd, QStringLiteral("127.0.0.1"), gpsd.Port(), QString::fromStdString(named)});
-        ASSERT_TRUE(source.Open()) << source.Reason().toStdString();
+    const std::pair<QString, std::string> rows[] = {{"localhost", ""}, {"127.0.0.1", devices[1]}};
+    std::unique_ptr<GpsdSource> sources[2];
+    for (int row = 0; row < 2; ++row) {
+        const auto& [host, named] = rows[row];
+        auto& source = sources[row] = std::make_unique<GpsdSource>(
+            NetworkAddress{Kind::Gpsd, host, gpsd.Port(), QString::fromStdString(named)});
+        ASSERT_TRUE(source->Open()) << source->Reason().toStdString();
         const std::string watched = named.empty() ? devices[0] : named;
-        EXPECT_EQ(source.Description(), name + " \u00B7 " + QString::fromStdString(watched) + " \u00B7 1 other device");
-        const auto count = whose(ReadUntil(
-            source, [](const std::string& text) {
-                return std::count(text.begin(), text.end(), '\n') >= 300;
-            },
-            10s));
+        EXPECT_EQ(source->Description(), QStringLiteral("gpsd on %1:%2 \u00B7 %3 \u00B7 1 other device")
+                                             .arg(host)
+                                             .arg(gpsd.Port())
+                                             .arg(QString::fromStdString(watched)));
+        const auto count = whose(ReadUntil(*source, lines(300), 10s));
         const int mine = watched == devices[0] ? 0 : 1;
         EXPECT_GT(count[mine], 50) << "watching " << watched;
         EXPECT_EQ(count[1 - mine], 0) << "watching " << watched << ": the other receiver's sentences came through";
     }
-
     GpsdSource missing({Kind::Gpsd, QStringLiteral("127.0.0.1"), gpsd.Port(), QStringLiteral("/dev/fixwatch-none")});
     EXPECT_FALSE(missing.Open());
-    EXPECT_EQ(missing.Reason(), name + " refused to watch /dev/fixwatch-none: No such device as /dev/fixwatch-none.");
+    EXPECT_EQ(missing.Reason(), QStringLiteral("gpsd on 127.0.0.1:%1 refused to watch /dev/fixwatch-none: No such "
+                                               "device as /dev/fixwatch-none.")
+                                    .arg(gpsd.Port()));
+
+    GpsdSource& source = *sources[0];
+    QSignalSpy lost(&source, &ReceiverSource::Lost);
+    EXPECT_TRUE(GpsdAnswers(QHostAddress::LocalHost, gpsd.Port())) << "the probe finds it";
+    gpsd.Kill();
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(GpsdAnswers(QHostAddress::LocalHost, gpsd.Port()));
+    EXPECT_LT(clock.elapsed(), 100) << "a refused connection is known at once";
+    ASSERT_TRUE(WaitFor([&] { return lost.count() == 1; }));
+    EXPECT_EQ(source.Reason(), QStringLiteral("The connection to gpsd on localhost:%1 was closed.").arg(gpsd.Port()));
+    EXPECT_FALSE(source.IsOpen());
+    whose(source.Read()); // what came before the loss
+    EXPECT_FALSE(source.Reconnect()) << "gpsd is not back yet";
+
+    ASSERT_TRUE(gpsd.Start()) << gpsd.Error();
+    ASSERT_TRUE(WaitFor([&] { return source.Reconnect(); }, 10s)) << source.Reason().toStdString();
+    const auto again = whose(ReadUntil(source, lines(20), 10s));
+    EXPECT_GT(again[0] + again[1], 0) << "no sentences after the return";
+    EXPECT_EQ(lost.count(), 1);
 }
 
 TEST(GpsdProbe, GivesUpWithinItsLimitOnAServerThatIsSilentOrGreetsWithNmea)

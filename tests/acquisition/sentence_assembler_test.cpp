@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 #include <string>
 #include <vector>
@@ -76,9 +77,7 @@ std::pair<Lines, std::string> Sentences(int count)
 {
     std::pair<Lines, std::string> made;
     for (int i = 0; i < count; ++i) {
-        made.first.push_back((i % 3 == 0 ? kGga : i % 3 == 1 ? kRmc
-                                                             : kVtg)
-                             + "#" + std::to_string(i));
+        made.first.push_back(std::array{kGga, kRmc, kVtg}[i % 3] + "#" + std::to_string(i));
         made.second += made.first.back() + "\r\n";
     }
     return made;

@@ -90,21 +90,17 @@ TEST_F(AccuracyViewTest, MeanIsTheReferenceUntilAPointIsTypedAndUseCurrentMeanFi
 
 TEST_F(AccuracyViewTest, AnUnreadableReferenceIsSaidInPlaceAndTheMeanKept)
 {
+    // clang-format off
     const struct {
         const char* legend;
         const char* latitude;
         const char* longitude;
     } rows[] = {
-        {"a comma for a point", "45,5", "7"},
-        {"words", "north", "7"},
-        {"beyond the pole", "90.5", "7"},
-        {"beyond the antimeridian", "45", "-180.01"},
-        {"an exponent", "4.5e1", "7"},
-        {"not a number", "nan", "7"},
-        {"the longitude missing", "45", ""},
-        {"the latitude missing", "", "7"},
-        {"degrees and minutes", "45 30", "7"},
+        {"a comma for a point", "45,5", "7"}, {"words", "north", "7"}, {"beyond the pole", "90.5", "7"},
+        {"beyond the antimeridian", "45", "-180.01"}, {"an exponent", "4.5e1", "7"}, {"not a number", "nan", "7"},
+        {"the longitude missing", "45", ""}, {"the latitude missing", "", "7"}, {"degrees and minutes", "45 30", "7"},
     };
+    // clang-format on
     for (const auto& row : rows) {
         view.Txt_ReferenceLatitude->setText(QString::fromLatin1(row.latitude));
         view.Txt_ReferenceLongitude->setText(QString::fromLatin1(row.longitude));

@@ -30,17 +30,22 @@ struct ShownConsole : ::testing::Test {
     ConsoleView console;
 };
 
-TEST_F(ShownConsole, MarksABadChecksumWithWhatCameAndWhatWasExpected)
+TEST_F(ShownConsole, MarksABadChecksumAndShowsReceivedTextLiterallyWithControlCharactersEscaped)
 {
+    static constexpr char kHostile[] = "$GPTXT,<b>bold</b>,\x01\x1b[2J\t\xff*00";
     console.Add(kGga, false);
     console.Add(kBadGga, true);
     console.Add("$GPGGA,1", true);
+    console.Add(std::string(kHostile, sizeof kHostile - 1), true);
     console.Flush();
     const QStringList lines = Lines();
-    ASSERT_EQ(lines.size(), 3);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(console.ShownLines(), 4);
     EXPECT_FALSE(lines[0].contains(QStringLiteral("checksum")));
     EXPECT_TRUE(lines[1].endsWith(QStringLiteral("*4A  checksum 4A, expected 47"))) << lines[1].toStdString();
     EXPECT_TRUE(lines[2].contains(QStringLiteral("no checksum, expected")));
+    EXPECT_TRUE(lines[3].contains(QStringLiteral("$GPTXT,<b>bold</b>,\\x01\\x1B[2J\\x09\\xFF*00")))
+        << lines[3].toStdString();
     // As drawn: the good line's identifier in its type's blue and nothing red; the damaged
     // line's identifier and note in red.
     const QImage drawn = console.Lst_Console->viewport()->grab().toImage();
@@ -76,16 +81,6 @@ TEST_F(ShownConsole, EachLineShowsTheLocalTimeItCameAtToTheMillisecond)
         EXPECT_TRUE(lines[static_cast<qsizetype>(i)].startsWith(expected + kGga))
             << moments[i] << ": " << lines[static_cast<qsizetype>(i)].toStdString();
     }
-}
-
-TEST_F(ShownConsole, ShowsReceivedTextLiterallyWithControlCharactersEscaped)
-{
-    static constexpr char kHostile[] = "$GPTXT,<b>bold</b>,\x01\x1b[2J\t\xff*00";
-    console.Add(std::string(kHostile, sizeof kHostile - 1), true);
-    console.Flush();
-    const QString line = Lines().value(0);
-    EXPECT_TRUE(line.contains(QStringLiteral("$GPTXT,<b>bold</b>,\\x01\\x1B[2J\\x09\\xFF*00"))) << line.toStdString();
-    EXPECT_EQ(console.ShownLines(), 1);
 }
 
 TEST_F(ShownConsole, KeepsTheNewestLinesAndBoundsALongLine)

@@ -112,14 +112,15 @@ protected:
     }
 };
 
-TEST_F(CoordinateFormats, UtmAndMgrsAgreeWithGeoConvert)
+TEST_F(CoordinateFormats, UtmMgrsAndDegreesAgreeWithGeoConvert)
 {
-    const QStringList utm = GeoConvert({QStringLiteral("-u")});
-    const QStringList mgrs = GeoConvert({QStringLiteral("-m")});
-    ASSERT_EQ(utm.size(), static_cast<qsizetype>(kPoints.size()));
-    ASSERT_EQ(mgrs.size(), static_cast<qsizetype>(kPoints.size()));
+    const QStringList utm = GeoConvert({"-u"}), mgrs = GeoConvert({"-m"});
+    const QStringList decimal = GeoConvert({"-g", "-p", "2"}), dms = GeoConvert({"-d", "-p", "1"});
+    for (const QStringList* answers : {&utm, &mgrs, &decimal, &dms})
+        ASSERT_EQ(answers->size(), static_cast<qsizetype>(kPoints.size()));
     for (std::size_t i = 0; i < kPoints.size(); ++i) {
         const auto at = static_cast<qsizetype>(i);
+        const Point& point = kPoints[i];
         // GeoConvert names the hemisphere ("32n 687300 5332401"); the window names the band
         // as MGRS does ("32U"): the zone and band of its MGRS reference and its figures.
         const QString figures = utm[at].section(QLatin1Char(' '), 1);
@@ -127,29 +128,10 @@ TEST_F(CoordinateFormats, UtmAndMgrsAgreeWithGeoConvert)
         while (!zone.isEmpty() && zone.back().isDigit())
             zone.chop(1);
         zone.chop(2); // the 100 km square
-        EXPECT_EQ(Shown(kPoints[i], CoordinateFormat::Utm), zone + QLatin1Char(' ') + figures) << kPoints[i].legend;
-        EXPECT_EQ(Utf8(FormatPosition(kPoints[i].latitude, kPoints[i].longitude, CoordinateFormat::Mgrs).first)
-                      + Utf8(FormatPosition(kPoints[i].latitude, kPoints[i].longitude, CoordinateFormat::Mgrs).second)
-                            .remove(QLatin1Char(' ')),
-                  mgrs[at])
-            << kPoints[i].legend;
-    }
-    EXPECT_EQ(Shown(kPoints[0], CoordinateFormat::Utm), "32U 687300 5332401");
-    EXPECT_EQ(Shown(kPoints[0], CoordinateFormat::Mgrs), "32UPU 87299 32401");
-    EXPECT_EQ(Shown(kPoints[16], CoordinateFormat::Utm), "Z 2000000 2000000");
-    EXPECT_EQ(Shown(kPoints[13], CoordinateFormat::Utm).front(), 'Y');
-    EXPECT_EQ(Shown(kPoints[15], CoordinateFormat::Utm).front(), 'B');
-}
+        EXPECT_EQ(Shown(point, CoordinateFormat::Utm), zone + QLatin1Char(' ') + figures) << point.legend;
+        const PositionText m = FormatPosition(point.latitude, point.longitude, CoordinateFormat::Mgrs);
+        EXPECT_EQ(Utf8(m.first) + Utf8(m.second).remove(QLatin1Char(' ')), mgrs[at]) << point.legend;
 
-TEST_F(CoordinateFormats, DegreesAgreeWithGeoConvert)
-{
-    const QStringList decimal = GeoConvert({QStringLiteral("-g"), QStringLiteral("-p"), QStringLiteral("2")});
-    const QStringList dms = GeoConvert({QStringLiteral("-d"), QStringLiteral("-p"), QStringLiteral("1")});
-    ASSERT_EQ(decimal.size(), static_cast<qsizetype>(kPoints.size()));
-    ASSERT_EQ(dms.size(), static_cast<qsizetype>(kPoints.size()));
-    for (std::size_t i = 0; i < kPoints.size(); ++i) {
-        const auto at = static_cast<qsizetype>(i);
-        const Point& point = kPoints[i];
         const PositionText dd = FormatPosition(point.latitude, point.longitude, CoordinateFormat::DecimalDegrees);
         const PositionText s = FormatPosition(point.latitude, point.longitude,
                                               CoordinateFormat::DegreesMinutesSeconds);
@@ -164,6 +146,11 @@ TEST_F(CoordinateFormats, DegreesAgreeWithGeoConvert)
             EXPECT_EQ(Utf8(s.second), AsDms(dms[at].section(' ', 1, 1))) << point.legend;
         }
     }
+    EXPECT_EQ(Shown(kPoints[0], CoordinateFormat::Utm), "32U 687300 5332401");
+    EXPECT_EQ(Shown(kPoints[0], CoordinateFormat::Mgrs), "32UPU 87299 32401");
+    EXPECT_EQ(Shown(kPoints[16], CoordinateFormat::Utm), "Z 2000000 2000000");
+    EXPECT_EQ(Shown(kPoints[13], CoordinateFormat::Utm).front(), 'Y');
+    EXPECT_EQ(Shown(kPoints[15], CoordinateFormat::Utm).front(), 'B');
     EXPECT_EQ(Shown(kPoints[0], CoordinateFormat::DecimalDegrees), "48.1173000\u00B0 N 11.5166667\u00B0 E");
     EXPECT_EQ(Shown(kPoints[0], CoordinateFormat::DegreesMinutesSeconds),
               "48\u00B0 07' 02.28\" N 11\u00B0 31' 00.00\" E");

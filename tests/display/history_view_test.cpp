@@ -45,28 +45,7 @@ struct HistoryViewTest : ::testing::Test {
     HistoryView view{[this]() -> const EpochHistory& { return history; }};
 };
 
-TEST_F(HistoryViewTest, EachEpochPutsItsValuesOnTheCharts)
-{
-    for (int t = 0; t < 5; ++t)
-        history.Push(At(43200 + t));
-    view.Redraw();
-    const auto altitude = Stretches(view.Chart(HistoryView::kAltitudeChart), QStringLiteral("Altitude"));
-    ASSERT_EQ(altitude.size(), 1u);
-    EXPECT_EQ(altitude[0].size(), 5);
-    EXPECT_DOUBLE_EQ(altitude[0][0].y(), 100.0);
-    EXPECT_DOUBLE_EQ(altitude[0][4].x() - altitude[0][0].x(), 4.0);
-    const auto used = Stretches(view.Chart(HistoryView::kSatellitesChart), QStringLiteral("Used"));
-    const auto inView = Stretches(view.Chart(HistoryView::kSatellitesChart), QStringLiteral("In view"));
-    ASSERT_EQ(used.size(), 1u);
-    ASSERT_EQ(inView.size(), 1u);
-    EXPECT_DOUBLE_EQ(used[0][0].y(), 8);
-    EXPECT_DOUBLE_EQ(inView[0][0].y(), 11);
-    EXPECT_DOUBLE_EQ(Stretches(view.Chart(HistoryView::kSignalChart), QStringLiteral("Max"))[0][0].y(), 47);
-    EXPECT_DOUBLE_EQ(Stretches(view.Chart(HistoryView::kDopChart), QStringLiteral("HDOP"))[0][0].y(), 0.9);
-    EXPECT_TRUE(Stretches(view.Chart(HistoryView::kDopChart), QStringLiteral("VDOP")).empty());
-}
-
-TEST_F(HistoryViewTest, LostReceiverAndMissingValuesLeaveGaps)
+TEST_F(HistoryViewTest, EachEpochPutsItsValuesOnTheChartsAndALostReceiverOrAMissingValueLeavesAGap)
 {
     for (int t = 0; t < 3; ++t)
         history.Push(At(43200 + t));
@@ -80,8 +59,18 @@ TEST_F(HistoryViewTest, LostReceiverAndMissingValuesLeaveGaps)
     EXPECT_EQ(altitude[0].size(), 3);
     EXPECT_EQ(altitude[1].size(), 3);
     EXPECT_EQ(altitude[2].size(), 1);
+    EXPECT_DOUBLE_EQ(altitude[0][0].y(), 100.0);
+    EXPECT_DOUBLE_EQ(altitude[0][2].x() - altitude[0][0].x(), 2.0);
     // The satellites had values throughout: the silence alone cuts them.
-    EXPECT_EQ(Stretches(view.Chart(HistoryView::kSatellitesChart), QStringLiteral("Used")).size(), 2u);
+    const auto used = Stretches(view.Chart(HistoryView::kSatellitesChart), QStringLiteral("Used"));
+    const auto inView = Stretches(view.Chart(HistoryView::kSatellitesChart), QStringLiteral("In view"));
+    ASSERT_EQ(used.size(), 2u);
+    ASSERT_EQ(inView.size(), 2u);
+    EXPECT_DOUBLE_EQ(used[0][0].y(), 8);
+    EXPECT_DOUBLE_EQ(inView[0][0].y(), 11);
+    EXPECT_DOUBLE_EQ(Stretches(view.Chart(HistoryView::kSignalChart), QStringLiteral("Max"))[0][0].y(), 47);
+    EXPECT_DOUBLE_EQ(Stretches(view.Chart(HistoryView::kDopChart), QStringLiteral("HDOP"))[0][0].y(), 0.9);
+    EXPECT_TRUE(Stretches(view.Chart(HistoryView::kDopChart), QStringLiteral("VDOP")).empty());
 }
 
 TEST_F(HistoryViewTest, OnlyTheChosenWindowIsDrawnAndItEndsAtTheNewestEpoch)
@@ -138,24 +127,16 @@ TEST_F(HistoryViewTest, EverySystemFindsRoomInTheLegendAndThePlotsLineUp)
 
 TEST(FixBandTest, QualityAndModeMapToOneBand)
 {
-    Epoch e;
-    EXPECT_FALSE(FixBand(e));
-    e.fixQuality = 0;
-    EXPECT_EQ(FixBand(e), 0);
-    e.fixQuality = 1;
-    e.gsaMode = 2;
-    EXPECT_EQ(FixBand(e), 1);
-    e.gsaMode = 3;
-    EXPECT_EQ(FixBand(e), 2);
-    e.fixQuality = 2;
-    EXPECT_EQ(FixBand(e), 3);
-    e.fixQuality = 5;
-    EXPECT_EQ(FixBand(e), 4);
-    e.fixQuality = 4;
-    EXPECT_EQ(FixBand(e), 5);
-    e.fixQuality.reset();
-    e.gsaMode = 1;
-    EXPECT_EQ(FixBand(e), 0);
+    const std::optional<int> none;
+    const struct {
+        std::optional<int> quality, mode, band;
+    } rows[] = {{none, none, none}, {0, none, 0}, {1, 2, 1}, {1, 3, 2}, {2, 3, 3}, {5, 3, 4}, {4, 3, 5}, {none, 1, 0}};
+    for (const auto& row : rows) {
+        Epoch e;
+        e.fixQuality = row.quality;
+        e.gsaMode = row.mode;
+        EXPECT_EQ(FixBand(e), row.band) << row.quality.value_or(-1) << " " << row.mode.value_or(-1);
+    }
 }
 
 TEST(EpochSecondsTest, DaysCountAcrossMidnight)
