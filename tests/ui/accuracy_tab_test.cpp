@@ -1,17 +1,11 @@
-// The Accuracy tab on the window, fed a real stationary capture through a pseudo-terminal:
-// after History and before the Console, nothing drawn while hidden, the figures those that
-// fixwatch-events --accuracy prints for the same file, and Clear forgetting the fixes.
+// The Accuracy tab on the window, fed a real stationary capture through a pseudo-terminal,
+// against what fixwatch-events --accuracy prints for the same file.
 #include "accuracy_view.h"
-#include "captures.h"
 #include "capture_receiver.h"
-#include "sealed.h"
-#include "window_test_support.h"
 
 #include <QChart>
-#include <QLabel>
 #include <QProcess>
 #include <QScatterSeries>
-#include <QTabWidget>
 
 #include <gtest/gtest.h>
 
@@ -20,17 +14,16 @@
 namespace fixwatch {
 namespace {
 
-using test::CapturePath;
-using test::PortVariable;
-using test::RealCapture;
-using test::Receive;
-using test::Sealed;
+using namespace test;
 
 // A receiver that stood still, with GST, of four systems.
 constexpr const char* kCapture = "ublox-neo-m9n-nmea.nmea";
 
-std::map<QString, QString> ToolFigures(const QStringList& arguments)
+// What fixwatch-events prints for the capture, "key: value" a line.
+std::map<QString, QString> ToolFigures(QStringList arguments)
 {
+    arguments << QStringLiteral("--accuracy") << QStringLiteral("--gnss")
+              << QString::fromStdString(CapturePath(kCapture).string());
     QProcess tool;
     tool.start(QStringLiteral(FIXWATCH_EVENTS_TOOL), arguments);
     EXPECT_TRUE(tool.waitForFinished(30000));
@@ -54,24 +47,21 @@ int FixPoints(AccuracyView* view)
 TEST(AccuracyTab, ComesAfterHistoryAndShowsWhatTheToolPrintsForTheSameCapture)
 {
     FIXWATCH_NEED_CAPTURES(kCapture);
-    // The next epoch's first sentence closes the capture's last one, as a live receiver's would.
-    const std::string text = RealCapture(kCapture, 1000000) + Sealed("$GNRMC,223846.00,V,,,,,,,110720,,,N,V") + "\r\n";
-    PseudoTerminal receiver;
-    PortVariable port(1, receiver.Device());
-    MainForm form("/G+");
+    PtyWindow w("/G+");
+    MainForm& form = w.form;
     form.show();
     ASSERT_EQ(form.SSTab->tabText(MainForm::kAccuracyTab), QStringLiteral("Accuracy"));
     ASSERT_EQ(form.SSTab->tabText(MainForm::kHistoryTab), QStringLiteral("History"));
     EXPECT_EQ(form.ConsoleTab(), form.SSTab->count() - 1) << "the Console stays last";
-    Receive(form, receiver, text);
+    // The next epoch's first sentence closes the capture's last one, as a live receiver's would.
+    w.Receive(RealCapture(kCapture, 1000000) + Sealed("$GNRMC,223846.00,V,,,,,,,110720,,,N,V") + "\r\n");
 
     AccuracyView* view = form.Frm_Accuracy;
     EXPECT_EQ(FixPoints(view), 0) << "hidden, the chart was never filled";
     form.SSTab->setCurrentIndex(MainForm::kAccuracyTab);
     QApplication::processEvents();
 
-    const auto tool = ToolFigures({QStringLiteral("--accuracy"), QStringLiteral("--gnss"),
-                                   QString::fromStdString(CapturePath(kCapture).string())});
+    const auto tool = ToolFigures({});
     ASSERT_GT(tool.at(QStringLiteral("fixes")).toInt(), 50);
     EXPECT_EQ(FixPoints(view), tool.at(QStringLiteral("fixes")).toInt());
     const std::pair<QLabel*, const char*> shown[] = {
@@ -101,12 +91,10 @@ TEST(AccuracyTab, ComesAfterHistoryAndShowsWhatTheToolPrintsForTheSameCapture)
     // A known point typed in: the tool's --reference gives the same figures.
     view->Txt_ReferenceLatitude->setText(QStringLiteral("38.11050000"));
     view->Txt_ReferenceLongitude->setText(QStringLiteral("-122.62690000"));
-    const auto referenced = ToolFigures({QStringLiteral("--accuracy"), QStringLiteral("--gnss"),
-                                         QStringLiteral("--reference"), QStringLiteral("38.1105,-122.6269"),
-                                         QString::fromStdString(CapturePath(kCapture).string())});
-    EXPECT_EQ(view->Lbl_AccuracyCep50->text(), referenced.at(QStringLiteral("cep50")) + QStringLiteral(" m"));
-    EXPECT_EQ(view->Lbl_AccuracyCep95->text(), referenced.at(QStringLiteral("cep95")) + QStringLiteral(" m"));
-    EXPECT_EQ(view->Lbl_Accuracy2Drms->text(), referenced.at(QStringLiteral("2drms")) + QStringLiteral(" m"));
+    const auto referenced = ToolFigures({QStringLiteral("--reference"), QStringLiteral("38.1105,-122.6269")});
+    for (const auto& [label, key] : {std::pair{view->Lbl_AccuracyCep50, "cep50"}, std::pair{view->Lbl_AccuracyCep95, "cep95"},
+                                     std::pair{view->Lbl_Accuracy2Drms, "2drms"}})
+        EXPECT_EQ(label->text(), referenced.at(QString::fromLatin1(key)) + QStringLiteral(" m")) << key;
 
     // Clear forgets the fixes.
     form.MenuVuotaCampi_Click();
@@ -114,7 +102,6 @@ TEST(AccuracyTab, ComesAfterHistoryAndShowsWhatTheToolPrintsForTheSameCapture)
     view->Redraw();
     EXPECT_EQ(view->Lbl_AccuracyFixes->text(), QStringLiteral("0"));
     EXPECT_EQ(FixPoints(view), 0);
-    form.Cmd_StartStop_Click(1);
 }
 
 } // namespace

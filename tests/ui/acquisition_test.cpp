@@ -1,19 +1,8 @@
 // Start, ticks and Stop through real pseudo-terminals standing in for the receiver: what a
 // silent, vanishing, returning, refusing or flooding receiver does to the window.
-#include "pseudo_terminal.h"
-#include "sample_sentences.h"
+#include "capture_receiver.h"
+#include "gpsd_harness.h"
 #include "serial_port.h"
-#include "window_test_support.h"
-
-#include <QAction>
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -23,74 +12,43 @@
 namespace fixwatch {
 namespace {
 
-using test::AnswerNextDialog;
-using test::PortVariable;
-using test::Sealed;
-using test::TickUntil;
+using namespace test;
 
 QString Q(const std::string& text)
 {
     return QString::fromStdString(text);
 }
 
-// What the code under test writes to standard error while the object lives.
-class ErrorCapture {
-public:
-    ErrorCapture() : old_(std::cerr.rdbuf(text_.rdbuf())) {}
-    ~ErrorCapture() { std::cerr.rdbuf(old_); }
-    std::string Text() const { return text_.str(); }
-
-private:
-    std::ostringstream text_;
-    std::streambuf* old_;
-};
-
-TEST(AcquisitionThroughAPseudoTerminal, TicksFillTheDisplayAndStopKeepsIt)
+TEST(AcquisitionThroughAPseudoTerminal, TicksFillTheDisplayStopKeepsItAndASilentRestartShowsNoOldFix)
 {
-    PseudoTerminal receiver;
-    PortVariable port(1, receiver.Device());
-    MainForm form;
-    form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.AcquisitionRunning());
+    PtyWindow w;
+    MainForm& form = w.form;
+    ASSERT_TRUE(Start(form));
     EXPECT_TRUE(form.Timer_Lett->isActive());
     EXPECT_FALSE(form.Cmd_StartStop[0]->isEnabled());
     EXPECT_TRUE(form.MenuStart[1]->isEnabled());
 
     // A sentence split across two reads is joined before it is parsed.
     const std::string gga = SampleSentences()[0] + "\r\n";
-    receiver.Write(gga.substr(0, 20));
-    ASSERT_TRUE(receiver.WaitUntilQueued(20));
-    form.Timer_Lett_Timer();
+    w.Send(gga.substr(0, 20));
     EXPECT_EQ(form.Lab_Posizione[0]->text(), "");
-    receiver.Write(gga.substr(20));
+    w.receiver.Write(gga.substr(20));
     EXPECT_TRUE(TickUntil(form, [&] { return form.Lab_Posizione[0]->text() == "12:35:19"; }));
-    EXPECT_TRUE(form.Timer_Lett->isActive()); // re-armed while running
+    EXPECT_TRUE(form.Timer_Lett->isActive()) << "re-armed while running";
+    w.Send(SampleSecondText());
 
     form.Cmd_StartStop_Click(1);
     EXPECT_FALSE(form.Timer_Lett->isActive());
-    EXPECT_EQ(form.Lab_Posizione[3]->text(), "545.4"); // Stop keeps the values
+    EXPECT_EQ(form.Lab_Posizione[3]->text(), "545.4") << "Stop keeps the values";
     EXPECT_TRUE(form.Cmd_StartStop[0]->isEnabled());
-}
-
-TEST(AcquisitionThroughAPseudoTerminal, AStartOnASilentReceiverShowsNoOldFix)
-{
-    PseudoTerminal receiver;
-    PortVariable port(1, receiver.Device());
-    MainForm form;
-    form.Cmd_StartStop_Click(0);
-    receiver.Write(SampleSecondText());
-    ASSERT_TRUE(TickUntil(form, [&] { return !form.Lab_Posizione[1]->text().isEmpty(); }));
-    form.Cmd_StartStop_Click(1);
 
     // The receiver falls silent; a new Start must not bring the old fix back.
-    form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.AcquisitionRunning());
+    ASSERT_TRUE(Start(form));
     EXPECT_TRUE(form.lineBuffer().empty());
     for (int tick = 0; tick < 3; ++tick)
         form.Timer_Lett_Timer();
     for (QLabel* label : form.Lab_Posizione)
         EXPECT_EQ(label->text(), "") << label->objectName().toStdString();
-    form.Cmd_StartStop_Click(1);
 }
 
 TEST(AcquisitionThroughAPseudoTerminal, AReceiverThatVanishesIsOpenedAgainWhenItComesBack)
@@ -103,24 +61,23 @@ TEST(AcquisitionThroughAPseudoTerminal, AReceiverThatVanishesIsOpenedAgainWhenIt
     ASSERT_TRUE(QFile::link(Q(first->Device()), link));
     PortVariable port(1, link.toStdString());
     MainForm form;
-    form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.AcquisitionRunning());
-
+    QLabel* state = form.Status->Lab_Status[1];
+    const auto lost = [&] { return form.Comm().LinkState() == CommControl::State::Lost; };
+    ASSERT_TRUE(Start(form));
     first->Write(Sealed("$GPGGA,120000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,") + "\r\n");
     ASSERT_TRUE(TickUntil(form, [&] { return form.Lab_Posizione[0]->text() == "12:00:00"; }));
 
     // Unplugged: no message, still running, Stop available, the values kept.
     first->CloseMaster();
-    ASSERT_TRUE(TickUntil(form, [&] { return form.Comm().LinkState() == CommControl::State::Lost; }));
-    EXPECT_EQ(form.Status->Lab_Status[1]->text(),
-              "Receiver lost (" + link + "): waiting for it to come back");
+    ASSERT_TRUE(TickUntil(form, lost));
+    EXPECT_EQ(state->text(), "Receiver lost (" + link + "): waiting for it to come back");
     for (int tick = 0; tick < 3; ++tick)
         form.Timer_Lett_Timer();
     EXPECT_TRUE(form.AcquisitionRunning());
     EXPECT_TRUE(form.Timer_Lett->isActive());
     EXPECT_TRUE(form.Cmd_StartStop[1]->isEnabled());
     EXPECT_EQ(form.Lab_Posizione[0]->text(), "12:00:00");
-    EXPECT_EQ(form.Comm().LinkState(), CommControl::State::Lost);
+    EXPECT_TRUE(lost());
 
     // Plugged in again: a new device node under the same name; reading goes on by itself.
     first.reset();
@@ -129,17 +86,16 @@ TEST(AcquisitionThroughAPseudoTerminal, AReceiverThatVanishesIsOpenedAgainWhenIt
     ASSERT_TRUE(QFile::link(Q(second.Device()), link));
     form.Timer_Lett_Timer();
     EXPECT_EQ(form.Comm().LinkState(), CommControl::State::Open);
-    EXPECT_TRUE(form.Status->Lab_Status[1]->text().startsWith("Receiver back (" + link + ")"))
-        << form.Status->Lab_Status[1]->text().toStdString();
+    EXPECT_TRUE(state->text().startsWith("Receiver back (" + link + ")")) << state->text().toStdString();
     second.Write(Sealed("$GPGGA,120005,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,") + "\r\n");
     EXPECT_TRUE(TickUntil(form, [&] { return form.Lab_Posizione[0]->text() == "12:00:05"; }));
 
     // Lost again, then Stop ends the waiting.
     second.CloseMaster();
-    ASSERT_TRUE(TickUntil(form, [&] { return form.Comm().LinkState() == CommControl::State::Lost; }));
+    ASSERT_TRUE(TickUntil(form, lost));
     form.Cmd_StartStop_Click(1);
     EXPECT_EQ(form.Comm().LinkState(), CommControl::State::Closed);
-    EXPECT_EQ(form.Status->Lab_Status[1]->text(), "Stopped");
+    EXPECT_EQ(state->text(), "Stopped");
 }
 
 TEST(AcquisitionThroughAPseudoTerminal, AFailedStartSaysWhyInTheStatusBarAndOnStandardError)
@@ -147,45 +103,44 @@ TEST(AcquisitionThroughAPseudoTerminal, AFailedStartSaysWhyInTheStatusBarAndOnSt
     PseudoTerminal held;
     SerialPort otherProgram;
     ASSERT_TRUE(otherProgram.SetDevice(Q(held.Device())) && otherProgram.Open());
-
+    const QString unused = QString::number(GpsdHarness::FreePort());
     const struct {
-        const char* legend;
         std::string device; // FIXWATCH_COM1, or nothing
         const char* commandLine;
         QString reason;
     } rows[] = {
-        {"a device that is not there", "/dev/fixwatch-missing", "",
-         "/dev/fixwatch-missing does not exist."},
-        {"a device another program holds", held.Device(), "",
-         Q(held.Device()) + " is busy: another program (often gpsd) is using it."},
-        {"1.5 stop bits with 8 data bits", held.Device(), "/S4800,N,8,1.5",
-         "1.5 stop bits need 5 data bits."},
-        {"a port number beyond the machine's ports", "", "/C5",
-         "No serial port 5 on this machine."},
+        {"/dev/fixwatch-missing", "", "/dev/fixwatch-missing does not exist."},
+        {"/dev/null", "", "/dev/null is not a serial port."},
+        {held.Device(), "", Q(held.Device()) + " is busy: another program (often gpsd) is using it."},
+        {held.Device(), "/S4800,N,8,1.5", "1.5 stop bits need 5 data bits."},
+        {"", "/C5", "No serial port 5 on this machine."},
+        {"gpsd://127.0.0.1:" + unused.toStdString(), "",
+         "Cannot connect to gpsd on 127.0.0.1:" + unused + ": connection refused. Is gpsd running?"},
     };
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.reason.toStdString());
         std::unique_ptr<PortVariable> port;
         if (!row.device.empty())
             port = std::make_unique<PortVariable>(1, row.device);
         MainForm form(row.commandLine);
-        test::ForgetMachinePorts(form);
-        ErrorCapture errors;
+        ForgetMachinePorts(form);
+        std::ostringstream errors;
+        std::streambuf* const cerr = std::cerr.rdbuf(errors.rdbuf());
         AnswerNextDialog();
         form.Cmd_StartStop_Click(0);
-        EXPECT_FALSE(form.AcquisitionRunning()) << row.legend;
-        EXPECT_EQ(form.SSTab->currentIndex(), 3) << row.legend;
-        EXPECT_EQ(form.Status->Lab_Status[1]->text(), row.reason) << row.legend;
-        EXPECT_EQ(errors.Text(), "fixwatch: " + row.reason.toStdString() + "\n") << row.legend;
+        std::cerr.rdbuf(cerr);
+        EXPECT_FALSE(form.AcquisitionRunning());
+        EXPECT_EQ(form.SSTab->currentIndex(), 3);
+        EXPECT_EQ(form.Status->Lab_Status[1]->text(), row.reason);
+        EXPECT_EQ(errors.str(), "fixwatch: " + row.reason.toStdString() + "\n");
     }
 }
 
 TEST(AcquisitionThroughAPseudoTerminal, AFloodingReceiverKeepsTheWindowBounded)
 {
-    PseudoTerminal receiver;
-    PortVariable port(1, receiver.Device());
-    MainForm form("/S115200,N,8,1");
-    form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.AcquisitionRunning());
+    PtyWindow w("/S115200,N,8,1");
+    MainForm& form = w.form;
+    ASSERT_TRUE(Start(form));
     // Ten megabytes, far faster than any receiver, with a tick now and then.
     const std::string line = Sealed("$GPGLL,4916.45,N,12311.12,W,225444,A") + "\r\n";
     std::string block;
@@ -193,7 +148,7 @@ TEST(AcquisitionThroughAPseudoTerminal, AFloodingReceiverKeepsTheWindowBounded)
         block += line;
     std::size_t sent = 0;
     for (int round = 0; sent < 10'000'000 && round < 100'000; ++round) {
-        sent += receiver.WriteWithoutWaiting(block);
+        sent += w.receiver.WriteWithoutWaiting(block);
         if (round % 50 == 0) {
             QCoreApplication::processEvents();
             form.Timer_Lett_Timer();
@@ -206,14 +161,13 @@ TEST(AcquisitionThroughAPseudoTerminal, AFloodingReceiverKeepsTheWindowBounded)
     const std::string last = Sealed("$GPGLL,4916.45,N,12311.12,W,225445,A") + "\r\n";
     std::size_t written = 0;
     const auto lastWritten = [&] {
-        written += receiver.WriteWithoutWaiting(std::string_view(last).substr(written));
+        written += w.receiver.WriteWithoutWaiting(std::string_view(last).substr(written));
         return written == last.size();
     };
-    const auto lastShown = [&] { return form.Lab_Posizione[0]->text() == "22:54:45"; };
     ASSERT_TRUE(TickUntil(form, lastWritten, kLimitMs));
-    EXPECT_TRUE(TickUntil(form, lastShown, kLimitMs));
+    EXPECT_TRUE(TickUntil(
+        form, [&] { return form.Lab_Posizione[0]->text() == "22:54:45"; }, kLimitMs));
     EXPECT_LE(form.lineBuffer().size(), SentenceAssembler::kMaxBufferLength);
-    form.Cmd_StartStop_Click(1);
 }
 
 } // namespace

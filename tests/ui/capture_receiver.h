@@ -1,14 +1,14 @@
 #pragma once
 
-// Playing real receiver captures to the window through a pseudo-terminal.
+// A window whose port 1 is a pseudo-terminal standing in for the receiver, and real
+// receiver captures to play to it.
 #include "captures.h"
 #include "pseudo_terminal.h"
 #include "sample_sentences.h"
-#include "main_form.h"
+#include "window_test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -20,11 +20,9 @@ inline std::string RealCapture(const char* name, int count)
     return CaptureText(CapturePath(name).string(), count);
 }
 
-// Starts `form` on a pseudo-terminal, sends `text` and ticks until it has all been read.
-inline void Receive(MainForm& form, PseudoTerminal& receiver, const std::string& text)
+// Sends `text` and ticks until it has all been read; text under 2 KiB is read in one tick.
+inline void Send(MainForm& form, PseudoTerminal& receiver, const std::string& text)
 {
-    form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.AcquisitionRunning());
     for (std::size_t at = 0; at < text.size(); at += 2048) {
         const std::string_view piece = std::string_view(text).substr(at, 2048);
         receiver.Write(piece);
@@ -32,5 +30,24 @@ inline void Receive(MainForm& form, PseudoTerminal& receiver, const std::string&
         form.Timer_Lett_Timer();
     }
 }
+
+// Starts `form` on the pseudo-terminal, then sends `text`.
+inline void Receive(MainForm& form, PseudoTerminal& receiver, const std::string& text)
+{
+    ASSERT_TRUE(Start(form));
+    Send(form, receiver, text);
+}
+
+// A window started with `commandLine` whose port 1 is `receiver`; stopped at the end.
+struct PtyWindow {
+    explicit PtyWindow(const std::string& commandLine = {}) : form(commandLine) {}
+    ~PtyWindow() { form.Cmd_StartStop_Click(1); }
+    void Send(const std::string& text) { test::Send(form, receiver, text); }
+    void Receive(const std::string& text) { test::Receive(form, receiver, text); }
+
+    PseudoTerminal receiver;
+    PortVariable port{1, receiver.Device()};
+    MainForm form;
+};
 
 } // namespace fixwatch::test

@@ -1,9 +1,5 @@
-// The History tab on the window, fed a real multi-system capture through a pseudo-terminal as
-// a receiver would send it: one epoch per UTC time, lines per system with All GNSS, nothing
-// drawn while the tab is hidden, and Clear forgetting the epochs.
-#include "captures.h"
+// The History tab on the window, fed a real multi-system capture through a pseudo-terminal.
 #include "capture_receiver.h"
-#include "window_test_support.h"
 #include "history_feed.h"
 #include "history_view.h"
 #include "sky_plot.h"
@@ -11,18 +7,13 @@
 
 #include <QChart>
 #include <QLineSeries>
-#include <QTabWidget>
-#include <QTableView>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
 namespace fixwatch {
 namespace {
 
-using test::PortVariable;
-using test::RealCapture;
-using test::Receive;
+using namespace test;
 
 constexpr const char* kCapture = "ublox-zed-f9p-nmea.nmea";
 
@@ -35,80 +26,29 @@ int PointsNamed(QChart* chart, const QString& name)
     return points;
 }
 
-TEST(HistoryTab, ComesAfterSkyAndDrawsEveryEpochOnlyWhenShown)
+TEST(HistoryTab, DrawsEveryEpochOnlyWhenShownAndFollowsTheSatellitesClickedOnTheSkyTab)
 {
     FIXWATCH_NEED_CAPTURES(kCapture);
-    const std::string text = RealCapture(kCapture, 400);
-    PseudoTerminal receiver;
-    PortVariable port(1, receiver.Device());
-    MainForm form("/G+");
+    PtyWindow w("/G+");
+    MainForm& form = w.form;
+    const auto show = [&](int tab) {
+        form.SSTab->setCurrentIndex(tab);
+        QApplication::processEvents();
+    };
+    form.resize(900, 700);
     form.show();
     ASSERT_EQ(form.SSTab->tabText(MainForm::kHistoryTab), QStringLiteral("History"));
     ASSERT_EQ(form.SSTab->tabText(MainForm::kSkyTab), QStringLiteral("Sky"));
-    Receive(form, receiver, text);
+    show(MainForm::kSkyTab);
+    w.Receive(RealCapture(kCapture, 400));
+    QApplication::processEvents();
 
     const EpochHistory& history = form.History().History();
     ASSERT_GT(history.Size(), 5u);
-    // Hidden, the charts were never filled.
     QChart* altitude = form.Frm_History->Chart(HistoryView::kAltitudeChart);
-    EXPECT_EQ(PointsNamed(altitude, QStringLiteral("Altitude")), 0);
-
-    form.SSTab->setCurrentIndex(MainForm::kHistoryTab);
-    QApplication::processEvents();
-    int withAltitude = 0;
-    for (std::size_t i = 0; i < history.Size(); ++i)
-        withAltitude += history[i].altitude.has_value();
-    EXPECT_EQ(PointsNamed(altitude, QStringLiteral("Altitude")), withAltitude);
-    // All GNSS: one line per system, GPS and at least one other with satellites in view.
     QChart* satellites = form.Frm_History->Chart(HistoryView::kSatellitesChart);
-    EXPECT_GT(PointsNamed(satellites, QStringLiteral("GPS in view")), 0);
-    EXPECT_GT(PointsNamed(satellites, QStringLiteral("GLONASS in view"))
-                  + PointsNamed(satellites, QStringLiteral("Galileo in view"))
-                  + PointsNamed(satellites, QStringLiteral("BeiDou in view")),
-              0);
-    EXPECT_EQ(PointsNamed(satellites, QStringLiteral("In view")), 0);
-
-    // Clear forgets the epochs; the next redraw shows nothing.
-    form.MenuVuotaCampi_Click();
-    EXPECT_EQ(form.History().History().Size(), 0u);
-    form.Frm_History->Redraw();
-    EXPECT_EQ(PointsNamed(altitude, QStringLiteral("Altitude")), 0);
-    form.Cmd_StartStop_Click(1);
-}
-
-TEST(HistoryTab, WithoutAllGnssOnlyGpsTalkersMakeEpochsAndTotalsAreDrawn)
-{
-    FIXWATCH_NEED_CAPTURES(kCapture);
-    const std::string text = RealCapture(kCapture, 400);
-    PseudoTerminal receiver;
-    PortVariable port(1, receiver.Device());
-    MainForm form;
-    form.show();
-    form.SSTab->setCurrentIndex(MainForm::kHistoryTab);
-    Receive(form, receiver, text);
-    EXPECT_EQ(form.History().ReadTalkers(), Talkers::GpsOnly);
-    form.Frm_History->Redraw();
-    QChart* satellites = form.Frm_History->Chart(HistoryView::kSatellitesChart);
-    EXPECT_EQ(PointsNamed(satellites, QStringLiteral("GPS in view")), 0);
-    // This receiver sends its fix as GN: GP alone closes no epoch with a position.
-    for (std::size_t i = 0; i < form.History().History().Size(); ++i)
-        EXPECT_FALSE(form.History().History()[i].latitude) << i;
-    form.Cmd_StartStop_Click(1);
-}
-
-TEST(HistoryTab, ASatelliteClickedOnTheSkyTabComesOnTheSignalChartAndGoesAtTheNextClick)
-{
-    FIXWATCH_NEED_CAPTURES(kCapture);
-    const std::string text = RealCapture(kCapture, 400);
-    PseudoTerminal receiver;
-    PortVariable port(1, receiver.Device());
-    MainForm form("/G+");
-    form.resize(900, 700);
-    form.show();
-    form.SSTab->setCurrentIndex(MainForm::kSkyTab);
-    Receive(form, receiver, text);
-    QApplication::processEvents();
     QChart* signal = form.Frm_History->Chart(HistoryView::kSignalChart);
+    EXPECT_EQ(PointsNamed(altitude, QStringLiteral("Altitude")), 0) << "hidden, the charts were never filled";
 
     // A row of the table.
     QTableView* table = form.Frm_Sky->Grd_Sky;
@@ -117,16 +57,25 @@ TEST(HistoryTab, ASatelliteClickedOnTheSkyTabComesOnTheSignalChartAndGoesAtTheNe
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, row.center());
     ASSERT_EQ(form.Frm_History->FollowedSatellites().size(), 1);
     const QString name = form.Frm_History->FollowedSatellites().front();
-    form.SSTab->setCurrentIndex(MainForm::kHistoryTab);
-    QApplication::processEvents();
+    show(MainForm::kHistoryTab);
+    int withAltitude = 0;
+    for (std::size_t i = 0; i < history.Size(); ++i)
+        withAltitude += history[i].altitude.has_value();
+    EXPECT_EQ(PointsNamed(altitude, QStringLiteral("Altitude")), withAltitude);
+    // All GNSS: one line per system, GPS and at least one other with satellites in view.
+    EXPECT_GT(PointsNamed(satellites, QStringLiteral("GPS in view")), 0);
+    EXPECT_GT(PointsNamed(satellites, QStringLiteral("GLONASS in view"))
+                  + PointsNamed(satellites, QStringLiteral("Galileo in view"))
+                  + PointsNamed(satellites, QStringLiteral("BeiDou in view")),
+              0);
+    EXPECT_EQ(PointsNamed(satellites, QStringLiteral("In view")), 0);
     const int points = PointsNamed(signal, name);
     EXPECT_GT(points, 5) << name.toStdString() << ": one point an epoch while it was in view";
-    EXPECT_LE(points, static_cast<int>(form.History().History().Size()));
+    EXPECT_LE(points, static_cast<int>(history.Size()));
     EXPECT_GT(PointsNamed(signal, QStringLiteral("Mean")), 0) << "the used satellites' lines stay";
 
     // A circle on the plot: a second satellite, then the first again takes it away.
-    form.SSTab->setCurrentIndex(MainForm::kSkyTab);
-    QApplication::processEvents();
+    show(MainForm::kSkyTab);
     const auto& marks = form.Frm_Sky->Img_Sky->Marks();
     const auto other = std::find_if(marks.begin(), marks.end(),
                                     [&](const SkyPlot::Mark& m) { return m.label != name; });
@@ -136,11 +85,31 @@ TEST(HistoryTab, ASatelliteClickedOnTheSkyTabComesOnTheSignalChartAndGoesAtTheNe
     EXPECT_EQ(form.Frm_History->FollowedSatellites(), QStringList({name, otherName}));
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, row.center());
     EXPECT_EQ(form.Frm_History->FollowedSatellites(), QStringList({otherName}));
-    form.SSTab->setCurrentIndex(MainForm::kHistoryTab);
-    QApplication::processEvents();
+    show(MainForm::kHistoryTab);
     EXPECT_EQ(PointsNamed(signal, name), 0);
     EXPECT_GT(PointsNamed(signal, otherName), 0);
-    form.Cmd_StartStop_Click(1);
+
+    // Clear forgets the epochs; the next redraw shows nothing.
+    form.MenuVuotaCampi_Click();
+    EXPECT_EQ(form.History().History().Size(), 0u);
+    form.Frm_History->Redraw();
+    EXPECT_EQ(PointsNamed(altitude, QStringLiteral("Altitude")), 0);
+}
+
+TEST(HistoryTab, WithoutAllGnssOnlyGpsTalkersMakeEpochsAndTotalsAreDrawn)
+{
+    FIXWATCH_NEED_CAPTURES(kCapture);
+    PtyWindow w;
+    MainForm& form = w.form;
+    form.show();
+    form.SSTab->setCurrentIndex(MainForm::kHistoryTab);
+    w.Receive(RealCapture(kCapture, 400));
+    EXPECT_EQ(form.History().ReadTalkers(), Talkers::GpsOnly);
+    form.Frm_History->Redraw();
+    EXPECT_EQ(PointsNamed(form.Frm_History->Chart(HistoryView::kSatellitesChart), QStringLiteral("GPS in view")), 0);
+    // This receiver sends its fix as GN: GP alone closes no epoch with a position.
+    for (std::size_t i = 0; i < form.History().History().Size(); ++i)
+        EXPECT_FALSE(form.History().History()[i].latitude) << i;
 }
 
 } // namespace

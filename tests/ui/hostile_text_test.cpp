@@ -1,13 +1,8 @@
 // Text a receiver (or a user) sends that looks like markup is shown literally, everywhere,
 // and cannot freeze the window or change how it looks.
-#include "pseudo_terminal.h"
-#include "window_test_support.h"
+#include "capture_receiver.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QLabel>
 #include <QPalette>
-#include <QTabWidget>
 
 #include <gtest/gtest.h>
 
@@ -16,7 +11,6 @@
 namespace fixwatch {
 namespace {
 
-using test::PortVariable;
 using test::Sealed;
 
 long PeakKiB()
@@ -28,23 +22,16 @@ long PeakKiB()
 
 TEST(HostileText, AnImageTagInAStationIdShowsLiterallyOnEveryTabAndReturnsPromptly)
 {
-    PseudoTerminal receiver;
-    PortVariable port(1, receiver.Device());
-    MainForm form;
+    test::PtyWindow w;
+    MainForm& form = w.form;
     form.show();
-    form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.AcquisitionRunning());
+    ASSERT_TRUE(test::Start(form));
+    const QPalette palette = form.Lab_PosizioneInfo[11]->palette();
     const long peakBefore = PeakKiB();
     QElapsedTimer clock;
     clock.start();
-
-    const std::string text =
-        Sealed("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,<img src=/dev/zero>") + "\r\n"
-        + Sealed("$GPVTG,<font color=red>054.7</font>,T,<b>034.4</b>,M,005.5,N,&lt;,K") + "\r\n";
-    receiver.Write(text);
-    ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(text.size())));
-    const QPalette palette = form.Lab_PosizioneInfo[11]->palette();
-    form.Timer_Lett_Timer();
+    w.Send(Sealed("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,<img src=/dev/zero>") + "\r\n"
+           + Sealed("$GPVTG,<font color=red>054.7</font>,T,<b>034.4</b>,M,005.5,N,&lt;,K") + "\r\n");
     for (int tab = 0; tab < form.SSTab->count(); ++tab) {
         form.SSTab->setCurrentIndex(tab);
         QApplication::processEvents();
@@ -62,7 +49,6 @@ TEST(HostileText, AnImageTagInAStationIdShowsLiterallyOnEveryTabAndReturnsPrompt
     constexpr long kAllowedKiB = 50'000;
 #endif
     EXPECT_LT(PeakKiB() - peakBefore, kAllowedKiB) << "memory grew while showing received text";
-    form.Cmd_StartStop_Click(1);
 }
 
 } // namespace

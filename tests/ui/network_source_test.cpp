@@ -5,21 +5,15 @@
 #include "test_peers.h"
 #include "window_test_support.h"
 
-#include <QLabel>
 #include <QUdpSocket>
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 namespace fixwatch {
 namespace {
 
 using namespace std::chrono_literals;
-using test::GpsdHarness;
-using test::PortVariable;
-using test::Sealed;
-using test::TickUntil;
+using namespace test;
 
 // A GPS capture with a fix in GGA and RMC, its lines ending in LF alone, as gpsd passes on.
 const char* const kCapture = "GPSmap-76S.nmea";
@@ -29,14 +23,13 @@ TEST(WindowOnGpsd, ShowsTheFixKeepsGpsdsOwnLinesOutAndReconnects)
     if (const std::string missing = GpsdHarness::Missing(); !missing.empty())
         GTEST_SKIP() << missing;
     FIXWATCH_NEED_CAPTURES(kCapture);
-    GpsdHarness gpsd(test::CapturePath(kCapture).string());
+    GpsdHarness gpsd(CapturePath(kCapture).string());
     ASSERT_TRUE(gpsd.Start()) << gpsd.Error();
     const QString name = QStringLiteral("gpsd on 127.0.0.1:%1").arg(gpsd.Port());
     PortVariable port(1, "gpsd://127.0.0.1:" + std::to_string(gpsd.Port()));
 
     MainForm form;
-    form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.AcquisitionRunning()) << form.Comm().Reason().toStdString();
+    ASSERT_TRUE(Start(form)) << form.Comm().Reason().toStdString();
     auto noJson = [&form] {
         EXPECT_EQ(form.lineBuffer().find('{'), std::string::npos) << "gpsd's JSON reached the lines";
         return true;
@@ -63,14 +56,13 @@ TEST(WindowOnGpsd, ShowsTheFixKeepsGpsdsOwnLinesOutAndReconnects)
 TEST(WindowOnNetworkSources, ATcpServerShowsTheFix)
 {
     const std::string text = Sealed("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,") + "\n";
-    test::ThreadedTcpServer server([&text](int socket, const std::atomic<bool>& stop) {
-        while (!stop && test::SendAll(socket, text, stop))
+    ThreadedTcpServer server([&text](int socket, const std::atomic<bool>& stop) {
+        while (!stop && SendAll(socket, text, stop))
             std::this_thread::sleep_for(100ms);
     });
     PortVariable port(1, "tcp://127.0.0.1:" + std::to_string(server.Port()));
     MainForm form;
-    form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.AcquisitionRunning()) << form.Comm().Reason().toStdString();
+    ASSERT_TRUE(Start(form)) << form.Comm().Reason().toStdString();
     EXPECT_EQ(form.Status->Lab_Status[0]->text(), QStringLiteral("tcp 127.0.0.1:%1").arg(server.Port()));
     EXPECT_TRUE(TickUntil(form, [&] { return form.Lab_Posizione[3]->text() == "545.4"; }));
     form.Cmd_StartStop_Click(1);
@@ -84,13 +76,12 @@ TEST(WindowOnNetworkSources, UdpDatagramsShowTheFix)
     probe.close();
     PortVariable port(1, "udp://127.0.0.1:" + std::to_string(udpPort));
     MainForm form;
-    form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.AcquisitionRunning()) << form.Comm().Reason().toStdString();
+    ASSERT_TRUE(Start(form)) << form.Comm().Reason().toStdString();
     EXPECT_EQ(form.Status->Lab_Status[0]->text(), QStringLiteral("udp 127.0.0.1:%1").arg(udpPort));
 
     // One sentence a datagram, without a line end, as many senders do.
     const std::string sentence = Sealed("$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
-    test::ThreadedUdpSender sender(udpPort, [&sentence](int socket, const std::atomic<bool>& stop) {
+    ThreadedUdpSender sender(udpPort, [&sentence](int socket, const std::atomic<bool>& stop) {
         while (!stop) {
             ::send(socket, sentence.data(), sentence.size(), 0);
             std::this_thread::sleep_for(100ms);
@@ -98,19 +89,6 @@ TEST(WindowOnNetworkSources, UdpDatagramsShowTheFix)
     });
     EXPECT_TRUE(TickUntil(form, [&] { return form.Lab_Posizione[7]->text() == "23/03/1994"; }));
     form.Cmd_StartStop_Click(1);
-}
-
-TEST(WindowOnNetworkSources, ASourceThatCannotBeReachedFailsStartAndSaysWhy)
-{
-    const std::uint16_t unused = GpsdHarness::FreePort();
-    PortVariable port(1, "gpsd://127.0.0.1:" + std::to_string(unused));
-    MainForm form;
-    test::AnswerNextDialog();
-    form.Cmd_StartStop_Click(0);
-    EXPECT_FALSE(form.AcquisitionRunning());
-    EXPECT_EQ(form.Status->Lab_Status[1]->text(),
-              QStringLiteral("Cannot connect to gpsd on 127.0.0.1:%1: connection refused. Is gpsd running?")
-                  .arg(unused));
 }
 
 } // namespace

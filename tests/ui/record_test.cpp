@@ -1,108 +1,75 @@
-// "Record sentences" on the real window: a real capture sent through a pseudo-terminal is
-// found byte for byte in the recording, Stop and Exit lose nothing, a recording that cannot
-// be written says why in the status bar, and the recording's track can be exported.
-#include "captures.h"
+// "Record sentences" on the real window, fed a real capture through a pseudo-terminal.
 #include "capture_receiver.h"
-#include "window_test_support.h"
-
-#include <QAction>
-#include <QApplication>
-#include <QFile>
-#include <QMenu>
-#include <QMessageBox>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace fixwatch {
 namespace {
 
-using test::PortVariable;
-using test::RealCapture;
-using test::Receive;
-using test::Variable;
+using namespace test;
 
 constexpr const char* kCapture = "GPSmap-76S.nmea";
-const QDateTime kStart(QDate(2026, 12, 7), QTime(10, 15, 0), Qt::UTC);
 
-QByteArray Contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-struct RecordingWindow {
-    explicit RecordingWindow(const std::string& device) : port(1, device), form("/G+")
+struct RecordingWindow : LogFolder, PtyWindow {
+    RecordingWindow() : PtyWindow("/G+")
     {
         form.endProgram = [] {};
-        form.utcNow = [] { return kStart; };
+        form.utcNow = [] { return QDateTime(QDate(2026, 12, 7), QTime(10, 15, 0), Qt::UTC); };
         form.MenuRecord->setChecked(true);
         form.MenuRecord_Click();
     }
-    QString Path() const { return folder.path() + "/2026-12-07T10-15-00.nmea"; }
-
-    QTemporaryDir folder;
-    Variable log{"FIXWATCH_LOG_DIR", folder.path().toLocal8Bit()};
-    PortVariable port;
-    MainForm form;
+    QByteArray Recorded() const { return Contents(Path("2026-12-07T10-15-00.nmea")); }
 };
 
 TEST(RecordSentences, TheRecordingIsByteEqualToWhatTheReceiverSentAndStopLosesNothing)
 {
     FIXWATCH_NEED_CAPTURES(kCapture);
     const std::string text = RealCapture(kCapture, 400);
-    PseudoTerminal receiver;
-    RecordingWindow window(receiver.Device());
-    // Checked while stopped: nothing is recorded before Start.
-    EXPECT_FALSE(window.form.Recorder().Recording());
-    Receive(window.form, receiver, text);
-    EXPECT_TRUE(window.form.Status->Lab_Status[2]->text().startsWith(
+    RecordingWindow w;
+    EXPECT_FALSE(w.form.Recorder().Recording()) << "checked while stopped: nothing before Start";
+    w.Receive(text);
+    EXPECT_TRUE(w.form.Status->Lab_Status[2]->text().startsWith(
         QStringLiteral("Recording to \u2026/2026-12-07T10-15-00.nmea \u00b7 ")))
-        << window.form.Status->Lab_Status[2]->text().toStdString();
-    window.form.Cmd_StartStop_Click(1);
-    EXPECT_EQ(Contents(window.Path()).toStdString(), text);
+        << w.form.Status->Lab_Status[2]->text().toStdString();
+    w.form.Cmd_StartStop_Click(1);
+    EXPECT_EQ(w.Recorded().toStdString(), text);
 
     // The recording's track, as a spreadsheet would take it.
     QString reason;
-    EXPECT_TRUE(window.form.ExportTrackTo(window.folder.path() + "/track.csv", &reason)) << reason.toStdString();
-    EXPECT_GT(Contents(window.folder.path() + "/track.csv").count('\n'), 10);
+    EXPECT_TRUE(w.form.ExportTrackTo(w.Path("track.csv"), &reason)) << reason.toStdString();
+    EXPECT_GT(Contents(w.Path("track.csv")).count('\n'), 10);
 }
 
 TEST(RecordSentences, ExitWritesEverythingReceivedBeforeTheProgramEnds)
 {
     FIXWATCH_NEED_CAPTURES(kCapture);
     const std::string text = RealCapture(kCapture, 50);
-    PseudoTerminal receiver;
-    RecordingWindow window(receiver.Device());
-    // The last piece is read at the tick but no flush follows before Exit.
-    window.form.Cmd_StartStop_Click(0);
-    receiver.Write(text);
-    ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(text.size())));
-    window.form.Session().PollOnce();
-    window.form.MenuFine_Click();
-    EXPECT_FALSE(window.form.Recorder().Recording());
-    EXPECT_EQ(Contents(window.Path()).toStdString(), text);
+    RecordingWindow w;
+    // The last piece is read at the poll but no flush follows before Exit.
+    w.form.Cmd_StartStop_Click(0);
+    w.receiver.Write(text);
+    ASSERT_TRUE(w.receiver.WaitUntilQueued(static_cast<int>(text.size())));
+    w.form.Session().PollOnce();
+    w.form.MenuFine_Click();
+    EXPECT_FALSE(w.form.Recorder().Recording());
+    EXPECT_EQ(w.Recorded().toStdString(), text);
 }
 
 TEST(RecordSentences, ARecordingThatCannotBeWrittenSaysWhyInTheStatusBarWithoutABox)
 {
-    PseudoTerminal receiver;
     QTemporaryDir folder;
     QFile plain(folder.path() + "/plain");
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
     plain.close();
-    Variable log("FIXWATCH_LOG_DIR", (folder.path() + "/plain").toLocal8Bit());
-    PortVariable port(1, receiver.Device());
-    MainForm form;
-    form.endProgram = [] {};
-    form.MenuRecord->trigger();
-    form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.AcquisitionRunning());
+    Variable log("FIXWATCH_LOG_DIR", plain.fileName().toLocal8Bit());
+    PtyWindow w;
+    w.form.endProgram = [] {};
+    w.form.MenuRecord->trigger();
+    ASSERT_TRUE(Start(w.form));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_FALSE(form.MenuRecord->isChecked());
-    EXPECT_TRUE(form.Status->Lab_Status[2]->text().startsWith(
-        QStringLiteral("Recording stopped: cannot write ") + folder.path() + "/plain/"))
-        << form.Status->Lab_Status[2]->text().toStdString();
+    EXPECT_FALSE(w.form.MenuRecord->isChecked());
+    EXPECT_TRUE(w.form.Status->Lab_Status[2]->text().startsWith("Recording stopped: cannot write " + plain.fileName() + "/"))
+        << w.form.Status->Lab_Status[2]->text().toStdString();
 }
 
 TEST(RecordSentences, MenuEntriesFollowTheDataLoggerWithTheirShortcuts)

@@ -1,41 +1,25 @@
-// Replaying a real capture in the window: opened with Ctrl+O, played by Start at the pace of
-// its own times on the test's clock, paused, sped up, moved through while paused (the display
-// cleared and the new moment shown), played to its end and again from the start; the fix saved with
-// Ctrl+S and the track exported from the replayed file.
-#include "captures.h"
+// Replaying a real capture in the window, at the pace of its own times on the test's clock.
+#include "capture_receiver.h"
 #include "history_feed.h"
-#include "pseudo_terminal.h"
 #include "replay_bar.h"
-#include "window_test_support.h"
-
-#include <QAction>
-#include <QComboBox>
-#include <QFile>
-#include <QLabel>
-#include <QPushButton>
-#include <QSlider>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QToolBar>
 
 #include <gtest/gtest.h>
 
 namespace fixwatch {
 namespace {
 
-using test::PortVariable;
-using test::Variable;
+using namespace test;
 
 // 29 epochs at 1 Hz, 00:39:56 to 00:40:24, of several systems (read with All GNSS).
 constexpr const char* kCapture = "ublox-zed-f9p-nmea.nmea";
 constexpr std::int64_t kDurationMs = 28'000;
 
-struct ReplayWindow : ::testing::Test {
+struct ReplayWindow : ::testing::Test, LogFolder {
     void SetUp() override
     {
         FIXWATCH_NEED_CAPTURES(kCapture);
-        path = QString::fromStdString(test::CapturePath(kCapture).string());
-        test::ForgetMachinePorts(form);
+        path = QString::fromStdString(CapturePath(kCapture).string());
+        ForgetMachinePorts(form);
         form.endProgram = [] {};
         form.today = [] { return QDate(2026, 12, 8); };
         form.Comm().ReplayClock([this] { return now; });
@@ -48,19 +32,19 @@ struct ReplayWindow : ::testing::Test {
 
     QString Shown() const { return form.Frm_Replay->Lab_ReplayPosition->text(); }
     QString Time() const { return form.Lab_Posizione[0]->text(); }
+    QString TimeAndBar() const { return Time() + " | " + Shown(); }
     // One tick after `ms` of the test's clock.
     void TickAfter(std::int64_t ms)
     {
         now += ms;
         form.Timer_Lett_Timer();
     }
+    void Pause() { QTest::mouseClick(form.Frm_Replay->Cmd_ReplayPause, Qt::LeftButton); }
     void ChooseSpeed(const QString& text)
     {
         form.Frm_Replay->Cmb_ReplaySpeed->setCurrentIndex(form.Frm_Replay->Cmb_ReplaySpeed->findText(text));
     }
 
-    QTemporaryDir folder;
-    Variable log{"FIXWATCH_LOG_DIR", folder.path().toLocal8Bit()};
     QString path;
     std::int64_t now = 1'000'000;
     MainForm form{"/G+"};
@@ -75,36 +59,31 @@ TEST_F(ReplayWindow, PlaysPausesChangesSpeedSeeksAndEndsAsTheBarSays)
     EXPECT_EQ(form.TrackSourcePath(), path);
     EXPECT_FALSE(form.Frm_Replay->Cmd_ReplayPause->isEnabled()) << "nothing to pause before Start";
 
-    form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.AcquisitionRunning());
+    ASSERT_TRUE(Start(form));
     TickAfter(0);
-    EXPECT_EQ(Time(), "00:39:56");
-    EXPECT_EQ(Shown(), "00:39:56 of 00:40:24");
+    EXPECT_EQ(TimeAndBar(), "00:39:56 | 00:39:56 of 00:40:24");
     TickAfter(5000);
-    EXPECT_EQ(Time(), "00:40:01");
-    EXPECT_EQ(Shown(), "00:40:01 of 00:40:24");
+    EXPECT_EQ(TimeAndBar(), "00:40:01 | 00:40:01 of 00:40:24");
     EXPECT_EQ(form.Frm_Replay->Sld_ReplayPosition->value(), 5000 * ReplayBar::kSliderSteps / kDurationMs);
 
     // Paused, time passes and nothing moves; resumed, it goes on from where it stood.
-    QTest::mouseClick(form.Frm_Replay->Cmd_ReplayPause, Qt::LeftButton);
+    Pause();
     EXPECT_EQ(form.Frm_Replay->Cmd_ReplayPause->text(), "Resume");
     TickAfter(10'000);
-    EXPECT_EQ(Time(), "00:40:01");
-    EXPECT_EQ(Shown(), "00:40:01 of 00:40:24");
-    QTest::mouseClick(form.Frm_Replay->Cmd_ReplayPause, Qt::LeftButton);
+    EXPECT_EQ(TimeAndBar(), "00:40:01 | 00:40:01 of 00:40:24");
+    Pause();
     EXPECT_EQ(form.Frm_Replay->Cmd_ReplayPause->text(), "Pause");
     TickAfter(1000);
     EXPECT_EQ(Time(), "00:40:02");
 
     ChooseSpeed(QString::fromUtf8("\u00D710"));
     TickAfter(1000);
-    EXPECT_EQ(Time(), "00:40:12");
-    EXPECT_EQ(Shown(), "00:40:12 of 00:40:24");
+    EXPECT_EQ(TimeAndBar(), "00:40:12 | 00:40:12 of 00:40:24");
 
     // Paused and moved back to 00:40:06: nothing of 00:40:12 stays, then that moment is shown
     // and the replay stays paused there.
     ChooseSpeed(QString::fromUtf8("\u00D71"));
-    QTest::mouseClick(form.Frm_Replay->Cmd_ReplayPause, Qt::LeftButton);
+    Pause();
     ASSERT_GT(form.Session().SkyModel().Satellites().size(), 0u);
     form.Frm_Replay->Sld_ReplayPosition->setValue((10'000 * ReplayBar::kSliderSteps + kDurationMs - 1) / kDurationMs);
     EXPECT_EQ(Time(), "");
@@ -118,7 +97,7 @@ TEST_F(ReplayWindow, PlaysPausesChangesSpeedSeeksAndEndsAsTheBarSays)
     EXPECT_NE(form.Lab_Sat[0]->text(), "");
     TickAfter(5000);
     EXPECT_EQ(Shown(), "00:40:06 of 00:40:24");
-    QTest::mouseClick(form.Frm_Replay->Cmd_ReplayPause, Qt::LeftButton);
+    Pause();
     // The history starts again at the new moment: its first epoch is 00:40:06.
     TickAfter(1000);
     EXPECT_EQ(Time(), "00:40:07");
@@ -128,8 +107,7 @@ TEST_F(ReplayWindow, PlaysPausesChangesSpeedSeeksAndEndsAsTheBarSays)
     // As fast as possible the rest comes at once; the replay stops at its end and says so.
     ChooseSpeed(QStringLiteral("As fast as possible"));
     TickAfter(0);
-    EXPECT_EQ(Time(), "00:40:24");
-    EXPECT_EQ(Shown(), "End of recording");
+    EXPECT_EQ(TimeAndBar(), "00:40:24 | End of recording");
     EXPECT_FALSE(form.AcquisitionRunning());
     EXPECT_TRUE(form.Cmd_StartStop[0]->isEnabled());
     EXPECT_TRUE(form.Tlb_Replay->isVisible());
@@ -138,18 +116,14 @@ TEST_F(ReplayWindow, PlaysPausesChangesSpeedSeeksAndEndsAsTheBarSays)
 
     // The last fix shown is what Ctrl+S saves.
     QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
-    QFile saved(folder.filePath("2026-12-08.log"));
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(saved.readAll().contains(";00:40:24;"));
+    EXPECT_TRUE(Contents(Path("2026-12-08.log")).contains(";00:40:24;"));
 
     // Start plays it again from its beginning.
     ChooseSpeed(QString::fromUtf8("\u00D71"));
-    form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.AcquisitionRunning());
+    ASSERT_TRUE(Start(form));
     EXPECT_EQ(Time(), "");
     TickAfter(0);
-    EXPECT_EQ(Time(), "00:39:56");
-    EXPECT_EQ(Shown(), "00:39:56 of 00:40:24");
+    EXPECT_EQ(TimeAndBar(), "00:39:56 | 00:39:56 of 00:40:24");
     EXPECT_TRUE(form.Frm_Replay->Cmd_ReplayPause->isEnabled());
 }
 
@@ -160,15 +134,13 @@ TEST_F(ReplayWindow, AStartOfAnotherPortEndsTheReplayAndItsBar)
     TickAfter(0);
     ASSERT_EQ(Time(), "00:39:56");
     form.Cmd_StartStop_Click(1);
-    // Stopped, the bar stays with where the replay stood.
     EXPECT_TRUE(form.Tlb_Replay->isVisible());
-    EXPECT_EQ(Shown(), "00:39:56 of 00:40:24");
+    EXPECT_EQ(Shown(), "00:39:56 of 00:40:24") << "stopped, the bar stays with where the replay stood";
 
     PseudoTerminal receiver;
     PortVariable other(2, receiver.Device());
     form.Cmb_COM->setCurrentIndex(1);
-    form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.AcquisitionRunning());
+    ASSERT_TRUE(Start(form));
     EXPECT_FALSE(form.Tlb_Replay->isVisible());
     EXPECT_EQ(form.ReplayedRecording(), "");
     EXPECT_EQ(form.TrackSourcePath(), "");
@@ -179,8 +151,7 @@ TEST_F(ReplayWindow, APortThatNamesAFileShowsTheBarToo)
 {
     PortVariable port(3, "file://" + path.toStdString());
     form.Cmb_COM->setCurrentIndex(2);
-    form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.AcquisitionRunning());
+    ASSERT_TRUE(Start(form));
     EXPECT_TRUE(form.Tlb_Replay->isVisible());
     EXPECT_EQ(form.TrackSourcePath(), path);
     TickAfter(0);

@@ -1,10 +1,6 @@
 // "In view", "In use" and the channel states with every satellite system read, on real
 // multi-system receivers that say how many satellites they use in several ways at once.
-#include "captures.h"
 #include "capture_receiver.h"
-#include "window_test_support.h"
-
-#include <QLabel>
 
 #include <gtest/gtest.h>
 
@@ -12,10 +8,6 @@
 
 namespace fixwatch {
 namespace {
-
-using test::PortVariable;
-using test::RealCapture;
-using test::Receive;
 
 struct CountsCase {
     const char* legend;
@@ -27,36 +19,32 @@ struct CountsCase {
 
 class SatelliteCounts : public testing::TestWithParam<CountsCase> {};
 
-int ChannelsSaying(const MainForm& form, const char* word)
-{
-    return static_cast<int>(std::count_if(form.Lab_PosizioneInfo3b.begin(),
-                                          form.Lab_PosizioneInfo3b.end(),
-                                          [&](QLabel* l) { return l->text() == word; }));
-}
-
 TEST_P(SatelliteCounts, InUseIsTheSolutionsCountAndNeverExceedsInView)
 {
     const CountsCase c = GetParam();
+    SCOPED_TRACE(c.legend);
     FIXWATCH_NEED_CAPTURES(c.capture);
-    const std::string text = RealCapture(c.capture, c.lines);
-    PseudoTerminal receiver;
-    PortVariable port(1, receiver.Device());
-    MainForm form("/G+");
-    Receive(form, receiver, text);
+    test::PtyWindow w("/G+");
+    const MainForm& form = w.form;
+    w.Receive(test::RealCapture(c.capture, c.lines));
+    const auto channelsSaying = [&](const char* word) {
+        return std::count_if(form.Lab_PosizioneInfo3b.begin(), form.Lab_PosizioneInfo3b.end(),
+                             [&](QLabel* l) { return l->text() == word; });
+    };
 
     const QString inView = form.Lab_PosizioneInfo[0]->text();
     const QString inUse = form.Lab_PosizioneInfo[1]->text();
-    EXPECT_EQ(inUse.toStdString(), c.inUse) << c.legend;
+    EXPECT_EQ(inUse.toStdString(), c.inUse);
     if (c.gsvAndGsa) {
-        const auto& sky = form.Session().SkyModel().Satellites();
+        const auto& sky = w.form.Session().SkyModel().Satellites();
         const auto used = std::count_if(sky.begin(), sky.end(), [](const SkySatellite& s) { return s.used; });
-        EXPECT_EQ(inUse.toInt(), used) << c.legend << ": the sky's used satellites";
-        EXPECT_LE(inUse.toInt(), inView.toInt()) << c.legend;
-        EXPECT_GT(ChannelsSaying(form, "In use"), 0) << c.legend;
+        EXPECT_EQ(inUse.toInt(), used) << "the sky's used satellites";
+        EXPECT_LE(inUse.toInt(), inView.toInt());
+        EXPECT_GT(channelsSaying("In use"), 0);
     } else {
         // Nothing received says what is in view or which channels are used.
-        EXPECT_EQ(inView, QString()) << c.legend;
-        EXPECT_EQ(ChannelsSaying(form, ""), 12) << c.legend;
+        EXPECT_EQ(inView, QString());
+        EXPECT_EQ(channelsSaying(""), 12);
     }
 }
 

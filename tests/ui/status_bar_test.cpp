@@ -1,104 +1,78 @@
 // What the status bar says about the source, the link and the data logger.
-#include "pseudo_terminal.h"
-#include "window_test_support.h"
-
-#include <QAction>
-#include <QCheckBox>
-#include <QCoreApplication>
-#include <QDir>
-#include <QLabel>
-#include <QRadioButton>
-#include <QStatusBar>
-#include <QTest>
-#include <QTemporaryDir>
+#include "capture_receiver.h"
 
 #include <gtest/gtest.h>
 
 namespace fixwatch {
 namespace {
 
-using test::PortVariable;
-using test::Sealed;
-using test::Variable;
+using namespace test;
 
-TEST(StatusBar, SaysWhatTheLinkIsDoing)
+std::string Line(std::string_view sentence)
 {
-    PseudoTerminal receiver;
-    PortVariable port(1, receiver.Device());
-    MainForm form;
+    return Sealed(sentence) + "\r\n";
+}
+
+TEST(StatusBar, SaysWhatTheLinkIsDoingAndCountsBadChecksumsPerConnection)
+{
+    PtyWindow w;
+    MainForm& form = w.form;
     qint64 now = 0;
     form.Status->clock = [&now] { return now; };
-    const QString device = QString::fromStdString(receiver.Device());
+    const QString device = QString::fromStdString(w.receiver.Device());
     QLabel* source = form.Status->Lab_Status[0];
     QLabel* state = form.Status->Lab_Status[1];
-
     EXPECT_EQ(source->text(), device + " \u00B7 4800 8N1");
     EXPECT_EQ(state->text(), "Stopped");
     form.OptBaud[10]->click();
     form.OptParita[1]->click();
     EXPECT_EQ(source->text(), device + " \u00B7 115200 8E1");
 
-    form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.AcquisitionRunning());
     // Three sentences and one line whose checksum is wrong arrive within one tick.
     const std::string gll = Sealed("$GPGLL,4916.45,N,12311.12,W,225444,A");
-    const std::string text = gll + "\r\n" + gll + "\r\n" + gll + "\r\n" + gll.substr(0, gll.size() - 1) + "0\r\n";
-    receiver.Write(text);
-    ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(text.size())));
-    form.Timer_Lett_Timer();
-    EXPECT_EQ(state->text(), "Receiving \u00B7 4 sentences/s \u00B7 1 bad checksum");
-
-    // The kept lines handed on again are not counted again.
-    now += 1000;
-    form.Timer_Lett_Timer();
-    EXPECT_EQ(state->text(), "Receiving \u00B7 0 sentences/s \u00B7 1 bad checksum");
-    now = 7000;
-    form.Timer_Lett_Timer();
-    EXPECT_EQ(state->text(), "No data for 7 s");
-
-    form.Cmd_StartStop_Click(1);
-    EXPECT_EQ(state->text(), "Stopped");
+    const std::string bad = gll.substr(0, gll.size() - 1) + (gll.back() == '0' ? "1" : "0");
+    for (int connection = 0; connection < 2; ++connection) {
+        SCOPED_TRACE(connection);
+        now = 0;
+        w.Receive(gll + "\r\n" + gll + "\r\n" + gll + "\r\n" + bad + "\r\n");
+        EXPECT_EQ(state->text(), "Receiving \u00B7 4 sentences/s \u00B7 1 bad checksum");
+        // The kept lines handed on again are not counted again.
+        now += 1000;
+        form.Timer_Lett_Timer();
+        EXPECT_EQ(state->text(), "Receiving \u00B7 0 sentences/s \u00B7 1 bad checksum");
+        now = 7000;
+        form.Timer_Lett_Timer();
+        EXPECT_EQ(state->text(), "No data for 7 s");
+        form.Cmd_StartStop_Click(1);
+        EXPECT_EQ(state->text(), "Stopped");
+    }
 }
 
 TEST(StatusBar, TellsHowToSeeSentencesOfOtherSystems)
 {
-    PseudoTerminal receiver;
-    PortVariable port(1, receiver.Device());
-    MainForm form;
+    PtyWindow w;
+    MainForm& form = w.form;
     qint64 now = 0;
     form.Status->clock = [&now] { return now; };
-    form.Cmd_StartStop_Click(0);
-    const std::string text = Sealed("$GAGSV,1,1,01,02,00,179,20") + "\r\n"
-                             + Sealed("$GNGLL,4916.45,N,12311.12,W,225444,A") + "\r\n"
-                             + Sealed("$GLGSV,1,1,01,65,53,144,30") + "\r\n";
-    receiver.Write(text);
-    ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(text.size())));
-    form.Timer_Lett_Timer();
-    EXPECT_EQ(form.Status->Lab_Status[1]->text(),
-              "Receiving GN sentences that are not shown: check All GNSS on the Communication "
-              "tab, or start with /G+");
+    QLabel* state = form.Status->Lab_Status[1];
+    w.Receive(Line("$GAGSV,1,1,01,02,00,179,20") + Line("$GNGLL,4916.45,N,12311.12,W,225444,A")
+              + Line("$GLGSV,1,1,01,65,53,144,30"));
+    const QString hint = "Receiving GN sentences that are not shown: check All GNSS on the Communication "
+                         "tab, or start with /G+";
+    EXPECT_EQ(state->text(), hint);
     // Once they stop coming, the hint goes; GPS sentences keep the link alive meanwhile.
-    const std::string gps = Sealed("$GPGLL,4916.45,N,12311.12,W,225445,A") + "\r\n";
-    for (now = 2000; now <= StatusLine::kHintMs; now += 2000) {
-        receiver.Write(gps);
-        ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(gps.size())));
-        form.Timer_Lett_Timer();
-    }
-    EXPECT_TRUE(form.Status->Lab_Status[1]->text().startsWith("Receiving \u00B7"))
-        << form.Status->Lab_Status[1]->text().toStdString();
+    for (now = 2000; now <= StatusLine::kHintMs; now += 2000)
+        w.Send(Line("$GPGLL,4916.45,N,12311.12,W,225445,A"));
+    EXPECT_TRUE(state->text().startsWith("Receiving \u00B7")) << state->text().toStdString();
 
     // Ticking All GNSS while running changes nothing until the next Start, and the hint says
     // so; clearing it again brings back the first hint.
-    const std::string gn = Sealed("$GNGLL,4916.45,N,12311.12,W,225446,A") + "\r\n";
-    receiver.Write(gn);
-    ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(gn.size())));
-    form.Timer_Lett_Timer();
+    w.Send(Line("$GNGLL,4916.45,N,12311.12,W,225446,A"));
     form.Chk_GNSS->click();
-    EXPECT_EQ(form.Status->Lab_Status[1]->text(),
-              "Receiving GN sentences that are not shown: All GNSS takes effect at the next Start");
+    EXPECT_TRUE(form.Settings().allGnss);
+    EXPECT_EQ(state->text(), "Receiving GN sentences that are not shown: All GNSS takes effect at the next Start");
     form.Chk_GNSS->click();
-    EXPECT_TRUE(form.Status->Lab_Status[1]->text().endsWith("or start with /G+"));
-    form.Cmd_StartStop_Click(1);
+    EXPECT_EQ(state->text(), hint);
 }
 
 // The source, the state and the logger each show as much as the window's one size holds,
@@ -118,7 +92,7 @@ TEST(StatusBar, LongTextsAreCutInTheMiddleAndWholeInTheirTooltips)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     EXPECT_EQ(form.size(), usual) << "a long path does not widen the window";
 
-    test::AnswerNextDialog();
+    AnswerNextDialog();
     form.Cmd_StartStop_Click(0);
     ASSERT_FALSE(form.AcquisitionRunning());
     form.Status->ShowLogger("Log not written: cannot write /home/someone/.local/share/fixwatch/"
@@ -128,14 +102,14 @@ TEST(StatusBar, LongTextsAreCutInTheMiddleAndWholeInTheirTooltips)
     QStatusBar* bar = form.statusBar();
     for (StatusLabel* label : form.Status->Lab_Status) {
         const QString whole = label->text(), shown = label->ShownText();
-        const std::string what = whole.toStdString() + " shown as " + shown.toStdString();
-        ASSERT_TRUE(whole.contains(device) || whole.startsWith("Log not written")) << what;
-        EXPECT_NE(shown, whole) << what;
-        EXPECT_LE(label->fontMetrics().horizontalAdvance(shown), label->contentsRect().width()) << what;
-        EXPECT_LE(label->geometry().right(), bar->width()) << what;
-        EXPECT_EQ(shown.left(4), whole.left(4)) << what;
-        EXPECT_EQ(shown.right(4), whole.right(4)) << what;
-        EXPECT_EQ(label->toolTip(), whole) << what;
+        SCOPED_TRACE(whole.toStdString() + " shown as " + shown.toStdString());
+        ASSERT_TRUE(whole.contains(device) || whole.startsWith("Log not written"));
+        EXPECT_NE(shown, whole);
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(shown), label->contentsRect().width());
+        EXPECT_LE(label->geometry().right(), bar->width());
+        EXPECT_EQ(shown.left(4), whole.left(4));
+        EXPECT_EQ(shown.right(4), whole.right(4));
+        EXPECT_EQ(label->toolTip(), whole);
     }
     EXPECT_GE(form.Status->Lab_Status[1]->width(), bar->width() / 2 - 1) << "the state keeps half the bar";
 
@@ -156,26 +130,23 @@ TEST(StatusBar, SaysWhereTheLogGoesAndWhyARecordWasNotWritten)
     const QString folder = home.path() + "/.local/share/fixwatch";
     ASSERT_TRUE(QDir().mkpath(folder));
     Variable logVariable("FIXWATCH_LOG_DIR", folder.toLocal8Bit());
-    PseudoTerminal receiver;
-    PortVariable port(1, receiver.Device());
-
-    MainForm form;
+    PtyWindow w;
+    MainForm& form = w.form;
     form.today = [] { return QDate(2026, 12, 7); };
     QLabel* logger = form.Status->Lab_Status[2];
     EXPECT_TRUE(logger->isHidden()) << "nothing to say while the logger is idle";
     form.MenuSalvaDL_Click();
     form.Cmd_StartStop_Click(0);
     ASSERT_TRUE(form.LoggerRunning());
-    EXPECT_EQ(logger->text(), "Logging every 5 s to ~/.local/share/fixwatch/2026-12-07.log");
+    const QString logging = "Logging every 5 s to ~/.local/share/fixwatch/2026-12-07.log";
+    EXPECT_EQ(logger->text(), logging);
     EXPECT_FALSE(logger->isHidden());
     form.Timer_DL_Timer();
-    EXPECT_EQ(logger->text(), "Logging every 5 s to ~/.local/share/fixwatch/2026-12-07.log");
+    EXPECT_EQ(logger->text(), logging);
 
     ASSERT_TRUE(QDir(folder).removeRecursively());
     form.Timer_DL_Timer();
-    EXPECT_EQ(logger->text(), "Log not written: cannot write " + folder
-                                  + "/2026-12-07.log: no such file or directory");
-    form.Cmd_StartStop_Click(1);
+    EXPECT_EQ(logger->text(), "Log not written: cannot write " + folder + "/2026-12-07.log: no such file or directory");
 }
 
 } // namespace

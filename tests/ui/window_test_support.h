@@ -1,23 +1,40 @@
 #pragma once
 
 // Helpers for the tests of the main window: answering its modal dialogs from inside their
-// event loops, feeding it sentences, and pointing a port at a test's own device.
+// event loops, feeding it sentences, and pointing a port at a test's own device. It brings
+// the widget classes of the window's members too, which main_form.h only declares.
 #include "qt_print.h"
 #include "sealed.h"
 #include "main_form.h"
 #include "nmea_interpreter.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QByteArray>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QInputDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <QToolBar>
 
-#include <memory>
+#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace fixwatch::test {
@@ -29,15 +46,13 @@ struct Answer {
 };
 
 // Answers the next modal dialog (typing `typed` into an input box, then accepting the
-// message box that follows), so that no test can hang on one. It looks for the dialog every
-// few milliseconds, as the code under test may run event loops of its own before it shows
-// one, and gives up after ten seconds.
+// message box that follows), so that no test can hang on one. It polls, as the code under
+// test may run event loops of its own before it shows one, and gives up after ten seconds.
 inline void AnswerNextDialog(Answer& answer, const QString& typed = QString())
 {
     auto* poll = new QTimer;
     poll->setInterval(5);
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, [poll, tries, &answer, typed] {
+    QObject::connect(poll, &QTimer::timeout, [poll, tries = 0, &answer, typed]() mutable {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* input = qobject_cast<QInputDialog*>(modal)) {
             input->setTextValue(typed);
@@ -51,7 +66,7 @@ inline void AnswerNextDialog(Answer& answer, const QString& typed = QString())
             poll->deleteLater();
             return;
         }
-        if (++*tries > 2000)
+        if (++tries > 2000)
             poll->deleteLater();
     });
     poll->start();
@@ -69,38 +84,52 @@ inline void Feed(MainForm& form, const std::vector<std::string>& sentences)
         form.Session().Interpreter()->Parse(sentence);
 }
 
+inline QByteArray Contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // Sets an environment variable for the life of the object, restoring what was there.
 class Variable {
 public:
-    Variable(const QByteArray& name, const QByteArray& value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name.constData())), old_(qgetenv(name.constData()))
+    Variable(const QByteArray& name, const QByteArray& value) : name_(name)
     {
-        qputenv(name_.constData(), value);
+        if (qEnvironmentVariableIsSet(name.constData()))
+            old_ = qgetenv(name.constData());
+        qputenv(name.constData(), value);
     }
-    ~Variable()
-    {
-        if (had_)
-            qputenv(name_.constData(), old_);
-        else
-            qunsetenv(name_.constData());
-    }
+    ~Variable() { old_ ? qputenv(name_.constData(), *old_) : qunsetenv(name_.constData()); }
     Variable(const Variable&) = delete;
     Variable& operator=(const Variable&) = delete;
 
 private:
     QByteArray name_;
-    bool had_;
-    QByteArray old_;
+    std::optional<QByteArray> old_;
+};
+
+// A temporary folder that FIXWATCH_LOG_DIR names for the life of the object.
+struct LogFolder {
+    QString Path(const QString& name) const { return folder.path() + "/" + name; }
+
+    QTemporaryDir folder;
+    Variable log{"FIXWATCH_LOG_DIR", folder.path().toLocal8Bit()};
 };
 
 // Points port `port` at a device or address: FIXWATCH_COM<port>.
-class PortVariable : public Variable {
-public:
+struct PortVariable : Variable {
     PortVariable(int port, const std::string& value)
         : Variable("FIXWATCH_COM" + QByteArray::number(port), QByteArray::fromStdString(value))
     {
     }
 };
+
+// Clicks Start; whether the window acquires.
+inline bool Start(MainForm& form)
+{
+    form.Cmd_StartStop_Click(0);
+    return form.AcquisitionRunning();
+}
 
 // Ticks, the event loop running between, until `done` holds or `limitMs` has passed.
 template <typename Condition>
