@@ -2,10 +2,10 @@
 #include "captures.h"
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,32 +13,46 @@
 
 namespace {
 
+// The exit status and standard output of a shell command.
+std::pair<int, std::string> Run(const std::string& command)
+{
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[4096];
+    for (std::size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        out.append(buffer, n);
+    const int status = pipe ? pclose(pipe) : -1;
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+// A temporary file holding `text`, named after the running test.
+std::filesystem::path Written(const std::string& text, const std::string& suffix)
+{
+    const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const auto file = std::filesystem::temp_directory_path() / ("fixwatch-events-" + test + suffix);
+    std::ofstream(file, std::ios::binary) << text;
+    return file;
+}
+
 // The tool's exit status and standard output for `arguments`, in which each "@N" names a
 // temporary file holding inputs[N].
 std::pair<int, std::string> RunTool(std::string arguments, const std::vector<std::string>& inputs = {})
 {
     std::vector<std::filesystem::path> files;
     for (std::size_t i = 0; i < inputs.size(); ++i) {
-        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        files.push_back(std::filesystem::temp_directory_path() / ("fixwatch-events-" + test + char('0' + i)));
-        std::ofstream(files.back(), std::ios::binary) << inputs[i];
+        files.push_back(Written(inputs[i], std::to_string(i)));
         arguments.replace(arguments.find("@" + std::to_string(i)), 2, files.back().string());
     }
-    std::string out;
-    FILE* pipe = popen((std::string(FIXWATCH_EVENTS_TOOL) + " " + arguments + " 2>/dev/null").c_str(), "r");
-    char buffer[4096];
-    for (std::size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        out.append(buffer, n);
-    const int status = pipe ? pclose(pipe) : -1;
+    const auto result = Run(std::string(FIXWATCH_EVENTS_TOOL) + " " + arguments + " 2>/dev/null");
     for (const auto& file : files)
         std::filesystem::remove(file);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+    return result;
 }
 
 const std::string kGllEvents = "PositionReceived\t049° 16.45' N\t123° 11.12' W\n"
                                "TimeChangedExtendex\t22:54:44 GMT\nTimeChanged\t22:54:44\nFixObtained\n";
 
-TEST(EventsTool, PrintsEveryEventThenTheParseResultForEachLineOfStdinOrFilesInOrder)
+TEST(EventsTool, PrintsEveryEventThenTheParseResultForEachLineOfStdinOrFilesInOrderAndGnssReadsEveryTalkerAsGps)
 {
     const std::string input = "$GPGLL,4916.45,N,12311.12,W,225444,A*31\r\n\n"
                               "$GPGSV,3,3,10,22,42,067,42,24,14,311,43*7E\n$GPGGA,bad*00\n$GPGGA*56";
@@ -53,6 +67,10 @@ TEST(EventsTool, PrintsEveryEventThenTheParseResultForEachLineOfStdinOrFilesInOr
     EXPECT_EQ(RunTool("--skies /dev/null").first, 2);
     EXPECT_EQ(RunTool("-- --gnss").first, 2) << "after --, a file named --gnss that does not exist";
     EXPECT_EQ(RunTool("--help").first, 0);
+
+    const std::string gn = "$GNGLL,4916.45,N,12311.12,W,225444,A*2F\n$GNZDA,003956.00,12,04,2019,00,00*7C";
+    EXPECT_EQ(RunTool("@0", {gn}).second, "Parse\tfalse\nParse\tfalse\n") << "GP only by default";
+    EXPECT_EQ(RunTool("--gnss @0", {gn}).second, kGllEvents + "Parse\ttrue\nParse\tfalse\n");
 }
 
 // The tool reads its input in large blocks: lines that a block's end cuts, lines longer than a
@@ -73,13 +91,6 @@ TEST(EventsTool, LinesCutByTheReadingBlocksReadWhole)
     const auto [status, out] = RunTool("< @0", {input});
     EXPECT_EQ(status, 0);
     EXPECT_TRUE(out == expected) << "outputs differ in length " << out.size() << " against " << expected.size();
-}
-
-TEST(EventsTool, GnssReadsEveryTalkerAsGps)
-{
-    const std::string input = "$GNGLL,4916.45,N,12311.12,W,225444,A*2F\n$GNZDA,003956.00,12,04,2019,00,00*7C";
-    EXPECT_EQ(RunTool("@0", {input}).second, "Parse\tfalse\nParse\tfalse\n") << "GP only by default";
-    EXPECT_EQ(RunTool("--gnss @0", {input}).second, kGllEvents + "Parse\ttrue\nParse\tfalse\n");
 }
 
 TEST(EventsTool, SkyPrintsOnlyTheSkyWhenTheInputEnds)
@@ -105,27 +116,13 @@ std::vector<std::string> Lines(const std::string& text)
     return lines;
 }
 
-std::string Replaced(std::string text, const std::string& from, const std::string& to)
-{
-    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
-}
-
 // GeoConvert's answer, one line per line of `input`.
 std::vector<std::string> GeoConvert(const std::string& options, const std::string& input)
 {
-    const auto file = std::filesystem::temp_directory_path() / "fixwatch-geoconvert-input";
-    std::ofstream(file, std::ios::binary) << input;
-    FILE* pipe = popen((std::string(FIXWATCH_GEOCONVERT) + " " + options + " < " + file.string()).c_str(), "r");
-    std::string out;
-    char buffer[4096];
-    for (std::size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        out.append(buffer, n);
-    if (pipe)
-        pclose(pipe);
+    const auto file = Written(input, ".geoconvert");
+    const auto answer = Run(std::string(FIXWATCH_GEOCONVERT) + " " + options + " < " + file.string()).second;
     std::filesystem::remove(file);
-    return Lines(out);
+    return Lines(answer);
 }
 
 TEST(EventsTool, PositionFormatOnEveryCaptureAgreesWithGeoConvert)
@@ -133,13 +130,9 @@ TEST(EventsTool, PositionFormatOnEveryCaptureAgreesWithGeoConvert)
     if (std::string(FIXWATCH_GEOCONVERT).empty())
         GTEST_SKIP() << "GeoConvert (geographiclib-tools) is not installed";
     FIXWATCH_NEED_CAPTURES();
-    std::vector<std::string> captures;
-    for (const auto& capture : fixwatch::test::Captures())
-        captures.push_back(capture.string());
     std::string files;
-    for (const std::string& capture : captures)
-        files += " '" + capture + "'";
-
+    for (const auto& capture : fixwatch::test::Captures())
+        files += " '" + capture.string() + "'";
     const auto run = [&](const char* format) {
         const auto [status, out] = RunTool(std::string("--gnss --position-format=") + format + files);
         EXPECT_EQ(status, 0) << format;
@@ -147,9 +140,8 @@ TEST(EventsTool, PositionFormatOnEveryCaptureAgreesWithGeoConvert)
     };
     const auto sent = run("sent"), utm = run("utm"), mgrs = run("mgrs"), dd = run("dd");
     ASSERT_GT(sent.size(), 1000u);
-    ASSERT_EQ(utm.size(), sent.size());
-    ASSERT_EQ(mgrs.size(), sent.size());
-    ASSERT_EQ(dd.size(), sent.size());
+    for (const auto* shown : {&utm, &mgrs, &dd})
+        ASSERT_EQ(shown->size(), sent.size());
 
     // The converted positions, as input GeoConvert reads by itself: "038°54.5087'N 077°26.4523'W".
     const std::string prefix = "position: ";
@@ -160,40 +152,33 @@ TEST(EventsTool, PositionFormatOnEveryCaptureAgreesWithGeoConvert)
         if (utm[i] == sent[i])
             continue; // did not read as a position: shown as sent in every format
         converted.push_back(i);
-        input += Replaced(Replaced(sent[i].substr(prefix.size()), "\xC2\xB0 ", "\xC2\xB0"), "' ", "'") + "\n";
+        input += std::regex_replace(sent[i].substr(prefix.size()), std::regex("(\xC2\xB0|') "), "$1") + "\n";
     }
     ASSERT_GT(converted.size(), sent.size() * 9 / 10) << "most captured positions read";
     const auto peerUtm = GeoConvert("-u", input), peerMgrs = GeoConvert("-m", input);
     const auto peerDd = GeoConvert("-g -p 2", input);
-    ASSERT_EQ(peerUtm.size(), converted.size());
-    ASSERT_EQ(peerMgrs.size(), converted.size());
-    ASSERT_EQ(peerDd.size(), converted.size());
+    for (const auto* peer : {&peerUtm, &peerMgrs, &peerDd})
+        ASSERT_EQ(peer->size(), converted.size());
 
     auto degrees = [](const std::string& number, char positive, char negative) {
         const bool minus = number.front() == '-';
         return (minus ? number.substr(1) : number) + "\xC2\xB0 " + (minus ? negative : positive);
     };
-    int differences = 0;
-    for (std::size_t k = 0; k < converted.size() && differences < 10; ++k) {
+    // Up to the first capture line that differs, so that one fault does not print thousands.
+    for (std::size_t k = 0; k < converted.size() && !HasFailure(); ++k) {
         const std::size_t i = converted[k];
         // GeoConvert names the hemisphere ("18n 288355 4309453"), the window the band of the
         // MGRS grid zone ("18S 288355 4309453").
         std::string zone = peerMgrs[k];
         zone.erase(zone.find_last_not_of("0123456789") - 1);
-        const std::string peerUtmText = zone + peerUtm[k].substr(peerUtm[k].find(' '));
         const std::string figures = peerMgrs[k].substr(zone.size() + 2);
-        const std::string peerMgrsText = peerMgrs[k].substr(0, zone.size() + 2) + " "
-                                         + figures.substr(0, figures.size() / 2) + " "
-                                         + figures.substr(figures.size() / 2);
         const std::string latitude = peerDd[k].substr(0, peerDd[k].find(' '));
-        const std::string peerDdText = degrees(latitude, 'N', 'S') + " "
-                                       + degrees(peerDd[k].substr(latitude.size() + 1), 'E', 'W');
-        differences += utm[i] != prefix + peerUtmText;
-        differences += mgrs[i] != prefix + peerMgrsText;
-        differences += dd[i] != prefix + peerDdText;
-        EXPECT_EQ(utm[i], prefix + peerUtmText) << sent[i];
-        EXPECT_EQ(mgrs[i], prefix + peerMgrsText) << sent[i];
-        EXPECT_EQ(dd[i], prefix + peerDdText) << sent[i];
+        EXPECT_EQ(utm[i], prefix + zone + peerUtm[k].substr(peerUtm[k].find(' '))) << sent[i];
+        EXPECT_EQ(mgrs[i], prefix + peerMgrs[k].substr(0, zone.size() + 2) + " " + figures.substr(0, figures.size() / 2)
+                               + " " + figures.substr(figures.size() / 2))
+            << sent[i];
+        const std::string longitude = peerDd[k].substr(latitude.size() + 1);
+        EXPECT_EQ(dd[i], prefix + degrees(latitude, 'N', 'S') + " " + degrees(longitude, 'E', 'W')) << sent[i];
     }
 }
 
