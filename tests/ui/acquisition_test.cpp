@@ -64,7 +64,7 @@ TEST(AcquisitionThroughAPseudoTerminal, AReceiverThatVanishesIsOpenedAgainWhenIt
     QLabel* state = form.Status->Lab_Status[1];
     const auto lost = [&] { return form.Comm().LinkState() == CommControl::State::Lost; };
     ASSERT_TRUE(Start(form));
-    first->Write(Sealed("$GPGGA,120000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,") + "\r\n");
+    first->Write(Line("$GPGGA,120000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"));
     ASSERT_TRUE(TickUntil(form, [&] { return form.Lab_Posizione[0]->text() == "12:00:00"; }));
 
     // Unplugged: no message, still running, Stop available, the values kept.
@@ -87,7 +87,7 @@ TEST(AcquisitionThroughAPseudoTerminal, AReceiverThatVanishesIsOpenedAgainWhenIt
     form.Timer_Lett_Timer();
     EXPECT_EQ(form.Comm().LinkState(), CommControl::State::Open);
     EXPECT_TRUE(state->text().startsWith("Receiver back (" + link + ")")) << state->text().toStdString();
-    second.Write(Sealed("$GPGGA,120005,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,") + "\r\n");
+    second.Write(Line("$GPGGA,120005,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"));
     EXPECT_TRUE(TickUntil(form, [&] { return form.Lab_Posizione[0]->text() == "12:00:05"; }));
 
     // Lost again, then Stop ends the waiting.
@@ -142,7 +142,7 @@ TEST(AcquisitionThroughAPseudoTerminal, AFloodingReceiverKeepsTheWindowBounded)
     MainForm& form = w.form;
     ASSERT_TRUE(Start(form));
     // Ten megabytes, far faster than any receiver, with a tick now and then.
-    const std::string line = Sealed("$GPGLL,4916.45,N,12311.12,W,225444,A") + "\r\n";
+    const std::string line = Line("$GPGLL,4916.45,N,12311.12,W,225444,A");
     std::string block;
     while (block.size() < 4096)
         block += line;
@@ -158,7 +158,7 @@ TEST(AcquisitionThroughAPseudoTerminal, AFloodingReceiverKeepsTheWindowBounded)
     // The newest sentence goes in as soon as the ticks make room, and is shown. The ticks
     // read megabytes here, which takes seconds under the sanitizers on a busy machine.
     constexpr int kLimitMs = 30000;
-    const std::string last = Sealed("$GPGLL,4916.45,N,12311.12,W,225445,A") + "\r\n";
+    const std::string last = Line("$GPGLL,4916.45,N,12311.12,W,225445,A");
     std::size_t written = 0;
     const auto lastWritten = [&] {
         written += w.receiver.WriteWithoutWaiting(std::string_view(last).substr(written));

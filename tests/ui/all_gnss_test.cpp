@@ -1,6 +1,5 @@
-// The window with every satellite system read (All GNSS, /G+), and the Sky tab.
+// The window with every satellite system read (All GNSS, /G+).
 #include "capture_receiver.h"
-#include "sky_table_model.h"
 #include "sky_view.h"
 
 #include <QAbstractItemModel>
@@ -66,33 +65,23 @@ TEST(AllGnss, TheColumnsShowTheStrongestTwelveOfEverySystemAndAgreeWithTheChanne
 
 TEST(AllGnss, RtkQualitiesHaveTheirWordsAndRmcSpeedStandsInForVtgOnlyWithTheOption)
 {
-    const std::string rmc = Sealed("$GNRMC,123519,A,4807.038,N,01131.000,E,10.0,084.4,230394,003.1,W") + "\r\n";
-    const std::string text = Sealed("$GNGGA,123519,4807.038,N,01131.000,E,4,08,0.9,545.4,M,46.9,M,,") + "\r\n"
-                             + Sealed("$GPGGA,123520,4807.038,N,01131.000,E,5,08,0.9,545.4,M,46.9,M,,") + "\r\n"
-                             + Sealed("$GPRMC,123519,A,4807.038,N,01131.000,E,10.0,084.4,230394,003.1,W") + "\r\n";
+    const std::string text = Line("$GNGGA,123519,4807.038,N,01131.000,E,4,08,0.9,545.4,M,46.9,M,,")
+                             + Line("$GPGGA,123520,4807.038,N,01131.000,E,5,08,0.9,545.4,M,46.9,M,,")
+                             + Line("$GPRMC,123519,A,4807.038,N,01131.000,E,10.0,084.4,230394,003.1,W");
     for (const bool allGnss : {false, true}) {
         PtyWindow w(allGnss ? "/G+" : "");
         MainForm& form = w.form;
         w.Receive(text);
-        EXPECT_EQ(form.Lab_PosizioneInfo[8]->text(), allGnss ? "RTK Float" : "Invalid");
-        // 10.0 knots is 18.52 km/h, shown to one decimal.
-        EXPECT_EQ(form.Lab_Posizione[5]->text(), allGnss ? "10.0" : "");
-        EXPECT_EQ(form.Lab_Posizione[4]->text(), allGnss ? "18.5" : "");
+        // The fix quality, then the speed in knots and in km/h: 10.0 knots is 18.52 km/h, to one decimal.
+        EXPECT_EQ(Texts({form.Lab_PosizioneInfo[8], form.Lab_Posizione[5], form.Lab_Posizione[4]}),
+                  QString(allGnss ? "RTK Float|10.0|18.5" : "Invalid||"));
         if (allGnss) {
             // Once a VTG has come, its speed wins over RMC's.
-            w.Send(Sealed("$GNVTG,054.7,T,034.4,M,005.5,N,010.2,K") + "\r\n" + rmc);
-            EXPECT_EQ(form.Lab_Posizione[5]->text(), "5.5");
-            EXPECT_EQ(form.Lab_Posizione[4]->text(), "10.2");
+            w.Send(Line("$GNVTG,054.7,T,034.4,M,005.5,N,010.2,K")
+                   + Line("$GNRMC,123519,A,4807.038,N,01131.000,E,10.0,084.4,230394,003.1,W"));
+            EXPECT_EQ(Texts({form.Lab_Posizione[5], form.Lab_Posizione[4]}), "5.5|10.2");
         }
     }
-}
-
-TEST(SkyTab, ShowsTheGpsSatellitesOfGpSentencesWithoutTheOption)
-{
-    PtyWindow w;
-    w.Receive(SampleSecondText());
-    EXPECT_EQ(w.form.Frm_Sky->Grd_Sky->model()->rowCount(), 8);
-    EXPECT_EQ(w.form.Lab_Sat[4]->text(), "24") << "the columns stay as the events draw them";
 }
 
 } // namespace

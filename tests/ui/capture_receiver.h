@@ -20,30 +20,27 @@ inline std::string RealCapture(const char* name, int count)
     return CaptureText(CapturePath(name).string(), count);
 }
 
-// Sends `text` and ticks until it has all been read; text under 2 KiB is read in one tick.
-inline void Send(MainForm& form, PseudoTerminal& receiver, const std::string& text)
-{
-    for (std::size_t at = 0; at < text.size(); at += 2048) {
-        const std::string_view piece = std::string_view(text).substr(at, 2048);
-        receiver.Write(piece);
-        ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(piece.size())));
-        form.Timer_Lett_Timer();
-    }
-}
-
-// Starts `form` on the pseudo-terminal, then sends `text`.
-inline void Receive(MainForm& form, PseudoTerminal& receiver, const std::string& text)
-{
-    ASSERT_TRUE(Start(form));
-    Send(form, receiver, text);
-}
-
 // A window started with `commandLine` whose port 1 is `receiver`; stopped at the end.
 struct PtyWindow {
     explicit PtyWindow(const std::string& commandLine = {}) : form(commandLine) {}
     ~PtyWindow() { form.Cmd_StartStop_Click(1); }
-    void Send(const std::string& text) { test::Send(form, receiver, text); }
-    void Receive(const std::string& text) { test::Receive(form, receiver, text); }
+
+    // Sends `text` and ticks until it has all been read; text under 2 KiB is read in one tick.
+    void Send(const std::string& text)
+    {
+        for (std::size_t at = 0; at < text.size(); at += 2048) {
+            const std::string_view piece = std::string_view(text).substr(at, 2048);
+            receiver.Write(piece);
+            ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(piece.size())));
+            form.Timer_Lett_Timer();
+        }
+    }
+    // Starts the window on the pseudo-terminal, then sends `text`.
+    void Receive(const std::string& text)
+    {
+        ASSERT_TRUE(Start(form));
+        Send(text);
+    }
 
     PseudoTerminal receiver;
     PortVariable port{1, receiver.Device()};

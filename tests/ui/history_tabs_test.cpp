@@ -37,8 +37,7 @@ TEST(HistoryTab, DrawsEveryEpochOnlyWhenShownAndFollowsTheSatellitesClickedOnThe
     };
     form.resize(900, 700);
     form.show();
-    ASSERT_EQ(form.SSTab->tabText(MainForm::kHistoryTab), QStringLiteral("History"));
-    ASSERT_EQ(form.SSTab->tabText(MainForm::kSkyTab), QStringLiteral("Sky"));
+    ASSERT_EQ(form.SSTab->tabText(MainForm::kHistoryTab) + "|" + form.SSTab->tabText(MainForm::kSkyTab), "History|Sky");
     show(MainForm::kSkyTab);
     w.Receive(RealCapture(kCapture, 400));
     QApplication::processEvents();
@@ -48,7 +47,7 @@ TEST(HistoryTab, DrawsEveryEpochOnlyWhenShownAndFollowsTheSatellitesClickedOnThe
     QChart* altitude = form.Frm_History->Chart(HistoryView::kAltitudeChart);
     QChart* satellites = form.Frm_History->Chart(HistoryView::kSatellitesChart);
     QChart* signal = form.Frm_History->Chart(HistoryView::kSignalChart);
-    EXPECT_EQ(PointsNamed(altitude, QStringLiteral("Altitude")), 0) << "hidden, the charts were never filled";
+    EXPECT_EQ(PointsNamed(altitude, "Altitude"), 0) << "hidden, the charts were never filled";
 
     // A row of the table.
     QTableView* table = form.Frm_Sky->Grd_Sky;
@@ -61,18 +60,17 @@ TEST(HistoryTab, DrawsEveryEpochOnlyWhenShownAndFollowsTheSatellitesClickedOnThe
     int withAltitude = 0;
     for (std::size_t i = 0; i < history.Size(); ++i)
         withAltitude += history[i].altitude.has_value();
-    EXPECT_EQ(PointsNamed(altitude, QStringLiteral("Altitude")), withAltitude);
+    EXPECT_EQ(PointsNamed(altitude, "Altitude"), withAltitude);
     // All GNSS: one line per system, GPS and at least one other with satellites in view.
-    EXPECT_GT(PointsNamed(satellites, QStringLiteral("GPS in view")), 0);
-    EXPECT_GT(PointsNamed(satellites, QStringLiteral("GLONASS in view"))
-                  + PointsNamed(satellites, QStringLiteral("Galileo in view"))
-                  + PointsNamed(satellites, QStringLiteral("BeiDou in view")),
+    EXPECT_GT(PointsNamed(satellites, "GPS in view"), 0);
+    EXPECT_GT(PointsNamed(satellites, "GLONASS in view") + PointsNamed(satellites, "Galileo in view")
+                  + PointsNamed(satellites, "BeiDou in view"),
               0);
-    EXPECT_EQ(PointsNamed(satellites, QStringLiteral("In view")), 0);
+    EXPECT_EQ(PointsNamed(satellites, "In view"), 0);
     const int points = PointsNamed(signal, name);
     EXPECT_GT(points, 5) << name.toStdString() << ": one point an epoch while it was in view";
     EXPECT_LE(points, static_cast<int>(history.Size()));
-    EXPECT_GT(PointsNamed(signal, QStringLiteral("Mean")), 0) << "the used satellites' lines stay";
+    EXPECT_GT(PointsNamed(signal, "Mean"), 0) << "the used satellites' lines stay";
 
     // A circle on the plot: a second satellite, then the first again takes it away.
     show(MainForm::kSkyTab);
@@ -93,7 +91,7 @@ TEST(HistoryTab, DrawsEveryEpochOnlyWhenShownAndFollowsTheSatellitesClickedOnThe
     form.MenuVuotaCampi_Click();
     EXPECT_EQ(form.History().History().Size(), 0u);
     form.Frm_History->Redraw();
-    EXPECT_EQ(PointsNamed(altitude, QStringLiteral("Altitude")), 0);
+    EXPECT_EQ(PointsNamed(altitude, "Altitude"), 0);
 }
 
 TEST(HistoryTab, WithoutAllGnssOnlyGpsTalkersMakeEpochsAndTotalsAreDrawn)
@@ -106,7 +104,7 @@ TEST(HistoryTab, WithoutAllGnssOnlyGpsTalkersMakeEpochsAndTotalsAreDrawn)
     w.Receive(RealCapture(kCapture, 400));
     EXPECT_EQ(form.History().ReadTalkers(), Talkers::GpsOnly);
     form.Frm_History->Redraw();
-    EXPECT_EQ(PointsNamed(form.Frm_History->Chart(HistoryView::kSatellitesChart), QStringLiteral("GPS in view")), 0);
+    EXPECT_EQ(PointsNamed(form.Frm_History->Chart(HistoryView::kSatellitesChart), "GPS in view"), 0);
     // This receiver sends its fix as GN: GP alone closes no epoch with a position.
     for (std::size_t i = 0; i < form.History().History().Size(); ++i)
         EXPECT_FALSE(form.History().History()[i].latitude) << i;

@@ -11,7 +11,7 @@
 namespace fixwatch {
 namespace {
 
-using test::Sealed;
+using test::Line;
 
 long PeakKiB()
 {
@@ -30,17 +30,16 @@ TEST(HostileText, AnImageTagInAStationIdShowsLiterallyOnEveryTabAndReturnsPrompt
     const long peakBefore = PeakKiB();
     QElapsedTimer clock;
     clock.start();
-    w.Send(Sealed("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,<img src=/dev/zero>") + "\r\n"
-           + Sealed("$GPVTG,<font color=red>054.7</font>,T,<b>034.4</b>,M,005.5,N,&lt;,K") + "\r\n");
+    w.Send(Line("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,<img src=/dev/zero>")
+           + Line("$GPVTG,<font color=red>054.7</font>,T,<b>034.4</b>,M,005.5,N,&lt;,K"));
     for (int tab = 0; tab < form.SSTab->count(); ++tab) {
         form.SSTab->setCurrentIndex(tab);
         QApplication::processEvents();
         form.grab();
     }
 
-    EXPECT_EQ(form.Lab_PosizioneInfo[10]->text(), "<img src=/dev/zero>");
-    EXPECT_EQ(form.Lab_PosizioneInfo[11]->text(), "<font color=red>054.7</font> T");
-    EXPECT_EQ(form.Lab_PosizioneInfo[12]->text(), "<b>034.4</b> M");
+    EXPECT_EQ(test::Texts({form.Lab_PosizioneInfo[10], form.Lab_PosizioneInfo[11], form.Lab_PosizioneInfo[12]}),
+              "<img src=/dev/zero>|<font color=red>054.7</font> T|<b>034.4</b> M");
     EXPECT_EQ(form.Lab_PosizioneInfo[11]->palette(), palette);
     EXPECT_LT(clock.elapsed(), 10'000) << "the window took too long: did it read the image?";
 #ifdef __SANITIZE_ADDRESS__

@@ -37,12 +37,10 @@ TEST(Recording, ALineEndOrASemicolonInsideAReceivedFieldCannotForgeARecord)
     MainForm& form = w.form;
     form.today = [] { return QDate(2026, 12, 7); };
     // A valid checksum over a time field holding a lone LF and a coordinate with a lone CR.
-    w.Receive(Sealed("$GPGLL,4916.45,N,12311.12\r01/01/2099;00:00:00;FORGED,W,22\n01/01/2099;00:00:00;FORGED,A")
-              + "\r\n");
+    w.Receive(Line("$GPGLL,4916.45,N,12311.12\r01/01/2099;00:00:00;FORGED,W,22\n01/01/2099;00:00:00;FORGED,A"));
     ASSERT_FALSE(form.Lab_Posizione[0]->text().isEmpty());
     form.MenuSalvaCP_Click();
-    w.Send(Sealed("$GPGGA,123519,4807.038;01/01/2099;00:00:00;FORGED,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,")
-           + "\r\n");
+    w.Send(Line("$GPGGA,123519,4807.038;01/01/2099;00:00:00;FORGED,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"));
     ASSERT_TRUE(form.Lab_Posizione[1]->text().contains("FORGED")) << "the minutes are shown as sent";
     form.MenuSalvaCP_Click();
 

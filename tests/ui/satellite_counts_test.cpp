@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace fixwatch {
 namespace {
@@ -57,10 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
         CountsCase{"GGA capped at 12, GSA marks more", "ublox-zed-f9p-nmea.nmea", 300, "19", true},
         CountsCase{"GNGGA 10 then GPGGA 09, no GSV or GSA", "nmea-rtk.nmea", 120, "9", false}),
     [](const testing::TestParamInfo<CountsCase>& row) {
-        std::string name = row.param.capture;
-        name = name.substr(0, name.find('.'));
-        std::replace_if(
-            name.begin(), name.end(), [](char ch) { return !std::isalnum(static_cast<unsigned char>(ch)); }, '_');
+        std::string name(row.param.capture, std::strchr(row.param.capture, '.'));
+        std::replace(name.begin(), name.end(), '-', '_');
         return name;
     });
 

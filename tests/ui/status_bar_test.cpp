@@ -8,12 +8,7 @@ namespace {
 
 using namespace test;
 
-std::string Line(std::string_view sentence)
-{
-    return Sealed(sentence) + "\r\n";
-}
-
-TEST(StatusBar, SaysWhatTheLinkIsDoingAndCountsBadChecksumsPerConnection)
+TEST(StatusBar, SaysWhatTheLinkIsDoingCountsBadChecksumsPerConnectionAndHowToSeeOtherSystems)
 {
     PtyWindow w;
     MainForm& form = w.form;
@@ -29,12 +24,13 @@ TEST(StatusBar, SaysWhatTheLinkIsDoingAndCountsBadChecksumsPerConnection)
     EXPECT_EQ(source->text(), device + " \u00B7 115200 8E1");
 
     // Three sentences and one line whose checksum is wrong arrive within one tick.
-    const std::string gll = Sealed("$GPGLL,4916.45,N,12311.12,W,225444,A");
-    const std::string bad = gll.substr(0, gll.size() - 1) + (gll.back() == '0' ? "1" : "0");
+    const std::string gll = Line("$GPGLL,4916.45,N,12311.12,W,225444,A");
+    std::string bad = gll;
+    bad[bad.size() - 3] = bad[bad.size() - 3] == '0' ? '1' : '0';
     for (int connection = 0; connection < 2; ++connection) {
         SCOPED_TRACE(connection);
         now = 0;
-        w.Receive(gll + "\r\n" + gll + "\r\n" + gll + "\r\n" + bad + "\r\n");
+        w.Receive(gll + gll + gll + bad);
         EXPECT_EQ(state->text(), "Receiving \u00B7 4 sentences/s \u00B7 1 bad checksum");
         // The kept lines handed on again are not counted again.
         now += 1000;
@@ -46,15 +42,9 @@ TEST(StatusBar, SaysWhatTheLinkIsDoingAndCountsBadChecksumsPerConnection)
         form.Cmd_StartStop_Click(1);
         EXPECT_EQ(state->text(), "Stopped");
     }
-}
 
-TEST(StatusBar, TellsHowToSeeSentencesOfOtherSystems)
-{
-    PtyWindow w;
-    MainForm& form = w.form;
-    qint64 now = 0;
-    form.Status->clock = [&now] { return now; };
-    QLabel* state = form.Status->Lab_Status[1];
+    // Sentences of other systems while All GNSS is clear: the state says how to see them.
+    now = 0;
     w.Receive(Line("$GAGSV,1,1,01,02,00,179,20") + Line("$GNGLL,4916.45,N,12311.12,W,225444,A")
               + Line("$GLGSV,1,1,01,65,53,144,30"));
     const QString hint = "Receiving GN sentences that are not shown: check All GNSS on the Communication "
@@ -81,11 +71,7 @@ TEST(StatusBar, TellsHowToSeeSentencesOfOtherSystems)
 TEST(StatusBar, LongTextsAreCutInTheMiddleAndWholeInTheirTooltips)
 {
     const QString device = "/dev/serial/by-id/usb-u-blox_AG_-_www.u-blox.com_u-blox_GNSS_receiver-if00";
-    QSize usual;
-    {
-        PortVariable shortPort(1, "/dev/ttyUSB0");
-        usual = MainForm().size();
-    }
+    const QSize usual = [] { PortVariable shortPort(1, "/dev/ttyUSB0"); return MainForm().size(); }();
     PortVariable port(1, device.toStdString());
     MainForm form;
     form.show();
@@ -93,8 +79,7 @@ TEST(StatusBar, LongTextsAreCutInTheMiddleAndWholeInTheirTooltips)
     EXPECT_EQ(form.size(), usual) << "a long path does not widen the window";
 
     AnswerNextDialog();
-    form.Cmd_StartStop_Click(0);
-    ASSERT_FALSE(form.AcquisitionRunning());
+    ASSERT_FALSE(Start(form));
     form.Status->ShowLogger("Log not written: cannot write /home/someone/.local/share/fixwatch/"
                             "2026-12-07.log: no space left on device");
     QCoreApplication::processEvents();

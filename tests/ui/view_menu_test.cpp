@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 
 namespace fixwatch {
@@ -31,7 +32,7 @@ struct ViewWindow : LogFolder {
 
 const QByteArray kRecord = "05/12/2026;12:35:19;048\xB0 07.038' N;011\xB0 31.000' E;545.4;41.5\r\n";
 
-TEST(ViewMenu, EachCoordinateFormatChangesTheLabelsButNotTheRecord)
+TEST(ViewMenu, EachCoordinateFormatAndUnitSetChangesTheLabelsButNotTheRecord)
 {
     ViewWindow w;
     MainForm& form = w.form;
@@ -39,31 +40,40 @@ TEST(ViewMenu, EachCoordinateFormatChangesTheLabelsButNotTheRecord)
     for (QAction* menu : form.menuBar()->actions())
         titles << menu->text();
     EXPECT_EQ(titles, QStringList({"&File", "&View", "&?"}));
-    EXPECT_TRUE(form.MenuUnit[0]->isChecked());
     ASSERT_TRUE(form.MenuCoordinate[0]->isChecked());
-    // The latitude and longitude rows with their captions, as one text.
+    ASSERT_TRUE(form.MenuUnit[0]->isChecked());
+    // The latitude and longitude rows with their captions; the height, the speeds and the
+    // geoid's height with the unit captions.
     const auto position = [&] {
-        return QStringList{form.Lab_Posizione1[1]->text(), form.Lab_Posizione[1]->text(),
-                           form.Lab_Posizione1[2]->text(), form.Lab_Posizione[2]->text()}
-            .join(QLatin1Char('|'));
+        return Texts({form.Lab_Posizione1[1], form.Lab_Posizione[1], form.Lab_Posizione1[2], form.Lab_Posizione[2]});
+    };
+    const auto motion = [&] {
+        return Texts({form.Lab_Posizione[3], form.Lab_Posizione[4], form.Lab_Posizione[5], form.Lab_Posizione[8]}) + "|"
+               + Texts(form.Lab_PosizioneUM);
     };
     const QString sent = "Latitude:|048\u00B0 07.038' N|Longitude:|011\u00B0 31.000' E";
+    const QString metric = "545.4|41.5|22.4|46.9|[m]|[Knots]|[Km/h]  /|[m]";
     ASSERT_EQ(position(), sent);
+    ASSERT_EQ(motion(), metric);
 
-    const std::tuple<std::size_t, const char*, QString> rows[] = {
-        {1, "Decimal degrees", "Latitude:|48.1173000\u00B0 N|Longitude:|11.5166667\u00B0 E"},
-        {2, "Degrees, minutes, seconds", "Latitude:|48\u00B0 07' 02.28\" N|Longitude:|11\u00B0 31' 00.00\" E"},
-        {3, "UTM", "UTM zone:|32U|East, North:|687300 5332401"},
-        {4, "MGRS", "MGRS square:|32UPU|East, North:|87299 32401"},
-        {5, "Maidenhead locator", "Locator:|JN58sc||"},
-        {0, "As sent (degrees and minutes)", sent},
+    const std::tuple<QAction*, const char*, QString> rows[] = {
+        {form.MenuCoordinate[1], "Decimal degrees", "Latitude:|48.1173000\u00B0 N|Longitude:|11.5166667\u00B0 E"},
+        {form.MenuCoordinate[2], "Degrees, minutes, seconds", "Latitude:|48\u00B0 07' 02.28\" N|Longitude:|11\u00B0 31' 00.00\" E"},
+        {form.MenuCoordinate[3], "UTM", "UTM zone:|32U|East, North:|687300 5332401"},
+        {form.MenuCoordinate[4], "MGRS", "MGRS square:|32UPU|East, North:|87299 32401"},
+        {form.MenuCoordinate[5], "Maidenhead locator", "Locator:|JN58sc||"},
+        {form.MenuCoordinate[0], "As sent (degrees and minutes)", sent},
+        {form.MenuUnit[1], "Imperial", "1789.37|25.787|22.4|153.871|[ft]|[Knots]|[mph]  /|[ft]"},
+        {form.MenuUnit[2], "Nautical", "545.4|22.4|41.5|46.9|[m]|[Km/h]|[Knots]  /|[m]"},
+        {form.MenuUnit[0], "Metric", metric},
     };
-    for (const auto& [index, menu, shown] : rows) {
+    for (const auto& [action, menu, shown] : rows) {
         SCOPED_TRACE(menu);
-        EXPECT_EQ(form.MenuCoordinate[index]->text(), menu);
-        form.MenuCoordinate[index]->trigger();
-        EXPECT_TRUE(form.MenuCoordinate[index]->isChecked());
-        EXPECT_EQ(position(), shown);
+        EXPECT_EQ(action->text(), menu);
+        action->trigger();
+        EXPECT_TRUE(action->isChecked());
+        const bool unit = std::find(form.MenuUnit.begin(), form.MenuUnit.end(), action) != form.MenuUnit.end();
+        EXPECT_EQ(unit ? motion() : position(), shown);
         EXPECT_EQ(w.SavedRecord(), kRecord);
     }
 
@@ -75,35 +85,6 @@ TEST(ViewMenu, EachCoordinateFormatChangesTheLabelsButNotTheRecord)
     EXPECT_EQ(position(), "UTM zone:|080\u00B0 7.038' N|East, North:|011\u00B0 31.000' E");
     form.MenuVuotaCampi_Click();
     EXPECT_EQ(position(), "UTM zone:||East, North:|");
-}
-
-TEST(ViewMenu, EachUnitSetChangesValuesAndCaptionsButNotTheRecord)
-{
-    ViewWindow w;
-    MainForm& form = w.form;
-    const auto motion = [&] {
-        QStringList texts;
-        for (const std::size_t i : {3, 4, 5, 8})
-            texts << form.Lab_Posizione[i]->text();
-        for (QLabel* unit : form.Lab_PosizioneUM)
-            texts << unit->text();
-        return texts.join(QLatin1Char('|'));
-    };
-    const QString metric = "545.4|41.5|22.4|46.9|[m]|[Knots]|[Km/h]  /|[m]";
-    ASSERT_EQ(motion(), metric);
-    const std::tuple<std::size_t, const char*, QString> rows[] = {
-        {1, "Imperial", "1789.37|25.787|22.4|153.871|[ft]|[Knots]|[mph]  /|[ft]"},
-        {2, "Nautical", "545.4|22.4|41.5|46.9|[m]|[Km/h]|[Knots]  /|[m]"},
-        {0, "Metric", metric},
-    };
-    for (const auto& [index, menu, shown] : rows) {
-        SCOPED_TRACE(menu);
-        EXPECT_EQ(form.MenuUnit[index]->text(), menu);
-        form.MenuUnit[index]->trigger();
-        EXPECT_TRUE(form.MenuUnit[index]->isChecked());
-        EXPECT_EQ(motion(), shown);
-        EXPECT_EQ(w.SavedRecord(), kRecord);
-    }
 }
 
 TEST(ViewOptions, ALaterOptionWinsAndABadValueIsNamedAndStartsNothing)

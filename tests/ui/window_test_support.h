@@ -33,8 +33,10 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace fixwatch::test {
@@ -77,6 +79,20 @@ inline void AnswerNextDialog()
     static Answer ignored;
     AnswerNextDialog(ignored);
 }
+
+// A sentence as a receiver sends it: sealed with its checksum, then CR LF.
+inline std::string Line(std::string_view sentence) { return Sealed(sentence) + "\r\n"; }
+
+// The texts of `labels`, "|" between them, to compare a row of labels at once.
+template <typename Labels>
+QString Texts(const Labels& labels)
+{
+    QStringList texts;
+    for (const QLabel* label : labels)
+        texts << label->text();
+    return texts.join(QLatin1Char('|'));
+}
+inline QString Texts(std::initializer_list<const QLabel*> labels) { return Texts<>(labels); }
 
 inline void Feed(MainForm& form, const std::vector<std::string>& sentences)
 {
