@@ -94,8 +94,6 @@ TEST(TcpSource, AFailedOpenSaysWhyInTheUsersWords)
     const quint16 unused = GpsdHarness::FreePort();
     const std::string port = std::to_string(unused);
     const std::pair<NetworkAddress, std::string> rows[] = {
-        {Local(Kind::Gpsd, unused),
-         "Cannot connect to gpsd on 127.0.0.1:" + port + ": connection refused. Is gpsd running?"},
         {Local(Kind::Tcp, unused),
          "Cannot connect to tcp 127.0.0.1:" + port + ": connection refused. Nothing listens on that port."},
         {{Kind::Tcp, "fixwatch-test.invalid", 10110},
