@@ -1,4 +1,5 @@
 // Which device or address each port number stands for.
+#include "environment_variable.h"
 #include "port_list.h"
 #include "port_table.h"
 
@@ -50,14 +51,14 @@ TEST(PortNumbering, TheEnvironmentNamesAPortFirst)
 {
     PortList list([] { return std::vector{Port("/dev/ttyACM0")}; });
     list.Refresh();
-    qputenv("FIXWATCH_COM1", "/dev/serial/by-id/usb-receiver");
-    qputenv("FIXWATCH_COM7", "");
-    EXPECT_EQ(list.Entry(1)->address, "/dev/serial/by-id/usb-receiver");
-    EXPECT_TRUE(list.Entry(1)->configured);
-    ASSERT_TRUE(list.Entry(7)) << "set, even empty, it still decides";
-    EXPECT_TRUE(list.Entry(7)->address.isEmpty());
-    qunsetenv("FIXWATCH_COM1");
-    qunsetenv("FIXWATCH_COM7");
+    {
+        const test::Variable first("FIXWATCH_COM1", "/dev/serial/by-id/usb-receiver");
+        const test::Variable seventh("FIXWATCH_COM7", "");
+        EXPECT_EQ(list.Entry(1)->address, "/dev/serial/by-id/usb-receiver");
+        EXPECT_TRUE(list.Entry(1)->configured);
+        ASSERT_TRUE(list.Entry(7)) << "set, even empty, it still decides";
+        EXPECT_TRUE(list.Entry(7)->address.isEmpty());
+    }
     EXPECT_EQ(list.Entry(1)->address, "/dev/ttyACM0");
     EXPECT_FALSE(list.Entry(7));
 }
@@ -86,13 +87,14 @@ TEST(PortTable, ListsEveryPortInAlignedColumnsAndNoDeviceNameDrivesTheTerminal)
     PortList list([usb] { return std::vector{Port("/dev/ttyS0"), usb}; });
     list.Refresh();
     EXPECT_EQ(PortSummary(*list.Entry(1)), "/dev/ttyACM0 \u2014 u-blox GNSS receiver (u-blox AG)");
-    qputenv("FIXWATCH_COM12", "gpsd://boat:2947");
-    EXPECT_EQ(PortTable(list.Entries()),
-              "Port  Device            Description                       USB id\n"
-              "   1  /dev/ttyACM0      u-blox GNSS receiver (u-blox AG)  1546:01a8\n"
-              "   2  /dev/ttyS0                                          -\n"
-              "  12  gpsd://boat:2947  set by FIXWATCH_COM12             -\n");
-    qunsetenv("FIXWATCH_COM12");
+    {
+        const test::Variable twelfth("FIXWATCH_COM12", "gpsd://boat:2947");
+        EXPECT_EQ(PortTable(list.Entries()),
+                  "Port  Device            Description                       USB id\n"
+                  "   1  /dev/ttyACM0      u-blox GNSS receiver (u-blox AG)  1546:01a8\n"
+                  "   2  /dev/ttyS0                                          -\n"
+                  "  12  gpsd://boat:2947  set by FIXWATCH_COM12             -\n");
+    }
 
     PortEntry hostile;
     hostile.number = 1;

@@ -1,5 +1,6 @@
 // The sentence recorder: lines kept as received, a write that fails or is cut short never
 // taken for a recording, and the track export of a recording.
+#include "file_contents.h"
 #include "recording_export.h"
 #include "sentence_recorder.h"
 
@@ -16,13 +17,9 @@
 namespace fixwatch {
 namespace {
 
-const QDateTime kStart(QDate(2026, 12, 7), QTime(10, 15, 0), Qt::UTC);
+using test::FileContents;
 
-QByteArray Contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+const QDateTime kStart(QDate(2026, 12, 7), QTime(10, 15, 0), Qt::UTC);
 
 bool Write(const QString& path, const QByteArray& bytes)
 {
@@ -44,10 +41,10 @@ TEST(SentenceRecorder, KeepsEachLineAsReceivedEndedByCrLfInTheFileOfTheStartingM
     EXPECT_TRUE(recorder.Stop());
     EXPECT_FALSE(recorder.Recording());
     const QByteArray expected = "$GPGGA,bad*00\r\n$PGRME,15.0,M,45.0,M,25.0,M*1C\r\n$GNRMC,tail\r\n";
-    EXPECT_EQ(Contents(recorder.Path()), expected);
+    EXPECT_EQ(FileContents(recorder.Path()), expected);
     EXPECT_EQ(recorder.BytesWritten(), static_cast<std::uint64_t>(expected.size()));
     recorder.Append("$GPGLL,after stop");
-    EXPECT_EQ(Contents(recorder.Path()), expected);
+    EXPECT_EQ(FileContents(recorder.Path()), expected);
 }
 
 TEST(SentenceRecorder, APathThatCannotHoldTheFileIsRefusedAndSaysWhyWithoutWaitingForAReader)
@@ -87,7 +84,7 @@ TEST(SentenceRecorder, AWriteCutShortStopsTheRecordingAndIsNeverCountedAsWritten
     EXPECT_FALSE(flushed);
     EXPECT_FALSE(recorder.Recording());
     EXPECT_TRUE(recorder.Error().startsWith("cannot write " + recorder.Path() + ": ")) << recorder.Error().toStdString();
-    EXPECT_EQ(recorder.BytesWritten(), static_cast<std::uint64_t>(Contents(recorder.Path()).size()));
+    EXPECT_EQ(recorder.BytesWritten(), static_cast<std::uint64_t>(FileContents(recorder.Path()).size()));
     EXPECT_LE(recorder.BytesWritten(), 100u);
     EXPECT_FALSE(recorder.Stop());
 }
@@ -109,9 +106,9 @@ TEST(RecordingExport, WritesTheFormatOfTheExtensionOnlyWhenThereIsATrack)
     QString reason;
     ASSERT_TRUE(ExportRecordingTrack(source, folder.path() + "/t.csv", Talkers::GpsOnly, &reason))
         << reason.toStdString();
-    EXPECT_TRUE(Contents(folder.path() + "/t.csv").contains("48.1173"));
+    EXPECT_TRUE(FileContents(folder.path() + "/t.csv").contains("48.1173"));
     EXPECT_TRUE(ExportRecordingTrack(source, folder.path() + "/t.GPX", Talkers::GpsOnly, &reason));
-    EXPECT_TRUE(Contents(folder.path() + "/t.GPX").contains("<trkpt"));
+    EXPECT_TRUE(FileContents(folder.path() + "/t.GPX").contains("<trkpt"));
 
     EXPECT_FALSE(ExportRecordingTrack(source, folder.path() + "/t.txt", Talkers::GpsOnly, &reason));
     EXPECT_EQ(reason, "Choose a file name ending in .gpx, .kml or .csv.");

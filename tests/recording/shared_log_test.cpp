@@ -1,5 +1,6 @@
 // Two programs appending to one day's file while the disk fills up: every record a writer was
 // told was written is in the file whole, and no writer cuts off another one's record.
+#include "file_contents.h"
 #include "log_record.h"
 #include "qt_print.h"
 
@@ -14,6 +15,8 @@
 namespace fixwatch {
 namespace {
 
+using test::FileContents;
+
 constexpr int kRecordsPerWriter = 900; // the two together need more than the 64 KiB disk holds
 
 // Mounts a 64 KiB tmpfs in a mount namespace of its own (unprivileged through a user
@@ -26,12 +29,6 @@ mount -t tmpfs -o size=64k fixwatch-test "$disk" || exit 77
 "$helper" "$disk" B "$records" > "$out/B" & second=$!
 wait $first && wait $second && cp "$disk/2026-12-07.log" "$out/log"
 )";
-
-QByteArray Contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The line the helper writes for record `index` of `writer`.
 QByteArray RecordOf(const QByteArray& writer, const QByteArray& index)
@@ -58,7 +55,7 @@ TEST(SharedLogFile, TwoWritersOnAFullDiskLoseNoReportedRecordAndTearNoLine)
         ASSERT_EQ(writers.exitCode(), 0) << writers.readAllStandardError().toStdString();
 
         // Every line of the file is a whole record of one of the writers.
-        const QByteArray log = Contents(out + "/log");
+        const QByteArray log = FileContents(out + "/log");
         ASSERT_TRUE(log.isEmpty() || log.endsWith("\r\n")) << "run " << run << ": the last line is torn";
         QList<QByteArray> lines = log.split('\n');
         lines.removeLast();
@@ -73,7 +70,7 @@ TEST(SharedLogFile, TwoWritersOnAFullDiskLoseNoReportedRecordAndTearNoLine)
         // And the records in the file are exactly those that were reported written.
         QSet<QByteArray> reported;
         for (const QByteArray& writer : {QByteArray("A"), QByteArray("B")})
-            for (const QByteArray& index : Contents(out + "/" + writer).split('\n'))
+            for (const QByteArray& index : FileContents(out + "/" + writer).split('\n'))
                 if (!index.isEmpty())
                     reported.insert(RecordOf(writer, index));
         for (const QByteArray& record : reported)

@@ -19,7 +19,7 @@ TEST(Recording, RecordsTheSixFixTextsToTheDaysFileAndTheLoggerTakesOverSaving)
     form.MenuSalvaCP_Click();
     form.today = [] { return QDate(2026, 12, 6); };
     form.Timer_DL_Timer();
-    EXPECT_EQ(Contents(logs.Path("2026-12-05.log")),
+    EXPECT_EQ(FileContents(logs.Path("2026-12-05.log")),
               QByteArray(";;;;;\r\n05/12/2026;12:35:19;048\xB0 07.038' N;011\xB0 31.000' E;545.4;41.5\r\n"));
     EXPECT_TRUE(QFile::exists(logs.Path("2026-12-06.log")));
 
@@ -44,7 +44,7 @@ TEST(Recording, ALineEndOrASemicolonInsideAReceivedFieldCannotForgeARecord)
     ASSERT_TRUE(form.Lab_Posizione[1]->text().contains("FORGED")) << "the minutes are shown as sent";
     form.MenuSalvaCP_Click();
 
-    const QByteArray written = Contents(logs.Path("2026-12-07.log"));
+    const QByteArray written = FileContents(logs.Path("2026-12-07.log"));
     SCOPED_TRACE(written.toStdString());
     EXPECT_EQ(written.count('\n'), 2);
     EXPECT_EQ(written.count('\r'), 2);

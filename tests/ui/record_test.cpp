@@ -18,7 +18,7 @@ struct RecordingWindow : LogFolder, PtyWindow {
         form.MenuRecord->setChecked(true);
         form.MenuRecord_Click();
     }
-    QByteArray Recorded() const { return Contents(Path("2026-12-07T10-15-00.nmea")); }
+    QByteArray Recorded() const { return FileContents(Path("2026-12-07T10-15-00.nmea")); }
 };
 
 TEST(RecordSentences, TheRecordingIsByteEqualToWhatTheReceiverSentAndStopLosesNothing)
@@ -37,7 +37,7 @@ TEST(RecordSentences, TheRecordingIsByteEqualToWhatTheReceiverSentAndStopLosesNo
     // The recording's track, as a spreadsheet would take it.
     QString reason;
     EXPECT_TRUE(w.form.ExportTrackTo(w.Path("track.csv"), &reason)) << reason.toStdString();
-    EXPECT_GT(Contents(w.Path("track.csv")).count('\n'), 10);
+    EXPECT_GT(FileContents(w.Path("track.csv")).count('\n'), 10);
 }
 
 TEST(RecordSentences, ExitWritesEverythingReceivedBeforeTheProgramEnds)

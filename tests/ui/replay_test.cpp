@@ -116,7 +116,7 @@ TEST_F(ReplayWindow, PlaysPausesChangesSpeedSeeksAndEndsAsTheBarSays)
 
     // The last fix shown is what Ctrl+S saves.
     QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
-    EXPECT_TRUE(Contents(Path("2026-12-08.log")).contains(";00:40:24;"));
+    EXPECT_TRUE(FileContents(Path("2026-12-08.log")).contains(";00:40:24;"));
 
     // Start plays it again from its beginning.
     ChooseSpeed(QString::fromUtf8("\u00D71"));

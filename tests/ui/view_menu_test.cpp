@@ -25,7 +25,7 @@ struct ViewWindow : LogFolder {
     {
         QFile::remove(Path("2026-12-05.log"));
         form.MenuSalvaCP_Click();
-        return Contents(Path("2026-12-05.log"));
+        return FileContents(Path("2026-12-05.log"));
     }
     MainForm form;
 };

@@ -3,6 +3,8 @@
 // Helpers for the tests of the main window: answering its modal dialogs from inside their
 // event loops, feeding it sentences, and pointing a port at a test's own device. It brings
 // the widget classes of the window's members too, which main_form.h only declares.
+#include "environment_variable.h"
+#include "file_contents.h"
 #include "qt_print.h"
 #include "sealed.h"
 #include "main_form.h"
@@ -15,7 +17,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
@@ -34,7 +35,6 @@
 #include <QToolBar>
 
 #include <initializer_list>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -99,30 +99,6 @@ inline void Feed(MainForm& form, const std::vector<std::string>& sentences)
     for (const auto& sentence : sentences)
         form.Session().Interpreter()->Parse(sentence);
 }
-
-inline QByteArray Contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Sets an environment variable for the life of the object, restoring what was there.
-class Variable {
-public:
-    Variable(const QByteArray& name, const QByteArray& value) : name_(name)
-    {
-        if (qEnvironmentVariableIsSet(name.constData()))
-            old_ = qgetenv(name.constData());
-        qputenv(name.constData(), value);
-    }
-    ~Variable() { old_ ? qputenv(name_.constData(), *old_) : qunsetenv(name_.constData()); }
-    Variable(const Variable&) = delete;
-    Variable& operator=(const Variable&) = delete;
-
-private:
-    QByteArray name_;
-    std::optional<QByteArray> old_;
-};
 
 // A temporary folder that FIXWATCH_LOG_DIR names for the life of the object.
 struct LogFolder {
