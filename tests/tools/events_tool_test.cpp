@@ -1,38 +1,18 @@
 // fixwatch-events end to end: lines in, the exact transcript out.
 #include "captures.h"
+#include "shell_run.h"
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
-#include <sys/wait.h>
 
 namespace {
 
-// The exit status and standard output of a shell command.
-std::pair<int, std::string> Run(const std::string& command)
-{
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    char buffer[4096];
-    for (std::size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        out.append(buffer, n);
-    const int status = pipe ? pclose(pipe) : -1;
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
-}
-
-// A temporary file holding `text`, named after the running test.
-std::filesystem::path Written(const std::string& text, const std::string& suffix)
-{
-    const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    const auto file = std::filesystem::temp_directory_path() / ("fixwatch-events-" + test + suffix);
-    std::ofstream(file, std::ios::binary) << text;
-    return file;
-}
+using fixwatch::test::Shell;
+using fixwatch::test::Written;
 
 // The tool's exit status and standard output for `arguments`, in which each "@N" names a
 // temporary file holding inputs[N].
@@ -43,10 +23,10 @@ std::pair<int, std::string> RunTool(std::string arguments, const std::vector<std
         files.push_back(Written(inputs[i], std::to_string(i)));
         arguments.replace(arguments.find("@" + std::to_string(i)), 2, files.back().string());
     }
-    const auto result = Run(std::string(FIXWATCH_EVENTS_TOOL) + " " + arguments + " 2>/dev/null");
+    const auto result = Shell(std::string(FIXWATCH_EVENTS_TOOL) + " " + arguments);
     for (const auto& file : files)
         std::filesystem::remove(file);
-    return result;
+    return {result.status, result.out};
 }
 
 const std::string kGllEvents = "PositionReceived\t049° 16.45' N\t123° 11.12' W\n"
@@ -120,7 +100,7 @@ std::vector<std::string> Lines(const std::string& text)
 std::vector<std::string> GeoConvert(const std::string& options, const std::string& input)
 {
     const auto file = Written(input, ".geoconvert");
-    const auto answer = Run(std::string(FIXWATCH_GEOCONVERT) + " " + options + " < " + file.string()).second;
+    const auto answer = Shell(std::string(FIXWATCH_GEOCONVERT) + " " + options + " < " + file.string()).out;
     std::filesystem::remove(file);
     return Lines(answer);
 }

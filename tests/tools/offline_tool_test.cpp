@@ -3,59 +3,25 @@
 // xmllint.
 #include "captures.h"
 #include "sealed.h"
+#include "shell_run.h"
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <numeric>
 #include <optional>
 #include <string>
 #include <vector>
-#include <sys/wait.h>
 
 namespace fixwatch::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-    int status = -1;
-    std::string out, err;
-};
-
-fs::path TempFile(const std::string& suffix)
-{
-    const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    return fs::temp_directory_path() / ("fixwatch-offline-" + test + suffix);
-}
-
-fs::path Written(const std::string& text, const std::string& suffix)
-{
-    const fs::path file = TempFile(suffix);
-    std::ofstream(file, std::ios::binary) << text;
-    return file;
-}
-
-Result Shell(const std::string& command)
-{
-    const fs::path err = TempFile(".err");
-    Result run;
-    FILE* pipe = popen((command + " 2>" + err.string()).c_str(), "r");
-    char buffer[4096];
-    for (std::size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.out.append(buffer, n);
-    const int status = pipe ? pclose(pipe) : -1;
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream in(err, std::ios::binary);
-    run.err.assign(std::istreambuf_iterator<char>(in), {});
-    fs::remove(err);
-    return run;
-}
+using Result = ShellResult;
 
 Result Tool(const std::string& arguments) { return Shell(std::string(FIXWATCH_EVENTS_TOOL) + " " + arguments); }
 
