@@ -1,5 +1,6 @@
 // The record writer: the format of a record, and a write that never blocks and never
 // leaves a broken line.
+#include "file_contents.h"
 #include "log_record.h"
 #include "qt_print.h"
 
@@ -18,6 +19,8 @@
 
 namespace fixwatch {
 namespace {
+
+using test::FileContents;
 
 TEST(LogRecordLine, IsOneLineWhateverTheFieldsHold)
 {
@@ -46,12 +49,6 @@ TEST(LogRecordLine, IsOneLineWhateverTheFieldsHold)
 }
 
 const QDate kDay(2026, 12, 7);
-
-QByteArray Contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
 
 TEST(AppendLogRecord, SaysWhyARecordWasNotWritten)
 {
@@ -85,7 +82,7 @@ TEST(AppendLogRecord, ADiskThatFillsUpMidLineLeavesNoPartOfTheRecord)
     ::setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_FALSE(written);
     EXPECT_TRUE(reason.startsWith("cannot write ")) << reason.toStdString();
-    EXPECT_EQ(Contents(LogFilePath(folder.path(), kDay)), "first\r\n");
+    EXPECT_EQ(FileContents(LogFilePath(folder.path(), kDay)), "first\r\n");
 }
 
 TEST(AppendLogRecord, AppendsToTheFileOfTheDateAndDoesNotWaitForAnotherProgramsLock)
@@ -102,7 +99,7 @@ TEST(AppendLogRecord, AppendsToTheFileOfTheDateAndDoesNotWaitForAnotherProgramsL
     EXPECT_EQ(reason, "cannot write " + path + ": the file is in use by another program");
     ::close(other);
     ASSERT_TRUE(AppendLogRecord(folder.path(), kDay, {"third"})) << "the lock is gone with its holder";
-    EXPECT_EQ(Contents(path), "first\r\nthird\r\n");
+    EXPECT_EQ(FileContents(path), "first\r\nthird\r\n");
 }
 
 } // namespace
