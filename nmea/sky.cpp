@@ -3,6 +3,7 @@
 #include "satellite_numbering.h"
 
 #include <algorithm>
+#include <bit>
 #include <tuple>
 
 namespace fixwatch {
@@ -115,10 +116,11 @@ bool Sky::FeedGsv(std::size_t talker, std::optional<GnssSystem> talkerSystem, co
     // whether it changed from before the call.
     TalkerState& state = states_[talker];
     state.lastSeen[signal] = ++gsvMessages_;
-    bool listingsChanged = false;
+    state.seenSignals |= 1u << signal;
+    SystemSet changed = 0;
     if (message == 1) {
         if (state.startBefore[signal] != 0)
-            listingsChanged = DropSilentSignals(state.startBefore[signal]);
+            changed = DropSilentSignals(state.startBefore[signal]);
         state.startBefore[signal] = state.lastStart[signal];
         state.lastStart[signal] = gsvMessages_;
         state.total = total;
@@ -151,37 +153,40 @@ bool Sky::FeedGsv(std::size_t talker, std::optional<GnssSystem> talkerSystem, co
         state.gathering.push_back(listing);
     }
     state.next = message + 1;
-    if (message == total) {
-        Commit(state);
-        listingsChanged = true;
-    }
-    return listingsChanged && Rebuild();
+    if (message == total)
+        changed |= Commit(state);
+    return changed != 0 && Rebuild(changed);
 }
 
-// Drops what every talker's signal listed when none of its messages came since `since`; true
-// when something went.
-bool Sky::DropSilentSignals(std::uint64_t since)
+// Drops what every talker's signal listed when none of its messages came since `since`; the
+// systems of what went.
+Sky::SystemSet Sky::DropSilentSignals(std::uint64_t since)
 {
-    bool dropped = false;
+    SystemSet dropped = 0;
     for (TalkerState& state : states_) {
         if (state.listed.empty())
             continue;
         std::uint32_t silent = 0;
-        for (int signal = 0; signal < kSignalKeys; ++signal) {
+        for (std::uint32_t seen = state.seenSignals; seen != 0; seen &= seen - 1) {
+            const int signal = std::countr_zero(seen);
             if (state.lastSeen[static_cast<std::size_t>(signal)] < since)
                 silent |= 1u << signal;
         }
         if (silent == 0)
             continue;
-        const auto before = state.listed.size();
-        std::erase_if(state.listed, [silent](const Listing& l) { return (silent >> l.signal) & 1u; });
-        dropped = dropped || state.listed.size() != before;
+        std::erase_if(state.listed, [silent, &dropped](const Listing& l) {
+            const bool silenced = (silent >> l.signal) & 1u;
+            if (silenced)
+                dropped |= SystemOfKey(l.key);
+            return silenced;
+        });
     }
     return dropped;
 }
 
-// Replaces what the talker listed for the signals of the sequence just completed.
-void Sky::Commit(TalkerState& state)
+// Replaces what the talker listed for the signals of the sequence just completed; the systems
+// of what went and what came, whose satellites this can change.
+Sky::SystemSet Sky::Commit(TalkerState& state)
 {
     const std::uint32_t signals = state.sequenceSignals;
     if ((signals & (signals - 1)) != 0)
@@ -189,17 +194,25 @@ void Sky::Commit(TalkerState& state)
     std::uint32_t replaced = signals;
     if (state.numbersAcrossSignals || (state.gathering.empty() && signals == (1u << kNoSignalId)))
         replaced = ~0u;
-    std::erase_if(state.listed, [replaced](const Listing& l) { return (replaced >> l.signal) & 1u; });
+    SystemSet touched = 0;
+    std::erase_if(state.listed, [replaced, &touched](const Listing& l) {
+        const bool gone = (replaced >> l.signal) & 1u;
+        if (gone)
+            touched |= SystemOfKey(l.key);
+        return gone;
+    });
 
     ++commits_;
-    for (Listing& listing : state.gathering) {
-        if (state.listed.size() == kMaxListed)
-            break;
-        listing.stamp = commits_;
-        state.listed.push_back(listing);
+    const std::size_t added = std::min(state.gathering.size(), kMaxListed - state.listed.size());
+    for (std::size_t i = 0; i < added; ++i) {
+        state.gathering[i].stamp = commits_;
+        touched |= SystemOfKey(state.gathering[i].key);
     }
+    state.listed.insert(state.listed.end(), state.gathering.begin(),
+                        state.gathering.begin() + static_cast<std::ptrdiff_t>(added));
     state.gathering.clear();
     state.total = 0;
+    return touched;
 }
 
 // $GNGSA,A,3,13,16,21,15,10,29,27,20,,,,,1.05,0.64,0.83,1*03
@@ -310,15 +323,18 @@ bool Sky::Before(const Listing& a, const Listing& b)
            < std::tie(b.signal, b.elevation, b.azimuth, b.snr, b.number);
 }
 
-// Merges every talker's listings into the sky: one satellite per system and number within
-// its system, with its strongest signal and the position of its latest listing that had one.
-bool Sky::Rebuild()
+// Merges every talker's listings of `systems` into the sky: one satellite per system and
+// number within its system, with its strongest signal and the position of its latest listing
+// that had one. The satellites of other systems cannot have changed and are kept.
+bool Sky::Rebuild(SystemSet systems)
 {
     // One pass over the listings, gathering per satellite key.
     merges_.clear();
     mergeKeys_.clear();
     for (const TalkerState& state : states_) {
         for (const Listing& l : state.listed) {
+            if ((SystemOfKey(l.key) & systems) == 0)
+                continue;
             std::uint16_t& slot = mergeSlots_[l.key];
             if (slot == 0) {
                 merges_.emplace_back();
@@ -337,13 +353,13 @@ bool Sky::Rebuild()
     }
     std::sort(mergeKeys_.begin(), mergeKeys_.end());
 
-    nextSatellites_.resize(mergeKeys_.size());
-    nextKeys_.assign(mergeKeys_.begin(), mergeKeys_.end());
+    rebuilt_.resize(mergeKeys_.size());
+    rebuiltKeys_.assign(mergeKeys_.begin(), mergeKeys_.end());
     for (std::size_t k = 0; k < mergeKeys_.size(); ++k) {
         const std::uint16_t key = mergeKeys_[k];
         const Merge& m = merges_[mergeSlots_[key] - 1u];
         mergeSlots_[key] = 0;
-        SkySatellite& satellite = nextSatellites_[k];
+        SkySatellite& satellite = rebuilt_[k];
         satellite = SkySatellite{};
         satellite.system = static_cast<GnssSystem>(key / kNumbersPerSystem);
         satellite.number = m.latest->number;
@@ -360,21 +376,59 @@ bool Sky::Rebuild()
     auto bySystemThenNumber = [](const SkySatellite& a, const SkySatellite& b) {
         return a.system != b.system ? a.system < b.system : a.number < b.number;
     };
-    if (!std::is_sorted(nextSatellites_.begin(), nextSatellites_.end(), bySystemThenNumber)) {
-        std::vector<std::size_t> order(nextSatellites_.size());
+    if (!std::is_sorted(rebuilt_.begin(), rebuilt_.end(), bySystemThenNumber)) {
+        std::vector<std::size_t> order(rebuilt_.size());
         for (std::size_t k = 0; k < order.size(); ++k)
             order[k] = k;
         std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-            return bySystemThenNumber(nextSatellites_[a], nextSatellites_[b]);
+            return bySystemThenNumber(rebuilt_[a], rebuilt_[b]);
         });
         std::vector<SkySatellite> satellites;
         std::vector<std::uint16_t> keys;
         for (std::size_t k : order) {
-            satellites.push_back(nextSatellites_[k]);
-            keys.push_back(nextKeys_[k]);
+            satellites.push_back(rebuilt_[k]);
+            keys.push_back(rebuiltKeys_[k]);
         }
-        nextSatellites_.swap(satellites);
-        nextKeys_.swap(keys);
+        rebuilt_.swap(satellites);
+        rebuiltKeys_.swap(keys);
+    }
+
+    // The satellites of the rebuilt systems usually stand together (one system, or neighbours):
+    // compare and replace them in place.
+    const auto first = static_cast<GnssSystem>(std::countr_zero(systems));
+    const auto last = static_cast<GnssSystem>(31 - std::countl_zero(systems));
+    const auto from = std::partition_point(satellites_.begin(), satellites_.end(),
+                                           [first](const SkySatellite& s) { return s.system < first; });
+    const auto to = std::partition_point(from, satellites_.end(), [last](const SkySatellite& s) { return s.system <= last; });
+    const auto rebuiltSystem = [systems](const SkySatellite& s) { return ((systems >> static_cast<int>(s.system)) & 1u) != 0; };
+    if (std::all_of(from, to, rebuiltSystem)) {
+        if (std::equal(from, to, rebuilt_.begin(), rebuilt_.end()))
+            return false;
+        const auto at = from - satellites_.begin();
+        const auto keysFrom = keys_.begin() + at, keysTo = keys_.begin() + (to - satellites_.begin());
+        satellites_.insert(satellites_.erase(from, to), rebuilt_.begin(), rebuilt_.end());
+        keys_.insert(keys_.erase(keysFrom, keysTo), rebuiltKeys_.begin(), rebuiltKeys_.end());
+        return true;
+    }
+
+    // Otherwise both lists are in system order and each system comes from one of them: merge
+    // by system.
+    nextSatellites_.clear();
+    nextKeys_.clear();
+    std::size_t kept = 0, fresh = 0;
+    while (kept < satellites_.size() || fresh < rebuilt_.size()) {
+        if (kept < satellites_.size() && (SystemOfKey(keys_[kept]) & systems) != 0) {
+            ++kept; // replaced by what was just merged
+        } else if (fresh < rebuilt_.size()
+                   && (kept == satellites_.size() || rebuilt_[fresh].system < satellites_[kept].system)) {
+            nextSatellites_.push_back(rebuilt_[fresh]);
+            nextKeys_.push_back(rebuiltKeys_[fresh]);
+            ++fresh;
+        } else {
+            nextSatellites_.push_back(satellites_[kept]);
+            nextKeys_.push_back(keys_[kept]);
+            ++kept;
+        }
     }
 
     if (nextSatellites_ == satellites_)

@@ -99,6 +99,7 @@ private:
         std::array<std::uint64_t, kSignalKeys> lastSeen{};
         std::array<std::uint64_t, kSignalKeys> lastStart{};
         std::array<std::uint64_t, kSignalKeys> startBefore{};
+        std::uint32_t seenSignals = 0; // the signals whose lastSeen is not 0: only they list
 
         // The used satellites by GSA slot, and when each slot's last two GSA came, counted in
         // GSA sentences of every talker.
@@ -111,10 +112,15 @@ private:
                  std::size_t count);
     bool FeedGsa(std::size_t talker, std::optional<GnssSystem> talkerSystem, const std::string_view* fields,
                  std::size_t count);
-    bool DropSilentSignals(std::uint64_t since);
+    // Sets of systems, one bit per GnssSystem: which systems' satellites a change touched.
+    using SystemSet = std::uint32_t;
+    static constexpr SystemSet kEverySystem = (1u << std::size(kAllGnssSystems)) - 1;
+    static SystemSet SystemOfKey(std::uint16_t key) { return 1u << (key / kNumbersPerSystem); }
+
+    SystemSet DropSilentSignals(std::uint64_t since);
     void DropSilentUsed(std::uint64_t since);
-    void Commit(TalkerState& state);
-    bool Rebuild();
+    SystemSet Commit(TalkerState& state);
+    bool Rebuild(SystemSet systems);
     bool RefreshUsed();
 
     Talkers talkers_;
@@ -142,6 +148,8 @@ private:
     std::array<std::uint16_t, kKeyCount> mergeSlots_{};
     std::vector<Merge> merges_;
     std::vector<std::uint16_t> mergeKeys_;
+    std::vector<SkySatellite> rebuilt_; // the satellites of the systems being rebuilt
+    std::vector<std::uint16_t> rebuiltKeys_;
     std::vector<SkySatellite> nextSatellites_;
     std::vector<std::uint16_t> nextKeys_;
 };
