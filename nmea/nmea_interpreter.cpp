@@ -7,6 +7,7 @@
 #include <array>
 #include <initializer_list>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 namespace fixwatch {
@@ -26,17 +27,34 @@ std::string_view Chars(std::string_view text, std::size_t from, std::size_t coun
     return text.substr(from, count);
 }
 
-// Joins texts into one string with a single allocation at most (none for short texts).
+// Joins texts into one string with a single allocation at most (none for short texts). The
+// parts are a few characters each: a short text is gathered on the stack and copied once.
 std::string Concat(std::initializer_list<std::string_view> parts)
 {
     std::size_t size = 0;
     for (std::string_view part : parts)
         size += part.size();
-    std::string text;
-    text.reserve(size);
-    for (std::string_view part : parts)
-        text.append(part);
-    return text;
+    char gathered[64];
+    if (size > sizeof gathered) {
+        std::string text;
+        text.reserve(size);
+        for (std::string_view part : parts)
+            text.append(part);
+        return text;
+    }
+    char* out = gathered;
+    for (std::string_view part : parts) {
+        // Most parts are one to three characters: a library call costs more than the copy.
+        switch (part.size()) {
+        case 3: out[2] = part[2]; [[fallthrough]];
+        case 2: out[1] = part[1]; [[fallthrough]];
+        case 1: out[0] = part[0]; [[fallthrough]];
+        case 0: break;
+        default: std::memcpy(out, part.data(), part.size());
+        }
+        out += part.size();
+    }
+    return std::string(gathered, size);
 }
 
 std::string Join(std::string_view value, std::string_view unit)

@@ -292,6 +292,8 @@ TEST(Wording, TimesDatesAndPositionsAreTheSentCharactersRearranged)
     const std::pair<const char*, const char*> times[] = {
         {"123519.00", "12:35:19.00"}, {"1235190", "12:35:19"}, {"1235", "12:35:"}, {"1", "1::"},
         {"ab:cdef", "ab::c:de"}, // the digits are not tested
+        {"123519.0000000000000000000000000000000000000000000000000000000000001",
+         "12:35:19.0000000000000000000000000000000000000000000000000000000000001"},
     };
     // clang-format on
     for (auto [field, extended] : times) {
@@ -309,6 +311,9 @@ TEST(Wording, TimesDatesAndPositionsAreTheSentCharactersRearranged)
         {"807.038,N,1131.000,E", "080° 7.038' N\t113° 1.000' E"}, // always 2 (3) characters of degrees
         {"5,N,12,E", "005°  N\t012°  E"},                         // short fields lose the minutes
         {"48,N,011,E", "048° ' N\t011° ' E"},
+        // texts longer than the usual few characters are joined whole
+        {"4807.0380000000000000000000000000000000000000000000000000000000000001,N,01131.000,East",
+         "048° 07.0380000000000000000000000000000000000000000000000000000000000001' N\t011° 31.000' East"},
     };
     for (auto [fields, position] : positions)
         EXPECT_EQ(Events(Sealed(std::string("$GPGLL,") + fields)),
