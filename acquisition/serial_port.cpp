@@ -4,6 +4,8 @@
 #include "port_device.h"
 #include "text_fields.h"
 
+#include <QSocketNotifier>
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -28,6 +30,21 @@ constexpr std::size_t kMaxDrainPerRead = 4 * ReceiverSource::kMaxReadLength;
 // anyway, so each wake-up of the event loop in between only moves bytes into Qt's buffer. A
 // hang-up is reported at once all the same, and Read takes the rest from the kernel.
 constexpr cc_t kWakeThreshold = 255;
+// A line that fills kWakeThreshold faster than this (a 10 Hz receiver at 115200 baud does it
+// 40 times a second) is read at most once in this time on its own notice; the rest waits in
+// the kernel, whose queues hold far more than a pause brings even at 921600 baud.
+constexpr qint64 kReadPauseMs = 250;
+
+// Qt's notifier of the open port's descriptor, which QSerialPort keeps as its child; nothing
+// when a Qt version keeps it elsewhere, and the line is then read at every notice as before.
+QSocketNotifier* ReadNotifier(QSerialPort& port)
+{
+    for (QSocketNotifier* notifier : port.findChildren<QSocketNotifier*>(Qt::FindDirectChildrenOnly)) {
+        if (notifier->type() == QSocketNotifier::Read)
+            return notifier;
+    }
+    return nullptr;
+}
 
 // The error number a plain open of `device` gives now, 0 when it opens.
 int OpenError(const QString& device)
@@ -70,6 +87,8 @@ SerialPort::SerialPort(QObject* parent)
     port_.setReadBufferSize(kReadBufferSize);
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialPort::OnErrorOccurred);
     connect(&port_, &QSerialPort::readyRead, this, &SerialPort::OnReadyRead);
+    resume_.setSingleShot(true);
+    connect(&resume_, &QTimer::timeout, this, &SerialPort::ResumeReading);
 }
 
 SerialPort::~SerialPort()
@@ -228,6 +247,7 @@ QString SerialPort::Description() const
 
 void SerialPort::Close()
 {
+    resume_.stop();
     if (port_.isOpen())
         port_.close();
     received_.clear();
@@ -403,6 +423,33 @@ void SerialPort::OnReadyRead()
     // held, nothing more is read until the window asks: a flood waits in the kernel.
     if (received_.size() < kMaxReadLength)
         TakeBuffered();
+    // The window shows nothing of it before its next tick, so a fast line need not wake the
+    // loop at every kWakeThreshold bytes.
+    if (sinceDrained_.isValid() && sinceDrained_.elapsed() < kReadPauseMs)
+        PauseReading(kReadPauseMs - sinceDrained_.elapsed());
+    sinceDrained_.start();
+}
+
+void SerialPort::PauseReading(qint64 milliseconds)
+{
+    QSocketNotifier* notifier = ReadNotifier(port_);
+    if (notifier == nullptr)
+        return;
+    // Any read through the port (Read at the tick) starts its notices again.
+    notifier->setEnabled(false);
+    resume_.start(static_cast<int>(milliseconds));
+}
+
+void SerialPort::ResumeReading()
+{
+    // Reading through the port starts its notices again; what waited is taken now.
+    if (!port_.isOpen())
+        return;
+    if (received_.size() < kMaxReadLength)
+        TakeBuffered();
+    else if (QSocketNotifier* notifier = ReadNotifier(port_))
+        notifier->setEnabled(true);
+    sinceDrained_.start();
 }
 
 void SerialPort::Keep(const QByteArray& bytes)
@@ -432,6 +479,7 @@ void SerialPort::OnErrorOccurred(QSerialPort::SerialPortError error)
 
 void SerialPort::CloseLostDevice()
 {
+    resume_.stop();
     Keep(port_.readAll());
     port_.close();
     port_.clearError();

@@ -2,8 +2,10 @@
 
 #include "receiver_source.h"
 
+#include <QElapsedTimer>
 #include <QSerialPort>
 #include <QString>
+#include <QTimer>
 
 #include <string>
 #include <string_view>
@@ -91,6 +93,8 @@ private:
 
     void OnErrorOccurred(QSerialPort::SerialPortError error);
     void OnReadyRead();
+    void PauseReading(qint64 milliseconds);
+    void ResumeReading();
     void CloseLostDevice();
     void TakeBuffered();
     // Appends received bytes (without NULs when they are discarded), keeping the newest.
@@ -108,7 +112,9 @@ private:
     bool rtsEnable_ = false;
     bool nullDiscard_ = false;
     bool pseudoTerminal_ = false;
-    bool applying_ = false; // our own setting calls run: their errors are handled there
+    bool applying_ = false;      // our own setting calls run: their errors are handled there
+    QElapsedTimer sinceDrained_; // since the line was last read on its own notice
+    QTimer resume_;              // ends a pause in reading a fast line
 };
 
 // Why a device could not be opened, in the user's words, from the error number the open

@@ -3,6 +3,7 @@
 #include "test_peers.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QFile>
@@ -148,8 +149,13 @@ TEST_F(SerialPortOnPty, AFloodIsHandedOutBoundedNewestFirst)
 {
     ASSERT_TRUE(Open("115200,N,8,1"));
     // Numbered lines until neither Qt's buffer nor the terminal takes more, while nobody reads.
+    // A fast line is read in pauses, so the terminal refuses for a while before Qt's buffer
+    // fills: write on until more than one Read holds.
     std::string written;
-    for (int line = 0, refused = 0; refused < 20; ++line) {
+    QElapsedTimer running;
+    running.start();
+    for (int line = 0, refused = 0; refused < 20 || written.size() <= ReceiverSource::kMaxReadLength; ++line) {
+        ASSERT_LT(running.elapsed(), 10000) << "the port stopped taking the flood";
         const std::string text = "$FLOOD," + std::to_string(line) + std::string(60, 'x') + "\r\n";
         const std::size_t taken = pty.WriteWithoutWaiting(text);
         written += text.substr(0, taken);
