@@ -3,6 +3,7 @@
 #include "number_format.h"
 #include "plain_text.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QRegion>
@@ -74,6 +75,11 @@ void FixDisplay::EndBatch()
     // One synchronous paint of each window for the whole batch. A repaint of each widget in
     // turn would paint and send to the screen once per widget, and the first of them already
     // paints every widget whose text changed since.
+    //
+    // Pending layouts run first, so that the region is where the widgets now stand. They also
+    // lay out the new text of each selectable label, which the label otherwise does while it
+    // paints, asking from there to be painted again: a second paint of the window each tick.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     std::vector<std::pair<QWidget*, QRegion>> windows;
     for (QWidget* widget : unpainted_) {
         if (!widget->isVisible())
