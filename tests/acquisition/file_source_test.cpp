@@ -16,17 +16,16 @@
 namespace fixwatch {
 namespace {
 
-// A sentence as a receiver sends it, ended by CR LF.
-std::string Line(const std::string& body) { return test::Sealed("$" + body) + "\r\n"; }
+using test::Line;
 
 std::string Gga(int h, int m, int s, int centis)
 {
     char time[16];
     std::snprintf(time, sizeof time, "%02d%02d%02d.%02d", h, m, s, centis);
-    return Line(std::string("GPGGA,") + time + ",4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+    return Line(std::string("$GPGGA,") + time + ",4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
 }
 
-std::string Gsa() { return Line("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"); }
+std::string Gsa() { return Line("$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"); }
 
 int Count(const std::string& text, const std::string& what)
 {
@@ -109,7 +108,7 @@ TEST_F(FileSourceTest, RecordingWithoutTimesPlaysOneEpochPerSecondAndMidnightGoe
 {
     std::string text;
     for (int k = 0; k < 4; ++k)
-        text += Gsa() + Line("GPGSV,1,1,01,04,45,120,40") + Line("GPVTG,054.7,T,034.4,M,005.5,N,010.2,K");
+        text += Gsa() + Line("$GPGSV,1,1,01,04,45,120,40") + Line("$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K");
     FileSource source(Write(text), [this] { return now_; });
     ASSERT_TRUE(source.Open());
     EXPECT_EQ(source.Duration(), 3000);

@@ -15,4 +15,10 @@ inline std::string Sealed(std::string_view text)
     return std::string(text) + "*" + NmeaChecksum(text);
 }
 
+// A sentence as a receiver sends it: sealed with its checksum, then CR LF.
+inline std::string Line(std::string_view sentence)
+{
+    return Sealed(sentence) + "\r\n";
+}
+
 } // namespace fixwatch::test

@@ -250,7 +250,7 @@ TEST_F(OfflineTool, GpxIsValidAndGpsbabelReadsBackEveryPointKmlIsWellFormedAndCs
 TEST_F(OfflineTool, MidnightRolloverAndAGgaOnlyFileWithAndWithoutADate)
 {
     auto at = [](const std::string& time) {
-        return Sealed("$GPGGA," + time + ",4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,") + "\r\n";
+        return Line("$GPGGA," + time + ",4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
     };
     const fs::path ggaOnly = Written(at("235959") + at("000000") + at("000001"), ".nmea");
     const Result undatedCsv = Tool("--csv " + ggaOnly.string());
@@ -269,7 +269,7 @@ TEST_F(OfflineTool, MidnightRolloverAndAGgaOnlyFileWithAndWithoutADate)
     EXPECT_EQ(Tool("--gpx --date 2026-02-30 " + ggaOnly.string()).status, 2);
 
     const fs::path withRmc =
-        Written(Sealed("$GPRMC,235959,A,4807.038,N,01131.000,E,0.1,,311226,,") + "\r\n" + at("000000"), ".nmea");
+        Written(Line("$GPRMC,235959,A,4807.038,N,01131.000,E,0.1,,311226,,") + at("000000"), ".nmea");
     const Result rolled = Tool("--csv " + withRmc.string());
     EXPECT_NE(rolled.out.find("\r\n2027-01-01T00:00:00Z,"), std::string::npos) << rolled.out;
     fs::remove(ggaOnly);

@@ -80,8 +80,6 @@ inline void AnswerNextDialog()
     AnswerNextDialog(ignored);
 }
 
-// A sentence as a receiver sends it: sealed with its checksum, then CR LF.
-inline std::string Line(std::string_view sentence) { return Sealed(sentence) + "\r\n"; }
 
 // The texts of `labels`, "|" between them, to compare a row of labels at once.
 template <typename Labels>
