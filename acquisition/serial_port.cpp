@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <charconv>
 #include <iterator>
+#include <utility>
 #include <cstring>
 
 #include <fcntl.h>
@@ -27,12 +28,19 @@ constexpr qint64 kReadBufferSize = ReceiverSource::kMaxReadLength;
 constexpr std::size_t kMaxDrainPerRead = 4 * ReceiverSource::kMaxReadLength;
 // The terminal reports the line readable once this many bytes wait (VMIN, at most 255 as a
 // cc_t holds it), rather than at every byte or UART piece: the window reads once a second
-// anyway, so each wake-up of the event loop in between only moves bytes into Qt's buffer. A
-// hang-up is reported at once all the same, and Read takes the rest from the kernel.
+// anyway, so each wake-up of the event loop in between only moves bytes into Qt's buffer.
+// Read takes the rest from the kernel.
 constexpr cc_t kWakeThreshold = 255;
+// The line may be left unread for as long as it takes to bring this much, at its baud rate
+// and at the pace it has kept since the Read before: three quarters of the terminal's own
+// 4 KiB queue, so that nothing is held up or dropped, also from a USB receiver that ignores
+// the baud rate. Never longer than kMaxQuietMs, so that a window that stops asking still
+// learns of a hang-up.
+constexpr qint64 kQuietBytes = 3072;
+constexpr qint64 kMaxQuietMs = 2000;
 // A line that fills kWakeThreshold faster than this (a 10 Hz receiver at 115200 baud does it
-// 40 times a second) is read at most once in this time on its own notice; the rest waits in
-// the kernel, whose queues hold far more than a pause brings even at 921600 baud.
+// 40 times a second) is read at most once in this time on its own notice, or in its quiet
+// when that is shorter.
 constexpr qint64 kReadPauseMs = 250;
 
 // Qt's notifier of the open port's descriptor, which QSerialPort keeps as its child; nothing
@@ -286,6 +294,8 @@ bool SerialPort::Open()
     }
     pseudoTerminal_ = IsPseudoTerminal(devicePath_);
     received_.clear();
+    sinceRead_.invalidate();
+    drainedSinceRead_ = 0;
 
     applying_ = true;
     const bool applied = ApplyLineSettings() && ApplyHandshaking();
@@ -380,6 +390,7 @@ void SerialPort::ApplyModemLines()
 std::string SerialPort::Read()
 {
     TakeBuffered();
+    QuietWhileSlow();
     std::string text = std::move(received_);
     received_.clear();
     return text;
@@ -413,6 +424,29 @@ void SerialPort::TakeBuffered()
             break;
         }
     }
+    drainedSinceRead_ += drained;
+}
+
+qint64 SerialPort::QuietMs() const
+{
+    // Ten bits a character with start and stop bits: a line brings at most baud / 10 bytes a second.
+    return std::min(kMaxQuietMs, kQuietBytes * 10 * 1000 / std::max<qint64>(lineSettings_.baudRate, 1));
+}
+
+void SerialPort::QuietWhileSlow()
+{
+    // A slow line (up to 19200 baud its quiet covers a tick) is read only when the window
+    // asks: no notice wakes the loop before the next Read. A line whose pace is not known
+    // yet, or that has sent nothing, is read at its notices.
+    const qint64 elapsed = sinceRead_.isValid() ? sinceRead_.restart() : 0;
+    if (!sinceRead_.isValid())
+        sinceRead_.start();
+    const auto drained = static_cast<qint64>(std::exchange(drainedSinceRead_, 0));
+    if (!port_.isOpen() || drained == 0 || elapsed == 0)
+        return;
+    const qint64 quiet = std::min(QuietMs(), kQuietBytes * elapsed / drained);
+    if (quiet >= kReadPauseMs)
+        PauseReading(quiet);
 }
 
 void SerialPort::OnReadyRead()
@@ -425,8 +459,9 @@ void SerialPort::OnReadyRead()
         TakeBuffered();
     // The window shows nothing of it before its next tick, so a fast line need not wake the
     // loop at every kWakeThreshold bytes.
-    if (sinceDrained_.isValid() && sinceDrained_.elapsed() < kReadPauseMs)
-        PauseReading(kReadPauseMs - sinceDrained_.elapsed());
+    const qint64 pause = std::min(kReadPauseMs, QuietMs());
+    if (sinceDrained_.isValid() && sinceDrained_.elapsed() < pause)
+        PauseReading(pause - sinceDrained_.elapsed());
     sinceDrained_.start();
 }
 

@@ -95,6 +95,10 @@ private:
     void OnReadyRead();
     void PauseReading(qint64 milliseconds);
     void ResumeReading();
+    // How long the line may be left to the kernel at its baud rate.
+    qint64 QuietMs() const;
+    // After a Read: leaves a slow line to the kernel until about the next one.
+    void QuietWhileSlow();
     void CloseLostDevice();
     void TakeBuffered();
     // Appends received bytes (without NULs when they are discarded), keeping the newest.
@@ -114,7 +118,9 @@ private:
     bool pseudoTerminal_ = false;
     bool applying_ = false;      // our own setting calls run: their errors are handled there
     QElapsedTimer sinceDrained_; // since the line was last read on its own notice
-    QTimer resume_;              // ends a pause in reading a fast line
+    QTimer resume_;              // ends a pause in reading the line
+    QElapsedTimer sinceRead_;    // since the last Read
+    std::size_t drainedSinceRead_ = 0; // bytes taken from the device since then
 };
 
 // Why a device could not be opened, in the user's words, from the error number the open

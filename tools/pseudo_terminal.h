@@ -61,13 +61,19 @@ public:
         master_ = -1;
     }
 
+    // How many written bytes wait on the slave side, not yet read.
+    int Queued() const
+    {
+        int queued = 0;
+        return ::ioctl(slave_, FIONREAD, &queued) == 0 ? queued : 0;
+    }
+
     // The kernel moves written bytes to the slave side asynchronously; waits up to two
     // seconds until `count` of them are there.
     bool WaitUntilQueued(int count) const
     {
         for (int tries = 0; tries < 20000; ++tries) {
-            int queued = 0;
-            if (::ioctl(slave_, FIONREAD, &queued) == 0 && queued >= count)
+            if (Queued() >= count)
                 return true;
             ::usleep(100);
         }

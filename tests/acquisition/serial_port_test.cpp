@@ -1,10 +1,12 @@
 #include "pseudo_terminal.h"
 #include "serial_port.h"
+#include "sealed.h"
 #include "test_peers.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTemporaryDir>
 #include <QFile>
 
@@ -178,7 +180,7 @@ TEST_F(SerialPortOnPty, AFloodIsHandedOutBoundedNewestFirst)
 TEST_F(SerialPortOnPty, ASecondPortIsToldTheDeviceIsBusyAndAVanishedDeviceIsLostOnceWithoutSpinning)
 {
     QSignalSpy lost(&port, &ReceiverSource::Lost);
-    ASSERT_TRUE(Open("4800,N,8,1"));
+    ASSERT_TRUE(Open("115200,N,8,1")); // read at its notices: the loss comes without a Read
     EXPECT_FALSE(port.SetDevice("/dev/ttyS0")) << "the device cannot change while open";
     SerialPort second;
     ASSERT_TRUE(second.SetDevice(QString::fromStdString(pty.Device())));
@@ -192,6 +194,47 @@ TEST_F(SerialPortOnPty, ASecondPortIsToldTheDeviceIsBusyAndAVanishedDeviceIsLost
     EXPECT_EQ(lost.count(), 1);
     EXPECT_FALSE(port.IsOpen());
     EXPECT_EQ(port.Read(), "");
+}
+
+TEST_F(SerialPortOnPty, ASlowLineWaitsInTheKernelForTheNextReadAndItsLossShowsThere)
+{
+    const std::string burst(300, 'x'); // over the terminal's wake threshold
+    const auto takenWithoutARead = [&] {
+        pty.Write(burst);
+        EXPECT_TRUE(pty.WaitUntilQueued(static_cast<int>(burst.size()))); // no event loop meanwhile
+        const bool taken = test::WaitFor([&] { return pty.Queued() == 0; }, std::chrono::milliseconds(500));
+        EXPECT_EQ(port.Read(), burst);
+        return taken;
+    };
+    // Two Reads a tick apart with a sentence between: the line's pace is known.
+    const auto readAtASlowPace = [&] {
+        EXPECT_EQ(port.Read(), "");
+        pty.Write(test::Line("$GPGGA,1"));
+        QTest::qWait(100);
+        EXPECT_EQ(port.Read(), test::Line("$GPGGA,1"));
+    };
+    QSignalSpy lost(&port, &ReceiverSource::Lost);
+    ASSERT_TRUE(Open("115200,N,8,1"));
+    readAtASlowPace();
+    EXPECT_TRUE(takenWithoutARead()) << "a fast line waited for the next Read";
+
+    port.Close();
+    ASSERT_TRUE(Open("4800,N,8,1"));
+    EXPECT_EQ(port.Read(), "");
+    pty.Write(std::string(3000, 'y')); // a USB receiver sends at its own pace, whatever the baud
+    QTest::qWait(100);
+    EXPECT_EQ(port.Read().size(), 3000u);
+    EXPECT_TRUE(takenWithoutARead()) << "a fast receiver on a slow setting waited for the next Read";
+
+    port.Close();
+    ASSERT_TRUE(Open("4800,N,8,1"));
+    readAtASlowPace();
+    EXPECT_FALSE(takenWithoutARead()) << "the event loop read a slow line between Reads";
+
+    pty.CloseMaster();
+    EXPECT_EQ(port.Read(), "");
+    EXPECT_EQ(lost.count(), 1);
+    EXPECT_FALSE(port.IsOpen());
 }
 
 } // namespace
