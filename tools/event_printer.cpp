@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <string_view>
 
 namespace fixwatch {
@@ -23,6 +25,45 @@ void AppendLatin1AsUtf8(std::string& out, std::string_view latin1)
         out.append(pair, 2);
         latin1.remove_prefix(ascii + 1);
     }
+}
+
+// Writes `value` at `at` as std::to_chars writes it (the shortest text that reads back as
+// the same double), which has room for 32 characters; returns the end. Receivers send
+// values with up to three decimals below 100000, and for those the digits are found by
+// scaling: such a text reads back as `value` exactly when m / 10^k == value, the fewest
+// decimals give the fewest digits, and the fixed form is never longer than the exponent
+// form, which to_chars would choose otherwise. Anything else is left to to_chars.
+char* PutDouble(char* at, double value)
+{
+    static constexpr double kScale[] = {1, 10, 100, 1000};
+    if (value != 0 && std::fabs(value) < 1e5) {
+        for (int decimals = 0; decimals < 4; ++decimals) {
+            const double scaled = std::nearbyint(value * kScale[decimals]);
+            if (scaled / kScale[decimals] != value)
+                continue;
+            auto digits = static_cast<std::int64_t>(scaled);
+            if (digits < 0) {
+                *at++ = '-';
+                digits = -digits;
+            }
+            char text[24];
+            char* end = std::to_chars(text, text + sizeof text, digits).ptr;
+            const auto count = static_cast<int>(end - text);
+            if (count <= decimals) { // 0.05: zeros before the first digit
+                *at++ = '0';
+                *at++ = '.';
+                at = std::fill_n(at, decimals - count, '0');
+                return std::copy(text, end, at);
+            }
+            at = std::copy(text, end - decimals, at);
+            if (decimals > 0) {
+                *at++ = '.';
+                at = std::copy(end - decimals, end, at);
+            }
+            return at;
+        }
+    }
+    return std::to_chars(at, at + 32, value).ptr;
 }
 
 // Writes TAB and `value` in decimal at `at`, which has room for seven characters; returns the end.
@@ -51,16 +92,14 @@ void EventPrinter::Text(const std::string& latin1)
 void EventPrinter::Integer(std::int16_t value)
 {
     char buffer[8];
-    out_.append(buffer, PutInteger(buffer, value));
+    Append(buffer, PutInteger(buffer, value));
 }
 
 void EventPrinter::Number(double value)
 {
-    char buffer[32];
+    char buffer[40];
     buffer[0] = '\t';
-    auto [end, ec] = std::to_chars(buffer + 1, buffer + sizeof buffer, value);
-    (void)ec;
-    out_.append(buffer, end);
+    Append(buffer, PutDouble(buffer + 1, value));
 }
 
 // The two most frequent events are composed on the stack and appended as one piece.
@@ -70,7 +109,7 @@ void EventPrinter::Channel(std::string_view name, std::int16_t satellite)
     char* at = std::copy(name.begin(), name.end(), line);
     at = PutInteger(at, satellite);
     *at++ = '\n';
-    out_.append(line, at);
+    Append(line, at);
 }
 
 void EventPrinter::PositionReceived(std::string latitude, std::string longitude)
@@ -99,7 +138,7 @@ void EventPrinter::SatelliteReceived(std::int16_t satelliteNumber, std::int16_t 
     for (std::int16_t value : {satelliteNumber, pseudoRandomCode, azimuth, elevation, signalToNoiseRatio})
         at = PutInteger(at, value);
     *at++ = '\n';
-    out_.append(line, at);
+    Append(line, at);
 }
 // clang-format off
 void EventPrinter::HDOPReceived(double value) { Name("HDOPReceived"); Number(value); End(); }

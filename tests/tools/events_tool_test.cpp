@@ -1,9 +1,14 @@
 // fixwatch-events end to end: lines in, the exact transcript out.
 #include "captures.h"
+#include "event_printer.h"
 #include "shell_run.h"
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <cstring>
 #include <filesystem>
+#include <random>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -55,6 +60,36 @@ TEST(EventsTool, PrintsEveryEventThenTheParseResultForEachLineOfStdinOrFilesInOr
 
 // The tool reads its input in large blocks: lines that a block's end cuts, lines longer than a
 // block and a CR LF split between two blocks must read exactly as short lines do.
+TEST(EventsTool, NumbersPrintAsTheShortestTextThatReadsBackAsTheSameDouble)
+{
+    std::vector<double> values = {0.0, -0.0, 1e5, -1e5, 99999.999, 1e-3, 1e-4, 0.05, -0.05, 5e-324, 1e300,
+                                  0.1 + 0.2, std::nan(""), HUGE_VAL, -HUGE_VAL};
+    // Every value a receiver writes with up to four decimals (the fourth is left to the
+    // library), over the range of DOPs, speeds and altitudes.
+    for (int decimals = 0; decimals <= 4; ++decimals) {
+        const double scale = std::pow(10.0, decimals);
+        for (long m = -200000; m <= 200000; m += 1 + decimals * 7)
+            values.push_back(static_cast<double>(m) / scale);
+    }
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 100000; ++i) {
+        const std::uint64_t bits = random();
+        double value;
+        std::memcpy(&value, &bits, sizeof value);
+        values.push_back(value);
+        values.push_back(std::ldexp(static_cast<double>(bits >> 11), -53) * 1e5 * (i % 2 ? 1 : -1));
+    }
+    std::string out;
+    fixwatch::EventPrinter printer(out);
+    for (const double value : values) {
+        out.clear();
+        printer.AltitudeReceived(value);
+        char text[64];
+        const std::string expected = "AltitudeReceived\t" + std::string(text, std::to_chars(text, text + 64, value).ptr) + "\n";
+        ASSERT_EQ(out, expected);
+    }
+}
+
 TEST(EventsTool, LinesCutByTheReadingBlocksReadWhole)
 {
     std::string input, expected;
