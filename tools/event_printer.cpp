@@ -70,6 +70,13 @@ char* PutDouble(char* at, double value)
 char* PutInteger(char* at, std::int16_t value)
 {
     *at++ = '\t';
+    // Satellite numbers, elevations and signal levels: most values have one or two digits.
+    if (value >= 0 && value < 100) {
+        if (value >= 10)
+            *at++ = static_cast<char>('0' + value / 10);
+        *at++ = static_cast<char>('0' + value % 10);
+        return at;
+    }
     return std::to_chars(at, at + 6, value).ptr;
 }
 
@@ -89,17 +96,21 @@ void EventPrinter::Text(const std::string& latin1)
     AppendLatin1AsUtf8(out_, latin1);
 }
 
-void EventPrinter::Integer(std::int16_t value)
+void EventPrinter::IntegerLine(std::int16_t value)
 {
     char buffer[8];
-    Append(buffer, PutInteger(buffer, value));
+    char* end = PutInteger(buffer, value);
+    *end++ = '\n';
+    Append(buffer, end);
 }
 
-void EventPrinter::Number(double value)
+void EventPrinter::NumberLine(double value)
 {
     char buffer[40];
     buffer[0] = '\t';
-    Append(buffer, PutDouble(buffer + 1, value));
+    char* end = PutDouble(buffer + 1, value);
+    *end++ = '\n';
+    Append(buffer, end);
 }
 
 // The two most frequent events are composed on the stack and appended as one piece.
@@ -123,8 +134,8 @@ void EventPrinter::PositionReceived(std::string latitude, std::string longitude)
 void EventPrinter::TimeChanged(std::string sTime) { Name("TimeChanged"); Text(sTime); End(); }
 void EventPrinter::TimeChangedExtendex(std::string sTime) { Name("TimeChangedExtendex"); Text(sTime); End(); }
 void EventPrinter::DateChanged(std::string satDate) { Name("DateChanged"); Text(satDate); End(); }
-void EventPrinter::BearingReceived(double bearing) { Name("BearingReceived"); Number(bearing); End(); }
-void EventPrinter::SpeedReceived(double speed) { Name("SpeedReceived"); Number(speed); End(); }
+void EventPrinter::BearingReceived(double bearing) { Name("BearingReceived"); NumberLine(bearing); }
+void EventPrinter::SpeedReceived(double speed) { Name("SpeedReceived"); NumberLine(speed); }
 void EventPrinter::FixObtained() { Name("FixObtained"); End(); }
 void EventPrinter::FixLost() { Name("FixLost"); End(); }
 // clang-format on
@@ -141,24 +152,24 @@ void EventPrinter::SatelliteReceived(std::int16_t satelliteNumber, std::int16_t 
     Append(line, at);
 }
 // clang-format off
-void EventPrinter::HDOPReceived(double value) { Name("HDOPReceived"); Number(value); End(); }
-void EventPrinter::VDOPReceived(double value) { Name("VDOPReceived"); Number(value); End(); }
-void EventPrinter::PDOPReceived(double value) { Name("PDOPReceived"); Number(value); End(); }
+void EventPrinter::HDOPReceived(double value) { Name("HDOPReceived"); NumberLine(value); }
+void EventPrinter::VDOPReceived(double value) { Name("VDOPReceived"); NumberLine(value); }
+void EventPrinter::PDOPReceived(double value) { Name("PDOPReceived"); NumberLine(value); }
 void EventPrinter::PositionFixReceived(std::string positionFix) { Name("PositionFixReceived"); Text(positionFix); End(); }
-void EventPrinter::SatellitesUsedReceived(std::int16_t satellitesUsed) { Name("SatellitesUsedReceived"); Integer(satellitesUsed); End(); }
-void EventPrinter::AltitudeReceived(double altitude) { Name("AltitudeReceived"); Number(altitude); End(); }
+void EventPrinter::SatellitesUsedReceived(std::int16_t satellitesUsed) { Name("SatellitesUsedReceived"); IntegerLine(satellitesUsed); }
+void EventPrinter::AltitudeReceived(double altitude) { Name("AltitudeReceived"); NumberLine(altitude); }
 void EventPrinter::AltitudeUnitsReceived(std::string altitudeUnits) { Name("AltitudeUnitsReceived"); Text(altitudeUnits); End(); }
-void EventPrinter::GeoidSeparationReceived(double geoidSeparation) { Name("GeoidSeparationReceived"); Number(geoidSeparation); End(); }
+void EventPrinter::GeoidSeparationReceived(double geoidSeparation) { Name("GeoidSeparationReceived"); NumberLine(geoidSeparation); }
 void EventPrinter::GeoidSeparationUnitsReceived(std::string geoidSeparationUnits) { Name("GeoidSeparationUnitsReceived"); Text(geoidSeparationUnits); End(); }
-void EventPrinter::DGPSageReceived(std::int16_t dGPSage) { Name("DGPSageReceived"); Integer(dGPSage); End(); }
+void EventPrinter::DGPSageReceived(std::int16_t dGPSage) { Name("DGPSageReceived"); IntegerLine(dGPSage); }
 void EventPrinter::DGPSstationIDReceived(std::string dGPSstationID) { Name("DGPSstationIDReceived"); Text(dGPSstationID); End(); }
 void EventPrinter::AutoManModeReceived(std::string autoManMode) { Name("AutoManModeReceived"); Text(autoManMode); End(); }
 void EventPrinter::Mode3DReceived(std::string mode3D) { Name("Mode3DReceived"); Text(mode3D); End(); }
-void EventPrinter::SatellitesInViewReceived(std::int16_t satellitesInView) { Name("SatellitesInViewReceived"); Integer(satellitesInView); End(); }
+void EventPrinter::SatellitesInViewReceived(std::int16_t satellitesInView) { Name("SatellitesInViewReceived"); IntegerLine(satellitesInView); }
 void EventPrinter::TrueTrack(std::string Ttrack) { Name("TrueTrack"); Text(Ttrack); End(); }
 void EventPrinter::MagneticTrack(std::string Mtrack) { Name("MagneticTrack"); Text(Mtrack); End(); }
-void EventPrinter::SpeedReceivedKnots(double speed_knots) { Name("SpeedReceivedKnots"); Number(speed_knots); End(); }
-void EventPrinter::SpeedReceivedKmh(double speed_kmh) { Name("SpeedReceivedKmh"); Number(speed_kmh); End(); }
+void EventPrinter::SpeedReceivedKnots(double speed_knots) { Name("SpeedReceivedKnots"); NumberLine(speed_knots); }
+void EventPrinter::SpeedReceivedKmh(double speed_kmh) { Name("SpeedReceivedKmh"); NumberLine(speed_kmh); }
 void EventPrinter::SpeedReceivedKnotsFull(std::string speed_knotsFull) { Name("SpeedReceivedKnotsFull"); Text(speed_knotsFull); End(); }
 void EventPrinter::SpeedReceivedKmhFull(std::string speed_kmhFull) { Name("SpeedReceivedKmhFull"); Text(speed_kmhFull); End(); }
 // clang-format on

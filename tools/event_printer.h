@@ -61,8 +61,9 @@ private:
     void Channel(std::string_view name, std::int16_t satellite);
     void Name(std::string_view name) { out_.append(name); }
     void Text(const std::string& latin1);
-    void Integer(std::int16_t value);
-    void Number(double value);
+    // TAB, the value and the line's end.
+    void IntegerLine(std::int16_t value);
+    void NumberLine(double value);
     void End() { out_ += '\n'; }
     // What was composed in [begin, end); by length, which costs less than by iterators.
     void Append(const char* begin, const char* end) { out_.append(begin, static_cast<std::size_t>(end - begin)); }
