@@ -116,10 +116,10 @@ private:
     bool rtsEnable_ = false;
     bool nullDiscard_ = false;
     bool pseudoTerminal_ = false;
-    bool applying_ = false;      // our own setting calls run: their errors are handled there
-    QElapsedTimer sinceDrained_; // since the line was last read on its own notice
-    QTimer resume_;              // ends a pause in reading the line
-    QElapsedTimer sinceRead_;    // since the last Read
+    bool applying_ = false;            // our own setting calls run: their errors are handled there
+    QElapsedTimer sinceDrained_;       // since the line was last read on its own notice
+    QTimer resume_;                    // ends a pause in reading the line
+    QElapsedTimer sinceRead_;          // since the last Read
     std::size_t drainedSinceRead_ = 0; // bytes taken from the device since then
 };
 

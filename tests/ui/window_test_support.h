@@ -80,7 +80,6 @@ inline void AnswerNextDialog()
     AnswerNextDialog(ignored);
 }
 
-
 // The texts of `labels`, "|" between them, to compare a row of labels at once.
 template <typename Labels>
 QString Texts(const Labels& labels)
