@@ -1,4 +1,4 @@
-// fixwatch-events end to end: lines in, the exact transcript out.
+// fixwatch-events end to end: lines in, the exact transcript out; and how its printer writes numbers.
 #include "captures.h"
 #include "event_printer.h"
 #include "shell_run.h"
@@ -58,8 +58,6 @@ TEST(EventsTool, PrintsEveryEventThenTheParseResultForEachLineOfStdinOrFilesInOr
     EXPECT_EQ(RunTool("--gnss @0", {gn}).second, kGllEvents + "Parse\ttrue\nParse\tfalse\n");
 }
 
-// The tool reads its input in large blocks: lines that a block's end cuts, lines longer than a
-// block and a CR LF split between two blocks must read exactly as short lines do.
 TEST(EventsTool, NumbersPrintAsTheShortestTextThatReadsBackAsTheSameDouble)
 {
     std::vector<double> values = {0.0, -0.0, 1e5, -1e5, 99999.999, 1e-3, 1e-4, 0.05, -0.05, 5e-324, 1e300,
@@ -90,6 +88,8 @@ TEST(EventsTool, NumbersPrintAsTheShortestTextThatReadsBackAsTheSameDouble)
     }
 }
 
+// The tool reads its input in large blocks: lines that a block's end cuts, lines longer than a
+// block and a CR LF split between two blocks must read exactly as short lines do.
 TEST(EventsTool, LinesCutByTheReadingBlocksReadWhole)
 {
     std::string input, expected;
