@@ -114,7 +114,6 @@ private:
                  std::size_t count);
     // Sets of systems, one bit per GnssSystem: which systems' satellites a change touched.
     using SystemSet = std::uint32_t;
-    static constexpr SystemSet kEverySystem = (1u << std::size(kAllGnssSystems)) - 1;
     static SystemSet SystemOfKey(std::uint16_t key) { return 1u << (key / kNumbersPerSystem); }
 
     SystemSet DropSilentSignals(std::uint64_t since);
