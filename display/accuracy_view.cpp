@@ -1,6 +1,7 @@
 #include "accuracy_view.h"
 
 #include "chart_palette.h"
+#include "value_label.h"
 
 #include <QChart>
 #include <QChartView>
@@ -35,7 +36,7 @@ constexpr double kLeastExtent = 0.1; // metres each way, for fixes that never mo
 
 QLabel* PlainLabel(const char* name, const QString& text = QString())
 {
-    auto* label = new QLabel(text);
+    auto* label = new ValueLabel(text);
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -3,6 +3,7 @@
 
 #include "port_combo_box.h"
 #include "sky_view.h"
+#include "value_label.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -38,9 +39,10 @@ Widget* Named(Widget* widget, const QString& name)
 
 // Every label of the window is a plain-text label, made so once, here: the texts that
 // value labels receive come from the receiver and must never be taken for markup.
-QLabel* PlainLabel(const QString& text, const QString& name)
+template <typename Label = QLabel>
+Label* PlainLabel(const QString& text, const QString& name)
 {
-    auto* label = Named(new QLabel, name);
+    auto* label = Named(new Label, name);
     label->setTextFormat(Qt::PlainText);
     label->setText(text);
     return label;
@@ -56,7 +58,7 @@ QLabel* Caption(const QString& text, const char* name, int index)
 QLabel* Value(const QString& designText, const QString& tooltip, const char* name, int index,
               int minimumCharacters = 10)
 {
-    QLabel* label = PlainLabel(designText, Indexed(name, index));
+    QLabel* label = PlainLabel<ValueLabel>(designText, Indexed(name, index));
     label->setToolTip(tooltip);
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     label->setFont(font);
