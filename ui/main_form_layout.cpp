@@ -1,6 +1,7 @@
 // The window's static make-up: menu, tabs, frames, captions, tooltips and design texts.
 #include "main_form.h"
 
+#include "buffered_group_box.h"
 #include "port_combo_box.h"
 #include "sky_view.h"
 #include "value_label.h"
@@ -93,7 +94,7 @@ QFrame* HighlightLine(int index)
 
 QGroupBox* Frame(const QString& caption, const char* name)
 {
-    return Named(new QGroupBox(caption), QLatin1String(name));
+    return Named(new BufferedGroupBox(caption), QLatin1String(name));
 }
 
 QString TwoDigits(int n)
