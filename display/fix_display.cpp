@@ -34,9 +34,12 @@ QLabel* At(const std::array<QLabel*, N>& labels, std::size_t index)
 void FixDisplay::Show(QLabel* label, const QString& text, bool repaintNow)
 {
     // A label already showing the text needs neither a new text nor a paint.
-    if (label == nullptr || label->text() == text)
+    if (label == nullptr || Text(label) == text)
         return;
-    label->setText(text);
+    if (batchDepth_ > 0)
+        pendingTexts_[label] = text;
+    else
+        label->setText(text);
     if (repaintNow)
         Paint(label);
 }
@@ -45,12 +48,32 @@ void FixDisplay::SetBar(QProgressBar* bar, int level, const QString& tooltip)
 {
     if (bar == nullptr)
         return;
-    const QString shown = PlainToolTip(tooltip);
-    if (bar->value() == level && bar->toolTip() == shown)
+    const Bar shown{level, PlainToolTip(tooltip)};
+    if (Level(bar) == shown)
         return;
-    bar->setToolTip(shown);
-    bar->setValue(level);
+    if (batchDepth_ > 0)
+        pendingBars_[bar] = shown;
+    else
+        SetBarNow(bar, shown);
     Paint(bar);
+}
+
+void FixDisplay::SetBarNow(QProgressBar* bar, const Bar& shown)
+{
+    bar->setToolTip(shown.tooltip);
+    bar->setValue(shown.level);
+}
+
+QString FixDisplay::Text(QLabel* label) const
+{
+    const auto pending = pendingTexts_.find(label);
+    return pending != pendingTexts_.end() ? pending->second : label->text();
+}
+
+FixDisplay::Bar FixDisplay::Level(QProgressBar* bar) const
+{
+    const auto pending = pendingBars_.find(bar);
+    return pending != pendingBars_.end() ? pending->second : Bar{bar->value(), bar->toolTip()};
 }
 
 void FixDisplay::Paint(QWidget* widget)
@@ -63,6 +86,28 @@ void FixDisplay::Paint(QWidget* widget)
         unpainted_.push_back(widget);
 }
 
+// The last text and level each widget was given in the batch. A widget that ends the batch as
+// it began it, as a column that a GSA blanks and the next GSV fills again, is neither changed
+// nor painted.
+void FixDisplay::ApplyPending()
+{
+    auto unchanged = [this](QWidget* widget) { std::erase(unpainted_, widget); };
+    for (const auto& [label, text] : pendingTexts_) {
+        if (label->text() == text)
+            unchanged(label);
+        else
+            label->setText(text);
+    }
+    for (const auto& [bar, shown] : pendingBars_) {
+        if (bar->value() == shown.level && bar->toolTip() == shown.tooltip)
+            unchanged(bar);
+        else
+            SetBarNow(bar, shown);
+    }
+    pendingTexts_.clear();
+    pendingBars_.clear();
+}
+
 void FixDisplay::BeginBatch()
 {
     ++batchDepth_;
@@ -72,6 +117,7 @@ void FixDisplay::EndBatch()
 {
     if (batchDepth_ == 0 || --batchDepth_ > 0)
         return;
+    ApplyPending();
     // One synchronous paint of each window for the whole batch. A repaint of each widget in
     // turn would paint and send to the screen once per widget, and the first of them already
     // paints every widget whose text changed since.
@@ -307,7 +353,7 @@ void FixDisplay::ChannelReceived(std::size_t channel, std::int16_t satellite)
     // The status is painted after the column is blanked, as the last step of the handler.
     QLabel* status = At(w_.Lab_PosizioneInfo3b, channel);
     const QLatin1String shown = satellite == 0 ? QLatin1String("Not in use") : QLatin1String("In use");
-    const bool changed = status != nullptr && status->text() != shown;
+    const bool changed = status != nullptr && Text(status) != shown;
     if (satellite == 0) {
         Show(status, QStringLiteral("Not in use"), false);
         ClearSatelliteSlot(static_cast<std::int16_t>(channel));

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class QProgressBar;
@@ -165,12 +166,26 @@ private:
     void SetBar(QProgressBar* bar, int level, const QString& tooltip);
     void Paint(QWidget* widget);
 
+    // A bar's level and the tooltip that says what was received.
+    struct Bar {
+        int level = 0;
+        QString tooltip;
+        bool operator==(const Bar&) const = default;
+    };
+    static void SetBarNow(QProgressBar* bar, const Bar& shown);
+    // What a widget shows, or will show at the end of the open batch.
+    QString Text(QLabel* label) const;
+    Bar Level(QProgressBar* bar) const;
+    void ApplyPending();
+
     DisplayWidgets w_;
     QString decimalPoint_;
     int batchDepth_ = 0;
     bool allSystems_ = false;
     bool vtgSpeedSeen_ = false;       // a VTG speed arrived since the last clearing
     std::vector<QWidget*> unpainted_; // changed during the open batch
+    std::unordered_map<QLabel*, QString> pendingTexts_;
+    std::unordered_map<QProgressBar*, Bar> pendingBars_;
     FixTexts texts_;
 };
 

@@ -160,6 +160,48 @@ TEST(FixDisplayPainting, ABatchPaintsEachChangedLabelOnceAndUnchangedOnesNever)
     EXPECT_EQ(widgets.paints[fix], 0) << "an unchanged label was painted";
 }
 
+// A GSA that blanks the columns of unused channels, and the GSV after it that fills them again
+// with the satellites they showed, leave those columns as they were: unchanged and unpainted.
+TEST(FixDisplayPainting, AColumnBlankedAndFilledAgainInOneBatchIsNeitherChangedNorPainted)
+{
+    Widgets widgets;
+    FixDisplay display(widgets.w);
+    display.gps_SatelliteReceived(9, 21, 120, 35, 41);
+    display.gps_Ch09SatReceived(0);
+    display.gps_SatelliteReceived(9, 21, 120, 35, 41);
+    widgets.paints.clear();
+    QLabel* number = widgets.w.Lab_Sat[8];
+    QProgressBar* bar = widgets.w.PSat[8];
+    QLabel* status = widgets.w.Lab_PosizioneInfo3b[8];
+    QLabel* time = widgets.w.Lab_Posizione[0];
+
+    display.BeginBatch();
+    display.gps_Ch09SatReceived(0);
+    EXPECT_EQ(number->text(), "21") << "changed before the batch ended";
+    display.gps_SatelliteReceived(9, 21, 120, 35, 41);
+    display.gps_TimeChanged("12:00:01");
+    display.gps_TimeChanged("12:00:02");
+    display.EndBatch();
+    EXPECT_EQ(number->text(), "21");
+    EXPECT_EQ(widgets.w.Lab_SatA[8]->text(), "120");
+    EXPECT_EQ(bar->value(), 41);
+    EXPECT_EQ(bar->toolTip(), "41");
+    EXPECT_EQ(status->text(), "Not in use");
+    EXPECT_EQ(widgets.paints[number], 0);
+    EXPECT_EQ(widgets.paints[bar], 0);
+    EXPECT_EQ(widgets.paints[status], 0);
+    EXPECT_EQ(time->text(), "12:00:02") << "the last text of the batch";
+    EXPECT_EQ(widgets.paints[time], 1);
+
+    // A channel taken into use within the batch is painted with its new status once.
+    display.BeginBatch();
+    display.gps_Ch09SatReceived(21);
+    display.gps_Ch09SatReceived(21);
+    display.EndBatch();
+    EXPECT_EQ(status->text(), "In use");
+    EXPECT_EQ(widgets.paints[status], 1);
+}
+
 TEST(FixDisplayUnits, EachUnitSetConvertsWhatIsShownButNeverTheCurrentFixTexts)
 {
     Widgets widgets;
