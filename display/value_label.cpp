@@ -38,9 +38,10 @@ QSize ValueLabel::minimumSizeHint() const
     return minimumHint_;
 }
 
+// The font and the rest of the setting are compared at each measurement; a style is not.
 void ValueLabel::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+    if (event->type() == QEvent::StyleChange)
         measured_ = false;
     QLabel::changeEvent(event);
 }
