@@ -293,7 +293,8 @@ bool SerialPort::Open()
         return false;
     }
     pseudoTerminal_ = IsPseudoTerminal(devicePath_);
-    received_.clear();
+    // What a lost device gave before it went is still handed out at the next Read, also when
+    // the device is back by then; Close forgets it.
     sinceRead_.invalidate();
     drainedSinceRead_ = 0;
 

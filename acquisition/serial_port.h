@@ -24,7 +24,8 @@ namespace fixwatch {
 // A device that disappears while open (a USB receiver unplugged, the far end of a
 // pseudo-terminal closed) is closed at its first read or resource error and Lost is emitted
 // once; Reconnect then opens the same path again with the same settings, as udev re-creates
-// the node (or the /dev/serial/by-id link) when the receiver comes back.
+// the node (or the /dev/serial/by-id link) when the receiver comes back, and what came before
+// the loss is still handed out.
 class SerialPort : public ReceiverSource {
     Q_OBJECT
 

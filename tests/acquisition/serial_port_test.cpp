@@ -196,6 +196,34 @@ TEST_F(SerialPortOnPty, ASecondPortIsToldTheDeviceIsBusyAndAVanishedDeviceIsLost
     EXPECT_EQ(port.Read(), "");
 }
 
+TEST(SerialPortReconnect, WhatALostDeviceGaveBeforeItWentIsHandedOutWhenItIsBack)
+{
+    // The receiver's link names one terminal, then another after it was plugged in again.
+    PseudoTerminal before;
+    PseudoTerminal after;
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString link = folder.filePath(QStringLiteral("gps0"));
+    ASSERT_TRUE(QFile::link(QString::fromStdString(before.Device()), link));
+    SerialPort port;
+    QSignalSpy lost(&port, &ReceiverSource::Lost);
+    ASSERT_TRUE(port.SetDevice(link) && port.Settings("115200,N,8,1") && port.Open());
+
+    // Taken from the terminal by the event loop, not yet by a Read: a hang-up empties the
+    // terminal, not the port.
+    const std::string last(300, 'x');
+    before.Write(last);
+    ASSERT_TRUE(before.WaitUntilQueued(static_cast<int>(last.size())));
+    ASSERT_TRUE(test::WaitFor([&] { return before.Queued() == 0; })) << "the port did not take the text";
+    before.CloseMaster();
+    ASSERT_TRUE(test::WaitFor([&] { return lost.count() == 1; })) << "the loss went unnoticed";
+    ASSERT_TRUE(QFile::remove(link) && QFile::link(QString::fromStdString(after.Device()), link));
+    ASSERT_TRUE(port.Reconnect()) << qPrintable(port.Reason());
+    const std::string next = test::Line("$GPGGA,2");
+    after.Write(next);
+    EXPECT_EQ(ReadBytes(port, last.size() + next.size()), last + next);
+}
+
 TEST_F(SerialPortOnPty, ASlowLineWaitsInTheKernelForTheNextReadAndItsLossShowsThere)
 {
     const std::string burst(300, 'x'); // over the terminal's wake threshold
