@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -507,10 +508,46 @@ void SerialPort::OnErrorOccurred(QSerialPort::SerialPortError error)
 {
     if (applying_ || !port_.isOpen())
         return;
+    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError)
+        return;
     // Qt keeps a vanished device open and repeats the error in a busy loop until it is
-    // closed, so the first one closes it.
-    if (error == QSerialPort::ReadError || error == QSerialPort::ResourceError)
-        CloseLostDevice();
+    // closed, so the first one closes it; but a notice whose bytes a Read took in the
+    // meantime reaches Qt as a failed read too, and the line is still there.
+    if (StillAnswers()) {
+        port_.clearError();
+        if (QSocketNotifier* notifier = ReadNotifier(port_); notifier != nullptr && !resume_.isActive())
+            notifier->setEnabled(true);
+        return;
+    }
+    CloseLostDevice();
+}
+
+bool SerialPort::StillAnswers()
+{
+    // A device that went away is hung up; one that is there has bytes to give or none yet.
+    const int descriptor = static_cast<int>(port_.handle());
+    pollfd line{descriptor, POLLIN, 0};
+    while (::poll(&line, 1, 0) == -1) {
+        if (errno != EINTR)
+            return false;
+    }
+    if ((line.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0)
+        return false;
+    if ((line.revents & POLLIN) == 0)
+        return true;
+    // Bytes came since: a device that fails to give them is gone. Qt's buffer goes first,
+    // to keep the order.
+    Keep(port_.readAll());
+    char chunk[4096];
+    ssize_t n = -1;
+    do {
+        n = ::read(descriptor, chunk, sizeof chunk);
+    } while (n == -1 && errno == EINTR);
+    if (n > 0) {
+        Keep(std::string_view(chunk, static_cast<std::size_t>(n)));
+        drainedSinceRead_ += static_cast<std::size_t>(n);
+    }
+    return n > 0 || (n == -1 && (errno == EAGAIN || errno == EWOULDBLOCK));
 }
 
 void SerialPort::CloseLostDevice()

@@ -22,10 +22,11 @@ namespace fixwatch {
 // each once, at most kMaxReadLength per Read (the newest win). Nothing is ever sent.
 //
 // A device that disappears while open (a USB receiver unplugged, the far end of a
-// pseudo-terminal closed) is closed at its first read or resource error and Lost is emitted
-// once; Reconnect then opens the same path again with the same settings, as udev re-creates
-// the node (or the /dev/serial/by-id link) when the receiver comes back, and what came before
-// the loss is still handed out.
+// pseudo-terminal closed) is closed at its first failed read and Lost is emitted once; a
+// read that fails on a line that is still there (a notice whose bytes were taken already) is
+// no loss. Reconnect then opens the same path again with the same settings, as udev
+// re-creates the node (or the /dev/serial/by-id link) when the receiver comes back, and
+// what came before the loss is still handed out.
 class SerialPort : public ReceiverSource {
     Q_OBJECT
 
@@ -100,13 +101,15 @@ private:
     qint64 QuietMs() const;
     // After a Read: leaves a slow line to the kernel until about the next one.
     void QuietWhileSlow();
+    // Whether the open device still gives bytes after Qt reported a failed read.
+    bool StillAnswers();
     void CloseLostDevice();
     void TakeBuffered();
     // Appends received bytes (without NULs when they are discarded), keeping the newest.
     void Keep(const QByteArray& bytes);
     void Keep(std::string_view bytes);
 
-    QSerialPort port_;
+    QSerialPort port_{this}; // a child, so that findChildren reaches its notifiers
     QString devicePath_;
     QString reason_;
     std::string received_; // read from the device, not yet handed out
