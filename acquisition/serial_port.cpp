@@ -406,11 +406,20 @@ void SerialPort::TakeBuffered()
     // delivers faster than it can be shown gives its newest text.
     if (!port_.isOpen())
         return;
+    // A device that went away is left to Qt's own read, which reports it as the error that
+    // closes the port (OnErrorOccurred).
+    if (!Drain())
+        port_.waitForReadyRead(0);
+}
+
+bool SerialPort::Drain()
+{
     const QByteArray buffered = port_.readAll();
     std::size_t drained = static_cast<std::size_t>(buffered.size());
     Keep(buffered);
     const int descriptor = static_cast<int>(port_.handle());
     char chunk[4096];
+    bool failed = false;
     while (drained < kMaxDrainPerRead) {
         const ssize_t n = ::read(descriptor, chunk, sizeof chunk);
         if (n > 0) {
@@ -419,14 +428,13 @@ void SerialPort::TakeBuffered()
         } else if (n == -1 && errno == EINTR) {
             continue;
         } else {
-            // Nothing more for now; or the device went away, which Qt's own read reports
-            // as the error that closes the port (OnErrorOccurred).
-            if (n == 0 || errno != EAGAIN)
-                port_.waitForReadyRead(0);
+            // Nothing more for now, or an end or error of the device.
+            failed = n == 0 || errno != EAGAIN;
             break;
         }
     }
     drainedSinceRead_ += drained;
+    return !failed;
 }
 
 qint64 SerialPort::QuietMs() const
@@ -535,19 +543,8 @@ bool SerialPort::StillAnswers()
         return false;
     if ((line.revents & POLLIN) == 0)
         return true;
-    // Bytes came since: a device that fails to give them is gone. Qt's buffer goes first,
-    // to keep the order.
-    Keep(port_.readAll());
-    char chunk[4096];
-    ssize_t n = -1;
-    do {
-        n = ::read(descriptor, chunk, sizeof chunk);
-    } while (n == -1 && errno == EINTR);
-    if (n > 0) {
-        Keep(std::string_view(chunk, static_cast<std::size_t>(n)));
-        drainedSinceRead_ += static_cast<std::size_t>(n);
-    }
-    return n > 0 || (n == -1 && (errno == EAGAIN || errno == EWOULDBLOCK));
+    // Bytes came since: a device that fails to give them is gone.
+    return Drain();
 }
 
 void SerialPort::CloseLostDevice()

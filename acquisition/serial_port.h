@@ -105,6 +105,9 @@ private:
     bool StillAnswers();
     void CloseLostDevice();
     void TakeBuffered();
+    // Takes Qt's buffer, then what the kernel holds, within a bound, in order; false when the
+    // device failed to give bytes (an end of file or an error other than "nothing now").
+    bool Drain();
     // Appends received bytes (without NULs when they are discarded), keeping the newest.
     void Keep(const QByteArray& bytes);
     void Keep(std::string_view bytes);
