@@ -70,10 +70,15 @@ QString FixDisplay::Text(QLabel* label) const
     return pending != pendingTexts_.end() ? pending->second : label->text();
 }
 
+FixDisplay::Bar FixDisplay::Shown(QProgressBar* bar)
+{
+    return Bar{bar->value(), bar->toolTip()};
+}
+
 FixDisplay::Bar FixDisplay::Level(QProgressBar* bar) const
 {
     const auto pending = pendingBars_.find(bar);
-    return pending != pendingBars_.end() ? pending->second : Bar{bar->value(), bar->toolTip()};
+    return pending != pendingBars_.end() ? pending->second : Shown(bar);
 }
 
 void FixDisplay::Paint(QWidget* widget)
@@ -99,7 +104,7 @@ void FixDisplay::ApplyPending()
             label->setText(text);
     }
     for (const auto& [bar, shown] : pendingBars_) {
-        if (bar->value() == shown.level && bar->toolTip() == shown.tooltip)
+        if (Shown(bar) == shown)
             unchanged(bar);
         else
             SetBarNow(bar, shown);

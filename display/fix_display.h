@@ -173,6 +173,7 @@ private:
         bool operator==(const Bar&) const = default;
     };
     static void SetBarNow(QProgressBar* bar, const Bar& shown);
+    static Bar Shown(QProgressBar* bar);
     // What a widget shows, or will show at the end of the open batch.
     QString Text(QLabel* label) const;
     Bar Level(QProgressBar* bar) const;
