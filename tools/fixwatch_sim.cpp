@@ -28,9 +28,7 @@ constexpr auto kSleepSlice = std::chrono::milliseconds(20); // how soon a signal
 // When nobody reads for this long, the backlog is dropped as a real line would lose it.
 constexpr int kBacklogSeconds = 2;
 
-volatile std::sig_atomic_t stopRequested = 0;
-
-void RequestStop(int) { stopRequested = 1; }
+using fixwatch::stopRequested;
 
 struct Options {
     std::string file;  // empty: the synthetic receiver
@@ -193,11 +191,7 @@ int main(int argc, char** argv)
     if (!options)
         return 2;
 
-    struct sigaction action {};
-    action.sa_handler = RequestStop;
-    ::sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
+    fixwatch::StopOnSignals();
 
     fixwatch::ReceiverLine terminal(stopRequested);
     if (!terminal.Open("fixwatch-sim", B4800))

@@ -16,6 +16,19 @@
 
 namespace fixwatch {
 
+// Set at SIGINT or SIGTERM once StopOnSignals() ran: the programs that play a receiver end
+// their loop when it is set.
+inline volatile std::sig_atomic_t stopRequested = 0;
+
+inline void StopOnSignals()
+{
+    struct sigaction action {};
+    action.sa_handler = [](int) { stopRequested = 1; };
+    ::sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
 // A receiver's end of a pseudo-terminal for the programs that play one (fixwatch-sim and the
 // benchmarks' real-time line): the slave device is what a monitor opens, and what is sent
 // goes out as a line that nobody has to read. Writes never block: what the line cannot take

@@ -1,4 +1,5 @@
 #include "synthetic_gnss_receiver.h"
+#include "synthetic_motion.h"
 
 #include <cmath>
 #include <cstdio>
@@ -7,15 +8,9 @@
 namespace fixwatch {
 namespace {
 
-constexpr double kMetresPerDegreeLatitude = 111'320.0;
-constexpr double kMetresPerSecondPerKnot = 1852.0 / 3600.0;
-constexpr double kKmhPerKnot = 1.852;
-constexpr double kMagneticVariation = 2.5; // degrees east
-constexpr double kTurnPerSecond = 0.2;     // degrees
+using namespace synthetic;
 constexpr int kRiseAndSetSeconds = 300;
 constexpr std::size_t kChannelsPerGsa = 12;
-
-double Radians(double degrees) { return degrees * std::numbers::pi / 180.0; }
 
 // `value` with one decimal, "." as separator.
 std::string OneDecimal(double value)

@@ -1,4 +1,5 @@
 #include "synthetic_receiver.h"
+#include "synthetic_motion.h"
 
 #include <charconv>
 #include <cmath>
@@ -7,13 +8,7 @@
 namespace fixwatch {
 namespace {
 
-constexpr double kMetresPerDegreeLatitude = 111'320.0;
-constexpr double kMetresPerSecondPerKnot = 1852.0 / 3600.0;
-constexpr double kKmhPerKnot = 1.852;
-constexpr double kMagneticVariation = 2.5; // degrees east
-constexpr double kTurnPerSecond = 0.2;     // degrees: one full circle in half an hour
-
-double Radians(double degrees) { return degrees * std::numbers::pi / 180.0; }
+using namespace synthetic;
 
 // `value` with `decimals` places, always "." as separator.
 std::string Fixed(double value, int decimals)

@@ -24,12 +24,7 @@ constexpr long kNanosecondsPerSecond = 1'000'000'000;
 // What nobody read for this long is dropped, as a real line loses it.
 constexpr long kBacklogSeconds = 2;
 
-volatile std::sig_atomic_t stopRequested = 0;
-
-void RequestStop(int)
-{
-    stopRequested = 1;
-}
+using fixwatch::stopRequested;
 
 struct Options {
     bool gnss = false;
@@ -99,11 +94,7 @@ int main(int argc, char** argv)
         std::cerr << "usage: fixwatch-bench-line [--gnss] [--baud B] [--piece BYTES] [--seconds N]\n";
         return 2;
     }
-    struct sigaction action {};
-    action.sa_handler = RequestStop;
-    ::sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
+    fixwatch::StopOnSignals();
 
     fixwatch::ReceiverLine line(stopRequested);
     if (!line.Open("fixwatch-bench-line"))
