@@ -226,7 +226,7 @@ void SerialPort::Close()
     if (port_.isOpen()) {
         const std::size_t unread = line_.DiscardUnread() + received_.Size();
         port_.close();
-        qCDebug(lcAcquisition) << "closed" << devicePath_ << "discarding" << unread << "unread bytes";
+        qCDebug(lcAcquisition).noquote() << "closed" << devicePath_ << "discarding" << unread << "unread bytes";
     }
     received_.Clear();
 }
@@ -277,8 +277,8 @@ bool SerialPort::OpenLine(bool fresh)
         const std::size_t unread = line_.DiscardUnread() + received_.Size();
         received_.Clear();
         if (unread > 0)
-            qCDebug(lcAcquisition) << "discarded" << unread << "bytes that came before" << devicePath_
-                                   << "was opened";
+            qCDebug(lcAcquisition).noquote() << "discarded" << unread << "bytes that came before" << devicePath_
+                                             << "was opened";
     }
 
     applying_ = true;
@@ -403,8 +403,8 @@ void SerialPort::Keep(std::string_view more)
     const std::uint64_t droppedBefore = received_.Dropped();
     received_.Append(more);
     if (received_.Dropped() != droppedBefore)
-        qCDebug(lcAcquisition) << devicePath_ << "dropped" << received_.Dropped() - droppedBefore
-                               << "bytes in whole lines: the window reads slower than they come";
+        qCDebug(lcAcquisition).noquote() << devicePath_ << "dropped" << received_.Dropped() - droppedBefore
+                                         << "bytes in whole lines: the window reads slower than they come";
 }
 
 void SerialPort::OnErrorOccurred(QSerialPort::SerialPortError error)
@@ -433,7 +433,7 @@ void SerialPort::CloseLostDevice()
     port_.close();
     port_.clearError();
     reason_ = tr("%1 went away.").arg(devicePath_);
-    qCDebug(lcAcquisition) << devicePath_ << "lost";
+    qCDebug(lcAcquisition).noquote() << devicePath_ << "lost";
     emit Lost(reason_);
 }
 
