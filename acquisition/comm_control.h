@@ -67,6 +67,8 @@ public:
 
     // Everything received and not yet read; empty when none or when not open.
     std::string Input();
+    // Bytes the open or lost source threw away unread, see ReceiverSource::Dropped.
+    std::uint64_t Dropped() const { return source_ != nullptr ? source_->Dropped() : 0; }
 
     State LinkState() const { return state_; }
     // While lost: one attempt to open the same source again, never blocking; true when it

@@ -17,7 +17,11 @@ int UsedCount(const Sky& sky)
 } // namespace
 
 ReceiverSession::ReceiverSession()
-    : assembler_([this](std::string_view line, bool fresh) { LineReceived(line, fresh); })
+    : assembler_([this](std::string_view line) { LineReceived(line); }), received_([this](std::string_view line, bool lfOnly) {
+          if (lfOnly)
+              ++poll_.lfOnlyLines;
+          NewLine(SentenceView(line));
+      })
 {
 }
 
@@ -46,6 +50,9 @@ void ReceiverSession::Begin(Talkers talkers)
     // A new acquisition starts from nothing: the text kept from an earlier one would
     // otherwise show its fix again on a receiver that sends nothing.
     assembler_.Clear();
+    received_.Clear();
+    lineEnds_.Reset();
+    droppedBefore_ = comm_.Dropped();
     talkers_ = talkers;
     ApplyTalkers();
     sky_ = Sky(talkers);
@@ -60,8 +67,19 @@ ReceiverSession::Poll ReceiverSession::PollOnce()
     // A receiver that went away is looked for again at every poll until it is back.
     if (comm_.LinkState() == CommControl::State::Lost && comm_.Reconnect())
         cameBack = true;
-    Poll poll = HandleInput(comm_.Input());
+    const std::string text = comm_.Input();
+    // What the source threw away took the end of the unfinished line with it: what follows
+    // is another line, never its continuation.
+    const std::uint64_t dropped = comm_.Dropped();
+    const std::uint64_t droppedNow = dropped > droppedBefore_ ? dropped - droppedBefore_ : 0;
+    droppedBefore_ = dropped;
+    if (droppedNow > 0) {
+        received_.DropUnfinished();
+        assembler_.DropUnfinished();
+    }
+    Poll poll = HandleInput(text);
     poll.cameBack = cameBack;
+    poll.droppedBytes = droppedNow;
     return poll;
 }
 
@@ -69,7 +87,16 @@ ReceiverSession::Poll ReceiverSession::HandleInput(std::string_view text)
 {
     poll_ = Poll{};
     poll_.textArrived = !text.empty();
-    assembler_.HandleInput(text);
+    // New lines first, so that the sky and the counters know of them when the interpreter's
+    // events reach the display.
+    received_.HandleInput(text);
+    if (talkers_ == Talkers::AllSystems) {
+        normalized_.clear();
+        lineEnds_.Append(text, normalized_);
+        assembler_.HandleInput(normalized_);
+    } else {
+        assembler_.HandleInput(text);
+    }
     return poll_;
 }
 
@@ -84,14 +111,10 @@ void ReceiverSession::RemoveConsumer(LineConsumer* consumer)
     consumers_.erase(std::remove(consumers_.begin(), consumers_.end(), consumer), consumers_.end());
 }
 
-void ReceiverSession::LineReceived(std::string_view line, bool fresh)
+void ReceiverSession::LineReceived(std::string_view line)
 {
-    // Read once: the sky, the talker check, the counters and the interpreter share the view.
-    const SentenceView sentence(line);
-    if (fresh)
-        NewLine(sentence);
     if (gps_)
-        gps_->Parse(sentence);
+        gps_->Parse(SentenceView(line));
 }
 
 void ReceiverSession::NewLine(const SentenceView& sentence)

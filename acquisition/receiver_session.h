@@ -1,12 +1,15 @@
 #pragma once
 
 #include "comm_control.h"
+#include "line_ends.h"
 #include "nmea_interpreter.h"
+#include "received_lines.h"
 #include "satellites_in_use.h"
 #include "sentence_assembler.h"
 #include "sky.h"
 #include "talkers.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -39,8 +42,11 @@ public:
 // the interpreter's events happens here.
 //
 // Every complete line kept by the assembler goes to the interpreter at every poll (the
-// display shows the latest values again, as it always did); each line that is new goes once
-// to the sky, the talker check, the counters and every consumer.
+// display shows the latest values again, as it always did). The assembler ends lines at
+// CR LF only; with every system read, a line that ends in LF alone is read as if it ended
+// in CR LF, as network sources and recordings are. Each line that is new, whatever ends it,
+// goes once to the sky, the talker check, the counters and every consumer, so the recorder
+// and the console lose none of what the receiver sent.
 class ReceiverSession {
 public:
     // What one poll brought.
@@ -49,7 +55,9 @@ public:
         bool cameBack = false; // a lost source was opened again before reading
         int lines = 0;         // lines that arrived for the first time
         int badChecksums = 0;  // of those, the ones whose checksum failed
+        int lfOnlyLines = 0;   // of those, the ones that ended in LF alone
         bool skyChanged = false;
+        std::uint64_t droppedBytes = 0; // the source read too slowly and threw these away
     };
 
     ReceiverSession();
@@ -90,12 +98,16 @@ public:
     const std::string& lineBuffer() const { return assembler_.lineBuffer(); }
 
 private:
-    void LineReceived(std::string_view line, bool fresh);
+    void LineReceived(std::string_view line);
     void NewLine(const SentenceView& sentence);
     void ApplyTalkers();
 
     CommControl comm_;
     SentenceAssembler assembler_;
+    ReceivedLines received_;
+    LineEnds lineEnds_;               // with every system read: LF alone ends a line too
+    std::string normalized_;          // the read with those line ends, for the assembler
+    std::uint64_t droppedBefore_ = 0; // the source's count of dropped bytes at the last poll
     std::unique_ptr<NmeaInterpreter> gps_;
     NmeaEvents* events_ = nullptr;
     Talkers talkers_ = Talkers::GpsOnly;

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace fixwatch {
@@ -40,6 +41,10 @@ public:
     // Closes; a source that is not open stays closed. Ends any reconnecting.
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
+    // Bytes received and thrown away unread since the source was made, because they came
+    // faster than Read was called. A source that drops text drops whole lines, and the Read
+    // after a drop begins where a line begins: the unfinished line before it is gone.
+    virtual std::uint64_t Dropped() const { return 0; }
 
     // Why the last Open failed or why the source was lost, as one sentence in the user's
     // words, e.g. "Cannot connect to gpsd on localhost:2947: connection refused. Is gpsd

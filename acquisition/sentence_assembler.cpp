@@ -2,6 +2,7 @@
 
 #include "text_fields.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace fixwatch {
@@ -51,6 +52,13 @@ void SentenceAssembler::Clear()
 {
     lineBuffer_.clear();
     handedOn_ = 0;
+}
+
+void SentenceAssembler::DropUnfinished()
+{
+    const auto end = lineBuffer_.rfind(kLineEnd);
+    lineBuffer_.erase(end == std::string::npos ? 0 : end + kLineEnd.size());
+    handedOn_ = std::min(handedOn_, lineBuffer_.size());
 }
 
 void SentenceAssembler::LimitBuffer()

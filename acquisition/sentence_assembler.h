@@ -37,6 +37,9 @@ public:
 
     // Forgets the kept text, as if nothing had been received.
     void Clear();
+    // Forgets the unfinished line after the last CR LF: received text was lost after it, so
+    // what comes next does not continue it.
+    void DropUnfinished();
 
     // The text kept between calls; bytes, one character each, as received.
     const std::string& lineBuffer() const { return lineBuffer_; }

@@ -1,22 +1,16 @@
 #include "serial_port.h"
 
-#include "newest_text.h"
+#include "acquisition_log.h"
 #include "port_device.h"
 #include "text_fields.h"
-
-#include <QSocketNotifier>
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <iterator>
-#include <utility>
 #include <cstring>
+#include <iterator>
 
 #include <fcntl.h>
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace fixwatch {
@@ -25,35 +19,8 @@ namespace {
 // Qt's own buffer for received bytes: what arrives while nobody reads beyond it waits in the
 // kernel, whose queue is bounded too, so a flooding line cannot grow memory.
 constexpr qint64 kReadBufferSize = ReceiverSource::kMaxReadLength;
-// One Read drains at most this much from the device; the newest kMaxReadLength are kept.
+// One Read drains at most this much from the device; the newest lines are kept.
 constexpr std::size_t kMaxDrainPerRead = 4 * ReceiverSource::kMaxReadLength;
-// The terminal reports the line readable once this many bytes wait (VMIN, at most 255 as a
-// cc_t holds it), rather than at every byte or UART piece: the window reads once a second
-// anyway, so each wake-up of the event loop in between only moves bytes into Qt's buffer.
-// Read takes the rest from the kernel.
-constexpr cc_t kWakeThreshold = 255;
-// The line may be left unread for as long as it takes to bring this much, at its baud rate
-// and at the pace it has kept since the Read before: three quarters of the terminal's own
-// 4 KiB queue, so that nothing is held up or dropped, also from a USB receiver that ignores
-// the baud rate. Never longer than kMaxQuietMs, so that a window that stops asking still
-// learns of a hang-up.
-constexpr qint64 kQuietBytes = 3072;
-constexpr qint64 kMaxQuietMs = 2000;
-// A line that fills kWakeThreshold faster than this (a 10 Hz receiver at 115200 baud does it
-// 40 times a second) is read at most once in this time on its own notice, or in its quiet
-// when that is shorter.
-constexpr qint64 kReadPauseMs = 250;
-
-// Qt's notifier of the open port's descriptor, which QSerialPort keeps as its child; nothing
-// when a Qt version keeps it elsewhere, and the line is then read at every notice as before.
-QSocketNotifier* ReadNotifier(QSerialPort& port)
-{
-    for (QSocketNotifier* notifier : port.findChildren<QSocketNotifier*>(Qt::FindDirectChildrenOnly)) {
-        if (notifier->type() == QSocketNotifier::Read)
-            return notifier;
-    }
-    return nullptr;
-}
 
 // The error number a plain open of `device` gives now, 0 when it opens.
 int OpenError(const QString& device)
@@ -96,8 +63,6 @@ SerialPort::SerialPort(QObject* parent)
     port_.setReadBufferSize(kReadBufferSize);
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialPort::OnErrorOccurred);
     connect(&port_, &QSerialPort::readyRead, this, &SerialPort::OnReadyRead);
-    resume_.setSingleShot(true);
-    connect(&resume_, &QTimer::timeout, this, &SerialPort::ResumeReading);
 }
 
 SerialPort::~SerialPort()
@@ -201,7 +166,8 @@ bool SerialPort::Settings(std::string_view settings)
         return true;
     applying_ = true;
     const bool applied = ApplyLineSettings();
-    ApplyWakeThreshold();
+    line_.BaudRate(lineSettings_.baudRate);
+    line_.RaiseWakeThreshold();
     applying_ = false;
     return applied;
 }
@@ -232,14 +198,14 @@ bool SerialPort::Handshaking(int value)
         reason_ = tr("Unknown handshaking %1.").arg(value);
         return false;
     }
-    handshaking_ = value;
+    handshaking_ = static_cast<Handshake>(value);
     if (!port_.isOpen())
         return true;
     applying_ = true;
     const bool applied = ApplyHandshaking();
     if (applied)
         ApplyModemLines();
-    ApplyWakeThreshold();
+    line_.RaiseWakeThreshold();
     applying_ = false;
     return applied;
 }
@@ -256,19 +222,29 @@ QString SerialPort::Description() const
 
 void SerialPort::Close()
 {
-    resume_.stop();
-    if (port_.isOpen())
+    line_.StopPause();
+    if (port_.isOpen()) {
+        const std::size_t unread = line_.DiscardUnread() + received_.Size();
         port_.close();
-    received_.clear();
+        qCDebug(lcAcquisition).noquote() << "closed" << devicePath_ << "discarding" << unread << "unread bytes";
+    }
+    received_.Clear();
+}
+
+bool SerialPort::Open()
+{
+    return OpenLine(true);
 }
 
 bool SerialPort::Reconnect()
 {
-    // Opening a device never waits for the line, so trying once a tick costs nothing.
-    return Open();
+    // Opening a device never waits for the line, so trying once a tick costs nothing. What
+    // the receiver sends once it is back is news, and what a lost device gave before it
+    // went is still handed out at the next Read.
+    return OpenLine(false);
 }
 
-bool SerialPort::Open()
+bool SerialPort::OpenLine(bool fresh)
 {
     if (port_.isOpen())
         return true;
@@ -294,16 +270,22 @@ bool SerialPort::Open()
         return false;
     }
     pseudoTerminal_ = IsPseudoTerminal(devicePath_);
-    // What a lost device gave before it went is still handed out at the next Read, also when
-    // the device is back by then; Close forgets it.
-    sinceRead_.invalidate();
-    drainedSinceRead_ = 0;
+    line_.Opened(lineSettings_.baudRate);
+    // A terminal keeps what came while nobody had it open: from before a Stop, or sent to
+    // a line nobody listened to. A new run shows none of it.
+    if (fresh) {
+        const std::size_t unread = line_.DiscardUnread() + received_.Size();
+        received_.Clear();
+        if (unread > 0)
+            qCDebug(lcAcquisition).noquote() << "discarded" << unread << "bytes that came before" << devicePath_
+                                             << "was opened";
+    }
 
     applying_ = true;
     const bool applied = ApplyLineSettings() && ApplyHandshaking();
     if (applied) {
         ApplyModemLines();
-        ApplyWakeThreshold();
+        line_.RaiseWakeThreshold();
     }
     applying_ = false;
     if (!applied) {
@@ -311,20 +293,11 @@ bool SerialPort::Open()
         return false;
     }
     reason_.clear();
+    qCDebug(lcAcquisition).noquote() << (fresh ? "opened" : "reopened") << devicePath_
+                                     << ShortSettings(settingsText_) << "handshaking"
+                                     << static_cast<int>(handshaking_) << "DTR" << dtrEnable_ << "RTS"
+                                     << rtsEnable_ << "NUL discard" << nullDiscard_;
     return true;
-}
-
-void SerialPort::ApplyWakeThreshold()
-{
-    // Reads stay non-blocking (the descriptor is O_NONBLOCK), so VMIN only changes when poll
-    // says there is something to read. A device that refuses it is read as before.
-    const int descriptor = static_cast<int>(port_.handle());
-    termios tio{};
-    if (::tcgetattr(descriptor, &tio) != 0 || tio.c_cc[VMIN] == kWakeThreshold)
-        return;
-    tio.c_cc[VMIN] = kWakeThreshold;
-    tio.c_cc[VTIME] = 0;
-    ::tcsetattr(descriptor, TCSANOW, &tio);
 }
 
 bool SerialPort::Accepted(bool result, const QString& what)
@@ -358,21 +331,10 @@ bool SerialPort::ApplyHandshaking()
         QSerialPort::NoFlowControl, QSerialPort::SoftwareControl,
         QSerialPort::HardwareControl, QSerialPort::HardwareControl};
     port_.clearError();
-    if (!Accepted(port_.setFlowControl(kFlow[handshaking_]), tr("the handshaking")))
+    if (!Accepted(port_.setFlowControl(kFlow[static_cast<int>(handshaking_)]), tr("the handshaking")))
         return false;
-    if (handshaking_ != 3)
-        return true;
-    // Qt offers one kind of flow control at a time; both take the termios flags directly.
-    const int descriptor = static_cast<int>(port_.handle());
-    termios tio{};
-    bool set = ::tcgetattr(descriptor, &tio) == 0;
-    if (set) {
-        tio.c_iflag |= IXON | IXOFF;
-        tio.c_iflag &= ~tcflag_t(IXANY);
-        tio.c_cflag |= CRTSCTS;
-        set = ::tcsetattr(descriptor, TCSANOW, &tio) == 0;
-    }
-    if (set || pseudoTerminal_)
+    // Qt offers one kind of flow control at a time; both take the terminal's flags directly.
+    if (handshaking_ != Handshake::Both || line_.BothFlowControls() || pseudoTerminal_)
         return true;
     reason_ = tr("%1 refused the handshaking: %2.")
                   .arg(devicePath_, QString::fromLocal8Bit(std::strerror(errno)));
@@ -392,97 +354,33 @@ void SerialPort::ApplyModemLines()
 std::string SerialPort::Read()
 {
     TakeBuffered();
-    QuietWhileSlow();
-    std::string text = std::move(received_);
-    received_.clear();
-    return text;
+    line_.QuietAfterRead();
+    return received_.Take();
 }
 
-void SerialPort::TakeBuffered()
+bool SerialPort::TakeBuffered()
 {
     // Qt fills its buffer from the event loop; what the kernel still holds is fetched here
-    // too, straight from the descriptor (poll would not report fewer than kWakeThreshold
-    // bytes), so a poll returns everything received up to now, within a bound: a line that
-    // delivers faster than it can be shown gives its newest text.
+    // too, so a poll returns everything received up to now, within a bound.
     if (!port_.isOpen())
-        return;
+        return false;
+    if (line_.Drain(kMaxDrainPerRead, [this](std::string_view bytes) { Keep(bytes); }))
+        return true;
     // A device that went away is left to Qt's own read, which reports it as the error that
     // closes the port (OnErrorOccurred).
-    if (!Drain())
-        port_.waitForReadyRead(0);
-}
-
-bool SerialPort::Drain()
-{
-    const QByteArray buffered = port_.readAll();
-    std::size_t drained = static_cast<std::size_t>(buffered.size());
-    Keep(buffered);
-    const int descriptor = static_cast<int>(port_.handle());
-    char chunk[4096];
-    bool failed = false;
-    while (drained < kMaxDrainPerRead) {
-        const ssize_t n = ::read(descriptor, chunk, sizeof chunk);
-        if (n > 0) {
-            drained += static_cast<std::size_t>(n);
-            Keep(std::string_view(chunk, static_cast<std::size_t>(n)));
-        } else if (n == -1 && errno == EINTR) {
-            continue;
-        } else {
-            // Nothing more for now, or an end or error of the device.
-            failed = n == 0 || errno != EAGAIN;
-            break;
-        }
-    }
-    drainedSinceRead_ += drained;
-    return !failed;
-}
-
-qint64 SerialPort::QuietMs() const
-{
-    // Ten bits a character with start and stop bits: a line brings at most baud / 10 bytes a second.
-    return std::min(kMaxQuietMs, kQuietBytes * 10 * 1000 / std::max<qint64>(lineSettings_.baudRate, 1));
-}
-
-void SerialPort::QuietWhileSlow()
-{
-    // A slow line (up to 19200 baud its quiet covers a tick) is read only when the window
-    // asks: no notice wakes the loop before the next Read. A line whose pace is not known
-    // yet, or that has sent nothing, is read at its notices.
-    const qint64 elapsed = sinceRead_.isValid() ? sinceRead_.restart() : 0;
-    if (!sinceRead_.isValid())
-        sinceRead_.start();
-    const auto drained = static_cast<qint64>(std::exchange(drainedSinceRead_, 0));
-    if (!port_.isOpen() || drained == 0 || elapsed == 0)
-        return;
-    const qint64 quiet = std::min(QuietMs(), kQuietBytes * elapsed / drained);
-    if (quiet >= kReadPauseMs)
-        PauseReading(quiet);
+    port_.waitForReadyRead(0);
+    return false;
 }
 
 void SerialPort::OnReadyRead()
 {
     // Qt takes what one read of the terminal gives (64 bytes of a pseudo-terminal), and the
     // rest left in the kernel wakes the loop again at once. Emptying the kernel's queue here
-    // leaves the next wake-up to kWakeThreshold new bytes. Once the newest kMaxReadLength are
-    // held, nothing more is read until the window asks: a flood waits in the kernel.
-    if (received_.size() < kMaxReadLength)
+    // leaves the next wake-up to the terminal's threshold. Once kMaxReadLength is held,
+    // nothing more is read until the window asks: a flood waits in the kernel.
+    if (received_.Size() < kMaxReadLength)
         TakeBuffered();
-    // The window shows nothing of it before its next tick, so a fast line need not wake the
-    // loop at every kWakeThreshold bytes.
-    const qint64 pause = std::min(kReadPauseMs, QuietMs());
-    if (sinceDrained_.isValid() && sinceDrained_.elapsed() < pause)
-        PauseReading(pause - sinceDrained_.elapsed());
-    sinceDrained_.start();
-}
-
-void SerialPort::PauseReading(qint64 milliseconds)
-{
-    QSocketNotifier* notifier = ReadNotifier(port_);
-    if (notifier == nullptr)
-        return;
-    // Any read through the port (Read at the tick) starts its notices again.
-    notifier->setEnabled(false);
-    resume_.start(static_cast<int>(milliseconds));
+    line_.PaceNotices();
 }
 
 void SerialPort::ResumeReading()
@@ -490,16 +388,9 @@ void SerialPort::ResumeReading()
     // Reading through the port starts its notices again; what waited is taken now.
     if (!port_.isOpen())
         return;
-    if (received_.size() < kMaxReadLength)
+    if (received_.Size() < kMaxReadLength)
         TakeBuffered();
-    else if (QSocketNotifier* notifier = ReadNotifier(port_))
-        notifier->setEnabled(true);
-    sinceDrained_.start();
-}
-
-void SerialPort::Keep(const QByteArray& bytes)
-{
-    Keep(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    line_.ResumeNotices();
 }
 
 void SerialPort::Keep(std::string_view more)
@@ -509,7 +400,11 @@ void SerialPort::Keep(std::string_view more)
         std::remove_copy(more.begin(), more.end(), std::back_inserter(withoutNuls), '\0');
         more = withoutNuls;
     }
-    AppendNewest(received_, more, kMaxReadLength);
+    const std::uint64_t droppedBefore = received_.Dropped();
+    received_.Append(more);
+    if (received_.Dropped() != droppedBefore)
+        qCDebug(lcAcquisition).noquote() << devicePath_ << "dropped" << received_.Dropped() - droppedBefore
+                                         << "bytes in whole lines: the window reads slower than they come";
 }
 
 void SerialPort::OnErrorOccurred(QSerialPort::SerialPortError error)
@@ -521,39 +416,24 @@ void SerialPort::OnErrorOccurred(QSerialPort::SerialPortError error)
     // Qt keeps a vanished device open and repeats the error in a busy loop until it is
     // closed, so the first one closes it; but a notice whose bytes a Read took in the
     // meantime reaches Qt as a failed read too, and the line is still there.
-    if (StillAnswers()) {
+    if (line_.StillAnswers(kMaxDrainPerRead, [this](std::string_view bytes) { Keep(bytes); })) {
         port_.clearError();
-        if (QSocketNotifier* notifier = ReadNotifier(port_); notifier != nullptr && !resume_.isActive())
-            notifier->setEnabled(true);
+        if (!line_.Paused())
+            line_.ResumeNotices();
         return;
     }
     CloseLostDevice();
 }
 
-bool SerialPort::StillAnswers()
-{
-    // A device that went away is hung up; one that is there has bytes to give or none yet.
-    const int descriptor = static_cast<int>(port_.handle());
-    pollfd line{descriptor, POLLIN, 0};
-    while (::poll(&line, 1, 0) == -1) {
-        if (errno != EINTR)
-            return false;
-    }
-    if ((line.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0)
-        return false;
-    if ((line.revents & POLLIN) == 0)
-        return true;
-    // Bytes came since: a device that fails to give them is gone.
-    return Drain();
-}
-
 void SerialPort::CloseLostDevice()
 {
-    resume_.stop();
-    Keep(port_.readAll());
+    line_.StopPause();
+    const QByteArray rest = port_.readAll();
+    Keep(std::string_view(rest.constData(), static_cast<std::size_t>(rest.size())));
     port_.close();
     port_.clearError();
     reason_ = tr("%1 went away.").arg(devicePath_);
+    qCDebug(lcAcquisition).noquote() << devicePath_ << "lost";
     emit Lost(reason_);
 }
 

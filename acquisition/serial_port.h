@@ -1,32 +1,36 @@
 #pragma once
 
+#include "newest_lines.h"
 #include "receiver_source.h"
+#include "serial_line.h"
 
-#include <QElapsedTimer>
 #include <QSerialPort>
 #include <QString>
-#include <QTimer>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace fixwatch {
 
-// The receive-only serial link to a receiver on one device (/dev/ttyUSB0, /dev/ttyACM0,
-// /dev/ttyS0, a pseudo-terminal...). The line settings keep the names of a classic serial
-// communications control: Settings, DTREnable, RTSEnable, NullDiscard and Handshaking are
-// written before Open and applied by it. A write that cannot be honoured returns false and
-// changes nothing; Reason() says why.
+// Reading policy. A receiver talks whether or not anybody listens, and the window looks
+// once a tick, so the port holds what came between two looks and hands it out at the next
+// Read, in arrival order, one byte per character (ISO-8859-1), each byte once. A fast line
+// is taken from the kernel as it comes (the terminal wakes the loop only every 255 bytes,
+// and at most every 250 ms); a slow one is left in the kernel's queue until the next Read,
+// which costs no wake-up at all but means a hang-up is seen only then (at most two seconds
+// later). What is held is bounded at kMaxReadLength: a receiver that sends faster than the
+// window reads loses its oldest whole lines, never a piece of one, and Dropped() counts
+// them, so the loss can be told. Bytes nobody read when the port closes are thrown away
+// then and again at the next open: a Start shows only what the receiver says from then on.
+// A lost device (unplugged, the far end hung up) is closed at its first failed read and
+// Lost is emitted once; Reconnect opens the same path again and hands out what came before
+// the loss first. Nothing is ever sent.
 //
-// Received bytes are handed out one byte per character (ISO-8859-1), in arrival order,
-// each once, at most kMaxReadLength per Read (the newest win). Nothing is ever sent.
-//
-// A device that disappears while open (a USB receiver unplugged, the far end of a
-// pseudo-terminal closed) is closed at its first failed read and Lost is emitted once; a
-// read that fails on a line that is still there (a notice whose bytes were taken already) is
-// no loss. Reconnect then opens the same path again with the same settings, as udev
-// re-creates the node (or the /dev/serial/by-id link) when the receiver comes back, and
-// what came before the loss is still handed out.
+// The settings keep the names of a classic serial communications control: Settings,
+// DTREnable, RTSEnable, NullDiscard and Handshaking are written before Open and applied by
+// it. A write that cannot be honoured returns false and changes nothing; Reason() says
+// why. The descriptor work behind Qt's back lives in SerialLine.
 class SerialPort : public ReceiverSource {
     Q_OBJECT
 
@@ -57,10 +61,10 @@ public:
     void NullDiscard(bool discard) { nullDiscard_ = discard; }
     bool NullDiscard() const { return nullDiscard_; }
 
-    // 0 none, 1 XON/XOFF, 2 RTS/CTS, 3 both; false for another value, and on an open port
-    // when the device refuses it.
+    // A Handshake by its number (0 none, 1 XON/XOFF, 2 RTS/CTS, 3 both); false for another
+    // value, and on an open port when the device refuses it.
     bool Handshaking(int value);
-    int Handshaking() const { return handshaking_; }
+    int Handshaking() const { return static_cast<int>(handshaking_); }
 
     // The line settings in the short form people use, "4800 8N1", "9600 7E2".
     static QString ShortSettings(std::string_view settings);
@@ -72,6 +76,7 @@ public:
     std::string Read() override;
     void Close() override;
     bool IsOpen() const override;
+    std::uint64_t Dropped() const override { return received_.Dropped(); }
     QString Reason() const override { return reason_; }
     QString Name() const override { return devicePath_; }
     QString Description() const override;
@@ -86,48 +91,39 @@ private:
 
     static bool ParseSettings(std::string_view text, LineSettings& settings, QString& reason);
 
+    bool OpenLine(bool fresh);
     bool ApplyLineSettings();
     bool ApplyHandshaking();
     void ApplyModemLines();
-    void ApplyWakeThreshold();
     bool Accepted(bool result, const QString& what);
-    bool RtsHandshake() const { return handshaking_ == 2 || handshaking_ == 3; }
+    bool RtsHandshake() const
+    {
+        return handshaking_ == Handshake::RtsCts || handshaking_ == Handshake::Both;
+    }
 
     void OnErrorOccurred(QSerialPort::SerialPortError error);
     void OnReadyRead();
-    void PauseReading(qint64 milliseconds);
     void ResumeReading();
-    // How long the line may be left to the kernel at its baud rate.
-    qint64 QuietMs() const;
-    // After a Read: leaves a slow line to the kernel until about the next one.
-    void QuietWhileSlow();
-    // Whether the open device still gives bytes after Qt reported a failed read.
-    bool StillAnswers();
     void CloseLostDevice();
-    void TakeBuffered();
-    // Takes Qt's buffer, then what the kernel holds, within a bound, in order; false when the
-    // device failed to give bytes (an end of file or an error other than "nothing now").
-    bool Drain();
-    // Appends received bytes (without NULs when they are discarded), keeping the newest.
-    void Keep(const QByteArray& bytes);
+    // Takes what Qt and the kernel hold, within a bound; false when the device failed to
+    // give bytes.
+    bool TakeBuffered();
+    // Keeps received bytes (without NULs when they are discarded), the newest lines winning.
     void Keep(std::string_view bytes);
 
-    QSerialPort port_{this}; // a child, so that findChildren reaches its notifiers
+    QSerialPort port_{this}; // a child, so that the line finds its notifiers
+    SerialLine line_{port_, [this] { ResumeReading(); }};
     QString devicePath_;
     QString reason_;
-    std::string received_; // read from the device, not yet handed out
+    NewestLines received_{kMaxReadLength}; // read from the device, not yet handed out
     std::string settingsText_ = "9600,N,8,1";
     LineSettings lineSettings_;
-    int handshaking_ = 0;
+    Handshake handshaking_ = Handshake::None;
     bool dtrEnable_ = false;
     bool rtsEnable_ = false;
     bool nullDiscard_ = false;
     bool pseudoTerminal_ = false;
-    bool applying_ = false;            // our own setting calls run: their errors are handled there
-    QElapsedTimer sinceDrained_;       // since the line was last read on its own notice
-    QTimer resume_;                    // ends a pause in reading the line
-    QElapsedTimer sinceRead_;          // since the last Read
-    std::size_t drainedSinceRead_ = 0; // bytes taken from the device since then
+    bool applying_ = false; // our own setting calls run: their errors are handled there
 };
 
 // Why a device could not be opened, in the user's words, from the error number the open

@@ -54,6 +54,7 @@ bool SentenceRecorder::Start(const QString& folder, const QDateTime& utc)
         return Fail(QStringLiteral("%1 is not a regular file").arg(path_));
     }
     descriptor_ = descriptor;
+    size_ = static_cast<std::uint64_t>(status.st_size);
     return true;
 }
 
@@ -84,17 +85,31 @@ bool SentenceRecorder::Flush()
         if (n > 0) {
             done += static_cast<std::size_t>(n);
             written_ += static_cast<std::uint64_t>(n);
+            size_ += static_cast<std::uint64_t>(n);
             continue;
         }
         if (n == -1 && errno == EINTR)
             continue;
         // A write of nothing on a regular file means it cannot grow: say so as a full disk.
         const int error = n == 0 ? ENOSPC : errno;
-        pending_.erase(0, done);
+        CutToWholeLines(done);
         return Fail(QStringLiteral("cannot write %1: %2").arg(path_, ErrorText(error)));
     }
     pending_.clear();
     return true;
+}
+
+void SentenceRecorder::CutToWholeLines(std::size_t done)
+{
+    // The file ends where the last whole line written ends: a reader would take a torn
+    // line for a sentence with a damaged end.
+    const auto lineEnd = std::string_view(pending_).substr(0, done).rfind("\r\n");
+    const std::size_t whole = lineEnd == std::string_view::npos ? 0 : lineEnd + 2;
+    const std::uint64_t torn = done - whole;
+    if (torn == 0 || ::ftruncate(descriptor_, static_cast<off_t>(size_ - torn)) != 0)
+        return;
+    size_ -= torn;
+    written_ -= torn;
 }
 
 bool SentenceRecorder::Stop()

@@ -50,12 +50,16 @@ public:
 
 private:
     bool Fail(const QString& why);
+    // After a write cut short at `done` bytes of what was pending: takes the torn line off
+    // the end of the file.
+    void CutToWholeLines(std::size_t done);
 
     int descriptor_ = -1;
     QString path_;
     QString error_;
     std::string pending_;
     std::uint64_t written_ = 0;
+    std::uint64_t size_ = 0; // the file's length, as this recording wrote it
 };
 
 // "1.2 MB", "340 kB", "512 B": decimal units, one decimal below ten.

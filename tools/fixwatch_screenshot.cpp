@@ -118,6 +118,15 @@ int main(int argc, char* argv[])
         ok = Save(form.grab(), path("position-utm.png")) && ok;
         form.MenuCoordinate[0]->trigger();
 
+        // Lines that end in LF alone, and text lost to a receiver faster than the window.
+        std::string lfOnly = fixwatch::SampleSecondText();
+        std::erase(lfOnly, '\r');
+        Feed(form, receiver, lfOnly);
+        ok = Save(form.statusBar()->grab(), path("status-lf-only.png")) && ok;
+        form.Status->BytesDropped(212 * 1024);
+        form.Status->Polled(true, 10, 0);
+        ok = Save(form.statusBar()->grab(), path("status-overload.png")) && ok;
+
         // Silent, then unplugged.
         qint64 now = 0;
         form.Status->clock = [&now] { return now; };

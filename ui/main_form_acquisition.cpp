@@ -109,6 +109,9 @@ void MainForm::Timer_Lett_Timer()
         display->EndBatch();
     // A source may learn more about itself as it runs (the device a gpsd reads from).
     UpdateSourceStatus();
+    Status->BytesDropped(poll.droppedBytes);
+    if (poll.lfOnlyLines > 0 && session_.ReadTalkers() == Talkers::GpsOnly)
+        Status->LfOnlyLinesSeen();
     Status->Polled(poll.textArrived, poll.lines, poll.badChecksums);
     RecordTick();
     ReplayTick();

@@ -131,6 +131,8 @@ void StatusLine::Stopped()
 {
     link_ = Link::Stopped;
     hiddenTalker_.clear();
+    lfOnlyMs_ = -1;
+    losses_.clear();
     allGnssAtNextStart_ = false;
     ShowState();
 }
@@ -150,6 +152,8 @@ void StatusLine::Started()
     lastDataMs_ = Now();
     backUntilMs_ = -1;
     hiddenTalker_.clear();
+    lfOnlyMs_ = -1;
+    losses_.clear();
     allGnssAtNextStart_ = false;
     ShowState();
 }
@@ -189,6 +193,34 @@ void StatusLine::HiddenTalkerSeen(const QString& talker)
     hiddenTalkerMs_ = Now();
 }
 
+void StatusLine::LfOnlyLinesSeen()
+{
+    lfOnlyMs_ = Now();
+}
+
+void StatusLine::BytesDropped(std::uint64_t bytes)
+{
+    if (bytes > 0)
+        losses_.emplace_back(Now(), bytes);
+}
+
+QString StatusLine::LossText(qint64 now)
+{
+    while (!losses_.empty() && now - losses_.front().first >= kLossWindowMs)
+        losses_.pop_front();
+    if (losses_.empty() || now - losses_.back().first >= kHintMs)
+        return {};
+    std::uint64_t bytes = 0;
+    for (const auto& loss : losses_)
+        bytes += loss.second;
+    const QString amount = bytes < 1024 ? QStringLiteral("%1 B").arg(bytes)
+                                        : QStringLiteral("%1 KiB").arg((bytes + 512) / 1024);
+    const qint64 seconds = std::max<qint64>(1, (now - losses_.front().first + 999) / 1000);
+    return QStringLiteral("Lost %1 in %2 s: the receiver sends faster than the window reads")
+        .arg(amount)
+        .arg(seconds);
+}
+
 void StatusLine::AllGnssChosen(bool checked)
 {
     // Stopped, the next Start reads the box anyway.
@@ -212,8 +244,17 @@ void StatusLine::ShowState()
     case Link::Running: {
         const qint64 now = Now();
         const qint64 silentMs = now - lastDataMs_;
+        const QString loss = LossText(now);
         if (silentMs >= kSilenceMs) {
             text = QStringLiteral("No data for %1 s").arg(silentMs / 1000);
+        } else if (!loss.isEmpty()) {
+            text = loss;
+        } else if (lfOnlyMs_ >= 0 && now - lfOnlyMs_ < kHintMs) {
+            text = allGnssAtNextStart_
+                       ? QStringLiteral("Receiving lines that end in LF only: All GNSS takes "
+                                        "effect at the next Start")
+                       : QStringLiteral("Receiving lines that end in LF only: check All GNSS on "
+                                        "the Communication tab, or start with /G+");
         } else if (!hiddenTalker_.isEmpty() && now - hiddenTalkerMs_ < kHintMs) {
             text = allGnssAtNextStart_
                        ? QStringLiteral("Receiving %1 sentences that are not shown: All GNSS "

@@ -4,7 +4,10 @@
 #include <QString>
 
 #include <array>
+#include <cstdint>
+#include <deque>
 #include <functional>
+#include <utility>
 
 class QStatusBar;
 
@@ -46,7 +49,8 @@ private:
 //   Lab_Status(1)  "Stopped", "Receiving · 12 sentences/s · 3 bad checksums",
 //                  "No data for 7 s", "Receiver lost (/dev/ttyUSB0): waiting for it to
 //                  come back", why Start failed, or, while sentences arrive that the window
-//                  does not show, how to see them (that matters more than their count)
+//                  does not show, how to see them (that matters more than their count),
+//                  "Lost 212 KiB in 60 s: the receiver sends faster than the window reads"
 //   Lab_Status(2)  "Logging every 5 s to ~/...", "Log not written: ...", hidden when idle
 class StatusLine {
 public:
@@ -56,6 +60,8 @@ public:
     static constexpr qint64 kBackMs = 3000;
     // How long a hint about sentences that are not shown stays after the last one.
     static constexpr qint64 kHintMs = 10000;
+    // The time over which lost text is summed up.
+    static constexpr qint64 kLossWindowMs = 60000;
 
     explicit StatusLine(QStatusBar* bar);
 
@@ -77,6 +83,11 @@ public:
     void Polled(bool textArrived, int sentences, int badChecksums);
     // A sentence of another talker ("GN") arrived that the window does not show.
     void HiddenTalkerSeen(const QString& talker);
+    // Lines arrived that end in LF alone, which the window reads only with All GNSS.
+    void LfOnlyLinesSeen();
+    // The source threw away this many received bytes, whole lines, because they came
+    // faster than the window reads.
+    void BytesDropped(std::uint64_t bytes);
     // The user ticked or cleared All GNSS. While running, the running link keeps reading
     // as it was started, so the hint says that the choice takes effect at the next Start.
     void AllGnssChosen(bool checked);
@@ -90,6 +101,8 @@ private:
     };
 
     void ShowState();
+    // What was lost in the last kLossWindowMs, while the last loss is recent; empty otherwise.
+    QString LossText(qint64 now);
     void Set(int index, const QString& text);
     qint64 Now() const;
 
@@ -102,6 +115,9 @@ private:
     qint64 backUntilMs_ = -1;
     QString hiddenTalker_;
     qint64 hiddenTalkerMs_ = 0;
+    qint64 lfOnlyMs_ = -1; // when lines that end in LF alone last came
+    // Each loss of the last kLossWindowMs: when, and how many bytes.
+    std::deque<std::pair<qint64, std::uint64_t>> losses_;
     bool allGnssAtNextStart_ = false; // ticked since this run started
 };
 

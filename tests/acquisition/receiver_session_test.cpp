@@ -81,5 +81,58 @@ TEST(ReceiverSession, OtherSystemsAreNamedWithoutAllGnssAndCountedWithIt)
     EXPECT_FALSE(session.UsedKnown());
 }
 
+TEST(ReceiverSession, EveryLineReachesTheConsumersWhateverEndsItAndTheInterpreterReadsLfAloneWithEverySystem)
+{
+    struct Row {
+        const char* legend;
+        std::vector<std::string> reads;
+        int lfOnly;
+    };
+    const std::string rmc = Sealed("$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
+    const Row rows[] = {
+        {"CR LF", {kGga + "\r\n" + rmc + "\r\n"}, 0},
+        {"LF alone", {kGga + "\n" + rmc + "\n"}, 2},
+        {"CR alone", {kGga + "\r" + rmc + "\r"}, 0},
+        {"a CR LF split between reads", {kGga + "\r", "\n" + rmc + "\r", "\n"}, 0},
+        {"a line split between reads", {kGga.substr(0, 9), kGga.substr(9) + "\n" + rmc + "\n"}, 2},
+    };
+    for (const Talkers talkers : {Talkers::GpsOnly, Talkers::AllSystems}) {
+        for (const Row& row : rows) {
+            std::string events;
+            EventPrinter printer(events);
+            ReceiverSession session;
+            session.Interpret(&printer);
+            session.Begin(talkers);
+            Seen seen;
+            session.AddConsumer(&seen);
+            int lfOnly = 0;
+            for (const std::string& read : row.reads)
+                lfOnly += session.HandleInput(read).lfOnlyLines;
+            EXPECT_EQ(seen.lines, (std::vector<std::string>{kGga, rmc})) << row.legend;
+            EXPECT_EQ(lfOnly, row.lfOnly) << row.legend;
+            // The interpreter keeps its rule, lines end at CR LF, unless every system is read.
+            const bool read = events.find("PositionReceived") != std::string::npos;
+            const bool crLf = std::string_view(row.legend).find("CR LF") != std::string_view::npos;
+            EXPECT_EQ(read, crLf || (talkers == Talkers::AllSystems && row.lfOnly > 0)) << row.legend;
+            session.Interpret(nullptr);
+        }
+    }
+}
+
+TEST(ReceiverSession, NoLineIsMadeOfPiecesOfTwoAndAnEndlessLineIsDroppedWhole)
+{
+    ReceiverSession session;
+    session.Begin(Talkers::GpsOnly);
+    Seen seen;
+    session.AddConsumer(&seen);
+    // A read that begins with "$" starts a line: the unfinished one before it is gone.
+    session.HandleInput("$GPGGA,12");
+    session.HandleInput(kGga + "\r\n");
+    // A line past the bound goes whole, however long.
+    session.HandleInput("$GPTXT," + std::string(ReceivedLines::kMaxLineLength, 'x'));
+    session.HandleInput(std::string(1000, 'y') + "\r\n" + kGga + "\r\n");
+    EXPECT_EQ(seen.lines, (std::vector<std::string>{kGga, kGga}));
+}
+
 } // namespace
 } // namespace fixwatch

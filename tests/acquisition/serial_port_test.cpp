@@ -148,7 +148,7 @@ TEST_F(SerialPortOnPty, TheLineSettingsAndHandshakingAreApplied)
     }
 }
 
-TEST_F(SerialPortOnPty, AFloodIsHandedOutBoundedNewestFirst)
+TEST_F(SerialPortOnPty, AFloodIsHandedOutBoundedInWholeLinesNewestFirstAndItsLossCounted)
 {
     ASSERT_TRUE(Open("115200,N,8,1"));
     // Numbered lines until neither Qt's buffer nor the terminal takes more, while nobody reads.
@@ -169,13 +169,36 @@ TEST_F(SerialPortOnPty, AFloodIsHandedOutBoundedNewestFirst)
     }
     ASSERT_GT(written.size(), ReceiverSource::kMaxReadLength);
     const std::string text = port.Read();
-    ASSERT_EQ(text.size(), ReceiverSource::kMaxReadLength);
-    // One Read is a piece of the text in order, the oldest dropped; the terminal may still
-    // be moving the last bytes, and the next reads bring them, nothing newer lost.
+    ASSERT_LE(text.size(), ReceiverSource::kMaxReadLength);
+    ASSERT_GT(text.size(), ReceiverSource::kMaxReadLength - 80) << "more than a line went";
+    // One Read is a piece of the text in order, the oldest whole lines dropped and counted;
+    // the terminal may still be moving the last bytes, and the next reads bring them,
+    // nothing newer lost.
+    EXPECT_EQ(text.substr(0, 7), "$FLOOD,") << "a Read after a loss begins where a line begins";
     const auto at = written.find(text);
     ASSERT_NE(at, std::string::npos) << "not a piece of the text in order";
     EXPECT_GT(at, 0u) << "the oldest text should have been dropped";
+    EXPECT_EQ(port.Dropped(), at);
     EXPECT_TRUE(text + ReadBytes(port, written.size() - at - text.size()) == written.substr(at));
+}
+
+TEST_F(SerialPortOnPty, WhatCameBeforeACloseIsNeverReadAfterTheNextOpen)
+{
+    // A slow line leaves its bytes in the kernel between Reads: those before Close, and
+    // those the receiver sends while the port is closed, are not news at the next Open.
+    ASSERT_TRUE(Open("4800,N,8,1"));
+    pty.Write(test::Line("$GPGGA,1"));
+    EXPECT_EQ(ReadBytes(port, test::Line("$GPGGA,1").size()), test::Line("$GPGGA,1"));
+    pty.Write(test::Line("$GPGGA,2"));
+    ASSERT_TRUE(pty.WaitUntilQueued(static_cast<int>(test::Line("$GPGGA,2").size())));
+    port.Close();
+    pty.Write(test::Line("$GPGGA,3"));
+    ASSERT_TRUE(pty.WaitUntilQueued(static_cast<int>(test::Line("$GPGGA,3").size())));
+    ASSERT_TRUE(Open("4800,N,8,1"));
+    QTest::qWait(50);
+    EXPECT_EQ(port.Read(), "");
+    pty.Write(test::Line("$GPGGA,4"));
+    EXPECT_EQ(ReadBytes(port, test::Line("$GPGGA,4").size()), test::Line("$GPGGA,4"));
 }
 
 TEST_F(SerialPortOnPty, ASecondPortIsToldTheDeviceIsBusyAndAVanishedDeviceIsLostOnceWithoutSpinning)

@@ -51,6 +51,49 @@ TEST(AcquisitionThroughAPseudoTerminal, TicksFillTheDisplayStopKeepsItAndASilent
         EXPECT_EQ(label->text(), "") << label->objectName().toStdString();
 }
 
+TEST(AcquisitionThroughAPseudoTerminal, WhatTheReceiverSaidBeforeStopIsNeitherShownNorSavedAfterTheNextStart)
+{
+    LogFolder logs;
+    PtyWindow w;
+    MainForm& form = w.form;
+    form.today = [] { return QDate(2026, 12, 9); };
+    const std::string gga = SampleSentences()[0] + "\r\n";
+    w.Receive(gga);
+    ASSERT_EQ(form.Lab_Posizione[0]->text(), "12:35:19");
+
+    // The receiver talks on, unread, while Stop is clicked and for a while after it; then
+    // it falls silent. A slow line keeps all that in the kernel between two reads.
+    w.receiver.Write(gga);
+    ASSERT_TRUE(w.receiver.WaitUntilQueued(static_cast<int>(gga.size())));
+    form.Cmd_StartStop_Click(1);
+    w.receiver.Write(gga);
+    ASSERT_TRUE(w.receiver.WaitUntilQueued(static_cast<int>(gga.size())));
+
+    ASSERT_TRUE(Start(form));
+    for (int tick = 0; tick < 3; ++tick) {
+        QCoreApplication::processEvents();
+        form.Timer_Lett_Timer();
+    }
+    for (QLabel* label : form.Lab_Posizione)
+        EXPECT_EQ(label->text(), "") << label->objectName().toStdString();
+    form.MenuSalvaCP_Click();
+    EXPECT_EQ(FileContents(logs.Path("2026-12-09.log")), QByteArray(";;;;;\r\n"));
+}
+
+TEST(AcquisitionThroughAPseudoTerminal, AReceiverWhoseLinesEndInLfAloneIsCountedAndToldHowToBeRead)
+{
+    FIXWATCH_NEED_CAPTURES("GPSmap-76S.nmea");
+    std::string text = RealCapture("GPSmap-76S.nmea", 40);
+    std::erase(text, '\r');
+    PtyWindow w;
+    MainForm& form = w.form;
+    w.Receive(text);
+    EXPECT_EQ(form.Status->Lab_Status[1]->text(),
+              "Receiving lines that end in LF only: check All GNSS on the Communication tab, or "
+              "start with /G+");
+    EXPECT_EQ(form.Lab_Posizione[0]->text(), "") << "without All GNSS, lines end at CR LF";
+}
+
 TEST(AcquisitionThroughAPseudoTerminal, AReceiverThatVanishesIsOpenedAgainWhenItComesBack)
 {
     // The port names a link, as udev makes /dev/serial/by-id/... for a USB receiver, and the

@@ -1,7 +1,12 @@
 // "Record sentences" on the real window, fed a real capture through a pseudo-terminal.
 #include "capture_receiver.h"
 
+#include <QElapsedTimer>
+
 #include <gtest/gtest.h>
+
+#include <set>
+#include <string>
 
 namespace fixwatch {
 namespace {
@@ -11,7 +16,7 @@ using namespace test;
 constexpr const char* kCapture = "GPSmap-76S.nmea";
 
 struct RecordingWindow : LogFolder, PtyWindow {
-    RecordingWindow() : PtyWindow("/G+")
+    explicit RecordingWindow(const std::string& commandLine = "/G+") : PtyWindow(commandLine)
     {
         form.endProgram = [] {};
         form.utcNow = [] { return QDateTime(QDate(2026, 12, 7), QTime(10, 15, 0), Qt::UTC); };
@@ -38,6 +43,71 @@ TEST(RecordSentences, TheRecordingIsByteEqualToWhatTheReceiverSentAndStopLosesNo
     QString reason;
     EXPECT_TRUE(w.form.ExportTrackTo(w.Path("track.csv"), &reason)) << reason.toStdString();
     EXPECT_GT(FileContents(w.Path("track.csv")).count('\n'), 10);
+}
+
+TEST(RecordSentences, AReceiverWhoseLinesEndInLfAloneIsRecordedAndReadWithAllGnss)
+{
+    FIXWATCH_NEED_CAPTURES(kCapture);
+    const std::string text = RealCapture(kCapture, 100);
+    std::string lfOnly = text;
+    std::erase(lfOnly, '\r');
+    RecordingWindow w;
+    w.Receive(lfOnly);
+    EXPECT_NE(w.form.Lab_Posizione[0]->text(), "") << "the fix shows";
+    EXPECT_TRUE(w.form.Status->Lab_Status[1]->text().startsWith("Receiving \u00b7 "))
+        << w.form.Status->Lab_Status[1]->text().toStdString();
+    w.form.Cmd_StartStop_Click(1);
+    EXPECT_EQ(w.Recorded().toStdString(), text) << "every line, ended as every recording is";
+}
+
+TEST(RecordSentences, AnOverloadDropsWholeLinesOnlyAndSaysHowMuchWasLost)
+{
+    RecordingWindow w("/G+ /S115200,N,8,1");
+    ASSERT_TRUE(Start(w.form));
+    // Numbered sentences, far more than a tick holds, with nobody reading meanwhile; the
+    // event loop takes them from the terminal until the port holds all it keeps.
+    std::set<std::string> sent;
+    std::size_t written = 0;
+    std::string pending;
+    QElapsedTimer running;
+    running.start();
+    for (int n = 0, refused = 0; refused < 20 || written < 2 * ReceiverSource::kMaxReadLength;) {
+        ASSERT_LT(running.elapsed(), 20000) << "the port stopped taking the flood";
+        if (pending.empty()) {
+            pending = Line("$GPTXT,01,01,02," + std::to_string(n++) + std::string(40, 'x'));
+            sent.insert(pending.substr(0, pending.size() - 2));
+        }
+        const std::size_t taken = w.receiver.WriteWithoutWaiting(pending);
+        pending.erase(0, taken);
+        written += taken;
+        if (!pending.empty()) {
+            ++refused;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+    }
+    // The last sentence goes whole, so that every line the port hands out was sent.
+    while (!pending.empty()) {
+        ASSERT_LT(running.elapsed(), 20000);
+        w.form.Timer_Lett_Timer();
+        pending.erase(0, w.receiver.WriteWithoutWaiting(pending));
+    }
+    w.form.Timer_Lett_Timer();
+    const QString state = w.form.Status->Lab_Status[1]->text();
+    EXPECT_TRUE(state.startsWith("Lost ") && state.endsWith(" s: the receiver sends faster than the window reads"))
+        << state.toStdString();
+    w.form.Cmd_StartStop_Click(1);
+
+    const QList<QByteArray> recorded = w.Recorded().split('\n');
+    ASSERT_GT(recorded.size(), 100);
+    int lines = 0;
+    for (const QByteArray& line : recorded) {
+        if (line.isEmpty())
+            continue;
+        ASSERT_TRUE(line.endsWith('\r')) << line.toStdString();
+        EXPECT_TRUE(sent.count(line.chopped(1).toStdString())) << "never sent: " << line.toStdString();
+        ++lines;
+    }
+    EXPECT_LT(lines, static_cast<int>(sent.size())) << "nothing was lost, so nothing was tested";
 }
 
 TEST(RecordSentences, ExitWritesEverythingReceivedBeforeTheProgramEnds)
