@@ -113,19 +113,33 @@ std::optional<AlarmOption> ReadAlarmOption(std::string_view text, const AlarmSet
         s.anchorRadius = *radius;
         if (at == std::string_view::npos)
             return option;
-        const std::string_view point = value->substr(at + 1);
-        const std::size_t comma = point.find(',');
-        const auto latitude = ReadNumber(point.substr(0, comma));
-        const auto longitude =
-            comma == std::string_view::npos ? std::nullopt : ReadNumber(point.substr(comma + 1));
-        if (!latitude || !longitude || std::fabs(*latitude) > 90 || std::fabs(*longitude) > 180)
+        s.anchorPoint = ReadWgsPoint(value->substr(at + 1));
+        if (!s.anchorPoint)
             return fail("the anchor point must be LATITUDE,LONGITUDE in decimal degrees "
                         "(-90 to 90, -180 to 180)");
-        s.anchorPoint = GeoPoint{*latitude, *longitude};
         return option;
     }
     }
     return fail("unknown alarm kind");
+}
+
+std::optional<WgsPoint> ReadWgsPoint(std::string_view text)
+{
+    auto trimmed = [](std::string_view part) {
+        while (!part.empty() && part.front() == ' ')
+            part.remove_prefix(1);
+        while (!part.empty() && part.back() == ' ')
+            part.remove_suffix(1);
+        return part;
+    };
+    const std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos)
+        return std::nullopt;
+    const auto latitude = ReadNumber(trimmed(text.substr(0, comma)));
+    const auto longitude = ReadNumber(trimmed(text.substr(comma + 1)));
+    if (!latitude || !longitude || std::fabs(*latitude) > 90 || std::fabs(*longitude) > 180)
+        return std::nullopt;
+    return WgsPoint{*latitude, *longitude};
 }
 
 std::string ShortNumber(double value, int decimals)

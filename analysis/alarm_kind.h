@@ -42,10 +42,10 @@ int AlarmSeriousness(AlarmKind kind);
 bool AlarmIsCritical(AlarmKind kind);
 
 // A point on the WGS 84 ellipsoid in decimal degrees.
-struct GeoPoint {
+struct WgsPoint {
     double latitude = 0;
     double longitude = 0;
-    friend bool operator==(const GeoPoint&, const GeoPoint&) = default;
+    friend bool operator==(const WgsPoint&, const WgsPoint&) = default;
 };
 
 // The limits the alarms compare with; nothing of it is stored between runs.
@@ -56,7 +56,7 @@ struct AlarmSettings {
     double anchorRadius = 30; // metres
     // A point the user typed; without one the anchor is where the receiver was when the
     // alarm was armed, or its first fix after that.
-    std::optional<GeoPoint> anchorPoint;
+    std::optional<WgsPoint> anchorPoint;
 };
 
 // One "--alarm=KIND[:VALUE]" of the command line, applied to `settings` when good.
@@ -71,6 +71,10 @@ struct AlarmOption {
 // is not understood ("unknown alarm kind \"frob\"").
 std::optional<AlarmOption> ReadAlarmOption(std::string_view text, const AlarmSettings& settings,
                                            std::string* error);
+
+// "LATITUDE,LONGITUDE" in decimal degrees ("45.1,7.6", blanks allowed around either); nothing
+// for anything else or a point off the globe.
+std::optional<WgsPoint> ReadWgsPoint(std::string_view text);
 
 // A number as a person writes it: at most `decimals` decimals, without trailing zeros
 // ("2.5", "5", "3.14").

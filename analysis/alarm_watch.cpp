@@ -147,7 +147,7 @@ void AlarmWatch::Arm(AlarmKind kind, bool armed, double now)
     state.armed = armed;
     state.quietSince.reset();
     if (!armed && state.raised)
-        Clear(kind);
+        Clear(kind, "Disarmed", true);
     if (kind == AlarmKind::NoData)
         lastLine_ = now;
     if (kind == AlarmKind::FixDegraded) {
@@ -158,11 +158,16 @@ void AlarmWatch::Arm(AlarmKind kind, bool armed, double now)
         anchor_ = settings_.anchorPoint ? settings_.anchorPoint : lastPosition_;
 }
 
-void AlarmWatch::Begin(double now)
+void AlarmWatch::End(const std::string& why)
 {
     for (const AlarmKind kind : kAlarmKinds)
         if (state_[AlarmIndex(kind)].raised)
-            Clear(kind);
+            Clear(kind, why, true);
+}
+
+void AlarmWatch::Begin(double now)
+{
+    End("Started again");
     for (State& state : state_)
         state.quietSince.reset();
     lastLine_ = now;
@@ -277,7 +282,7 @@ void AlarmWatch::WatchAnchor(const Epoch& epoch, double now)
 {
     if (!SaysFix(epoch) || !epoch.latitude || !epoch.longitude)
         return;
-    lastPosition_ = GeoPoint{*epoch.latitude, *epoch.longitude};
+    lastPosition_ = WgsPoint{*epoch.latitude, *epoch.longitude};
     if (!Armed(AlarmKind::Anchor))
         return;
     if (!anchor_)
@@ -327,7 +332,7 @@ void AlarmWatch::Hold(AlarmKind kind, std::string text)
     if (state.raised)
         return;
     state.raised = true;
-    changes_.push_back(AlarmChange{kind, true, state.text, details_});
+    changes_.push_back(AlarmChange{kind, true, state.text, details_, false});
 }
 
 void AlarmWatch::Quiet(AlarmKind kind, double now)
@@ -342,16 +347,16 @@ void AlarmWatch::Settle(double now)
     for (const AlarmKind kind : kAlarmKinds) {
         const State& state = state_[AlarmIndex(kind)];
         if (state.raised && state.quietSince && now - *state.quietSince >= kClearAfterSeconds)
-            Clear(kind);
+            Clear(kind, BackText(kind), false);
     }
 }
 
-void AlarmWatch::Clear(AlarmKind kind)
+void AlarmWatch::Clear(AlarmKind kind, std::string text, bool byUser)
 {
     State& state = state_[AlarmIndex(kind)];
     state.raised = false;
     state.quietSince.reset();
-    changes_.push_back(AlarmChange{kind, false, BackText(kind), details_});
+    changes_.push_back(AlarmChange{kind, false, std::move(text), details_, byUser});
     state.text.clear();
 }
 

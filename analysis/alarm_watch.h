@@ -18,6 +18,8 @@ struct AlarmChange {
     bool raised = false;
     std::string text;
     std::string details;
+    // Cleared because the user disarmed it or stopped, not because the condition went away.
+    bool byUser = false;
 };
 
 // Watches the receiver's epochs and the arrival of its lines for the conditions the user
@@ -40,9 +42,12 @@ public:
     void Arm(AlarmKind kind, bool armed, double now);
     bool Armed(AlarmKind kind) const { return state_[AlarmIndex(kind)].armed; }
 
-    // A new acquisition starts at `now`: raised alarms are cleared and everything learnt of
-    // the last one (the last line, the best fix, the anchor taken from a fix) is forgotten.
+    // A new acquisition starts at `now` (or a replay moves): raised alarms are cleared and
+    // everything learnt of the last one (the last line, the best fix, the anchor taken from a
+    // fix) is forgotten.
     void Begin(double now);
+    // The acquisition stops: raised alarms are cleared, with `why` as their text.
+    void End(const std::string& why);
     // Received text at `now` (lines, as the no-data alarm counts them).
     void LineArrived(double now);
     // A closed epoch at `now`. `systemUtcSeconds`, the computer's UTC time in seconds since
@@ -57,9 +62,9 @@ public:
     bool Raised(AlarmKind kind) const { return state_[AlarmIndex(kind)].raised; }
     // The raised alarm's text as it stands now ("57 m from the anchor point (limit 30 m)").
     const std::string& Text(AlarmKind kind) const { return state_[AlarmIndex(kind)].text; }
-    std::optional<GeoPoint> AnchorPoint() const { return anchor_; }
+    std::optional<WgsPoint> AnchorPoint() const { return anchor_; }
     // The last position with a fix, for "Use current position".
-    std::optional<GeoPoint> LastPosition() const { return lastPosition_; }
+    std::optional<WgsPoint> LastPosition() const { return lastPosition_; }
 
 private:
     struct State {
@@ -72,7 +77,7 @@ private:
     void Hold(AlarmKind kind, std::string text);
     void Quiet(AlarmKind kind, double now);
     void Settle(double now);
-    void Clear(AlarmKind kind);
+    void Clear(AlarmKind kind, std::string text, bool byUser);
     std::string BackText(AlarmKind kind) const;
 
     void WatchFix(const Epoch& epoch, double now);
@@ -92,8 +97,8 @@ private:
     std::optional<int> bestMode_;    // GSA mode (2D, 3D) likewise
     std::optional<int> quality_;     // the latest epoch's
     std::optional<int> mode_;
-    std::optional<GeoPoint> anchor_;
-    std::optional<GeoPoint> lastPosition_;
+    std::optional<WgsPoint> anchor_;
+    std::optional<WgsPoint> lastPosition_;
     double lastDistance_ = 0;
     std::optional<double> lastHdop_;
     std::optional<int> lastSatellites_;

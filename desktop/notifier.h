@@ -37,6 +37,8 @@ public:
 
     // Monotonic milliseconds; replaceable so that tests can let time pass.
     std::function<qint64()> clock;
+    // Still waiting for the bus to answer the connection; what is notified meanwhile waits.
+    bool Connecting() const { return connecting_; }
     // Sends what waited for its gap to end, when it has; the notifier's timer calls it.
     void SendDue();
 

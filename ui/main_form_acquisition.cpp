@@ -44,6 +44,7 @@ void MainForm::Cmd_StartStop_Click(int Index)
     }
     RecordFollowAcquisition();
     ReplayFollowAcquisition();
+    AlarmsFollowAcquisition();
     UpdateSourceStatus();
     UpdateLoggerStatus();
 }
@@ -110,6 +111,7 @@ void MainForm::Timer_Lett_Timer()
     // A source may learn more about itself as it runs (the device a gpsd reads from).
     UpdateSourceStatus();
     Status->Polled(poll.textArrived, poll.lines, poll.badChecksums);
+    AlarmTick(poll);
     RecordTick();
     ReplayTick();
     if (acquisitionRunning)

@@ -14,7 +14,7 @@ struct GoodOption {
     double hdopLimit;
     int satellites;
     double radius;
-    std::optional<GeoPoint> point;
+    std::optional<WgsPoint> point;
 };
 
 TEST(AlarmOption, EachKindTakesItsValueAndAKindAloneKeepsTheDefaults)
@@ -30,8 +30,8 @@ TEST(AlarmOption, EachKindTakesItsValueAndAKindAloneKeepsTheDefaults)
         {"hdop:2.5", AlarmKind::Hdop, d.noDataSeconds, 2.5, d.satellitesMinimum, d.anchorRadius, {}},
         {"satellites:6", AlarmKind::Satellites, d.noDataSeconds, d.hdopLimit, 6, d.anchorRadius, {}},
         {"anchor:30", AlarmKind::Anchor, d.noDataSeconds, d.hdopLimit, d.satellitesMinimum, 30, {}},
-        {"anchor:30@45.1,7.6", AlarmKind::Anchor, d.noDataSeconds, d.hdopLimit, d.satellitesMinimum, 30, GeoPoint{45.1, 7.6}},
-        {"anchor:5@-33.9,-70.65", AlarmKind::Anchor, d.noDataSeconds, d.hdopLimit, d.satellitesMinimum, 5, GeoPoint{-33.9, -70.65}},
+        {"anchor:30@45.1,7.6", AlarmKind::Anchor, d.noDataSeconds, d.hdopLimit, d.satellitesMinimum, 30, WgsPoint{45.1, 7.6}},
+        {"anchor:5@-33.9,-70.65", AlarmKind::Anchor, d.noDataSeconds, d.hdopLimit, d.satellitesMinimum, 5, WgsPoint{-33.9, -70.65}},
         {"date", AlarmKind::Date, d.noDataSeconds, d.hdopLimit, d.satellitesMinimum, d.anchorRadius, {}},
     };
     // clang-format on

@@ -219,17 +219,19 @@ TEST(AlarmWatch, DisarmingOrStartingAgainClearsWhatIsRaised)
                       }),
                       0, std::nullopt);
     watch.Arm(AlarmKind::Hdop, false, 1);
-    watch.Begin(2);
-    EXPECT_EQ(Describe(watch.TakeChanges()), "raised hdop: HDOP 9 above 2.5\n"
-                                             "raised satellites: 1 satellite used, fewer than 6\n"
-                                             "cleared hdop: HDOP back: 9\n"
-                                             "cleared satellites: Satellites back: 1 used\n");
+    watch.End("Stopped");
+    const auto changes = watch.TakeChanges();
+    EXPECT_EQ(Describe(changes), "raised hdop: HDOP 9 above 2.5\n"
+                                 "raised satellites: 1 satellite used, fewer than 6\n"
+                                 "cleared hdop: Disarmed\n"
+                                 "cleared satellites: Stopped\n");
+    EXPECT_TRUE(changes[2].byUser && changes[3].byUser);
 }
 
 TEST(AlarmWatch, TheAnchorIsTheTypedPointOrThePositionWhenArmedOrTheFirstFixAfter)
 {
     AlarmSettings typed;
-    typed.anchorPoint = GeoPoint{45.1, 7.6};
+    typed.anchorPoint = WgsPoint{45.1, 7.6};
     AlarmWatch watch;
     watch.SetSettings(typed);
     watch.Arm(AlarmKind::Anchor, true, 0);
@@ -243,7 +245,7 @@ TEST(AlarmWatch, TheAnchorIsTheTypedPointOrThePositionWhenArmedOrTheFirstFixAfte
     armedLater.EpochClosed(GoodFix(45.1, 7.6006), 2, std::nullopt);
     armedLater.Arm(AlarmKind::Anchor, true, 2);
     ASSERT_TRUE(armedLater.AnchorPoint());
-    EXPECT_EQ(*armedLater.AnchorPoint(), (GeoPoint{45.1, 7.6006}));
+    EXPECT_EQ(*armedLater.AnchorPoint(), (WgsPoint{45.1, 7.6006}));
     armedLater.EpochClosed(GoodFix(45.1, 7.6), 3, std::nullopt);
     EXPECT_TRUE(armedLater.Raised(AlarmKind::Anchor));
 
@@ -253,7 +255,7 @@ TEST(AlarmWatch, TheAnchorIsTheTypedPointOrThePositionWhenArmedOrTheFirstFixAfte
     beforeAnyFix.EpochClosed(NoFix(), 1, std::nullopt);
     EXPECT_FALSE(beforeAnyFix.AnchorPoint());
     beforeAnyFix.EpochClosed(GoodFix(45.1, 7.6006), 2, std::nullopt);
-    EXPECT_EQ(*beforeAnyFix.AnchorPoint(), (GeoPoint{45.1, 7.6006}));
+    EXPECT_EQ(*beforeAnyFix.AnchorPoint(), (WgsPoint{45.1, 7.6006}));
     EXPECT_FALSE(beforeAnyFix.Raised(AlarmKind::Anchor));
 }
 

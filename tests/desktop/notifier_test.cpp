@@ -2,10 +2,7 @@
 // dbus-monitor on the same bus; a bus without a server; and no bus at all. The CTest entries
 // start the bus and the server (with-notification-server).
 #include "notifier.h"
-
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QProcess>
+#include "notify_monitor.h"
 
 #include <gtest/gtest.h>
 
@@ -15,42 +12,8 @@
 namespace fixwatch {
 namespace {
 
-// Runs the event loop until `done` or a deadline far beyond what a bus takes to answer.
-bool Await(const std::function<bool()>& done, int ms = 10000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    return done();
-}
-
-// Every Notify call on the bus, as dbus-monitor prints it.
-class NotifyMonitor {
-public:
-    NotifyMonitor()
-    {
-        monitor_.start("dbus-monitor", {"--session", "type='method_call',interface='org.freedesktop.Notifications',"
-                                                     "member='Notify'"});
-        monitor_.waitForStarted();
-        // It says it became a monitor before it prints anything it saw.
-        Await([this] { return Text().contains("NameLost") || Text().contains("NameAcquired"); });
-    }
-    ~NotifyMonitor()
-    {
-        monitor_.kill();
-        monitor_.waitForFinished();
-    }
-    QString Text()
-    {
-        seen_ += QString::fromUtf8(monitor_.readAllStandardOutput());
-        return seen_;
-    }
-    int Calls() { return static_cast<int>(Text().count("member=Notify")); }
-
-private:
-    QProcess monitor_;
-    QString seen_;
-};
+using test::Await;
+using test::NotifyMonitor;
 
 struct Notes {
     std::vector<uint> delivered;
