@@ -7,19 +7,15 @@ namespace fixwatch {
 
 const QString AlarmSound::kSource = QStringLiteral("qrc:/fixwatch/alarm.wav");
 
-AlarmSound::AlarmSound(QObject* parent) : QObject(parent), effect_(new QSoundEffect(this))
-{
-    effect_->setSource(QUrl(kSource));
-}
+AlarmSound::AlarmSound(QObject* parent) : QObject(parent) {}
 
 void AlarmSound::Play()
 {
+    if (effect_ == nullptr) {
+        effect_ = new QSoundEffect(this);
+        effect_->setSource(QUrl(kSource));
+    }
     effect_->play();
-}
-
-bool AlarmSound::Ready() const
-{
-    return effect_->status() == QSoundEffect::Ready;
 }
 
 } // namespace fixwatch

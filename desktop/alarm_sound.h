@@ -18,9 +18,9 @@ public:
 
     explicit AlarmSound(QObject* parent = nullptr);
 
+    // The first Play opens the sound device: a user who never asks for the sound never
+    // touches it.
     void Play();
-    // Whether the sound was read and can be played.
-    bool Ready() const;
 
 private:
     QSoundEffect* effect_ = nullptr;

@@ -67,7 +67,8 @@ void MainForm::BuildAlarms()
     ShowAlarmCaptions();
 
     Frm_Alarms = new AlarmList;
-    SSTab->addTab(Frm_Alarms, QStringLiteral("Alarms"));
+    // Before the Console, which stays last.
+    SSTab->insertTab(ConsoleTab(), Frm_Alarms, QStringLiteral("Alarms"));
 
     Lab_Alarms = new StatusLabel(kAlarmStatusShare);
     Lab_Alarms->setObjectName(QStringLiteral("Lab_Alarms"));
