@@ -182,7 +182,7 @@ void AlarmWatch::Begin(double now)
     lastHdop_.reset();
     lastSatellites_.reset();
     lastDate_.reset();
-    details_.clear();
+    lastEpoch_ = Epoch{};
 }
 
 void AlarmWatch::LineArrived(double now)
@@ -201,7 +201,7 @@ void AlarmWatch::Tick(double now)
 
 void AlarmWatch::EpochClosed(const Epoch& epoch, double now, std::optional<std::int64_t> systemUtcSeconds)
 {
-    details_ = EpochDetails(epoch);
+    lastEpoch_ = epoch;
     WatchFix(epoch, now);
     WatchDegradation(epoch, now);
     WatchFigures(epoch, now);
@@ -332,7 +332,7 @@ void AlarmWatch::Hold(AlarmKind kind, std::string text)
     if (state.raised)
         return;
     state.raised = true;
-    changes_.push_back(AlarmChange{kind, true, state.text, details_, false});
+    changes_.push_back(AlarmChange{kind, true, state.text, EpochDetails(lastEpoch_), false});
 }
 
 void AlarmWatch::Quiet(AlarmKind kind, double now)
@@ -356,7 +356,7 @@ void AlarmWatch::Clear(AlarmKind kind, std::string text, bool byUser)
     State& state = state_[AlarmIndex(kind)];
     state.raised = false;
     state.quietSince.reset();
-    changes_.push_back(AlarmChange{kind, false, std::move(text), details_, byUser});
+    changes_.push_back(AlarmChange{kind, false, std::move(text), EpochDetails(lastEpoch_), byUser});
     state.text.clear();
 }
 

@@ -103,7 +103,7 @@ private:
     std::optional<double> lastHdop_;
     std::optional<int> lastSatellites_;
     std::optional<UtcDate> lastDate_;
-    std::string details_; // the values of the latest epoch
+    Epoch lastEpoch_; // worded only for a change: most epochs change nothing
 };
 
 // "RTK fixed", "RTK float", "DGPS", "GPS", ... for a GGA fix quality.
