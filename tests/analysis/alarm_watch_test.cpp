@@ -121,16 +121,6 @@ TEST(AlarmWatch, EachKindIsRaisedAtOnceAndClearedThreeSecondsAfterItLastHeld)
     }
 }
 
-TEST(AlarmWatch, AnAlarmNotArmedIsNeverRaised)
-{
-    AlarmWatch watch;
-    watch.Begin(0);
-    watch.EpochClosed(GoodFix(), 0, kSystemUtc);
-    watch.EpochClosed(With(NoFix(), [](Epoch& e) { e.hdop = 50; }), 1, kSystemUtc);
-    watch.Tick(100);
-    EXPECT_EQ(Describe(watch.TakeChanges()), "");
-}
-
 TEST(AlarmWatch, NoDataRisesAfterTheSetSecondsWithoutALineAndClearsOnceLinesFlowAgain)
 {
     AlarmWatch watch;
