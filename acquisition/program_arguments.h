@@ -26,8 +26,12 @@ inline constexpr LongOption kLongOptions[] = {
      "The log records the default texts"},
     {"record", nullptr, "record every received sentence from the first Start; as File > Record sentences"},
     {"start", nullptr, "press Start at launch, with the port and settings of the / options"},
+    {"alarm", "KIND[:VALUE]",
+     "arm an alarm, as the Alarms menu does; repeatable: no-data[:SECONDS] (default 5), "
+     "fix-lost, fix-degraded, hdop[:LIMIT] (2.5), satellites[:COUNT] (6), "
+     "anchor[:METRES[@LAT,LON]] (30, from the position when armed), date"},
     {"tab", "NAME", "show that tab at launch: position, general, satellites, communication, sky, "
-                    "history, accuracy or console"},
+                    "history, accuracy, alarms or console"},
     {"list-ports", nullptr, "print the numbered ports of this machine and exit"},
     {"help", nullptr, "show this text and exit"},
     {"version", nullptr, "show the version and exit"},
@@ -62,6 +66,8 @@ public:
 
     bool IsSet(const QString& name) const { return parser_.isSet(name); }
     QString Value(const QString& name) const { return parser_.value(name); }
+    // Every value of an option given more than once, in order.
+    QStringList Values(const QString& name) const { return parser_.values(name); }
 
 private:
     QCommandLineParser parser_;

@@ -4,8 +4,10 @@
 // called once per simulated second, as fast as it runs, and timed. Prints the cost per tick
 // (mean over the first and the last simulated hour, and as a share of one core at one tick a
 // second) and the peak memory.
-// Usage: fixwatch-bench-day [hours] [baud] [piece-bytes] [--gnss] [--record]
+// Usage: fixwatch-bench-day [hours] [baud] [piece-bytes] [--gnss] [--record] [--alarms]
 //   --record: with "Record sentences" on, into a temporary folder, for the cost of recording.
+//   --alarms: with every alarm armed (their file in a temporary folder), for the cost of the
+//   alarm watch.
 //   defaults 24 h, 4800 baud, 48-byte pieces; the line is kept full at that speed.
 //   --gnss: a four-system 10 Hz receiver read with All GNSS on, instead of a GPS one.
 #include "main_form.h"
@@ -63,11 +65,14 @@ int main(int argc, char* argv[])
     std::vector<long> numbers;
     bool gnss = false;
     bool record = false;
+    bool alarms = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--gnss") == 0)
             gnss = true;
         else if (std::strcmp(argv[i], "--record") == 0)
             record = true;
+        else if (std::strcmp(argv[i], "--alarms") == 0)
+            alarms = true;
         else
             numbers.push_back(std::atol(argv[i]));
     }
@@ -83,7 +88,7 @@ int main(int argc, char* argv[])
     fixwatch::PseudoTerminal line;
     qputenv("FIXWATCH_COM1", QByteArray::fromStdString(line.Device()));
     QTemporaryDir recordings;
-    if (record)
+    if (record || alarms)
         qputenv("FIXWATCH_LOG_DIR", recordings.path().toLocal8Bit());
     fixwatch::MainForm form(gnss ? "/G+" : "");
     form.show();
@@ -91,6 +96,9 @@ int main(int argc, char* argv[])
         form.MenuRecord->setChecked(true);
         form.MenuRecord_Click();
     }
+    if (alarms)
+        for (const char* alarm : {"no-data:5", "fix-lost", "fix-degraded", "hdop:2.5", "satellites:6", "anchor:30", "date"})
+            form.ArmFromCommandLine(alarm);
     form.Cmd_StartStop_Click(0);
 
     fixwatch::SyntheticReceiver receiver;
@@ -133,7 +141,7 @@ int main(int argc, char* argv[])
     const double last = lastHour / static_cast<double>(hour);
     std::cout << "simulated " << hours << " h at " << baud << " baud in " << piece
               << "-byte pieces" << (gnss ? ", four systems with All GNSS" : "") << ", "
-              << ticks << " ticks\n"
+              << ticks << " ticks" << (alarms ? ", every alarm armed" : "") << "\n"
               << "cost per tick, first hour: " << first * 1e6 << " us (" << first * 100
               << " % of a core)\n"
               << "cost per tick, last hour:  " << last * 1e6 << " us (" << last * 100

@@ -115,15 +115,21 @@ QString LogFilePath(const QString& folder, const QDate& date)
 bool AppendLogRecord(const QString& folder, const QDate& date, const QStringList& fields,
                      QString* reason)
 {
+    if (!date.isValid()) {
+        if (reason != nullptr)
+            *reason = QStringLiteral("the computer's date is not valid");
+        return false;
+    }
+    return AppendLogLine(LogFilePath(folder, date), LogRecordLine(fields), reason);
+}
+
+bool AppendLogLine(const QString& path, const QByteArray& line, QString* reason)
+{
     auto fail = [reason](const QString& why) {
         if (reason != nullptr)
             *reason = why;
         return false;
     };
-    if (!date.isValid())
-        return fail(QStringLiteral("the computer's date is not valid"));
-    const QString path = LogFilePath(folder, date);
-    const QByteArray line = LogRecordLine(fields);
 
     // Only a regular file is written to. O_NONBLOCK keeps a FIFO that appears meanwhile from
     // holding the window; the check after the open catches it.

@@ -38,4 +38,8 @@ QString LogFilePath(const QString& folder, const QDate& date);
 bool AppendLogRecord(const QString& folder, const QDate& date, const QStringList& fields,
                      QString* reason = nullptr);
 
+// Appends the bytes of one whole line to the file at `path`, as AppendLogRecord does: only
+// to a regular file, never blocking, under the same lock, and never leaving part of it.
+bool AppendLogLine(const QString& path, const QByteArray& line, QString* reason = nullptr);
+
 } // namespace fixwatch

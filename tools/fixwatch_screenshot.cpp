@@ -3,6 +3,8 @@
 // multi-system capture, the same capture replayed with the replay bar, the Accuracy tab on a
 // stationary capture, and the splash and About windows, into PNG files of a folder.
 // Usage: fixwatch-screenshot [folder] [multi-system capture] [stationary capture]
+#include "alarm_list.h"
+#include "checksum.h"
 #include "frm_about.h"
 #include "frm_splash.h"
 #include "main_form.h"
@@ -26,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <cstdio>
 #include <iostream>
 #include <string>
 
@@ -55,6 +58,19 @@ void Feed(fixwatch::MainForm& form, fixwatch::PseudoTerminal& receiver, const st
         Tick(form);
     }
     Tick(form);
+}
+
+// One second of a receiver at 45°06' N 7°36' E, `north` thousandths of a minute further north
+// (one is 1.85 m), with GGA fix quality `quality` (0 is no fix, without a position).
+std::string AlarmSecond(int second, int quality, int north)
+{
+    char gga[160];
+    if (quality == 0)
+        std::snprintf(gga, sizeof gga, "GPGGA,1200%02d.00,,,,,0,00,99.9,,M,,M,,", second);
+    else
+        std::snprintf(gga, sizeof gga, "GPGGA,1200%02d.00,4506.%03d,N,00736.000,E,%d,12,0.8,250.0,M,47.0,M,1.0,0000",
+                      second, north, quality);
+    return std::string("$") + gga + "*" + fixwatch::NmeaChecksum(gga) + "\r\n";
 }
 
 QPalette DarkPalette()
@@ -239,6 +255,35 @@ int main(int argc, char* argv[])
         }
     } else {
         std::cerr << "fixwatch-screenshot: no capture at " << capture.toStdString() << "\n";
+    }
+
+    // Alarms: a receiver that falls from RTK fixed to float, drifts 50 m from its anchor, falls
+    // silent and comes back without a fix, on the test's clock; the Alarms tab.
+    {
+        fixwatch::PseudoTerminal receiver;
+        qputenv("FIXWATCH_COM1", QByteArray::fromStdString(receiver.Device()));
+        fixwatch::MainForm form;
+        double now = 0;
+        const QDateTime utc(QDate(2026, 12, 9), QTime(12, 0), Qt::UTC);
+        form.alarmClock = [&now] { return now; };
+        form.utcNow = [&] { return utc.addMSecs(static_cast<qint64>(now * 1000)); };
+        for (const char* alarm : {"no-data:5", "fix-degraded", "fix-lost", "anchor:30"})
+            form.ArmFromCommandLine(alarm);
+        form.show();
+        form.Cmd_StartStop_Click(0);
+        for (int second = 0; second < 20; ++second) {
+            now = second;
+            if (second < 10)
+                Feed(form, receiver, AlarmSecond(second, second < 3 ? 4 : 5, second < 6 ? 0 : 27));
+            else if (second > 15)
+                Feed(form, receiver, AlarmSecond(second, 0, 0));
+            else
+                form.Timer_Lett_Timer();
+        }
+        form.SSTab->setCurrentWidget(form.Frm_Alarms);
+        QApplication::processEvents();
+        ok = Save(form.grab(), path("alarms.png")) && ok;
+        form.Cmd_StartStop_Click(1);
     }
 
     // The Accuracy tab on a receiver that stood still for a few minutes, light and dark.

@@ -25,6 +25,8 @@ public:
             Reset();
         if (model_->Feed(facts.sentence)) {
             KeepSignals();
+            if (onClosed)
+                onClosed(model_->History().Newest());
             if (onEpoch)
                 onEpoch();
         }
@@ -51,6 +53,8 @@ public:
     Talkers ReadTalkers() const { return talkers_; }
     // Told after each closed epoch and after a Reset.
     std::function<void()> onEpoch;
+    // Told of each epoch as it closes, before onEpoch.
+    std::function<void(const Epoch&)> onClosed;
     // Told after a Reset, before onEpoch.
     std::function<void()> onReset;
     // Told of each GGA with a fix, as the accuracy figures count them, with the UTC time of

@@ -70,6 +70,12 @@ int main(int argc, char* argv[])
     }
 
     fixwatch::MainForm mainForm(arguments.CommandLine());
+    // Armed before --start presses Start; one not understood is named and ignored.
+    for (const QString& alarm : arguments.Values(QStringLiteral("alarm"))) {
+        const std::string error = mainForm.ArmFromCommandLine(alarm.toStdString());
+        if (!error.empty())
+            std::cerr << "fixwatch: ignoring --alarm=" << alarm.toLocal8Bit().constData() << ": " << error << '\n';
+    }
     if (arguments.IsSet(QStringLiteral("record"))) {
         mainForm.MenuRecord->setChecked(true);
         mainForm.MenuRecord_Click();

@@ -3,6 +3,7 @@
 #include "main_form.h"
 
 #include "accuracy_samples.h"
+#include "alarm_watch.h"
 #include "history_feed.h"
 
 #include "command_line.h"
@@ -66,6 +67,7 @@ MainForm::MainForm(const std::string& commandLine, QWidget* parent)
     ConnectControls();
     BuildRecord();
     BuildReplay();
+    BuildAlarms();
     Form_Load(commandLine);
 
     // A fixed size that holds the largest tab, and room enough for the sky plot and for the

@@ -36,13 +36,18 @@ class QToolBar;
 
 namespace fixwatch {
 
+class AlarmList;
+class AlarmSound;
+class AlarmWatch;
 class ConsoleView;
+class Notifier;
 class SkyView;
 class HistoryView;
 class AccuracySamples;
 class AccuracyView;
 class HistoryFeed;
 class frmAbout;
+struct Epoch;
 
 // The program's working window: the fix on four tabs, the menu, Start and Stop, the serial
 // settings, the data logger and the checksum calculator, and a status bar that says what
@@ -327,6 +332,44 @@ private:
     QString replayPath_;
     bool replayEnded_ = false;
     ReplayState replayShown_; // what the bar showed last, kept while stopped
+
+public:
+    // Alarms (main_form_alarms.cpp): the "Alarms" menu, with one checkable entry per kind in
+    // AlarmKind order and "Alarm settings..."; the Alarms tab, last; and the alarms raised
+    // now, first in the status bar. Each change goes to the list, the day's .alarms.log and a
+    // desktop notification.
+    QMenu* MenuAlarms = nullptr;
+    std::array<QAction*, 7> MenuAlarm{};
+    QAction* MenuAlarmSettings = nullptr;
+    AlarmList* Frm_Alarms = nullptr;
+    StatusLabel* Lab_Alarms = nullptr;
+    void MenuAlarm_Click(int Index);
+    void MenuAlarmSettings_Click();
+    // One "--alarm=KIND[:VALUE]" (the text after "="): arms the alarm with its value. The
+    // reason, for standard error, when it is not understood; empty when it was.
+    std::string ArmFromCommandLine(const std::string& option);
+    const AlarmWatch& Alarms() const { return *alarmWatch_; }
+    bool AlarmSoundOn() const { return alarmSoundOn_; }
+    // The alarms' clock of a live source, monotonic seconds; replaceable by tests.
+    std::function<double()> alarmClock;
+    // Where desktop notifications go; tests read it.
+    Notifier& AlarmNotifier() { return *notifier_; }
+
+private:
+    void BuildAlarms();
+    // After Start or Stop, and when a replay moves: the watch starts again, or ends.
+    void AlarmsFollowAcquisition();
+    // Each poll: the lines that arrived, the time that passed, and what changed.
+    void AlarmTick(const ReceiverSession::Poll& poll);
+    void AlarmEpoch(const Epoch& epoch);
+    void ShowAlarmChanges();
+    void ShowAlarmCaptions();
+    double AlarmNow() const;
+    std::unique_ptr<AlarmWatch> alarmWatch_;
+    Notifier* notifier_ = nullptr;
+    AlarmSound* alarmSound_ = nullptr;
+    bool alarmSoundOn_ = false;
+    QString alarmFileError_; // said once in the list until the file is written again
 };
 
 } // namespace fixwatch

@@ -44,6 +44,7 @@ void MainForm::Cmd_StartStop_Click(int Index)
     }
     RecordFollowAcquisition();
     ReplayFollowAcquisition();
+    AlarmsFollowAcquisition();
     UpdateSourceStatus();
     UpdateLoggerStatus();
 }
@@ -113,6 +114,7 @@ void MainForm::Timer_Lett_Timer()
     if (poll.lfOnlyLines > 0 && session_.ReadTalkers() == Talkers::GpsOnly)
         Status->LfOnlyLinesSeen();
     Status->Polled(poll.textArrived, poll.lines, poll.badChecksums);
+    AlarmTick(poll);
     RecordTick();
     ReplayTick();
     if (acquisitionRunning)

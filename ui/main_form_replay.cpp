@@ -145,6 +145,7 @@ void MainForm::ReplaySeek(std::int64_t ms)
     skyHeard_ = false;
     skyRedraw_ = false;
     Frm_Sky->ShowSatellites(session_.SkyModel().Satellites());
+    AlarmsFollowAcquisition();
     ShowReplay();
 }
 

@@ -47,6 +47,15 @@ TEST(ProgramArguments, InformationOptionsAreAnsweredWhereverTheyStandAndTheRestI
     }
 }
 
+TEST(ProgramArguments, ARepeatedAlarmOptionKeepsEveryValueInOrder)
+{
+    const ProgramArguments arguments(
+        std::vector<std::string>{"--alarm=no-data:5", "/C2", "--alarm", "anchor:30@45.1,7.6", "--alarm=frob"});
+    EXPECT_EQ(arguments.Asked(), Request::Window);
+    EXPECT_EQ(arguments.CommandLine(), "/C2");
+    EXPECT_EQ(arguments.Values("alarm"), (QStringList{"no-data:5", "anchor:30@45.1,7.6", "frob"}));
+}
+
 TEST(ProgramArguments, TheUsageTextListsEveryLongOption)
 {
     const std::string usage = UsageText();

@@ -39,7 +39,7 @@ TEST(ViewMenu, EachCoordinateFormatAndUnitSetChangesTheLabelsButNotTheRecord)
     QStringList titles;
     for (QAction* menu : form.menuBar()->actions())
         titles << menu->text();
-    EXPECT_EQ(titles, QStringList({"&File", "&View", "&?"}));
+    EXPECT_EQ(titles, QStringList({"&File", "&View", "&Alarms", "&?"}));
     ASSERT_TRUE(form.MenuCoordinate[0]->isChecked());
     ASSERT_TRUE(form.MenuUnit[0]->isChecked());
     // The latitude and longitude rows with their captions; the height, the speeds and the
@@ -105,7 +105,7 @@ TEST(ViewOptions, ALaterOptionWinsAndABadValueIsNamedAndStartsNothing)
     ViewOptions radar = ReadViewOptions(ProgramArguments({"--tab=radar", "--start"}));
     EXPECT_FALSE(ApplyViewOptions(form, radar));
     EXPECT_EQ(radar.error, "fixwatch: --tab takes position, general, satellites, communication, sky, "
-                           "history, accuracy or console, not \"radar\"");
+                           "history, accuracy, alarms or console, not \"radar\"");
     EXPECT_FALSE(form.AcquisitionRunning());
     EXPECT_EQ(form.SSTab->currentIndex(), MainForm::kPositionTab);
 }

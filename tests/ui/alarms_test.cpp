@@ -1,0 +1,237 @@
+// Alarms in the window, driven as a user would: the menu and the settings dialog, a receiver
+// on a pseudo-terminal that falls from RTK fixed to float, drifts, falls silent and comes back
+// without a fix, and a replayed recording. These run on a session bus of their own with a
+// real notification server (tests/desktop/with-notification-server).
+#include "alarm_list.h"
+#include "alarm_log.h"
+#include "alarm_watch.h"
+#include "capture_receiver.h"
+#include "frm_alarm_settings.h"
+#include "notifier.h"
+#include "notify_monitor.h"
+
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTableWidget>
+
+#include <gtest/gtest.h>
+
+namespace fixwatch {
+namespace {
+
+using namespace test;
+
+QString Row(const MainForm& form, int row)
+{
+    const QTableWidget* table = form.Frm_Alarms->Table();
+    return table->item(row, AlarmList::kKindColumn)->text() + ": " + table->item(row, AlarmList::kTextColumn)->text();
+}
+
+QStringList Rows(const MainForm& form)
+{
+    QStringList rows;
+    for (int row = 0; row < form.Frm_Alarms->Rows(); ++row)
+        rows << Row(form, row);
+    return rows;
+}
+
+// A GGA of 45°06' N 7°36' E, `north` thousandths of a minute further north (one is 1.85 m).
+std::string Gga(int second, int quality, int north = 0)
+{
+    char text[160];
+    if (quality == 0)
+        std::snprintf(text, sizeof text, "$GPGGA,1200%02d.00,,,,,0,00,99.9,,M,,M,,", second);
+    else
+        std::snprintf(text, sizeof text, "$GPGGA,1200%02d.00,4506.%03d,N,00736.000,E,%d,12,0.8,250.0,M,47.0,M,1.0,0000",
+                      second, north, quality);
+    return Line(text);
+}
+
+TEST(AlarmsMenu, SitsAfterViewWithAnEntryPerKindAndTheSettingsDialogChangesTheLimits)
+{
+    MainForm form;
+    const QList<QAction*> menus = form.menuBar()->actions();
+    const qsizetype view = menus.indexOf(form.MenuView->menuAction());
+    ASSERT_GE(view, 0);
+    EXPECT_EQ(menus.value(view + 1), form.MenuAlarms->menuAction());
+    EXPECT_EQ(form.MenuAlarms->title(), "&Alarms");
+    for (QAction* entry : form.MenuAlarm)
+        EXPECT_TRUE(entry->isCheckable() && !entry->isChecked()) << entry->text().toStdString();
+    EXPECT_EQ(form.MenuAlarm[AlarmIndex(AlarmKind::Hdop)]->text(), "HDOP above 2.5");
+
+    form.MenuAlarm[AlarmIndex(AlarmKind::Satellites)]->trigger();
+    EXPECT_TRUE(form.Alarms().Armed(AlarmKind::Satellites));
+
+    // A point that is not one keeps the dialog open and says how to type it; then a good one.
+    bool sawError = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<frmAlarmSettings*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_FALSE(dialog->Cmd_UseCurrentPosition->isEnabled()) << "no position yet";
+        dialog->Txt_Hdop->setValue(1.8);
+        dialog->Txt_Satellites->setValue(7);
+        dialog->Txt_AnchorRadius->setValue(25);
+        dialog->Txt_AnchorPoint->setText("45.1 7.6");
+        dialog->Chk_Sound->setChecked(true);
+        dialog->accept();
+        sawError = dialog->isVisible() && dialog->Lab_AnchorError->isVisibleTo(dialog);
+        dialog->Txt_AnchorPoint->setText(" 45.1 , 7.6 ");
+        QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    });
+    form.MenuAlarmSettings->trigger();
+    EXPECT_TRUE(sawError);
+    const AlarmSettings& settings = form.Alarms().Settings();
+    EXPECT_EQ(settings.hdopLimit, 1.8);
+    EXPECT_EQ(settings.satellitesMinimum, 7);
+    EXPECT_EQ(settings.anchorRadius, 25);
+    EXPECT_EQ(settings.anchorPoint, (WgsPoint{45.1, 7.6}));
+    EXPECT_TRUE(form.AlarmSoundOn());
+    EXPECT_EQ(form.MenuAlarm[AlarmIndex(AlarmKind::Hdop)]->text(), "HDOP above 1.8");
+    EXPECT_EQ(form.MenuAlarm[AlarmIndex(AlarmKind::Satellites)]->text(), "Fewer than 7 satellites used");
+
+    // Cancel changes nothing.
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<frmAlarmSettings*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->Txt_Hdop->setValue(9);
+        dialog->reject();
+    });
+    form.MenuAlarmSettings->trigger();
+    EXPECT_EQ(form.Alarms().Settings().hdopLimit, 1.8);
+}
+
+TEST(AlarmsMenu, TheCommandLineArmsGoodAlarmsAndNamesBadOnes)
+{
+    MainForm form;
+    EXPECT_EQ(form.ArmFromCommandLine("no-data:8"), "");
+    EXPECT_EQ(form.ArmFromCommandLine("anchor:30@45.1,7.6"), "");
+    EXPECT_TRUE(form.MenuAlarm[AlarmIndex(AlarmKind::NoData)]->isChecked());
+    EXPECT_EQ(form.MenuAlarm[AlarmIndex(AlarmKind::NoData)]->text(), "No data for 8 s");
+    EXPECT_EQ(form.Alarms().AnchorPoint(), (WgsPoint{45.1, 7.6}));
+    EXPECT_EQ(form.ArmFromCommandLine("hdop:much"), "the HDOP limit must be a number above 0 and up to 99.9");
+    EXPECT_FALSE(form.MenuAlarm[AlarmIndex(AlarmKind::Hdop)]->isChecked());
+    EXPECT_EQ(form.Alarms().Settings().hdopLimit, 2.5);
+}
+
+// The receiver the check describes, on the test's clock: RTK fixed, then float, a
+// drift of 50 m, silence, and back without a fix.
+TEST(AlarmsOnAReceiver, RaiseAndClearInTheStatusBarTheListTheFileAndTheDesktop)
+{
+    NotifyMonitor monitor;
+    LogFolder logs;
+    PtyWindow w;
+    MainForm& form = w.form;
+    double now = 0;
+    form.alarmClock = [&now] { return now; };
+    form.AlarmNotifier().clock = [&now] { return static_cast<qint64>(now * 1000); };
+    const QDateTime utc(QDate(2026, 12, 9), QTime(12, 0), Qt::UTC);
+    form.utcNow = [&] { return utc.addMSecs(static_cast<qint64>(now * 1000)); };
+    for (const char* alarm : {"no-data:5", "fix-degraded", "fix-lost", "anchor:30"})
+        ASSERT_EQ(form.ArmFromCommandLine(alarm), "");
+    ASSERT_TRUE(Await([&] { return !form.AlarmNotifier().Connecting(); }));
+    ASSERT_TRUE(Start(form));
+
+    auto at = [&](double seconds, const std::string& text) {
+        now = seconds;
+        if (text.empty())
+            form.Timer_Lett_Timer();
+        else
+            w.Send(text);
+    };
+    for (int s = 0; s <= 2; ++s)
+        at(s, Gga(s, 4));
+    at(3, Gga(3, 5));
+    EXPECT_EQ(form.Lab_Alarms->text(), "") << "nothing yet: the epoch at 3 s is still open";
+    at(4, Gga(4, 5));
+    EXPECT_EQ(form.Lab_Alarms->text(), "Fix degraded: RTK fixed → RTK float");
+    EXPECT_TRUE(form.Lab_Alarms->isVisibleTo(&form));
+    at(5, Gga(5, 5, 27));
+    at(6, Gga(6, 5, 27));
+    EXPECT_EQ(form.Lab_Alarms->text(), "50 m from the anchor point (limit 30 m) · Fix degraded: RTK fixed → RTK float");
+    at(10.9, "");
+    EXPECT_FALSE(form.Alarms().Raised(AlarmKind::NoData));
+    at(11, "");
+    EXPECT_TRUE(form.Lab_Alarms->text().startsWith("No data for 5 s · 50 m")) << form.Lab_Alarms->text().toStdString();
+    at(12, Gga(12, 0));
+    at(13, Gga(13, 0));
+    at(14, Gga(14, 0));
+    EXPECT_TRUE(form.Alarms().Raised(AlarmKind::NoData)) << "data must flow for three seconds";
+    at(15, Gga(15, 0));
+    EXPECT_EQ(form.Lab_Alarms->text(),
+              "Fix lost · 50 m from the anchor point (limit 30 m) · Fix degraded: RTK fixed → RTK float");
+
+    const QStringList expected{
+        "fix-degraded: Fix degraded: RTK fixed → RTK float",
+        "anchor: 50 m from the anchor point (limit 30 m)",
+        "no-data: No data for 5 s",
+        "fix-lost: Fix lost",
+        "no-data: Data back",
+    };
+    EXPECT_EQ(Rows(form).filter(QRegularExpression("^[a-z-]+: ")), expected) << Rows(form).join('\n').toStdString();
+    EXPECT_EQ(FileContents(logs.Path(AlarmLogFileName(utc.toLocalTime().date()))),
+              "2026-12-09T12:00:04Z\traised\tfix-degraded\tFix degraded: RTK fixed → RTK float\n"
+              "2026-12-09T12:00:06Z\traised\tanchor\t50 m from the anchor point (limit 30 m)\n"
+              "2026-12-09T12:00:11Z\traised\tno-data\tNo data for 5 s\n"
+              "2026-12-09T12:00:13Z\traised\tfix-lost\tFix lost\n"
+              "2026-12-09T12:00:15Z\tcleared\tno-data\tData back\n");
+
+    // "Data back" came within ten seconds of "No data": it waits for them to pass.
+    ASSERT_TRUE(Await([&] { return monitor.Calls() == 4; })) << monitor.Text().toStdString();
+    now = 21;
+    form.AlarmNotifier().SendDue();
+    ASSERT_TRUE(Await([&] { return monitor.Calls() == 5; })) << monitor.Text().toStdString();
+    EXPECT_EQ(monitor.Summaries(), (QStringList{"Fix degraded: RTK fixed → RTK float",
+                                                "50 m from the anchor point (limit 30 m)", "No data for 5 s",
+                                                "Fix lost", "Data back"}));
+    EXPECT_TRUE(monitor.Text().contains(QString::fromStdString(w.receiver.Device())))
+        << "the body names the port";
+
+    // Stop clears what is raised, in the list and the file, without a notification.
+    form.Cmd_StartStop_Click(1);
+    EXPECT_EQ(form.Lab_Alarms->text(), "");
+    EXPECT_FALSE(form.Lab_Alarms->isVisibleTo(&form));
+    EXPECT_EQ(Rows(form).mid(Rows(form).size() - 3),
+              (QStringList{"fix-lost: Stopped", "fix-degraded: Stopped", "anchor: Stopped"}));
+}
+
+TEST(AlarmsOnAReplay, RunOnTheRecordingsTimeAndSayReplayInTheNotification)
+{
+    NotifyMonitor monitor;
+    LogFolder logs;
+    QTemporaryDir folder;
+    const QString path = folder.filePath("lost.nmea");
+    std::string recording;
+    for (int s = 0; s < 5; ++s)
+        recording += Gga(s, 1);
+    for (int s = 5; s < 12; ++s)
+        recording += Gga(s, 0);
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(recording.data(), static_cast<qint64>(recording.size()));
+    }
+    MainForm form;
+    ForgetMachinePorts(form);
+    std::int64_t replayNow = 0;
+    form.Comm().ReplayClock([&replayNow] { return replayNow; });
+    form.askRecordingFile = [&path] { return path; };
+    // The window's own clock stands still: only the recording's time may move the alarms.
+    form.alarmClock = [] { return 0.0; };
+    ASSERT_EQ(form.ArmFromCommandLine("fix-lost"), "");
+    ASSERT_EQ(form.ArmFromCommandLine("no-data:5"), "");
+    form.MenuOpenRecording_Click();
+    ASSERT_TRUE(Start(form));
+    for (int tick = 0; tick < 14 && form.AcquisitionRunning(); ++tick) {
+        replayNow += 1000;
+        form.Timer_Lett_Timer();
+    }
+    EXPECT_TRUE(Rows(form).contains("fix-lost: Fix lost")) << Rows(form).join('\n').toStdString();
+    EXPECT_FALSE(Rows(form).contains("no-data: No data for 5 s")) << "a recording played at its pace is never silent";
+    ASSERT_TRUE(Await([&] { return monitor.Calls() >= 1; }));
+    EXPECT_EQ(monitor.Summaries().value(0), "Fix lost (replay)");
+}
+
+} // namespace
+} // namespace fixwatch
