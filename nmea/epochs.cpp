@@ -82,9 +82,24 @@ std::optional<std::int32_t> TimeOfDay(std::string_view field)
     return std::min(kDayMs - 1, (*hours * 60 + *minutes) * 60'000 + ms);
 }
 
+// Digits with at most one point among them, as a coordinate is written: no sign, no exponent.
+bool PlainDigits(std::string_view field)
+{
+    bool point = false;
+    for (char c : field) {
+        if (c == '.' && !point)
+            point = true;
+        else if (c < '0' || c > '9')
+            return false;
+    }
+    return true;
+}
+
 // "ddmm.mmmm" with "N"/"S", or "dddmm.mmmm" with "E"/"W", as signed decimal degrees.
 std::optional<double> Angle(std::string_view value, std::string_view hemisphere, int maxDegrees)
 {
+    if (!PlainDigits(value))
+        return std::nullopt;
     const auto number = NonNegative(value);
     if (!number || hemisphere.size() != 1)
         return std::nullopt;
