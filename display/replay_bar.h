@@ -22,6 +22,7 @@ struct ReplayState {
     std::int64_t position = 0; // ms from the recording's first epoch
     std::int64_t duration = 0;
     QString positionText; // e.g. "12:35:19 of 13:02:00"
+    QString notice;       // for a moment in place of the position: "Skipped a gap of 9 min 41 s"
 };
 
 // The controls of a replay: pause and resume, the speed, and a slider that shows where in

@@ -127,9 +127,19 @@ void StatusLine::ShowLogger(const QString& text)
     Set(2, text);
 }
 
+void StatusLine::Paused(bool paused)
+{
+    // Going on, the silence is counted from now.
+    if (paused_ && !paused)
+        lastDataMs_ = Now();
+    paused_ = paused;
+    ShowState();
+}
+
 void StatusLine::Stopped()
 {
     link_ = Link::Stopped;
+    paused_ = false;
     hiddenTalker_.clear();
     allGnssAtNextStart_ = false;
     ShowState();
@@ -212,7 +222,9 @@ void StatusLine::ShowState()
     case Link::Running: {
         const qint64 now = Now();
         const qint64 silentMs = now - lastDataMs_;
-        if (silentMs >= kSilenceMs) {
+        if (paused_) {
+            text = QStringLiteral("Paused");
+        } else if (silentMs >= kSilenceMs) {
             text = QStringLiteral("No data for %1 s").arg(silentMs / 1000);
         } else if (!hiddenTalker_.isEmpty() && now - hiddenTalkerMs_ < kHintMs) {
             text = allGnssAtNextStart_

@@ -80,6 +80,8 @@ public:
     // The user ticked or cleared All GNSS. While running, the running link keeps reading
     // as it was started, so the hint says that the choice takes effect at the next Start.
     void AllGnssChosen(bool checked);
+    // A replay was paused (true) or goes on: while paused, its silence is no lost receiver.
+    void Paused(bool paused);
 
 private:
     enum class Link {
@@ -103,6 +105,7 @@ private:
     QString hiddenTalker_;
     qint64 hiddenTalkerMs_ = 0;
     bool allGnssAtNextStart_ = false; // ticked since this run started
+    bool paused_ = false;
 };
 
 } // namespace fixwatch
