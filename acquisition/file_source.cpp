@@ -425,7 +425,21 @@ QString FileSource::TimeText(std::int64_t ms) const
 
 QString FileSource::PositionText() const
 {
-    return tr("%1 of %2").arg(TimeText(position_), TimeText(duration_));
+    // Time into the recording and its length, which grows while the index does; then the
+    // recording's own UTC time, which alone knows midnight.
+    const auto elapsed = [](std::int64_t ms) {
+        const std::int64_t s = ms / 1000;
+        return QStringLiteral("%1:%2:%3")
+            .arg(s / 3600, 2, 10, QLatin1Char('0'))
+            .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+            .arg(s % 60, 2, 10, QLatin1Char('0'));
+    };
+    QString text = tr("%1 of %2").arg(elapsed(position_), elapsed(duration_));
+    if (!indexed_)
+        text += tr("+");
+    if (timed_)
+        text += tr(" \u00B7 %1 UTC").arg(TimeText(position_));
+    return text;
 }
 
 } // namespace fixwatch

@@ -60,14 +60,14 @@ TEST_F(FileSourceTest, TenHertzRecordingPlaysTenEpochsPerSecond)
     FileSource source(Write(text), [this] { return now_; });
     ASSERT_TRUE(source.Open()) << source.Reason().toStdString();
     EXPECT_EQ(source.Duration(), 4900);
-    EXPECT_EQ(source.PositionText(), "12:35:19 of 12:35:23");
+    EXPECT_EQ(source.PositionText(), "00:00:00 of 00:00:04 \u00B7 12:35:19 UTC");
 
     EXPECT_EQ(Count(source.Read(), "GGA"), 1); // the first epoch at once
     now_ += 1000;
     EXPECT_EQ(Count(source.Read(), "GGA"), 10);
     now_ += 250;
     EXPECT_EQ(Count(source.Read(), "GGA"), 2);
-    EXPECT_EQ(source.PositionText(), "12:35:20 of 12:35:23");
+    EXPECT_EQ(source.PositionText(), "00:00:01 of 00:00:04 \u00B7 12:35:20 UTC");
 
     source.SetSpeed(10);
     now_ += 100; // one second of the recording
@@ -125,7 +125,7 @@ TEST_F(FileSourceTest, RecordingWithoutTimesPlaysOneEpochPerSecondAndMidnightGoe
     FileSource midnight(Write(Gga(23, 59, 59, 0) + Gga(0, 0, 0, 0) + Gga(0, 0, 1, 0), "midnight.nmea"));
     ASSERT_TRUE(midnight.Open());
     EXPECT_EQ(midnight.Duration(), 2000);
-    EXPECT_EQ(midnight.PositionText(), "23:59:59 of 00:00:01");
+    EXPECT_EQ(midnight.PositionText(), "00:00:00 of 00:00:02 \u00B7 23:59:59 UTC");
 }
 
 TEST_F(FileSourceTest, LargeRecordingOpensAtOnceIsIndexedAsItPlaysAndReadInBoundedPieces)
@@ -140,6 +140,7 @@ TEST_F(FileSourceTest, LargeRecordingOpensAtOnceIsIndexedAsItPlaysAndReadInBound
     FileSource source(Write(text), [this] { return now_; });
     ASSERT_TRUE(source.Open());
     EXPECT_FALSE(source.Indexed());
+    EXPECT_TRUE(source.PositionText().contains("+ \u00B7")) << "the length is marked as growing";
     const std::int64_t opened = source.Duration();
     EXPECT_GT(opened, 0);
     EXPECT_LT(opened, 10'799'900);
@@ -151,7 +152,7 @@ TEST_F(FileSourceTest, LargeRecordingOpensAtOnceIsIndexedAsItPlaysAndReadInBound
     EXPECT_TRUE(source.Indexed());
     EXPECT_EQ(source.Duration(), 10'799'900);
     source.Seek(7'200'000);
-    EXPECT_EQ(source.PositionText(), "11:00:00 of 11:59:59");
+    EXPECT_EQ(source.PositionText(), "02:00:00 of 02:59:59 \u00B7 11:00:00 UTC");
     EXPECT_EQ(source.Read().substr(0, 24), Gga(11, 0, 0, 0).substr(0, 24));
 
     // Played at ten times, a read stays within what any source hands out; as fast as possible
