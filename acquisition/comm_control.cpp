@@ -161,6 +161,8 @@ QString CommControl::SourceDescription(int port, std::string_view settings) cons
 {
     if (source_ != nullptr)
         return source_->Description();
+    if (!recording_.isEmpty() && port == recordingPort_)
+        return tr("Replaying %1").arg(recording_);
     const auto entry = ports_.Entry(port);
     if (!entry)
         return tr("Port %1: no serial port on this machine").arg(port);

@@ -88,6 +88,7 @@ public:
     // changes; an empty path goes back to the port's own source.
     void PlayRecording(int port, const QString& path);
     QString Recording() const { return recording_; }
+    int RecordingPort() const { return recordingPort_; }
     // The replay controls of the open or lost source when it plays a recording, or null.
     ReplayControl* Replay() const { return dynamic_cast<ReplayControl*>(source_); }
     // The clock a recording is played by from the next open on, in milliseconds from any

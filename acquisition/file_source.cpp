@@ -97,7 +97,10 @@ std::int64_t RecordingClock::Place(std::string_view line, bool& newEpoch)
         return at = dayBase + tod - firstTod;
     }
     const std::string_view text = WithoutLineEnd(line);
-    const std::string_view identifier = text.substr(0, std::min(text.find(','), text.size()));
+    // Only the identifier's first characters count, so that a clock (and each index entry
+    // that keeps one) stays small whatever the lines look like.
+    const std::string_view identifier =
+        text.substr(0, std::min({text.find(','), text.size(), kMaxIdentifier}));
     if (identifier.empty())
         return at;
     if (!started) {
@@ -194,7 +197,12 @@ bool FileSource::Open()
         reason_ = tr("The recording %1 cannot be read: permission denied.").arg(path_);
         return false;
     }
-    if (info.isFile() && info.size() == 0) {
+    if (!info.isFile()) {
+        // A pipe or a device never ends, and opening a pipe waits for its writer.
+        reason_ = tr("%1 is a pipe or a device, not a recording on disk: it never ends and cannot be replayed.").arg(path_);
+        return false;
+    }
+    if (info.size() == 0) {
         reason_ = tr("The recording %1 is empty.").arg(path_);
         return false;
     }
@@ -206,6 +214,12 @@ bool FileSource::Open()
     }
     if (!ProbeTimes()) {
         reason_ = tr("The recording %1 holds no text.").arg(path_);
+        Close();
+        return false;
+    }
+    if (!ProbeSentence()) {
+        // A data logger's position file, say: it would only play to its end in silence.
+        reason_ = tr("No NMEA sentence in %1.").arg(path_);
         Close();
         return false;
     }
@@ -222,6 +236,22 @@ bool FileSource::Open()
     paused_ = false;
     lastClock_ = clock_();
     return true;
+}
+
+bool FileSource::ProbeSentence()
+{
+    indexLines_.Seek(0);
+    std::string line;
+    while (indexLines_.Offset() < kIndexPerOpen && indexLines_.Next(line)) {
+        const std::string_view text = WithoutLineEnd(line);
+        const std::size_t start = text.find_first_of("$!");
+        if (start != std::string_view::npos && text.size() - start >= 7
+            && std::all_of(text.begin() + static_cast<std::ptrdiff_t>(start) + 1,
+                           text.begin() + static_cast<std::ptrdiff_t>(start) + 6,
+                           [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }))
+            return true;
+    }
+    return false;
 }
 
 bool FileSource::ProbeTimes()
@@ -279,6 +309,7 @@ void FileSource::Restart(const IndexEntry& entry)
 {
     lines_.Seek(entry.offset);
     recording_ = entry.clock;
+    handedAt_ = entry.at;
     havePending_ = false;
     atEnd_ = false;
 }
@@ -317,6 +348,12 @@ std::string FileSource::Read()
             pendingAt_ = recording_.Place(pending_, newEpoch);
             havePending_ = true;
         }
+        if (speed_ != kFastest && !seekShown && pendingAt_ > position_ && pendingAt_ - handedAt_ > kMaxGapMs) {
+            // A receiver that went quiet, or a recording that was paused: nothing to wait for.
+            ++gapsSkipped_;
+            lastGapMs_ = pendingAt_ - handedAt_;
+            position_ = pendingAt_;
+        }
         if ((speed_ != kFastest || seekShown) && pendingAt_ > position_)
             break;
         const std::string_view text = WithoutLineEnd(pending_);
@@ -325,6 +362,7 @@ std::string FileSource::Read()
         out.append(text);
         out.append("\r\n");
         havePending_ = false;
+        handedAt_ = pendingAt_;
         position_ = std::max(position_, pendingAt_);
     }
     return out;
@@ -339,7 +377,7 @@ void FileSource::Close()
 
 QString FileSource::Description() const
 {
-    return tr("recording %1").arg(path_);
+    return tr("Replaying %1").arg(path_);
 }
 
 void FileSource::Pause()
@@ -387,7 +425,21 @@ QString FileSource::TimeText(std::int64_t ms) const
 
 QString FileSource::PositionText() const
 {
-    return tr("%1 of %2").arg(TimeText(position_), TimeText(duration_));
+    // Time into the recording and its length, which grows while the index does; then the
+    // recording's own UTC time, which alone knows midnight.
+    const auto elapsed = [](std::int64_t ms) {
+        const std::int64_t s = ms / 1000;
+        return QStringLiteral("%1:%2:%3")
+            .arg(s / 3600, 2, 10, QLatin1Char('0'))
+            .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+            .arg(s % 60, 2, 10, QLatin1Char('0'));
+    };
+    QString text = tr("%1 of %2").arg(elapsed(position_), elapsed(duration_));
+    if (!indexed_)
+        text += tr("+");
+    if (timed_)
+        text += tr(" \u00B7 %1 UTC").arg(TimeText(position_));
+    return text;
 }
 
 } // namespace fixwatch

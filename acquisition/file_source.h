@@ -17,13 +17,16 @@ namespace fixwatch {
 // a day (midnight). A recording without times advances one second per epoch, an epoch
 // ending where its first sentence identifier comes again.
 struct RecordingClock {
+    // The characters of an untimed recording's identifier that count: within a short
+    // string's own storage.
+    static constexpr std::size_t kMaxIdentifier = 15;
     bool timed = true;
     bool started = false;      // a time (or the first untimed line) has been seen
     std::int64_t firstTod = 0; // time of day of the first epoch, ms
     std::int64_t lastTod = 0;
     std::int64_t dayBase = 0;
     std::int64_t at = 0;         // recording time of the current epoch, ms
-    std::string firstIdentifier; // untimed: the identifier that opens each epoch
+    std::string firstIdentifier; // untimed: the identifier that opens each epoch, cut short
 
     // The recording time of `line`; true in `newEpoch` when the line opens an epoch.
     std::int64_t Place(std::string_view line, bool& newEpoch);
@@ -105,6 +108,8 @@ public:
     bool Indexed() const { return indexed_; }
     bool AtEnd() const override { return atEnd_; }
     QString PositionText() const override;
+    std::uint64_t GapsSkipped() const override { return gapsSkipped_; }
+    std::int64_t LastGapMs() const override { return lastGapMs_; }
 
 private:
     struct IndexEntry {
@@ -115,6 +120,8 @@ private:
     // Whether the recording has times, from its first kIndexPerOpen bytes; false when they
     // hold no text at all.
     bool ProbeTimes();
+    // Whether the first kIndexPerOpen bytes hold anything that looks like a sentence.
+    bool ProbeSentence();
     // Indexes up to `bytes` more of the recording.
     void IndexSome(std::int64_t bytes);
     void Restart(const IndexEntry& entry);
@@ -142,6 +149,9 @@ private:
     bool havePending_ = false;
 
     std::int64_t position_ = 0; // recording time reached, ms
+    std::int64_t handedAt_ = 0; // recording time of the last line handed out
+    std::uint64_t gapsSkipped_ = 0;
+    std::int64_t lastGapMs_ = 0;
     std::int64_t lastClock_ = 0;
     int speed_ = 1;
     bool paused_ = false;

@@ -28,8 +28,14 @@ public:
     virtual std::int64_t Duration() const = 0;
     // True once everything has been handed out.
     virtual bool AtEnd() const = 0;
-    // Where the replay stands, e.g. "12:35:19 of 13:02:00" (times of day of a recording with
-    // times, time from the start for one without).
+    // Gaps in the recording longer than kMaxGapMs are jumped over, not waited through: how
+    // many were, and how long the last one was.
+    static constexpr std::int64_t kMaxGapMs = 5000;
+    virtual std::uint64_t GapsSkipped() const { return 0; }
+    virtual std::int64_t LastGapMs() const { return 0; }
+    // Where the replay stands: the time into the recording and its length, "+" while the
+    // length still grows, and for a recording with times its UTC time of day:
+    // "00:40:08 of 02:13:00 · 12:35:19 UTC".
     virtual QString PositionText() const = 0;
 };
 

@@ -61,7 +61,7 @@ ReplayBar::ReplayBar(QWidget* parent)
     Lab_ReplayPosition->setTextFormat(Qt::PlainText);
     Lab_ReplayPosition->setToolTip(QStringLiteral("Time of the replay and of the recording's end"));
     Lab_ReplayPosition->setMinimumWidth(
-        Lab_ReplayPosition->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00 of 00:00:00")) + 8);
+        Lab_ReplayPosition->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00 of 00:00:00+ \u00B7 00:00:00 UTC")) + 8);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 0, 4, 0);
@@ -96,7 +96,9 @@ void ReplayBar::Show(const ReplayState& state)
         }
         Sld_ReplayPosition->setValue(value);
     }
-    Lab_ReplayPosition->setText(state.atEnd ? QStringLiteral("End of recording") : state.positionText);
+    Lab_ReplayPosition->setText(state.atEnd               ? QStringLiteral("End of recording")
+                                : !state.notice.isEmpty() ? state.notice
+                                                          : state.positionText);
     showing_ = false;
 }
 

@@ -21,7 +21,8 @@ struct ReplayState {
     int speed = 1;             // 1, 2, 5 or 10 times real time, or 0 as fast as possible
     std::int64_t position = 0; // ms from the recording's first epoch
     std::int64_t duration = 0;
-    QString positionText; // e.g. "12:35:19 of 13:02:00"
+    QString positionText; // e.g. "00:40:08 of 02:13:00 · 12:35:19 UTC"
+    QString notice;       // for a moment in place of the position: "Skipped a gap of 9 min 41 s"
 };
 
 // The controls of a replay: pause and resume, the speed, and a slider that shows where in

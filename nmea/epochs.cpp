@@ -51,6 +51,22 @@ std::optional<double> NonNegative(std::string_view field)
     return value && *value >= 0 ? value : std::nullopt;
 }
 
+// How many digits a time field has after the second's point.
+int TimeDecimals(std::string_view field)
+{
+    const std::size_t point = field.find('.');
+    return point == std::string_view::npos ? 0 : static_cast<int>(std::min<std::size_t>(field.size() - point - 1, 3));
+}
+
+// Two times of day that are one instant as far as the coarser of them goes: a receiver that
+// sends GLL to the millisecond and GGA to the hundredth (200619.295 and 200619.30).
+bool SameInstant(std::int32_t a, int aDecimals, std::int32_t b, int bDecimals)
+{
+    static constexpr std::int32_t kStepMs[] = {1000, 100, 10, 1};
+    const std::int32_t step = kStepMs[std::min(aDecimals, bDecimals)];
+    return (a + step / 2) / step == (b + step / 2) / step;
+}
+
 // "hhmmss" or "hhmmss.sss" as milliseconds of the day.
 std::optional<std::int32_t> TimeOfDay(std::string_view field)
 {
@@ -66,9 +82,24 @@ std::optional<std::int32_t> TimeOfDay(std::string_view field)
     return std::min(kDayMs - 1, (*hours * 60 + *minutes) * 60'000 + ms);
 }
 
+// Digits with at most one point among them, as a coordinate is written: no sign, no exponent.
+bool PlainDigits(std::string_view field)
+{
+    bool point = false;
+    for (char c : field) {
+        if (c == '.' && !point)
+            point = true;
+        else if (c < '0' || c > '9')
+            return false;
+    }
+    return true;
+}
+
 // "ddmm.mmmm" with "N"/"S", or "dddmm.mmmm" with "E"/"W", as signed decimal degrees.
 std::optional<double> Angle(std::string_view value, std::string_view hemisphere, int maxDegrees)
 {
+    if (!PlainDigits(value))
+        return std::nullopt;
     const auto number = NonNegative(value);
     if (!number || hemisphere.size() != 1)
         return std::nullopt;
@@ -131,7 +162,7 @@ std::optional<UtcDate> ReadIsoDate(std::string_view text)
 
 bool Epoch::HasFix() const
 {
-    return latitude && longitude && ((fixQuality && *fixQuality > 0) || rmcStatus == 'A');
+    return latitude && longitude && ((fixQuality && *fixQuality > 0) || rmcStatus == 'A' || (GllOnly() && gllStatus == 'A'));
 }
 
 std::optional<GgaFix> ReadGgaFix(std::string_view sentence, Talkers talkers)
@@ -254,8 +285,10 @@ bool EpochModel::TakeTime(std::string_view field)
     const auto time = TimeOfDay(field);
     if (!time)
         return false;
-    if (open_.timeMs == time)
+    const int decimals = TimeDecimals(field);
+    if (open_.timeMs == time || (open_.timeMs && SameInstant(*open_.timeMs, openTimeDecimals_, *time, decimals)))
         return true;
+    openTimeDecimals_ = decimals;
     if (open_.timeMs) {
         Finish();
         OpenAt(*time);
@@ -391,9 +424,12 @@ void EpochModel::ReadGll(const std::string_view* f, std::size_t n)
         return;
     TakeTime(f[5]);
     openHasData_ = true;
+    // The status came with NMEA 2.3; GLL without it says nothing of the fix.
+    if (n > 6 && (f[6] == "A" || f[6] == "V"))
+        open_.gllStatus = f[6][0];
     const auto latitude = Angle(f[1], f[2], 90);
     const auto longitude = Angle(f[3], f[4], 180);
-    if (latitude && longitude && !open_.latitude && n > 6 && f[6] == "A") {
+    if (latitude && longitude && !open_.latitude && open_.gllStatus == 'A') {
         open_.latitude = latitude;
         open_.longitude = longitude;
     }

@@ -41,6 +41,7 @@ struct Epoch {
     std::optional<double> course;          // degrees true, RMC or VTG
     std::optional<int> fixQuality;         // GGA 0..8
     std::optional<char> rmcStatus;         // 'A' or 'V'
+    std::optional<char> gllStatus;         // 'A' or 'V'
     std::optional<int> gsaMode;            // 1 no fix, 2 2D, 3 3D
     std::optional<int> satellitesUsed;     // GGA's count
     std::optional<double> hdop;            // GSA, else GGA
@@ -55,8 +56,13 @@ struct Epoch {
     std::array<std::uint8_t, std::size(kAllGnssSystems)> usedBySystem{};
     std::array<std::uint8_t, std::size(kAllGnssSystems)> inViewBySystem{};
 
-    // A position that counts as a fix: GGA quality above 0, or RMC status A.
+    // A position that counts as a fix: GGA quality above 0, RMC status A, or GLL status A in an
+    // epoch that neither GGA nor RMC spoke in.
     bool HasFix() const;
+    // GGA's quality 8: a receiver's simulator, not a position anyone was at.
+    bool Simulated() const { return fixQuality == 8; }
+    // Neither GGA nor RMC spoke in the epoch: what it knows of the fix came from GLL alone.
+    bool GllOnly() const { return gllStatus && !fixQuality && !rmcStatus; }
 };
 
 // A GGA's fix, read on its own: what accuracy statistics count.
@@ -93,7 +99,8 @@ private:
 };
 
 // Builds epochs from the sentences as they arrive, one line (without CR LF) per Feed. A GGA,
-// RMC or GLL with a UTC time other than the open epoch's closes it and opens the next one;
+// RMC or GLL with a UTC time other than the open epoch's closes it and opens the next one
+// (times are compared as far as the coarser of the two goes: 200619.295 is 200619.30);
 // every other sentence adds to the open epoch. Only sentences with a matching checksum from
 // a talker `talkers` reads count. A date carries on from epoch to epoch and steps to the next
 // day when the time of day goes back by more than twelve hours (midnight), until RMC or ZDA
@@ -156,6 +163,7 @@ private:
     std::optional<UtcDate> assumedDate_;
     std::optional<UtcDate> date_; // the date as it stands, at the time of day dateTimeMs_
     std::optional<std::int32_t> dateTimeMs_;
+    int openTimeDecimals_ = 0; // digits after the second in the time that opened the epoch
     std::uint64_t closed_ = 0;
 };
 

@@ -6,6 +6,44 @@
 #include <vector>
 
 namespace fixwatch {
+namespace {
+
+void Hand(std::string_view text, const LineSplitter::Line& line)
+{
+    if (!text.empty() && text.back() == '\r')
+        text.remove_suffix(1);
+    line(text);
+}
+
+} // namespace
+
+void LineSplitter::Feed(std::string_view chunk, const Line& line)
+{
+    for (std::size_t lf; (lf = chunk.find('\n')) != std::string_view::npos; chunk.remove_prefix(lf + 1)) {
+        if (!overlong_) {
+            if (pending_.empty())
+                Hand(chunk.substr(0, lf), line);
+            else
+                Hand(pending_.append(chunk.substr(0, lf)), line);
+        }
+        pending_.clear();
+        overlong_ = false;
+    }
+    if (!overlong_)
+        pending_.append(chunk);
+    if (pending_.size() > kMaxLine) {
+        pending_.clear();
+        overlong_ = true;
+    }
+}
+
+void LineSplitter::Finish(const Line& line)
+{
+    if (!overlong_ && !pending_.empty())
+        Hand(pending_, line);
+    pending_.clear();
+    overlong_ = false;
+}
 
 bool ForEachLine(const std::string& file, const std::function<void(std::string_view)>& line, std::string& error)
 {
@@ -14,41 +52,17 @@ bool ForEachLine(const std::string& file, const std::function<void(std::string_v
         error = std::strerror(errno);
         return false;
     }
-    std::string pending;
-    bool overlong = false;
-    auto hand = [&](std::string_view text) {
-        if (!text.empty() && text.back() == '\r')
-            text.remove_suffix(1);
-        line(text);
-    };
+    LineSplitter lines;
     std::vector<char> buffer(std::size_t{1} << 16);
     std::size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), in)) > 0) {
-        std::string_view chunk(buffer.data(), n);
-        for (std::size_t lf; (lf = chunk.find('\n')) != std::string_view::npos; chunk.remove_prefix(lf + 1)) {
-            if (!overlong) {
-                if (pending.empty())
-                    hand(chunk.substr(0, lf));
-                else
-                    hand(pending.append(chunk.substr(0, lf)));
-            }
-            pending.clear();
-            overlong = false;
-        }
-        if (!overlong)
-            pending.append(chunk);
-        if (pending.size() > kMaxLine) {
-            pending.clear();
-            overlong = true;
-        }
-    }
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), in)) > 0)
+        lines.Feed(std::string_view(buffer.data(), n), line);
     const bool failed = std::ferror(in);
     if (failed)
         error = std::strerror(errno);
     if (!file.empty())
         std::fclose(in);
-    if (!overlong && !pending.empty())
-        hand(pending);
+    lines.Finish(line);
     return !failed;
 }
 

@@ -14,4 +14,18 @@ namespace fixwatch {
 constexpr std::size_t kMaxLine = 64 * 1024;
 bool ForEachLine(const std::string& file, const std::function<void(std::string_view)>& line, std::string& error);
 
+// Cuts text that arrives in pieces into lines, as ForEachLine does: without LF or CR LF, a
+// line longer than kMaxLine passed over, so that what it keeps stays bounded.
+class LineSplitter {
+public:
+    using Line = std::function<void(std::string_view)>;
+    void Feed(std::string_view chunk, const Line& line);
+    // The last line, when the text does not end in LF.
+    void Finish(const Line& line);
+
+private:
+    std::string pending_;
+    bool overlong_ = false;
+};
+
 } // namespace fixwatch

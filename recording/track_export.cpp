@@ -2,9 +2,13 @@
 
 #include <QIODevice>
 
+#include <chrono>
+
 namespace fixwatch {
 
 namespace {
+
+constexpr std::int64_t kDayMs = std::int64_t{24} * 60 * 60 * 1000;
 
 // A plain decimal (never an exponent, as xsd:decimal and spreadsheets want) with at most
 // `decimals` digits after the point, trailing zeros dropped.
@@ -58,6 +62,17 @@ QString XmlSafe(QString text)
     return text;
 }
 
+// The epoch's time as milliseconds: from 1970 when it has a date, else of the day.
+std::int64_t PointMs(const Epoch& e)
+{
+    if (!e.date)
+        return *e.timeMs;
+    using namespace std::chrono;
+    const sys_days day{year_month_day{year(e.date->year), month(static_cast<unsigned>(e.date->month)),
+                                      std::chrono::day(static_cast<unsigned>(e.date->day))}};
+    return std::int64_t{day.time_since_epoch().count()} * kDayMs + *e.timeMs;
+}
+
 } // namespace
 
 QString IsoUtcTime(const std::optional<UtcDate>& date, std::int32_t timeMs)
@@ -82,7 +97,8 @@ QString IsoUtcTime(const std::optional<UtcDate>& date, std::int32_t timeMs)
     return text + u'Z';
 }
 
-TrackExport::TrackExport(TrackFormat format, QIODevice& out) : format_(format), out_(out)
+TrackExport::TrackExport(TrackFormat format, QIODevice& out, TrackOptions options)
+    : format_(format), out_(out), options_(options)
 {
     if (format_ == TrackFormat::Csv) {
         out_.write("time,latitude,longitude,altitude,geoid_separation,speed_knots,course,"
@@ -115,7 +131,14 @@ void TrackExport::BeginTrack(const QString& name)
     trackPoints_ = 0;
     allAltitudes_ = true;
     inSegment_ = false;
+    gap_ = false;
+    ggaOrRmcFixes_ = false;
+    epochsSincePoint_ = 0;
+    lastPointMs_.reset();
     coordinates_.clear();
+    lastCoordinate_.clear();
+    piecePoints_ = 0;
+    multiGeometry_ = false;
     if (format_ == TrackFormat::Gpx) {
         xml_->writeStartElement(QStringLiteral("trk"));
         xml_->writeTextElement(QStringLiteral("name"), XmlSafe(name));
@@ -127,18 +150,60 @@ void TrackExport::BeginTrack(const QString& name)
 
 void TrackExport::Add(const Epoch& epoch)
 {
-    if (!epoch.HasFix() || !epoch.timeMs) {
-        // A gap in the fix ends the segment.
-        if (inSegment_ && format_ == TrackFormat::Gpx)
-            xml_->writeEndElement();
-        inSegment_ = false;
+    ++epochsSincePoint_;
+    const bool simulated = epoch.Simulated() && !options_.includeSimulated;
+    if (epoch.HasFix() && epoch.timeMs && !simulated) {
+        // GLL at a time of its own between the fixes of GGA or RMC repeats their position.
+        if (epoch.GllOnly() && ggaOrRmcFixes_)
+            return;
+        const bool newPiece = StartsNewPiece(epoch);
+        if (newPiece)
+            EndPiece();
+        gap_ = false;
+        epochsSincePoint_ = 0;
+        lastPointMs_ = PointMs(epoch);
+        lastPointDated_ = epoch.date.has_value();
+        ggaOrRmcFixes_ = ggaOrRmcFixes_ || !epoch.GllOnly();
+        switch (format_) {
+        case TrackFormat::Gpx: AddGpx(epoch); break;
+        case TrackFormat::Kml: AddKml(epoch); break;
+        case TrackFormat::Csv: AddCsv(epoch); break;
+        }
         return;
     }
-    switch (format_) {
-    case TrackFormat::Gpx: AddGpx(epoch); break;
-    case TrackFormat::Kml: AddKml(epoch); break;
-    case TrackFormat::Csv: AddCsv(epoch); break;
+    if (simulated && epoch.HasFix())
+        ++simulated_;
+    // Only an epoch that speaks of the fix can say it is lost: one of a sentence that carries
+    // no fix, at a time of its own, is no gap.
+    const bool speaksOfFix = epoch.fixQuality || epoch.rmcStatus || (epoch.GllOnly() && !ggaOrRmcFixes_);
+    if (speaksOfFix || simulated)
+        gap_ = true;
+}
+
+bool TrackExport::StartsNewPiece(const Epoch& epoch) const
+{
+    if (!lastPointMs_)
+        return true;
+    if (gap_ || epochsSincePoint_ > kGapEpochs)
+        return true;
+    std::int64_t step = PointMs(epoch) - *lastPointMs_;
+    if (!epoch.date || !lastPointDated_)
+        step = ((PointMs(epoch) % kDayMs) - (*lastPointMs_ % kDayMs) + kDayMs) % kDayMs;
+    return step < 0 || step > kGapMs;
+}
+
+void TrackExport::EndPiece()
+{
+    if (format_ == TrackFormat::Gpx && inSegment_)
+        xml_->writeEndElement();
+    if (format_ == TrackFormat::Kml && piecePoints_ > 0) {
+        // The track is more than one piece: they go together in a MultiGeometry.
+        if (!multiGeometry_)
+            xml_->writeStartElement(QStringLiteral("MultiGeometry"));
+        multiGeometry_ = true;
+        WriteKmlPiece();
     }
+    inSegment_ = false;
 }
 
 void TrackExport::AddGpx(const Epoch& e)
@@ -172,14 +237,37 @@ void TrackExport::AddGpx(const Epoch& e)
 
 void TrackExport::AddKml(const Epoch& e)
 {
+    if (piecePoints_ >= kKmlPiecePoints) {
+        // Cut for size: the next piece begins where this one ends, so the line goes on.
+        const QString joint = lastCoordinate_;
+        const bool jointAltitude = allAltitudes_;
+        EndPiece();
+        coordinates_ = joint;
+        piecePoints_ = 1;
+        allAltitudes_ = jointAltitude;
+    }
+    lastCoordinate_ = Degrees(*e.longitude) + u',' + Degrees(*e.latitude);
+    if (e.altitude)
+        lastCoordinate_ += u',' + Decimal(*e.altitude, 3);
     if (!coordinates_.isEmpty())
         coordinates_ += u' ';
-    coordinates_ += Degrees(*e.longitude) + u',' + Degrees(*e.latitude);
-    if (e.altitude)
-        coordinates_ += u',' + Decimal(*e.altitude, 3);
+    coordinates_ += lastCoordinate_;
     allAltitudes_ = allAltitudes_ && e.altitude;
+    ++piecePoints_;
     ++trackPoints_;
     ++points_;
+}
+
+void TrackExport::WriteKmlPiece()
+{
+    xml_->writeStartElement(QStringLiteral("LineString"));
+    if (allAltitudes_)
+        xml_->writeTextElement(QStringLiteral("altitudeMode"), QStringLiteral("absolute"));
+    xml_->writeTextElement(QStringLiteral("coordinates"), coordinates_);
+    xml_->writeEndElement();
+    coordinates_.clear();
+    piecePoints_ = 0;
+    allAltitudes_ = true;
 }
 
 void TrackExport::AddCsv(const Epoch& e)
@@ -216,17 +304,15 @@ void TrackExport::EndTrack()
             xml_->writeEndElement();
         xml_->writeEndElement(); // trk
     } else if (format_ == TrackFormat::Kml) {
-        if (trackPoints_ > 0) {
-            xml_->writeStartElement(QStringLiteral("LineString"));
-            if (allAltitudes_)
-                xml_->writeTextElement(QStringLiteral("altitudeMode"), QStringLiteral("absolute"));
-            xml_->writeTextElement(QStringLiteral("coordinates"), coordinates_);
+        if (piecePoints_ > 0)
+            WriteKmlPiece();
+        if (multiGeometry_)
             xml_->writeEndElement();
-        }
         xml_->writeEndElement(); // Placemark
     }
     inSegment_ = false;
     coordinates_.clear();
+    piecePoints_ = 0;
 }
 
 void TrackExport::Finish()

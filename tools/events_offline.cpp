@@ -26,7 +26,11 @@ const char* const kOfflineUsage =
     "  --kml FILE...          ... as KML 2.2 (one Placemark per FILE)\n"
     "  --csv FILE...          ... as CSV (RFC 4180, one row per point)\n"
     "                         A point is an epoch (a new UTC time) with a position fix: GGA\n"
-    "                         quality above 0 or RMC status A.\n"
+    "                         quality above 0, RMC status A, or GLL status A where neither\n"
+    "                         GGA nor RMC gives the fixes. A new segment starts after an\n"
+    "                         epoch without a fix, or more than 5 s or 10 epochs without one.\n"
+    "  --include-simulated    with --gpx, --kml, --csv: keep the points of a receiver's\n"
+    "                         simulator (GGA quality 8), which are left out otherwise\n"
     "  --date YYYY-MM-DD      the date of the points before RMC or ZDA gives one (a GGA-only\n"
     "                         receiver); without it such points have no date in CSV and are\n"
     "                         left out of GPX\n";
@@ -85,6 +89,8 @@ std::optional<int> RunOfflineMode(int argc, char** argv)
                                              : OfflineMode::Csv;
         } else if (a == "--gnss") {
             options.talkers = Talkers::AllSystems;
+        } else if (a == "--include-simulated") {
+            options.includeSimulated = true;
         } else if (a == "--date") {
             if (!hasValue || !(options.date = ReadIsoDate(argv[i + 1])))
                 return Usage("--date needs a day as YYYY-MM-DD, not ", hasValue ? argv[i + 1] : "nothing");
@@ -109,6 +115,8 @@ std::optional<int> RunOfflineMode(int argc, char** argv)
         return Usage("choose one of --accuracy, --gpx, --kml and --csv", "");
     if (options.reference && options.mode != OfflineMode::Accuracy)
         return Usage("--reference goes with --accuracy only", "");
+    if (options.includeSimulated && options.mode == OfflineMode::Accuracy)
+        return Usage("--include-simulated goes with --gpx, --kml and --csv only", "");
     return options.mode == OfflineMode::Accuracy ? RunAccuracy(options) : RunTrackExport(options);
 }
 

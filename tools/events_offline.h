@@ -32,6 +32,7 @@ struct OfflineOptions {
     OfflineMode mode = OfflineMode::Accuracy;
     Talkers talkers = Talkers::GpsOnly;
     std::optional<UtcDate> date;                        // --date
+    bool includeSimulated = false;                      // --include-simulated
     std::optional<std::pair<double, double>> reference; // --reference LAT,LON
     std::vector<std::string> files;                     // empty: standard input
 };

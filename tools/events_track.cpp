@@ -22,7 +22,7 @@ int RunTrackExport(const OfflineOptions& options)
     const TrackFormat format = options.mode == OfflineMode::Gpx   ? TrackFormat::Gpx
                                : options.mode == OfflineMode::Kml ? TrackFormat::Kml
                                                                   : TrackFormat::Csv;
-    TrackExport track(format, out);
+    TrackExport track(format, out, TrackOptions{options.includeSimulated});
     int status = 0;
     for (const std::string& file : files) {
         // Each epoch is written as it closes: the history needs to hold only the newest.
@@ -30,6 +30,7 @@ int RunTrackExport(const OfflineOptions& options)
         epochs.AssumeDate(options.date);
         const std::size_t undatedBefore = track.LeftOutUndated();
         const std::size_t pointsBefore = track.Points();
+        const std::size_t simulatedBefore = track.LeftOutSimulated();
         bool otherTalkersFix = false;
         track.BeginTrack(QString::fromLocal8Bit(DisplayName(file)));
         std::string error;
@@ -49,10 +50,16 @@ int RunTrackExport(const OfflineOptions& options)
             std::fprintf(stderr, "fixwatch-events: cannot read %s: %s\n", DisplayName(file).c_str(), error.c_str());
             status = 2;
         }
-        if (track.Points() == pointsBefore && track.LeftOutUndated() == undatedBefore && otherTalkersFix)
+        if (track.Points() == pointsBefore && track.LeftOutUndated() == undatedBefore
+            && track.LeftOutSimulated() == simulatedBefore && otherTalkersFix)
             std::fprintf(stderr, "fixwatch-events: %s: no point from GP sentences; its fixes come from other "
                                  "talkers (GN, GL, ...): add --gnss\n",
                          DisplayName(file).c_str());
+        if (const std::size_t simulated = track.LeftOutSimulated() - simulatedBefore)
+            std::fprintf(stderr,
+                         "fixwatch-events: %s: %zu points of the receiver's simulator (GGA quality 8) left "
+                         "out; keep them with --include-simulated\n",
+                         DisplayName(file).c_str(), simulated);
         if (const std::size_t undated = track.LeftOutUndated() - undatedBefore)
             std::fprintf(stderr,
                          "fixwatch-events: %s: %zu points left out of the GPX: they have no date (no RMC or ZDA "

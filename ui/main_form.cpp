@@ -241,10 +241,12 @@ void MainForm::UpdatePortTooltip()
     const int port = Cmb_COM->currentIndex() + 1;
     const auto entry = MSComm.Ports().Entry(port);
     // The machine's description of a device comes from the device itself: untrusted text.
+    const QString what = !MSComm.Recording().isEmpty() && port == MSComm.RecordingPort()
+                             ? QStringLiteral("replaying ") + MSComm.Recording()
+                         : entry ? PortSummary(*entry)
+                                 : QStringLiteral("no device on this machine");
     Cmb_COM->setToolTip(PlainToolTip(
-        QStringLiteral("Serial port to which the GPS unit is connected (port %1: %2)")
-            .arg(port)
-            .arg(entry ? PortSummary(*entry) : QStringLiteral("no device on this machine"))));
+        QStringLiteral("Serial port to which the GPS unit is connected (port %1: %2)").arg(port).arg(what)));
     UpdateSourceStatus();
 }
 

@@ -3,6 +3,7 @@
 #include "comm_control.h"
 #include "fix_display.h"
 #include "receiver_session.h"
+#include "recording_export.h"
 #include "replay_bar.h"
 #include "sentence_recorder.h"
 #include "serial_settings.h"
@@ -28,6 +29,7 @@ class QGroupBox;
 class QLabel;
 class QMenu;
 class QProgressBar;
+class QProgressDialog;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
@@ -227,8 +229,14 @@ public:
     // The file "Export track..." reads: the replayed file while one is the source, else the
     // current or last recording.
     QString TrackSourcePath() const;
-    // Writes the track of TrackSourcePath() to `target`; false with the reason.
+    // Writes the track of TrackSourcePath() to `target` at once; false with the reason.
     bool ExportTrackTo(const QString& target, QString* reason);
+    // Asks where "Export track..." writes, `suggested` first; an empty name cancels. A seam
+    // for tests.
+    std::function<QString(const QString& suggested)> askExportFile;
+    // The export that "Export track..." runs beside the window, a piece at each turn of the
+    // event loop, with its progress and Cancel; null when none runs.
+    const RecordingExport* RunningExport() const { return exportJob_.get(); }
     const SentenceRecorder& Recorder() const { return recorder_; }
     // The UTC moment a recording starts at; replaceable by tests.
     std::function<QDateTime()> utcNow;
@@ -264,7 +272,18 @@ private:
     void RecordFollowAcquisition();
     void RecordTick();
     QString RecordStatusText() const;
+    void StartExport(const QString& target);
+    void ExportStep();
+    void FinishExport();
+    // What was just written ("Exported 1,204 points to ..."), shown beside the logger's text.
+    void ShowWritten(const QString& text);
     SentenceRecorder recorder_;
+    std::unique_ptr<RecordingExport> exportJob_;
+    QProgressDialog* exportProgress_ = nullptr;
+    QTimer* exportTimer_ = nullptr;
+    QString written_;
+    bool recordedShown_ = false; // "Recorded ..." stays after Stop until the next Start
+    bool recordRunning_ = false; // the acquisition as the recorder last followed it
     std::unique_ptr<LineConsumer> recordConsumer_;
 
     // The console's feed from the session and its per-tick batch (ui/main_form_console.cpp).
@@ -312,6 +331,9 @@ public:
     // file the chosen port's source until a Start of another port, and a toolbar with the
     // replay's controls is shown while a file is the source.
     QAction* MenuOpenRecording = nullptr;
+    // "Close recording": the port reads its receiver again.
+    QAction* MenuCloseRecording = nullptr;
+    void MenuCloseRecording_Click();
     QToolBar* Tlb_Replay = nullptr;
     ReplayBar* Frm_Replay = nullptr;
     void MenuOpenRecording_Click();
@@ -331,6 +353,9 @@ private:
     void ReplaySeek(std::int64_t ms);
     QString replayPath_;
     bool replayEnded_ = false;
+    std::uint64_t replayGapsSeen_ = 0; // the replay's skipped gaps already told
+    QString replayNotice_;             // "Skipped a gap of ...", for a few ticks
+    int replayNoticeTicks_ = 0;
     ReplayState replayShown_; // what the bar showed last, kept while stopped
 
 public:

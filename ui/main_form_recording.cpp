@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QTimer>
@@ -48,9 +49,9 @@ void MainForm::UpdateLoggerStatus()
             path = QLatin1Char('~') + path.mid(home.size());
         text = QStringLiteral("Logging every %1 s to %2").arg(Timer_DL->interval() / 1000).arg(path);
     }
-    const QString recording = RecordStatusText();
-    if (!recording.isEmpty())
-        text = text.isEmpty() ? recording : text + QStringLiteral("; ") + recording;
+    for (const QString& more : {RecordStatusText(), written_})
+        if (!more.isEmpty())
+            text = text.isEmpty() ? more : text + QStringLiteral("; ") + more;
     Status->ShowLogger(text);
 }
 
@@ -71,7 +72,9 @@ void MainForm::MenuSalvaDL_Click()
 
 void MainForm::MenuSalvaCP_Click()
 {
-    WriteLogRecord();
+    if (WriteLogRecord())
+        ShowWritten(QStringLiteral("Position saved to \u2026/")
+                    + QFileInfo(LogFilePath(LogFolder(), today ? today() : QDate::currentDate())).fileName());
 }
 
 void MainForm::Cmb_Interval_Click()

@@ -6,18 +6,36 @@
 #include "sky_view.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QToolBar>
 
 namespace fixwatch {
+namespace {
+
+// How many ticks a notice stays in the bar.
+constexpr int kNoticeTicks = 4;
+
+// "9 min 41 s", "2 h 13 min", "12 s".
+QString GapText(std::int64_t ms)
+{
+    const std::int64_t s = ms / 1000;
+    if (s >= 3600)
+        return QStringLiteral("%1 h %2 min").arg(s / 3600).arg(s / 60 % 60);
+    if (s >= 60)
+        return QStringLiteral("%1 min %2 s").arg(s / 60).arg(s % 60);
+    return QStringLiteral("%1 s").arg(s);
+}
+
+} // namespace
 
 void MainForm::BuildReplay()
 {
     askRecordingFile = [this] {
         return QFileDialog::getOpenFileName(this, QStringLiteral("Open recording"), LogFolder(),
-                                            QStringLiteral("NMEA recordings (*.nmea *.log *.txt);;All files (*)"));
+                                            QStringLiteral("NMEA files (*.nmea *.txt);;All files (*)"));
     };
 
     MenuOpenRecording = new QAction(QStringLiteral("Open recording..."), this);
@@ -26,11 +44,22 @@ void MainForm::BuildReplay()
     // Beside "Record sentences" and "Export track...", before the separator that follows them.
     MenuFile->insertAction(MenuNull0, MenuOpenRecording);
     connect(MenuOpenRecording, &QAction::triggered, this, &MainForm::MenuOpenRecording_Click);
+    MenuCloseRecording = new QAction(QStringLiteral("Close recording"), this);
+    MenuCloseRecording->setObjectName(QStringLiteral("MenuCloseRecording"));
+    MenuCloseRecording->setEnabled(false);
+    MenuFile->insertAction(MenuNull0, MenuCloseRecording);
+    connect(MenuCloseRecording, &QAction::triggered, this, &MainForm::MenuCloseRecording_Click);
+    // Choosing the replaying port again, while stopped, goes back to its receiver.
+    connect(Cmb_COM, &QComboBox::activated, this, [this](int index) {
+        if (!acquisitionRunning && !MSComm.Recording().isEmpty() && index + 1 == MSComm.RecordingPort())
+            MenuCloseRecording_Click();
+    });
 
     Frm_Replay = new ReplayBar;
     Frm_Replay->onPause = [this](bool pause) {
         if (ReplayControl* replay = MSComm.Replay())
             pause ? replay->Pause() : replay->Resume();
+        Status->Paused(pause && MSComm.Replay() != nullptr && acquisitionRunning);
         ShowReplay();
     };
     Frm_Replay->onSpeed = [this](int speed) {
@@ -65,6 +94,21 @@ void MainForm::MenuOpenRecording_Click()
         replayShown_ = ReplayState{};
         ShowReplay();
     }
+    UpdatePortTooltip();
+}
+
+void MainForm::MenuCloseRecording_Click()
+{
+    if (acquisitionRunning && MSComm.Replay() != nullptr)
+        Cmd_StartStop_Click(1);
+    MSComm.PlayRecording(0, QString());
+    if (!acquisitionRunning) {
+        replayPath_.clear();
+        replayEnded_ = false;
+        replayShown_ = ReplayState{};
+        ShowReplay();
+    }
+    UpdatePortTooltip();
 }
 
 void MainForm::ReplayFollowAcquisition()
@@ -74,6 +118,8 @@ void MainForm::ReplayFollowAcquisition()
         // The port chosen at Start decides: its recording, or a file it names itself.
         ReplayControl* replay = MSComm.Replay();
         replayPath_ = replay ? MSComm.SourceName() : QString();
+        replayGapsSeen_ = 0;
+        replayNoticeTicks_ = 0;
         if (replay)
             replay->SetSpeed(Frm_Replay->Speed());
     } else if (!MSComm.Recording().isEmpty() && !replayEnded_ && MSComm.Recording() != replayPath_) {
@@ -94,12 +140,20 @@ void MainForm::ReplayTick()
         Cmd_StartStop_Click(1);
         return;
     }
+    if (replayNoticeTicks_ > 0)
+        --replayNoticeTicks_;
+    if (replay != nullptr && replay->GapsSkipped() != replayGapsSeen_) {
+        replayGapsSeen_ = replay->GapsSkipped();
+        replayNotice_ = QStringLiteral("Skipped a gap of ") + GapText(replay->LastGapMs());
+        replayNoticeTicks_ = kNoticeTicks;
+    }
     ShowReplay();
 }
 
 void MainForm::ShowReplay()
 {
     const bool wanted = !replayPath_.isEmpty();
+    MenuCloseRecording->setEnabled(wanted || !MSComm.Recording().isEmpty());
     // isHidden, not isVisible: the window itself may not be shown yet.
     if (Tlb_Replay->isHidden() == wanted) {
         Tlb_Replay->setVisible(wanted);
@@ -124,6 +178,8 @@ void MainForm::ShowReplay()
         state.position = replay->Position();
         state.duration = replay->Duration();
         state.positionText = replay->PositionText();
+        if (replayNoticeTicks_ > 0)
+            state.notice = replayNotice_;
     }
     state.atEnd = replayEnded_;
     if (replayEnded_)

@@ -127,9 +127,19 @@ void StatusLine::ShowLogger(const QString& text)
     Set(2, text);
 }
 
+void StatusLine::Paused(bool paused)
+{
+    // Going on, the silence is counted from now.
+    if (paused_ && !paused)
+        lastDataMs_ = Now();
+    paused_ = paused;
+    ShowState();
+}
+
 void StatusLine::Stopped()
 {
     link_ = Link::Stopped;
+    paused_ = false;
     hiddenTalker_.clear();
     lfOnlyMs_ = -1;
     losses_.clear();
@@ -245,7 +255,9 @@ void StatusLine::ShowState()
         const qint64 now = Now();
         const qint64 silentMs = now - lastDataMs_;
         const QString loss = LossText(now);
-        if (silentMs >= kSilenceMs) {
+        if (paused_) {
+            text = QStringLiteral("Paused");
+        } else if (silentMs >= kSilenceMs) {
             text = QStringLiteral("No data for %1 s").arg(silentMs / 1000);
         } else if (!loss.isEmpty()) {
             text = loss;

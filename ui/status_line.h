@@ -91,6 +91,8 @@ public:
     // The user ticked or cleared All GNSS. While running, the running link keeps reading
     // as it was started, so the hint says that the choice takes effect at the next Start.
     void AllGnssChosen(bool checked);
+    // A replay was paused (true) or goes on: while paused, its silence is no lost receiver.
+    void Paused(bool paused);
 
 private:
     enum class Link {
@@ -119,6 +121,7 @@ private:
     // Each loss of the last kLossWindowMs: when, and how many bytes.
     std::deque<std::pair<qint64, std::uint64_t>> losses_;
     bool allGnssAtNextStart_ = false; // ticked since this run started
+    bool paused_ = false;
 };
 
 } // namespace fixwatch

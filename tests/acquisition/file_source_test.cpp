@@ -11,7 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <malloc.h>
 #include <string>
+#include <sys/stat.h>
 
 namespace fixwatch {
 namespace {
@@ -58,14 +60,14 @@ TEST_F(FileSourceTest, TenHertzRecordingPlaysTenEpochsPerSecond)
     FileSource source(Write(text), [this] { return now_; });
     ASSERT_TRUE(source.Open()) << source.Reason().toStdString();
     EXPECT_EQ(source.Duration(), 4900);
-    EXPECT_EQ(source.PositionText(), "12:35:19 of 12:35:23");
+    EXPECT_EQ(source.PositionText(), "00:00:00 of 00:00:04 \u00B7 12:35:19 UTC");
 
     EXPECT_EQ(Count(source.Read(), "GGA"), 1); // the first epoch at once
     now_ += 1000;
     EXPECT_EQ(Count(source.Read(), "GGA"), 10);
     now_ += 250;
     EXPECT_EQ(Count(source.Read(), "GGA"), 2);
-    EXPECT_EQ(source.PositionText(), "12:35:20 of 12:35:23");
+    EXPECT_EQ(source.PositionText(), "00:00:01 of 00:00:04 \u00B7 12:35:20 UTC");
 
     source.SetSpeed(10);
     now_ += 100; // one second of the recording
@@ -123,7 +125,7 @@ TEST_F(FileSourceTest, RecordingWithoutTimesPlaysOneEpochPerSecondAndMidnightGoe
     FileSource midnight(Write(Gga(23, 59, 59, 0) + Gga(0, 0, 0, 0) + Gga(0, 0, 1, 0), "midnight.nmea"));
     ASSERT_TRUE(midnight.Open());
     EXPECT_EQ(midnight.Duration(), 2000);
-    EXPECT_EQ(midnight.PositionText(), "23:59:59 of 00:00:01");
+    EXPECT_EQ(midnight.PositionText(), "00:00:00 of 00:00:02 \u00B7 23:59:59 UTC");
 }
 
 TEST_F(FileSourceTest, LargeRecordingOpensAtOnceIsIndexedAsItPlaysAndReadInBoundedPieces)
@@ -138,6 +140,7 @@ TEST_F(FileSourceTest, LargeRecordingOpensAtOnceIsIndexedAsItPlaysAndReadInBound
     FileSource source(Write(text), [this] { return now_; });
     ASSERT_TRUE(source.Open());
     EXPECT_FALSE(source.Indexed());
+    EXPECT_TRUE(source.PositionText().contains("+ \u00B7")) << "the length is marked as growing";
     const std::int64_t opened = source.Duration();
     EXPECT_GT(opened, 0);
     EXPECT_LT(opened, 10'799'900);
@@ -149,7 +152,7 @@ TEST_F(FileSourceTest, LargeRecordingOpensAtOnceIsIndexedAsItPlaysAndReadInBound
     EXPECT_TRUE(source.Indexed());
     EXPECT_EQ(source.Duration(), 10'799'900);
     source.Seek(7'200'000);
-    EXPECT_EQ(source.PositionText(), "11:00:00 of 11:59:59");
+    EXPECT_EQ(source.PositionText(), "02:00:00 of 02:59:59 \u00B7 11:00:00 UTC");
     EXPECT_EQ(source.Read().substr(0, 24), Gga(11, 0, 0, 0).substr(0, 24));
 
     // Played at ten times, a read stays within what any source hands out; as fast as possible
@@ -175,6 +178,51 @@ TEST_F(FileSourceTest, LargeRecordingOpensAtOnceIsIndexedAsItPlaysAndReadInBound
     EXPECT_TRUE(source.AtEnd());
 }
 
+TEST_F(FileSourceTest, AGapLongerThanFiveSecondsIsJumpedOverAtAnySpeed)
+{
+    const struct {
+        const char* legend;
+        int speed;
+        int secondAt; // seconds from the second epoch to the third
+        std::uint64_t skipped;
+    } rows[] = {
+        {"9 min 41 s at x1", 1, 581, 1},
+        {"5 s is waited through", 1, 5, 0},
+        {"at x10 too", 10, 3600, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.legend);
+        const int at = 10 * 3600 + 1 + row.secondAt;
+        const std::string text = Gga(10, 0, 0, 0) + Gga(10, 0, 1, 0) + Gga(at / 3600, at / 60 % 60, at % 60, 0);
+        FileSource source(Write(text), [this] { return now_; });
+        ASSERT_TRUE(source.Open());
+        source.SetSpeed(row.speed);
+        EXPECT_EQ(Count(source.Read(), "GGA"), 1);
+        now_ += 1000;
+        EXPECT_EQ(Count(source.Read(), "GGA"), row.skipped ? 2 : 1) << "the epoch after the gap comes at once";
+        EXPECT_EQ(source.GapsSkipped(), row.skipped);
+        if (row.skipped)
+            EXPECT_EQ(source.LastGapMs(), row.secondAt * 1000);
+    }
+}
+
+TEST_F(FileSourceTest, LongUntimedLinesKeepTheIndexSmall)
+{
+    // Comma-less lines: each is its own identifier, and each second of replay an index entry.
+    const std::string line = "$" + std::string(FileSource::kMaxLine - 2, 'P') + "\n";
+    std::string text;
+    for (int i = 0; i < 1000; ++i)
+        text += line;
+    const QString path = Write(text);
+    FileSource source(path, [this] { return now_; });
+    const std::size_t before = mallinfo2().uordblks;
+    ASSERT_TRUE(source.Open());
+    ASSERT_TRUE(source.Indexed());
+    const std::size_t held = mallinfo2().uordblks - before;
+    EXPECT_LT(held, text.size() / 8) << "the index holds " << held << " bytes for " << text.size() << " of lines";
+    EXPECT_EQ(source.Duration(), 999'000);
+}
+
 TEST_F(FileSourceTest, ErrorsSayWhatIsWrongWithTheFile)
 {
     const QString missing = dir_.filePath("none.nmea");
@@ -190,6 +238,21 @@ TEST_F(FileSourceTest, ErrorsSayWhatIsWrongWithTheFile)
     FileSource nothing(empty);
     EXPECT_FALSE(nothing.Open());
     EXPECT_EQ(nothing.Reason(), "The recording " + empty + " is empty.");
+
+    // Neither waits for a writer nor reads for ever.
+    const QString fifo = dir_.filePath("receiver.fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& endless : {fifo, QStringLiteral("/dev/zero")}) {
+        FileSource stream(endless);
+        EXPECT_FALSE(stream.Open());
+        EXPECT_EQ(stream.Reason(), endless + " is a pipe or a device, not a recording on disk: it never ends and "
+                                             "cannot be replayed.");
+    }
+
+    const QString log = Write("08/12/2026;10:15:00;45 27.458 S;167 09.165 E;14.7;0.0\r\n", "day.log");
+    FileSource records(log);
+    EXPECT_FALSE(records.Open());
+    EXPECT_EQ(records.Reason(), "No NMEA sentence in " + log + ".");
 
     const QString locked = Write(Gga(1, 2, 3, 0), "locked.nmea");
     QFile::setPermissions(locked, QFileDevice::WriteOwner);

@@ -66,6 +66,30 @@ TEST(Epochs, ANewUtcTimeClosesTheEpochAndEachSentenceAddsItsValues)
     EXPECT_EQ(std::tuple(second.speedKnots, second.course), std::tuple(5.5, 54.7));
 }
 
+TEST(Epochs, GllIsAFixOnItsOwnAndTimesAgreeAsFarAsTheCoarserGoes)
+{
+    // clang-format off
+    const EpochModel model = ModelOf({
+        "$GPGLL,4807.038,N,01131.000,E,100000,A",                  // GLL alone, status A: a fix
+        "$GPGLL,4807.038,N,01131.000,E,100001,V",                  // status V: none
+        "$GPGLL,5313.2228,N,00634.4228,E,100002.295,A",            // to the millisecond ...
+        "$GPGGA,100002.30,5313.2228,N,00634.4228,E,0,05,2.6,0,M,,,,", // ... the same instant to the hundredth
+        "$GPGGA,100003.31,5313.2228,N,00634.4228,E,1,05,2.6,0,M,,,,",
+        "$GPGGA,100004,1e3,N,00634.4228,E,1,05,2.6,0,M,,,,",       // no exponent in a coordinate
+        "$GPGGA,100005,5313.2228,N,0x634,E,1,05,2.6,0,M,,,,",
+    });
+    // clang-format on
+    ASSERT_EQ(model.History().Size(), 6u);
+    EXPECT_TRUE(model.History()[0].HasFix());
+    EXPECT_TRUE(model.History()[0].GllOnly());
+    EXPECT_FALSE(model.History()[1].HasFix());
+    EXPECT_EQ(model.History()[2].fixQuality, 0);
+    EXPECT_FALSE(model.History()[2].HasFix()) << "GGA's quality 0 outweighs GLL's A";
+    EXPECT_TRUE(model.History()[3].HasFix());
+    EXPECT_FALSE(model.History()[4].latitude || model.History()[4].HasFix());
+    EXPECT_FALSE(model.History()[5].longitude || model.History()[5].HasFix());
+}
+
 TEST(Epochs, OnlyMatchingChecksumsAndTheChosenTalkersCount)
 {
     // Damaged, without a checksum, and three without a readable position.

@@ -98,5 +98,73 @@ TEST(TrackExport, KmlIsOneLineStringOfLonLatAlt)
         << "without altitudes the line lies on the ground";
 }
 
+// How many times `what` stands in `text`.
+qsizetype Count(const QByteArray& text, const char* what) { return text.count(what); }
+
+TEST(TrackExport, ANewSegmentStartsOnlyAfterARealGapInTheFix)
+{
+    Epoch gll = Fix(1000);
+    gll.fixQuality.reset();
+    gll.gllStatus = 'A';
+    Epoch noFix = Fix(0);
+    noFix.fixQuality = 0;
+    Epoch simulated = Fix(0);
+    simulated.fixQuality = 8;
+    simulated.rmcStatus = 'V';
+    Epoch silent; // a sentence at a time of its own that says nothing of the fix
+    silent.timeMs = 0;
+    auto at = [](Epoch e, std::int32_t timeMs) {
+        e.timeMs = timeMs;
+        return e;
+    };
+    const struct {
+        const char* legend;
+        std::vector<Epoch> epochs;
+        qsizetype points, segments;
+    } rows[] = {
+        {"GLL between GGA fixes", {Fix(0), at(gll, 1000), Fix(2000), at(gll, 3000), Fix(4000)}, 3, 1},
+        {"GLL alone makes the track", {at(gll, 0), at(gll, 1000), Fix(2000), at(gll, 3000)}, 3, 1},
+        {"an epoch without a fix", {Fix(0), at(noFix, 1000), Fix(2000)}, 2, 2},
+        {"epochs that say nothing of the fix", {Fix(0), at(silent, 500), at(silent, 700), Fix(1000)}, 2, 1},
+        {"5 s without an epoch", {Fix(0), Fix(5000), Fix(10'001)}, 3, 2},
+        {"more than 10 epochs without a fix", {Fix(0), at(silent, 100), at(silent, 200), at(silent, 300), at(silent, 400), at(silent, 500), at(silent, 600), at(silent, 700), at(silent, 800), at(silent, 900), at(silent, 950), Fix(1000)}, 2, 2},
+        {"time going back", {Fix(2000), Fix(1000)}, 2, 2},
+        {"a simulator's fixes", {Fix(0), at(simulated, 1000), Fix(2000)}, 2, 2},
+    };
+    for (const auto& row : rows) {
+        const QByteArray gpx = Export(TrackFormat::Gpx, row.epochs);
+        EXPECT_EQ(Count(gpx, "<trkpt "), row.points) << row.legend;
+        EXPECT_EQ(Count(gpx, "<trkseg>"), row.segments) << row.legend;
+    }
+}
+
+TEST(TrackExport, AKmlTrackComesInLineStringsOfBoundedSizeThatJoin)
+{
+    std::vector<Epoch> epochs;
+    const std::size_t count = 2 * TrackExport::kKmlPiecePoints + 10;
+    for (std::size_t i = 0; i < count; ++i) {
+        epochs.push_back(Fix(static_cast<std::int32_t>(i) * 1000));
+        epochs.back().latitude = 40 + static_cast<double>(i) * 1e-6;
+    }
+    const QByteArray kml = Export(TrackFormat::Kml, epochs);
+    QXmlStreamReader xml(kml);
+    QStringList pieces;
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"coordinates")
+            pieces << xml.readElementText();
+    ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    ASSERT_EQ(pieces.size(), 3);
+    EXPECT_EQ(Count(kml, "<MultiGeometry>"), 1);
+    qsizetype points = 0;
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        const QStringList coordinates = pieces[i].split(u' ');
+        points += coordinates.size();
+        if (i > 0) {
+            EXPECT_EQ(coordinates.first(), pieces[i - 1].split(u' ').last()) << "piece " << i << " joins the one before";
+        }
+    }
+    EXPECT_EQ(points, static_cast<qsizetype>(count) + 2) << "each joint is written twice";
+}
+
 } // namespace
 } // namespace fixwatch

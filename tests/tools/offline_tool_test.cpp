@@ -204,7 +204,8 @@ TEST_F(OfflineTool, GpxIsValidAndGpsbabelReadsBackEveryPointKmlIsWellFormedAndCs
     } rows[] = {
         {"ublox-zed-f9p-nmea.nmea", "--gnss", SameCount, ""},
         {"nmea-rtk.nmea", "--gnss", SamePoints, "2020-03-18T13:28:19.6Z,4"},
-        {"GPSmap-76S.nmea", "", Differs, ""},
+        {"GPSmap-76S.nmea", "--include-simulated", Differs, ""},
+        {"garmin48.nmea", "", SamePoints, "2001-06-06T22:53:08Z,"},
         {"bu353s4.nmea", "", SamePoints, ""},
         {"quectel-l76k-nmea.nmea", "--gnss", SamePoints, ""},
     };
@@ -274,6 +275,52 @@ TEST_F(OfflineTool, MidnightRolloverAndAGgaOnlyFileWithAndWithoutADate)
     EXPECT_NE(rolled.out.find("\r\n2027-01-01T00:00:00Z,"), std::string::npos) << rolled.out;
     fs::remove(ggaOnly);
     fs::remove(withRmc);
+}
+
+// How many times `what` stands in `text`.
+std::size_t Count(const std::string& text, const std::string& what)
+{
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+TEST_F(OfflineTool, GllAtItsOwnTimeNeitherSplitsTheTrackNorAddsPointsAndSimulatorFixesStayOut)
+{
+    const struct {
+        const char* legend;
+        const char* capture;
+        const char* options;
+        std::size_t points, segments;
+    } rows[] = {
+        // GLL at the odd seconds between GGA and RMC every two; the capture pauses 16 s once.
+        {"garmin48", "garmin48.nmea", "", 7, 2},
+        // GLL to the millisecond, GGA and RMC to the hundredth: one instant each time.
+        {"eXplorist210", "eXplorist210.nmea", "", 4, 1},
+        {"a simulator", "GPSmap-76S.nmea", "", 0, 0},
+        {"a simulator, asked for", "GPSmap-76S.nmea", "--include-simulated", 12, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.legend);
+        const Result run = Tool("--gpx " + std::string(row.options) + " " + Capture(row.capture));
+        EXPECT_EQ(Count(run.out, "<trkpt "), row.points);
+        EXPECT_EQ(Count(run.out, "<trkseg>"), row.segments);
+    }
+    const Result simulated = Tool("--csv " + Capture("GPSmap-76S.nmea"));
+    EXPECT_NE(simulated.err.find("12 points of the receiver's simulator (GGA quality 8) left out"), std::string::npos)
+        << simulated.err;
+    EXPECT_EQ(simulated.err.find("other talkers"), std::string::npos) << simulated.err;
+
+    // A receiver that sends GLL alone: its fixes are the track.
+    const fs::path gllOnly = Written(Line("$GPRMC,100000,V,,,,,,,071226,,") + Line("$GPGLL,4807.038,N,01131.000,E,100001,A")
+                                         + Line("$GPGLL,4807.039,N,01131.000,E,100002,A")
+                                         + Line("$GPGLL,4807.040,N,01131.000,E,100003,V"),
+                                     ".nmea");
+    const Result gll = Tool("--gpx " + gllOnly.string());
+    EXPECT_EQ(Count(gll.out, "<trkpt "), 2u) << gll.out;
+    EXPECT_NE(gll.out.find("<time>2026-12-07T10:00:02Z</time>"), std::string::npos) << gll.out;
+    fs::remove(gllOnly);
 }
 
 } // namespace

@@ -3,6 +3,10 @@
 #include "history_feed.h"
 #include "replay_bar.h"
 
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
+
 #include <gtest/gtest.h>
 
 namespace fixwatch {
@@ -61,16 +65,16 @@ TEST_F(ReplayWindow, PlaysPausesChangesSpeedSeeksAndEndsAsTheBarSays)
 
     ASSERT_TRUE(Start(form));
     TickAfter(0);
-    EXPECT_EQ(TimeAndBar(), "00:39:56 | 00:39:56 of 00:40:24");
+    EXPECT_EQ(TimeAndBar(), "00:39:56 | 00:00:00 of 00:00:28 \u00B7 00:39:56 UTC");
     TickAfter(5000);
-    EXPECT_EQ(TimeAndBar(), "00:40:01 | 00:40:01 of 00:40:24");
+    EXPECT_EQ(TimeAndBar(), "00:40:01 | 00:00:05 of 00:00:28 \u00B7 00:40:01 UTC");
     EXPECT_EQ(form.Frm_Replay->Sld_ReplayPosition->value(), 5000 * ReplayBar::kSliderSteps / kDurationMs);
 
     // Paused, time passes and nothing moves; resumed, it goes on from where it stood.
     Pause();
     EXPECT_EQ(form.Frm_Replay->Cmd_ReplayPause->text(), "Resume");
     TickAfter(10'000);
-    EXPECT_EQ(TimeAndBar(), "00:40:01 | 00:40:01 of 00:40:24");
+    EXPECT_EQ(TimeAndBar(), "00:40:01 | 00:00:05 of 00:00:28 \u00B7 00:40:01 UTC");
     Pause();
     EXPECT_EQ(form.Frm_Replay->Cmd_ReplayPause->text(), "Pause");
     TickAfter(1000);
@@ -78,7 +82,7 @@ TEST_F(ReplayWindow, PlaysPausesChangesSpeedSeeksAndEndsAsTheBarSays)
 
     ChooseSpeed(QString::fromUtf8("\u00D710"));
     TickAfter(1000);
-    EXPECT_EQ(TimeAndBar(), "00:40:12 | 00:40:12 of 00:40:24");
+    EXPECT_EQ(TimeAndBar(), "00:40:12 | 00:00:16 of 00:00:28 \u00B7 00:40:12 UTC");
 
     // Paused and moved back to 00:40:06: nothing of 00:40:12 stays, then that moment is shown
     // and the replay stays paused there.
@@ -91,12 +95,12 @@ TEST_F(ReplayWindow, PlaysPausesChangesSpeedSeeksAndEndsAsTheBarSays)
     EXPECT_EQ(form.lineBuffer(), "");
     EXPECT_EQ(form.Session().SkyModel().Satellites().size(), 0u);
     EXPECT_EQ(form.History().History().Size(), 0u);
-    EXPECT_EQ(Shown(), "00:40:06 of 00:40:24");
+    EXPECT_EQ(Shown(), "00:00:10 of 00:00:28 \u00B7 00:40:06 UTC");
     TickAfter(5000);
     EXPECT_EQ(Time(), "00:40:06");
     EXPECT_NE(form.Lab_Sat[0]->text(), "");
     TickAfter(5000);
-    EXPECT_EQ(Shown(), "00:40:06 of 00:40:24");
+    EXPECT_EQ(Shown(), "00:00:10 of 00:00:28 \u00B7 00:40:06 UTC");
     Pause();
     // The history starts again at the new moment: its first epoch is 00:40:06.
     TickAfter(1000);
@@ -123,7 +127,7 @@ TEST_F(ReplayWindow, PlaysPausesChangesSpeedSeeksAndEndsAsTheBarSays)
     ASSERT_TRUE(Start(form));
     EXPECT_EQ(Time(), "");
     TickAfter(0);
-    EXPECT_EQ(TimeAndBar(), "00:39:56 | 00:39:56 of 00:40:24");
+    EXPECT_EQ(TimeAndBar(), "00:39:56 | 00:00:00 of 00:00:28 \u00B7 00:39:56 UTC");
     EXPECT_TRUE(form.Frm_Replay->Cmd_ReplayPause->isEnabled());
 }
 
@@ -135,7 +139,7 @@ TEST_F(ReplayWindow, AStartOfAnotherPortEndsTheReplayAndItsBar)
     ASSERT_EQ(Time(), "00:39:56");
     form.Cmd_StartStop_Click(1);
     EXPECT_TRUE(form.Tlb_Replay->isVisible());
-    EXPECT_EQ(Shown(), "00:39:56 of 00:40:24") << "stopped, the bar stays with where the replay stood";
+    EXPECT_EQ(Shown(), "00:00:00 of 00:00:28 \u00B7 00:39:56 UTC") << "stopped, the bar stays with where the replay stood";
 
     PseudoTerminal receiver;
     PortVariable other(2, receiver.Device());
@@ -155,7 +159,98 @@ TEST_F(ReplayWindow, APortThatNamesAFileShowsTheBarToo)
     EXPECT_TRUE(form.Tlb_Replay->isVisible());
     EXPECT_EQ(form.TrackSourcePath(), path);
     TickAfter(0);
-    EXPECT_EQ(Shown(), "00:39:56 of 00:40:24");
+    EXPECT_EQ(Shown(), "00:00:00 of 00:00:28 \u00B7 00:39:56 UTC");
+}
+
+// Where the slider's handle is drawn at `value`.
+QPoint HandleAt(const QSlider* slider, int value)
+{
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = option.sliderValue = value;
+    return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider).center();
+}
+
+TEST_F(ReplayWindow, TheSliderDraggedWhilePlayingStaysWhereItIsHeldAndSeeksWhereItIsLetGo)
+{
+    form.MenuOpenRecording_Click();
+    ASSERT_TRUE(Start(form));
+    TickAfter(0);
+    TickAfter(2000);
+    QSlider* slider = form.Frm_Replay->Sld_ReplayPosition;
+    const int target = ReplayBar::kSliderSteps * 3 / 4;
+    QTest::mousePress(slider, Qt::LeftButton, {}, HandleAt(slider, slider->value()));
+    ASSERT_TRUE(slider->isSliderDown());
+    for (int step = 1; step <= 4; ++step) {
+        QMouseEvent move(QEvent::MouseMove, HandleAt(slider, slider->value() + (target - slider->value()) * step / 4),
+                         slider->mapToGlobal(HandleAt(slider, target)), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(slider, &move);
+        TickAfter(1000); // the replay goes on under the held handle
+    }
+    const int held = slider->sliderPosition();
+    EXPECT_NEAR(held, target, ReplayBar::kSliderSteps / 50) << "the handle stays under the pointer";
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, HandleAt(slider, held));
+    EXPECT_FALSE(slider->isSliderDown());
+    const std::int64_t expected = std::int64_t{held} * kDurationMs / ReplayBar::kSliderSteps;
+    EXPECT_NEAR(static_cast<double>(form.Comm().Replay()->Position()), static_cast<double>(expected), 1000.0);
+    TickAfter(0);
+    EXPECT_NEAR(slider->value(), held, ReplayBar::kSliderSteps / 25) << "no snap back";
+}
+
+TEST_F(ReplayWindow, AGapIsSkippedAndSaidSoPauseSaysPausedAndTheFileIsNamedAsTheSource)
+{
+    std::string text;
+    for (const char* time : {"100000", "100001", "100942", "100943", "100944", "100945", "100946", "100947"})
+        text += Line(std::string("$GPGGA,") + time + ",4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+    path = Path("gap.nmea");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text.data(), static_cast<qint64>(text.size()));
+    file.close();
+
+    form.MenuOpenRecording_Click();
+    EXPECT_EQ(form.Status->Lab_Status[0]->text(), "Replaying " + path) << "named before Start";
+    EXPECT_TRUE(form.Cmb_COM->toolTip().contains("replaying " + path)) << form.Cmb_COM->toolTip().toStdString();
+    ASSERT_TRUE(Start(form));
+    EXPECT_EQ(form.Status->Lab_Status[0]->text(), "Replaying " + path);
+    TickAfter(0);
+    TickAfter(1000);
+    EXPECT_EQ(TimeAndBar(), "10:09:42 | Skipped a gap of 9 min 41 s");
+    TickAfter(1000);
+    EXPECT_EQ(Time(), "10:09:43");
+
+    Pause();
+    EXPECT_EQ(form.Status->Lab_Status[1]->text(), "Paused");
+    TickAfter(14'000);
+    EXPECT_EQ(form.Status->Lab_Status[1]->text(), "Paused") << "a paused replay is no lost receiver";
+    Pause();
+    EXPECT_NE(form.Status->Lab_Status[1]->text(), "Paused");
+
+    // Closed, the port is its own again.
+    form.MenuCloseRecording->trigger();
+    EXPECT_FALSE(form.AcquisitionRunning());
+    EXPECT_FALSE(form.Tlb_Replay->isVisible());
+    EXPECT_EQ(form.ReplayedRecording(), "");
+    EXPECT_FALSE(form.Status->Lab_Status[0]->text().contains("Replaying"));
+    EXPECT_FALSE(form.MenuCloseRecording->isEnabled());
+}
+
+TEST_F(ReplayWindow, AFileWithoutSentencesSaysSoAtStart)
+{
+    // A data logger's position file: records, no sentence.
+    path = Path("2026-12-08.log");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("08/12/2026;10:15:00;45 27.458 S;167 09.165 E;14.7;0.0\r\n");
+    file.close();
+    form.MenuOpenRecording_Click();
+    Answer answer;
+    AnswerNextDialog(answer);
+    EXPECT_FALSE(Start(form));
+    EXPECT_EQ(form.Status->Lab_Status[1]->text(), "No NMEA sentence in " + path + ".");
 }
 
 } // namespace

@@ -1,0 +1,119 @@
+// "Export track..." on the real window: it runs beside the window with its progress and
+// Cancel, refuses what never ends, and says in the status bar what it wrote.
+#include "capture_receiver.h"
+
+#include <QProgressDialog>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdio>
+
+namespace fixwatch {
+namespace {
+
+using namespace test;
+
+struct ExportWindow : ::testing::Test, LogFolder {
+    void SetUp() override
+    {
+        ForgetMachinePorts(form);
+        form.endProgram = [] {};
+        form.today = [] { return QDate(2026, 12, 9); };
+        form.askExportFile = [this](const QString&) { return target; };
+    }
+    // Port 3 names `address`, and is the chosen one.
+    void ChoosePort(const std::string& address)
+    {
+        port.reset(); // the old one puts the variable back as it found it
+        port = std::make_unique<PortVariable>(3, address);
+        form.Comm().Ports().Refresh();
+        form.Cmb_COM->setCurrentIndex(2);
+    }
+    bool Exporting() const { return form.RunningExport() != nullptr; }
+    QString LoggerText() const { return form.Status->Lab_Status[2]->text(); }
+
+    QString target = Path("track.gpx");
+    std::unique_ptr<PortVariable> port;
+    MainForm form{"/G+"};
+};
+
+// How many times `what` stands in the file.
+int CountIn(const QString& file, const char* what)
+{
+    return static_cast<int>(FileContents(file).count(what));
+}
+
+TEST_F(ExportWindow, APortThatNamesAFileIsExportedBeforeStartBesideTheWindow)
+{
+    FIXWATCH_NEED_CAPTURES("garmin48.nmea");
+    ChoosePort("file://" + CapturePath("garmin48.nmea").string());
+    form.MenuExportTrack->trigger();
+    EXPECT_TRUE(Exporting()) << "the window is handed back before the track is written";
+    ASSERT_TRUE(TickUntil(form, [&] { return !Exporting(); }));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(LoggerText(), QStringLiteral("Exported 7 points to \u2026/track.gpx"));
+    EXPECT_EQ(CountIn(target, "<trkpt "), 7);
+    const QByteArray command = "xmllint --noout " + QFile::encodeName(target);
+    EXPECT_EQ(std::system(command.constData()), 0);
+}
+
+TEST_F(ExportWindow, WhatNeverEndsIsRefusedWithAReasonAndNothingWritten)
+{
+    const QString fifo = Path("receiver.fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& source : {QStringLiteral("/dev/zero"), fifo}) {
+        SCOPED_TRACE(source.toStdString());
+        ChoosePort("file://" + source.toStdString());
+        Answer answer;
+        AnswerNextDialog(answer);
+        form.MenuExportTrack->trigger();
+        EXPECT_FALSE(Exporting());
+        EXPECT_TRUE(answer.text.startsWith(source + " is not a file on disk but a device or a pipe"))
+            << answer.text.toStdString();
+        EXPECT_FALSE(QFile::exists(target));
+    }
+}
+
+TEST_F(ExportWindow, CancelLeavesTheTargetAsItWasAndSaysSo)
+{
+    FIXWATCH_NEED_CAPTURES("garmin48.nmea");
+    // Several pieces' worth of a real capture, so that Cancel comes while it is written.
+    const QByteArray capture = FileContents(QString::fromStdString(CapturePath("garmin48.nmea").string()));
+    QFile big(Path("big.nmea"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    while (big.size() < 3 * RecordingExport::kStepBytes)
+        big.write(capture);
+    big.close();
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("as it was");
+    old.close();
+
+    ChoosePort("file://" + big.fileName().toStdString());
+    form.MenuExportTrack->trigger();
+    ASSERT_TRUE(Exporting());
+    auto* progress = form.findChild<QProgressDialog*>("ExportProgress");
+    ASSERT_NE(progress, nullptr);
+    QCoreApplication::processEvents(); // one piece
+    EXPECT_TRUE(Exporting());
+    EXPECT_GT(progress->value(), 0);
+    EXPECT_LT(progress->value(), progress->maximum());
+    auto* cancel = progress->findChild<QPushButton*>();
+    ASSERT_NE(cancel, nullptr);
+    cancel->click();
+    EXPECT_FALSE(Exporting());
+    EXPECT_EQ(FileContents(target), "as it was");
+    EXPECT_TRUE(LoggerText().startsWith("Export cancelled")) << LoggerText().toStdString();
+}
+
+TEST_F(ExportWindow, SaveCurrentPositionSaysWhereItWrote)
+{
+    form.MenuSalvaCP_Click();
+    EXPECT_EQ(LoggerText(), QStringLiteral("Position saved to \u2026/2026-12-09.log"));
+}
+
+} // namespace
+} // namespace fixwatch
