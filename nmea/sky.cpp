@@ -249,14 +249,17 @@ bool Sky::FeedGsa(std::size_t talker, std::optional<GnssSystem> talkerSystem, co
     TalkerState& state = states_[talker];
     const auto slot = static_cast<std::size_t>(systemId);
     std::vector<std::uint16_t>& used = state.used[slot];
-    if (systemId != 0 || gsaRunTalker_ != static_cast<int>(talker)) {
+    // A receiver that uses more than twelve satellites of one system sends its GSA twice in a
+    // row: the second adds to the first. Anything else between them starts afresh.
+    if (gsaRunTalker_ != static_cast<int>(talker) || gsaRunSlot_ != systemId) {
         if (state.usedBefore[slot] != 0)
             DropSilentUsed(state.usedBefore[slot]);
         state.usedBefore[slot] = state.usedSince[slot];
         state.usedSince[slot] = gsaSentences_;
         used.clear();
     }
-    gsaRunTalker_ = systemId == 0 ? static_cast<int>(talker) : -1;
+    gsaRunTalker_ = static_cast<int>(talker);
+    gsaRunSlot_ = systemId;
 
     for (std::size_t i = 2; i <= lastSatellite && i < count; ++i) {
         const int number = ReadWhole(f[i], kMaxNumber);

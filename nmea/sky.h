@@ -40,9 +40,9 @@ namespace fixwatch {
 //   satellite number (see SystemOfNumber); numbers of no known system are passed over.
 //   Numberings that differ only by an offset (GLONASS 65 and slot 1, BeiDou 208 and 8) name
 //   one satellite, shown with the number its latest listing sent.
-// - GSA: one ending in a system ID replaces the used satellites of that talker and system;
-//   consecutive GSA without one from the same talker add up, and the first of a run
-//   replaces that talker's previous run. What a talker and system's GSA said is dropped when
+// - GSA: consecutive GSA of one talker and system ID (or of one talker without a system ID)
+//   add up, since a receiver that uses more than twelve satellites of a system lists them in
+//   two; the first of a run replaces what that talker and system's previous run said. What a talker and system's GSA said is dropped when
 //   it did not come while another went twice round, and a GSA whose fix type is 1 (no fix)
 //   says that no satellite is used.
 //
@@ -128,6 +128,7 @@ private:
     std::uint64_t gsvMessages_ = 0;
     std::uint64_t gsaSentences_ = 0;
     int gsaRunTalker_ = -1; // talker of the GSA run in progress, -1 when none
+    int gsaRunSlot_ = 0;    // ... and its system ID, 0 for none
     std::bitset<kKeyCount> usedKeys_;
 
     std::vector<SkySatellite> satellites_;
