@@ -53,6 +53,16 @@ std::uint8_t SignalKey(std::string_view field)
     return kUnreadableSignalId;
 }
 
+// The signal ID as sent for a signal key.
+char SignalIdText(std::uint8_t key)
+{
+    if (key == kNoSignalId)
+        return 0;
+    if (key == kUnreadableSignalId)
+        return '?';
+    return "0123456789ABCDEF"[key - 1];
+}
+
 // The system of a satellite that a sentence of a talker of `talkerSystem` (nothing for GP and
 // GN) lists as `number`.
 std::optional<GnssSystem> SatelliteSystem(std::optional<GnssSystem> talkerSystem, int number)
@@ -352,6 +362,11 @@ bool Sky::Rebuild(SystemSet systems)
             if (l.azimuth >= 0 && (!m.placed || Before(l, *m.placed)))
                 m.placed = &l;
             m.snr = std::max(m.snr, l.snr);
+            const std::uint32_t bit = 1u << l.signal;
+            if ((m.signalKeys & bit) == 0 || Before(l, *m.bySignal[l.signal])) {
+                m.signalKeys |= bit;
+                m.bySignal[l.signal] = &l;
+            }
         }
     }
     std::sort(mergeKeys_.begin(), mergeKeys_.end());
@@ -373,6 +388,14 @@ bool Sky::Rebuild(SystemSet systems)
         if (m.snr >= 0)
             satellite.signal = m.snr;
         satellite.used = usedKeys_.test(key);
+        for (std::uint32_t left = m.signalKeys; left != 0 && satellite.signalCount < SkySatellite::kMaxSignals;
+             left &= left - 1) {
+            const Listing& l = *m.bySignal[static_cast<std::size_t>(std::countr_zero(left))];
+            SkySignal& signal = satellite.perSignal[satellite.signalCount++];
+            signal.id = SignalIdText(l.signal);
+            signal.cn0 = l.snr;
+            signal.listed = static_cast<std::uint32_t>(l.stamp);
+        }
     }
 
     // Keys follow the numbers within a system except where one system mixes numberings.
@@ -405,8 +428,10 @@ bool Sky::Rebuild(SystemSet systems)
     const auto to = std::partition_point(from, satellites_.end(), [last](const SkySatellite& s) { return s.system <= last; });
     const auto rebuiltSystem = [systems](const SkySatellite& s) { return ((systems >> static_cast<int>(s.system)) & 1u) != 0; };
     if (std::all_of(from, to, rebuiltSystem)) {
-        if (std::equal(from, to, rebuilt_.begin(), rebuilt_.end()))
+        if (std::equal(from, to, rebuilt_.begin(), rebuilt_.end())) {
+            std::copy(rebuilt_.begin(), rebuilt_.end(), from); // when each signal was last listed
             return false;
+        }
         const auto at = from - satellites_.begin();
         const auto keysFrom = keys_.begin() + at, keysTo = keys_.begin() + (to - satellites_.begin());
         satellites_.insert(satellites_.erase(from, to), rebuilt_.begin(), rebuilt_.end());
@@ -434,11 +459,10 @@ bool Sky::Rebuild(SystemSet systems)
         }
     }
 
-    if (nextSatellites_ == satellites_)
-        return false;
+    const bool changed = nextSatellites_ != satellites_;
     satellites_.swap(nextSatellites_);
     keys_.swap(nextKeys_);
-    return true;
+    return changed;
 }
 
 } // namespace fixwatch

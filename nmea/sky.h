@@ -34,7 +34,8 @@ namespace fixwatch {
 //   everything the talker listed before.
 // - A complete sequence without a signal ID that lists no satellite ("$GPGSV,1,1,00*79")
 //   empties everything its talker listed.
-// - A satellite listed on several signals is one satellite with its strongest signal; an
+// - A satellite listed on several signals is one satellite with its strongest signal and,
+//   beside it, each signal's own value (kMaxSignals of them, in signal ID order); an
 //   elevation or azimuth left empty on one signal does not hide the value another gave.
 // - The system comes from the talker (GL, GA, GB, BD, GQ, QZ, GI) or, for GP and GN, from the
 //   satellite number (see SystemOfNumber); numbers of no known system are passed over.
@@ -140,6 +141,8 @@ private:
         const Listing* elevated = nullptr; // the latest with an elevation
         const Listing* placed = nullptr;   // the latest with an azimuth
         std::int16_t snr = -1;             // the strongest
+        std::uint32_t signalKeys = 0;      // the signal keys listed; for each, its latest listing:
+        std::array<const Listing*, kSignalKeys> bySignal;
     };
     static bool Before(const Listing& a, const Listing& b);
 
