@@ -26,7 +26,7 @@ inline constexpr LongOption kLongOptions[] = {
      "The log records the default texts"},
     {"record", nullptr, "record every received sentence from the first Start; as File > Record sentences"},
     {"start", nullptr, "press Start at launch, with the port and settings of the / options"},
-    {"tab", "NAME", "show that tab at launch: position, general, satellites, communication, sky, "
+    {"tab", "NAME", "show that tab at launch: position, general, satellites, communication, sky, signals, "
                     "history, accuracy or console"},
     {"list-ports", nullptr, "print the numbered ports of this machine and exit"},
     {"help", nullptr, "show this text and exit"},
