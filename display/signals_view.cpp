@@ -66,6 +66,7 @@ SignalsView::SignalsView(QWidget* parent) : QWidget(parent)
 
     auto* filter = new QHBoxLayout;
     auto* caption = new QLabel(QStringLiteral("System:"));
+    caption->setTextFormat(Qt::PlainText);
     caption->setBuddy(Cmb_SignalsSystem);
     filter->addWidget(caption);
     filter->addWidget(Cmb_SignalsSystem);
