@@ -355,6 +355,10 @@ bool Sky::Rebuild(SystemSet systems)
                 slot = static_cast<std::uint16_t>(merges_.size());
             }
             Merge& m = merges_[slot - 1u];
+            const std::size_t signalsAt = (slot - 1u) * std::size_t{kSignalKeys};
+            if (mergeSignals_.size() < signalsAt + kSignalKeys)
+                mergeSignals_.resize(signalsAt + kSignalKeys);
+            const Listing*& bySignal = mergeSignals_[signalsAt + l.signal];
             if (!m.latest || Before(l, *m.latest))
                 m.latest = &l;
             if (l.elevation >= 0 && (!m.elevated || Before(l, *m.elevated)))
@@ -363,9 +367,9 @@ bool Sky::Rebuild(SystemSet systems)
                 m.placed = &l;
             m.snr = std::max(m.snr, l.snr);
             const std::uint32_t bit = 1u << l.signal;
-            if ((m.signalKeys & bit) == 0 || Before(l, *m.bySignal[l.signal])) {
+            if ((m.signalKeys & bit) == 0 || Before(l, *bySignal)) {
                 m.signalKeys |= bit;
-                m.bySignal[l.signal] = &l;
+                bySignal = &l;
             }
         }
     }
@@ -375,7 +379,8 @@ bool Sky::Rebuild(SystemSet systems)
     rebuiltKeys_.assign(mergeKeys_.begin(), mergeKeys_.end());
     for (std::size_t k = 0; k < mergeKeys_.size(); ++k) {
         const std::uint16_t key = mergeKeys_[k];
-        const Merge& m = merges_[mergeSlots_[key] - 1u];
+        const std::size_t position = mergeSlots_[key] - 1u;
+        const Merge& m = merges_[position];
         mergeSlots_[key] = 0;
         SkySatellite& satellite = rebuilt_[k];
         satellite = SkySatellite{};
@@ -390,7 +395,7 @@ bool Sky::Rebuild(SystemSet systems)
         satellite.used = usedKeys_.test(key);
         for (std::uint32_t left = m.signalKeys; left != 0 && satellite.signalCount < SkySatellite::kMaxSignals;
              left &= left - 1) {
-            const Listing& l = *m.bySignal[static_cast<std::size_t>(std::countr_zero(left))];
+            const Listing& l = *mergeSignals_[position * kSignalKeys + static_cast<std::size_t>(std::countr_zero(left))];
             SkySignal& signal = satellite.perSignal[satellite.signalCount++];
             signal.id = SignalIdText(l.signal);
             signal.cn0 = l.snr;

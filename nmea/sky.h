@@ -141,8 +141,8 @@ private:
         const Listing* elevated = nullptr; // the latest with an elevation
         const Listing* placed = nullptr;   // the latest with an azimuth
         std::int16_t snr = -1;             // the strongest
-        std::uint32_t signalKeys = 0;      // the signal keys listed; for each, its latest listing:
-        std::array<const Listing*, kSignalKeys> bySignal;
+        std::uint32_t signalKeys = 0;      // the signal keys listed; the latest listing of each
+                                           // is in mergeSignals_ from kSignalKeys * position
     };
     static bool Before(const Listing& a, const Listing& b);
 
@@ -150,6 +150,7 @@ private:
     // position + 1 of its merge (0 between rebuilds), and the merges in order of first listing.
     std::array<std::uint16_t, kKeyCount> mergeSlots_{};
     std::vector<Merge> merges_;
+    std::vector<const Listing*> mergeSignals_; // only grows; an entry counts when its key's bit is set
     std::vector<std::uint16_t> mergeKeys_;
     std::vector<SkySatellite> rebuilt_; // the satellites of the systems being rebuilt
     std::vector<std::uint16_t> rebuiltKeys_;
