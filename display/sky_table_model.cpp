@@ -1,11 +1,13 @@
 #include "sky_table_model.h"
 
 #include "sky_plot.h"
+#include "sky_signals.h"
 
 #include <QPainter>
 #include <QPixmap>
 #include <QString>
 
+#include <algorithm>
 #include <optional>
 
 namespace fixwatch {
@@ -21,8 +23,17 @@ std::optional<int> ColumnValue(const SkySatellite& satellite, int column)
     case SkyTableModel::Azimuth: return satellite.azimuth;
     case SkyTableModel::Signal: return satellite.signal;
     case SkyTableModel::Used: return satellite.used ? 1 : 0;
-    default: return std::nullopt;
+    default: break;
     }
+    if (column < SkyTableModel::kFirstBand || column >= SkyTableModel::ColumnCount)
+        return std::nullopt;
+    const auto band = static_cast<SignalBand>(column - SkyTableModel::kFirstBand);
+    std::optional<int> strongest;
+    for (const SkySignal& signal : satellite.Signals()) {
+        if (SignalBandOf(satellite.system, signal.id) == band && signal.Cn0())
+            strongest = std::max(strongest.value_or(0), *signal.Cn0());
+    }
+    return strongest;
 }
 
 QString NumberText(const std::optional<int>& value)
@@ -53,14 +64,43 @@ constexpr ColumnHeader kHeaders[SkyTableModel::ColumnCount] = {
                "not tracked",
      Qt::DescendingOrder},
     {"Used", "Used in the position fix", Qt::DescendingOrder},
+    {"L1", "C/N0 on L1 (L1, E1, B1, G1), dB-Hz", Qt::DescendingOrder},
+    {"L2", "C/N0 on L2 (L2, G2), dB-Hz", Qt::DescendingOrder},
+    {"L5", "C/N0 on L5 (L5, E5a, B2a), dB-Hz", Qt::DescendingOrder},
+    {"E5b", "C/N0 on E5b (E5b, B2b, B2I), dB-Hz", Qt::DescendingOrder},
+    {"E6", "C/N0 on E6 (E6, L6, B3), dB-Hz", Qt::DescendingOrder},
+    {"S", "C/N0 on NavIC's S band, dB-Hz", Qt::DescendingOrder},
 };
+static_assert(static_cast<int>(SignalBand::S) == SkyTableModel::BandS - SkyTableModel::kFirstBand);
 
 } // namespace
 
 SkyTableModel::SkyTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
+bool SkyTableModel::BandShown(int column) const
+{
+    if (column < kFirstBand || column >= ColumnCount)
+        return true;
+    return bandShown_[static_cast<std::size_t>(column - kFirstBand)];
+}
+
 void SkyTableModel::SetSatellites(const std::vector<SkySatellite>& satellites)
 {
+    // Bands are columns only for a receiver that names its signals; a GSV without a signal
+    // ID counts as L1 then.
+    bandShown_ = {};
+    bool named = false;
+    for (const SkySatellite& s : satellites) {
+        for (const SkySignal& signal : s.Signals()) {
+            const SignalBand band = SignalBandOf(s.system, signal.id);
+            named = named || (signal.id != 0 && band != SignalBand::Other);
+            if (band != SignalBand::Other)
+                bandShown_[static_cast<std::size_t>(band)] = true;
+        }
+    }
+    if (!named)
+        bandShown_ = {};
+
     // Both lists are in key order: walk them together, like a merge.
     int row = 0;
     std::size_t next = 0;

@@ -25,8 +25,17 @@ public:
         Azimuth,
         Signal,
         Used,
+        // C/N0 per carrier band, the strongest of the satellite's signals in it; a view shows
+        // only the bands in BandShown.
+        BandL1,
+        BandL2,
+        BandL5,
+        BandE5b,
+        BandE6,
+        BandS,
         ColumnCount,
     };
+    static constexpr int kFirstBand = BandL1;
     // The side of the coloured dot before each system's name.
     static constexpr int kDotSize = 10;
 
@@ -35,6 +44,9 @@ public:
     // `satellites` must be in system then number order, each once (see InSkyOrder).
     void SetSatellites(const std::vector<SkySatellite>& satellites);
     const std::vector<SkySatellite>& Satellites() const { return rows_; }
+    // Whether a band column has anything to show: the receiver names its signals (NMEA 4.10
+    // signal IDs) and some satellite is listed on that band. Always true for other columns.
+    bool BandShown(int column) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -47,6 +59,7 @@ private:
     QPixmap Dot(GnssSystem system) const;
 
     std::vector<SkySatellite> rows_;
+    std::array<bool, ColumnCount - kFirstBand> bandShown_{};
     mutable std::array<QPixmap, std::size(kAllGnssSystems)> dots_;
 };
 

@@ -44,6 +44,8 @@ SkyView::SkyView(QWidget* parent) : QWidget(parent)
     Grd_Sky->verticalHeader()->hide();
     Grd_Sky->viewport()->installEventFilter(this);
     Grd_Sky->horizontalHeader()->setHighlightSections(false);
+    for (int column = SkyTableModel::kFirstBand; column < SkyTableModel::ColumnCount; ++column)
+        Grd_Sky->setColumnHidden(column, true);
     FitColumns();
 
     Img_SkyLegend = new SkyLegend;
@@ -75,6 +77,16 @@ void SkyView::ShowSatellites(const std::vector<SkySatellite>& satellites)
     shown_ = satellites;
     const std::vector<SkySatellite> ordered = InSkyOrder(satellites);
     model_->SetSatellites(ordered);
+    bool bandsChanged = false;
+    for (int column = SkyTableModel::kFirstBand; column < SkyTableModel::ColumnCount; ++column) {
+        const bool hidden = !model_->BandShown(column);
+        if (Grd_Sky->isColumnHidden(column) != hidden) {
+            Grd_Sky->setColumnHidden(column, hidden);
+            bandsChanged = true;
+        }
+    }
+    if (bandsChanged)
+        SpreadColumns();
     Img_Sky->SetSatellites(ordered);
     Img_SkyLegend->SetSystems(SystemsIn(ordered));
 }
@@ -123,7 +135,9 @@ void SkyView::FitColumns()
         const int width = std::max(titles.horizontalAdvance(title) + titlePadding,
                                    cells.horizontalAdvance(widest) + decoration + cellPadding);
         columnWidths_.push_back(width);
-        total += width;
+        // Band columns come and go with the receiver: the table scrolls rather than grows.
+        if (column < SkyTableModel::kFirstBand)
+            total += width;
     }
     SpreadColumns();
     const int frame = 2 * Grd_Sky->frameWidth();
@@ -147,14 +161,20 @@ void SkyView::changeEvent(QEvent* event)
 void SkyView::SpreadColumns()
 {
     int total = 0;
-    for (int width : columnWidths_)
-        total += width;
-    const int count = static_cast<int>(columnWidths_.size());
+    std::vector<int> shown;
+    for (int column = 0; column < static_cast<int>(columnWidths_.size()); ++column) {
+        if (!Grd_Sky->isColumnHidden(column)) {
+            shown.push_back(column);
+            total += columnWidths_[static_cast<std::size_t>(column)];
+        }
+    }
+    const int count = static_cast<int>(shown.size());
     const int spare = std::max(0, Grd_Sky->viewport()->width() - total);
     QHeaderView* header = Grd_Sky->horizontalHeader();
-    for (int column = 0; column < count; ++column) {
+    for (int i = 0; i < count; ++i) {
         // The last column takes what rounding left over.
-        const int share = column + 1 < count ? spare / count : spare - spare / count * (count - 1);
+        const int share = i + 1 < count ? spare / count : spare - spare / count * (count - 1);
+        const int column = shown[static_cast<std::size_t>(i)];
         header->resizeSection(column, columnWidths_[static_cast<std::size_t>(column)] + share);
     }
 }

@@ -128,7 +128,8 @@ std::optional<UtcDate> ValidDate(int year, int month, int day)
 // The sentence's formatter ("GGA") once its talker is one that `talkers` reads.
 std::string_view Formatter(std::string_view identifier, Talkers talkers)
 {
-    if (identifier.size() != 6 || identifier[0] != '$' || !ReadsTalker(talkers, identifier.substr(1, 2)))
+    if (identifier.size() != 6 || identifier[0] != '$'
+        || !ReadsSentence(talkers, identifier.substr(1, 2), identifier.substr(3)))
         return {};
     return identifier.substr(3);
 }

@@ -115,7 +115,11 @@ bool NmeaInterpreter::Parse(const SentenceView& sentence) const
     // The sentence's talker decides whether it is read at all; its formatter picks the handler,
     // which never looks at the talker again.
     const auto talker = sentence.GnssTalker();
-    if (!talker || (talkers_ == Talkers::GpsOnly && *talker != 0))
+    if (talkers_ == Talkers::GpsOnly && talker != 0u)
+        return false;
+    // Every system's reading also takes the position of any other instrument (an inertial
+    // system's $INRMC), but never its satellites, whose numbers say nothing without a system.
+    if (!talker && !IsDeviceTalker(sentence.Talker()))
         return false;
     using Handler = bool (NmeaInterpreter::*)(const SentenceView&) const;
     struct Route {
@@ -131,6 +135,8 @@ bool NmeaInterpreter::Parse(const SentenceView& sentence) const
         {"VTG", &NmeaInterpreter::ParseVTG},
     }};
     const std::string_view formatter = sentence.Type(); // three characters, as the talker was found
+    if (!talker && (formatter == "GSA" || formatter == "GSV"))
+        return false;
     for (const Route& route : kRoutes) {
         if (formatter[0] == route.formatter[0] && formatter[1] == route.formatter[1]
             && formatter[2] == route.formatter[2])

@@ -36,7 +36,7 @@ bool PlainKey(std::string_view key)
 
 bool WindowReads(Talkers talkers, std::string_view talker, std::string_view type)
 {
-    return ReadTypeIndex(type).has_value() && ReadsTalker(talkers, talker);
+    return ReadTypeIndex(type).has_value() && ReadsSentence(talkers, talker, type);
 }
 
 void SentenceStats::Begin(Talkers talkers)
@@ -117,9 +117,9 @@ std::string SentenceStats::UseOf(const Row& row) const
     const auto index = ReadTypeIndex(row.type);
     if (!index)
         return "not read; sentence not interpreted";
-    if (!ReadsTalker(talkers_, row.talker))
-        return GnssTalkerIndex(row.talker) ? "not read; tick All GNSS and Start again"
-                                           : "not read; talker not interpreted";
+    if (!ReadsSentence(talkers_, row.talker, row.type))
+        return ReadsSentence(Talkers::AllSystems, row.talker, row.type) ? "not read; tick All GNSS and Start again"
+                                                                        : "not read; talker not interpreted";
     if (row.badChecksums == row.count)
         return "not read; every checksum bad (" + std::string(kUses[*index]) + ")";
     return std::string(kUses[*index]);

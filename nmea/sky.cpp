@@ -53,6 +53,16 @@ std::uint8_t SignalKey(std::string_view field)
     return kUnreadableSignalId;
 }
 
+// The signal ID as sent for a signal key.
+char SignalIdText(std::uint8_t key)
+{
+    if (key == kNoSignalId)
+        return 0;
+    if (key == kUnreadableSignalId)
+        return '?';
+    return "0123456789ABCDEF"[key - 1];
+}
+
 // The system of a satellite that a sentence of a talker of `talkerSystem` (nothing for GP and
 // GN) lists as `number`.
 std::optional<GnssSystem> SatelliteSystem(std::optional<GnssSystem> talkerSystem, int number)
@@ -249,14 +259,17 @@ bool Sky::FeedGsa(std::size_t talker, std::optional<GnssSystem> talkerSystem, co
     TalkerState& state = states_[talker];
     const auto slot = static_cast<std::size_t>(systemId);
     std::vector<std::uint16_t>& used = state.used[slot];
-    if (systemId != 0 || gsaRunTalker_ != static_cast<int>(talker)) {
+    // A receiver that uses more than twelve satellites of one system sends its GSA twice in a
+    // row: the second adds to the first. Anything else between them starts afresh.
+    if (gsaRunTalker_ != static_cast<int>(talker) || gsaRunSlot_ != systemId) {
         if (state.usedBefore[slot] != 0)
             DropSilentUsed(state.usedBefore[slot]);
         state.usedBefore[slot] = state.usedSince[slot];
         state.usedSince[slot] = gsaSentences_;
         used.clear();
     }
-    gsaRunTalker_ = systemId == 0 ? static_cast<int>(talker) : -1;
+    gsaRunTalker_ = static_cast<int>(talker);
+    gsaRunSlot_ = systemId;
 
     for (std::size_t i = 2; i <= lastSatellite && i < count; ++i) {
         const int number = ReadWhole(f[i], kMaxNumber);
@@ -342,6 +355,10 @@ bool Sky::Rebuild(SystemSet systems)
                 slot = static_cast<std::uint16_t>(merges_.size());
             }
             Merge& m = merges_[slot - 1u];
+            const std::size_t signalsAt = (slot - 1u) * std::size_t{kSignalKeys};
+            if (mergeSignals_.size() < signalsAt + kSignalKeys)
+                mergeSignals_.resize(signalsAt + kSignalKeys);
+            const Listing*& bySignal = mergeSignals_[signalsAt + l.signal];
             if (!m.latest || Before(l, *m.latest))
                 m.latest = &l;
             if (l.elevation >= 0 && (!m.elevated || Before(l, *m.elevated)))
@@ -349,6 +366,11 @@ bool Sky::Rebuild(SystemSet systems)
             if (l.azimuth >= 0 && (!m.placed || Before(l, *m.placed)))
                 m.placed = &l;
             m.snr = std::max(m.snr, l.snr);
+            const std::uint32_t bit = 1u << l.signal;
+            if ((m.signalKeys & bit) == 0 || Before(l, *bySignal)) {
+                m.signalKeys |= bit;
+                bySignal = &l;
+            }
         }
     }
     std::sort(mergeKeys_.begin(), mergeKeys_.end());
@@ -357,7 +379,8 @@ bool Sky::Rebuild(SystemSet systems)
     rebuiltKeys_.assign(mergeKeys_.begin(), mergeKeys_.end());
     for (std::size_t k = 0; k < mergeKeys_.size(); ++k) {
         const std::uint16_t key = mergeKeys_[k];
-        const Merge& m = merges_[mergeSlots_[key] - 1u];
+        const std::size_t position = mergeSlots_[key] - 1u;
+        const Merge& m = merges_[position];
         mergeSlots_[key] = 0;
         SkySatellite& satellite = rebuilt_[k];
         satellite = SkySatellite{};
@@ -370,6 +393,14 @@ bool Sky::Rebuild(SystemSet systems)
         if (m.snr >= 0)
             satellite.signal = m.snr;
         satellite.used = usedKeys_.test(key);
+        for (std::uint32_t left = m.signalKeys; left != 0 && satellite.signalCount < SkySatellite::kMaxSignals;
+             left &= left - 1) {
+            const Listing& l = *mergeSignals_[position * kSignalKeys + static_cast<std::size_t>(std::countr_zero(left))];
+            SkySignal& signal = satellite.perSignal[satellite.signalCount++];
+            signal.id = SignalIdText(l.signal);
+            signal.cn0 = l.snr;
+            signal.listed = static_cast<std::uint32_t>(l.stamp);
+        }
     }
 
     // Keys follow the numbers within a system except where one system mixes numberings.
@@ -402,8 +433,10 @@ bool Sky::Rebuild(SystemSet systems)
     const auto to = std::partition_point(from, satellites_.end(), [last](const SkySatellite& s) { return s.system <= last; });
     const auto rebuiltSystem = [systems](const SkySatellite& s) { return ((systems >> static_cast<int>(s.system)) & 1u) != 0; };
     if (std::all_of(from, to, rebuiltSystem)) {
-        if (std::equal(from, to, rebuilt_.begin(), rebuilt_.end()))
+        if (std::equal(from, to, rebuilt_.begin(), rebuilt_.end())) {
+            std::copy(rebuilt_.begin(), rebuilt_.end(), from); // when each signal was last listed
             return false;
+        }
         const auto at = from - satellites_.begin();
         const auto keysFrom = keys_.begin() + at, keysTo = keys_.begin() + (to - satellites_.begin());
         satellites_.insert(satellites_.erase(from, to), rebuilt_.begin(), rebuilt_.end());
@@ -431,11 +464,10 @@ bool Sky::Rebuild(SystemSet systems)
         }
     }
 
-    if (nextSatellites_ == satellites_)
-        return false;
+    const bool changed = nextSatellites_ != satellites_;
     satellites_.swap(nextSatellites_);
     keys_.swap(nextKeys_);
-    return true;
+    return changed;
 }
 
 } // namespace fixwatch

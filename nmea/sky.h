@@ -34,15 +34,16 @@ namespace fixwatch {
 //   everything the talker listed before.
 // - A complete sequence without a signal ID that lists no satellite ("$GPGSV,1,1,00*79")
 //   empties everything its talker listed.
-// - A satellite listed on several signals is one satellite with its strongest signal; an
+// - A satellite listed on several signals is one satellite with its strongest signal and,
+//   beside it, each signal's own value (kMaxSignals of them, in signal ID order); an
 //   elevation or azimuth left empty on one signal does not hide the value another gave.
 // - The system comes from the talker (GL, GA, GB, BD, GQ, QZ, GI) or, for GP and GN, from the
 //   satellite number (see SystemOfNumber); numbers of no known system are passed over.
 //   Numberings that differ only by an offset (GLONASS 65 and slot 1, BeiDou 208 and 8) name
 //   one satellite, shown with the number its latest listing sent.
-// - GSA: one ending in a system ID replaces the used satellites of that talker and system;
-//   consecutive GSA without one from the same talker add up, and the first of a run
-//   replaces that talker's previous run. What a talker and system's GSA said is dropped when
+// - GSA: consecutive GSA of one talker and system ID (or of one talker without a system ID)
+//   add up, since a receiver that uses more than twelve satellites of a system lists them in
+//   two; the first of a run replaces what that talker and system's previous run said. What a talker and system's GSA said is dropped when
 //   it did not come while another went twice round, and a GSA whose fix type is 1 (no fix)
 //   says that no satellite is used.
 //
@@ -128,6 +129,7 @@ private:
     std::uint64_t gsvMessages_ = 0;
     std::uint64_t gsaSentences_ = 0;
     int gsaRunTalker_ = -1; // talker of the GSA run in progress, -1 when none
+    int gsaRunSlot_ = 0;    // ... and its system ID, 0 for none
     std::bitset<kKeyCount> usedKeys_;
 
     std::vector<SkySatellite> satellites_;
@@ -139,6 +141,8 @@ private:
         const Listing* elevated = nullptr; // the latest with an elevation
         const Listing* placed = nullptr;   // the latest with an azimuth
         std::int16_t snr = -1;             // the strongest
+        std::uint32_t signalKeys = 0;      // the signal keys listed; the latest listing of each
+                                           // is in mergeSignals_ from kSignalKeys * position
     };
     static bool Before(const Listing& a, const Listing& b);
 
@@ -146,6 +150,7 @@ private:
     // position + 1 of its merge (0 between rebuilds), and the merges in order of first listing.
     std::array<std::uint16_t, kKeyCount> mergeSlots_{};
     std::vector<Merge> merges_;
+    std::vector<const Listing*> mergeSignals_; // only grows; an entry counts when its key's bit is set
     std::vector<std::uint16_t> mergeKeys_;
     std::vector<SkySatellite> rebuilt_; // the satellites of the systems being rebuilt
     std::vector<std::uint16_t> rebuiltKeys_;

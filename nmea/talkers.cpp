@@ -20,6 +20,25 @@ bool ReadsTalker(Talkers talkers, std::string_view talker)
     return GnssTalkerIndex(talker).has_value();
 }
 
+bool IsDeviceTalker(std::string_view talker)
+{
+    const auto upper = [](char c) { return c >= 'A' && c <= 'Z'; };
+    return talker.size() == 2 && upper(talker[0]) && upper(talker[1]) && talker[0] != 'P';
+}
+
+bool IsPositionSentence(std::string_view formatter)
+{
+    return formatter == "GGA" || formatter == "GLL" || formatter == "RMC" || formatter == "VTG"
+           || formatter == "GNS" || formatter == "ZDA";
+}
+
+bool ReadsSentence(Talkers talkers, std::string_view talker, std::string_view formatter)
+{
+    if (ReadsTalker(talkers, talker))
+        return true;
+    return talkers == Talkers::AllSystems && IsPositionSentence(formatter) && IsDeviceTalker(talker);
+}
+
 std::optional<std::string_view> NonGpsTalker(std::string_view sentence)
 {
     return NonGpsTalker(SentenceView(sentence));
@@ -29,12 +48,14 @@ std::optional<std::string_view> NonGpsTalker(const SentenceView& sentence)
 {
     const std::string_view formatter = sentence.Type();
     const auto index = sentence.GnssTalker();
-    if (!sentence.ChecksumMatches() || !index || *index == 0)
+    if (!sentence.ChecksumMatches() || (index && *index == 0))
         return std::nullopt;
-    if (formatter != "GGA" && formatter != "GLL" && formatter != "GSA" && formatter != "GSV"
-        && formatter != "RMC" && formatter != "VTG")
-        return std::nullopt;
-    return kGnssTalkers[*index];
+    const bool position = formatter == "GGA" || formatter == "GLL" || formatter == "RMC" || formatter == "VTG";
+    if (index && (position || formatter == "GSA" || formatter == "GSV"))
+        return kGnssTalkers[*index];
+    if (!index && position && IsDeviceTalker(sentence.Talker()))
+        return sentence.Talker();
+    return std::nullopt;
 }
 
 } // namespace fixwatch

@@ -54,9 +54,24 @@ inline std::optional<std::size_t> GnssTalkerIndex(std::string_view talker)
 // True when a reader of `talkers` takes sentences of `talker`.
 bool ReadsTalker(Talkers talkers, std::string_view talker);
 
-// The talker ("GN", "GL", ...) of a sentence that only the all-systems reading shows: a
+// True for a talker of two upper-case letters that is not proprietary ("P..."): an integrated
+// navigation system ("IN"), a chart system ("EC"), a sounder ("SD") as much as a receiver.
+bool IsDeviceTalker(std::string_view talker);
+
+// True for the sentences that tell a position, time or date without naming satellites (GGA,
+// GLL, RMC, VTG, GNS, ZDA): the all-systems reading takes them from any device talker, since
+// any instrument on the bus may be the source of the position.
+bool IsPositionSentence(std::string_view formatter);
+
+// True when a reader of `talkers` takes a `formatter` sentence of `talker`: GP only by
+// default; with AllSystems every satellite-system talker, and the position sentences of any
+// device talker. Satellites (GSV, GSA) are only read from talkers whose system is known.
+bool ReadsSentence(Talkers talkers, std::string_view talker, std::string_view formatter);
+
+// The talker ("GN", "GL", "IN", ...) of a sentence that only the all-systems reading shows: a
 // GGA, GLL, GSA, GSV, RMC or VTG with a matching checksum from one of the eight talkers
-// besides "GP". Nothing for any other text. The view points into kGnssTalkers.
+// besides "GP", or a GGA, GLL, RMC or VTG of another device talker. Nothing for any other
+// text. The view points into kGnssTalkers or into the sentence.
 std::optional<std::string_view> NonGpsTalker(std::string_view sentence);
 class SentenceView;
 std::optional<std::string_view> NonGpsTalker(const SentenceView& sentence);

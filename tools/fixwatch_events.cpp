@@ -4,6 +4,7 @@
 #include "nmea_interpreter.h"
 #include "position_printer.h"
 #include "sky.h"
+#include "sky_signals.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -16,7 +17,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: fixwatch-events [--gnss | --sky] [--position-format=FORMAT] [FILE]...\n"
+    "Usage: fixwatch-events [--gnss | --sky | --signals] [--position-format=FORMAT] [FILE]...\n"
     "Reads NMEA-0183 sentences from each FILE in order, or from standard input when no FILE\n"
     "is given, one sentence per line (LF or CR LF line ends), and prints what the interpreter\n"
     "makes of each line: one line per event raised (the event name and its parameters,\n"
@@ -33,6 +34,13 @@ constexpr const char* kUsage =
     "             BeiDou, QZSS or NavIC, number is as the sentences send it, signal is the\n"
     "             strongest signal-to-noise ratio in dB-Hz, a value the receiver left empty is\n"
     "             empty, and used is 1 when a GSA lists the satellite, else 0\n"
+    "  --signals  read the sky as --sky does and, when the input ends, print only the signals\n"
+    "             of each satellite in view, one line per signal in system, number, then\n"
+    "             signal order: SIGNAL<TAB>system<TAB>number<TAB>id<TAB>name<TAB>C/N0, where\n"
+    "             system and number are as --sky prints them, id is the GSV's signal ID as sent\n"
+    "             (one hexadecimal digit; - for a GSV without one, ? for a field that is not\n"
+    "             one digit), name the signal's name (\"L1 C/A\", \"E5a\", ...; empty for an\n"
+    "             ID outside the NMEA 4.11 table) and C/N0 in dB-Hz (empty when not tracked)\n"
     "  --position-format=FORMAT\n"
     "             print only the positions: for each position event (GGA, RMC or GLL with\n"
     "             both coordinates) one line \"position: TEXT\", TEXT being the window's\n"
@@ -53,6 +61,8 @@ enum class Mode {
     AllSystemsEvents,
 
     Sky,
+
+    Signals,
 
 };
 
@@ -114,12 +124,32 @@ public:
         Flush(true);
     }
 
+    // With --signals, each satellite's signals as the whole input left them.
+    void PrintSignals()
+    {
+        for (const fixwatch::SkySatellite& s : sky_.Satellites()) {
+            for (const fixwatch::SkySignal& signal : s.Signals()) {
+                out_ += "SIGNAL\t";
+                out_ += fixwatch::SystemName(s.system);
+                out_ += '\t' + std::to_string(s.number) + '\t';
+                out_ += signal.id == 0 ? '-' : signal.id;
+                out_ += '\t';
+                out_ += fixwatch::SignalName(s.system, signal.id);
+                out_ += '\t';
+                if (const auto cn0 = signal.Cn0())
+                    out_ += std::to_string(*cn0);
+                out_ += '\n';
+            }
+        }
+        Flush(true);
+    }
+
 private:
     void Line(std::string_view line)
     {
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        if (mode_ == Mode::Sky)
+        if (mode_ == Mode::Sky || mode_ == Mode::Signals)
             sky_.Feed(line);
         else if (positionsOnly_)
             gps_.Parse(line);
@@ -178,10 +208,12 @@ int main(int argc, char** argv)
             return 0;
         }
         if (options && argument == "--gnss") {
-            if (mode != Mode::Sky)
+            if (mode != Mode::Sky && mode != Mode::Signals)
                 mode = Mode::AllSystemsEvents;
         } else if (options && argument == "--sky") {
             mode = Mode::Sky;
+        } else if (options && argument == "--signals") {
+            mode = Mode::Signals;
         } else if (options && argument.starts_with("--position-format=")) {
             positionFormat = fixwatch::CoordinateFormatNamed(argument.substr(18));
             if (!positionFormat) {
@@ -223,5 +255,7 @@ int main(int argc, char** argv)
     }
     if (mode == Mode::Sky)
         dumper.PrintSky();
+    else if (mode == Mode::Signals)
+        dumper.PrintSignals();
     return 0;
 }

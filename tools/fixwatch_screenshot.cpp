@@ -12,6 +12,7 @@
 #include "console_view.h"
 #include "history_view.h"
 #include "replay_bar.h"
+#include "signals_view.h"
 
 #include <QComboBox>
 #include <QListView>
@@ -21,6 +22,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPixmap>
 #include <QStatusBar>
 #include <QStyle>
@@ -233,6 +235,30 @@ int main(int argc, char* argv[])
             form.Frm_Console->Lst_Console->scrollTo(lines.index(lastDamaged), QAbstractItemView::PositionAtCenter);
             QApplication::processEvents();
             ok = Save(form.grab(), path("console.png")) && ok;
+            form.Cmd_StartStop_Click(1);
+        }
+
+        // The Signals tab on two multi-band receivers (L1 with L2 and E5b; L1 with L5), light
+        // and dark.
+        const QString um621 = QFileInfo(capture).dir().filePath(QStringLiteral("unicore-um621.nmea"));
+        for (const auto& [file, name] : {std::pair(capture, QStringLiteral("signals")),
+                                         std::pair(um621, QStringLiteral("signals-um621"))}) {
+            if (!QFile::exists(file))
+                continue;
+            fixwatch::PseudoTerminal receiver;
+            qputenv("FIXWATCH_COM1", QByteArray::fromStdString(receiver.Device()));
+            fixwatch::MainForm form("/S38400,N,8,1 /G+");
+            form.show();
+            form.SSTab->setCurrentIndex(fixwatch::MainForm::kSignalsTab);
+            form.Cmd_StartStop_Click(0);
+            Feed(form, receiver, fixwatch::CaptureText(file.toStdString(), 100000));
+            form.Frm_Signals->Redraw();
+            QApplication::processEvents();
+            ok = Save(form.grab(), path(qPrintable(name + QStringLiteral(".png")))) && ok;
+            QApplication::setPalette(DarkPalette());
+            QApplication::processEvents();
+            ok = Save(form.grab(), path(qPrintable(name + QStringLiteral("-dark.png")))) && ok;
+            QApplication::setPalette(QApplication::style()->standardPalette());
             form.Cmd_StartStop_Click(1);
         }
 

@@ -48,6 +48,7 @@ MainForm::MainForm(const std::string& commandLine, QWidget* parent)
     SSTab->addTab(BuildSatellitesTab(), QStringLiteral("Satellites"));
     SSTab->addTab(BuildCommunicationTab(), QStringLiteral("Communication"));
     SSTab->addTab(BuildSkyTab(), QStringLiteral("Sky"));
+    BuildSignals();
     BuildHistory();
     BuildAccuracy();
     BuildConsole();

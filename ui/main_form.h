@@ -45,6 +45,7 @@ class ConsoleView;
 class Notifier;
 class SkyView;
 class HistoryView;
+class SignalsView;
 class AccuracySamples;
 class AccuracyView;
 class HistoryFeed;
@@ -72,8 +73,9 @@ public:
     static constexpr int kSatellitesTab = 2;
     static constexpr int kCommunicationTab = 3;
     static constexpr int kSkyTab = 4;
-    static constexpr int kHistoryTab = 5;
-    static constexpr int kAccuracyTab = 6;
+    static constexpr int kSignalsTab = 5;
+    static constexpr int kHistoryTab = 6;
+    static constexpr int kAccuracyTab = 7;
 
     // Menu.
     QMenu* MenuFile = nullptr;
@@ -311,6 +313,8 @@ private:
 public:
     // Tab "History": the epochs of the session on charts over time, fed once per new line.
     HistoryView* Frm_History = nullptr;
+    // Tab "Signals": each satellite's C/N0 per band.
+    SignalsView* Frm_Signals = nullptr;
     HistoryFeed& History() { return *historyFeed_; }
     // Forgets the epochs behind the History tab: Clear and Start do, a replay seek should.
     void ResetHistory();
@@ -322,6 +326,7 @@ public:
 
 private:
     void BuildHistory();
+    void BuildSignals();
     void BuildAccuracy();
     std::unique_ptr<HistoryFeed> historyFeed_;
     std::unique_ptr<AccuracySamples> accuracySamples_;

@@ -2,6 +2,7 @@
 // about the link.
 #include "main_form.h"
 
+#include "signals_view.h"
 #include "sky_view.h"
 
 #include <QAction>
@@ -133,6 +134,7 @@ void MainForm::ApplySatelliteSystems()
     // receiver says something of them.
     skyHeard_ = false;
     Frm_Sky->ShowSatellites(session_.SkyModel().Satellites());
+    Frm_Signals->ShowSatellites(session_.SkyModel().Satellites());
 }
 
 void MainForm::HandleInput(const std::string& sInput)
@@ -164,6 +166,7 @@ void MainForm::ShowSky()
     if (display && display->AllSystems())
         display->ShowSky(satellites, session_.UsedKnown());
     Frm_Sky->ShowSatellites(satellites);
+    Frm_Signals->ShowSatellites(satellites);
 }
 
 void MainForm::HiddenTalkerSeen(std::string_view talker)

@@ -3,6 +3,7 @@
 #include "main_form.h"
 
 #include "replay_bar.h"
+#include "signals_view.h"
 #include "sky_view.h"
 
 #include <QAction>
@@ -201,6 +202,7 @@ void MainForm::ReplaySeek(std::int64_t ms)
     skyHeard_ = false;
     skyRedraw_ = false;
     Frm_Sky->ShowSatellites(session_.SkyModel().Satellites());
+    Frm_Signals->ShowSatellites(session_.SkyModel().Satellites());
     AlarmsFollowAcquisition();
     ShowReplay();
 }

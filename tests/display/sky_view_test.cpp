@@ -120,17 +120,50 @@ TEST(SkyPlot, PutsAzimuthClockwiseFromNorthTheZenithAtTheCentreAndGrowsWithTheLa
     EXPECT_LT(MarkRadius(50, 100), MarkRadius(50, 300));
 }
 
+// A multi-band receiver gets a column per band it sends, each the strongest C/N0 of the
+// satellite's signals there; a receiver that does not name its signals gets none.
+TEST_F(SkyViewTest, BandColumnsComeWithTheBandsTheReceiverSends)
+{
+    const auto withSignals = [](SkySatellite s, std::initializer_list<std::pair<char, int>> listed) {
+        for (const auto& [id, cn0] : listed)
+            s.perSignal[s.signalCount++] = SkySignal{id, static_cast<std::int16_t>(cn0), 1};
+        return s;
+    };
+    const auto visible = [this] {
+        QStringList titles, rows;
+        for (int column = 0; column < table->model()->columnCount(); ++column)
+            if (!table->isColumnHidden(column))
+                titles << table->model()->headerData(column, Qt::Horizontal).toString();
+        for (int row = 0; row < table->model()->rowCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < table->model()->columnCount(); ++column)
+                if (!table->isColumnHidden(column))
+                    cells << Cell(table, row, column);
+            rows << cells.join('|');
+        }
+        return titles.join('|') + " / " + rows.join(" / ");
+    };
+    view.ShowSatellites({withSignals({G::GPS, 5, 45, 100, 41, true}, {{'1', 41}, {'8', 35}, {'7', -1}}),
+                         withSignals({G::Galileo, 12, 62, 237, 35, false}, {{'2', 35}, {'7', 30}})});
+    EXPECT_EQ(visible(), "System|No.|Elev.|Azim.|Signal|Used|L1|L5|E5b / GPS|5|45|100|41|Yes|41|35| / "
+                         "Galileo|12|62|237|35|No|30||35");
+    view.ShowSatellites({withSignals({G::GPS, 5, 45, 100, 41, true}, {{0, 41}})});
+    EXPECT_EQ(visible(), "System|No.|Elev.|Azim.|Signal|Used / GPS|5|45|100|41|Yes") << "no signal IDs";
+}
+
 TEST_F(SkyViewTest, TheTableListsEverySatelliteReadOnlyThePlotOnlyThoseWithElevationAndAzimuth)
 {
     const QAbstractItemModel* model = table->model();
     QStringList titles, rows;
     for (int column = 0; column < model->columnCount(); ++column)
-        titles << model->headerData(column, Qt::Horizontal).toString();
+        if (!table->isColumnHidden(column))
+            titles << model->headerData(column, Qt::Horizontal).toString();
     EXPECT_EQ(titles, QStringList({"System", "No.", "Elev.", "Azim.", "Signal", "Used"}));
     for (int row = 0; row < model->rowCount(); ++row) {
         QStringList cells;
         for (int column = 0; column < model->columnCount(); ++column) {
-            cells << Cell(table, row, column);
+            if (!table->isColumnHidden(column))
+                cells << Cell(table, row, column);
             EXPECT_FALSE(model->index(row, column).flags() & Qt::ItemIsEditable);
         }
         rows << cells.join('|');

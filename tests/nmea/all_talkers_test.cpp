@@ -60,6 +60,39 @@ TEST(AllTalkers, OnlyTheNineTalkersAndSixSentencesAreRead)
     EXPECT_FALSE(NonGpsTalker(Sealed("$GPRMC,003956.00,A"))) << "GP is read by default";
 }
 
+// An inertial system, a chart system or a sounder on the bus tells a position as well as a
+// receiver does; its satellites would mean nothing without a system, and it is never read
+// by default.
+TEST(AllTalkers, PositionsOfOtherInstrumentsAreReadWithEverySystemAndTheirSatellitesAreNot)
+{
+    const char* read[] = {
+        "INRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W",
+        "INGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,",
+        "INGLL,4916.45,N,12311.12,W,225444,A",
+        "ECGLL,4916.45,N,12311.12,W,225444,A",
+        "IIVTG,054.7,T,034.4,M,005.5,N,010.2,K",
+    };
+    for (const char* body : read) {
+        const std::string sentence = Sealed("$" + std::string(body));
+        const Transcript all = Interpret(sentence, Talkers::AllSystems);
+        EXPECT_TRUE(all.accepted) << sentence;
+        EXPECT_EQ(all.events, Interpret(Sealed("$GP" + std::string(body + 2))).events) << sentence;
+        EXPECT_FALSE(Interpret(sentence).accepted) << sentence;
+        EXPECT_EQ(NonGpsTalker(sentence), std::string_view(body, 2)) << sentence;
+    }
+    const std::pair<const char*, std::string> notRead[] = {
+        {"satellites of no known system", Sealed("$INGSV,1,1,01,05,06,110,19")},
+        {"used satellites of no known system", Sealed("$INGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1")},
+        {"proprietary, though it ends in GGA", Sealed("$PQGGA,123519,4807.038,N,01131.000,E,1,08")},
+        {"a digit in the talker", Sealed("$U1GGA,123519,4807.038,N,01131.000,E,1,08")},
+        {"lower-case talker", Sealed("$inRMC,123519,A,4807.038,N,01131.000,E,0,0,230394,,")},
+    };
+    for (const auto& [legend, sentence] : notRead) {
+        EXPECT_FALSE(Interpret(sentence, Talkers::AllSystems).accepted) << legend;
+        EXPECT_FALSE(NonGpsTalker(sentence)) << legend;
+    }
+}
+
 TEST(AllTalkers, TheReadingCanChangeBetweenSentences)
 {
     const std::string gn = Sealed("$GNGLL,4916.45,N,12311.12,W,225444,A");

@@ -110,6 +110,19 @@ TEST(Epochs, OnlyMatchingChecksumsAndTheChosenTalkersCount)
     EXPECT_LT(*all.History()[0].longitude, 0);
 }
 
+TEST(Epochs, EverySystemsReadingTakesThePositionOfAnyInstrument)
+{
+    const Lines lines{"$INGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,",
+                      "$INZDA,123519,23,03,1994,00,00", "$ECGLL,4808.000,N,01132.000,E,123520,A"};
+    const EpochModel all = ModelOf(lines, Talkers::AllSystems);
+    ASSERT_EQ(all.History().Size(), 2u);
+    EXPECT_TRUE(all.History()[0].HasFix());
+    EXPECT_EQ(all.History()[0].date, (UtcDate{1994, 3, 23}));
+    EXPECT_NEAR(*all.History()[1].latitude, 48.1333, 1e-4);
+    EXPECT_EQ(all.History()[1].date, (UtcDate{1994, 3, 23})) << "the date carries on";
+    EXPECT_EQ(ModelOf(lines).History().Size(), 0u) << "the default reading takes GP only";
+}
+
 TEST(Epochs, DatesStepAtMidnightAndRmcOrZdaSetThem)
 {
     using Dates = std::vector<std::optional<UtcDate>>;

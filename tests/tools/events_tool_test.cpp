@@ -1,6 +1,7 @@
 // fixwatch-events end to end: lines in, the exact transcript out; and how its printer writes numbers.
 #include "captures.h"
 #include "event_printer.h"
+#include "sealed.h"
 #include "shell_run.h"
 #include <gtest/gtest.h>
 
@@ -120,6 +121,23 @@ TEST(EventsTool, SkyPrintsOnlyTheSkyWhenTheInputEnds)
     EXPECT_EQ(RunTool("--sky @0", {input}), sky);
     EXPECT_EQ(RunTool("--sky --gnss < @0", {input}), sky) << "standard input, --gnss changes nothing";
     EXPECT_EQ(RunTool("--sky /dev/null"), std::pair(0, std::string())) << "no satellites, no lines";
+}
+
+TEST(EventsTool, SignalsPrintsEachSatellitesSignalsWhenTheInputEnds)
+{
+    // L1 and L5 of GPS 5, GPS 10 in view on L1 but not tracked, a Galileo signal outside the
+    // table and a GLONASS sequence without a signal ID.
+    using fixwatch::test::Sealed;
+    const std::string input = Sealed("$GPGSV,1,1,02,05,06,110,19,10,24,284,,1") + "\r\n"
+                              + Sealed("$GPGSV,1,1,01,05,06,110,41,8") + "\n" + Sealed("$GAGSV,1,1,01,12,62,237,30,9")
+                              + "\n" + Sealed("$GLGSV,1,1,01,65,,,30");
+    const auto signals = std::pair(0, std::string("SIGNAL\tGPS\t5\t1\tL1 C/A\t19\nSIGNAL\tGPS\t5\t8\tL5-Q\t41\n"
+                                                  "SIGNAL\tGPS\t10\t1\tL1 C/A\t\n"
+                                                  "SIGNAL\tGLONASS\t65\t-\t\t30\n"
+                                                  "SIGNAL\tGalileo\t12\t9\t\t30\n"));
+    EXPECT_EQ(RunTool("--signals @0", {input}), signals);
+    EXPECT_EQ(RunTool("--gnss --signals < @0", {input}), signals) << "standard input, --gnss changes nothing";
+    EXPECT_EQ(RunTool("--signals /dev/null"), std::pair(0, std::string())) << "no satellites, no lines";
 }
 
 std::vector<std::string> Lines(const std::string& text)

@@ -105,7 +105,7 @@ TEST(ViewOptions, ALaterOptionWinsAndABadValueIsNamedAndStartsNothing)
     ViewOptions radar = ReadViewOptions(ProgramArguments({"--tab=radar", "--start"}));
     EXPECT_FALSE(ApplyViewOptions(form, radar));
     EXPECT_EQ(radar.error, "fixwatch: --tab takes position, general, satellites, communication, sky, "
-                           "history, accuracy, alarms or console, not \"radar\"");
+                           "signals, history, accuracy, alarms or console, not \"radar\"");
     EXPECT_FALSE(form.AcquisitionRunning());
     EXPECT_EQ(form.SSTab->currentIndex(), MainForm::kPositionTab);
 }
