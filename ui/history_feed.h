@@ -28,6 +28,8 @@ public:
             if (onEpoch)
                 onEpoch();
         }
+        if (onOpenEpoch)
+            onOpenEpoch(model_->Open());
         if (onFix)
             if (const auto fix = ReadGgaFix(facts.sentence, talkers_))
                 onFix(*fix, EpochSeconds(model_->Open())); // the GGA's epoch, with its date
@@ -51,6 +53,8 @@ public:
     Talkers ReadTalkers() const { return talkers_; }
     // Told after each closed epoch and after a Reset.
     std::function<void()> onEpoch;
+    // Told after each line with the epoch it left open.
+    std::function<void(const Epoch&)> onOpenEpoch;
     // Told after a Reset, before onEpoch.
     std::function<void()> onReset;
     // Told of each GGA with a fix, as the accuracy figures count them, with the UTC time of
