@@ -11,6 +11,7 @@
 
 class QChart;
 class QComboBox;
+class QLineSeries;
 class QTimer;
 
 namespace fixwatch {
@@ -65,6 +66,7 @@ private:
     void FollowPalette();
     // Lines up the five plots' left and right edges.
     void AlignPlotAreas();
+    void FitLegend(std::size_t chart);
 
     std::function<const EpochHistory&()> history_;
     std::function<const SignalHistory&()> signals_;
@@ -75,7 +77,9 @@ private:
     };
     std::vector<Followed> followed_;
     std::vector<QChart*> charts_;
+    std::vector<QWidget*> views_; // the chart views, in the order of charts_
     std::vector<std::unique_ptr<ChartLine>> satelliteLines_;
+    std::vector<QLineSeries*> styleKeys_;           // legend entries of the line styles, owned by the chart
     std::vector<std::unique_ptr<ChartLine>> lines_; // the other charts' lines
     QTimer* redraw_ = nullptr;
     bool dirty_ = true;
@@ -83,6 +87,15 @@ private:
     bool alignPending_ = false;
     std::vector<int> extraLeft_, extraRight_; // margin each chart takes to line up with the others
 };
+
+// A value axis's range and tick interval.
+struct ValueTicks {
+    double low, high, interval;
+};
+// Ticks for values within [low, high] that no label repeats: the interval is 1, 2 or 5 times
+// a power of ten and at least `resolution` (what the labels show: 1 for counts), and the
+// range is widened to whole intervals; about three or four ticks.
+ValueTicks ReadableTicks(double low, double high, double resolution);
 
 // The absolute UTC time of an epoch in seconds (days since 1970 when a date is known, the
 // time of day alone otherwise); nothing without a time.
