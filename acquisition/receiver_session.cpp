@@ -87,7 +87,7 @@ void ReceiverSession::RemoveConsumer(LineConsumer* consumer)
 void ReceiverSession::LineReceived(std::string_view line, bool fresh)
 {
     // Read once: the sky, the talker check, the counters and the interpreter share the view.
-    const SentenceView sentence(line);
+    const SentenceView sentence(line, talkers_);
     if (fresh)
         NewLine(sentence);
     if (gps_)
