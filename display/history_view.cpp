@@ -62,7 +62,7 @@ ValueTicks ReadableTicks(double low, double high, double resolution)
 {
     // A tick interval of 1, 2 or 5 times a power of ten, never finer than the labels can tell
     // apart, so that no two labels read the same; the range is widened to whole intervals.
-    const double wanted = std::max((high - low) / 3.0, resolution);
+    const double wanted = std::max((high - low) / 2.0, resolution);
     double interval = resolution;
     for (double decade = resolution; interval < wanted; decade *= 10) {
         for (const double factor : {1.0, 2.0, 5.0}) {
@@ -252,7 +252,6 @@ HistoryView::HistoryView(std::function<const EpochHistory&()> history, QWidget* 
         // The satellite chart's legend lists up to seven systems: it gets the room for them.
         const bool satellites = charts_.empty();
         view->setMinimumHeight(satellites ? 150 : 100);
-        views_.push_back(view);
         layout->addWidget(view, satellites ? 3 : 2);
         QFont legendFont = chart->legend()->font();
         legendFont.setPointSizeF(legendFont.pointSizeF() * 0.9);
@@ -304,11 +303,6 @@ void HistoryView::BuildSatelliteLines()
 {
     satelliteLines_.clear();
     QChart* chart = charts_[kSatellitesChart];
-    for (QLineSeries* key : styleKeys_) {
-        chart->removeSeries(key);
-        delete key;
-    }
-    styleKeys_.clear();
     auto* x = static_cast<QCategoryAxis*>(chart->axes(Qt::Horizontal).front());
     auto* y = static_cast<QValueAxis*>(chart->axes(Qt::Vertical).front());
     chart->setTitle(allSystems_ ? QStringLiteral("Satellites used (solid) and in view (dashed)") : QStringLiteral("Satellites"));
@@ -327,17 +321,6 @@ void HistoryView::BuildSatelliteLines()
         // One legend entry per system, so that every system the receiver sends finds room.
         satelliteLines_[satelliteLines_.size() - 2]->SetLegend(true, name);
         satelliteLines_.back()->SetLegend(false);
-    }
-    // The legend then says what the solid and the dashed lines are, in a neutral colour.
-    for (const auto& [name, style] : {std::pair(QStringLiteral("used"), Qt::SolidLine),
-                                      std::pair(QStringLiteral("in view"), Qt::DashLine)}) {
-        auto* key = new QLineSeries;
-        key->setName(name);
-        key->setPen(QPen(palette().color(QPalette::WindowText), 1.5, style));
-        chart->addSeries(key);
-        key->attachAxis(x);
-        key->attachAxis(y);
-        styleKeys_.push_back(key);
     }
 }
 
@@ -508,7 +491,18 @@ void HistoryView::Redraw()
         const std::size_t first[] = {0, 0, 2, 5, 6, 7};
         for (std::size_t i = first[c]; i < first[c + 1]; ++i)
             take(*lines_[i]);
-        if (c != kFixChart) {
+        if (c == kFixChart) {
+            // The bands the window shows, each named: all six would not fit the chart's height.
+            auto* bands = static_cast<QCategoryAxis*>(charts_[c]->axes(Qt::Vertical).front());
+            const int lowest = low <= high ? static_cast<int>(low) : 0;
+            const int highest = low <= high ? static_cast<int>(high) : 5;
+            for (const QString& label : bands->categoriesLabels())
+                bands->remove(label);
+            bands->setRange(lowest - 0.5, highest + 0.5);
+            bands->setStartValue(lowest - 0.5);
+            for (int band = lowest; band <= highest; ++band)
+                bands->append(QString::fromLatin1(kFixBands[band]), band);
+        } else {
             auto* y = static_cast<QValueAxis*>(charts_[c]->axes(Qt::Vertical).front());
             // Counts and dB-Hz are read in whole units, DOPs in tenths, altitude in metres.
             const bool whole = c == kSatellitesChart || c == kSignalChart || c == kAltitudeChart;
@@ -523,26 +517,7 @@ void HistoryView::Redraw()
             y->setTickInterval(ticks.interval);
         }
         LabelTimeAxis(static_cast<QCategoryAxis*>(charts_[c]->axes(Qt::Horizontal).front()), from, to);
-        FitLegend(c);
     }
-}
-
-// A chart is never lower than its title, its legend's entries and its time axis need, so
-// that no legend entry is cut off and no axis pushed out of the plot.
-void HistoryView::FitLegend(std::size_t chart)
-{
-    QChart* c = charts_[chart];
-    int entries = 0;
-    for (QLegendMarker* marker : c->legend()->markers())
-        entries += marker->isVisible();
-    const QFontMetricsF legend(c->legend()->font());
-    const QFontMetricsF title(c->titleFont());
-    const QFontMetricsF labels(c->axes(Qt::Horizontal).front()->labelsFont());
-    const double needed = entries * legend.height() * 1.5 + title.height() * 2 + labels.height() * 2 + 4 * kChartMargin;
-    const int base = chart == kSatellitesChart ? 150 : 100;
-    const int height = std::max(base, static_cast<int>(std::ceil(needed)));
-    if (views_[chart]->minimumHeight() != height)
-        views_[chart]->setMinimumHeight(height);
 }
 
 // Each chart sizes its plot to its own labels and legend, so that the time axes would not line

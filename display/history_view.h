@@ -11,7 +11,6 @@
 
 class QChart;
 class QComboBox;
-class QLineSeries;
 class QTimer;
 
 namespace fixwatch {
@@ -66,7 +65,6 @@ private:
     void FollowPalette();
     // Lines up the five plots' left and right edges.
     void AlignPlotAreas();
-    void FitLegend(std::size_t chart);
 
     std::function<const EpochHistory&()> history_;
     std::function<const SignalHistory&()> signals_;
@@ -77,9 +75,7 @@ private:
     };
     std::vector<Followed> followed_;
     std::vector<QChart*> charts_;
-    std::vector<QWidget*> views_; // the chart views, in the order of charts_
     std::vector<std::unique_ptr<ChartLine>> satelliteLines_;
-    std::vector<QLineSeries*> styleKeys_;           // legend entries of the line styles, owned by the chart
     std::vector<std::unique_ptr<ChartLine>> lines_; // the other charts' lines
     QTimer* redraw_ = nullptr;
     bool dirty_ = true;
@@ -94,7 +90,7 @@ struct ValueTicks {
 };
 // Ticks for values within [low, high] that no label repeats: the interval is 1, 2 or 5 times
 // a power of ten and at least `resolution` (what the labels show: 1 for counts), and the
-// range is widened to whole intervals; about three or four ticks.
+// range is widened to whole intervals; two to four ticks, as the charts are low.
 ValueTicks ReadableTicks(double low, double high, double resolution);
 
 // The absolute UTC time of an epoch in seconds (days since 1970 when a date is known, the
