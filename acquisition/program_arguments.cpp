@@ -130,7 +130,8 @@ std::string UsageText()
         "  or:  fixwatch --list-ports | --help | --version\n"
         "\n"
         "Shows the fix of an NMEA-0183 GPS receiver on a serial port, a gpsd, a TCP\n"
-        "server or UDP datagrams. Acquisition starts when you press Start (F5).\n"
+        "server or UDP datagrams, or replays a recording of one. Acquisition starts\n"
+        "when you press Start (F5).\n"
         "\n"
         "Options are case-insensitive; a later one overrides an earlier one; one that\n"
         "is not understood is named on standard error and ignored.\n"
@@ -161,9 +162,12 @@ std::string UsageText()
             "ttyAMA*, ...), then others; a gpsd answering on localhost comes after them.\n"
             "On a machine with one USB receiver, port 1 is that receiver. A port can also\n"
             "be gpsd://HOST[:PORT][/DEVICE], tcp://HOST:PORT or udp://[ADDRESS]:PORT;\n"
-            "a gpsd is watched on one device: DEVICE, or else the first it has. E.g.\n"
+            "a gpsd is watched on one device: DEVICE, or else the first it has. A port\n"
+            "named file:///PATH (or the path of a regular file) replays that recording\n"
+            "at the pace of its sentences' UTC times. E.g.\n"
             "\n"
-            "  FIXWATCH_COM2=gpsd://localhost fixwatch /C2\n";
+            "  FIXWATCH_COM2=gpsd://localhost fixwatch /C2\n"
+            "  FIXWATCH_COM3=file:///home/me/capture.nmea fixwatch /C3\n";
     return text;
 }
 

@@ -20,7 +20,7 @@ ReceiverSession::ReceiverSession()
     : assembler_([this](std::string_view line) { LineReceived(line); }), received_([this](std::string_view line, bool lfOnly) {
           if (lfOnly)
               ++poll_.lfOnlyLines;
-          NewLine(SentenceView(line));
+          NewLine(SentenceView(line, talkers_));
       })
 {
 }
@@ -114,7 +114,7 @@ void ReceiverSession::RemoveConsumer(LineConsumer* consumer)
 void ReceiverSession::LineReceived(std::string_view line)
 {
     if (gps_)
-        gps_->Parse(SentenceView(line));
+        gps_->Parse(SentenceView(line, talkers_));
 }
 
 void ReceiverSession::NewLine(const SentenceView& sentence)

@@ -11,28 +11,36 @@ void AccuracySamples::AddFix(const GgaFix& fix, std::optional<double> seconds)
 
 void AccuracySamples::AddEpoch(const Epoch& epoch, std::optional<double> seconds)
 {
-    if (!epoch.sigmaLatitude && !epoch.sigmaLongitude && !epoch.sigmaAltitude)
+    open_ = {}; // it closed as this one
+    const TimedSigmas sigmas{epoch.sigmaLatitude, epoch.sigmaLongitude, epoch.sigmaAltitude, seconds};
+    if (!HasSigmas(sigmas))
         return;
     if (sigmas_.size() >= capacity_)
         sigmas_.pop_front();
-    sigmas_.push_back({epoch.sigmaLatitude, epoch.sigmaLongitude, epoch.sigmaAltitude, seconds});
+    sigmas_.push_back(sigmas);
+}
+
+void AccuracySamples::SetOpenEpoch(const Epoch& epoch, std::optional<double> seconds)
+{
+    open_ = {epoch.sigmaLatitude, epoch.sigmaLongitude, epoch.sigmaAltitude, seconds};
 }
 
 void AccuracySamples::Clear()
 {
     fixes_.clear();
     sigmas_.clear();
+    open_ = {};
 }
 
 template <class Samples>
-std::size_t AccuracySamples::FirstWithin(const Samples& samples, int minutes)
+std::size_t AccuracySamples::FirstWithin(const Samples& samples, int minutes, std::optional<double> newest)
 {
     if (minutes <= 0)
         return 0;
     std::size_t end = samples.size();
-    std::optional<double> newest;
-    while (end > 0 && !(newest = samples[end - 1].seconds))
-        --end;
+    if (!newest)
+        while (end > 0 && !(newest = samples[end - 1].seconds))
+            --end;
     if (!newest)
         return 0;
     const double from = *newest - minutes * 60.0;
@@ -46,17 +54,22 @@ std::size_t AccuracySamples::FirstWithin(const Samples& samples, int minutes)
     return first;
 }
 
-template std::size_t AccuracySamples::FirstWithin(const std::deque<TimedFix>&, int);
-template std::size_t AccuracySamples::FirstWithin(const std::deque<TimedSigmas>&, int);
+template std::size_t AccuracySamples::FirstWithin(const std::deque<TimedFix>&, int, std::optional<double>);
+template std::size_t AccuracySamples::FirstWithin(const std::deque<TimedSigmas>&, int, std::optional<double>);
 
 GstSigmaMeans AccuracySamples::SigmasWithin(int minutes) const
 {
     GstSigmaMeans means;
-    for (std::size_t i = FirstWithin(sigmas_, minutes); i < sigmas_.size(); ++i) {
-        means.latitude.Add(sigmas_[i].latitude);
-        means.longitude.Add(sigmas_[i].longitude);
-        means.altitude.Add(sigmas_[i].altitude);
-    }
+    auto add = [&means](const TimedSigmas& sigmas) {
+        means.latitude.Add(sigmas.latitude);
+        means.longitude.Add(sigmas.longitude);
+        means.altitude.Add(sigmas.altitude);
+    };
+    const bool open = HasSigmas(open_);
+    for (std::size_t i = FirstWithin(sigmas_, minutes, open ? open_.seconds : std::nullopt); i < sigmas_.size(); ++i)
+        add(sigmas_[i]);
+    if (open)
+        add(open_);
     return means;
 }
 

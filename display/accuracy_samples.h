@@ -29,6 +29,9 @@ public:
     void AddFix(const GgaFix& fix, std::optional<double> seconds);
     // Keeps the epoch's GST estimates, if it had any.
     void AddEpoch(const Epoch& epoch, std::optional<double> seconds);
+    // The epoch still open, whose GST counts until it closes: the figures then include the
+    // newest estimate, as a whole file read to its end does. Replaced by each call.
+    void SetOpenEpoch(const Epoch& epoch, std::optional<double> seconds);
     void Clear();
 
     std::size_t Fixes() const { return fixes_.size(); }
@@ -46,12 +49,19 @@ public:
     GstSigmaMeans SigmasWithin(int minutes) const;
 
 private:
+    // The first sample within `minutes` before `newest` (the newest timed sample if none).
     template <class Samples>
-    static std::size_t FirstWithin(const Samples& samples, int minutes);
+    static std::size_t FirstWithin(const Samples& samples, int minutes,
+                                   std::optional<double> newest = std::nullopt);
+    static bool HasSigmas(const TimedSigmas& sigmas)
+    {
+        return sigmas.latitude || sigmas.longitude || sigmas.altitude;
+    }
 
     std::size_t capacity_;
     std::deque<TimedFix> fixes_;
     std::deque<TimedSigmas> sigmas_;
+    TimedSigmas open_;
 };
 
 } // namespace fixwatch

@@ -49,8 +49,11 @@ QString ChecksumNote(const ConsoleLine& line)
     const QString expected = QStringLiteral("%1").arg(line.computedChecksum, 2, 16, QLatin1Char('0')).toUpper();
     if (!line.hasSentChecksum)
         return QStringLiteral("  no checksum, expected %1").arg(expected);
-    return QStringLiteral("  checksum %1, expected %2")
-        .arg(VisibleText(std::string_view(line.text).substr(line.text.size() - 2)), expected);
+    const QString sent = VisibleText(std::string_view(line.text).substr(line.text.size() - 2));
+    // The right sum in lower-case digits is no wrong sum: only the case is refused.
+    if (sent != expected && sent.toUpper() == expected)
+        return QStringLiteral("  checksum in lower case (%1)").arg(sent);
+    return QStringLiteral("  checksum %1, expected %2").arg(sent, expected);
 }
 
 QString CutNote(const ConsoleLine& line)

@@ -34,8 +34,9 @@ struct ConsoleLine {
 // (control characters, bytes past 0x7E) and the backslash as "\xNN".
 QString VisibleText(std::string_view bytes);
 
-// What the console shows after a bad line: "  checksum 4A, expected 47", or
-// "  no checksum, expected 47" when the line has none; nothing after a good line.
+// What the console shows after a bad line: "  checksum 4A, expected 47", "  checksum in
+// lower case (4a)" when only the case of the right sum is wrong, or "  no checksum,
+// expected 47" when the line has none; nothing after a good line.
 QString ChecksumNote(const ConsoleLine& line);
 
 // What the console shows after a line cut to kMaxKeptLength: " (N more characters not

@@ -18,6 +18,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace fixwatch {
@@ -113,6 +114,9 @@ ConsoleView::ConsoleView(QWidget* parent)
     for (QLineEdit* edit : {Txt_Talker, Txt_Type, Txt_Filter})
         connect(edit, &QLineEdit::textChanged, this, &ConsoleView::FilterChanged);
     connect(Chk_BadOnly, &QCheckBox::toggled, this, &ConsoleView::FilterChanged);
+    Tmr_Inventory = new QTimer(this);
+    Tmr_Inventory->setInterval(1000);
+    connect(Tmr_Inventory, &QTimer::timeout, this, &ConsoleView::Tmr_Inventory_Timer);
 }
 
 void ConsoleView::Begin(Talkers talkers)
@@ -126,7 +130,7 @@ void ConsoleView::Add(std::string_view line, bool badChecksum)
 {
     const std::int64_t now = clock();
     model_.Keep(line, badChecksum, stats_.ReadTalkers(), now);
-    stats_.Count(SentenceView(line), now);
+    stats_.Count(SentenceView(line, stats_.ReadTalkers()), now);
 }
 
 bool ConsoleView::Shown(const ConsoleLine& line) const
@@ -187,7 +191,7 @@ void ConsoleView::ShowInventory()
     for (const SentenceStats::Row& row : rows) {
         set(r, 0, VisibleText(row.key));
         set(r, 1, QString::number(row.count));
-        set(r, 2, QString::number(SentenceStats::Rate(row, now), 'f', 1));
+        set(r, 2, QString::number(stats_.Rate(row, now), 'f', 1));
         set(r, 3, QString::number(row.badChecksums));
         set(r, 4, QStringLiteral("%1 s ago").arg(static_cast<double>(now - row.lastSeenMs) / 1000.0, 0, 'f', 1));
         set(r, 5, QString::fromStdString(stats_.UseOf(row)));
@@ -259,6 +263,19 @@ void ConsoleView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     Flush();
+    Tmr_Inventory->start();
+}
+
+void ConsoleView::hideEvent(QHideEvent* event)
+{
+    Tmr_Inventory->stop();
+    QWidget::hideEvent(event);
+}
+
+void ConsoleView::Tmr_Inventory_Timer()
+{
+    if (isVisible())
+        ShowInventory();
 }
 
 } // namespace fixwatch

@@ -18,6 +18,7 @@ class QLineEdit;
 class QListView;
 class QPushButton;
 class QTableWidget;
+class QTimer;
 
 namespace fixwatch {
 
@@ -73,15 +74,20 @@ public slots:
     void Cmd_Copy_Click();
     void Cmd_Save_Click();
     void FilterChanged();
+    // Once a second while shown: "last seen" and the rates go on with the clock when no
+    // line comes (a receiver gone quiet, a replay at its end).
+    void Tmr_Inventory_Timer();
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     bool Shown(const ConsoleLine& line) const;
     void Rebuild();
     void ShowInventory();
 
+    QTimer* Tmr_Inventory = nullptr;
     ConsoleModel model_;
     bool paused_ = false;
     bool regexValid_ = true;

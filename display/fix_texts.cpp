@@ -2,6 +2,8 @@
 
 #include "number_format.h"
 
+#include <algorithm>
+
 namespace fixwatch {
 namespace {
 
@@ -80,7 +82,7 @@ QString FixTexts::Shown(std::size_t index) const
         if (units_ == UnitSystem::Nautical)
             return recorded_[kKnots];
         if (units_ == UnitSystem::Imperial && numbers_[kKmh])
-            return Number(*numbers_[kKmh] / kKilometresPerMile);
+            return Converted(*numbers_[kKmh], *numbers_[kKmh] / kKilometresPerMile);
         return recorded_[kKmh];
     case kKnots:
         return units_ == UnitSystem::Nautical ? recorded_[kKmh] : recorded_[kKnots];
@@ -129,6 +131,12 @@ QString FixTexts::Number(double value) const
     return FormatUpToThreeDecimals(value, decimalPoint_);
 }
 
+QString FixTexts::Converted(double received, double converted) const
+{
+    // As many decimals as were received, and at least the one the display always shows.
+    return FormatDecimals(converted, std::max(DecimalsCarried(received), 1), decimalPoint_);
+}
+
 bool FixTexts::InMetres(const std::optional<std::string>& unit) const
 {
     return !unit || *unit == "M" || *unit == "m";
@@ -137,7 +145,7 @@ bool FixTexts::InMetres(const std::optional<std::string>& unit) const
 QString FixTexts::Length(std::size_t index, const std::optional<std::string>& unit) const
 {
     if (units_ == UnitSystem::Imperial && InMetres(unit) && numbers_[index])
-        return Number(*numbers_[index] / kMetresPerFoot);
+        return Converted(*numbers_[index], *numbers_[index] / kMetresPerFoot);
     return recorded_[index];
 }
 

@@ -47,6 +47,8 @@ public:
 
 private:
     QString Number(double value) const;
+    // A value converted to another unit, shown with the precision of the received one.
+    QString Converted(double received, double converted) const;
     // Metres are converted to feet; a value in another unit is shown as received.
     bool InMetres(const std::optional<std::string>& unit) const;
     QString Length(std::size_t index, const std::optional<std::string>& unit) const;

@@ -35,11 +35,16 @@ QString TimeOfDay(double seconds)
         .arg(s % 60, 2, 10, QLatin1Char('0'));
 }
 
-// Labels the time axis at round times within [from, to].
-void LabelTimeAxis(QCategoryAxis* axis, double from, double to, int minutes)
+// Labels the time axis at round times within [from, to], about five of them.
+void LabelTimeAxis(QCategoryAxis* axis, double from, double to)
 {
-    const double step = minutes == 1 ? 10 : minutes == 10 ? 120
-                                                          : 600;
+    constexpr double kSteps[] = {1, 2, 5, 10, 30, 60, 120, 300, 600, 1800};
+    double step = kSteps[std::size(kSteps) - 1];
+    for (const double s : kSteps)
+        if ((to - from) / s <= 6) {
+            step = s;
+            break;
+        }
     for (const QString& label : axis->categoriesLabels())
         axis->remove(label);
     axis->setRange(from, to);
@@ -48,7 +53,26 @@ void LabelTimeAxis(QCategoryAxis* axis, double from, double to, int minutes)
         axis->append(TimeOfDay(t), t);
 }
 
+// The fix bands as the Fix chart's axis names them.
+constexpr const char* kFixBands[] = {"none", "2D", "3D", "DGPS", "RTK float", "RTK fixed"};
+
 } // namespace
+
+ValueTicks ReadableTicks(double low, double high, double resolution)
+{
+    // A tick interval of 1, 2 or 5 times a power of ten, never finer than the labels can tell
+    // apart, so that no two labels read the same; the range is widened to whole intervals.
+    const double wanted = std::max((high - low) / 2.0, resolution);
+    double interval = resolution;
+    for (double decade = resolution; interval < wanted; decade *= 10) {
+        for (const double factor : {1.0, 2.0, 5.0}) {
+            interval = decade * factor;
+            if (interval >= wanted)
+                break;
+        }
+    }
+    return {std::floor(low / interval) * interval, std::ceil(high / interval) * interval, interval};
+}
 
 std::optional<double> EpochSeconds(const Epoch& epoch)
 {
@@ -86,7 +110,7 @@ std::optional<int> FixBand(const Epoch& epoch)
 // data is a gap on the chart. Extra stretches share the first one's pen and have no legend entry.
 class ChartLine {
 public:
-    ChartLine(QChart* chart, QCategoryAxis* x, QValueAxis* y, QString name, QColor colour,
+    ChartLine(QChart* chart, QCategoryAxis* x, QAbstractAxis* y, QString name, QColor colour,
               Qt::PenStyle style = Qt::SolidLine, bool step = false)
         : chart_(chart), x_(x), y_(y), name_(std::move(name)), pen_(colour, 1.5, style), step_(step)
     {
@@ -98,6 +122,10 @@ public:
             delete series;
         }
     }
+
+    // A sparse line's value comes with some epochs only (DOPs of a GSA sent once a second
+    // among 10 Hz fixes): an epoch without it is no gap, only time without a value is.
+    void SetSparse(bool sparse) { sparse_ = sparse; }
 
     // The legend names the line `label` (its name when empty), or leaves it out.
     void SetLegend(bool shown, QString label = QString())
@@ -114,7 +142,8 @@ public:
     void Add(double x, std::optional<double> y)
     {
         if (!y || !std::isfinite(*y)) {
-            open_ = false;
+            if (!sparse_)
+                open_ = false;
             return;
         }
         if (open_ && x - lastX_ > HistoryView::kGapSeconds)
@@ -159,13 +188,14 @@ public:
 private:
     QChart* chart_;
     QCategoryAxis* x_;
-    QValueAxis* y_;
+    QAbstractAxis* y_;
     QString name_;
     QPen pen_;
     bool step_;
     std::vector<QList<QPointF>> segments_;
     std::vector<QLineSeries*> series_;
     bool inLegend_ = true;
+    bool sparse_ = false;
     QString legendLabel_;
     bool open_ = false;
     double lastX_ = 0;
@@ -191,7 +221,7 @@ HistoryView::HistoryView(std::function<const EpochHistory&()> history, QWidget* 
     layout->addLayout(top);
 
     const QString titles[] = {QStringLiteral("Satellites"), QStringLiteral("C/N0 of used satellites (dB-Hz)"),
-                              QStringLiteral("DOP"), QStringLiteral("Fix: 0 none, 1 2D, 2 3D, 3 DGPS, 4 RTK float, 5 RTK fixed"),
+                              QStringLiteral("DOP"), QStringLiteral("Fix"),
                               QStringLiteral("Altitude (m)")};
     for (const QString& title : titles) {
         auto* chart = new QChart;
@@ -200,11 +230,23 @@ HistoryView::HistoryView(std::function<const EpochHistory&()> history, QWidget* 
         chart->legend()->setAlignment(Qt::AlignRight);
         auto* x = new QCategoryAxis;
         x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-        auto* y = new QValueAxis;
-        y->setLabelFormat(QStringLiteral("%.0f"));
-        y->setTickCount(3);
         chart->addAxis(x, Qt::AlignBottom);
-        chart->addAxis(y, Qt::AlignLeft);
+        if (charts_.size() == kFixChart) {
+            // The bands by name, one label at each level.
+            auto* bands = new QCategoryAxis;
+            bands->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+            bands->setRange(-0.5, 5.5);
+            bands->setStartValue(-0.5);
+            for (int band = 0; band < static_cast<int>(std::size(kFixBands)); ++band)
+                bands->append(QString::fromLatin1(kFixBands[band]), band);
+            chart->addAxis(bands, Qt::AlignLeft);
+        } else {
+            auto* y = new QValueAxis;
+            y->setLabelFormat(QStringLiteral("%.0f"));
+            y->setTickType(QValueAxis::TicksDynamic);
+            y->setTickAnchor(0);
+            chart->addAxis(y, Qt::AlignLeft);
+        }
         auto* view = new QChartView(chart);
         view->setRenderHint(QPainter::Antialiasing);
         // The satellite chart's legend lists up to seven systems: it gets the room for them.
@@ -227,8 +269,7 @@ HistoryView::HistoryView(std::function<const EpochHistory&()> history, QWidget* 
     }
     auto axes = [this](int chart) {
         QChart* c = charts_[static_cast<std::size_t>(chart)];
-        return std::pair(static_cast<QCategoryAxis*>(c->axes(Qt::Horizontal).front()),
-                         static_cast<QValueAxis*>(c->axes(Qt::Vertical).front()));
+        return std::pair(static_cast<QCategoryAxis*>(c->axes(Qt::Horizontal).front()), c->axes(Qt::Vertical).front());
     };
     auto line = [&](int chart, const char* name, QColor colour, Qt::PenStyle style = Qt::SolidLine, bool step = false) {
         const auto [x, y] = axes(chart);
@@ -239,7 +280,9 @@ HistoryView::HistoryView(std::function<const EpochHistory&()> history, QWidget* 
     line(kSignalChart, "Max", QColor(0xd6, 0x27, 0x28));
     line(kDopChart, "HDOP", QColor(0x1f, 0x77, 0xb4));
     line(kDopChart, "VDOP", QColor(0x2c, 0xa0, 0x2c));
+    lines_.back()->SetSparse(true);
     line(kDopChart, "PDOP", QColor(0xd6, 0x27, 0x28));
+    lines_.back()->SetSparse(true);
     line(kFixChart, "Fix", QColor(0x94, 0x67, 0xbd), Qt::SolidLine, true);
     line(kAltitudeChart, "Altitude", QColor(0x8c, 0x56, 0x4b));
     BuildSatelliteLines();
@@ -370,6 +413,15 @@ void HistoryView::Redraw()
         --begin;
     }
     const std::size_t step = std::max<std::size_t>(1, (end - begin) / kMaxPoints);
+    // The axis ends at the newest epoch; until the window is full it starts at the first one,
+    // so that a fresh session fills the width rather than its right edge.
+    const double to = newest.value_or(span);
+    double from = to - span;
+    for (std::size_t i = 0; i < end; ++i)
+        if (const auto t = EpochSeconds(history[i])) {
+            from = std::min(std::max(from, *t), to - 10.0);
+            break;
+        }
 
     for (auto& l : satelliteLines_)
         l->Begin();
@@ -439,20 +491,32 @@ void HistoryView::Redraw()
         const std::size_t first[] = {0, 0, 2, 5, 6, 7};
         for (std::size_t i = first[c]; i < first[c + 1]; ++i)
             take(*lines_[i]);
-        auto* y = static_cast<QValueAxis*>(charts_[c]->axes(Qt::Vertical).front());
         if (c == kFixChart) {
-            y->setRange(-0.5, 5.5);
-            y->setTickCount(2);
-            y->setLabelsVisible(false);
-        } else if (low <= high) {
-            const double pad = std::max(0.5, (high - low) * 0.1);
-            y->setRange(c == kAltitudeChart ? low - pad : std::max(0.0, low - pad), high + pad);
-            y->setLabelFormat(c == kSatellitesChart || c == kSignalChart ? QStringLiteral("%.0f") : QStringLiteral("%.1f"));
+            // The bands the window shows, each named: all six would not fit the chart's height.
+            auto* bands = static_cast<QCategoryAxis*>(charts_[c]->axes(Qt::Vertical).front());
+            const int lowest = low <= high ? static_cast<int>(low) : 0;
+            const int highest = low <= high ? static_cast<int>(high) : 5;
+            for (const QString& label : bands->categoriesLabels())
+                bands->remove(label);
+            bands->setRange(lowest - 0.5, highest + 0.5);
+            bands->setStartValue(lowest - 0.5);
+            for (int band = lowest; band <= highest; ++band)
+                bands->append(QString::fromLatin1(kFixBands[band]), band);
         } else {
-            y->setRange(0, 1);
+            auto* y = static_cast<QValueAxis*>(charts_[c]->axes(Qt::Vertical).front());
+            // Counts and dB-Hz are read in whole units, DOPs in tenths, altitude in metres.
+            const bool whole = c == kSatellitesChart || c == kSignalChart || c == kAltitudeChart;
+            const double resolution = whole ? 1.0 : 0.1;
+            ValueTicks ticks{0, 1, resolution};
+            if (low <= high) {
+                const double pad = std::max(0.5, (high - low) * 0.1);
+                ticks = ReadableTicks(c == kAltitudeChart ? low - pad : std::max(0.0, low - pad), high + pad, resolution);
+            }
+            y->setLabelFormat(whole ? QStringLiteral("%.0f") : QStringLiteral("%.1f"));
+            y->setRange(ticks.low, ticks.high);
+            y->setTickInterval(ticks.interval);
         }
-        const double to = newest.value_or(span);
-        LabelTimeAxis(static_cast<QCategoryAxis*>(charts_[c]->axes(Qt::Horizontal).front()), to - span, to, minutes);
+        LabelTimeAxis(static_cast<QCategoryAxis*>(charts_[c]->axes(Qt::Horizontal).front()), from, to);
     }
 }
 

@@ -84,6 +84,15 @@ private:
     std::vector<int> extraLeft_, extraRight_; // margin each chart takes to line up with the others
 };
 
+// A value axis's range and tick interval.
+struct ValueTicks {
+    double low, high, interval;
+};
+// Ticks for values within [low, high] that no label repeats: the interval is 1, 2 or 5 times
+// a power of ten and at least `resolution` (what the labels show: 1 for counts), and the
+// range is widened to whole intervals; two to four ticks, as the charts are low.
+ValueTicks ReadableTicks(double low, double high, double resolution);
+
 // The absolute UTC time of an epoch in seconds (days since 1970 when a date is known, the
 // time of day alone otherwise); nothing without a time.
 std::optional<double> EpochSeconds(const Epoch& epoch);

@@ -94,6 +94,21 @@ QString FormatDecimals(double value, int decimals, const QString& decimalPoint)
     return WithSeparator(RoundedFixed(value, kept, kept), decimalPoint);
 }
 
+int DecimalsCarried(double value)
+{
+    if (!std::isfinite(value))
+        return 0;
+    std::array<char, 1100> buffer{};
+    const auto result =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
+                      std::chars_format::fixed);
+    const std::string text(buffer.data(), result.ptr);
+    const auto point = text.find('.');
+    if (point == std::string::npos)
+        return 0;
+    return std::min(static_cast<int>(text.size() - point - 1), 3);
+}
+
 QString FormatInteger(std::int16_t value)
 {
     return QString::number(value);

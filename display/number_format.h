@@ -25,6 +25,11 @@ QString FormatOneDecimal(double value, const QString& decimalPoint);
 // Exactly `decimals` decimals (0 to 3), rounded as above: 41.4848 with 1 -> "41.5".
 QString FormatDecimals(double value, int decimals, const QString& decimalPoint);
 
+// How many decimals (0 to 3) `value` carries as received: those of the shortest text that
+// reads back as the same double, so 14.2 -> 1, 0.08 -> 2, 7 -> 0. A converted value is shown
+// with as many, never with the false precision of the conversion factor.
+int DecimalsCarried(double value);
+
 // "#0" and plain decimal integers: no leading zeros, "-" before a negative value.
 QString FormatInteger(std::int16_t value);
 

@@ -25,6 +25,8 @@ constexpr double kWeakSignal = 10;
 constexpr double kStrongSignal = 50;
 // The most names placed; a receiver has far fewer satellites.
 constexpr std::size_t kMaxMarksToArrange = 256;
+// How many text heights beyond the eight places beside a circle a name may go to.
+constexpr int kLeaderRings = 6;
 // The laid-out names kept for the next update.
 constexpr std::size_t kMaxNameTexts = 1024;
 
@@ -250,7 +252,7 @@ void SkyPlot::PlaceMarks() const
         marks_.push_back({KeyOf(satellite),
                           QPointF(std::floor(at.x()) + 0.5, std::floor(at.y()) + 0.5),
                           std::floor(MarkRadius(satellite.signal, radius_) * 2) / 2,
-                          satellite.used, SkyLabel(KeyOf(satellite)), QRectF()});
+                          satellite.used, SkyLabel(KeyOf(satellite)), QRectF(), false});
     }
     PlaceRingLabels();
     PlaceLabels();
@@ -283,9 +285,10 @@ void SkyPlot::PlaceRingLabels() const
 }
 
 // Writes each name beside its circle, in the first of eight places around it that covers
-// no other name, circle, ring value or cardinal point and stays inside the widget; a name
-// without such a place is left out. Used satellites go first, then the strongest, so that
-// a name left out is one of those that matter least.
+// no other name, circle, ring value or cardinal point and stays inside the widget. A name
+// without such a place goes to the nearest free place further out, joined to its circle by
+// a leader line; only one with no free place near it at all is left out. Used satellites go
+// first, then the strongest, so that a name moved away is one of those that matter least.
 void SkyPlot::PlaceLabels() const
 {
     const QFontMetricsF metrics(numberFont_);
@@ -355,16 +358,31 @@ void SkyPlot::PlaceLabels() const
                     return false;
             return true;
         };
-        for (const QPointF& corner : corners) {
+        mark.leader = false;
+        const auto tryPlace = [&](QPointF corner) {
             // On whole pixels, so that the text is sharp.
-            const QRectF place(QPointF(std::round(corner.x()), std::round(corner.y())),
-                               QSizeF(textWidth, textHeight));
-            if (isFree(place)) {
-                mark.labelRect = place;
-                placed.push_back(place);
-                break;
+            const QRectF place(QPointF(std::round(corner.x()), std::round(corner.y())), QSizeF(textWidth, textHeight));
+            if (!isFree(place))
+                return false;
+            mark.labelRect = place;
+            placed.push_back(place);
+            return true;
+        };
+        if (std::any_of(corners.begin(), corners.end(), tryPlace))
+            continue;
+        // Further out, ring by ring, in sixteen directions: the first free place is the nearest.
+        constexpr int kDirections = 16;
+        bool found = false;
+        for (int ring = 1; ring <= kLeaderRings && !found; ++ring) {
+            const double reach = r + gap + ring * textHeight;
+            for (int d = 0; d < kDirections && !found; ++d) {
+                const double angle = 2 * std::numbers::pi * d / kDirections;
+                const QPointF centre(c.x() + (reach + textWidth / 2) * std::cos(angle),
+                                     c.y() + (reach + textHeight / 2) * std::sin(angle));
+                found = tryPlace(centre - QPointF(textWidth / 2, textHeight / 2));
             }
         }
+        mark.leader = found;
     }
 }
 
@@ -480,6 +498,23 @@ void SkyPlot::paintEvent(QPaintEvent*)
     }
 
     painter.setFont(numberFont_);
+    // A name set away from its circle is joined to it: from the circle's edge to the name's
+    // nearest point.
+    QColor leaderColour = palette().color(QPalette::Text);
+    leaderColour.setAlphaF(0.6F);
+    painter.setPen(QPen(leaderColour, 1));
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (const Mark& mark : marks_) {
+        if (!mark.leader || mark.labelRect.isNull())
+            continue;
+        const QRectF& box = mark.labelRect;
+        const QPointF end(std::clamp(mark.centre.x(), box.left(), box.right()),
+                          std::clamp(mark.centre.y(), box.top(), box.bottom()));
+        const QPointF towards = end - mark.centre;
+        const double length = std::hypot(towards.x(), towards.y());
+        if (length > mark.radius)
+            painter.drawLine(mark.centre + towards * (mark.radius / length), end);
+    }
     painter.setPen(palette().color(QPalette::Text));
     for (std::size_t i = 0; i < marks_.size(); ++i)
         if (!marks_[i].labelRect.isNull())

@@ -58,8 +58,9 @@ public:
         QPointF centre;
         double radius = 0;
         bool used = false;
-        QString label;    // the name
-        QRectF labelRect; // where the name is written; null when it found no room
+        QString label;       // the name
+        QRectF labelRect;    // where the name is written; null when it found no room
+        bool leader = false; // the name stands away from its circle, joined to it by a line
     };
 
     explicit SkyPlot(QWidget* parent = nullptr);

@@ -168,7 +168,7 @@ bool Epoch::HasFix() const
 
 std::optional<GgaFix> ReadGgaFix(std::string_view sentence, Talkers talkers)
 {
-    return ReadGgaFix(SentenceView(sentence), talkers);
+    return ReadGgaFix(SentenceView(sentence, talkers), talkers);
 }
 
 std::optional<GgaFix> ReadGgaFix(const SentenceView& sentence, Talkers talkers)
@@ -223,7 +223,7 @@ void EpochModel::Reset()
 
 bool EpochModel::Feed(std::string_view sentence)
 {
-    return Feed(SentenceView(sentence));
+    return Feed(SentenceView(sentence, talkers_));
 }
 
 bool EpochModel::Feed(const SentenceView& view)

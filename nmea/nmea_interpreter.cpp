@@ -104,7 +104,7 @@ std::string NmeaInterpreter::GetChecksum(std::string_view sentence) const
 
 bool NmeaInterpreter::Parse(std::string_view sentence) const
 {
-    return Parse(SentenceView(sentence));
+    return Parse(SentenceView(sentence, talkers_));
 }
 
 bool NmeaInterpreter::Parse(const SentenceView& sentence) const

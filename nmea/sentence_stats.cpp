@@ -3,6 +3,7 @@
 #include "sentence_view.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace fixwatch {
 namespace {
@@ -32,6 +33,25 @@ bool PlainKey(std::string_view key)
     return !key.empty() && std::all_of(key.begin(), key.end(), [](char c) { return c > ' ' && c < 0x7F; });
 }
 
+// The receiver's time stands still or is gone for longer than this: the clock counts again.
+constexpr std::int64_t kReceiverTimeStaleMs = 3000;
+
+std::int64_t WholeSeconds(std::int64_t ms)
+{
+    return ms >= 0 ? ms / 1000 : (ms - 999) / 1000;
+}
+
+// The seconds of the day of a time field "hhmmss[.sss]", or nothing.
+std::optional<std::int64_t> SecondOfDay(std::string_view field)
+{
+    if (field.size() < 6 || !std::all_of(field.begin(), field.begin() + 6, [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    auto two = [&](std::size_t at) { return (field[at] - '0') * 10 + (field[at + 1] - '0'); };
+    if (two(0) > 23 || two(2) > 59 || two(4) > 60)
+        return std::nullopt;
+    return two(0) * 3600 + two(2) * 60 + two(4);
+}
+
 } // namespace
 
 bool WindowReads(Talkers talkers, std::string_view talker, std::string_view type)
@@ -45,6 +65,39 @@ void SentenceStats::Begin(Talkers talkers)
     rows_.clear();
     lastHit_ = 0;
     readSeen_ = {};
+    receiverSecond_ = -1;
+    receiverMovedMs_ = 0;
+}
+
+void SentenceStats::ReadReceiverTime(const SentenceView& sentence, std::int64_t nowMs)
+{
+    const std::string_view type = sentence.Type();
+    std::size_t field = 0;
+    if (type == "GGA" || type == "RMC" || type == "ZDA")
+        field = 1;
+    else if (type == "GLL")
+        field = 5;
+    if (field == 0 || !sentence.ChecksumMatches())
+        return;
+    const auto second = SecondOfDay(sentence.FieldOrEmpty(field));
+    if (!second)
+        return;
+    std::int64_t day = receiverSecond_ < 0 ? 0 : receiverSecond_ / 86400;
+    const std::int64_t previous = receiverSecond_ < 0 ? 0 : receiverSecond_ % 86400;
+    if (receiverSecond_ >= 0 && *second < previous - 43200) // past midnight
+        ++day;
+    const std::int64_t next = day * 86400 + *second;
+    if (next != receiverSecond_) {
+        receiverSecond_ = next;
+        receiverMovedMs_ = nowMs;
+    }
+}
+
+std::int64_t SentenceStats::SecondAt(std::int64_t nowMs) const
+{
+    if (receiverSecond_ >= 0 && nowMs - receiverMovedMs_ <= kReceiverTimeStaleMs)
+        return receiverSecond_;
+    return WholeSeconds(nowMs);
 }
 
 SentenceStats::Row& SentenceStats::RowFor(std::string_view key, std::string_view talker, std::string_view type)
@@ -81,8 +134,10 @@ void SentenceStats::Count(const SentenceView& sentence, std::int64_t nowMs)
     if (bad)
         ++row.badChecksums;
     row.lastSeenMs = nowMs;
-    const std::int64_t second = nowMs >= 0 ? nowMs / 1000 : (nowMs - 999) / 1000;
-    const auto slot = static_cast<std::size_t>(((second % 10) + 10) % 10);
+    ReadReceiverTime(sentence, nowMs);
+    const std::int64_t second = SecondAt(nowMs);
+    const auto slots = static_cast<std::int64_t>(row.perSecond.size());
+    const auto slot = static_cast<std::size_t>(((second % slots) + slots) % slots);
     if (row.secondOf[slot] != second) {
         row.secondOf[slot] = second;
         row.perSecond[slot] = 0;
@@ -93,11 +148,11 @@ void SentenceStats::Count(const SentenceView& sentence, std::int64_t nowMs)
         readSeen_[*ReadTypeIndex(sentence.Type())] = true;
 }
 
-double SentenceStats::Rate(const Row& row, std::int64_t nowMs)
+double SentenceStats::Rate(const Row& row, std::int64_t nowMs) const
 {
     // The ten whole seconds before the current one, so that a rate does not dip at the
     // start of every second.
-    const std::int64_t current = nowMs >= 0 ? nowMs / 1000 : (nowMs - 999) / 1000;
+    const std::int64_t current = SecondAt(nowMs);
     std::uint64_t lines = 0;
     for (std::size_t i = 0; i < row.perSecond.size(); ++i) {
         if (row.secondOf[i] >= current - 10 && row.secondOf[i] < current)

@@ -83,12 +83,17 @@ unsigned ChecksumOf(std::string_view line)
 
 } // namespace
 
-SentenceView::SentenceView(std::string_view line) : text_(line)
+SentenceView::SentenceView(std::string_view line, Talkers talkers) : text_(line)
 {
     const unsigned value = ChecksumOf(line);
     checksum_ = static_cast<std::uint8_t>(value);
     checksumMatches_ = line.size() >= 2 && line[line.size() - 2] == kHexDigits[value >> 4]
                        && line.back() == kHexDigits[value & 0xF];
+    if (!checksumMatches_ && line.size() >= 2) {
+        static constexpr char kLowerDigits[] = "0123456789abcdef";
+        lowerCase_ = line[line.size() - 2] == kLowerDigits[value >> 4] && line.back() == kLowerDigits[value & 0xF];
+        checksumMatches_ = lowerCase_ && talkers == Talkers::AllSystems;
+    }
 
     body_ = line.size() > 3 ? line.substr(0, line.size() - 3) : line;
     identifier_ = body_.substr(0, body_.find(','));

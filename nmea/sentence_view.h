@@ -28,7 +28,9 @@ class SentenceView {
 public:
     static constexpr std::size_t kStoredFields = 40;
 
-    explicit SentenceView(std::string_view line);
+    // With Talkers::AllSystems a checksum sent in lower-case digits ("*4f") is accepted as
+    // well, as other NMEA readers accept it; by default it is a bad checksum.
+    explicit SentenceView(std::string_view line, Talkers talkers = Talkers::GpsOnly);
 
     std::string_view Text() const { return text_; }
 
@@ -36,6 +38,9 @@ public:
     bool ChecksumMatches() const { return checksumMatches_; }
     // The checksum matches and stands where a sentence has it, after a "*" third from the end.
     bool Sealed() const { return checksumMatches_ && text_.size() >= 3 && text_[text_.size() - 3] == '*'; }
+    // The line ends with the right checksum in lower-case hexadecimal digits (whether or not
+    // that was accepted).
+    bool LowerCaseChecksum() const { return lowerCase_; }
     // The checksum of the text as computed, whatever the line ends with.
     std::uint8_t ComputedChecksum() const { return checksum_; }
 
@@ -95,6 +100,7 @@ private:
     std::int8_t gnssTalker_ = -1;
     std::uint8_t checksum_ = 0;
     bool checksumMatches_ = false;
+    bool lowerCase_ = false;
 };
 
 } // namespace fixwatch

@@ -30,6 +30,8 @@ public:
             if (onEpoch)
                 onEpoch();
         }
+        if (onOpenEpoch)
+            onOpenEpoch(model_->Open());
         if (onFix)
             if (const auto fix = ReadGgaFix(facts.sentence, talkers_))
                 onFix(*fix, EpochSeconds(model_->Open())); // the GGA's epoch, with its date
@@ -55,6 +57,8 @@ public:
     std::function<void()> onEpoch;
     // Told of each epoch as it closes, before onEpoch.
     std::function<void(const Epoch&)> onClosed;
+    // Told after each line with the epoch it left open.
+    std::function<void(const Epoch&)> onOpenEpoch;
     // Told after a Reset, before onEpoch.
     std::function<void()> onReset;
     // Told of each GGA with a fix, as the accuracy figures count them, with the UTC time of

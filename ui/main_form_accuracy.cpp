@@ -33,6 +33,13 @@ void MainForm::BuildAccuracy()
             Frm_Accuracy->SamplesChanged();
         }
     };
+    // The open epoch's GST counts at once, so the figures hold the newest estimate too.
+    historyFeed_->onOpenEpoch = [this](const Epoch& open) {
+        if (!open.sigmaLatitude && !open.sigmaLongitude && !open.sigmaAltitude)
+            return;
+        accuracySamples_->SetOpenEpoch(open, EpochSeconds(open));
+        Frm_Accuracy->SamplesChanged();
+    };
     SSTab->insertTab(kAccuracyTab, Frm_Accuracy, QStringLiteral("Accuracy"));
 }
 

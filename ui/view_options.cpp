@@ -3,9 +3,46 @@
 #include "main_form.h"
 #include "program_arguments.h"
 
+#include <QEvent>
 #include <QTabWidget>
+#include <QTimer>
 
 namespace fixwatch {
+namespace {
+
+// Presses Start once its window has been shown and has come back to the event loop, then
+// goes: the message box of a port that fails then opens over the window.
+class StartWhenShown : public QObject {
+public:
+    explicit StartWhenShown(MainForm& form) : QObject(&form), form_(form)
+    {
+        if (form.isVisible())
+            QTimer::singleShot(0, this, &StartWhenShown::Start);
+        else
+            form.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == &form_ && event->type() == QEvent::Show) {
+            form_.removeEventFilter(this);
+            QTimer::singleShot(0, this, &StartWhenShown::Start);
+        }
+        return false;
+    }
+
+private:
+    void Start()
+    {
+        deleteLater();
+        form_.Cmd_StartStop_Click(0);
+    }
+
+    MainForm& form_;
+};
+
+} // namespace
 
 ViewOptions ReadViewOptions(const ProgramArguments& arguments)
 {
@@ -63,7 +100,7 @@ bool ApplyViewOptions(MainForm& form, ViewOptions& options)
     if (tab >= 0)
         form.SSTab->setCurrentIndex(tab);
     if (options.start)
-        form.Cmd_StartStop_Click(0);
+        new StartWhenShown(form); // owned by the form
     return true;
 }
 

@@ -16,7 +16,7 @@ struct ViewOptions {
     CoordinateFormat coordinates = CoordinateFormat::Sent;
     UnitSystem units = UnitSystem::Metric;
     std::string tab;    // as given; empty: the window's own first tab
-    bool start = false; // press Start once the window is built
+    bool start = false; // press Start once the window is shown
     // What was wrong with one of them, for standard error; empty when both were understood.
     std::string error;
 };
@@ -24,8 +24,10 @@ struct ViewOptions {
 // The view options of the command line; an option that is not given keeps its default.
 ViewOptions ReadViewOptions(const ProgramArguments& arguments);
 
-// Applies the options to a window just built: the View menu's entries, the tab, then Start.
-// False, with `error` set, when no tab has the name given (the window is left as built).
+// Applies the options to a window just built: the View menu's entries, the tab, then Start,
+// which waits until the window is first shown, so that a port that fails says so over the
+// window rather than on an empty screen. False, with `error` set, when no tab has the name
+// given (the window is left as built).
 bool ApplyViewOptions(MainForm& form, ViewOptions& options);
 
 } // namespace fixwatch

@@ -162,5 +162,24 @@ TEST(AccuracySamples, KeepNoMoreThanTheirCapacity)
     EXPECT_FALSE(samples.SigmasWithin(0).altitude.Value()) << "never sent, never shown";
 }
 
+TEST(AccuracySamples, TheOpenEpochsEstimateCountsOnceUntilItCloses)
+{
+    AccuracySamples samples;
+    Epoch e;
+    e.sigmaLatitude = 1;
+    samples.AddEpoch(e, 0);
+    e.sigmaLatitude = 4;
+    samples.SetOpenEpoch(e, 600);
+    EXPECT_DOUBLE_EQ(samples.SigmasWithin(0).latitude.Value().value(), 2.5) << "the open one counts";
+    EXPECT_DOUBLE_EQ(samples.SigmasWithin(5).latitude.Value().value(), 4) << "its time moves the window on";
+    samples.SetOpenEpoch(e, 600);
+    samples.AddEpoch(e, 600);
+    EXPECT_DOUBLE_EQ(samples.SigmasWithin(0).latitude.Value().value(), 2.5) << "closed, it is not counted twice";
+    samples.SetOpenEpoch(Epoch{}, 601);
+    EXPECT_DOUBLE_EQ(samples.SigmasWithin(0).latitude.Value().value(), 2.5) << "a new epoch without GST";
+    samples.Clear();
+    EXPECT_FALSE(samples.SigmasWithin(0).latitude.Value());
+}
+
 } // namespace
 } // namespace fixwatch

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QImage>
 #include <QListView>
+#include <QTableWidget>
 
 #include <gtest/gtest.h>
 
@@ -37,10 +38,14 @@ TEST_F(ShownConsole, MarksABadChecksumAndShowsReceivedTextLiterallyWithControlCh
     console.Add(kBadGga, true);
     console.Add("$GPGGA,1", true);
     console.Add(std::string(kHostile, sizeof kHostile - 1), true);
+    std::string lowerCase = kRmc;
+    lowerCase.back() = 'a';
+    console.Add(lowerCase, true);
     console.Flush();
     const QStringList lines = Lines();
-    ASSERT_EQ(lines.size(), 4);
-    EXPECT_EQ(console.ShownLines(), 4);
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(console.ShownLines(), 5);
+    EXPECT_TRUE(lines[4].endsWith(QStringLiteral("*6a  checksum in lower case (6a)"))) << lines[4].toStdString();
     EXPECT_FALSE(lines[0].contains(QStringLiteral("checksum")));
     EXPECT_TRUE(lines[1].endsWith(QStringLiteral("*4A  checksum 4A, expected 47"))) << lines[1].toStdString();
     EXPECT_TRUE(lines[2].contains(QStringLiteral("no checksum, expected")));
@@ -153,6 +158,17 @@ TEST_F(ShownConsole, PauseHoldsTheViewWhileLinesAreStillKept)
     console.Cmd_Clear_Click();
     EXPECT_TRUE(Lines().isEmpty());
     EXPECT_EQ(console.KeptLines(), 0u);
+}
+
+TEST_F(ShownConsole, LastSeenGoesOnWithTheClockWhenNoLineComes)
+{
+    console.Add(kGga, false);
+    console.Flush();
+    auto lastSeen = [this] { return console.Grd_Inventory->item(0, 4)->text(); };
+    EXPECT_EQ(lastSeen(), "0.0 s ago");
+    now += 7500; // the replay ended: nothing more arrives, only the clock moves
+    console.Tmr_Inventory_Timer();
+    EXPECT_EQ(lastSeen(), "7.5 s ago");
 }
 
 TEST(HiddenConsole, KeepsLinesWithoutFormattingThem)

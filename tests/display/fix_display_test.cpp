@@ -202,6 +202,32 @@ TEST(FixDisplayPainting, AColumnBlankedAndFilledAgainInOneBatchIsNeitherChangedN
     EXPECT_EQ(widgets.paints[status], 1);
 }
 
+TEST(FixDisplayUnits, ImperialTextsCarryThePrecisionOfTheReceivedValue)
+{
+    struct Row {
+        const char* legend;
+        double altitude, kmh;
+        const char* feet;
+        const char* mph;
+    };
+    const Row rows[] = {
+        {"one decimal sent, one shown", 14.2, 9.63, "46.6", "5.98"},
+        {"two decimals sent, two shown", 0.25, 0.08, "0.82", "0.05"},
+        {"a whole number still shows the display's one decimal", 7, 7, "23.0", "4.3"},
+        {"never more than the pattern's three", 1.23456, 100.0001, "4.050", "62.137"},
+        {"negative values keep their sign", -3.5, 0, "-11.5", "0.0"},
+    };
+    for (const Row& row : rows) {
+        Widgets widgets;
+        FixDisplay display(widgets.w);
+        display.SetUnits(UnitSystem::Imperial);
+        display.gps_AltitudeReceived(row.altitude);
+        display.gps_SpeedReceivedKmh(row.kmh);
+        EXPECT_EQ(widgets.w.Lab_Posizione[3]->text(), row.feet) << row.legend;
+        EXPECT_EQ(widgets.w.Lab_Posizione[4]->text(), row.mph) << row.legend;
+    }
+}
+
 TEST(FixDisplayUnits, EachUnitSetConvertsWhatIsShownButNeverTheCurrentFixTexts)
 {
     Widgets widgets;
@@ -233,7 +259,8 @@ TEST(FixDisplayUnits, EachUnitSetConvertsWhatIsShownButNeverTheCurrentFixTexts)
     display.gps_SpeedReceivedKnots(22.4);
     display.gps_GeoidSeparationReceived(-46.9);
     display.gps_GeoidSeparationUnitsReceived("M");
-    EXPECT_EQ(shown(), "1789.37|25.787|22.4|-153.871|[ft]|[Knots]|[mph]  /|[ft]");
+    EXPECT_EQ(shown(), "1789.4|25.8|22.4|-153.9|[ft]|[Knots]|[mph]  /|[ft]")
+        << "converted with the one decimal each value was sent with";
     EXPECT_EQ(w.Lab_Posizione[4]->toolTip(), "Current speed [mph]");
     EXPECT_EQ(recorded(), "545.4|41.5|22.4|-46.9");
 
@@ -251,6 +278,8 @@ TEST(FixDisplayUnits, EachUnitSetConvertsWhatIsShownButNeverTheCurrentFixTexts)
 
     display.SetUnits(UnitSystem::Metric);
     EXPECT_EQ(shown(), "545.4|41.5|10.0|-46.9|" + designUnits) << "back to the specified texts";
+    display.gps_SpeedReceivedKmh(0.08);
+    EXPECT_EQ(w.Lab_Posizione[4]->text(), "0.08") << "the metric text keeps its pattern";
     EXPECT_EQ(w.Lab_Posizione[4]->toolTip(), "Current speed [km/h]");
     EXPECT_EQ(w.Lab_Posizione[5]->toolTip(), "Current speed [knots]");
 

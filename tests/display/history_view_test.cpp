@@ -7,7 +7,9 @@
 #include <QLegend>
 #include <QLegendMarker>
 #include <QComboBox>
+#include <QCategoryAxis>
 #include <QLineSeries>
+#include <QValueAxis>
 
 #include <gtest/gtest.h>
 
@@ -122,6 +124,71 @@ TEST_F(HistoryViewTest, EverySystemFindsRoomInTheLegendAndThePlotsLineUp)
     for (int c = 1; c < 5; ++c) {
         EXPECT_NEAR(view.Chart(c)->plotArea().left(), first.left(), 1.0) << c;
         EXPECT_NEAR(view.Chart(c)->plotArea().right(), first.right(), 1.0) << c;
+    }
+}
+
+TEST_F(HistoryViewTest, DopsSentOnceASecondAmongTenHertzFixesAreDrawnAsLines)
+{
+    for (int tenths = 0; tenths < 50; ++tenths) {
+        Epoch e = At(43200);
+        e.timeMs = 43200 * 1000 + tenths * 100;
+        if (tenths % 10 == 0) { // the GSA's epoch
+            e.pdop = 1.5 + tenths / 100.0;
+            e.vdop = 1.2;
+        }
+        history.Push(e);
+    }
+    view.Redraw();
+    for (const char* dop : {"PDOP", "VDOP"}) {
+        const auto stretches = Stretches(view.Chart(HistoryView::kDopChart), QString::fromLatin1(dop));
+        ASSERT_EQ(stretches.size(), 1u) << dop;
+        EXPECT_EQ(stretches[0].size(), 5) << dop;
+    }
+}
+
+TEST_F(HistoryViewTest, AFreshSessionFillsTheAxisAndTheFixChartNamesItsBands)
+{
+    for (int t = 0; t < 30; ++t)
+        history.Push(At(43200 + t));
+    view.Redraw();
+    for (int c = 0; c < 5; ++c) {
+        auto* time = static_cast<QCategoryAxis*>(view.Chart(c)->axes(Qt::Horizontal).front());
+        EXPECT_DOUBLE_EQ(time->min(), 43200 + 20794 * 86400.0) << "chart " << c << " starts at the first epoch";
+        EXPECT_GE(time->categoriesLabels().size(), 3) << "chart " << c << " labels its 30 s";
+    }
+    auto* bands = static_cast<QCategoryAxis*>(view.Chart(HistoryView::kFixChart)->axes(Qt::Vertical).front());
+    EXPECT_EQ(bands->categoriesLabels().join(", "), "3D") << "the bands shown, each named";
+    auto* satellites = static_cast<QValueAxis*>(view.Chart(HistoryView::kSatellitesChart)->axes(Qt::Vertical).front());
+    EXPECT_EQ(satellites->tickType(), QValueAxis::TicksDynamic);
+    EXPECT_EQ(std::fmod(satellites->tickInterval(), 1.0), 0.0) << "whole satellites";
+}
+
+TEST(ReadableTicksTest, NoTwoLabelsReadTheSame)
+{
+    struct Row {
+        double low, high, resolution;
+        const char* format;
+    };
+    const Row rows[] = {
+        {7.5, 9.5, 1, "%.0f"},
+        {0, 1.4, 1, "%.0f"},
+        {0.85, 1.05, 0.1, "%.1f"},
+        {30, 48, 1, "%.0f"},
+        {0, 63, 1, "%.0f"},
+        {12340.2, 12351.7, 1, "%.0f"},
+        {0.5, 12.5, 0.1, "%.1f"},
+        {3, 3, 1, "%.0f"},
+    };
+    for (const Row& row : rows) {
+        const ValueTicks ticks = ReadableTicks(row.low, row.high, row.resolution);
+        const QString legend = QString("[%1, %2]").arg(row.low).arg(row.high);
+        EXPECT_LE(ticks.low, row.low) << qPrintable(legend);
+        EXPECT_GE(ticks.high, row.high) << qPrintable(legend);
+        QStringList labels;
+        for (double v = ticks.low; v <= ticks.high + ticks.interval / 2; v += ticks.interval)
+            labels << QString::asprintf(row.format, v);
+        EXPECT_EQ(labels.removeDuplicates(), 0) << qPrintable(legend + labels.join(' '));
+        EXPECT_LE(labels.size(), 6) << qPrintable(legend + labels.join(' '));
     }
 }
 

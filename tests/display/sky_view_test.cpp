@@ -306,6 +306,34 @@ TEST(SkyPlot, NamesOnRealMultiSystemSkiesNeverOverprintAndUnlocatedSatellitesSta
     }
 }
 
+TEST(SkyPlot, ANameWithNoRoomBesideItsCircleStandsFurtherOutWithALeaderLine)
+{
+    // Galileo satellites close to others of GPS and BeiDou on one sky.
+    const std::string capture = "telit-pls83-w.nmea";
+    FIXWATCH_NEED_CAPTURES(capture);
+    Sky sky;
+    SkyPlot plot;
+    plot.resize(394, 394);
+    std::size_t marks = 0, named = 0, leaders = 0;
+    for (const std::string& line : test::CaptureLines(capture)) {
+        if (!sky.Feed(line))
+            continue;
+        plot.SetSatellites(sky.Satellites());
+        ExpectClearNames(plot, capture);
+        for (const SkyPlot::Mark& mark : plot.Marks()) {
+            ++marks, named += !mark.labelRect.isNull(), leaders += mark.leader;
+            if (mark.leader) {
+                const QPointF away = mark.labelRect.center() - mark.centre;
+                EXPECT_LT(std::hypot(away.x(), away.y()), 8 * mark.radius + mark.labelRect.width())
+                    << mark.label.toStdString() << " stays near its circle";
+            }
+        }
+    }
+    ASSERT_GT(marks, 0U);
+    EXPECT_EQ(named, marks) << "every satellite keeps its name";
+    EXPECT_GT(leaders, 0U) << "the crowded place needs a leader line";
+}
+
 TEST_F(SkyViewTest, SortsEveryColumnByValueEmptyLastAndAHeaderClickPutsTheStrongestFirst)
 {
     using M = SkyTableModel;

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <vector>
 #include <string>
 #include <tuple>
 
@@ -31,11 +33,39 @@ TEST(SentenceStats, CountsRatesAndBadChecksumsPerIdentifierWithTheCallersClock)
     const auto* gga = Find(stats, "GPGGA");
     ASSERT_NE(gga, nullptr);
     EXPECT_EQ(std::tuple(gga->count, gga->badChecksums, gga->lastSeenMs), std::tuple(40u, 20u, 19600));
-    EXPECT_DOUBLE_EQ(SentenceStats::Rate(*gga, 20000), 2.0);
-    EXPECT_DOUBLE_EQ(SentenceStats::Rate(*gga, 25000), 1.0); // five of the last ten seconds
-    EXPECT_DOUBLE_EQ(SentenceStats::Rate(*gga, 40000), 0.0);
+    EXPECT_DOUBLE_EQ(stats.Rate(*gga, 20000), 2.0);
+    EXPECT_DOUBLE_EQ(stats.Rate(*gga, 25000), 1.0); // five of the last ten seconds
+    EXPECT_DOUBLE_EQ(stats.Rate(*gga, 40000), 0.0);
     ASSERT_NE(Find(stats, "PUBX"), nullptr);
     EXPECT_EQ(stats.UseOf(*Find(stats, "PUBX")), "not read; proprietary");
+}
+
+TEST(SentenceStats, ARateCountsTheReceiversSecondsNotWhenItsLinesArrive)
+{
+    SentenceStats stats;
+    // A 1 Hz RMC whose lines arrive around the turn of the clock's second, early or late.
+    auto rmc = [](int second) {
+        char body[96];
+        const int t = (86380 + second) % 86400; // 23:59:40 on
+        std::snprintf(body, sizeof body, "GPRMC,%02d%02d%02d,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W",
+                      t / 3600, t / 60 % 60, t % 60);
+        unsigned sum = 0;
+        for (const char* c = body; *c; ++c)
+            sum ^= static_cast<unsigned char>(*c);
+        char line[112];
+        std::snprintf(line, sizeof line, "$%s*%02X", body, sum);
+        return std::string(line);
+    };
+    std::vector<double> rates;
+    for (int s = 0; s < 40; ++s) { // over midnight
+        const std::int64_t arrival = s * 1000 + (s % 3 == 0 ? 1020 : 980);
+        stats.Count(SentenceView(rmc(s)), arrival);
+        const auto* row = Find(stats, "GPRMC");
+        if (s >= 10)
+            rates.push_back(stats.Rate(*row, arrival + 300));
+    }
+    EXPECT_EQ(std::count(rates.begin(), rates.end(), 1.0), static_cast<long>(rates.size())) << "never 0.9 or 1.1";
+    EXPECT_DOUBLE_EQ(stats.Rate(*Find(stats, "GPRMC"), 60000), 0.0) << "a receiver gone quiet sends nothing";
 }
 
 TEST(SentenceStats, SaysWhichDisplaysStayEmptyAndWhyATalkerIsNotRead)

@@ -80,3 +80,37 @@ TEST(SentenceView, AMatchingChecksumIsSeenInARealSentence)
 
 } // namespace
 } // namespace fixwatch
+
+namespace fixwatch {
+namespace {
+
+TEST(SentenceViewLowerCase, AcceptedOnlyWhenEverySystemIsRead)
+{
+    struct Row {
+        const char* legend;
+        const char* line;
+        bool lowerCase, gpsOnly, allSystems;
+    };
+    const Row rows[] = {
+        {"upper case, the rule", "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A", false, true,
+         true},
+        {"lower case", "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6a", true, false, true},
+        {"lower case of a wrong sum", "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6b", false,
+         false, false},
+        {"mixed case", "$GPGSV,1,1,00*7a", false, false, false},
+        {"digits only are no case", "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47", false, true,
+         true},
+        {"too short for a sum", "a", false, false, false},
+    };
+    for (const Row& row : rows) {
+        const SentenceView gps(row.line);
+        const SentenceView all(row.line, Talkers::AllSystems);
+        EXPECT_EQ(gps.LowerCaseChecksum(), row.lowerCase) << row.legend;
+        EXPECT_EQ(gps.ChecksumMatches(), row.gpsOnly) << row.legend;
+        EXPECT_EQ(all.ChecksumMatches(), row.allSystems) << row.legend;
+        EXPECT_EQ(all.Sealed(), row.allSystems) << row.legend;
+    }
+}
+
+} // namespace
+} // namespace fixwatch

@@ -52,7 +52,12 @@ TEST(EventsTool, PrintsEveryEventThenTheParseResultForEachLineOfStdinOrFilesInOr
     EXPECT_EQ(RunTool("@0 /nonexistent/fixwatch.nmea", {"$GPGGA*56"}).first, 2);
     EXPECT_EQ(RunTool("--skies /dev/null").first, 2);
     EXPECT_EQ(RunTool("-- --gnss").first, 2) << "after --, a file named --gnss that does not exist";
-    EXPECT_EQ(RunTool("--help").first, 0);
+    const auto help = RunTool("--help");
+    EXPECT_EQ(help.first, 0);
+    const std::string usage = help.second.substr(0, help.second.find("\n\n"));
+    for (const char* option : {"--gnss", "--sky", "--position-format", "--accuracy", "--reference", "--gpx", "--kml",
+                               "--csv", "--date"})
+        EXPECT_NE(usage.find(option), std::string::npos) << option << " is missing from the usage lines";
 
     const std::string gn = "$GNGLL,4916.45,N,12311.12,W,225444,A*2F\n$GNZDA,003956.00,12,04,2019,00,00*7C";
     EXPECT_EQ(RunTool("@0", {gn}).second, "Parse\tfalse\nParse\tfalse\n") << "GP only by default";

@@ -4,6 +4,9 @@
 #include "program_arguments.h"
 #include "view_options.h"
 
+#include <QMessageBox>
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -133,10 +136,41 @@ TEST(ViewOptions, TabAndStartAtLaunchShowThatTabAndAcquire)
         ViewOptions options = ReadViewOptions(ProgramArguments(row.arguments));
         ASSERT_TRUE(ApplyViewOptions(form, options));
         EXPECT_EQ(form.SSTab->tabText(form.SSTab->currentIndex()), row.tab);
+        EXPECT_FALSE(form.AcquisitionRunning()) << "Start waits for the window";
+        form.show();
+        QApplication::processEvents();
         EXPECT_EQ(form.AcquisitionRunning(), row.running);
         EXPECT_EQ(form.Timer_Lett->isActive(), row.running);
         EXPECT_EQ(form.Cmd_StartStop[0]->isEnabled(), !row.running);
     }
+}
+
+TEST(ViewOptions, StartWithAPortThatFailsSaysSoOverTheShownWindow)
+{
+    PortVariable port(1, "/nonexistent/fixwatch-no-such-device");
+    MainForm form;
+    ViewOptions options = ReadViewOptions(ProgramArguments({"--start"}));
+    ASSERT_TRUE(ApplyViewOptions(form, options));
+    EXPECT_FALSE(form.isVisible());
+    // Answers the box, noting whether the window was up under it.
+    QString said;
+    bool windowUnderBox = false;
+    QTimer answer;
+    answer.setInterval(5);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            said = box->text();
+            windowUnderBox = form.isVisible();
+            box->accept();
+        }
+    });
+    answer.start();
+    form.show();
+    for (int i = 0; i < 100 && said.isEmpty(); ++i)
+        QApplication::processEvents();
+    EXPECT_EQ(said, "COM port not ready. Please check the COM settings and retry.");
+    EXPECT_TRUE(windowUnderBox);
+    EXPECT_FALSE(form.AcquisitionRunning());
 }
 
 } // namespace

@@ -1,0 +1,108 @@
+// Feeds arbitrary text, line by line, to the epoch model behind the History and Accuracy tabs,
+// to the accuracy figures of its fixes and to the Console tab's sentence inventory, in both
+// readings. Each line also goes in with its checksum made right, so the fuzzer gets past the
+// check into the fields. Any crash or sanitizer report is a bug, and so is a history past its
+// capacity, an inventory past its row cap, or a rate or figure that is negative or not finite.
+#include "accuracy_report.h"
+#include "checksum.h"
+#include "epochs.h"
+#include "sentence_stats.h"
+#include "sentence_view.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kCapacity = 64;
+
+void Check(bool promise)
+{
+    if (!promise)
+        std::abort();
+}
+
+void CheckFigure(const std::optional<double>& value)
+{
+    Check(!value || (std::isfinite(*value) && *value >= 0));
+}
+
+std::string Sealed(std::string_view line)
+{
+    std::string body(line.substr(0, line.find('*')));
+    return body + "*" + fixwatch::NmeaChecksum(body);
+}
+
+struct Reading {
+    explicit Reading(fixwatch::Talkers t) : talkers(t), epochs(t, kCapacity), stats(t) {}
+
+    void Feed(std::string_view line, std::int64_t nowMs)
+    {
+        epochs.Feed(line);
+        Check(epochs.History().Size() <= kCapacity);
+        if (const auto fix = fixwatch::ReadGgaFix(line, talkers)) {
+            Check(std::isfinite(fix->latitude) && std::fabs(fix->latitude) <= 90);
+            Check(std::isfinite(fix->longitude) && std::fabs(fix->longitude) <= 180);
+            if (fixes.size() < kCapacity)
+                fixes.push_back(*fix);
+        }
+        stats.Count(fixwatch::SentenceView(line, talkers), nowMs);
+        Check(stats.Rows().size() <= fixwatch::SentenceStats::kMaxRows);
+        for (const auto& row : stats.Rows()) {
+            const double rate = stats.Rate(row, nowMs);
+            Check(std::isfinite(rate) && rate >= 0);
+            Check(!stats.UseOf(row).empty());
+        }
+    }
+
+    void Finish()
+    {
+        epochs.Finish();
+        Check(epochs.History().Size() <= kCapacity);
+        if (const auto report = fixwatch::ReportAccuracy(fixes, std::nullopt)) {
+            const auto& f = report->figures;
+            for (const double figure : {f.cep50, f.cep95, f.twoDrms, f.sdEast, f.sdNorth})
+                CheckFigure(figure);
+            CheckFigure(f.r95Altitude);
+            CheckFigure(f.sdUp);
+        }
+    }
+
+    fixwatch::Talkers talkers;
+    fixwatch::EpochModel epochs;
+    fixwatch::SentenceStats stats;
+    std::vector<fixwatch::GgaFix> fixes;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    Reading all(fixwatch::Talkers::AllSystems);
+    Reading gps(fixwatch::Talkers::GpsOnly);
+    std::int64_t nowMs = 0;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        const std::string_view line = text.substr(start, end - start);
+        const std::string sealed = Sealed(line);
+        // The caller's clock moves on by the line's length, so that rates see seconds pass.
+        nowMs += static_cast<std::int64_t>(line.size()) * 37;
+        for (std::string_view l : {line, std::string_view(sealed)}) {
+            all.Feed(l, nowMs);
+            gps.Feed(l, nowMs);
+        }
+        start = end + 1;
+    }
+    all.Finish();
+    gps.Finish();
+    return 0;
+}
