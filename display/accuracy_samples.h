@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <deque>
 #include <optional>
-#include <ranges>
 
 namespace fixwatch {
 
@@ -39,12 +38,8 @@ public:
 
     // The fixes of the last `minutes` before the newest timed one (every fix for 0): fixes
     // without a time are kept in whatever window.
-    auto FixesWithin(int minutes) const
-    {
-        const auto begin = fixes_.begin() + static_cast<std::ptrdiff_t>(FirstWithin(fixes_, minutes));
-        return std::ranges::subrange(begin, fixes_.end())
-               | std::views::transform([](const TimedFix& t) -> const GgaFix& { return t.fix; });
-    }
+    class FixRange;
+    FixRange FixesWithin(int minutes) const;
     // The mean GST estimates of the same window.
     GstSigmaMeans SigmasWithin(int minutes) const;
 
@@ -63,5 +58,47 @@ private:
     std::deque<TimedSigmas> sigmas_;
     TimedSigmas open_;
 };
+
+// The fixes of a stretch of the samples, read in place: what ReportAccuracy walks twice.
+class AccuracySamples::FixRange {
+public:
+    using Base = std::deque<TimedFix>::const_iterator;
+    class Iterator {
+    public:
+        using value_type = GgaFix;
+        using difference_type = std::ptrdiff_t;
+        Iterator() = default;
+        explicit Iterator(Base at) : at_(at) {}
+        const GgaFix& operator*() const { return at_->fix; }
+        const GgaFix* operator->() const { return &at_->fix; }
+        Iterator& operator++()
+        {
+            ++at_;
+            return *this;
+        }
+        Iterator operator++(int)
+        {
+            Iterator before = *this;
+            ++at_;
+            return before;
+        }
+        bool operator==(const Iterator& other) const { return at_ == other.at_; }
+
+    private:
+        Base at_{};
+    };
+
+    FixRange(Base first, Base last) : first_(first), last_(last) {}
+    Iterator begin() const { return Iterator(first_); }
+    Iterator end() const { return Iterator(last_); }
+
+private:
+    Base first_, last_;
+};
+
+inline AccuracySamples::FixRange AccuracySamples::FixesWithin(int minutes) const
+{
+    return {fixes_.begin() + static_cast<std::ptrdiff_t>(FirstWithin(fixes_, minutes)), fixes_.end()};
+}
 
 } // namespace fixwatch

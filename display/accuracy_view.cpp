@@ -324,7 +324,8 @@ void AccuracyView::Redraw()
     if (report_) {
         const auto& offsets = report_->offsets;
         const std::size_t step = std::max<std::size_t>(1, (offsets.size() + kMaxScatterPoints - 1) / kMaxScatterPoints);
-        points.reserve(static_cast<qsizetype>(offsets.size() / step + 1));
+        const std::size_t shown = offsets.size() / step + 1;
+        points.reserve(static_cast<qsizetype>(shown));
         for (std::size_t i = 0; i < offsets.size(); ++i) {
             const LocalOffset& o = offsets[i];
             extent_ = std::max({extent_, std::fabs(o.east), std::fabs(o.north)});

@@ -66,7 +66,7 @@ TEST(ViewMenu, EachCoordinateFormatAndUnitSetChangesTheLabelsButNotTheRecord)
         {form.MenuCoordinate[4], "MGRS", "MGRS square:|32UPU|East, North:|87299 32401"},
         {form.MenuCoordinate[5], "Maidenhead locator", "Locator:|JN58sc||"},
         {form.MenuCoordinate[0], "As sent (degrees and minutes)", sent},
-        {form.MenuUnit[1], "Imperial", "1789.37|25.787|22.4|153.871|[ft]|[Knots]|[mph]  /|[ft]"},
+        {form.MenuUnit[1], "Imperial", "1789.4|25.8|22.4|153.9|[ft]|[Knots]|[mph]  /|[ft]"},
         {form.MenuUnit[2], "Nautical", "545.4|22.4|41.5|46.9|[m]|[Km/h]|[Knots]  /|[m]"},
         {form.MenuUnit[0], "Metric", metric},
     };
