@@ -22,7 +22,7 @@ using test::Line;
 
 std::string Gga(int h, int m, int s, int centis)
 {
-    char time[16];
+    char time[48];
     std::snprintf(time, sizeof time, "%02d%02d%02d.%02d", h, m, s, centis);
     return Line(std::string("$GPGGA,") + time + ",4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
 }
@@ -201,8 +201,9 @@ TEST_F(FileSourceTest, AGapLongerThanFiveSecondsIsJumpedOverAtAnySpeed)
         now_ += 1000;
         EXPECT_EQ(Count(source.Read(), "GGA"), row.skipped ? 2 : 1) << "the epoch after the gap comes at once";
         EXPECT_EQ(source.GapsSkipped(), row.skipped);
-        if (row.skipped)
+        if (row.skipped) {
             EXPECT_EQ(source.LastGapMs(), row.secondAt * 1000);
+        }
     }
 }
 
