@@ -3,26 +3,25 @@
 // multi-system capture, the same capture replayed with the replay bar, the Accuracy tab on a
 // stationary capture, and the splash and About windows, into PNG files of a folder.
 // Usage: fixwatch-screenshot [folder] [multi-system capture] [stationary capture]
+#include "accuracy_view.h"
 #include "alarm_list.h"
 #include "checksum.h"
+#include "console_view.h"
 #include "frm_about.h"
 #include "frm_splash.h"
-#include "main_form.h"
-#include "accuracy_view.h"
-#include "console_view.h"
 #include "history_view.h"
+#include "main_form.h"
+#include "pseudo_terminal.h"
 #include "replay_bar.h"
+#include "sample_sentences.h"
 #include "signals_view.h"
 
-#include <QComboBox>
-#include <QListView>
-#include "pseudo_terminal.h"
-#include "sample_sentences.h"
-
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QListView>
 #include <QPixmap>
 #include <QStatusBar>
 #include <QStyle>
