@@ -4,8 +4,8 @@
 // check into the fields. Any crash or sanitizer report is a bug, and so is a history past its
 // capacity, an inventory past its row cap, or a rate or figure that is negative or not finite.
 #include "accuracy_report.h"
-#include "checksum.h"
 #include "epochs.h"
+#include "fuzz_lines.h"
 #include "sentence_stats.h"
 #include "sentence_view.h"
 
@@ -30,12 +30,6 @@ void Check(bool promise)
 void CheckFigure(const std::optional<double>& value)
 {
     Check(!value || (std::isfinite(*value) && *value >= 0));
-}
-
-std::string Sealed(std::string_view line)
-{
-    std::string body(line.substr(0, line.find('*')));
-    return body + "*" + fixwatch::NmeaChecksum(body);
 }
 
 struct Reading {
@@ -87,21 +81,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Reading all(fixwatch::Talkers::AllSystems);
     Reading gps(fixwatch::Talkers::GpsOnly);
     std::int64_t nowMs = 0;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        const std::string_view line = text.substr(start, end - start);
-        const std::string sealed = Sealed(line);
+    fixwatch::fuzz::ForEachLineAndSealed(text, [&](std::string_view line, bool asSent) {
         // The caller's clock moves on by the line's length, so that rates see seconds pass.
-        nowMs += static_cast<std::int64_t>(line.size()) * 37;
-        for (std::string_view l : {line, std::string_view(sealed)}) {
-            all.Feed(l, nowMs);
-            gps.Feed(l, nowMs);
-        }
-        start = end + 1;
-    }
+        if (asSent)
+            nowMs += static_cast<std::int64_t>(line.size()) * 37;
+        all.Feed(line, nowMs);
+        gps.Feed(line, nowMs);
+    });
     all.Finish();
     gps.Finish();
     return 0;

@@ -3,7 +3,7 @@
 // check into the sequence and GSA logic. Any crash, sanitizer report, or broken promise of
 // Sky (ordered, each satellite once, values in range, bounded, Feed true exactly on a
 // change) is a bug.
-#include "checksum.h"
+#include "fuzz_lines.h"
 #include "sky.h"
 #include "talkers.h"
 
@@ -40,12 +40,6 @@ void FeedAndCheck(fixwatch::Sky& sky, std::string_view line)
 }
 
 // The line with "*" and a matching checksum in place of whatever it ended with.
-std::string Sealed(std::string_view line)
-{
-    std::string body(line.substr(0, line.find('*')));
-    return body + "*" + fixwatch::NmeaChecksum(body);
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -53,21 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     fixwatch::Sky all(fixwatch::Talkers::AllSystems);
     fixwatch::Sky gps(fixwatch::Talkers::GpsOnly);
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        const std::string_view line = text.substr(start, end - start);
-        const std::string sealed = Sealed(line);
-        for (std::string_view l : {line, std::string_view(sealed)}) {
-            FeedAndCheck(all, l);
-            FeedAndCheck(gps, l);
-            if (auto talker = fixwatch::NonGpsTalker(l))
-                Check(talker->size() == 2 && *talker != "GP");
-        }
-        start = end + 1;
-    }
+    fixwatch::fuzz::ForEachLineAndSealed(text, [&](std::string_view line, bool) {
+        FeedAndCheck(all, line);
+        FeedAndCheck(gps, line);
+        if (auto talker = fixwatch::NonGpsTalker(line))
+            Check(talker->size() == 2 && *talker != "GP");
+    });
     all.Clear();
     Check(all.Satellites().empty());
     return 0;

@@ -3,8 +3,8 @@
 // in with its checksum made right. Any crash or sanitizer report is a bug, and so is a GPX or
 // KML document that does not read back as well-formed XML, or a CSV row whose cells are not
 // those of its header.
-#include "checksum.h"
 #include "epochs.h"
+#include "fuzz_lines.h"
 #include "track_export.h"
 
 #include <QBuffer>
@@ -23,12 +23,6 @@ void Check(bool promise)
 {
     if (!promise)
         std::abort();
-}
-
-std::string Sealed(std::string_view line)
-{
-    std::string body(line.substr(0, line.find('*')));
-    return body + "*" + fixwatch::NmeaChecksum(body);
 }
 
 // The cells of each CSV row, quotes honoured.
@@ -58,16 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     fixwatch::EpochModel epochs(fixwatch::Talkers::AllSystems, 256);
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        const std::string_view line = text.substr(start, end - start);
-        epochs.Feed(line);
-        epochs.Feed(Sealed(line));
-        start = end + 1;
-    }
+    fixwatch::fuzz::ForEachLineAndSealed(text, [&](std::string_view line, bool) { epochs.Feed(line); });
     epochs.Finish();
 
     for (const auto format : {fixwatch::TrackFormat::Gpx, fixwatch::TrackFormat::Kml, fixwatch::TrackFormat::Csv}) {
