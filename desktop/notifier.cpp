@@ -107,7 +107,7 @@ void Notifier::ScheduleDue()
         dueTimer_->stop();
 }
 
-void Notifier::Connected(QDBusConnection connection)
+void Notifier::Connected(const QDBusConnection& connection)
 {
     connecting_ = false;
     connector_->wait();

@@ -59,7 +59,7 @@ private:
         bool critical = false;
     };
 
-    void Connected(QDBusConnection connection);
+    void Connected(const QDBusConnection& connection);
     void Send(const Pending& note);
     void Unavailable(const QString& reason);
     qint64 Now() const;

@@ -68,7 +68,7 @@ public:
         using value_type = GgaFix;
         using difference_type = std::ptrdiff_t;
         Iterator() = default;
-        explicit Iterator(Base at) : at_(at) {}
+        explicit Iterator(const Base& at) : at_(at) {}
         const GgaFix& operator*() const { return at_->fix; }
         const GgaFix* operator->() const { return &at_->fix; }
         Iterator& operator++()
@@ -88,7 +88,7 @@ public:
         Base at_{};
     };
 
-    FixRange(Base first, Base last) : first_(first), last_(last) {}
+    FixRange(const Base& first, const Base& last) : first_(first), last_(last) {}
     Iterator begin() const { return Iterator(first_); }
     Iterator end() const { return Iterator(last_); }
 

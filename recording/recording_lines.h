@@ -11,7 +11,7 @@ namespace fixwatch {
 // reading in pieces; a line longer than kMaxLine is passed over. False with `error` set
 // when the file cannot be read. fixwatch-events and the window's track export read
 // recordings through it.
-constexpr std::size_t kMaxLine = 64 * 1024;
+constexpr std::size_t kMaxLine = std::size_t{64} * 1024;
 bool ForEachLine(const std::string& file, const std::function<void(std::string_view)>& line, std::string& error);
 
 // Cuts text that arrives in pieces into lines, as ForEachLine does: without LF or CR LF, a

@@ -20,7 +20,7 @@ namespace fixwatch {
 class SentenceRecorder {
 public:
     // More than a minute of the fastest line offered (115200 baud) between two flushes.
-    static constexpr std::size_t kMaxPending = 1024 * 1024;
+    static constexpr std::size_t kMaxPending = std::size_t{1024} * 1024;
 
     SentenceRecorder() = default;
     ~SentenceRecorder();
