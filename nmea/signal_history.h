@@ -13,7 +13,7 @@ namespace fixwatch {
 // (a day at 1 Hz of 16 satellites by default); adding one is O(1).
 class SignalHistory {
 public:
-    static constexpr std::size_t kDefaultCapacity = 24 * 60 * 60 * 16;
+    static constexpr std::size_t kDefaultCapacity = std::size_t{24} * 60 * 60 * 16;
 
     struct Sample {
         double seconds = 0;    // UTC, as the epoch's
