@@ -17,7 +17,7 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
-// The urgency hint of the notification specification: 1 normal, 2 critical.
+// The urgency hint a notification server reads: 1 normal, 2 critical.
 constexpr uchar kUrgencyNormal = 1;
 constexpr uchar kUrgencyCritical = 2;
 // Expire as the server sees fit.
