@@ -1,0 +1,48 @@
+#pragma once
+
+// Finding a window's controls as its user and its code name them: by object name,
+// "Timer_Lett" or "Lab_Posizione(3)". Tests and tools reach a window through these names and
+// its signals, never through its members, so that the window keeps a small face.
+#include <QMetaObject>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+
+namespace fixwatch::test {
+
+// The name of element `index` of the control array `name`.
+inline QString ElementName(const QString& name, std::size_t index)
+{
+    return QStringLiteral("%1(%2)").arg(name).arg(index);
+}
+
+// The one child of `window` named `name` that is a T. A missing control is a fault of the
+// test or of the window, so it throws (a test reports it and stops) rather than answering null.
+template <class T>
+T* Control(const QObject& window, const QString& name)
+{
+    const auto found = window.findChildren<T*>(name);
+    if (found.size() != 1) {
+        throw std::logic_error(std::to_string(found.size()) + " controls named " + name.toStdString()
+                               + " of the type asked for");
+    }
+    return found.front();
+}
+
+template <class T>
+T* Control(const QObject& window, const QString& name, std::size_t index)
+{
+    return Control<T>(window, ElementName(name, index));
+}
+
+// Runs what a timer's tick runs, now, without waiting for its interval.
+inline void Tick(QTimer* timer)
+{
+    QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+}
+
+} // namespace fixwatch::test
