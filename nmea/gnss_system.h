@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -84,7 +85,12 @@ struct SkySatellite {
 
     std::span<const SkySignal> Signals() const { return {perSignal.data(), signalCount}; }
 
-    friend bool operator==(const SkySatellite&, const SkySatellite&) = default;
+    // What a display shows: the signals past the count are no part of it.
+    friend bool operator==(const SkySatellite& a, const SkySatellite& b)
+    {
+        return a.system == b.system && a.number == b.number && a.elevation == b.elevation && a.azimuth == b.azimuth
+               && a.signal == b.signal && a.used == b.used && std::ranges::equal(a.Signals(), b.Signals());
+    }
 };
 
 } // namespace fixwatch

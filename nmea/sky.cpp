@@ -382,17 +382,17 @@ bool Sky::Rebuild(SystemSet systems)
         const std::size_t position = mergeSlots_[key] - 1u;
         const Merge& m = merges_[position];
         mergeSlots_[key] = 0;
+        // Written field by field over what the slot held: a whole new satellite, built and
+        // copied each time, is what a rebuild would spend most of its time on.
         SkySatellite& satellite = rebuilt_[k];
-        satellite = SkySatellite{};
+        const std::uint8_t signalsBefore = satellite.signalCount;
         satellite.system = static_cast<GnssSystem>(key / kNumbersPerSystem);
         satellite.number = m.latest->number;
-        if (m.elevated)
-            satellite.elevation = m.elevated->elevation;
-        if (m.placed)
-            satellite.azimuth = m.placed->azimuth;
-        if (m.snr >= 0)
-            satellite.signal = m.snr;
+        satellite.elevation = m.elevated ? std::optional<int>(m.elevated->elevation) : std::nullopt;
+        satellite.azimuth = m.placed ? std::optional<int>(m.placed->azimuth) : std::nullopt;
+        satellite.signal = m.snr >= 0 ? std::optional<int>(m.snr) : std::nullopt;
         satellite.used = usedKeys_.test(key);
+        satellite.signalCount = 0;
         for (std::uint32_t left = m.signalKeys; left != 0 && satellite.signalCount < SkySatellite::kMaxSignals;
              left &= left - 1) {
             const Listing& l = *mergeSignals_[position * kSignalKeys + static_cast<std::size_t>(std::countr_zero(left))];
@@ -401,6 +401,10 @@ bool Sky::Rebuild(SystemSet systems)
             signal.cn0 = l.snr;
             signal.listed = static_cast<std::uint32_t>(l.stamp);
         }
+        // Signals past the count stay as in a new satellite, so that satellites compare equal
+        // when they list the same.
+        std::fill(satellite.perSignal.begin() + satellite.signalCount,
+                  satellite.perSignal.begin() + std::max(signalsBefore, satellite.signalCount), SkySignal{});
     }
 
     // Keys follow the numbers within a system except where one system mixes numberings.
@@ -434,7 +438,12 @@ bool Sky::Rebuild(SystemSet systems)
     const auto rebuiltSystem = [systems](const SkySatellite& s) { return ((systems >> static_cast<int>(s.system)) & 1u) != 0; };
     if (std::all_of(from, to, rebuiltSystem)) {
         if (std::equal(from, to, rebuilt_.begin(), rebuilt_.end())) {
-            std::copy(rebuilt_.begin(), rebuilt_.end(), from); // when each signal was last listed
+            // Only when each signal was last listed moved on.
+            for (auto shown = from; const SkySatellite& now : rebuilt_) {
+                for (std::size_t i = 0; i < now.signalCount; ++i)
+                    shown->perSignal[i].listed = now.perSignal[i].listed;
+                ++shown;
+            }
             return false;
         }
         const auto at = from - satellites_.begin();
