@@ -33,7 +33,15 @@ const char* const kOfflineUsage =
     "                         simulator (GGA quality 8), which are left out otherwise\n"
     "  --date YYYY-MM-DD      the date of the points before RMC or ZDA gives one (a GGA-only\n"
     "                         receiver); without it such points have no date in CSV and are\n"
-    "                         left out of GPX\n";
+    "                         left out of GPX\n"
+    "  --compare A B          receiver B against receiver A, from two recordings made at the\n"
+    "                         same time and matched on their epochs' UTC time: epochs (with a\n"
+    "                         fix in both), only-a, only-b (a fix in one only), east, north,\n"
+    "                         up (mean offset of B from A in metres on the plane at A's mean\n"
+    "                         position), horizontal-rms, cn0-difference (mean B - A in dB over\n"
+    "                         the signals both track at an epoch, per satellite and band),\n"
+    "                         signals-compared, and cn0-difference-L1, -L2, -L5, -E5b, -E6;\n"
+    "                         a figure without data has an empty value\n";
 
 namespace {
 
@@ -66,7 +74,7 @@ std::optional<int> RunOfflineMode(int argc, char** argv)
             reading = false;
         else if (a == "--help" || a == "-h" || a == "--version")
             return std::nullopt;
-        else if (a == "--accuracy" || a == "--gpx" || a == "--kml" || a == "--csv")
+        else if (a == "--accuracy" || a == "--gpx" || a == "--kml" || a == "--csv" || a == "--compare")
             chosen = true;
     }
     if (!chosen)
@@ -81,12 +89,13 @@ std::optional<int> RunOfflineMode(int argc, char** argv)
             options.files.emplace_back(a);
         } else if (a == "--") {
             options_ = false;
-        } else if (a == "--accuracy" || a == "--gpx" || a == "--kml" || a == "--csv") {
+        } else if (a == "--accuracy" || a == "--gpx" || a == "--kml" || a == "--csv" || a == "--compare") {
             ++modes;
-            options.mode = a == "--accuracy" ? OfflineMode::Accuracy
-                           : a == "--gpx"    ? OfflineMode::Gpx
-                           : a == "--kml"    ? OfflineMode::Kml
-                                             : OfflineMode::Csv;
+            options.mode = a == "--accuracy"  ? OfflineMode::Accuracy
+                           : a == "--gpx"     ? OfflineMode::Gpx
+                           : a == "--kml"     ? OfflineMode::Kml
+                           : a == "--compare" ? OfflineMode::Compare
+                                              : OfflineMode::Csv;
         } else if (a == "--gnss") {
             options.talkers = Talkers::AllSystems;
         } else if (a == "--include-simulated") {
@@ -106,17 +115,19 @@ std::optional<int> RunOfflineMode(int argc, char** argv)
             options.reference = std::pair(*latitude, *longitude);
             ++i;
         } else if (a.size() > 1 && a[0] == '-' && a != "-") {
-            return Usage("this option does not go with --accuracy, --gpx, --kml or --csv: ", argv[i]);
+            return Usage("this option does not go with --accuracy, --gpx, --kml, --csv or --compare: ", argv[i]);
         } else {
             options.files.emplace_back(a);
         }
     }
     if (modes > 1)
-        return Usage("choose one of --accuracy, --gpx, --kml and --csv", "");
+        return Usage("choose one of --accuracy, --gpx, --kml, --csv and --compare", "");
     if (options.reference && options.mode != OfflineMode::Accuracy)
         return Usage("--reference goes with --accuracy only", "");
-    if (options.includeSimulated && options.mode == OfflineMode::Accuracy)
+    if (options.includeSimulated && (options.mode == OfflineMode::Accuracy || options.mode == OfflineMode::Compare))
         return Usage("--include-simulated goes with --gpx, --kml and --csv only", "");
+    if (options.mode == OfflineMode::Compare)
+        return RunCompare(options);
     return options.mode == OfflineMode::Accuracy ? RunAccuracy(options) : RunTrackExport(options);
 }
 

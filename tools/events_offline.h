@@ -1,7 +1,7 @@
 #pragma once
 
 // The modes of fixwatch-events that read whole recordings into figures or a track rather
-// than printing events: --accuracy, --gpx, --kml and --csv.
+// than printing events: --accuracy, --gpx, --kml, --csv and --compare.
 #include "epochs.h"
 #include "recording_lines.h"
 #include "talkers.h"
@@ -17,15 +17,11 @@ namespace fixwatch::events {
 extern const char* const kOfflineUsage;
 
 enum class OfflineMode {
-
     Accuracy,
-
     Gpx,
-
     Kml,
-
     Csv,
-
+    Compare,
 };
 
 struct OfflineOptions {
@@ -43,6 +39,7 @@ std::optional<int> RunOfflineMode(int argc, char** argv);
 
 int RunAccuracy(const OfflineOptions& options);
 int RunTrackExport(const OfflineOptions& options);
+int RunCompare(const OfflineOptions& options);
 
 using fixwatch::ForEachLine;
 

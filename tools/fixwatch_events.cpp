@@ -20,6 +20,7 @@ constexpr const char* kUsage =
     "Usage: fixwatch-events [--gnss | --sky | --signals] [--position-format=FORMAT] [FILE]...\n"
     "  or:  fixwatch-events [--gnss] --accuracy [--reference LAT,LON] [FILE]...\n"
     "  or:  fixwatch-events [--gnss] (--gpx | --kml | --csv) [--date YYYY-MM-DD] [FILE]...\n"
+    "  or:  fixwatch-events [--gnss] --compare [--date YYYY-MM-DD] A B\n"
     "Reads NMEA-0183 sentences from each FILE in order, or from standard input when no FILE\n"
     "is given, one sentence per line (LF or CR LF line ends), and prints what the interpreter\n"
     "makes of each line: one line per event raised (the event name and its parameters,\n"

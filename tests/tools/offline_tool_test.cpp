@@ -323,5 +323,79 @@ TEST_F(OfflineTool, GllAtItsOwnTimeNeitherSplitsTheTrackNorAddsPointsAndSimulato
     fs::remove(gllOnly);
 }
 
+// Receiver B made of a real capture: every position 0.001' of latitude further from the
+// equator and every C/N0 2 dB higher, and B falling silent halfway, at the start of an epoch
+// (this receiver begins each with RMC).
+std::string LouderAndMoved(const std::vector<std::string>& lines)
+{
+    std::string out;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (i >= lines.size() / 2 && line.find("RMC,") != std::string::npos)
+            break; // silent from an epoch's start on
+        const auto star = line.rfind('*');
+        if (line.empty() || line[0] != '$' || star == std::string::npos) {
+            out += line + '\n';
+            continue;
+        }
+        std::vector<std::string> f = Split(line.substr(1, star - 1), ',');
+        const std::string type = f[0].size() == 5 ? f[0].substr(2) : "";
+        const std::size_t latitude = type == "GGA" ? 2 : type == "RMC" ? 3
+                                                     : type == "GLL"   ? 1
+                                                                       : 0;
+        if (latitude != 0 && latitude < f.size() && !f[latitude].empty()) {
+            const auto decimals = static_cast<int>(f[latitude].size() - f[latitude].find('.') - 1);
+            char moved[32];
+            std::snprintf(moved, sizeof moved, "%0*.*f", static_cast<int>(f[latitude].size()), decimals,
+                          std::stod(f[latitude]) + 0.001);
+            f[latitude] = moved;
+        }
+        for (std::size_t c = 7; type == "GSV" && c < f.size(); c += 4) {
+            if (!f[c].empty())
+                f[c] = std::to_string(std::stoi(f[c]) + 2);
+        }
+        std::string body = f[0];
+        for (std::size_t k = 1; k < f.size(); ++k)
+            body += ',' + f[k];
+        out += Sealed("$" + body) + '\n';
+    }
+    return out;
+}
+
+TEST_F(OfflineTool, CompareMeasuresBAgainstAOnTheEpochsTheyShareAndCountsTheRestApart)
+{
+    const std::string a = Capture("ublox-zed-f9p-nmea.nmea");
+    const Result same = Tool("--gnss --compare " + a + " " + a);
+    ASSERT_EQ(same.status, 0) << same.err;
+    const std::map<std::string, double> itself = Figures(same.out);
+    EXPECT_EQ(itself.at("only-a") + itself.at("only-b"), 0);
+    for (const char* key : {"east", "north", "up", "horizontal-rms", "cn0-difference", "cn0-difference-L2"})
+        EXPECT_EQ(itself.at(key), 0) << key;
+    EXPECT_GT(itself.at("signals-compared"), 100);
+    EXPECT_NE(same.out.find("\ncn0-difference-L5:\n"), std::string::npos) << "no L5 in this capture: no figure";
+
+    // The capture is south of the equator: B stands 0.001' south, about 1.85 m.
+    const fs::path b = Written(LouderAndMoved(CaptureLines(CapturePath("ublox-zed-f9p-nmea.nmea"))), ".nmea");
+    const Result run = Tool("--gnss --compare " + a + " " + b.string());
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::map<std::string, double> figures = Figures(run.out);
+    EXPECT_GT(figures.at("epochs"), 5);
+    EXPECT_GT(figures.at("only-a"), 5) << "B fell silent halfway";
+    EXPECT_EQ(figures.at("epochs") + figures.at("only-a"), itself.at("epochs"));
+    EXPECT_EQ(figures.at("only-b"), 0);
+    EXPECT_NEAR(figures.at("north"), -1.852, 0.002);
+    EXPECT_NEAR(figures.at("east"), 0, 0.001);
+    EXPECT_NEAR(figures.at("horizontal-rms"), 1.852, 0.002);
+    EXPECT_NEAR(figures.at("cn0-difference"), 2, 1e-9);
+    EXPECT_NEAR(figures.at("cn0-difference-L1"), 2, 1e-9);
+
+    // Without --gnss this GN receiver gives no fix to compare; one file is not a comparison.
+    EXPECT_EQ(Figures(Tool("--compare " + a + " " + b.string()).out).at("epochs"), 0);
+    const Result one = Tool("--compare " + a);
+    EXPECT_EQ(one.status, 2);
+    EXPECT_NE(one.err.find("--compare needs two recordings"), std::string::npos) << one.err;
+    fs::remove(b);
+}
+
 } // namespace
 } // namespace fixwatch::test
