@@ -87,7 +87,7 @@ ReceiverComparison::Result ReceiverComparison::Figures() const
     double latitude = 0, longitude = 0, height = 0;
     earth_.Reverse(origin[0], origin[1], origin[2], latitude, longitude, height);
     const GeographicLib::LocalCartesian plane(latitude, longitude, height, earth_);
-    constexpr double kStep = 1000.0; // metres along each earth-centred axis
+    constexpr double kStep = 1000.0;  // metres along each earth-centred axis
     std::array<Vector, 3> rotation{}; // rotation[row][column]: rows east, north, up
     for (std::size_t axis = 0; axis < 3; ++axis) {
         Vector point = origin;

@@ -36,10 +36,10 @@ struct BandCn0 {
 // What one receiver said at an epoch: its fix (if it had one) and its tracked bands, sorted.
 struct ReceiverEpoch {
     bool fix = false;
-    double latitude = 0;           // degrees
-    double longitude = 0;          // degrees
-    std::optional<double> height;  // metres above the WGS 84 ellipsoid
-    std::vector<BandCn0> tracked;  // sorted, one entry per satellite and band
+    double latitude = 0;          // degrees
+    double longitude = 0;         // degrees
+    std::optional<double> height; // metres above the WGS 84 ellipsoid
+    std::vector<BandCn0> tracked; // sorted, one entry per satellite and band
 };
 
 // Receiver B measured against receiver A over the epochs they share (the same UTC time):
@@ -63,7 +63,7 @@ public:
         std::size_t onlyB = 0;
         std::optional<double> east, north, up; // mean offset of B from A, metres
         std::optional<double> horizontalRms;   // of B's horizontal offsets from A, metres
-        Difference cn0;                         // B - A, dB, over every signal both tracked
+        Difference cn0;                        // B - A, dB, over every signal both tracked
         std::array<Difference, std::size(kAllSignalBands)> cn0ByBand{};
     };
 
@@ -81,10 +81,10 @@ private:
 
     const GeographicLib::Geocentric& earth_ = GeographicLib::Geocentric::WGS84();
     std::size_t epochs_ = 0, onlyA_ = 0, onlyB_ = 0;
-    Vector sumA_{};                          // A's earth-centred positions
-    Vector sumOffset_{};                     // B - A, earth-centred
+    Vector sumA_{};                                     // A's earth-centred positions
+    Vector sumOffset_{};                                // B - A, earth-centred
     std::array<std::array<double, 3>, 3> sumSquares_{}; // of B - A, by component pairs
-    std::size_t heights_ = 0;                // shared epochs where both sent a height
+    std::size_t heights_ = 0;                           // shared epochs where both sent a height
     Vector sumOffsetWithHeight_{};
     std::array<double, std::size(kAllSignalBands)> cn0Sums_{};
     std::array<std::size_t, std::size(kAllSignalBands)> cn0Counts_{};

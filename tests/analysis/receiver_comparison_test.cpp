@@ -73,11 +73,9 @@ TEST(ReceiverComparison, SignalsCompareWhereBothTrackTheSameSatelliteAndBand)
     using enum GnssSystem;
     ReceiverComparison comparison;
     const std::vector<BandCn0> a = {
-        {GPS, 5, SignalBand::L1, 40},     {GPS, 5, SignalBand::L5, 30},    {GLONASS, 1, SignalBand::L1, 35},
-        {Galileo, 7, SignalBand::L5, 33}, {BeiDou, 9, SignalBand::E5b, 28}};
+        {GPS, 5, SignalBand::L1, 40}, {GPS, 5, SignalBand::L5, 30}, {GLONASS, 1, SignalBand::L1, 35}, {Galileo, 7, SignalBand::L5, 33}, {BeiDou, 9, SignalBand::E5b, 28}};
     const std::vector<BandCn0> b = {
-        {GPS, 5, SignalBand::L1, 43},     {GLONASS, 1, SignalBand::L1, 36}, {Galileo, 3, SignalBand::E5b, 20},
-        {Galileo, 7, SignalBand::L5, 30}, {BeiDou, 9, SignalBand::L1, 41}};
+        {GPS, 5, SignalBand::L1, 43}, {GLONASS, 1, SignalBand::L1, 36}, {Galileo, 3, SignalBand::E5b, 20}, {Galileo, 7, SignalBand::L5, 30}, {BeiDou, 9, SignalBand::L1, 41}};
     comparison.AddShared(At(0, 0, 0.0, a), At(0, 0, 0.0, b));
     ReceiverEpoch bWithoutFix{false, 0, 0, std::nullopt, b};
     comparison.AddShared(At(0, 0, 0.0, a), bWithoutFix);
