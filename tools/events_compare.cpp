@@ -1,6 +1,7 @@
 // fixwatch-events --compare A B: receiver B measured against receiver A over two recordings
 // made at the same time, matched epoch by epoch on their UTC time. Both are read in pieces
 // side by side, so that two days of recordings take no more memory than two minutes.
+#include "epoch_pairing.h"
 #include "events_offline.h"
 #include "receiver_comparison.h"
 #include "satellite_numbering.h"
@@ -15,9 +16,6 @@
 namespace fixwatch::events {
 
 namespace {
-
-// Epochs of receivers that stamp the same instant a few milliseconds apart are one epoch.
-constexpr std::int64_t kMatchMs = 10;
 
 struct TimedEpoch {
     std::int64_t key = 0; // milliseconds: days since 1970 when the date is known, else the time of day
@@ -60,7 +58,6 @@ std::optional<TimedEpoch> Timed(const Epoch& epoch, const std::vector<SkySatelli
                            / std::chrono::day{static_cast<unsigned>(epoch.date->day)}};
         timed.key += std::int64_t{day.time_since_epoch().count()} * 86'400'000;
     }
-    timed.key = (timed.key + kMatchMs / 2) / kMatchMs;
     timed.epoch.fix = epoch.HasFix() && !epoch.Simulated() && epoch.latitude && epoch.longitude;
     if (timed.epoch.fix) {
         timed.epoch.latitude = *epoch.latitude;
@@ -181,23 +178,27 @@ int RunCompare(const OfflineOptions& options)
     }
 
     ReceiverComparison comparison;
+    EpochPairing pairing([&comparison](const ReceiverEpoch* epochA, const ReceiverEpoch* epochB) {
+        if (epochA && epochB)
+            comparison.AddShared(*epochA, *epochB);
+        else if (epochA && epochA->fix)
+            comparison.AddFixOnlyA();
+        else if (epochB && epochB->fix)
+            comparison.AddFixOnlyB();
+    });
+    // The earlier of the two next epochs first, so that neither waits long for the other.
     std::optional<TimedEpoch> nextA = a.Next();
     std::optional<TimedEpoch> nextB = b.Next();
     while (nextA || nextB) {
-        if (nextA && (!nextB || nextA->key < nextB->key)) {
-            if (nextA->epoch.fix)
-                comparison.AddFixOnlyA();
+        if (nextA && (!nextB || nextA->key <= nextB->key)) {
+            pairing.Add(EpochPairing::A, nextA->key, std::move(nextA->epoch));
             nextA = a.Next();
-        } else if (nextB && (!nextA || nextB->key < nextA->key)) {
-            if (nextB->epoch.fix)
-                comparison.AddFixOnlyB();
-            nextB = b.Next();
         } else {
-            comparison.AddShared(nextA->epoch, nextB->epoch);
-            nextA = a.Next();
+            pairing.Add(EpochPairing::B, nextB->key, std::move(nextB->epoch));
             nextB = b.Next();
         }
     }
+    pairing.Finish();
     for (auto [stream, file] : {std::pair{&a, &options.files[0]}, std::pair{&b, &options.files[1]}}) {
         if (stream->Failed()) {
             std::fprintf(stderr, "fixwatch-events: cannot read %s to its end\n", file->c_str());
