@@ -3,5 +3,6 @@
 namespace fixwatch {
 
 Q_LOGGING_CATEGORY(lcAcquisition, "fixwatch.acquisition", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcReplay, "fixwatch.replay", QtWarningMsg)
 
 } // namespace fixwatch

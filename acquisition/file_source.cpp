@@ -1,5 +1,6 @@
 #include "file_source.h"
 
+#include "acquisition_log.h"
 #include "sentence_view.h"
 
 #include <QFileInfo>
@@ -171,6 +172,12 @@ bool RecordingReader::Next(std::string& line)
         chunk_.resize(had + kChunk);
         const qint64 got = file_.read(chunk_.data() + had, static_cast<qint64>(kChunk));
         chunk_.resize(had + static_cast<std::size_t>(std::max<qint64>(got, 0)));
+        if (got < 0)
+            qCDebug(lcReplay).noquote() << QStringLiteral("reading %1 failed at byte %2 of %3: %4")
+                                               .arg(file_.fileName())
+                                               .arg(file_.pos())
+                                               .arg(file_.size())
+                                               .arg(file_.errorString());
         if (got <= 0)
             eof_ = true;
     }
@@ -185,44 +192,43 @@ bool FileSource::Open()
 {
     Close();
     const QFileInfo info(path_);
-    if (!info.exists()) {
-        reason_ = tr("The recording %1 does not exist.").arg(path_);
+    const auto refuse = [this](const QString& reason) {
+        reason_ = reason;
+        qCDebug(lcReplay).noquote() << QStringLiteral("cannot replay %1: %2").arg(path_, reason_);
         return false;
-    }
-    if (info.isDir()) {
-        reason_ = tr("%1 is a folder, not a recording.").arg(path_);
-        return false;
-    }
-    if (!info.isReadable()) {
-        reason_ = tr("The recording %1 cannot be read: permission denied.").arg(path_);
-        return false;
-    }
+    };
+    if (!info.exists())
+        return refuse(tr("The recording %1 does not exist.").arg(path_));
+    if (info.isDir())
+        return refuse(tr("%1 is a folder, not a recording.").arg(path_));
+    if (!info.isReadable())
+        return refuse(tr("The recording %1 cannot be read: permission denied.").arg(path_));
     if (!info.isFile()) {
         // A pipe or a device never ends, and opening a pipe waits for its writer.
-        reason_ = tr("%1 is a pipe or a device, not a recording on disk: it never ends and cannot be replayed.").arg(path_);
-        return false;
+        return refuse(
+            tr("%1 is a pipe or a device, not a recording on disk: it never ends and cannot be replayed.").arg(path_));
     }
-    if (info.size() == 0) {
-        reason_ = tr("The recording %1 is empty.").arg(path_);
-        return false;
-    }
+    if (info.size() == 0)
+        return refuse(tr("The recording %1 is empty.").arg(path_));
+    qCDebug(lcReplay).noquote() << "opening" << path_ << "of" << info.size() << "bytes";
     QString error;
     if (!lines_.Open(path_, error) || !indexLines_.Open(path_, error)) {
-        reason_ = tr("The recording %1 cannot be read: %2.").arg(path_, error);
         Close();
-        return false;
+        return refuse(tr("The recording %1 cannot be read: %2.").arg(path_, error));
     }
     if (!ProbeTimes()) {
-        reason_ = tr("The recording %1 holds no text.").arg(path_);
         Close();
-        return false;
+        return refuse(tr("The recording %1 holds no text.").arg(path_));
     }
     if (!ProbeSentence()) {
         // A data logger's position file, say: it would only play to its end in silence.
-        reason_ = tr("No NMEA sentence in %1.").arg(path_);
         Close();
-        return false;
+        return refuse(tr("No NMEA sentence in %1.").arg(path_));
     }
+    if (timed_)
+        qCDebug(lcReplay).noquote() << "timed by its GGA, RMC, GLL or ZDA sentences, from" << TimeText(0) << "UTC";
+    else
+        qCDebug(lcReplay).noquote() << "no sentence with a time: one second per epoch";
     index_.clear();
     indexStep_ = 1000;
     indexClock_ = RecordingClock{};
@@ -242,7 +248,9 @@ bool FileSource::ProbeSentence()
 {
     indexLines_.Seek(0);
     std::string line;
+    std::size_t lines = 0;
     while (indexLines_.Offset() < kIndexPerOpen && indexLines_.Next(line)) {
+        ++lines;
         const std::string_view text = WithoutLineEnd(line);
         const std::size_t start = text.find_first_of("$!");
         if (start != std::string_view::npos && text.size() - start >= 7
@@ -251,6 +259,8 @@ bool FileSource::ProbeSentence()
                            [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }))
             return true;
     }
+    qCDebug(lcReplay).noquote() << "none of the" << lines << "lines in the first" << indexLines_.Offset()
+                                << "bytes starts a sentence: '$' or '!' then five letters or digits";
     return false;
 }
 
@@ -285,6 +295,8 @@ void FileSource::IndexSome(std::int64_t bytes)
         if (!indexLines_.Next(line)) {
             indexed_ = true;
             indexLines_.Close();
+            qCDebug(lcReplay).noquote() << "indexed" << offset << "bytes:" << indexClock_.at << "ms in"
+                                        << index_.size() << "entries, one every" << indexStep_ << "ms";
             break;
         }
         const RecordingClock before = indexClock_;
@@ -341,6 +353,7 @@ std::string FileSource::Read()
                 duration_ = std::max(duration_, recording_.at);
                 position_ = duration_;
                 reason_ = tr("End of recording");
+                qCDebug(lcReplay).noquote() << "ended at" << position_ << "ms, byte" << lines_.Offset();
                 emit Lost(reason_);
                 break;
             }
@@ -353,6 +366,8 @@ std::string FileSource::Read()
             ++gapsSkipped_;
             lastGapMs_ = pendingAt_ - handedAt_;
             position_ = pendingAt_;
+            qCDebug(lcReplay).noquote() << "skipped a gap of" << lastGapMs_ << "ms, to" << position_ << "ms ("
+                                        << gapsSkipped_ << "so far)";
         }
         if ((speed_ != kFastest || seekShown) && pendingAt_ > position_)
             break;
@@ -405,7 +420,13 @@ void FileSource::Seek(std::int64_t ms)
     ms = std::clamp<std::int64_t>(ms, 0, duration_);
     auto it = std::upper_bound(index_.begin(), index_.end(), ms,
                                [](std::int64_t t, const IndexEntry& e) { return t < e.at; });
-    Restart(it == index_.begin() ? index_.front() : *std::prev(it));
+    const IndexEntry& from = it == index_.begin() ? index_.front() : *std::prev(it);
+    qCDebug(lcReplay).noquote() << QStringLiteral("seek to %1 ms: reading from %2 ms, byte %3%4")
+                                       .arg(ms)
+                                       .arg(from.at)
+                                       .arg(from.offset)
+                                       .arg(indexed_ ? QString() : QStringLiteral(" (index not complete)"));
+    Restart(from);
     position_ = ms;
     lastClock_ = clock_();
     showSeek_ = paused_;

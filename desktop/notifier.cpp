@@ -1,5 +1,7 @@
 #include "notifier.h"
 
+#include "desktop_log.h"
+
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -24,6 +26,12 @@ constexpr uchar kUrgencyCritical = 2;
 constexpr int kServerTimeout = -1;
 // A body longer than this says nothing more a popup could show.
 constexpr qsizetype kMaxBodyCharacters = 1000;
+
+QString KindName(AlarmKind kind)
+{
+    const std::string_view name = AlarmKindName(kind);
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
 
 QElapsedTimer& ProcessClock()
 {
@@ -74,8 +82,19 @@ qint64 Notifier::Now() const
 
 void Notifier::Notify(AlarmKind kind, const QString& summary, const QString& body, bool critical)
 {
-    pending_[AlarmIndex(kind)] = Pending{summary, body, critical};
+    auto& pending = pending_[AlarmIndex(kind)];
+    if (pending)
+        qCDebug(lcAlarms).noquote() << KindName(kind) << "notification replaces the one still waiting";
+    pending = Pending{summary, body, critical};
     SendDue();
+    if (!pending)
+        return;
+    if (connecting_) {
+        qCDebug(lcAlarms).noquote() << KindName(kind) << "notification waits for the session bus";
+    } else if (const auto& last = lastSentMs_[AlarmIndex(kind)]) {
+        qCDebug(lcAlarms).noquote() << KindName(kind) << "notification waits"
+                                    << *last + kMinimumGapMs - Now() << "ms for the end of its gap";
+    }
 }
 
 void Notifier::SendDue()
@@ -89,6 +108,8 @@ void Notifier::SendDue()
         if (!pending || (last && now - *last < kMinimumGapMs))
             continue;
         last = now;
+        qCDebug(lcAlarms).noquote() << "sending" << KindName(kind) << "notification"
+                                    << (pending->critical ? "(critical)" : "(normal)");
         Send(*pending);
         pending.reset();
     }
@@ -115,6 +136,7 @@ void Notifier::Connected(const QDBusConnection& connection)
     connector_ = nullptr;
     if (connection.isConnected()) {
         bus_ = connection;
+        qCDebug(lcAlarms).noquote() << "session bus connected as" << connection.baseService();
     } else {
         const QDBusError error = connection.lastError();
         Unavailable(error.isValid() && !error.message().isEmpty()
@@ -126,8 +148,10 @@ void Notifier::Connected(const QDBusConnection& connection)
 
 void Notifier::Send(const Pending& note)
 {
-    if (!bus_)
+    if (!bus_) {
+        qCDebug(lcAlarms) << "not sent: there is no session bus";
         return; // said once already; the alarm is in the window and the list
+    }
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
     QVariantMap hints;
     hints.insert(QStringLiteral("urgency"),
@@ -140,11 +164,14 @@ void Notifier::Send(const Pending& note)
         const QDBusPendingReply<uint> reply = *finished;
         if (reply.isError()) {
             const QDBusError error = reply.error();
+            qCDebug(lcAlarms).noquote() << "notification refused:" << error.name() << error.message();
             Unavailable(error.type() == QDBusError::ServiceUnknown
                             ? QStringLiteral("no notification server on the session bus")
                             : error.message());
-        } else if (onDelivered) {
-            onDelivered(reply.value());
+        } else {
+            qCDebug(lcAlarms) << "notification delivered as id" << reply.value();
+            if (onDelivered)
+                onDelivered(reply.value());
         }
     });
 }
@@ -154,6 +181,7 @@ void Notifier::Unavailable(const QString& reason)
     if (saidUnavailable_)
         return;
     saidUnavailable_ = true;
+    qCDebug(lcAlarms).noquote() << "notifications unavailable:" << reason;
     if (onUnavailable)
         onUnavailable(QStringLiteral("Desktop notifications unavailable: ") + reason);
 }

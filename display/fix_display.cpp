@@ -18,6 +18,12 @@ namespace {
 
 constexpr double kKilometresPerNauticalMile = 1.852;
 
+// What a channel's status says of its satellite.
+QString ChannelStatus(bool inUse)
+{
+    return inUse ? QStringLiteral("In use") : QStringLiteral("Not in use");
+}
+
 QString Latin1(const std::string& text)
 {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -164,18 +170,18 @@ void FixDisplay::ShowUnitCaption(std::size_t index)
 void FixDisplay::SetCoordinateFormat(CoordinateFormat format)
 {
     texts_.SetCoordinateFormat(format);
-    ShowFixText(1);
-    ShowFixText(2);
+    ShowFixText(kLatitude);
+    ShowFixText(kLongitude);
 }
 
 void FixDisplay::SetUnits(UnitSystem units)
 {
     texts_.SetUnits(units);
-    for (const std::size_t index : {3, 4, 5, 8})
+    for (const FixField index : {kAltitude, kSpeedKmh, kSpeedKnots, kGeoidSeparation})
         ShowFixText(index);
     for (std::size_t index = 0; index < w_.Lab_PosizioneUM.size(); ++index)
         ShowUnitCaption(index);
-    for (const std::size_t index : {4, 5}) {
+    for (const FixField index : {kSpeedKmh, kSpeedKnots}) {
         if (QLabel* label = w_.Lab_Posizione[index])
             label->setToolTip(texts_.SpeedToolTip(index));
     }
@@ -185,143 +191,143 @@ void FixDisplay::SetUnits(UnitSystem units)
 
 void FixDisplay::gps_TimeChanged(const std::string& sTime)
 {
-    texts_.SetText(0, Latin1(sTime));
-    ShowFixText(0);
+    texts_.SetText(kTime, Latin1(sTime));
+    ShowFixText(kTime);
 }
 
 void FixDisplay::gps_DateChanged(const std::string& satDate)
 {
-    texts_.SetText(7, FormatDate(Latin1(satDate)));
-    ShowFixText(7, false);
+    texts_.SetText(kDate, FormatDate(Latin1(satDate)));
+    ShowFixText(kDate, false);
 }
 
 void FixDisplay::gps_PositionReceived(const std::string& latitude, const std::string& longitude)
 {
     texts_.SetPosition(latitude, longitude);
-    ShowFixText(1);
-    ShowFixText(2);
+    ShowFixText(kLatitude);
+    ShowFixText(kLongitude);
 }
 
 void FixDisplay::gps_AltitudeReceived(double altitude)
 {
-    texts_.SetNumber(3, altitude);
-    ShowFixText(3);
+    texts_.SetNumber(kAltitude, altitude);
+    ShowFixText(kAltitude);
 }
 
 void FixDisplay::gps_AltitudeUnitsReceived(const std::string& altitudeUnits)
 {
     texts_.SetAltitudeUnit(altitudeUnits);
-    ShowUnitCaption(0);
+    ShowUnitCaption(kAltitudeUnit);
     if (texts_.Units() == UnitSystem::Imperial) // only metres are converted to feet
-        ShowFixText(3);
+        ShowFixText(kAltitude);
 }
 
 void FixDisplay::gps_SpeedReceivedKmh(double Velocita)
 {
-    texts_.SetNumber(4, Velocita);
-    ShowFixText(4);
+    texts_.SetNumber(kSpeedKmh, Velocita);
+    ShowFixText(kSpeedKmh);
     if (texts_.Units() == UnitSystem::Nautical) // km/h is the second speed there
-        ShowFixText(5);
+        ShowFixText(kSpeedKnots);
 }
 
 void FixDisplay::gps_SpeedReceivedKnots(double Velocita)
 {
-    texts_.SetNumber(5, Velocita);
-    ShowFixText(5);
+    texts_.SetNumber(kSpeedKnots, Velocita);
+    ShowFixText(kSpeedKnots);
     if (texts_.Units() == UnitSystem::Nautical) // knots are the first speed there
-        ShowFixText(4);
+        ShowFixText(kSpeedKmh);
 }
 
 void FixDisplay::gps_BearingReceived(double bearing)
 {
-    texts_.SetNumber(6, bearing);
-    ShowFixText(6);
+    texts_.SetNumber(kBearing, bearing);
+    ShowFixText(kBearing);
 }
 
 void FixDisplay::gps_GeoidSeparationReceived(double geoidSeparation)
 {
-    texts_.SetNumber(8, geoidSeparation);
-    ShowFixText(8);
+    texts_.SetNumber(kGeoidSeparation, geoidSeparation);
+    ShowFixText(kGeoidSeparation);
 }
 
 void FixDisplay::gps_GeoidSeparationUnitsReceived(const std::string& geoidSeparationUnits)
 {
     texts_.SetGeoidUnit(geoidSeparationUnits);
-    ShowUnitCaption(3);
+    ShowUnitCaption(kGeoidSeparationUnit);
     if (texts_.Units() == UnitSystem::Imperial)
-        ShowFixText(8);
+        ShowFixText(kGeoidSeparation);
 }
 
 void FixDisplay::gps_TrueTrack(const std::string& Ttrack)
 {
-    Show(w_.Lab_PosizioneInfo[11], Latin1(Ttrack));
+    Show(w_.Lab_PosizioneInfo[kTrueTrack], Latin1(Ttrack));
 }
 
 void FixDisplay::gps_MagneticTrack(const std::string& Mtrack)
 {
-    Show(w_.Lab_PosizioneInfo[12], Latin1(Mtrack));
+    Show(w_.Lab_PosizioneInfo[kMagneticTrack], Latin1(Mtrack));
 }
 
 // Fix status and precision.
 
 void FixDisplay::gps_SatellitesInViewReceived(std::int16_t satellitesInView)
 {
-    Show(w_.Lab_PosizioneInfo[0], FormatInteger(satellitesInView));
+    Show(w_.Lab_PosizioneInfo[kSatellitesInView], FormatInteger(satellitesInView));
 }
 
 void FixDisplay::gps_SatellitesUsedReceived(std::int16_t satellitesUsed)
 {
-    Show(w_.Lab_PosizioneInfo[1], FormatInteger(satellitesUsed));
+    Show(w_.Lab_PosizioneInfo[kSatellitesUsed], FormatInteger(satellitesUsed));
 }
 
 void FixDisplay::gps_PDOPReceived(double value)
 {
-    Show(w_.Lab_PosizioneInfo[2], FormatOneDecimal(value, decimalPoint_));
+    Show(w_.Lab_PosizioneInfo[kPdop], FormatOneDecimal(value, decimalPoint_));
 }
 
 void FixDisplay::gps_HDOPReceived(double value)
 {
-    Show(w_.Lab_PosizioneInfo[3], FormatOneDecimal(value, decimalPoint_));
+    Show(w_.Lab_PosizioneInfo[kHdop], FormatOneDecimal(value, decimalPoint_));
 }
 
 void FixDisplay::gps_VDOPReceived(double value)
 {
-    Show(w_.Lab_PosizioneInfo[4], FormatOneDecimal(value, decimalPoint_));
+    Show(w_.Lab_PosizioneInfo[kVdop], FormatOneDecimal(value, decimalPoint_));
 }
 
 void FixDisplay::gps_FixLost()
 {
-    Show(w_.Lab_PosizioneInfo[5], QStringLiteral("Fix lost"));
+    Show(w_.Lab_PosizioneInfo[kFixStatus], QStringLiteral("Fix lost"));
 }
 
 void FixDisplay::gps_FixObtained()
 {
-    Show(w_.Lab_PosizioneInfo[5], QStringLiteral("Fix Obtained"));
+    Show(w_.Lab_PosizioneInfo[kFixStatus], QStringLiteral("Fix Obtained"));
 }
 
 void FixDisplay::gps_AutoManModeReceived(const std::string& autoManMode)
 {
-    Show(w_.Lab_PosizioneInfo[6], Latin1(autoManMode));
+    Show(w_.Lab_PosizioneInfo[kAutoManMode], Latin1(autoManMode));
 }
 
 void FixDisplay::gps_Mode3DReceived(const std::string& mode3D)
 {
-    Show(w_.Lab_PosizioneInfo[7], Latin1(mode3D));
+    Show(w_.Lab_PosizioneInfo[kMode3D], Latin1(mode3D));
 }
 
 void FixDisplay::gps_PositionFixReceived(const std::string& positionFix)
 {
-    Show(w_.Lab_PosizioneInfo[8], Latin1(positionFix));
+    Show(w_.Lab_PosizioneInfo[kPositionFix], Latin1(positionFix));
 }
 
 void FixDisplay::gps_DGPSageReceived(std::int16_t dGPSage)
 {
-    Show(w_.Lab_PosizioneInfo[9], FormatInteger(dGPSage));
+    Show(w_.Lab_PosizioneInfo[kDgpsAge], FormatInteger(dGPSage));
 }
 
 void FixDisplay::gps_DGPSstationIDReceived(const std::string& dGPSstationID)
 {
-    Show(w_.Lab_PosizioneInfo[10], Latin1(dGPSstationID));
+    Show(w_.Lab_PosizioneInfo[kDgpsStation], Latin1(dGPSstationID));
 }
 
 // Satellite channels.
@@ -333,7 +339,7 @@ void FixDisplay::gps_SatelliteReceived(std::int16_t satelliteNumber,
     // Column k shows the k-th satellite of the listing; a fourth GSV message (13 to 16)
     // has no column and changes nothing.
     const int column = satelliteNumber - 1;
-    if (column < 0 || column >= 12)
+    if (column < 0 || static_cast<std::size_t>(column) >= w_.Lab_Sat.size())
         return;
     const auto i = static_cast<std::size_t>(column);
 
@@ -357,21 +363,18 @@ void FixDisplay::ChannelReceived(std::size_t channel, std::int16_t satellite)
 {
     // The status is painted after the column is blanked, as the last step of the handler.
     QLabel* status = At(w_.Lab_PosizioneInfo3b, channel);
-    const QLatin1String shown = satellite == 0 ? QLatin1String("Not in use") : QLatin1String("In use");
+    const QString shown = ChannelStatus(satellite != 0);
     const bool changed = status != nullptr && Text(status) != shown;
-    if (satellite == 0) {
-        Show(status, QStringLiteral("Not in use"), false);
+    Show(status, shown, false);
+    if (satellite == 0)
         ClearSatelliteSlot(static_cast<std::int16_t>(channel));
-    } else {
-        Show(status, QStringLiteral("In use"), false);
-    }
     if (changed)
         Paint(status);
 }
 
 void FixDisplay::ClearSatelliteSlot(std::int16_t slot)
 {
-    if (slot < 0 || slot >= 12)
+    if (slot < 0 || static_cast<std::size_t>(slot) >= w_.Lab_Sat.size())
         return;
     const auto i = static_cast<std::size_t>(slot);
     Show(w_.Lab_Sat[i], QString());
@@ -408,7 +411,7 @@ void FixDisplay::ShowSky(const std::vector<SkySatellite>& satellites, bool usedK
         QLabel* status = At(w_.Lab_PosizioneInfo3b, i);
         if (i >= shown.size()) {
             ClearSatelliteSlot(static_cast<std::int16_t>(i));
-            Show(status, usedKnown ? QStringLiteral("Not in use") : QString());
+            Show(status, usedKnown ? ChannelStatus(false) : QString());
             continue;
         }
         const SkySatellite& satellite = shown[i];
@@ -419,12 +422,9 @@ void FixDisplay::ShowSky(const std::vector<SkySatellite>& satellites, bool usedK
             const int signal = satellite.signal.value_or(0);
             SetBar(bar, std::clamp(signal, bar->minimum(), bar->maximum()), QString::number(signal));
         }
-        if (!usedKnown)
-            Show(status, QString());
-        else
-            Show(status, satellite.used ? QStringLiteral("In use") : QStringLiteral("Not in use"));
+        Show(status, usedKnown ? ChannelStatus(satellite.used) : QString());
     }
-    Show(w_.Lab_PosizioneInfo[0], QString::number(satellites.size()));
+    Show(w_.Lab_PosizioneInfo[kSatellitesInView], QString::number(satellites.size()));
 }
 
 void FixDisplay::ClearDisplay()
@@ -482,7 +482,7 @@ void FixDisplay::SatellitesUsedReceived(std::int16_t satellitesUsed)
 
 void FixDisplay::ShowSatellitesUsed(int satellitesUsed)
 {
-    Show(w_.Lab_PosizioneInfo[1], QString::number(satellitesUsed));
+    Show(w_.Lab_PosizioneInfo[kSatellitesUsed], QString::number(satellitesUsed));
 }
 void FixDisplay::AltitudeReceived(double altitude) { gps_AltitudeReceived(altitude); }
 void FixDisplay::AltitudeUnitsReceived(std::string altitudeUnits)
@@ -524,7 +524,7 @@ void FixDisplay::SpeedReceived(double speed)
     const QString knots = FormatUpToThreeDecimals(speed, QStringLiteral("."));
     const auto point = knots.indexOf(QLatin1Char('.'));
     const int decimals = point < 0 ? 0 : static_cast<int>(knots.size() - point - 1);
-    Show(w_.Lab_Posizione[4],
+    Show(w_.Lab_Posizione[kSpeedKmh],
          FormatDecimals(speed * kKilometresPerNauticalMile, decimals, decimalPoint_));
 }
 void FixDisplay::TrueTrack(std::string Ttrack) { gps_TrueTrack(Ttrack); }

@@ -7,13 +7,6 @@
 namespace fixwatch {
 namespace {
 
-constexpr std::size_t kLatitude = 1;
-constexpr std::size_t kLongitude = 2;
-constexpr std::size_t kAltitude = 3;
-constexpr std::size_t kKmh = 4;
-constexpr std::size_t kKnots = 5;
-constexpr std::size_t kGeoidSeparation = 8;
-
 QString Latin1(const std::string& text)
 {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -78,14 +71,14 @@ QString FixTexts::Shown(std::size_t index) const
         return Length(kAltitude, altitudeUnit_);
     case kGeoidSeparation:
         return Length(kGeoidSeparation, geoidUnit_);
-    case kKmh:
+    case kSpeedKmh:
         if (units_ == UnitSystem::Nautical)
-            return recorded_[kKnots];
-        if (units_ == UnitSystem::Imperial && numbers_[kKmh])
-            return Converted(*numbers_[kKmh], *numbers_[kKmh] / kKilometresPerMile);
-        return recorded_[kKmh];
-    case kKnots:
-        return units_ == UnitSystem::Nautical ? recorded_[kKmh] : recorded_[kKnots];
+            return recorded_[kSpeedKnots];
+        if (units_ == UnitSystem::Imperial && numbers_[kSpeedKmh])
+            return Converted(*numbers_[kSpeedKmh], *numbers_[kSpeedKmh] / kKilometresPerMile);
+        return recorded_[kSpeedKmh];
+    case kSpeedKnots:
+        return units_ == UnitSystem::Nautical ? recorded_[kSpeedKmh] : recorded_[kSpeedKnots];
     default:
         return Recorded(index);
     }
@@ -95,15 +88,15 @@ QString FixTexts::ShownUnit(std::size_t index) const
 {
     const bool nautical = units_ == UnitSystem::Nautical;
     switch (index) {
-    case 0:
+    case kAltitudeUnit:
         return LengthUnit(altitudeUnit_);
-    case 1:
+    case kKnotsUnit:
         return nautical ? QStringLiteral("[Km/h]") : QStringLiteral("[Knots]");
-    case 2:
+    case kKmhUnit:
         if (units_ == UnitSystem::Imperial)
             return QStringLiteral("[mph]  /");
         return nautical ? QStringLiteral("[Knots]  /") : QStringLiteral("[Km/h]  /");
-    case 3:
+    case kGeoidSeparationUnit:
         return LengthUnit(geoidUnit_);
     default:
         return QString();
@@ -112,7 +105,7 @@ QString FixTexts::ShownUnit(std::size_t index) const
 
 QString FixTexts::SpeedToolTip(std::size_t index) const
 {
-    const bool first = index == kKmh;
+    const bool first = index == kSpeedKmh;
     switch (units_) {
     case UnitSystem::Metric:
         break;

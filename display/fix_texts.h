@@ -1,6 +1,7 @@
 #pragma once
 
 #include "coordinate_text.h"
+#include "fix_fields.h"
 
 #include <QString>
 
@@ -14,11 +15,11 @@ namespace fixwatch {
 // The current fix texts as the interpreter's events make them (what the data logger and
 // "Save current position" record, whatever the window shows), and what the Position tab
 // shows of them in the chosen coordinate format and unit set. Indexes are those of
-// Lab_Posizione (texts) and Lab_PosizioneUM (unit captions). With the defaults, Sent and
-// Metric, every shown text is the recorded one.
+// Lab_Posizione (texts, FixField) and Lab_PosizioneUM (unit captions, FixUnitField). With
+// the defaults, Sent and Metric, every shown text is the recorded one.
 class FixTexts {
 public:
-    static constexpr std::size_t kCount = 9;
+    static constexpr std::size_t kCount = kFixFieldCount;
 
     explicit FixTexts(QString decimalPoint) : decimalPoint_(std::move(decimalPoint)) {}
 
@@ -27,11 +28,11 @@ public:
     void SetUnits(UnitSystem units) { units_ = units; }
     UnitSystem Units() const { return units_; }
 
-    // Time, date and bearing: `text` as the label shows it by default.
+    // Time and date: `text` as the label shows it by default.
     void SetText(std::size_t index, const QString& text);
     // The worded latitude and longitude (ISO-8859-1).
     void SetPosition(const std::string& latitude, const std::string& longitude);
-    // Altitude (3), km/h (4), knots (5) and geoid separation (8), by "###0.0##".
+    // Altitude, both speeds, bearing and geoid separation, by "###0.0##".
     void SetNumber(std::size_t index, double value);
     // The unit letters of the altitude and of the geoid separation, as received.
     void SetAltitudeUnit(const std::string& unit) { altitudeUnit_ = unit; }
@@ -42,7 +43,7 @@ public:
     QString Recorded(std::size_t index) const;
     QString Shown(std::size_t index) const;
     QString ShownUnit(std::size_t index) const;
-    // The tooltips of the two speed labels, 4 and 5, which name their unit.
+    // The tooltips of the two speed labels, kSpeedKmh and kSpeedKnots, which name their unit.
     QString SpeedToolTip(std::size_t index) const;
 
 private:

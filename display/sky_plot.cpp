@@ -19,6 +19,48 @@ namespace fixwatch {
 namespace {
 
 constexpr int kElevationRings[] = {30, 60};
+
+// The plot's proportions. Sizes follow the horizon's radius (or, for the fonts, the plot's
+// side), with a floor in pixels so that a small plot stays legible.
+//
+// A satellite's circle: the weakest signal's radius and the strongest's.
+constexpr double kSmallestMarkShare = 0.028;
+constexpr double kSmallestMarkPixels = 2.5;
+constexpr double kLargestMarkShare = 0.058;
+constexpr double kLargestMarkPixels = 5.0;
+// A hollow circle's outline, as a share of the circle's own radius.
+constexpr double kHollowOutlineShare = 0.3;
+constexpr double kHollowOutlinePixels = 1.5;
+// The room between a circle and its name.
+constexpr double kNameGapShare = 0.012;
+constexpr double kNameGapPixels = 1.0;
+// The ring drawn around a highlighted circle, and how many of its widths it stands off it.
+constexpr double kHighlightShare = 0.012;
+constexpr double kHighlightPixels = 1.5;
+constexpr double kHighlightOffsetWidths = 2;
+// The rings and the north-south and east-west lines are one part in this of the radius wide
+// (at least a pixel); the horizon is half as wide again, and a ring's value stands three
+// such widths off the north-south line.
+constexpr double kRadiusPerLineWidth = 200;
+constexpr double kHorizonLineWidths = 1.5;
+constexpr double kRingValueOffsetLineWidths = 3;
+// The fonts of the cardinal points and of the numbers (ring values, satellite names), as a
+// share of the plot's side.
+constexpr double kCompassFontShare = 0.05;
+constexpr double kNumberFontShare = 0.036;
+// Pixels around the plot, around the cardinal points' band outside the horizon, and beside
+// a ring's value.
+constexpr double kPlotMarginPixels = 2;
+constexpr double kCompassBandPaddingPixels = 2;
+constexpr double kRingValuePaddingPixels = 2;
+// How far outside its circle a pointer still hits a satellite.
+constexpr double kHitSlackPixels = 2;
+// How far each grey goes from the base colour towards the text colour, and how opaque the
+// line from a circle to a name set away from it is.
+constexpr double kRingInk = 0.3;
+constexpr double kHorizonInk = 0.55;
+constexpr double kRingValueInk = 0.6;
+constexpr float kLeaderOpacity = 0.6F;
 // Signals at or below the first value get the smallest circle, at or above the second the
 // largest; most receivers report 10 to 50 dB-Hz.
 constexpr double kWeakSignal = 10;
@@ -47,6 +89,19 @@ struct CompassPoint {
     QPointF direction;
 };
 const CompassPoint kCompassPoints[] = {{"N", {0, -1}}, {"E", {1, 0}}, {"S", {0, 1}}, {"W", {-1, 0}}};
+
+// How far from the centre a plot of horizon `radius` draws `elevation`: the zenith at the
+// centre, the horizon on the circle, an elevation outside 0..90 held at either.
+double ZenithDistance(int elevation, double radius)
+{
+    return (90 - std::clamp(elevation, 0, 90)) / 90.0 * radius;
+}
+
+// The width of the plot's thin lines for a horizon of `radius`.
+double LineWidth(double radius)
+{
+    return std::max(1.0, radius / kRadiusPerLineWidth);
+}
 
 QRectF CircleBox(const SkyPlot::Mark& mark)
 {
@@ -88,15 +143,15 @@ QString SkyLabel(const SatelliteKey& key)
 
 QPointF SkyPosition(int elevation, int azimuth, QPointF centre, double radius)
 {
-    const double fromZenith = (90 - std::clamp(elevation, 0, 90)) / 90.0 * radius;
+    const double fromZenith = ZenithDistance(elevation, radius);
     const double angle = ((azimuth % 360) + 360) % 360 * std::numbers::pi / 180.0;
     return {centre.x() + fromZenith * std::sin(angle), centre.y() - fromZenith * std::cos(angle)};
 }
 
 double MarkRadius(std::optional<int> signal, double radius)
 {
-    const double smallest = std::max(2.5, radius * 0.028);
-    const double largest = std::max(5.0, radius * 0.058);
+    const double smallest = std::max(kSmallestMarkPixels, radius * kSmallestMarkShare);
+    const double largest = std::max(kLargestMarkPixels, radius * kLargestMarkShare);
     if (!signal)
         return smallest;
     const double strength =
@@ -173,22 +228,21 @@ void SkyPlot::EnsureLayout() const
 {
     if (laidOut_ && laidOutSize_ == size())
         return;
-    const double margin = 2;
-    const double side = std::max(0.0, std::min(width(), height()) - 2 * margin);
+    const double side = std::max(0.0, std::min(width(), height()) - 2 * kPlotMarginPixels);
     centre_ = QPointF(width() / 2.0, height() / 2.0);
 
     // Fonts in proportion to the plot, within reach of the widget's own font.
     const int basePixels = QFontInfo(font()).pixelSize();
     compassFont_ = font();
     compassFont_.setBold(true);
-    compassFont_.setPixelSize(Clamp(side * 0.05, basePixels, basePixels * 9 / 5));
+    compassFont_.setPixelSize(Clamp(side * kCompassFontShare, basePixels, basePixels * 9 / 5));
     const QFont numberFont = numberFont_;
     numberFont_ = font();
-    numberFont_.setPixelSize(Clamp(side * 0.036, basePixels * 4 / 5, basePixels * 7 / 5));
+    numberFont_.setPixelSize(Clamp(side * kNumberFontShare, basePixels * 4 / 5, basePixels * 7 / 5));
     if (numberFont_ != numberFont)
         nameTexts_.clear();
 
-    const double compassBand = QFontMetricsF(compassFont_).height() + 2;
+    const double compassBand = QFontMetricsF(compassFont_).height() + kCompassBandPaddingPixels;
     radius_ = std::max(0.0, side / 2 - compassBand);
 
     // The cardinal points, centred in the band outside the horizon.
@@ -264,11 +318,13 @@ void SkyPlot::PlaceRingLabels() const
 {
     ringLabels_.clear();
     const QFontMetricsF metrics(numberFont_);
-    const double thin = std::max(1.0, radius_ / 200);
+    const double thin = LineWidth(radius_);
+    const double offset = kRingValueOffsetLineWidths * thin;
     for (int elevation : kElevationRings) {
-        const double ring = (90 - elevation) / 90.0 * radius_;
-        const QSizeF extent(metrics.horizontalAdvance(RingText(elevation)) + 2, metrics.height());
-        const double right = centre_.x() + 3 * thin, left = centre_.x() - 3 * thin - extent.width();
+        const double ring = ZenithDistance(elevation, radius_);
+        const QSizeF extent(metrics.horizontalAdvance(RingText(elevation)) + kRingValuePaddingPixels,
+                            metrics.height());
+        const double right = centre_.x() + offset, left = centre_.x() - offset - extent.width();
         const double north = centre_.y() - ring + thin;
         const double south = centre_.y() + ring - thin - extent.height();
         const std::array<QRectF, 4> places = {
@@ -293,7 +349,7 @@ void SkyPlot::PlaceLabels() const
 {
     const QFontMetricsF metrics(numberFont_);
     const double textHeight = metrics.height();
-    const double gap = std::max(1.0, radius_ * 0.012);
+    const double gap = std::max(kNameGapPixels, radius_ * kNameGapShare);
     const QRectF bounds = rect();
 
     labelTexts_.clear();
@@ -408,7 +464,7 @@ const SkyPlot::Mark* SkyPlot::MarkAt(const QPointF& at) const
     for (const Mark& mark : marks_) {
         const QPointF from = at - mark.centre;
         // Used circles are painted over hollow ones, later over earlier.
-        if (std::hypot(from.x(), from.y()) <= mark.radius + 2
+        if (std::hypot(from.x(), from.y()) <= mark.radius + kHitSlackPixels
             && (hit == nullptr || mark.used || !hit->used))
             hit = &mark;
     }
@@ -467,7 +523,7 @@ void SkyPlot::paintEvent(QPaintEvent*)
 
     // The ring values move out of the satellites' way, so they are not part of the grid.
     painter.setFont(numberFont_);
-    painter.setPen(Blend(palette().color(QPalette::Base), palette().color(QPalette::Text), 0.6));
+    painter.setPen(Blend(palette().color(QPalette::Base), palette().color(QPalette::Text), kRingValueInk));
     for (std::size_t i = 0; i < ringLabels_.size(); ++i)
         painter.drawText(ringLabels_[i], Qt::AlignLeft | Qt::AlignTop,
                          RingText(kElevationRings[i]));
@@ -486,12 +542,12 @@ void SkyPlot::paintEvent(QPaintEvent*)
 
     if (!highlighted_.empty()) {
         painter.setRenderHint(QPainter::Antialiasing);
-        const double width = std::max(1.5, radius_ * 0.012);
+        const double width = std::max(kHighlightPixels, radius_ * kHighlightShare);
         painter.setPen(QPen(palette().color(QPalette::Highlight), width));
         painter.setBrush(Qt::NoBrush);
         for (const Mark& mark : marks_) {
             if (std::binary_search(highlighted_.begin(), highlighted_.end(), mark.key)) {
-                const double ring = mark.radius + 2 * width;
+                const double ring = mark.radius + kHighlightOffsetWidths * width;
                 painter.drawEllipse(mark.centre, ring, ring);
             }
         }
@@ -501,7 +557,7 @@ void SkyPlot::paintEvent(QPaintEvent*)
     // A name set away from its circle is joined to it: from the circle's edge to the name's
     // nearest point.
     QColor leaderColour = palette().color(QPalette::Text);
-    leaderColour.setAlphaF(0.6F);
+    leaderColour.setAlphaF(kLeaderOpacity);
     painter.setPen(QPen(leaderColour, 1));
     painter.setRenderHint(QPainter::Antialiasing);
     for (const Mark& mark : marks_) {
@@ -534,7 +590,7 @@ const QPixmap& SkyPlot::Sprite(const Mark& mark) const
 
     const QColor colour = SystemColor(mark.key.system);
     const QColor base = palette().color(QPalette::Base);
-    const double pen = mark.used ? 1.0 : std::max(1.5, mark.radius * 0.3);
+    const double pen = mark.used ? 1.0 : std::max(kHollowOutlinePixels, mark.radius * kHollowOutlineShare);
     // An odd number of pixels, so that the circle's centre is a pixel's centre.
     const int extent = 2 * static_cast<int>(std::ceil(mark.radius + pen / 2 + 1)) + 1;
     const qreal ratio = devicePixelRatioF();
@@ -558,18 +614,18 @@ void SkyPlot::PaintGrid(QPainter& painter) const
     const QPalette& colours = palette();
     const QColor base = colours.color(QPalette::Base);
     const QColor text = colours.color(QPalette::Text);
-    const QColor ringColour = Blend(base, text, 0.3);
-    const QColor horizonColour = Blend(base, text, 0.55);
-    const double thin = std::max(1.0, radius_ / 200);
+    const QColor ringColour = Blend(base, text, kRingInk);
+    const QColor horizonColour = Blend(base, text, kHorizonInk);
+    const double thin = LineWidth(radius_);
 
-    painter.setPen(QPen(horizonColour, 1.5 * thin));
+    painter.setPen(QPen(horizonColour, kHorizonLineWidths * thin));
     painter.setBrush(base);
     painter.drawEllipse(centre_, radius_, radius_);
 
     painter.setPen(QPen(ringColour, thin));
     painter.setBrush(Qt::NoBrush);
     for (int elevation : kElevationRings) {
-        const double ring = (90 - elevation) / 90.0 * radius_;
+        const double ring = ZenithDistance(elevation, radius_);
         painter.drawEllipse(centre_, ring, ring);
     }
     painter.drawLine(QPointF(centre_.x(), centre_.y() - radius_),

@@ -2,6 +2,7 @@
 #include "main_form.h"
 
 #include "buffered_group_box.h"
+#include "fix_fields.h"
 #include "port_combo_box.h"
 #include "sky_view.h"
 #include "value_label.h"
@@ -26,7 +27,7 @@
 namespace fixwatch {
 namespace {
 
-QString Indexed(const char* name, int index)
+QString Indexed(const char* name, std::size_t index)
 {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
 }
@@ -49,15 +50,15 @@ Label* PlainLabel(const QString& text, const QString& name)
     return label;
 }
 
-QLabel* Caption(const QString& text, const char* name, int index)
+QLabel* Caption(const QString& text, const char* name, std::size_t index)
 {
     return PlainLabel(text, Indexed(name, index));
 }
 
 // A value label: a sunken box in a fixed-pitch font, so that columns of figures line up and
 // an empty value still shows where it will appear.
-QLabel* Value(const QString& designText, const QString& tooltip, const char* name, int index,
-              int minimumCharacters = 10)
+QLabel* Value(const QString& designText, const QString& tooltip, const char* name,
+              std::size_t index, int minimumCharacters = 10)
 {
     QLabel* label = PlainLabel<ValueLabel>(designText, Indexed(name, index));
     label->setToolTip(tooltip);
@@ -74,7 +75,7 @@ QLabel* Value(const QString& designText, const QString& tooltip, const char* nam
 
 // The grey element of an etched pair: a sunken line, which Qt draws grey with its white
 // highlight below.
-QFrame* EtchedLine(int index)
+QFrame* EtchedLine(std::size_t index)
 {
     auto* line = Named(new QFrame, Indexed("Lin_Pos", index));
     line->setFrameShape(QFrame::HLine);
@@ -84,7 +85,7 @@ QFrame* EtchedLine(int index)
 
 // The white element of an etched pair: an empty line with no height of its own, since the
 // grey element already draws the highlight.
-QFrame* HighlightLine(int index)
+QFrame* HighlightLine(std::size_t index)
 {
     auto* line = Named(new QFrame, Indexed("Lin_Pos", index));
     line->setFrameShape(QFrame::NoFrame);
@@ -103,7 +104,7 @@ QString TwoDigits(int n)
 }
 
 // One row of a status frame: caption index, caption, value index, design text, tooltip.
-using InfoRow = std::tuple<int, const char*, int, const char*, const char*>;
+using InfoRow = std::tuple<std::size_t, const char*, FixInfoField, const char*, const char*>;
 
 // Lays out caption and value label pairs in `frame`, one row each, storing the captions in
 // `captions` (named `captionName`) and the values in `values`; `stretchBelow` keeps the rows
@@ -116,13 +117,11 @@ void AddInfoRows(QGroupBox* frame, std::array<QLabel*, N>& captions, const char*
     auto* layout = new QGridLayout(frame);
     int r = 0;
     for (const auto& [captionIndex, caption, valueIndex, designText, tooltip] : rows) {
-        auto ci = static_cast<std::size_t>(captionIndex);
-        auto vi = static_cast<std::size_t>(valueIndex);
-        captions[ci] = Caption(QString::fromLatin1(caption), captionName, captionIndex);
-        values[vi] = Value(QString::fromLatin1(designText), QString::fromLatin1(tooltip),
-                           "Lab_PosizioneInfo", valueIndex, 12);
-        layout->addWidget(captions[ci], r, 0);
-        layout->addWidget(values[vi], r, 1);
+        captions[captionIndex] = Caption(QString::fromLatin1(caption), captionName, captionIndex);
+        values[valueIndex] = Value(QString::fromLatin1(designText), QString::fromLatin1(tooltip),
+                                   "Lab_PosizioneInfo", valueIndex, 12);
+        layout->addWidget(captions[captionIndex], r, 0);
+        layout->addWidget(values[valueIndex], r, 1);
         ++r;
     }
     if (stretchBelow)
@@ -179,67 +178,66 @@ QWidget* MainForm::BuildPositionTab()
     auto* grid = new QGridLayout(Frm_Position);
     grid->setHorizontalSpacing(6);
     int row = 0;
-    auto addRow = [&](int captionIndex, const QString& caption, int valueIndex,
+    // A caption is a Lab_Posizione1 (FixCaption) or, with `info`, a Lab_PosizioneInfo1
+    // (FixInfoCaption).
+    auto addRow = [&](std::size_t captionIndex, const QString& caption, FixField valueIndex,
                       const QString& designText, const QString& tooltip, bool info = false,
                       int characters = 10) {
         QLabel* captionLabel = info ? Caption(caption, "Lab_PosizioneInfo1", captionIndex)
                                     : Caption(caption, "Lab_Posizione1", captionIndex);
         if (info)
-            Lab_PosizioneInfo1[static_cast<std::size_t>(captionIndex)] = captionLabel;
+            Lab_PosizioneInfo1[captionIndex] = captionLabel;
         else
-            Lab_Posizione1[static_cast<std::size_t>(captionIndex)] = captionLabel;
-        Lab_Posizione[static_cast<std::size_t>(valueIndex)] =
-            Value(designText, tooltip, "Lab_Posizione", valueIndex, characters);
+            Lab_Posizione1[captionIndex] = captionLabel;
+        Lab_Posizione[valueIndex] = Value(designText, tooltip, "Lab_Posizione", valueIndex, characters);
         grid->addWidget(captionLabel, row, 0);
         // A coordinate is wider than a number: it spans the unit column too.
-        grid->addWidget(Lab_Posizione[static_cast<std::size_t>(valueIndex)], row, 1, 1,
-                        characters > 10 ? 3 : 1);
+        grid->addWidget(Lab_Posizione[valueIndex], row, 1, 1, characters > 10 ? 3 : 1);
     };
-    auto addUnit = [&](int index, const QString& text, int column) {
-        Lab_PosizioneUM[static_cast<std::size_t>(index)] =
-            PlainLabel(text, Indexed("Lab_PosizioneUM", index));
-        grid->addWidget(Lab_PosizioneUM[static_cast<std::size_t>(index)], row, column);
+    auto addUnit = [&](FixUnitField index, const QString& text, int column) {
+        Lab_PosizioneUM[index] = PlainLabel(text, Indexed("Lab_PosizioneUM", index));
+        grid->addWidget(Lab_PosizioneUM[index], row, column);
     };
-    auto addLine = [&](int grey, int white) {
-        Lin_Pos[static_cast<std::size_t>(grey)] = EtchedLine(grey);
-        Lin_Pos[static_cast<std::size_t>(white)] = HighlightLine(white);
-        grid->addWidget(Lin_Pos[static_cast<std::size_t>(grey)], row++, 0, 1, 5);
-        grid->addWidget(Lin_Pos[static_cast<std::size_t>(white)], row++, 0, 1, 5);
+    auto addLine = [&](FixRule grey, FixRule white) {
+        Lin_Pos[grey] = EtchedLine(grey);
+        Lin_Pos[white] = HighlightLine(white);
+        grid->addWidget(Lin_Pos[grey], row++, 0, 1, 5);
+        grid->addWidget(Lin_Pos[white], row++, 0, 1, 5);
     };
 
-    addRow(0, QStringLiteral("Time (GMT):"), 0, QStringLiteral("00:00:00"),
+    addRow(kTimeCaption, QStringLiteral("Time (GMT):"), kTime, QStringLiteral("00:00:00"),
            QStringLiteral("Greenwich Mean Time"));
     ++row;
-    addRow(6, QStringLiteral("Date (GMT):"), 7, QStringLiteral("00:00:00"),
+    addRow(kDateCaption, QStringLiteral("Date (GMT):"), kDate, QStringLiteral("00:00:00"),
            QStringLiteral("Greenwich Date"));
     ++row;
-    addLine(0, 1);
-    addRow(1, QStringLiteral("Latitude:"), 1, QStringLiteral("000:00:00:00 N"),
-           QStringLiteral("Current latitude"), false, 15);
+    addLine(kDateRule, kDateRuleHighlight);
+    addRow(kLatitudeCaption, QStringLiteral("Latitude:"), kLatitude,
+           QStringLiteral("000:00:00:00 N"), QStringLiteral("Current latitude"), false, 15);
     ++row;
-    addRow(2, QStringLiteral("Longitude:"), 2, QStringLiteral("000:00:00:00 E"),
-           QStringLiteral("Current longitude"), false, 15);
+    addRow(kLongitudeCaption, QStringLiteral("Longitude:"), kLongitude,
+           QStringLiteral("000:00:00:00 E"), QStringLiteral("Current longitude"), false, 15);
     ++row;
-    addRow(3, QStringLiteral("Altitude:"), 3, QStringLiteral("0000.0"),
+    addRow(kAltitudeCaption, QStringLiteral("Altitude:"), kAltitude, QStringLiteral("0000.0"),
            QStringLiteral("Current altitude"));
-    addUnit(0, QStringLiteral("[m]"), 2);
+    addUnit(kAltitudeUnit, QStringLiteral("[m]"), 2);
     ++row;
-    addLine(2, 3);
-    addRow(4, QStringLiteral("Speed:"), 4, QStringLiteral("000.0"),
+    addLine(kAltitudeRule, kAltitudeRuleHighlight);
+    addRow(kSpeedCaption, QStringLiteral("Speed:"), kSpeedKmh, QStringLiteral("000.0"),
            QStringLiteral("Current speed [km/h]"));
-    addUnit(2, QStringLiteral("[Km/h]  /"), 2);
-    Lab_Posizione[5] =
-        Value(QStringLiteral("000.0"), QStringLiteral("Current speed [knots]"), "Lab_Posizione", 5);
-    grid->addWidget(Lab_Posizione[5], row, 3);
-    addUnit(1, QStringLiteral("[Knots]"), 4);
+    addUnit(kKmhUnit, QStringLiteral("[Km/h]  /"), 2);
+    Lab_Posizione[kSpeedKnots] = Value(QStringLiteral("000.0"), QStringLiteral("Current speed [knots]"),
+                                       "Lab_Posizione", kSpeedKnots);
+    grid->addWidget(Lab_Posizione[kSpeedKnots], row, 3);
+    addUnit(kKnotsUnit, QStringLiteral("[Knots]"), 4);
     ++row;
-    addRow(5, QStringLiteral("Direction:"), 6, QStringLiteral("000.0"),
+    addRow(kDirectionCaption, QStringLiteral("Direction:"), kBearing, QStringLiteral("000.0"),
            QStringLiteral("Current direction"));
     ++row;
-    addLine(5, 4);
-    addRow(5, QStringLiteral("Geoid Separation:"), 8, QStringLiteral("00"),
-           QStringLiteral("Height of geoid above WGS84 ellipsoid"), true);
-    addUnit(3, QStringLiteral("[m]"), 2);
+    addLine(kDirectionRule, kDirectionRuleHighlight);
+    addRow(kGeoidSeparationCaption, QStringLiteral("Geoid Separation:"), kGeoidSeparation,
+           QStringLiteral("00"), QStringLiteral("Height of geoid above WGS84 ellipsoid"), true);
+    addUnit(kGeoidSeparationUnit, QStringLiteral("[m]"), 2);
     ++row;
     grid->setRowStretch(row, 1);
     grid->setColumnStretch(5, 1);
@@ -250,13 +248,14 @@ QWidget* MainForm::BuildPositionTab()
                     false);
     };
     Frm_Satelliti = Frame(QStringLiteral("Satellities:"), "Frm_Satelliti");
-    infoRows(Frm_Satelliti, {{0, "In view:", 0, "00", "Number of satellites in view"},
-                             {1, "In use:", 1, "00", "Number of satellites in use"},
-                             {6, "Status:", 5, "Fix Obtained", "Fix status"}});
+    infoRows(Frm_Satelliti,
+             {{kInViewCaption, "In view:", kSatellitesInView, "00", "Number of satellites in view"},
+              {kInUseCaption, "In use:", kSatellitesUsed, "00", "Number of satellites in use"},
+              {kStatusCaption, "Status:", kFixStatus, "Fix Obtained", "Fix status"}});
     Frm_xDOP = Frame(QStringLiteral("Diluition of precision:"), "Frm_xDOP");
-    infoRows(Frm_xDOP, {{2, "PDOP:", 2, "00", "PDOP: Position Dilution Of Precision"},
-                        {3, "HDOP:", 3, "00", "PDOP: Horizontal Dilution Of Precision"},
-                        {4, "VDOP:", 4, "00", "VDOP: Vertical Dilution Of Precision"}});
+    infoRows(Frm_xDOP, {{kPdopCaption, "PDOP:", kPdop, "00", "PDOP: Position Dilution Of Precision"},
+                        {kHdopCaption, "HDOP:", kHdop, "00", "PDOP: Horizontal Dilution Of Precision"},
+                        {kVdopCaption, "VDOP:", kVdop, "00", "VDOP: Vertical Dilution Of Precision"}});
 
     Cmd_StartStop[0] = Named(new QPushButton(QStringLiteral("Start")), Indexed("Cmd_StartStop", 0));
     Cmd_StartStop[0]->setToolTip(QStringLiteral("Start the acquisition"));
@@ -289,28 +288,31 @@ QWidget* MainForm::BuildGeneralInfoTab()
     };
 
     Frm_Mode = Frame(QStringLiteral("GPS Mode:"), "Frm_Mode");
-    infoFrame(Frm_Mode, {{0, "Fix:", 8, "Valid", "Kind of fix (SPS, DGPS or PPS)"},
-                         {1, "Mode:", 6, "Forced 2D/3D", "Automatic or Forced 2D/3D mode"},
-                         {2, "Quality:", 7, "Qualita", "Quality: 2D / 3D"}});
+    infoFrame(Frm_Mode,
+              {{kPositionFixCaption, "Fix:", kPositionFix, "Valid", "Kind of fix (SPS, DGPS or PPS)"},
+               {kModeCaption, "Mode:", kAutoManMode, "Forced 2D/3D", "Automatic or Forced 2D/3D mode"},
+               {kQualityCaption, "Quality:", kMode3D, "Qualita", "Quality: 2D / 3D"}});
     Frm_DGPS = Frame(QStringLiteral("DGPS:"), "Frm_DGPS");
-    infoFrame(Frm_DGPS, {{3, "Age:", 9, "00", "Time since last DGPS update blank"},
-                         {4, "Station ID:", 10, "00", "DGPS reference station ID blank"}});
+    infoFrame(Frm_DGPS,
+              {{kDgpsAgeCaption, "Age:", kDgpsAge, "00", "Time since last DGPS update blank"},
+               {kDgpsStationCaption, "Station ID:", kDgpsStation, "00", "DGPS reference station ID blank"}});
     Frm_Track = Frame(QStringLiteral("Tracks:"), "Frm_Track");
-    infoFrame(Frm_Track, {{5, "True Track:", 11, "00", "True track made good"},
-                          {6, "Mag. Track:", 12, "00", "Magnetic track made good"}});
+    infoFrame(Frm_Track, {{kTrueTrackCaption, "True Track:", kTrueTrack, "00", "True track made good"},
+                          {kMagneticTrackCaption, "Mag. Track:", kMagneticTrack, "00",
+                           "Magnetic track made good"}});
 
     // Channel status: three columns of four channels.
     Frame1 = Frame(QStringLiteral("Channels:"), "Frame1");
     auto* channels = new QGridLayout(Frame1);
     channels->setHorizontalSpacing(8);
-    for (int i = 0; i < 12; ++i) {
-        const auto index = static_cast<std::size_t>(i);
+    for (std::size_t index = 0; index < kChannelCount; ++index) {
+        const int i = static_cast<int>(index);
         const QString n = TwoDigits(i + 1);
         Lab_PosizioneInfo3[index] =
-            Caption(QStringLiteral("Channel ") + n + QLatin1Char(':'), "Lab_PosizioneInfo3", i);
+            Caption(QStringLiteral("Channel ") + n + QLatin1Char(':'), "Lab_PosizioneInfo3", index);
         Lab_PosizioneInfo3b[index] = Value(QStringLiteral("Not in Use"),
                                            QStringLiteral("Status of channel ") + n,
-                                           "Lab_PosizioneInfo3b", i, 10);
+                                           "Lab_PosizioneInfo3b", index, 10);
         const int column = (i / 4) * 3;
         channels->addWidget(Lab_PosizioneInfo3[index], i % 4, column);
         channels->addWidget(Lab_PosizioneInfo3b[index], i % 4, column + 1);
@@ -338,23 +340,25 @@ QWidget* MainForm::BuildSatellitesTab()
     auto* grid = new QGridLayout(page);
     grid->setHorizontalSpacing(4);
 
-    Lab_Sat1[0] = Caption(QStringLiteral("Channel:"), "Lab_Sat1", 0);
-    LabSat1[0] = Caption(QStringLiteral("ID Satellite:"), "LabSat1", 0);
-    LabSat1[1] = Caption(QStringLiteral("Azimuth:"), "LabSat1", 1);
-    Lab_Sat1[2] = Caption(QStringLiteral("Elevation:"), "Lab_Sat1", 2);
-    grid->addWidget(Lab_Sat1[0], 1, 0);
-    grid->addWidget(LabSat1[0], 2, 0);
-    grid->addWidget(LabSat1[1], 3, 0);
-    grid->addWidget(Lab_Sat1[2], 4, 0);
+    Lab_Sat1[kChannelRowCaption] = Caption(QStringLiteral("Channel:"), "Lab_Sat1", kChannelRowCaption);
+    LabSat1[kSatelliteIdRowCaption] =
+        Caption(QStringLiteral("ID Satellite:"), "LabSat1", kSatelliteIdRowCaption);
+    LabSat1[kAzimuthRowCaption] = Caption(QStringLiteral("Azimuth:"), "LabSat1", kAzimuthRowCaption);
+    Lab_Sat1[kElevationRowCaption] =
+        Caption(QStringLiteral("Elevation:"), "Lab_Sat1", kElevationRowCaption);
+    grid->addWidget(Lab_Sat1[kChannelRowCaption], 1, 0);
+    grid->addWidget(LabSat1[kSatelliteIdRowCaption], 2, 0);
+    grid->addWidget(LabSat1[kAzimuthRowCaption], 3, 0);
+    grid->addWidget(Lab_Sat1[kElevationRowCaption], 4, 0);
 
-    auto cell = [](const QString& text, const char* name, int i) {
-        QLabel* label = Value(text, QString(), name, i, 3);
+    auto cell = [](const QString& text, const char* name, std::size_t index) {
+        QLabel* label = Value(text, QString(), name, index, 3);
         label->setAlignment(Qt::AlignCenter);
         return label;
     };
-    for (int i = 0; i < 12; ++i) {
-        const auto index = static_cast<std::size_t>(i);
-        auto* bar = Named(new QProgressBar, Indexed("PSat", i));
+    for (std::size_t index = 0; index < kChannelCount; ++index) {
+        const int i = static_cast<int>(index);
+        auto* bar = Named(new QProgressBar, Indexed("PSat", index));
         bar->setOrientation(Qt::Vertical);
         bar->setRange(0, 90);
         bar->setValue(0);
@@ -365,11 +369,11 @@ QWidget* MainForm::BuildSatellitesTab()
         PSat[index] = bar;
         grid->addWidget(bar, 0, i + 1, Qt::AlignHCenter);
 
-        Lab_SatCHN[index] = cell(TwoDigits(i + 1), "Lab_SatCHN", i);
+        Lab_SatCHN[index] = cell(TwoDigits(i + 1), "Lab_SatCHN", index);
         Lab_SatCHN[index]->setFrameStyle(QFrame::NoFrame);
-        Lab_Sat[index] = cell(QStringLiteral("00"), "Lab_Sat", i);
-        Lab_SatA[index] = cell(QStringLiteral("00"), "Lab_SatA", i);
-        Lab_SatE[index] = cell(QStringLiteral("00"), "Lab_SatE", i);
+        Lab_Sat[index] = cell(QStringLiteral("00"), "Lab_Sat", index);
+        Lab_SatA[index] = cell(QStringLiteral("00"), "Lab_SatA", index);
+        Lab_SatE[index] = cell(QStringLiteral("00"), "Lab_SatE", index);
         grid->addWidget(Lab_SatCHN[index], 1, i + 1);
         grid->addWidget(Lab_Sat[index], 2, i + 1);
         grid->addWidget(Lab_SatA[index], 3, i + 1);

@@ -1,6 +1,7 @@
 // Replaying a recording: pacing by the sentences' own times with the test's clock, pause,
 // seek, speed, the end, and the errors a user sees.
 #include "file_source.h"
+#include "log_capture.h"
 #include "port_device.h"
 #include "sealed.h"
 
@@ -272,6 +273,37 @@ TEST_F(FileSourceTest, PortNamesChooseARecording)
     EXPECT_FALSE(RecordingPath(dir_.path()));
     EXPECT_FALSE(RecordingPath("/dev/ttyUSB0"));
     EXPECT_FALSE(RecordingPath("tcp://localhost:10110"));
+}
+
+} // namespace
+} // namespace fixwatch
+
+namespace fixwatch {
+namespace {
+
+// The replay's diagnostics are silent unless asked for; asked for, a file that cannot be
+// played says why, in counts and names, never in the file's own text.
+TEST_F(FileSourceTest, ReplayLogSaysWhyAFileHasNoSentenceOnlyWhenSwitchedOn)
+{
+    const std::string records = "08/12/2026;10:15:00;45 27.458 S;167 09.165 E\r\n"
+                                "08/12/2026;10:15:01;45 27.459 S;167 09.165 E\r\n";
+    const QString log = Write(records, "day.log");
+    {
+        test::LogCapture quiet;
+        FileSource source(log);
+        EXPECT_FALSE(source.Open());
+        EXPECT_TRUE(quiet.Lines().isEmpty()) << quiet.Text().toStdString();
+    }
+    test::LogCapture capture(QStringLiteral("fixwatch.replay.debug=true"));
+    FileSource source(log);
+    EXPECT_FALSE(source.Open());
+    const QString text = capture.Text();
+    EXPECT_TRUE(text.contains(QStringLiteral("fixwatch.replay: opening ") + log + " of " + QString::number(records.size()) + " bytes"))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("none of the 2 lines in the first " + QString::number(records.size()) + " bytes starts a sentence"))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("cannot replay " + log + ": No NMEA sentence in " + log)) << text.toStdString();
+    EXPECT_FALSE(text.contains("27.45")) << "received text logged";
 }
 
 } // namespace

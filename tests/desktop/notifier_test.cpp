@@ -1,6 +1,7 @@
 // Notifications on a real session bus with a real notification server (dunst), read back by
 // dbus-monitor on the same bus; a bus without a server; and no bus at all. The CTest entries
 // start the bus and the server (with-notification-server).
+#include "log_capture.h"
 #include "notifier.h"
 #include "notify_monitor.h"
 
@@ -95,6 +96,25 @@ TEST(NotifierWithoutServer, SaysOnceThatNotificationsAreUnavailable)
     ASSERT_EQ(notes.unavailable.size(), 1u);
     EXPECT_EQ(notes.unavailable[0], "Desktop notifications unavailable: no notification server on the session bus");
     EXPECT_TRUE(notes.delivered.empty());
+}
+
+// Switched on, the alarms' log says what was sent and why the server refused it, without the
+// alarm's text.
+TEST(NotifierWithoutServer, LogsWhatWasSentAndTheRefusal)
+{
+    test::LogCapture capture(QStringLiteral("fixwatch.alarms.debug=true"));
+    Notifier notifier;
+    Notes notes;
+    notes.Watch(notifier);
+    notifier.Notify(AlarmKind::Anchor, "42 m from the anchor point (limit 30 m)", "", true);
+    ASSERT_TRUE(Await([&] { return !notes.unavailable.empty(); }));
+    const QString text = capture.Text();
+    EXPECT_TRUE(text.contains("fixwatch.alarms: sending anchor notification (critical)")) << text.toStdString();
+    EXPECT_TRUE(text.contains("fixwatch.alarms: notification refused: org.freedesktop.DBus.Error.ServiceUnknown"))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("fixwatch.alarms: notifications unavailable: no notification server on the session bus"))
+        << text.toStdString();
+    EXPECT_FALSE(text.contains("42 m")) << "the alarm's text logged";
 }
 
 TEST(NotifierWithoutBus, SaysOnceThatNotificationsAreUnavailable)

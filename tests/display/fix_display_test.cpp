@@ -65,9 +65,10 @@ TEST(FixDisplayHandlers, BarsClampTooltipsKeepTheValueAndClearKeepsUnits)
     display.gps_SatelliteReceived(2, 7, 100, 45, -5);
     EXPECT_EQ(bar(0), "90 99");
     EXPECT_EQ(bar(1), "0 -5");
-    display.gps_SatelliteReceived(13, 7, 100, 45, 30); // a fourth GSV message
-    display.gps_SatelliteReceived(0, 7, 100, 45, 30);
-    EXPECT_EQ(widgets.w.Lab_Sat[2]->text(), "");
+    display.gps_SatelliteReceived(13, 9, 100, 45, 30); // a fourth GSV message
+    display.gps_SatelliteReceived(0, 9, 100, 45, 30);
+    for (QLabel* number : widgets.w.Lab_Sat) // neither has a column, nor writes another's
+        EXPECT_NE(number->text(), "9");
 
     display.gps_TimeChanged("12:35:19");
     display.gps_AltitudeUnitsReceived("M");
@@ -77,13 +78,13 @@ TEST(FixDisplayHandlers, BarsClampTooltipsKeepTheValueAndClearKeepsUnits)
         EXPECT_EQ(label->text(), "");
     for (QLabel* label : widgets.w.Lab_PosizioneInfo3b)
         EXPECT_EQ(label->text(), "");
-    EXPECT_EQ(widgets.w.Lab_SatCHN[11]->text(), "12");
+    EXPECT_EQ(widgets.w.Lab_SatCHN.back()->text(), "12");
     EXPECT_EQ(bar(0), "0 0");
-    EXPECT_EQ(widgets.w.Lab_PosizioneUM[0]->text(), "[m]");
+    EXPECT_EQ(widgets.w.Lab_PosizioneUM[kAltitudeUnit]->text(), "[m]");
 
     FixDisplay german(widgets.w, QLocale(QLocale::German));
     german.gps_AltitudeReceived(545.4);
-    EXPECT_EQ(widgets.w.Lab_Posizione[3]->text(), "545,4");
+    EXPECT_EQ(widgets.w.Lab_Posizione[kAltitude]->text(), "545,4");
 }
 
 TEST(FixDisplayHandlers, ReceivedTextIsShownExactlyAsReceived)
@@ -96,10 +97,10 @@ TEST(FixDisplayHandlers, ReceivedTextIsShownExactlyAsReceived)
         display.gps_TrueTrack(text);
         display.gps_TimeChanged(text);
         display.gps_AltitudeUnitsReceived(text);
-        EXPECT_EQ(widgets.w.Lab_PosizioneInfo[10]->text(), shown);
-        EXPECT_EQ(widgets.w.Lab_PosizioneInfo[11]->text(), shown);
-        EXPECT_EQ(widgets.w.Lab_Posizione[0]->text(), shown);
-        EXPECT_EQ(widgets.w.Lab_PosizioneUM[0]->text(), "[" + shown.toLower() + "]");
+        EXPECT_EQ(widgets.w.Lab_PosizioneInfo[kDgpsStation]->text(), shown);
+        EXPECT_EQ(widgets.w.Lab_PosizioneInfo[kTrueTrack]->text(), shown);
+        EXPECT_EQ(widgets.w.Lab_Posizione[kTime]->text(), shown);
+        EXPECT_EQ(widgets.w.Lab_PosizioneUM[kAltitudeUnit]->text(), "[" + shown.toLower() + "]");
     }
     for (const QString text : {"<img src=/dev/zero>", "<b>bold</b>", "&lt;", "a < b"}) {
         QTextDocument tip; // rendered as rich text, the tooltip shows the original text
@@ -127,8 +128,8 @@ TEST(FixDisplayHandlers, RmcSpeedInKmhCarriesThePrecisionOfItsKnots)
             const std::string body = "$GNRMC,123519,A,4807.038,N,01131.000,E," + std::string(sent) + ",084.4,230394,,";
             ASSERT_TRUE(gps.Parse(body + "*" + gps.GetChecksum(body))) << sent;
             const auto local = [comma](QString text) { return comma ? text.replace('.', ',') : text; };
-            EXPECT_EQ(widgets.w.Lab_Posizione[5]->text(), local(knots)) << sent;
-            EXPECT_EQ(widgets.w.Lab_Posizione[4]->text(), local(kmh)) << sent;
+            EXPECT_EQ(widgets.w.Lab_Posizione[kSpeedKnots]->text(), local(knots)) << sent;
+            EXPECT_EQ(widgets.w.Lab_Posizione[kSpeedKmh]->text(), local(kmh)) << sent;
         }
     }
     // clang-format on
@@ -138,8 +139,8 @@ TEST(FixDisplayPainting, ABatchPaintsEachChangedLabelOnceAndUnchangedOnesNever)
 {
     Widgets widgets;
     FixDisplay display(widgets.w);
-    QLabel* time = widgets.w.Lab_Posizione[0];
-    QLabel* fix = widgets.w.Lab_PosizioneInfo[5];
+    QLabel* time = widgets.w.Lab_Posizione[kTime];
+    QLabel* fix = widgets.w.Lab_PosizioneInfo[kFixStatus];
     display.gps_FixObtained();
     widgets.paints.clear();
 
@@ -170,10 +171,11 @@ TEST(FixDisplayPainting, AColumnBlankedAndFilledAgainInOneBatchIsNeitherChangedN
     display.gps_Ch09SatReceived(0);
     display.gps_SatelliteReceived(9, 21, 120, 35, 41);
     widgets.paints.clear();
-    QLabel* number = widgets.w.Lab_Sat[8];
-    QProgressBar* bar = widgets.w.PSat[8];
-    QLabel* status = widgets.w.Lab_PosizioneInfo3b[8];
-    QLabel* time = widgets.w.Lab_Posizione[0];
+    const std::size_t ninth = 8; // channel 9's column
+    QLabel* number = widgets.w.Lab_Sat[ninth];
+    QProgressBar* bar = widgets.w.PSat[ninth];
+    QLabel* status = widgets.w.Lab_PosizioneInfo3b[ninth];
+    QLabel* time = widgets.w.Lab_Posizione[kTime];
 
     display.BeginBatch();
     display.gps_Ch09SatReceived(0);
@@ -183,7 +185,7 @@ TEST(FixDisplayPainting, AColumnBlankedAndFilledAgainInOneBatchIsNeitherChangedN
     display.gps_TimeChanged("12:00:02");
     display.EndBatch();
     EXPECT_EQ(number->text(), "21");
-    EXPECT_EQ(widgets.w.Lab_SatA[8]->text(), "120");
+    EXPECT_EQ(widgets.w.Lab_SatA[ninth]->text(), "120");
     EXPECT_EQ(bar->value(), 41);
     EXPECT_EQ(bar->toolTip(), "41");
     EXPECT_EQ(status->text(), "Not in use");
@@ -223,8 +225,8 @@ TEST(FixDisplayUnits, ImperialTextsCarryThePrecisionOfTheReceivedValue)
         display.SetUnits(UnitSystem::Imperial);
         display.gps_AltitudeReceived(row.altitude);
         display.gps_SpeedReceivedKmh(row.kmh);
-        EXPECT_EQ(widgets.w.Lab_Posizione[3]->text(), row.feet) << row.legend;
-        EXPECT_EQ(widgets.w.Lab_Posizione[4]->text(), row.mph) << row.legend;
+        EXPECT_EQ(widgets.w.Lab_Posizione[kAltitude]->text(), row.feet) << row.legend;
+        EXPECT_EQ(widgets.w.Lab_Posizione[kSpeedKmh]->text(), row.mph) << row.legend;
     }
 }
 
@@ -235,7 +237,7 @@ TEST(FixDisplayUnits, EachUnitSetConvertsWhatIsShownButNeverTheCurrentFixTexts)
     const DisplayWidgets& w = widgets.w;
     auto shown = [&] { // altitude, km/h, knots, geoid separation, then the four unit captions
         QStringList texts;
-        for (const std::size_t i : {3, 4, 5, 8})
+        for (const FixField i : {kAltitude, kSpeedKmh, kSpeedKnots, kGeoidSeparation})
             texts << w.Lab_Posizione[i]->text();
         for (QLabel* unit : w.Lab_PosizioneUM)
             texts << unit->text();
@@ -243,7 +245,7 @@ TEST(FixDisplayUnits, EachUnitSetConvertsWhatIsShownButNeverTheCurrentFixTexts)
     };
     auto recorded = [&] {
         QStringList texts;
-        for (const std::size_t i : {3, 4, 5, 8})
+        for (const FixField i : {kAltitude, kSpeedKmh, kSpeedKnots, kGeoidSeparation})
             texts << display.CurrentFixText(i);
         return texts.join(QLatin1Char('|'));
     };
@@ -261,27 +263,27 @@ TEST(FixDisplayUnits, EachUnitSetConvertsWhatIsShownButNeverTheCurrentFixTexts)
     display.gps_GeoidSeparationUnitsReceived("M");
     EXPECT_EQ(shown(), "1789.4|25.8|22.4|-153.9|[ft]|[Knots]|[mph]  /|[ft]")
         << "converted with the one decimal each value was sent with";
-    EXPECT_EQ(w.Lab_Posizione[4]->toolTip(), "Current speed [mph]");
+    EXPECT_EQ(w.Lab_Posizione[kSpeedKmh]->toolTip(), "Current speed [mph]");
     EXPECT_EQ(recorded(), "545.4|41.5|22.4|-46.9");
 
     display.SetUnits(UnitSystem::Nautical);
     EXPECT_EQ(shown(), "545.4|22.4|41.5|-46.9|[m]|[Km/h]|[Knots]  /|[m]");
-    EXPECT_EQ(w.Lab_Posizione[4]->toolTip(), "Current speed [knots]");
+    EXPECT_EQ(w.Lab_Posizione[kSpeedKmh]->toolTip(), "Current speed [knots]");
     display.gps_SpeedReceivedKnots(10);
-    EXPECT_EQ(w.Lab_Posizione[4]->text(), "10.0") << "a new knots value is the first speed";
+    EXPECT_EQ(w.Lab_Posizione[kSpeedKmh]->text(), "10.0") << "a new knots value is the first speed";
 
     display.SetUnits(UnitSystem::Imperial);
     display.gps_AltitudeUnitsReceived("F"); // a receiver that already sends feet is not converted
-    EXPECT_EQ(w.Lab_Posizione[3]->text(), "545.4");
-    EXPECT_EQ(w.Lab_PosizioneUM[0]->text(), "[f]");
+    EXPECT_EQ(w.Lab_Posizione[kAltitude]->text(), "545.4");
+    EXPECT_EQ(w.Lab_PosizioneUM[kAltitudeUnit]->text(), "[f]");
     display.gps_AltitudeUnitsReceived("M");
 
     display.SetUnits(UnitSystem::Metric);
     EXPECT_EQ(shown(), "545.4|41.5|10.0|-46.9|" + designUnits) << "back to the specified texts";
     display.gps_SpeedReceivedKmh(0.08);
-    EXPECT_EQ(w.Lab_Posizione[4]->text(), "0.08") << "the metric text keeps its pattern";
-    EXPECT_EQ(w.Lab_Posizione[4]->toolTip(), "Current speed [km/h]");
-    EXPECT_EQ(w.Lab_Posizione[5]->toolTip(), "Current speed [knots]");
+    EXPECT_EQ(w.Lab_Posizione[kSpeedKmh]->text(), "0.08") << "the metric text keeps its pattern";
+    EXPECT_EQ(w.Lab_Posizione[kSpeedKmh]->toolTip(), "Current speed [km/h]");
+    EXPECT_EQ(w.Lab_Posizione[kSpeedKnots]->toolTip(), "Current speed [knots]");
 
     display.SetUnits(UnitSystem::Imperial);
     display.ClearDisplay();

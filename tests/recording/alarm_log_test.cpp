@@ -1,6 +1,7 @@
 // The alarm file: its name, one line per change, and appends that keep what was there.
 #include "alarm_log.h"
 #include "file_contents.h"
+#include "log_capture.h"
 #include "qt_print.h"
 
 #include <QTemporaryDir>
@@ -46,6 +47,31 @@ TEST(AppendAlarmLog, AppendsToTheFileOfTheDayAndSaysWhyItCouldNot)
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifoPath).constData(), 0600), 0);
     EXPECT_FALSE(AppendAlarmLog(folder.path(), kAt.addDays(1), true, "fix-lost", "Fix lost", &reason));
     EXPECT_TRUE(reason.endsWith("is not a regular file")) << reason.toStdString();
+}
+
+// Switched on, the alarm log says which file each line went to and why one was not written,
+// without the alarm's text; by default it says nothing.
+TEST(AppendAlarmLog, LogsTheFileAndEveryFailureOnlyWhenSwitchedOn)
+{
+    QTemporaryDir folder;
+    {
+        test::LogCapture quiet;
+        AppendAlarmLog("/nonexistent/folder", kAt, true, "fix-lost", "Fix lost");
+        EXPECT_TRUE(quiet.Lines().isEmpty()) << quiet.Text().toStdString();
+    }
+    test::LogCapture capture(QStringLiteral("fixwatch.alarms.debug=true"));
+    ASSERT_TRUE(AppendAlarmLog(folder.path(), kAt, true, "hdop", "HDOP 4.2 over 2.5"));
+    EXPECT_FALSE(AppendAlarmLog("/nonexistent/folder", kAt, false, "hdop", "HDOP 1.1"));
+    EXPECT_FALSE(AppendAlarmLog(folder.path(), QDateTime(), true, "hdop", "HDOP 4.2 over 2.5"));
+    const QString path = folder.filePath(AlarmLogFileName(kAt.toLocalTime().date()));
+    ASSERT_EQ(capture.Lines().size(), 3) << capture.Text().toStdString();
+    EXPECT_EQ(capture.Lines()[0], "fixwatch.alarms: alarm file " + path + ": raised hdop");
+    EXPECT_TRUE(capture.Lines()[1].startsWith(
+        "fixwatch.alarms: alarm file not written for cleared hdop: cannot write /nonexistent/folder/"))
+        << capture.Lines()[1].toStdString();
+    EXPECT_EQ(capture.Lines()[2],
+              "fixwatch.alarms: alarm file not written for raised hdop: the computer's date is not valid");
+    EXPECT_FALSE(capture.Text().contains("HDOP")) << "the alarm's text logged";
 }
 
 } // namespace
