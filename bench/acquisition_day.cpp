@@ -10,15 +10,21 @@
 //   alarm watch.
 //   defaults 24 h, 4800 baud, 48-byte pieces; the line is kept full at that speed.
 //   --gnss: a four-system 10 Hz receiver read with All GNSS on, instead of a GPS one.
+#include "alarm_kind.h"
 #include "main_form.h"
-
-#include <QAction>
-#include <QTemporaryDir>
 #include "pseudo_terminal.h"
 #include "synthetic_gnss_receiver.h"
 #include "synthetic_receiver.h"
+#include "window_controls.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdlib>
@@ -30,6 +36,8 @@
 #include <sys/resource.h>
 
 namespace {
+
+using fixwatch::test::Control;
 
 long PeakKiB()
 {
@@ -92,14 +100,13 @@ int main(int argc, char* argv[])
         qputenv("FIXWATCH_LOG_DIR", recordings.path().toLocal8Bit());
     fixwatch::MainForm form(gnss ? "/G+" : "");
     form.show();
-    if (record) {
-        form.MenuRecord->setChecked(true);
-        form.MenuRecord_Click();
-    }
-    if (alarms)
-        for (const char* alarm : {"no-data:5", "fix-lost", "fix-degraded", "hdop:2.5", "satellites:6", "anchor:30", "date"})
-            form.ArmFromCommandLine(alarm);
-    form.Cmd_StartStop_Click(0);
+    if (record)
+        Control<QAction>(form, "MenuRecord")->trigger();
+    // Every alarm of the Alarms menu, with its usual bounds (5 s, HDOP 2.5, 6 satellites, 30 m).
+    for (std::size_t alarm = 0; alarms && alarm < fixwatch::kAlarmKinds.size(); ++alarm)
+        Control<QAction>(form, "MenuAlarm", alarm)->trigger();
+    Control<QPushButton>(form, "Cmd_StartStop", 0)->click();
+    QTimer* poll = Control<QTimer>(form, "Timer_Lett");
 
     fixwatch::SyntheticReceiver receiver;
     fixwatch::SyntheticGnssReceiver gnssReceiver;
@@ -125,7 +132,7 @@ int main(int argc, char* argv[])
         stream.erase(0, bytesPerTick);
 
         const auto started = Clock::now();
-        form.Timer_Lett_Timer();
+        fixwatch::test::Tick(poll);
         const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
         if (tick < hour)
             firstHour += seconds;
@@ -134,8 +141,12 @@ int main(int argc, char* argv[])
         if (tick == hour - 1)
             peakAfterFirstHour = PeakKiB();
     }
-    const std::uint64_t recorded = form.Recorder().BytesWritten();
-    form.Cmd_StartStop_Click(1);
+    Control<QPushButton>(form, "Cmd_StartStop", 1)->click();
+    // What Stop left in the recordings' folder, and what the status bar says of it.
+    qint64 recorded = 0;
+    for (const QFileInfo& file : QDir(recordings.path()).entryInfoList({QStringLiteral("*.nmea")}, QDir::Files))
+        recorded += file.size();
+    const QString recordingText = Control<QLabel>(form, "Lab_Status", 2)->text();
 
     const double first = firstHour / static_cast<double>(hour);
     const double last = lastHour / static_cast<double>(hour);
@@ -151,8 +162,9 @@ int main(int argc, char* argv[])
               << "line buffer at the end: " << form.lineBuffer().size() << " characters\n";
     if (record)
         std::cout << "recorded: " << recorded << " bytes"
-                  << (form.Recorder().Error().isEmpty() ? std::string()
-                                                        : ", " + form.Recorder().Error().toStdString())
+                  << (recordingText.startsWith(QLatin1String("Recording stopped"))
+                          ? ", " + recordingText.toStdString()
+                          : std::string())
                   << "\n";
     return 0;
 }

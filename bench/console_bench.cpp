@@ -10,8 +10,10 @@
 #include "main_form.h"
 #include "pseudo_terminal.h"
 #include "synthetic_gnss_receiver.h"
+#include "window_controls.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTimer>
@@ -25,6 +27,7 @@
 
 namespace {
 
+using fixwatch::test::Control;
 using Clock = std::chrono::steady_clock;
 
 double Median(std::vector<double> values)
@@ -79,8 +82,11 @@ int main(int argc, char* argv[])
     fixwatch::MainForm form("/G+ /S115200,N,8,1");
     form.resize(900, 700);
     form.show();
-    form.Cmd_StartStop_Click(0);
-    form.Timer_Lett->stop(); // the ticks are driven here, without the port
+    Control<QPushButton>(form, "Cmd_StartStop", 0)->click();
+    Control<QTimer>(form, "Timer_Lett")->stop(); // the ticks are driven here, without the port
+    auto* tabs = Control<QTabWidget>(form, "SSTab");
+    auto* console = Control<fixwatch::ConsoleView>(form, "Frm_Console");
+    const int consoleTab = tabs->indexOf(console);
 
     // The console alone, hidden, as the window's feed hands it each line.
     fixwatch::ConsoleView hiddenConsole;
@@ -89,19 +95,19 @@ int main(int argc, char* argv[])
     fixwatch::SyntheticGnssReceiver receiver;
     const auto tick = [&](int tab) {
         const std::string text = OneSecond(receiver);
-        form.SSTab->setCurrentIndex(tab);
+        tabs->setCurrentIndex(tab);
         QCoreApplication::processEvents();
         return MicrosecondsOf([&] { form.HandleInput(text); QCoreApplication::processEvents(); });
     };
     // The console fills to its bound first, so that shown ticks drop old lines as they will.
-    for (std::size_t kept = 0; kept < fixwatch::ConsoleView::kMaxLines; kept = form.Frm_Console->KeptLines())
-        tick(form.ConsoleTab());
+    for (std::size_t kept = 0; kept < fixwatch::ConsoleView::kMaxLines; kept = console->KeptLines())
+        tick(consoleTab);
 
     std::vector<double> hidden, shown, consoleWork;
     std::size_t linesPerTick = 0;
     for (int round = 0; round < ticks; ++round) {
         hidden.push_back(tick(fixwatch::MainForm::kPositionTab));
-        shown.push_back(tick(form.ConsoleTab()));
+        shown.push_back(tick(consoleTab));
         const std::string text = OneSecond(receiver);
         const auto lines = Lines(text);
         linesPerTick = lines.size();
@@ -123,16 +129,16 @@ int main(int argc, char* argv[])
               << "  the hidden console's own work:         " << tConsole << " us\n";
 
     // A filter change with the console full and shown: every kept line is looked at again.
-    form.SSTab->setCurrentIndex(form.ConsoleTab());
+    tabs->setCurrentIndex(consoleTab);
     QCoreApplication::processEvents();
     std::vector<double> narrow, widen;
     for (int round = 0; round < 5; ++round) {
-        narrow.push_back(MicrosecondsOf([&] { form.Frm_Console->Txt_Filter->setText(QStringLiteral("GSV")); }));
-        widen.push_back(MicrosecondsOf([&] { form.Frm_Console->Txt_Filter->setText(QString()); }));
+        narrow.push_back(MicrosecondsOf([&] { console->Txt_Filter->setText(QStringLiteral("GSV")); }));
+        widen.push_back(MicrosecondsOf([&] { console->Txt_Filter->setText(QString()); }));
     }
-    std::cout << "filter change over " << form.Frm_Console->KeptLines() << " kept lines, median of 5:\n"
+    std::cout << "filter change over " << console->KeptLines() << " kept lines, median of 5:\n"
               << "  to \"GSV\" (the GSV lines shown): " << Median(narrow) / 1000.0 << " ms\n"
               << "  back to none (every line shown):  " << Median(widen) / 1000.0 << " ms\n";
-    form.Cmd_StartStop_Click(1);
+    Control<QPushButton>(form, "Cmd_StartStop", 1)->click();
     return 0;
 }

@@ -11,11 +11,13 @@
 #include "checksum.h"
 #include "file_source.h"
 #include "main_form.h"
-#include "replay_bar.h"
 #include "sentence_assembler.h"
+#include "window_controls.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QDir>
 #include <QTemporaryFile>
 
@@ -33,6 +35,7 @@
 
 namespace {
 
+using fixwatch::test::Control;
 using Clock = std::chrono::steady_clock;
 constexpr std::int64_t kDayMs = 86'400'000;
 
@@ -164,18 +167,21 @@ void ReplayInWindow(const QString& path, long maxTicks)
     qputenv("FIXWATCH_COM1", ("file://" + path).toLocal8Bit());
     fixwatch::MainForm form("/G+");
     form.show();
-    form.Frm_Replay->Cmb_ReplaySpeed->setCurrentIndex(form.Frm_Replay->Cmb_ReplaySpeed->count() - 1);
-    form.Cmd_StartStop_Click(0);
-    if (!form.AcquisitionRunning()) {
+    auto* speed = Control<QComboBox>(form, "Cmb_ReplaySpeed");
+    speed->setCurrentIndex(speed->count() - 1);
+    QTimer* poll = Control<QTimer>(form, "Timer_Lett");
+    Control<QPushButton>(form, "Cmd_StartStop", 0)->click();
+    // The read timer runs while the window acquires; the end of the recording stops it.
+    if (!poll->isActive()) {
         std::cerr << "the window could not open " << path.toStdString() << '\n';
         return;
     }
     const long peakBefore = PeakKiB();
     long ticks = 0;
     double total = 0, worst = 0;
-    while (form.AcquisitionRunning() && ticks < maxTicks) {
+    while (poll->isActive() && ticks < maxTicks) {
         const auto started = Clock::now();
-        form.Timer_Lett_Timer();
+        fixwatch::test::Tick(poll);
         const double seconds = Seconds(started);
         total += seconds;
         worst = std::max(worst, seconds);
@@ -185,7 +191,7 @@ void ReplayInWindow(const QString& path, long maxTicks)
                 "%.1f ms at most; peak RSS %ld KiB before, %ld KiB after\n",
                 ticks, fixwatch::FileSource::kFastReadLength, total / static_cast<double>(ticks) * 1e3,
                 worst * 1e3, peakBefore, PeakKiB());
-    form.Cmd_StartStop_Click(1);
+    Control<QPushButton>(form, "Cmd_StartStop", 1)->click();
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // stationary capture, and the splash and About windows, into PNG files of a folder.
 // Usage: fixwatch-screenshot [folder] [multi-system capture] [stationary capture]
 #include "accuracy_view.h"
+#include "alarm_kind.h"
 #include "alarm_list.h"
 #include "checksum.h"
 #include "console_view.h"
@@ -15,7 +16,9 @@
 #include "replay_bar.h"
 #include "sample_sentences.h"
 #include "signals_view.h"
+#include "window_controls.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -23,17 +26,21 @@
 #include <QFileInfo>
 #include <QListView>
 #include <QPixmap>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
 #include <cstdio>
 #include <iostream>
 #include <string>
 
 namespace {
+
+using fixwatch::test::Control;
 
 bool Save(const QPixmap& picture, const QString& path)
 {
@@ -49,8 +56,16 @@ void Tick(fixwatch::MainForm& form)
         QApplication::processEvents(QEventLoop::AllEvents, 5);
         QThread::msleep(2);
     }
-    form.Timer_Lett_Timer();
+    fixwatch::test::Tick(Control<QTimer>(form, "Timer_Lett"));
 }
+
+// Start (0) or Stop (1), as the buttons do.
+void StartStop(fixwatch::MainForm& form, std::size_t index)
+{
+    Control<QPushButton>(form, "Cmd_StartStop", index)->click();
+}
+
+QTabWidget* Tabs(const fixwatch::MainForm& form) { return Control<QTabWidget>(form, "SSTab"); }
 
 void Feed(fixwatch::MainForm& form, fixwatch::PseudoTerminal& receiver, const std::string& text)
 {
@@ -115,25 +130,25 @@ int main(int argc, char* argv[])
         fixwatch::frmAbout about(&form);
         form.today = [] { return QDate(2026, 12, 7); };
         form.show();
-        form.MenuSalvaDL_Click();
-        form.Cmd_StartStop_Click(0);
+        Control<QAction>(form, "MenuSalvaDL")->trigger();
+        StartStop(form, 0);
         Feed(form, receiver, fixwatch::SampleSecondText());
         receiver.Write(fixwatch::SampleSecondText()); // the status bar as it reads while sentences arrive
         Tick(form);
         const char* names[] = {"position.png", "general-info.png", "satellites.png", "communication.png"};
         for (int tab = 0; tab < 4; ++tab) {
-            form.SSTab->setCurrentIndex(tab);
+            Tabs(form)->setCurrentIndex(tab);
             QApplication::processEvents();
             ok = Save(form.grab(), path(names[tab])) && ok;
         }
         ok = Save(form.statusBar()->grab(), path("status-receiving.png")) && ok;
 
         // The Position tab as View > Coordinates > UTM shows it.
-        form.SSTab->setCurrentIndex(0);
-        form.MenuCoordinate[3]->trigger();
+        Tabs(form)->setCurrentIndex(0);
+        Control<QAction>(form, "MenuCoordinate", 3)->trigger();
         QApplication::processEvents();
         ok = Save(form.grab(), path("position-utm.png")) && ok;
-        form.MenuCoordinate[0]->trigger();
+        Control<QAction>(form, "MenuCoordinate", 0)->trigger();
 
         // Lines that end in LF alone, and text lost to a receiver faster than the window.
         std::string lfOnly = fixwatch::SampleSecondText();
@@ -149,13 +164,14 @@ int main(int argc, char* argv[])
         form.Status->clock = [&now] { return now; };
         form.Status->Started();
         now = 7000;
-        form.Timer_Lett_Timer();
+        fixwatch::test::Tick(Control<QTimer>(form, "Timer_Lett"));
         ok = Save(form.statusBar()->grab(), path("status-no-data.png")) && ok;
         receiver.CloseMaster();
-        for (int i = 0; i < 5 && form.Comm().LinkState() != fixwatch::CommControl::State::Lost; ++i)
+        const QLabel* state = Control<QLabel>(form, "Lab_Status", 1);
+        for (int i = 0; i < 5 && !state->text().startsWith(QLatin1String("Receiver lost")); ++i)
             Tick(form);
         ok = Save(form.statusBar()->grab(), path("status-lost.png")) && ok;
-        form.Cmd_StartStop_Click(1);
+        StartStop(form, 1);
 
         about.show();
         QApplication::processEvents();
@@ -189,7 +205,7 @@ int main(int argc, char* argv[])
             qputenv("FIXWATCH_COM1", QByteArray::fromStdString(receiver.Device()));
             fixwatch::MainForm form(allGnss ? "/S38400,N,8,1 /G+" : "/S38400,N,8,1");
             form.show();
-            form.Cmd_StartStop_Click(0);
+            StartStop(form, 0);
             Feed(form, receiver, text.substr(0, text.size() - 2048));
             receiver.Write(text.substr(text.size() - 2048));
             Tick(form);
@@ -197,27 +213,28 @@ int main(int argc, char* argv[])
                 ok = Save(form.statusBar()->grab(), path("status-hint.png")) && ok;
                 continue;
             }
-            form.SSTab->setCurrentIndex(2);
+            Tabs(form)->setCurrentIndex(fixwatch::MainForm::kSatellitesTab);
             QApplication::processEvents();
             ok = Save(form.grab(), path("satellites-gnss.png")) && ok;
-            form.SSTab->setCurrentIndex(4);
+            Tabs(form)->setCurrentIndex(fixwatch::MainForm::kSkyTab);
             QApplication::processEvents();
             ok = Save(form.grab(), path("sky.png")) && ok;
-            form.SSTab->setCurrentIndex(fixwatch::MainForm::kHistoryTab);
-            form.Frm_History->Cmb_HistoryWindow->setCurrentIndex(0);
+            Tabs(form)->setCurrentIndex(fixwatch::MainForm::kHistoryTab);
+            Control<QComboBox>(form, "Cmb_HistoryWindow")->setCurrentIndex(0);
             QApplication::processEvents();
             ok = Save(form.grab(), path("history.png")) && ok;
             // Dark before the console's lines, which go back in time, reach the History tab.
-            form.SSTab->setCurrentIndex(fixwatch::MainForm::kSkyTab);
+            Tabs(form)->setCurrentIndex(fixwatch::MainForm::kSkyTab);
             QApplication::setPalette(DarkPalette());
             QApplication::processEvents();
             ok = Save(form.grab(), path("sky-dark.png")) && ok;
-            form.SSTab->setCurrentIndex(fixwatch::MainForm::kHistoryTab);
+            Tabs(form)->setCurrentIndex(fixwatch::MainForm::kHistoryTab);
             QApplication::processEvents();
             ok = Save(form.grab(), path("history-dark.png")) && ok;
             QApplication::setPalette(QApplication::style()->standardPalette());
             // The console, with a few lines damaged as a noisy cable would.
-            form.SSTab->setCurrentIndex(form.ConsoleTab());
+            auto* console = Control<fixwatch::ConsoleView>(form, "Frm_Console");
+            Tabs(form)->setCurrentWidget(console);
             std::string damaged = fixwatch::CaptureText(capture.toStdString(), 40);
             for (std::size_t end = damaged.find("\r\n"), n = 0; end != std::string::npos;
                  end = damaged.find("\r\n", end + 2), ++n) {
@@ -227,14 +244,14 @@ int main(int argc, char* argv[])
             Feed(form, receiver, damaged);
             QApplication::processEvents();
             // Scrolled back to the last damaged line, so that the shot shows how one is marked.
-            const fixwatch::ConsoleModel& lines = form.Frm_Console->Model();
+            const fixwatch::ConsoleModel& lines = console->Model();
             int lastDamaged = lines.rowCount() - 1;
             while (lastDamaged > 0 && !lines.LineOf(lastDamaged).badChecksum)
                 --lastDamaged;
-            form.Frm_Console->Lst_Console->scrollTo(lines.index(lastDamaged), QAbstractItemView::PositionAtCenter);
+            console->Lst_Console->scrollTo(lines.index(lastDamaged), QAbstractItemView::PositionAtCenter);
             QApplication::processEvents();
             ok = Save(form.grab(), path("console.png")) && ok;
-            form.Cmd_StartStop_Click(1);
+            StartStop(form, 1);
         }
 
         // The Signals tab on two multi-band receivers (L1 with L2 and E5b; L1 with L5), light
@@ -248,17 +265,17 @@ int main(int argc, char* argv[])
             qputenv("FIXWATCH_COM1", QByteArray::fromStdString(receiver.Device()));
             fixwatch::MainForm form("/S38400,N,8,1 /G+");
             form.show();
-            form.SSTab->setCurrentIndex(fixwatch::MainForm::kSignalsTab);
-            form.Cmd_StartStop_Click(0);
+            Tabs(form)->setCurrentIndex(fixwatch::MainForm::kSignalsTab);
+            StartStop(form, 0);
             Feed(form, receiver, fixwatch::CaptureText(file.toStdString(), 100000));
-            form.Frm_Signals->Redraw();
+            Control<fixwatch::SignalsView>(form, "Frm_Signals")->Redraw();
             QApplication::processEvents();
             ok = Save(form.grab(), path(qPrintable(name + QStringLiteral(".png")))) && ok;
             QApplication::setPalette(DarkPalette());
             QApplication::processEvents();
             ok = Save(form.grab(), path(qPrintable(name + QStringLiteral("-dark.png")))) && ok;
             QApplication::setPalette(QApplication::style()->standardPalette());
-            form.Cmd_StartStop_Click(1);
+            StartStop(form, 1);
         }
 
         // The same capture replayed in the window with "Open recording...", twelve seconds in
@@ -269,14 +286,14 @@ int main(int argc, char* argv[])
             form.Comm().ReplayClock([&now] { return now; });
             form.askRecordingFile = [&capture] { return QDir::cleanPath(capture); };
             form.show();
-            form.MenuOpenRecording_Click();
-            form.Frm_Replay->Cmb_ReplaySpeed->setCurrentIndex(1);
-            form.Cmd_StartStop_Click(0);
+            Control<QAction>(form, "MenuOpenRecording")->trigger();
+            Control<QComboBox>(form, "Cmb_ReplaySpeed")->setCurrentIndex(1);
+            StartStop(form, 0);
             for (int second = 0; second <= 6; ++second, now += 1000)
-                form.Timer_Lett_Timer();
+                fixwatch::test::Tick(Control<QTimer>(form, "Timer_Lett"));
             QApplication::processEvents();
             ok = Save(form.grab(), path("replay-bar.png")) && ok;
-            form.Cmd_StartStop_Click(1);
+            StartStop(form, 1);
         }
     } else {
         std::cerr << "fixwatch-screenshot: no capture at " << capture.toStdString() << "\n";
@@ -292,10 +309,13 @@ int main(int argc, char* argv[])
         const QDateTime utc(QDate(2026, 12, 9), QTime(12, 0), Qt::UTC);
         form.alarmClock = [&now] { return now; };
         form.utcNow = [&] { return utc.addMSecs(static_cast<qint64>(now * 1000)); };
-        for (const char* alarm : {"no-data:5", "fix-degraded", "fix-lost", "anchor:30"})
-            form.ArmFromCommandLine(alarm);
+        // Armed from the Alarms menu with their usual bounds: 5 s without data, 30 m around the
+        // position when armed.
+        for (const fixwatch::AlarmKind kind : {fixwatch::AlarmKind::NoData, fixwatch::AlarmKind::FixDegraded,
+                                               fixwatch::AlarmKind::FixLost, fixwatch::AlarmKind::Anchor})
+            Control<QAction>(form, "MenuAlarm", fixwatch::AlarmIndex(kind))->trigger();
         form.show();
-        form.Cmd_StartStop_Click(0);
+        StartStop(form, 0);
         for (int second = 0; second < 20; ++second) {
             now = second;
             if (second < 10)
@@ -303,12 +323,12 @@ int main(int argc, char* argv[])
             else if (second > 15)
                 Feed(form, receiver, AlarmSecond(second, 0, 0));
             else
-                form.Timer_Lett_Timer();
+                fixwatch::test::Tick(Control<QTimer>(form, "Timer_Lett"));
         }
-        form.SSTab->setCurrentWidget(form.Frm_Alarms);
+        Tabs(form)->setCurrentWidget(Control<fixwatch::AlarmList>(form, "Frm_Alarms"));
         QApplication::processEvents();
         ok = Save(form.grab(), path("alarms.png")) && ok;
-        form.Cmd_StartStop_Click(1);
+        StartStop(form, 1);
     }
 
     // The Accuracy tab on a receiver that stood still for a few minutes, light and dark.
@@ -319,19 +339,20 @@ int main(int argc, char* argv[])
         qputenv("FIXWATCH_COM1", QByteArray::fromStdString(receiver.Device()));
         fixwatch::MainForm form("/S38400,N,8,1 /G+");
         form.show();
-        form.Cmd_StartStop_Click(0);
+        StartStop(form, 0);
         Feed(form, receiver, fixwatch::CaptureText(stationary.toStdString(), 1000000));
-        form.SSTab->setCurrentIndex(fixwatch::MainForm::kAccuracyTab);
+        Tabs(form)->setCurrentIndex(fixwatch::MainForm::kAccuracyTab);
+        auto* accuracy = Control<fixwatch::AccuracyView>(form, "Frm_Accuracy");
         QApplication::processEvents();
-        form.Frm_Accuracy->Redraw();
+        accuracy->Redraw();
         QApplication::processEvents();
         ok = Save(form.grab(), path("accuracy.png")) && ok;
         QApplication::setPalette(DarkPalette());
         QApplication::processEvents();
-        form.Frm_Accuracy->Redraw();
+        accuracy->Redraw();
         ok = Save(form.grab(), path("accuracy-dark.png")) && ok;
         QApplication::setPalette(QApplication::style()->standardPalette());
-        form.Cmd_StartStop_Click(1);
+        StartStop(form, 1);
     } else {
         std::cerr << "fixwatch-screenshot: no capture at " << stationary.toStdString() << "\n";
     }

@@ -3,6 +3,8 @@
 // Finding a window's controls as its user and its code name them: by object name,
 // "Timer_Lett" or "Lab_Posizione(3)". Tests and tools reach a window through these names and
 // its signals, never through its members, so that the window keeps a small face.
+#include <QApplication>
+#include <QMessageBox>
 #include <QMetaObject>
 #include <QObject>
 #include <QString>
@@ -44,5 +46,28 @@ inline void Tick(QTimer* timer)
 {
     QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
 }
+
+// Accepts each message box that opens while it lives, from inside the box's own event loop,
+// and keeps what the last one said: a question the window may or may not ask never hangs
+// the caller, and is over when the answerer goes.
+class BoxAnswerer {
+public:
+    BoxAnswerer()
+    {
+        poll_.setInterval(5);
+        QObject::connect(&poll_, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                said_ = box->text();
+                box->accept();
+            }
+        });
+        poll_.start();
+    }
+    const QString& Said() const { return said_; }
+
+private:
+    QTimer poll_;
+    QString said_;
+};
 
 } // namespace fixwatch::test

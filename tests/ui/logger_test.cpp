@@ -1,6 +1,8 @@
 // The data logger and "Save current position" on the window: what goes into the day's file,
 // and what a hostile receiver or a hostile file system cannot do to it.
 #include "capture_receiver.h"
+#include "fix_fields.h"
+#include "window_controls.h"
 
 #include <gtest/gtest.h>
 
@@ -13,21 +15,24 @@ TEST(Recording, RecordsTheSixFixTextsToTheDaysFileAndTheLoggerTakesOverSaving)
 {
     LogFolder logs;
     MainForm form;
+    auto* saveCurrent = Control<QAction>(form, "MenuSalvaCP");
+    auto* dataLogger = Control<QAction>(form, "MenuSalvaDL");
+    auto* loggerTimer = Control<QTimer>(form, "Timer_DL");
     form.today = [] { return QDate(2026, 12, 5); };
-    form.MenuSalvaCP_Click();
+    saveCurrent->trigger();
     Feed(form, SampleSentences());
-    form.MenuSalvaCP_Click();
+    saveCurrent->trigger();
     form.today = [] { return QDate(2026, 12, 6); };
-    form.Timer_DL_Timer();
+    Tick(loggerTimer);
     EXPECT_EQ(FileContents(logs.Path("2026-12-05.log")),
               QByteArray(";;;;;\r\n05/12/2026;12:35:19;048\xB0 07.038' N;011\xB0 31.000' E;545.4;41.5\r\n"));
     EXPECT_TRUE(QFile::exists(logs.Path("2026-12-06.log")));
 
-    form.MenuSalvaDL_Click();
-    EXPECT_TRUE(form.MenuSalvaDL->isChecked());
-    EXPECT_FALSE(form.MenuSalvaCP->isEnabled());
-    form.Cmb_Interval->setCurrentIndex(11);
-    EXPECT_EQ(form.Timer_DL->interval(), 60000);
+    dataLogger->trigger();
+    EXPECT_TRUE(dataLogger->isChecked());
+    EXPECT_FALSE(saveCurrent->isEnabled());
+    Control<QComboBox>(form, "Cmb_Interval")->setCurrentIndex(11);
+    EXPECT_EQ(loggerTimer->interval(), 60000);
 }
 
 TEST(Recording, ALineEndOrASemicolonInsideAReceivedFieldCannotForgeARecord)
@@ -36,13 +41,15 @@ TEST(Recording, ALineEndOrASemicolonInsideAReceivedFieldCannotForgeARecord)
     PtyWindow w;
     MainForm& form = w.form;
     form.today = [] { return QDate(2026, 12, 7); };
+    auto* saveCurrent = Control<QAction>(form, "MenuSalvaCP");
     // A valid checksum over a time field holding a lone LF and a coordinate with a lone CR.
     w.Receive(Line("$GPGLL,4916.45,N,12311.12\r01/01/2099;00:00:00;FORGED,W,22\n01/01/2099;00:00:00;FORGED,A"));
-    ASSERT_FALSE(form.Lab_Posizione[0]->text().isEmpty());
-    form.MenuSalvaCP_Click();
+    ASSERT_FALSE(Control<QLabel>(form, "Lab_Posizione", kTime)->text().isEmpty());
+    saveCurrent->trigger();
     w.Send(Line("$GPGGA,123519,4807.038;01/01/2099;00:00:00;FORGED,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"));
-    ASSERT_TRUE(form.Lab_Posizione[1]->text().contains("FORGED")) << "the minutes are shown as sent";
-    form.MenuSalvaCP_Click();
+    ASSERT_TRUE(Control<QLabel>(form, "Lab_Posizione", kLatitude)->text().contains("FORGED"))
+        << "the minutes are shown as sent";
+    saveCurrent->trigger();
 
     const QByteArray written = FileContents(logs.Path("2026-12-07.log"));
     SCOPED_TRACE(written.toStdString());

@@ -1,7 +1,8 @@
 // The main window as a person first meets it, what the command line sets, and what a second
 // of sentences puts where (the Position tab's values are checked with the View menu).
 #include "capture_receiver.h"
-#include "sky_view.h"
+#include "fix_fields.h"
+#include "window_controls.h"
 
 #include <QAbstractItemModel>
 
@@ -10,54 +11,61 @@
 namespace fixwatch {
 namespace {
 
+using namespace test;
+
 TEST(MainWindowLayout, OpensClearedWithItsOwnTextsAndOnlyPlainTextLabels)
 {
     MainForm form;
-    EXPECT_EQ(QStringList({form.windowTitle(), form.SSTab->tabText(3), form.Lab_PosizioneInfo[3]->toolTip(),
-                           form.Lab_PosizioneInfo3[11]->text(), form.OptBaud[9]->text(), form.Chk_GNSS->text()})
+    EXPECT_EQ(QStringList({form.windowTitle(), Control<QTabWidget>(form, "SSTab")->tabText(3),
+                           Control<QLabel>(form, "Lab_PosizioneInfo", kHdop)->toolTip(),
+                           Control<QLabel>(form, "Lab_PosizioneInfo3", 11)->text(),
+                           Control<QRadioButton>(form, "OptBaud", 9)->text(), Control<QCheckBox>(form, "Chk_GNSS")->text()})
                   .join(QLatin1Char('|')),
               "Fixwatch|Communication|PDOP: Horizontal Dilution Of Precision|Channel 12:|57600|All GNSS");
-    EXPECT_EQ(form.findChild<QLabel*>("Lab_Posizione(3)"), form.Lab_Posizione[3]);
-    EXPECT_EQ(form.MenuSalvaDL->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
-    EXPECT_TRUE(form.Cmd_CalcolaCRC->isHidden());
-    EXPECT_TRUE(form.Chk_GNSS->toolTip().contains("GN, GL, GA, GB, BD, GQ, QZ and GI"));
-    EXPECT_FALSE(form.Chk_GNSS->isChecked());
+    EXPECT_EQ(Control<QAction>(form, "MenuSalvaDL")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
+    EXPECT_TRUE(Control<QPushButton>(form, "Cmd_CalcolaCRC")->isHidden());
+    auto* allGnss = Control<QCheckBox>(form, "Chk_GNSS");
+    EXPECT_TRUE(allGnss->toolTip().contains("GN, GL, GA, GB, BD, GQ, QZ and GI"));
+    EXPECT_FALSE(allGnss->isChecked());
     // The window opens cleared, not with its design texts.
-    EXPECT_EQ(test::Texts({form.Lab_Posizione[0], form.Lab_SatCHN[0]}), "|01");
-    EXPECT_TRUE(form.MenuStart[0]->isEnabled());
-    EXPECT_FALSE(form.MenuStart[1]->isEnabled());
+    EXPECT_EQ(Texts({Control<QLabel>(form, "Lab_Posizione", kTime), Control<QLabel>(form, "Lab_SatCHN", 0)}), "|01");
+    EXPECT_TRUE(Control<QAction>(form, "MenuStart", 0)->isEnabled());
+    EXPECT_FALSE(Control<QAction>(form, "MenuStart", 1)->isEnabled());
     // Received text must never be read as markup.
     for (QLabel* label : form.findChildren<QLabel*>())
         EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
-    for (QLabel* label : form.Status->Lab_Status)
-        EXPECT_EQ(label->focusPolicy(), Qt::NoFocus);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(Control<QLabel>(form, "Lab_Status", i)->focusPolicy(), Qt::NoFocus);
 }
 
 TEST(MainWindowLayout, CommandLineSetsTheControls)
 {
     MainForm form("/c3 /s115200,e,7,2 /b+ /g+");
-    EXPECT_FALSE(form.Cmd_CalcolaCRC->isHidden());
-    EXPECT_EQ(form.Cmb_COM->currentText(), "3");
-    EXPECT_TRUE(form.OptBaud[10]->isChecked());
-    EXPECT_EQ(form.Settings().parityIndex, 1);
-    EXPECT_TRUE(form.Chk_GNSS->isChecked());
+    EXPECT_FALSE(Control<QPushButton>(form, "Cmd_CalcolaCRC")->isHidden());
+    EXPECT_EQ(Control<QComboBox>(form, "Cmb_COM")->currentText(), "3");
+    EXPECT_TRUE(Control<QRadioButton>(form, "OptBaud", 10)->isChecked());
+    EXPECT_TRUE(Control<QRadioButton>(form, "OptParita", 1)->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(form, "Chk_GNSS")->isChecked());
 }
 
 TEST(FixDisplayOnTheWindow, ASecondOfSentencesFillsEveryTab)
 {
-    test::PtyWindow w;
+    PtyWindow w;
     const MainForm& form = w.form;
     w.Receive(SampleSecondText());
-    EXPECT_EQ(test::Texts({form.Lab_Posizione[0], form.Lab_Posizione[7], form.Lab_PosizioneInfo[0],
-                           form.Lab_PosizioneInfo[2], form.Lab_PosizioneInfo[5]}),
+    const auto fix = [&form](FixField field) { return Control<QLabel>(form, "Lab_Posizione", field); };
+    const auto info = [&form](FixInfoField field) { return Control<QLabel>(form, "Lab_PosizioneInfo", field); };
+    EXPECT_EQ(Texts({fix(kTime), fix(kDate), info(kSatellitesInView), info(kPdop), info(kFixStatus)}),
               "12:35:19|05/12/2026|8|1.8|Fix Obtained");
     // GSA used channels 1 to 7; GSV then filled columns 1 to 8, as the events draw them.
-    EXPECT_EQ(test::Texts({form.Lab_PosizioneInfo3b[6], form.Lab_PosizioneInfo3b[7], form.Lab_Sat[4], form.Lab_Sat[8]}),
+    EXPECT_EQ(Texts({Control<QLabel>(form, "Lab_PosizioneInfo3b", 6), Control<QLabel>(form, "Lab_PosizioneInfo3b", 7),
+                     Control<QLabel>(form, "Lab_Sat", 4), Control<QLabel>(form, "Lab_Sat", 8)}),
               "In use|Not in use|24|");
-    EXPECT_EQ(form.PSat[4]->toolTip(), "44");
-    EXPECT_EQ(form.PSat[4]->value(), 44);
+    auto* bar = Control<QProgressBar>(form, "PSat", 4);
+    EXPECT_EQ(bar->toolTip(), "44");
+    EXPECT_EQ(bar->value(), 44);
     // Without All GNSS, the Sky tab lists the GPS satellites of GP sentences.
-    EXPECT_EQ(form.Frm_Sky->Grd_Sky->model()->rowCount(), 8);
+    EXPECT_EQ(Control<QTableView>(form, "Grd_Sky")->model()->rowCount(), 8);
 }
 
 } // namespace

@@ -2,7 +2,9 @@
 // datagrams, on 127.0.0.1, each showing the fix as a serial receiver would.
 #include "captures.h"
 #include "gpsd_harness.h"
+#include "fix_fields.h"
 #include "test_peers.h"
+#include "window_controls.h"
 #include "window_test_support.h"
 
 #include <QUdpSocket>
@@ -18,6 +20,11 @@ using namespace test;
 // A GPS capture with a fix in GGA and RMC, its lines ending in LF alone, as gpsd passes on.
 const char* const kCapture = "GPSmap-76S.nmea";
 
+QLabel* FixLabel(const MainForm& form, FixField field) { return Control<QLabel>(form, "Lab_Posizione", field); }
+// The status bar's source, link state and logger texts.
+QString StatusText(const MainForm& form, std::size_t index) { return Control<QLabel>(form, "Lab_Status", index)->text(); }
+void Stop(MainForm& form) { Control<QPushButton>(form, "Cmd_StartStop", 1)->click(); }
+
 TEST(WindowOnGpsd, ShowsTheFixKeepsGpsdsOwnLinesOutAndReconnects)
 {
     if (const std::string missing = GpsdHarness::Missing(); !missing.empty())
@@ -29,28 +36,29 @@ TEST(WindowOnGpsd, ShowsTheFixKeepsGpsdsOwnLinesOutAndReconnects)
     PortVariable port(1, "gpsd://127.0.0.1:" + std::to_string(gpsd.Port()));
 
     MainForm form;
-    ASSERT_TRUE(Start(form)) << form.Comm().Reason().toStdString();
+    ASSERT_TRUE(Start(form)) << StatusText(form, 1).toStdString();
     auto noJson = [&form] {
         EXPECT_EQ(form.lineBuffer().find('{'), std::string::npos) << "gpsd's JSON reached the lines";
         return true;
     };
-    EXPECT_TRUE(TickUntil(form, [&] { return noJson() && !form.Lab_Posizione[1]->text().isEmpty(); }));
-    EXPECT_EQ(form.Lab_Posizione[1]->text(), QString::fromUtf8("038° 54.5087' N"));
-    EXPECT_TRUE(form.Status->Lab_Status[0]->text().startsWith(name + " \u00B7 /dev/"))
-        << form.Status->Lab_Status[0]->text().toStdString();
+    EXPECT_TRUE(TickUntil(form, [&] { return noJson() && !FixLabel(form, kLatitude)->text().isEmpty(); }));
+    EXPECT_EQ(FixLabel(form, kLatitude)->text(), QString::fromUtf8("038° 54.5087' N"));
+    EXPECT_TRUE(StatusText(form, 0).startsWith(name + " \u00B7 /dev/"))
+        << StatusText(form, 0).toStdString();
 
     // gpsd is killed mid-run: the receiver is lost, then found again when gpsd returns.
     gpsd.Kill();
-    ASSERT_TRUE(TickUntil(form, [&] { return form.Comm().LinkState() == CommControl::State::Lost; }));
-    EXPECT_EQ(form.Status->Lab_Status[1]->text(), "Receiver lost (" + name + "): waiting for it to come back");
-    EXPECT_TRUE(form.AcquisitionRunning());
+    ASSERT_TRUE(TickUntil(form, [&] { return StatusText(form, 1).startsWith("Receiver lost"); }));
+    EXPECT_EQ(StatusText(form, 1), "Receiver lost (" + name + "): waiting for it to come back");
+    EXPECT_TRUE(Control<QTimer>(form, "Timer_Lett")->isActive());
     ASSERT_TRUE(gpsd.Start()) << gpsd.Error();
-    form.MenuVuotaCampi_Click();
-    // The kept lines show their fix again at every tick, so wait for the link itself.
+    Control<QAction>(form, "MenuVuotaCampi")->trigger();
+    // The kept lines show their fix again at every tick, so wait for the link itself: the
+    // status bar stops saying it is lost.
     EXPECT_TRUE(TickUntil(
-        form, [&] { return form.Comm().LinkState() == CommControl::State::Open; }, 10000));
-    EXPECT_TRUE(TickUntil(form, [&] { return noJson() && !form.Lab_Posizione[1]->text().isEmpty(); }));
-    form.Cmd_StartStop_Click(1);
+        form, [&] { return !StatusText(form, 1).startsWith("Receiver lost"); }, 10000));
+    EXPECT_TRUE(TickUntil(form, [&] { return noJson() && !FixLabel(form, kLatitude)->text().isEmpty(); }));
+    Stop(form);
 }
 
 TEST(WindowOnNetworkSources, ATcpServerShowsTheFix)
@@ -62,10 +70,10 @@ TEST(WindowOnNetworkSources, ATcpServerShowsTheFix)
     });
     PortVariable port(1, "tcp://127.0.0.1:" + std::to_string(server.Port()));
     MainForm form;
-    ASSERT_TRUE(Start(form)) << form.Comm().Reason().toStdString();
-    EXPECT_EQ(form.Status->Lab_Status[0]->text(), QStringLiteral("tcp 127.0.0.1:%1").arg(server.Port()));
-    EXPECT_TRUE(TickUntil(form, [&] { return form.Lab_Posizione[3]->text() == "545.4"; }));
-    form.Cmd_StartStop_Click(1);
+    ASSERT_TRUE(Start(form)) << StatusText(form, 1).toStdString();
+    EXPECT_EQ(StatusText(form, 0), QStringLiteral("tcp 127.0.0.1:%1").arg(server.Port()));
+    EXPECT_TRUE(TickUntil(form, [&] { return FixLabel(form, kAltitude)->text() == "545.4"; }));
+    Stop(form);
 }
 
 TEST(WindowOnNetworkSources, UdpDatagramsShowTheFix)
@@ -76,8 +84,8 @@ TEST(WindowOnNetworkSources, UdpDatagramsShowTheFix)
     probe.close();
     PortVariable port(1, "udp://127.0.0.1:" + std::to_string(udpPort));
     MainForm form;
-    ASSERT_TRUE(Start(form)) << form.Comm().Reason().toStdString();
-    EXPECT_EQ(form.Status->Lab_Status[0]->text(), QStringLiteral("udp 127.0.0.1:%1").arg(udpPort));
+    ASSERT_TRUE(Start(form)) << StatusText(form, 1).toStdString();
+    EXPECT_EQ(StatusText(form, 0), QStringLiteral("udp 127.0.0.1:%1").arg(udpPort));
 
     // One sentence a datagram, without a line end, as many senders do.
     const std::string sentence = Sealed("$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
@@ -87,8 +95,8 @@ TEST(WindowOnNetworkSources, UdpDatagramsShowTheFix)
             std::this_thread::sleep_for(100ms);
         }
     });
-    EXPECT_TRUE(TickUntil(form, [&] { return form.Lab_Posizione[7]->text() == "23/03/1994"; }));
-    form.Cmd_StartStop_Click(1);
+    EXPECT_TRUE(TickUntil(form, [&] { return FixLabel(form, kDate)->text() == "23/03/1994"; }));
+    Stop(form);
 }
 
 } // namespace

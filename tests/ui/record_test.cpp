@@ -1,5 +1,7 @@
 // "Record sentences" on the real window, fed a real capture through a pseudo-terminal.
 #include "capture_receiver.h"
+#include "fix_fields.h"
+#include "window_controls.h"
 
 #include <QElapsedTimer>
 
@@ -15,13 +17,32 @@ using namespace test;
 
 constexpr const char* kCapture = "GPSmap-76S.nmea";
 
+QString StatusText(const MainForm& form, std::size_t index) { return Control<QLabel>(form, "Lab_Status", index)->text(); }
+void Stop(MainForm& form) { Control<QPushButton>(form, "Cmd_StartStop", 1)->click(); }
+
+// What "Export track..." says when it cannot write `target`: the text of its message box;
+// empty when the track was written.
+QString ExportRefusal(MainForm& form, const QString& target)
+{
+    form.askExportFile = [target](const QString&) { return target; };
+    const BoxAnswerer answer;
+    auto* exportTrack = Control<QAction>(form, "MenuExportTrack");
+    exportTrack->trigger();
+    // The export runs beside the window, a piece at each turn of the event loop, with its
+    // menu entry disabled until it ends.
+    QElapsedTimer clock;
+    clock.start();
+    while (answer.Said().isEmpty() && !exportTrack->isEnabled() && clock.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return answer.Said();
+}
+
 struct RecordingWindow : LogFolder, PtyWindow {
     explicit RecordingWindow(const std::string& commandLine = "/G+") : PtyWindow(commandLine)
     {
         form.endProgram = [] {};
         form.utcNow = [] { return QDateTime(QDate(2026, 12, 7), QTime(10, 15, 0), Qt::UTC); };
-        form.MenuRecord->setChecked(true);
-        form.MenuRecord_Click();
+        Control<QAction>(form, "MenuRecord")->trigger();
     }
     QByteArray Recorded() const { return FileContents(Path("2026-12-07T10-15-00.nmea")); }
 };
@@ -31,27 +52,25 @@ TEST(RecordSentences, TheRecordingIsByteEqualToWhatTheReceiverSentAndStopLosesNo
     FIXWATCH_NEED_CAPTURES(kCapture);
     const std::string text = RealCapture(kCapture, 400);
     RecordingWindow w;
-    EXPECT_FALSE(w.form.Recorder().Recording()) << "checked while stopped: nothing before Start";
+    EXPECT_FALSE(QFile::exists(w.Path("2026-12-07T10-15-00.nmea"))) << "checked while stopped: nothing before Start";
     w.Receive(text);
-    EXPECT_TRUE(w.form.Status->Lab_Status[2]->text().startsWith(
+    EXPECT_TRUE(StatusText(w.form, 2).startsWith(
         QStringLiteral("Recording to \u2026/2026-12-07T10-15-00.nmea \u00b7 ")))
-        << w.form.Status->Lab_Status[2]->text().toStdString();
-    w.form.Cmd_StartStop_Click(1);
+        << StatusText(w.form, 2).toStdString();
+    Stop(w.form);
     EXPECT_EQ(w.Recorded().toStdString(), text);
-    EXPECT_TRUE(w.form.Status->Lab_Status[2]->text().startsWith(
+    EXPECT_TRUE(StatusText(w.form, 2).startsWith(
         QStringLiteral("Recorded \u2026/2026-12-07T10-15-00.nmea \u00b7 ")))
-        << "after Stop, the file's place stays: " << w.form.Status->Lab_Status[2]->text().toStdString();
+        << "after Stop, the file's place stays: " << StatusText(w.form, 2).toStdString();
 
     // The recording's track, as a spreadsheet would take it: the simulator's fixes of this
     // receiver only when asked for, so the file holds the header alone.
-    QString reason;
-    EXPECT_FALSE(w.form.ExportTrackTo(w.Path("track.csv"), &reason));
+    const QString reason = ExportRefusal(w.form, w.Path("track.csv"));
     EXPECT_TRUE(reason.contains("simulator")) << reason.toStdString();
 
-    w.form.MenuRecord->setChecked(false);
-    w.form.MenuRecord_Click();
+    Control<QAction>(w.form, "MenuRecord")->trigger();
     ASSERT_TRUE(Start(w.form));
-    EXPECT_FALSE(w.form.Status->Lab_Status[2]->text().contains("Recorded")) << "until the next Start";
+    EXPECT_FALSE(StatusText(w.form, 2).contains("Recorded")) << "until the next Start";
 }
 
 TEST(RecordSentences, AReceiverWhoseLinesEndInLfAloneIsRecordedAndReadWithAllGnss)
@@ -62,16 +81,17 @@ TEST(RecordSentences, AReceiverWhoseLinesEndInLfAloneIsRecordedAndReadWithAllGns
     std::erase(lfOnly, '\r');
     RecordingWindow w;
     w.Receive(lfOnly);
-    EXPECT_NE(w.form.Lab_Posizione[0]->text(), "") << "the fix shows";
-    EXPECT_TRUE(w.form.Status->Lab_Status[1]->text().startsWith("Receiving \u00b7 "))
-        << w.form.Status->Lab_Status[1]->text().toStdString();
-    w.form.Cmd_StartStop_Click(1);
+    EXPECT_NE(Control<QLabel>(w.form, "Lab_Posizione", kTime)->text(), "") << "the fix shows";
+    EXPECT_TRUE(StatusText(w.form, 1).startsWith("Receiving \u00b7 "))
+        << StatusText(w.form, 1).toStdString();
+    Stop(w.form);
     EXPECT_EQ(w.Recorded().toStdString(), text) << "every line, ended as every recording is";
 }
 
 TEST(RecordSentences, AnOverloadDropsWholeLinesOnlyAndSaysHowMuchWasLost)
 {
     RecordingWindow w("/G+ /S115200,N,8,1");
+    QTimer* poll = Control<QTimer>(w.form, "Timer_Lett");
     ASSERT_TRUE(Start(w.form));
     // Numbered sentences, far more than a tick holds, with nobody reading meanwhile; the
     // event loop takes them from the terminal until the port holds all it keeps.
@@ -97,14 +117,14 @@ TEST(RecordSentences, AnOverloadDropsWholeLinesOnlyAndSaysHowMuchWasLost)
     // The last sentence goes whole, so that every line the port hands out was sent.
     while (!pending.empty()) {
         ASSERT_LT(running.elapsed(), 20000);
-        w.form.Timer_Lett_Timer();
+        Tick(poll);
         pending.erase(0, w.receiver.WriteWithoutWaiting(pending));
     }
-    w.form.Timer_Lett_Timer();
-    const QString state = w.form.Status->Lab_Status[1]->text();
+    Tick(poll);
+    const QString state = StatusText(w.form, 1);
     EXPECT_TRUE(state.startsWith("Lost ") && state.endsWith(" s: the receiver sends faster than the window reads"))
         << state.toStdString();
-    w.form.Cmd_StartStop_Click(1);
+    Stop(w.form);
 
     const QList<QByteArray> recorded = w.Recorded().split('\n');
     ASSERT_GT(recorded.size(), 100);
@@ -125,12 +145,13 @@ TEST(RecordSentences, ExitWritesEverythingReceivedBeforeTheProgramEnds)
     const std::string text = RealCapture(kCapture, 50);
     RecordingWindow w;
     // The last piece is read at the poll but no flush follows before Exit.
-    w.form.Cmd_StartStop_Click(0);
-    w.receiver.Write(text);
-    ASSERT_TRUE(w.receiver.WaitUntilQueued(static_cast<int>(text.size())));
-    w.form.Session().PollOnce();
-    w.form.MenuFine_Click();
-    EXPECT_FALSE(w.form.Recorder().Recording());
+    ASSERT_TRUE(Start(w.form));
+    w.form.HandleInput(text);
+    Control<QAction>(w.form, "MenuFine")->trigger();
+    EXPECT_EQ(w.Recorded().toStdString(), text);
+    // The recording ended with Exit: a line handed on later, and a tick, add nothing to it.
+    w.form.HandleInput(Line("$GPTXT,01,01,02,after exit"));
+    Tick(Control<QTimer>(w.form, "Timer_Lett"));
     EXPECT_EQ(w.Recorded().toStdString(), text);
 }
 
@@ -143,24 +164,25 @@ TEST(RecordSentences, ARecordingThatCannotBeWrittenSaysWhyInTheStatusBarWithoutA
     Variable log("FIXWATCH_LOG_DIR", plain.fileName().toLocal8Bit());
     PtyWindow w;
     w.form.endProgram = [] {};
-    w.form.MenuRecord->trigger();
+    auto* record = Control<QAction>(w.form, "MenuRecord");
+    record->trigger();
     ASSERT_TRUE(Start(w.form));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_FALSE(w.form.MenuRecord->isChecked());
-    EXPECT_TRUE(w.form.Status->Lab_Status[2]->text().startsWith("Recording stopped: cannot write " + plain.fileName() + "/"))
-        << w.form.Status->Lab_Status[2]->text().toStdString();
+    EXPECT_FALSE(record->isChecked());
+    EXPECT_TRUE(StatusText(w.form, 2).startsWith("Recording stopped: cannot write " + plain.fileName() + "/"))
+        << StatusText(w.form, 2).toStdString();
 }
 
 TEST(RecordSentences, MenuEntriesFollowTheDataLoggerWithTheirShortcuts)
 {
     MainForm form;
-    const auto actions = form.MenuFile->actions();
-    EXPECT_EQ(actions.mid(actions.indexOf(form.MenuSalvaDL), 3),
-              QList<QAction*>({form.MenuSalvaDL, form.MenuRecord, form.MenuExportTrack}));
-    EXPECT_EQ(form.MenuRecord->shortcut().toString() + " " + form.MenuExportTrack->shortcut().toString(), "Ctrl+R Ctrl+E");
-    QString reason;
-    EXPECT_FALSE(form.ExportTrackTo("/tmp/never.gpx", &reason));
-    EXPECT_EQ(reason, "There is no recording to export yet: record sentences first.");
+    auto* dataLogger = Control<QAction>(form, "MenuSalvaDL");
+    auto* record = Control<QAction>(form, "MenuRecord");
+    auto* exportTrack = Control<QAction>(form, "MenuExportTrack");
+    const auto actions = Control<QMenu>(form, "MenuFile")->actions();
+    EXPECT_EQ(actions.mid(actions.indexOf(dataLogger), 3), QList<QAction*>({dataLogger, record, exportTrack}));
+    EXPECT_EQ(record->shortcut().toString() + " " + exportTrack->shortcut().toString(), "Ctrl+R Ctrl+E");
+    EXPECT_EQ(ExportRefusal(form, "/tmp/never.gpx"), "There is no recording to export yet: record sentences first.");
 }
 
 } // namespace

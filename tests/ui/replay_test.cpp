@@ -1,13 +1,23 @@
 // Replaying a real capture in the window, at the pace of its own times on the test's clock.
 #include "capture_receiver.h"
-#include "history_feed.h"
+#include "fix_fields.h"
+#include "history_view.h"
 #include "replay_bar.h"
+#include "window_controls.h"
 
+#include <QAbstractItemModel>
+#include <QChart>
+#include <QFileInfo>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <QXYSeries>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
 
 namespace fixwatch {
 namespace {
@@ -32,21 +42,61 @@ struct ReplayWindow : ::testing::Test, LogFolder {
         form.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     }
-    void TearDown() override { form.Cmd_StartStop_Click(1); }
+    void TearDown() override { Control<QPushButton>(form, "Cmd_StartStop", 1)->click(); }
 
-    QString Shown() const { return form.Frm_Replay->Lab_ReplayPosition->text(); }
-    QString Time() const { return form.Lab_Posizione[0]->text(); }
+    QString Shown() const { return Control<QLabel>(form, "Lab_ReplayPosition")->text(); }
+    QString Time() const { return Control<QLabel>(form, "Lab_Posizione", kTime)->text(); }
     QString TimeAndBar() const { return Time() + " | " + Shown(); }
+    QString Source() const { return Control<QLabel>(form, "Lab_Status", 0)->text(); }
+    QString State() const { return Control<QLabel>(form, "Lab_Status", 1)->text(); }
+    bool Acquiring() const { return Control<QTimer>(form, "Timer_Lett")->isActive(); }
+    bool BarShown() const { return Control<QToolBar>(form, "Tlb_Replay")->isVisible(); }
+    QPushButton* PauseButton() const { return Control<QPushButton>(form, "Cmd_ReplayPause"); }
+    QSlider* Slider() const { return Control<QSlider>(form, "Sld_ReplayPosition"); }
+    int SkyRows() const { return Control<QTableView>(form, "Grd_Sky")->model()->rowCount(); }
     // One tick after `ms` of the test's clock.
     void TickAfter(std::int64_t ms)
     {
         now += ms;
-        form.Timer_Lett_Timer();
+        Tick(Control<QTimer>(form, "Timer_Lett"));
     }
-    void Pause() { QTest::mouseClick(form.Frm_Replay->Cmd_ReplayPause, Qt::LeftButton); }
+    void Open() { Control<QAction>(form, "MenuOpenRecording")->trigger(); }
+    void Pause() { QTest::mouseClick(PauseButton(), Qt::LeftButton); }
     void ChooseSpeed(const QString& text)
     {
-        form.Frm_Replay->Cmb_ReplaySpeed->setCurrentIndex(form.Frm_Replay->Cmb_ReplaySpeed->findText(text));
+        auto* speed = Control<QComboBox>(form, "Cmb_ReplaySpeed");
+        speed->setCurrentIndex(speed->findText(text));
+    }
+    // The track "Export track..." offers to write: the file its track comes from, with .gpx,
+    // or what the window says when there is none.
+    QString ExportOffer()
+    {
+        QString offered;
+        form.askExportFile = [&offered](const QString& suggested) {
+            offered = suggested;
+            return QString();
+        };
+        const BoxAnswerer answer;
+        Control<QAction>(form, "MenuExportTrack")->trigger();
+        return offered.isEmpty() ? answer.Said() : offered;
+    }
+    static QString Gpx(const QString& recording)
+    {
+        return QFileInfo(recording).path() + "/" + QFileInfo(recording).completeBaseName() + ".gpx";
+    }
+    // The times of day, in seconds, at which the History tab draws an epoch, earliest first.
+    std::vector<double> DrawnTimes() const
+    {
+        auto* history = Control<HistoryView>(form, "Frm_History");
+        history->Redraw();
+        std::vector<double> times;
+        for (int chart = HistoryView::kSatellitesChart; chart <= HistoryView::kAltitudeChart; ++chart)
+            for (QAbstractSeries* series : history->Chart(chart)->series())
+                if (auto* line = qobject_cast<QXYSeries*>(series))
+                    for (const QPointF& point : line->points())
+                        times.push_back(std::fmod(point.x(), 86400.0));
+        std::sort(times.begin(), times.end());
+        return times;
     }
 
     QString path;
@@ -56,27 +106,27 @@ struct ReplayWindow : ::testing::Test, LogFolder {
 
 TEST_F(ReplayWindow, PlaysPausesChangesSpeedSeeksAndEndsAsTheBarSays)
 {
-    EXPECT_FALSE(form.Tlb_Replay->isVisible());
+    EXPECT_FALSE(BarShown());
     QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
-    ASSERT_TRUE(form.Tlb_Replay->isVisible());
-    EXPECT_EQ(form.ReplayedRecording(), path);
-    EXPECT_EQ(form.TrackSourcePath(), path);
-    EXPECT_FALSE(form.Frm_Replay->Cmd_ReplayPause->isEnabled()) << "nothing to pause before Start";
+    ASSERT_TRUE(BarShown());
+    EXPECT_EQ(Source(), "Replaying " + path);
+    EXPECT_EQ(ExportOffer(), Gpx(path));
+    EXPECT_FALSE(PauseButton()->isEnabled()) << "nothing to pause before Start";
 
     ASSERT_TRUE(Start(form));
     TickAfter(0);
     EXPECT_EQ(TimeAndBar(), "00:39:56 | 00:00:00 of 00:00:28 \u00B7 00:39:56 UTC");
     TickAfter(5000);
     EXPECT_EQ(TimeAndBar(), "00:40:01 | 00:00:05 of 00:00:28 \u00B7 00:40:01 UTC");
-    EXPECT_EQ(form.Frm_Replay->Sld_ReplayPosition->value(), 5000 * ReplayBar::kSliderSteps / kDurationMs);
+    EXPECT_EQ(Slider()->value(), 5000 * ReplayBar::kSliderSteps / kDurationMs);
 
     // Paused, time passes and nothing moves; resumed, it goes on from where it stood.
     Pause();
-    EXPECT_EQ(form.Frm_Replay->Cmd_ReplayPause->text(), "Resume");
+    EXPECT_EQ(PauseButton()->text(), "Resume");
     TickAfter(10'000);
     EXPECT_EQ(TimeAndBar(), "00:40:01 | 00:00:05 of 00:00:28 \u00B7 00:40:01 UTC");
     Pause();
-    EXPECT_EQ(form.Frm_Replay->Cmd_ReplayPause->text(), "Pause");
+    EXPECT_EQ(PauseButton()->text(), "Pause");
     TickAfter(1000);
     EXPECT_EQ(Time(), "00:40:02");
 
@@ -88,35 +138,36 @@ TEST_F(ReplayWindow, PlaysPausesChangesSpeedSeeksAndEndsAsTheBarSays)
     // and the replay stays paused there.
     ChooseSpeed(QString::fromUtf8("\u00D71"));
     Pause();
-    ASSERT_GT(form.Session().SkyModel().Satellites().size(), 0u);
-    form.Frm_Replay->Sld_ReplayPosition->setValue((10'000 * ReplayBar::kSliderSteps + kDurationMs - 1) / kDurationMs);
+    ASSERT_GT(SkyRows(), 0);
+    Slider()->setValue((10'000 * ReplayBar::kSliderSteps + kDurationMs - 1) / kDurationMs);
     EXPECT_EQ(Time(), "");
-    EXPECT_EQ(form.Lab_Sat[0]->text(), "");
+    EXPECT_EQ(Control<QLabel>(form, "Lab_Sat", 0)->text(), "");
     EXPECT_EQ(form.lineBuffer(), "");
-    EXPECT_EQ(form.Session().SkyModel().Satellites().size(), 0u);
-    EXPECT_EQ(form.History().History().Size(), 0u);
+    EXPECT_EQ(SkyRows(), 0);
+    EXPECT_TRUE(DrawnTimes().empty());
     EXPECT_EQ(Shown(), "00:00:10 of 00:00:28 \u00B7 00:40:06 UTC");
     TickAfter(5000);
     EXPECT_EQ(Time(), "00:40:06");
-    EXPECT_NE(form.Lab_Sat[0]->text(), "");
+    EXPECT_NE(Control<QLabel>(form, "Lab_Sat", 0)->text(), "");
     TickAfter(5000);
     EXPECT_EQ(Shown(), "00:00:10 of 00:00:28 \u00B7 00:40:06 UTC");
     Pause();
     // The history starts again at the new moment: its first epoch is 00:40:06.
     TickAfter(1000);
     EXPECT_EQ(Time(), "00:40:07");
-    ASSERT_GE(form.History().History().Size(), 1u);
-    EXPECT_EQ(form.History().History()[0].timeMs, (40 * 60 + 6) * 1000);
+    const std::vector<double> drawn = DrawnTimes();
+    ASSERT_GE(drawn.size(), 1u);
+    EXPECT_EQ(drawn.front(), 40 * 60 + 6);
 
     // As fast as possible the rest comes at once; the replay stops at its end and says so.
     ChooseSpeed(QStringLiteral("As fast as possible"));
     TickAfter(0);
     EXPECT_EQ(TimeAndBar(), "00:40:24 | End of recording");
-    EXPECT_FALSE(form.AcquisitionRunning());
-    EXPECT_TRUE(form.Cmd_StartStop[0]->isEnabled());
-    EXPECT_TRUE(form.Tlb_Replay->isVisible());
-    EXPECT_FALSE(form.Frm_Replay->Cmd_ReplayPause->isEnabled());
-    EXPECT_EQ(form.TrackSourcePath(), path);
+    EXPECT_FALSE(Acquiring());
+    EXPECT_TRUE(Control<QPushButton>(form, "Cmd_StartStop", 0)->isEnabled());
+    EXPECT_TRUE(BarShown());
+    EXPECT_FALSE(PauseButton()->isEnabled());
+    EXPECT_EQ(ExportOffer(), Gpx(path));
 
     // The last fix shown is what Ctrl+S saves.
     QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
@@ -128,36 +179,36 @@ TEST_F(ReplayWindow, PlaysPausesChangesSpeedSeeksAndEndsAsTheBarSays)
     EXPECT_EQ(Time(), "");
     TickAfter(0);
     EXPECT_EQ(TimeAndBar(), "00:39:56 | 00:00:00 of 00:00:28 \u00B7 00:39:56 UTC");
-    EXPECT_TRUE(form.Frm_Replay->Cmd_ReplayPause->isEnabled());
+    EXPECT_TRUE(PauseButton()->isEnabled());
 }
 
 TEST_F(ReplayWindow, AStartOfAnotherPortEndsTheReplayAndItsBar)
 {
-    form.MenuOpenRecording_Click();
-    form.Cmd_StartStop_Click(0);
+    Open();
+    ASSERT_TRUE(Start(form));
     TickAfter(0);
     ASSERT_EQ(Time(), "00:39:56");
-    form.Cmd_StartStop_Click(1);
-    EXPECT_TRUE(form.Tlb_Replay->isVisible());
+    Control<QPushButton>(form, "Cmd_StartStop", 1)->click();
+    EXPECT_TRUE(BarShown());
     EXPECT_EQ(Shown(), "00:00:00 of 00:00:28 \u00B7 00:39:56 UTC") << "stopped, the bar stays with where the replay stood";
 
     PseudoTerminal receiver;
     PortVariable other(2, receiver.Device());
-    form.Cmb_COM->setCurrentIndex(1);
+    Control<QComboBox>(form, "Cmb_COM")->setCurrentIndex(1);
     ASSERT_TRUE(Start(form));
-    EXPECT_FALSE(form.Tlb_Replay->isVisible());
-    EXPECT_EQ(form.ReplayedRecording(), "");
-    EXPECT_EQ(form.TrackSourcePath(), "");
-    EXPECT_EQ(form.Comm().SourceName(), QString::fromStdString(receiver.Device()));
+    EXPECT_FALSE(BarShown());
+    EXPECT_FALSE(Source().startsWith("Replaying"));
+    EXPECT_EQ(ExportOffer(), "There is no recording to export yet: record sentences first.");
+    EXPECT_TRUE(Source().startsWith(QString::fromStdString(receiver.Device()) + " \u00B7 ")) << Source().toStdString();
 }
 
 TEST_F(ReplayWindow, APortThatNamesAFileShowsTheBarToo)
 {
     PortVariable port(3, "file://" + path.toStdString());
-    form.Cmb_COM->setCurrentIndex(2);
+    Control<QComboBox>(form, "Cmb_COM")->setCurrentIndex(2);
     ASSERT_TRUE(Start(form));
-    EXPECT_TRUE(form.Tlb_Replay->isVisible());
-    EXPECT_EQ(form.TrackSourcePath(), path);
+    EXPECT_TRUE(BarShown());
+    EXPECT_EQ(ExportOffer(), Gpx(path));
     TickAfter(0);
     EXPECT_EQ(Shown(), "00:00:00 of 00:00:28 \u00B7 00:39:56 UTC");
 }
@@ -176,11 +227,11 @@ QPoint HandleAt(const QSlider* slider, int value)
 
 TEST_F(ReplayWindow, TheSliderDraggedWhilePlayingStaysWhereItIsHeldAndSeeksWhereItIsLetGo)
 {
-    form.MenuOpenRecording_Click();
+    Open();
     ASSERT_TRUE(Start(form));
     TickAfter(0);
     TickAfter(2000);
-    QSlider* slider = form.Frm_Replay->Sld_ReplayPosition;
+    QSlider* slider = Slider();
     const int target = ReplayBar::kSliderSteps * 3 / 4;
     QTest::mousePress(slider, Qt::LeftButton, {}, HandleAt(slider, slider->value()));
     ASSERT_TRUE(slider->isSliderDown());
@@ -195,7 +246,10 @@ TEST_F(ReplayWindow, TheSliderDraggedWhilePlayingStaysWhereItIsHeldAndSeeksWhere
     QTest::mouseRelease(slider, Qt::LeftButton, {}, HandleAt(slider, held));
     EXPECT_FALSE(slider->isSliderDown());
     const std::int64_t expected = std::int64_t{held} * kDurationMs / ReplayBar::kSliderSteps;
-    EXPECT_NEAR(static_cast<double>(form.Comm().Replay()->Position()), static_cast<double>(expected), 1000.0);
+    // The bar tells where the replay stands, to the second.
+    const QTime position = QTime::fromString(Shown().left(8), "hh:mm:ss");
+    ASSERT_TRUE(position.isValid()) << Shown().toStdString();
+    EXPECT_NEAR(position.msecsSinceStartOfDay(), static_cast<double>(expected), 1000.0);
     TickAfter(0);
     EXPECT_NEAR(slider->value(), held, ReplayBar::kSliderSteps / 25) << "no snap back";
 }
@@ -211,11 +265,12 @@ TEST_F(ReplayWindow, AGapIsSkippedAndSaidSoPauseSaysPausedAndTheFileIsNamedAsThe
     file.write(text.data(), static_cast<qint64>(text.size()));
     file.close();
 
-    form.MenuOpenRecording_Click();
-    EXPECT_EQ(form.Status->Lab_Status[0]->text(), "Replaying " + path) << "named before Start";
-    EXPECT_TRUE(form.Cmb_COM->toolTip().contains("replaying " + path)) << form.Cmb_COM->toolTip().toStdString();
+    Open();
+    EXPECT_EQ(Source(), "Replaying " + path) << "named before Start";
+    const QString portTip = Control<QComboBox>(form, "Cmb_COM")->toolTip();
+    EXPECT_TRUE(portTip.contains("replaying " + path)) << portTip.toStdString();
     ASSERT_TRUE(Start(form));
-    EXPECT_EQ(form.Status->Lab_Status[0]->text(), "Replaying " + path);
+    EXPECT_EQ(Source(), "Replaying " + path);
     TickAfter(0);
     TickAfter(1000);
     EXPECT_EQ(TimeAndBar(), "10:09:42 | Skipped a gap of 9 min 41 s");
@@ -223,19 +278,19 @@ TEST_F(ReplayWindow, AGapIsSkippedAndSaidSoPauseSaysPausedAndTheFileIsNamedAsThe
     EXPECT_EQ(Time(), "10:09:43");
 
     Pause();
-    EXPECT_EQ(form.Status->Lab_Status[1]->text(), "Paused");
+    EXPECT_EQ(State(), "Paused");
     TickAfter(14'000);
-    EXPECT_EQ(form.Status->Lab_Status[1]->text(), "Paused") << "a paused replay is no lost receiver";
+    EXPECT_EQ(State(), "Paused") << "a paused replay is no lost receiver";
     Pause();
-    EXPECT_NE(form.Status->Lab_Status[1]->text(), "Paused");
+    EXPECT_NE(State(), "Paused");
 
     // Closed, the port is its own again.
-    form.MenuCloseRecording->trigger();
-    EXPECT_FALSE(form.AcquisitionRunning());
-    EXPECT_FALSE(form.Tlb_Replay->isVisible());
-    EXPECT_EQ(form.ReplayedRecording(), "");
-    EXPECT_FALSE(form.Status->Lab_Status[0]->text().contains("Replaying"));
-    EXPECT_FALSE(form.MenuCloseRecording->isEnabled());
+    auto* closeRecording = Control<QAction>(form, "MenuCloseRecording");
+    closeRecording->trigger();
+    EXPECT_FALSE(Acquiring());
+    EXPECT_FALSE(BarShown());
+    EXPECT_FALSE(Source().contains("Replaying"));
+    EXPECT_FALSE(closeRecording->isEnabled());
 }
 
 TEST_F(ReplayWindow, AFileWithoutSentencesSaysSoAtStart)
@@ -246,11 +301,11 @@ TEST_F(ReplayWindow, AFileWithoutSentencesSaysSoAtStart)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("08/12/2026;10:15:00;45 27.458 S;167 09.165 E;14.7;0.0\r\n");
     file.close();
-    form.MenuOpenRecording_Click();
+    Open();
     Answer answer;
     AnswerNextDialog(answer);
     EXPECT_FALSE(Start(form));
-    EXPECT_EQ(form.Status->Lab_Status[1]->text(), "No NMEA sentence in " + path + ".");
+    EXPECT_EQ(State(), "No NMEA sentence in " + path + ".");
 }
 
 } // namespace

@@ -1,6 +1,10 @@
 // "In view", "In use" and the channel states with every satellite system read, on real
 // multi-system receivers that say how many satellites they use in several ways at once.
 #include "capture_receiver.h"
+#include "fix_fields.h"
+#include "window_controls.h"
+
+#include <QAbstractItemModel>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +24,20 @@ struct CountsCase {
 
 class SatelliteCounts : public testing::TestWithParam<CountsCase> {};
 
+// How many satellites the Sky tab's table says are used in the fix.
+int UsedOnTheSkyTab(const MainForm& form)
+{
+    const QAbstractItemModel& table = *test::Control<QTableView>(form, "Grd_Sky")->model();
+    int usedColumn = -1;
+    for (int column = 0; column < table.columnCount(); ++column)
+        if (table.headerData(column, Qt::Horizontal).toString() == "Used")
+            usedColumn = column;
+    int used = 0;
+    for (int row = 0; row < table.rowCount(); ++row)
+        used += table.index(row, usedColumn).data().toString() == "Yes" ? 1 : 0;
+    return used;
+}
+
 TEST_P(SatelliteCounts, InUseIsTheSolutionsCountAndNeverExceedsInView)
 {
     const CountsCase c = GetParam();
@@ -29,17 +47,17 @@ TEST_P(SatelliteCounts, InUseIsTheSolutionsCountAndNeverExceedsInView)
     const MainForm& form = w.form;
     w.Receive(test::RealCapture(c.capture, c.lines));
     const auto channelsSaying = [&](const char* word) {
-        return std::count_if(form.Lab_PosizioneInfo3b.begin(), form.Lab_PosizioneInfo3b.end(),
-                             [&](QLabel* l) { return l->text() == word; });
+        int channels = 0;
+        for (std::size_t channel = 0; channel < 12; ++channel)
+            channels += test::Control<QLabel>(form, "Lab_PosizioneInfo3b", channel)->text() == word ? 1 : 0;
+        return channels;
     };
 
-    const QString inView = form.Lab_PosizioneInfo[0]->text();
-    const QString inUse = form.Lab_PosizioneInfo[1]->text();
+    const QString inView = test::Control<QLabel>(form, "Lab_PosizioneInfo", kSatellitesInView)->text();
+    const QString inUse = test::Control<QLabel>(form, "Lab_PosizioneInfo", kSatellitesUsed)->text();
     EXPECT_EQ(inUse.toStdString(), c.inUse);
     if (c.gsvAndGsa) {
-        const auto& sky = w.form.Session().SkyModel().Satellites();
-        const auto used = std::count_if(sky.begin(), sky.end(), [](const SkySatellite& s) { return s.used; });
-        EXPECT_EQ(inUse.toInt(), used) << "the sky's used satellites";
+        EXPECT_EQ(inUse.toInt(), UsedOnTheSkyTab(form)) << "the sky's used satellites";
         EXPECT_LE(inUse.toInt(), inView.toInt());
         EXPECT_GT(channelsSaying("In use"), 0);
     } else {

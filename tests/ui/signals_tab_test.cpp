@@ -2,6 +2,7 @@
 // used as a person would: shown, filtered by system, a group of bars hovered.
 #include "capture_receiver.h"
 #include "signals_view.h"
+#include "window_controls.h"
 
 #include <QComboBox>
 #include <QHelpEvent>
@@ -44,14 +45,15 @@ TEST(SignalsTab, ShowsEachSatellitesBandsOnlyWhenShownFilteredBySystemWithTheSig
     PtyWindow w("/G+");
     MainForm& form = w.form;
     form.show();
-    ASSERT_EQ(form.SSTab->tabText(MainForm::kSignalsTab), "Signals");
-    ASSERT_EQ(form.SSTab->tabText(MainForm::kSignalsTab - 1), "Sky");
-    SignalsView& view = *form.Frm_Signals;
+    auto* tabs = Control<QTabWidget>(form, "SSTab");
+    ASSERT_EQ(tabs->tabText(MainForm::kSignalsTab), "Signals");
+    ASSERT_EQ(tabs->tabText(MainForm::kSignalsTab - 1), "Sky");
+    SignalsView& view = *Control<SignalsView>(form, "Frm_Signals");
     w.Receive(RealCapture("ublox-zed-f9p-nmea.nmea", 100000));
     QApplication::processEvents();
     EXPECT_TRUE(view.Groups().empty()) << "hidden, the bars were never built";
 
-    form.SSTab->setCurrentIndex(MainForm::kSignalsTab);
+    tabs->setCurrentIndex(MainForm::kSignalsTab);
     QApplication::processEvents();
     // GPS and GLONASS on L1 and L2, Galileo on E1 and E5b, BeiDou B1I and an ID the receiver
     // left empty; a satellite without a band's signal has an empty slot there.
@@ -92,10 +94,10 @@ TEST(SignalsTab, AnL5ReceiverShowsItsL5Bars)
     FIXWATCH_NEED_CAPTURES("unicore-um621.nmea");
     PtyWindow w("/G+");
     w.form.show();
-    w.form.SSTab->setCurrentIndex(MainForm::kSignalsTab);
+    Control<QTabWidget>(w.form, "SSTab")->setCurrentIndex(MainForm::kSignalsTab);
     w.Receive(RealCapture("unicore-um621.nmea", 100000));
-    w.form.Frm_Signals->Redraw();
-    const SignalsView& view = *w.form.Frm_Signals;
+    SignalsView& view = *Control<SignalsView>(w.form, "Frm_Signals");
+    view.Redraw();
     ASSERT_EQ(view.Bands(), (std::vector{SignalBand::L1, SignalBand::L5}));
     EXPECT_EQ(BarsOf(view, "G8"), "L1 41, L5 35");
     EXPECT_EQ(BarsOf(view, "C11"), "L1 25, L5 -") << "B2a not tracked: an empty L5 slot";

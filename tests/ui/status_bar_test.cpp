@@ -1,12 +1,24 @@
 // What the status bar says about the source, the link and the data logger.
 #include "capture_receiver.h"
+#include "window_controls.h"
 
 #include <gtest/gtest.h>
+
+#include <stdexcept>
 
 namespace fixwatch {
 namespace {
 
 using namespace test;
+
+// Lab_Status(index): the source, the link's state, the logger.
+StatusLabel* StatusText(const MainForm& form, std::size_t index)
+{
+    auto* label = dynamic_cast<StatusLabel*>(Control<QLabel>(form, "Lab_Status", index));
+    if (label == nullptr)
+        throw std::logic_error("the status bar's texts are not StatusLabels");
+    return label;
+}
 
 TEST(StatusBar, SaysWhatTheLinkIsDoingCountsBadChecksumsPerConnectionAndHowToSeeOtherSystems)
 {
@@ -15,12 +27,13 @@ TEST(StatusBar, SaysWhatTheLinkIsDoingCountsBadChecksumsPerConnectionAndHowToSee
     qint64 now = 0;
     form.Status->clock = [&now] { return now; };
     const QString device = QString::fromStdString(w.receiver.Device());
-    QLabel* source = form.Status->Lab_Status[0];
-    QLabel* state = form.Status->Lab_Status[1];
+    QLabel* source = StatusText(form, 0);
+    QLabel* state = StatusText(form, 1);
+    QTimer* poll = Control<QTimer>(form, "Timer_Lett");
     EXPECT_EQ(source->text(), device + " \u00B7 4800 8N1");
     EXPECT_EQ(state->text(), "Stopped");
-    form.OptBaud[10]->click();
-    form.OptParita[1]->click();
+    Control<QRadioButton>(form, "OptBaud", 10)->click();
+    Control<QRadioButton>(form, "OptParita", 1)->click();
     EXPECT_EQ(source->text(), device + " \u00B7 115200 8E1");
 
     // Three sentences and one line whose checksum is wrong arrive within one tick.
@@ -34,12 +47,12 @@ TEST(StatusBar, SaysWhatTheLinkIsDoingCountsBadChecksumsPerConnectionAndHowToSee
         EXPECT_EQ(state->text(), "Receiving \u00B7 4 sentences/s \u00B7 1 bad checksum");
         // The kept lines handed on again are not counted again.
         now += 1000;
-        form.Timer_Lett_Timer();
+        Tick(poll);
         EXPECT_EQ(state->text(), "Receiving \u00B7 0 sentences/s \u00B7 1 bad checksum");
         now = 7000;
-        form.Timer_Lett_Timer();
+        Tick(poll);
         EXPECT_EQ(state->text(), "No data for 7 s");
-        form.Cmd_StartStop_Click(1);
+        Control<QPushButton>(form, "Cmd_StartStop", 1)->click();
         EXPECT_EQ(state->text(), "Stopped");
     }
 
@@ -58,10 +71,11 @@ TEST(StatusBar, SaysWhatTheLinkIsDoingCountsBadChecksumsPerConnectionAndHowToSee
     // Ticking All GNSS while running changes nothing until the next Start, and the hint says
     // so; clearing it again brings back the first hint.
     w.Send(Line("$GNGLL,4916.45,N,12311.12,W,225446,A"));
-    form.Chk_GNSS->click();
-    EXPECT_TRUE(form.Settings().allGnss);
+    auto* allGnss = Control<QCheckBox>(form, "Chk_GNSS");
+    allGnss->click();
+    EXPECT_TRUE(allGnss->isChecked());
     EXPECT_EQ(state->text(), "Receiving GN sentences that are not shown: All GNSS takes effect at the next Start");
-    form.Chk_GNSS->click();
+    allGnss->click();
     EXPECT_EQ(state->text(), hint);
 }
 
@@ -80,12 +94,18 @@ TEST(StatusBar, LongTextsAreCutInTheMiddleAndWholeInTheirTooltips)
 
     AnswerNextDialog();
     ASSERT_FALSE(Start(form));
-    form.Status->ShowLogger("Log not written: cannot write /home/someone/.local/share/fixwatch/"
-                            "2026-12-07.log: no space left on device");
+    // "Save current position" into a folder that is not there says why in the logger's text.
+    form.today = [] { return QDate(2026, 12, 7); };
+    auto* saveCurrent = Control<QAction>(form, "MenuSalvaCP");
+    {
+        Variable missing("FIXWATCH_LOG_DIR", "/nonexistent/home/someone/.local/share/fixwatch");
+        saveCurrent->trigger();
+    }
     QCoreApplication::processEvents();
 
     QStatusBar* bar = form.statusBar();
-    for (StatusLabel* label : form.Status->Lab_Status) {
+    for (std::size_t i = 0; i < 3; ++i) {
+        StatusLabel* label = StatusText(form, i);
         const QString whole = label->text(), shown = label->ShownText();
         SCOPED_TRACE(whole.toStdString() + " shown as " + shown.toStdString());
         ASSERT_TRUE(whole.contains(device) || whole.startsWith("Log not written"));
@@ -96,13 +116,18 @@ TEST(StatusBar, LongTextsAreCutInTheMiddleAndWholeInTheirTooltips)
         EXPECT_EQ(shown.right(4), whole.right(4));
         EXPECT_EQ(label->toolTip(), whole);
     }
-    EXPECT_GE(form.Status->Lab_Status[1]->width(), bar->width() / 2 - 1) << "the state keeps half the bar";
+    EXPECT_GE(StatusText(form, 1)->width(), bar->width() / 2 - 1) << "the state keeps half the bar";
 
-    // A short text is whole and needs no tooltip.
-    form.Status->ShowLogger("Logging every 5 s to ~/2026-12-07.log");
-    form.Status->Stopped();
+    // A short text is whole and needs no tooltip: a receiver started and stopped, a position
+    // saved where it can be written.
+    PseudoTerminal receiver;
+    PortVariable shortPort(1, receiver.Device());
+    ASSERT_TRUE(Start(form));
+    Control<QPushButton>(form, "Cmd_StartStop", 1)->click();
+    LogFolder writable;
+    saveCurrent->trigger();
     QCoreApplication::processEvents();
-    for (StatusLabel* label : {form.Status->Lab_Status[1], form.Status->Lab_Status[2]}) {
+    for (StatusLabel* label : {StatusText(form, 1), StatusText(form, 2)}) {
         EXPECT_EQ(label->ShownText(), label->text());
         EXPECT_TRUE(label->toolTip().isEmpty()) << label->toolTip().toStdString();
     }
@@ -118,19 +143,20 @@ TEST(StatusBar, SaysWhereTheLogGoesAndWhyARecordWasNotWritten)
     PtyWindow w;
     MainForm& form = w.form;
     form.today = [] { return QDate(2026, 12, 7); };
-    QLabel* logger = form.Status->Lab_Status[2];
+    QLabel* logger = StatusText(form, 2);
+    auto* loggerTimer = Control<QTimer>(form, "Timer_DL");
     EXPECT_TRUE(logger->isHidden()) << "nothing to say while the logger is idle";
-    form.MenuSalvaDL_Click();
-    form.Cmd_StartStop_Click(0);
-    ASSERT_TRUE(form.LoggerRunning());
+    Control<QAction>(form, "MenuSalvaDL")->trigger();
+    Control<QPushButton>(form, "Cmd_StartStop", 0)->click();
+    ASSERT_TRUE(loggerTimer->isActive());
     const QString logging = "Logging every 5 s to ~/.local/share/fixwatch/2026-12-07.log";
     EXPECT_EQ(logger->text(), logging);
     EXPECT_FALSE(logger->isHidden());
-    form.Timer_DL_Timer();
+    Tick(loggerTimer);
     EXPECT_EQ(logger->text(), logging);
 
     ASSERT_TRUE(QDir(folder).removeRecursively());
-    form.Timer_DL_Timer();
+    Tick(loggerTimer);
     EXPECT_EQ(logger->text(), "Log not written: cannot write " + folder + "/2026-12-07.log: no such file or directory");
 }
 

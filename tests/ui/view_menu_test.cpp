@@ -1,15 +1,16 @@
 // The View menu as a user works it: the Position tab's coordinates and units change, the
 // captions follow, and the data logger's record keeps the texts it always had.
 #include "capture_receiver.h"
+#include "fix_fields.h"
 #include "program_arguments.h"
 #include "view_options.h"
+#include "window_controls.h"
 
 #include <QMessageBox>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <tuple>
 
 namespace fixwatch {
@@ -27,11 +28,16 @@ struct ViewWindow : LogFolder {
     QByteArray SavedRecord()
     {
         QFile::remove(Path("2026-12-05.log"));
-        form.MenuSalvaCP_Click();
+        Control<QAction>(form, "MenuSalvaCP")->trigger();
         return FileContents(Path("2026-12-05.log"));
     }
     MainForm form;
 };
+
+QLabel* FixLabel(const MainForm& form, FixField field) { return Control<QLabel>(form, "Lab_Posizione", field); }
+QAction* Coordinates(const MainForm& form, std::size_t index) { return Control<QAction>(form, "MenuCoordinate", index); }
+QAction* Units(const MainForm& form, std::size_t index) { return Control<QAction>(form, "MenuUnit", index); }
+bool Acquiring(const MainForm& form) { return Control<QTimer>(form, "Timer_Lett")->isActive(); }
 
 const QByteArray kRecord = "05/12/2026;12:35:19;048\xB0 07.038' N;011\xB0 31.000' E;545.4;41.5\r\n";
 
@@ -43,16 +49,21 @@ TEST(ViewMenu, EachCoordinateFormatAndUnitSetChangesTheLabelsButNotTheRecord)
     for (QAction* menu : form.menuBar()->actions())
         titles << menu->text();
     EXPECT_EQ(titles, QStringList({"&File", "&View", "&Alarms", "&?"}));
-    ASSERT_TRUE(form.MenuCoordinate[0]->isChecked());
-    ASSERT_TRUE(form.MenuUnit[0]->isChecked());
+    ASSERT_TRUE(Coordinates(form, 0)->isChecked());
+    ASSERT_TRUE(Units(form, 0)->isChecked());
     // The latitude and longitude rows with their captions; the height, the speeds and the
     // geoid's height with the unit captions.
     const auto position = [&] {
-        return Texts({form.Lab_Posizione1[1], form.Lab_Posizione[1], form.Lab_Posizione1[2], form.Lab_Posizione[2]});
+        return Texts({Control<QLabel>(form, "Lab_Posizione1", 1), FixLabel(form, kLatitude),
+                      Control<QLabel>(form, "Lab_Posizione1", 2), FixLabel(form, kLongitude)});
     };
     const auto motion = [&] {
-        return Texts({form.Lab_Posizione[3], form.Lab_Posizione[4], form.Lab_Posizione[5], form.Lab_Posizione[8]}) + "|"
-               + Texts(form.Lab_PosizioneUM);
+        QList<const QLabel*> units;
+        for (std::size_t unit = 0; unit < kFixUnitFieldCount; ++unit)
+            units << Control<QLabel>(form, "Lab_PosizioneUM", unit);
+        return Texts({FixLabel(form, kAltitude), FixLabel(form, kSpeedKmh), FixLabel(form, kSpeedKnots),
+                      FixLabel(form, kGeoidSeparation)})
+               + "|" + Texts(units);
     };
     const QString sent = "Latitude:|048\u00B0 07.038' N|Longitude:|011\u00B0 31.000' E";
     const QString metric = "545.4|41.5|22.4|46.9|[m]|[Knots]|[Km/h]  /|[m]";
@@ -60,33 +71,33 @@ TEST(ViewMenu, EachCoordinateFormatAndUnitSetChangesTheLabelsButNotTheRecord)
     ASSERT_EQ(motion(), metric);
 
     const std::tuple<QAction*, const char*, QString> rows[] = {
-        {form.MenuCoordinate[1], "Decimal degrees", "Latitude:|48.1173000\u00B0 N|Longitude:|11.5166667\u00B0 E"},
-        {form.MenuCoordinate[2], "Degrees, minutes, seconds", "Latitude:|48\u00B0 07' 02.28\" N|Longitude:|11\u00B0 31' 00.00\" E"},
-        {form.MenuCoordinate[3], "UTM", "UTM zone:|32U|East, North:|687300 5332401"},
-        {form.MenuCoordinate[4], "MGRS", "MGRS square:|32UPU|East, North:|87299 32401"},
-        {form.MenuCoordinate[5], "Maidenhead locator", "Locator:|JN58sc||"},
-        {form.MenuCoordinate[0], "As sent (degrees and minutes)", sent},
-        {form.MenuUnit[1], "Imperial", "1789.4|25.8|22.4|153.9|[ft]|[Knots]|[mph]  /|[ft]"},
-        {form.MenuUnit[2], "Nautical", "545.4|22.4|41.5|46.9|[m]|[Km/h]|[Knots]  /|[m]"},
-        {form.MenuUnit[0], "Metric", metric},
+        {Coordinates(form, 1), "Decimal degrees", "Latitude:|48.1173000\u00B0 N|Longitude:|11.5166667\u00B0 E"},
+        {Coordinates(form, 2), "Degrees, minutes, seconds", "Latitude:|48\u00B0 07' 02.28\" N|Longitude:|11\u00B0 31' 00.00\" E"},
+        {Coordinates(form, 3), "UTM", "UTM zone:|32U|East, North:|687300 5332401"},
+        {Coordinates(form, 4), "MGRS", "MGRS square:|32UPU|East, North:|87299 32401"},
+        {Coordinates(form, 5), "Maidenhead locator", "Locator:|JN58sc||"},
+        {Coordinates(form, 0), "As sent (degrees and minutes)", sent},
+        {Units(form, 1), "Imperial", "1789.4|25.8|22.4|153.9|[ft]|[Knots]|[mph]  /|[ft]"},
+        {Units(form, 2), "Nautical", "545.4|22.4|41.5|46.9|[m]|[Km/h]|[Knots]  /|[m]"},
+        {Units(form, 0), "Metric", metric},
     };
     for (const auto& [action, menu, shown] : rows) {
         SCOPED_TRACE(menu);
         EXPECT_EQ(action->text(), menu);
         action->trigger();
         EXPECT_TRUE(action->isChecked());
-        const bool unit = std::find(form.MenuUnit.begin(), form.MenuUnit.end(), action) != form.MenuUnit.end();
+        const bool unit = action->objectName().startsWith("MenuUnit");
         EXPECT_EQ(unit ? motion() : position(), shown);
         EXPECT_EQ(w.SavedRecord(), kRecord);
     }
 
     // The next position arrives in the chosen format; one that does not read is shown as sent.
-    form.MenuCoordinate[3]->trigger();
+    Coordinates(form, 3)->trigger();
     Feed(form, {Sealed("$GPGLL,3354.000,S,01825.000,E,123520,A")});
     EXPECT_EQ(position(), "UTM zone:|34H|East, North:|261125 6245927");
     Feed(form, {Sealed("$GPGLL,807.038,N,01131.000,E,123521,A")});
     EXPECT_EQ(position(), "UTM zone:|080\u00B0 7.038' N|East, North:|011\u00B0 31.000' E");
-    form.MenuVuotaCampi_Click();
+    Control<QAction>(form, "MenuVuotaCampi")->trigger();
     EXPECT_EQ(position(), "UTM zone:||East, North:|");
 }
 
@@ -109,8 +120,8 @@ TEST(ViewOptions, ALaterOptionWinsAndABadValueIsNamedAndStartsNothing)
     EXPECT_FALSE(ApplyViewOptions(form, radar));
     EXPECT_EQ(radar.error, "fixwatch: --tab takes position, general, satellites, communication, sky, "
                            "signals, history, accuracy, alarms or console, not \"radar\"");
-    EXPECT_FALSE(form.AcquisitionRunning());
-    EXPECT_EQ(form.SSTab->currentIndex(), MainForm::kPositionTab);
+    EXPECT_FALSE(Acquiring(form));
+    EXPECT_EQ(Control<QTabWidget>(form, "SSTab")->currentIndex(), MainForm::kPositionTab);
 }
 
 TEST(ViewOptions, TabAndStartAtLaunchShowThatTabAndAcquire)
@@ -135,13 +146,13 @@ TEST(ViewOptions, TabAndStartAtLaunchShowThatTabAndAcquire)
         MainForm form;
         ViewOptions options = ReadViewOptions(ProgramArguments(row.arguments));
         ASSERT_TRUE(ApplyViewOptions(form, options));
-        EXPECT_EQ(form.SSTab->tabText(form.SSTab->currentIndex()), row.tab);
-        EXPECT_FALSE(form.AcquisitionRunning()) << "Start waits for the window";
+        const auto* tabs = Control<QTabWidget>(form, "SSTab");
+        EXPECT_EQ(tabs->tabText(tabs->currentIndex()), row.tab);
+        EXPECT_FALSE(Acquiring(form)) << "Start waits for the window";
         form.show();
         QApplication::processEvents();
-        EXPECT_EQ(form.AcquisitionRunning(), row.running);
-        EXPECT_EQ(form.Timer_Lett->isActive(), row.running);
-        EXPECT_EQ(form.Cmd_StartStop[0]->isEnabled(), !row.running);
+        EXPECT_EQ(Acquiring(form), row.running);
+        EXPECT_EQ(Control<QPushButton>(form, "Cmd_StartStop", 0)->isEnabled(), !row.running);
     }
 }
 
@@ -170,7 +181,7 @@ TEST(ViewOptions, StartWithAPortThatFailsSaysSoOverTheShownWindow)
         QApplication::processEvents();
     EXPECT_EQ(said, "COM port not ready. Please check the COM settings and retry.");
     EXPECT_TRUE(windowUnderBox);
-    EXPECT_FALSE(form.AcquisitionRunning());
+    EXPECT_FALSE(Acquiring(form));
 }
 
 } // namespace
