@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -139,13 +140,16 @@ public:
 private:
     void OpenAt(std::int32_t timeMs);
     void Close();
-    void ReadGga(const std::string_view* f, std::size_t n);
-    void ReadRmc(const std::string_view* f, std::size_t n);
-    void ReadGll(const std::string_view* f, std::size_t n);
-    void ReadVtg(const std::string_view* f, std::size_t n);
-    void ReadGsa(const std::string_view* f, std::size_t n);
-    void ReadGst(const std::string_view* f, std::size_t n);
-    void ReadZda(const std::string_view* f, std::size_t n);
+    // A sentence's fields, the identifier first, at least as many as kMinimumFields asks.
+    using Fields = std::span<const std::string_view>;
+
+    void ReadGga(Fields f);
+    void ReadRmc(Fields f);
+    void ReadGll(Fields f);
+    void ReadVtg(Fields f);
+    void ReadGsa(Fields f);
+    void ReadGst(Fields f);
+    void ReadZda(Fields f);
     bool TakeTime(std::string_view field);
     void TakeDate(const UtcDate& date, std::optional<std::int32_t> timeMs);
     std::optional<UtcDate> DateAt(std::int32_t timeMs) const;

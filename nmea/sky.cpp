@@ -1,5 +1,7 @@
 #include "sky.h"
 
+#include "field_reading.h"
+#include "minimum_fields.h"
 #include "satellite_numbering.h"
 
 #include <algorithm>
@@ -15,28 +17,11 @@ constexpr std::size_t kMaxGsvFields = 3 + 4 * 4 + 1;
 constexpr std::uint8_t kNoSignalId = 0;
 constexpr std::uint8_t kUnreadableSignalId = 17;
 
-// A field of decimal digits, perhaps with a fraction that is dropped, read as a whole number
-// no larger than `max`; -1 when the field is empty, not such a number, or too large.
-int ReadWhole(std::string_view field, int max)
+// A listing's number, elevation, azimuth or SNR, no larger than `max`; -1 when the field is
+// empty or not such a number.
+int ReadWhole(std::string_view text, int max)
 {
-    std::size_t i = 0;
-    int value = 0;
-    for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
-        value = value * 10 + (field[i] - '0');
-        if (value > max)
-            return -1;
-    }
-    if (i == 0)
-        return -1;
-    if (i < field.size()) {
-        if (field[i] != '.')
-            return -1;
-        for (++i; i < field.size(); ++i) {
-            if (field[i] < '0' || field[i] > '9')
-                return -1;
-        }
-    }
-    return value;
+    return field::TruncatedWhole(text, max).value_or(-1);
 }
 
 // The signal ID field as a signal key: 1 to 16 for the hexadecimal digits 0 to F,
@@ -94,7 +79,7 @@ bool Sky::Feed(const SentenceView& sentence)
     const auto talker = sentence.GnssTalker();
     const std::size_t count = sentence.FieldCount() - 1; // data fields
     if (!talker || !ReadsTalker(talkers_, sentence.Talker()) || (formatter != "GSV" && formatter != "GSA")
-        || count < 1 || count > kMaxFields) {
+        || !HasMinimumFields(formatter, count + 1) || count > kMaxFields) {
         gsaRunTalker_ = -1;
         return false;
     }
@@ -112,7 +97,8 @@ bool Sky::Feed(const SentenceView& sentence)
 bool Sky::FeedGsv(std::size_t talker, std::optional<GnssSystem> talkerSystem, const std::string_view* f,
                   std::size_t count)
 {
-    if (count < 3 || count > kMaxGsvFields || (count - 3) % 4 > 1)
+    // At least the three fields before the satellites, as kMinimumFields asks.
+    if (count > kMaxGsvFields || (count - 3) % 4 > 1)
         return false;
     const bool hasSignalId = (count - 3) % 4 == 1;
     const std::size_t blocks = (count - 3) / 4;
