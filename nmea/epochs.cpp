@@ -2,6 +2,7 @@
 
 #include "field_reading.h"
 #include "minimum_fields.h"
+#include "satellite_numbering.h"
 
 #include <algorithm>
 #include <array>
@@ -43,6 +44,22 @@ bool SameInstant(std::int32_t a, int aDecimals, std::int32_t b, int bDecimals)
     static constexpr std::int32_t kStepMs[] = {1000, 100, 10, 1};
     const std::int32_t step = kStepMs[std::min(aDecimals, bDecimals)];
     return (a + step / 2) / step == (b + step / 2) / step;
+}
+
+// GNS's mode indicator as GGA's quality: one letter per system, the best of them, since the
+// position is the one solution they make together ("NDD", GPS without a fix and GLONASS and
+// Galileo differential, is a differential fix, as the receiver's own GGA says). Letters no
+// edition of NMEA defines are passed over; nothing when no letter is known.
+std::optional<int> GnsQuality(std::string_view mode)
+{
+    // From the best to the least: RTK fixed, RTK float, precise, differential, autonomous,
+    // estimated, manual, simulator, no fix; each with GGA's quality.
+    static constexpr std::string_view kByRank = "RFPDAEMSN";
+    static constexpr std::array<int, 9> kQuality{4, 5, 3, 2, 1, 6, 7, 8, 0};
+    std::size_t best = kByRank.size();
+    for (char letter : mode.substr(0, kByRank.size() * 2))
+        best = std::min(best, kByRank.find(letter));
+    return best < kByRank.size() ? std::optional(kQuality[best]) : std::nullopt;
 }
 
 std::optional<UtcDate> ValidDate(int year, int month, int day)
@@ -143,6 +160,8 @@ void EpochModel::Reset()
     gsaDops_ = false;
     ggaTaken_ = false;
     ggaPosition_ = false;
+    gnsTaken_ = false;
+    gnsPosition_ = false;
     date_ = assumedDate_;
     dateTimeMs_.reset();
     closed_ = 0;
@@ -172,19 +191,24 @@ bool EpochModel::Feed(const SentenceView& view)
     struct Route {
         std::string_view formatter;
         Reader reader;
+        bool everySystemOnly; // read only by every system's reading
     };
-    static constexpr std::array<Route, 7> kRoutes{{
-        {"GGA", &EpochModel::ReadGga},
-        {"RMC", &EpochModel::ReadRmc},
-        {"GLL", &EpochModel::ReadGll},
-        {"VTG", &EpochModel::ReadVtg},
-        {"GSA", &EpochModel::ReadGsa},
-        {"GST", &EpochModel::ReadGst},
-        {"ZDA", &EpochModel::ReadZda},
+    static constexpr std::array<Route, 11> kRoutes{{
+        {"GGA", &EpochModel::ReadGga, false},
+        {"RMC", &EpochModel::ReadRmc, false},
+        {"GLL", &EpochModel::ReadGll, false},
+        {"VTG", &EpochModel::ReadVtg, false},
+        {"GSA", &EpochModel::ReadGsa, false},
+        {"GST", &EpochModel::ReadGst, false},
+        {"ZDA", &EpochModel::ReadZda, false},
+        {"GNS", &EpochModel::ReadGns, true},
+        {"GBS", &EpochModel::ReadGbs, true},
+        {"HDT", &EpochModel::ReadHdt, true},
+        {"THS", &EpochModel::ReadThs, true},
     }};
     const auto route = std::find_if(kRoutes.begin(), kRoutes.end(),
                                     [formatter](const Route& r) { return r.formatter == formatter; });
-    if (route == kRoutes.end())
+    if (route == kRoutes.end() || (route->everySystemOnly && talkers_ != Talkers::AllSystems))
         return false;
     const auto fields = SealedFields(view);
     if (fields.empty())
@@ -208,6 +232,8 @@ bool EpochModel::Finish()
     gsaDops_ = false;
     ggaTaken_ = false;
     ggaPosition_ = false;
+    gnsTaken_ = false;
+    gnsPosition_ = false;
     return true;
 }
 
@@ -295,7 +321,8 @@ void EpochModel::ReadGga(Fields f)
     const auto latitude = field::Coordinate(f[2], f[3], 90);
     const auto longitude = field::Coordinate(f[4], f[5], 180);
     const bool position = latitude && longitude;
-    // The epoch's first GGA gives its values, unless a later one has the position it lacked.
+    // The epoch's first GGA gives its values, unless a later one has the position it lacked;
+    // they replace whatever a GNS gave.
     if (ggaTaken_ && (ggaPosition_ || !position))
         return;
     ggaTaken_ = true;
@@ -411,6 +438,78 @@ void EpochModel::ReadZda(Fields f)
     if (day && month && year && *year >= 1980 && *year <= 9999)
         if (const auto date = ValidDate(*year, *month, *day))
             TakeDate(*date, field::TimeOfDayMs(f[1]));
+}
+
+void EpochModel::ReadGns(Fields f)
+{
+    // $GNGNS,213712.000,4111.59903,N,11156.54809,W,AANN,13,0.93,01482.5,-016.5,,*52
+    //  0     1          2          3 4           5 6    7  8    9       10     11 12 13
+    //  6: one mode letter per system (GPS, GLONASS, Galileo, BeiDou, ...); 11 age and
+    //  12 station of the corrections; 13 navigational status (NMEA 4.10)
+    TakeTime(f[1]);
+    openHasData_ = true;
+    const auto latitude = field::Coordinate(f[2], f[3], 90);
+    const auto longitude = field::Coordinate(f[4], f[5], 180);
+    const bool position = latitude && longitude;
+    // GGA says all of this and more: a GNS gives way to the epoch's GGA, whichever came first,
+    // and otherwise gives its values as GGA does.
+    if (ggaTaken_ || (gnsTaken_ && (gnsPosition_ || !position)))
+        return;
+    gnsTaken_ = true;
+    gnsPosition_ = position;
+    open_.fixQuality = GnsQuality(f[6]);
+    if (position) {
+        open_.latitude = latitude;
+        open_.longitude = longitude;
+    }
+    const auto used = field::Count(Optional(f, 7));
+    open_.satellitesUsed = used && *used < 256 ? used : std::nullopt;
+    if (!gsaDops_)
+        open_.hdop = field::NonNegativeDecimal(Optional(f, 8));
+    open_.altitude = field::Decimal(Optional(f, 9));
+    open_.geoidSeparation = field::Decimal(Optional(f, 10));
+}
+
+void EpochModel::ReadGbs(Fields f)
+{
+    // $GNGBS,181141.00,4.7,1.9,5.3,87,,-54902.0,57.5*41
+    //  0     1         2   3   4   5  6 7        8    9 10
+    //  2-4 expected errors of latitude, longitude, altitude; 5 the satellite most likely
+    //  failed; 6 its probability of missed detection; 7-8 the bias and its standard
+    //  deviation; 9 system ID and 10 signal ID (NMEA 4.10)
+    openHasData_ = true;
+    open_.gbsLatitudeError = field::NonNegativeDecimal(f[2]);
+    open_.gbsLongitudeError = field::NonNegativeDecimal(f[3]);
+    open_.gbsAltitudeError = field::NonNegativeDecimal(f[4]);
+    const auto suspect = field::Whole(Optional(f, 5));
+    open_.gbsSuspectNumber = suspect && *suspect > 0 ? suspect : std::nullopt;
+    open_.gbsSuspectSystem.reset();
+    if (open_.gbsSuspectNumber) {
+        const auto systemId = field::Whole(Optional(f, 9));
+        const auto talkerSystem = TalkerSystem(f[0].substr(1, 2));
+        open_.gbsSuspectSystem = systemId       ? SystemOfId(*systemId)
+                                 : talkerSystem ? talkerSystem
+                                                : SystemOfNumber(*open_.gbsSuspectNumber);
+    }
+}
+
+void EpochModel::ReadHdt(Fields f)
+{
+    // $GNHDT,244.28,T*13
+    //  0     1      2
+    openHasData_ = true;
+    if (!open_.trueHeading && f[2] == "T")
+        open_.trueHeading = field::Direction(f[1]);
+}
+
+void EpochModel::ReadThs(Fields f)
+{
+    // $GNTHS,244.28,A*11
+    //  0     1      2 mode: A autonomous, E estimated, M manual, S simulator, V not valid
+    openHasData_ = true;
+    const std::string_view mode = f[2];
+    if (!open_.trueHeading && (mode == "A" || mode == "E" || mode == "M" || mode == "S"))
+        open_.trueHeading = field::Direction(f[1]);
 }
 
 } // namespace fixwatch
