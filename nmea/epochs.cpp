@@ -57,7 +57,7 @@ std::optional<int> GnsQuality(std::string_view mode)
     static constexpr std::string_view kByRank = "RFPDAEMSN";
     static constexpr std::array<int, 9> kQuality{4, 5, 3, 2, 1, 6, 7, 8, 0};
     std::size_t best = kByRank.size();
-    for (char letter : mode.substr(0, kByRank.size() * 2))
+    for (char letter : mode)
         best = std::min(best, kByRank.find(letter));
     return best < kByRank.size() ? std::optional(kQuality[best]) : std::nullopt;
 }
