@@ -68,15 +68,6 @@ TEST(FieldReading, TimesAndCoordinatesKeepToTheirRanges)
     EXPECT_EQ(field::Coordinate("48e2", "N", 90), std::nullopt);
 }
 
-TEST(FieldReading, TheInterpretersReadingStaysLenient)
-{
-    EXPECT_EQ(field::LenientDecimal("1.2x"), 1.2);
-    EXPECT_EQ(field::LenientDecimal(""), 0.0);
-    EXPECT_EQ(field::LenientDecimal(" 5 45.5"), 545.5) << "blanks are skipped wherever they stand";
-    EXPECT_EQ(field::LenientInteger(" 7.5 "), 8) << "rounded, halves to even";
-    EXPECT_EQ(field::LenientInteger("40000"), std::nullopt);
-}
-
 // Every sentence the epoch model reads, one field short of what the table asks: the epoch
 // model takes nothing from it and reads no field that is not there.
 TEST(FieldReading, ASentenceCutBeforeItsMinimumFieldsGivesNothing)
