@@ -2,7 +2,8 @@
 // to the accuracy figures of its fixes and to the Console tab's sentence inventory, in both
 // readings. Each line also goes in with its checksum made right, so the fuzzer gets past the
 // check into the fields. Any crash or sanitizer report is a bug, and so is a history past its
-// capacity, an inventory past its row cap, or a rate or figure that is negative or not finite.
+// capacity, an inventory past its row cap, or a rate or figure that is negative or not finite,
+// and so is a heading outside 0 to 360 degrees or an expected error below zero.
 #include "accuracy_report.h"
 #include "epochs.h"
 #include "fuzz_lines.h"
@@ -37,7 +38,8 @@ struct Reading {
 
     void Feed(std::string_view line, std::int64_t nowMs)
     {
-        epochs.Feed(line);
+        if (epochs.Feed(line))
+            CheckEpoch(epochs.History().Newest());
         Check(epochs.History().Size() <= kCapacity);
         if (const auto fix = fixwatch::ReadGgaFix(line, talkers)) {
             Check(std::isfinite(fix->latitude) && std::fabs(fix->latitude) <= 90);
@@ -54,9 +56,21 @@ struct Reading {
         }
     }
 
+    static void CheckEpoch(const fixwatch::Epoch& e)
+    {
+        Check(!e.trueHeading || (*e.trueHeading >= 0 && *e.trueHeading < 360));
+        for (const auto& error : {e.gbsLatitudeError, e.gbsLongitudeError, e.gbsAltitudeError})
+            CheckFigure(error);
+        Check(!e.gbsSuspectNumber || *e.gbsSuspectNumber > 0);
+        Check(!e.fixQuality || (*e.fixQuality >= 0 && *e.fixQuality <= 9));
+        if (const auto height = e.EllipsoidHeight())
+            Check(std::isfinite(*height));
+    }
+
     void Finish()
     {
-        epochs.Finish();
+        if (epochs.Finish())
+            CheckEpoch(epochs.History().Newest());
         Check(epochs.History().Size() <= kCapacity);
         if (const auto report = fixwatch::ReportAccuracy(fixes, std::nullopt)) {
             const auto& f = report->figures;

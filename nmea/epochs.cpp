@@ -1,6 +1,11 @@
 #include "epochs.h"
 
-#include <charconv>
+#include "field_reading.h"
+#include "minimum_fields.h"
+#include "satellite_numbering.h"
+
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <span>
@@ -10,6 +15,7 @@ namespace fixwatch {
 namespace {
 
 constexpr std::size_t kMaxFields = 40;
+constexpr std::size_t kGsaVdop = 17; // the last of the three DOPs that follow twelve satellites
 constexpr std::int32_t kDayMs = 24 * 60 * 60 * 1000;
 constexpr std::int32_t kHalfDayMs = kDayMs / 2;
 
@@ -24,38 +30,11 @@ std::span<const std::string_view> SealedFields(const SentenceView& sentence)
 }
 static_assert(kMaxFields <= SentenceView::kStoredFields);
 
-// The whole field as a plain decimal number; nothing when empty or not a number.
-std::optional<double> Number(std::string_view field)
+// Field k, or an empty one when the sentence stops before it: the fields after those that
+// kMinimumFields asks for are optional.
+std::string_view Optional(std::span<const std::string_view> f, std::size_t k)
 {
-    if (field.empty())
-        return std::nullopt;
-    double value = 0;
-    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
-    if (error != std::errc() || end != field.data() + field.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
-std::optional<int> Integer(std::string_view field)
-{
-    int value = 0;
-    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
-    if (field.empty() || error != std::errc() || end != field.data() + field.size())
-        return std::nullopt;
-    return value;
-}
-
-std::optional<double> NonNegative(std::string_view field)
-{
-    const auto value = Number(field);
-    return value && *value >= 0 ? value : std::nullopt;
-}
-
-// How many digits a time field has after the second's point.
-int TimeDecimals(std::string_view field)
-{
-    const std::size_t point = field.find('.');
-    return point == std::string_view::npos ? 0 : static_cast<int>(std::min<std::size_t>(field.size() - point - 1, 3));
+    return k < f.size() ? f[k] : std::string_view{};
 }
 
 // Two times of day that are one instant as far as the coarser of them goes: a receiver that
@@ -67,53 +46,20 @@ bool SameInstant(std::int32_t a, int aDecimals, std::int32_t b, int bDecimals)
     return (a + step / 2) / step == (b + step / 2) / step;
 }
 
-// "hhmmss" or "hhmmss.sss" as milliseconds of the day.
-std::optional<std::int32_t> TimeOfDay(std::string_view field)
+// GNS's mode indicator as GGA's quality: one letter per system, the best of them, since the
+// position is the one solution they make together ("NDD", GPS without a fix and GLONASS and
+// Galileo differential, is a differential fix, as the receiver's own GGA says). Letters no
+// edition of NMEA defines are passed over; nothing when no letter is known.
+std::optional<int> GnsQuality(std::string_view mode)
 {
-    if (field.size() < 6)
-        return std::nullopt;
-    const auto hours = Integer(field.substr(0, 2));
-    const auto minutes = Integer(field.substr(2, 2));
-    const auto seconds = Number(field.substr(4));
-    if (!hours || !minutes || !seconds || field[4] == '-' || *hours < 0 || *hours > 23 || *minutes < 0
-        || *minutes > 59 || *seconds < 0 || *seconds >= 61)
-        return std::nullopt;
-    const auto ms = static_cast<std::int32_t>(std::lround(*seconds * 1000));
-    return std::min(kDayMs - 1, (*hours * 60 + *minutes) * 60'000 + ms);
-}
-
-// Digits with at most one point among them, as a coordinate is written: no sign, no exponent.
-bool PlainDigits(std::string_view field)
-{
-    bool point = false;
-    for (char c : field) {
-        if (c == '.' && !point)
-            point = true;
-        else if (c < '0' || c > '9')
-            return false;
-    }
-    return true;
-}
-
-// "ddmm.mmmm" with "N"/"S", or "dddmm.mmmm" with "E"/"W", as signed decimal degrees.
-std::optional<double> Angle(std::string_view value, std::string_view hemisphere, int maxDegrees)
-{
-    if (!PlainDigits(value))
-        return std::nullopt;
-    const auto number = NonNegative(value);
-    if (!number || hemisphere.size() != 1)
-        return std::nullopt;
-    const double degrees = std::floor(*number / 100);
-    const double minutes = *number - degrees * 100;
-    double result = degrees + minutes / 60;
-    if (minutes >= 60 || result > maxDegrees)
-        return std::nullopt;
-    const char h = hemisphere[0];
-    if (h == 'S' || h == 'W')
-        result = -result;
-    else if (h != 'N' && h != 'E')
-        return std::nullopt;
-    return result;
+    // From the best to the least: RTK fixed, RTK float, precise, differential, autonomous,
+    // estimated, manual, simulator, no fix; each with GGA's quality.
+    static constexpr std::string_view kByRank = "RFPDAEMSN";
+    static constexpr std::array<int, 9> kQuality{4, 5, 3, 2, 1, 6, 7, 8, 0};
+    std::size_t best = kByRank.size();
+    for (char letter : mode)
+        best = std::min(best, kByRank.find(letter));
+    return best < kByRank.size() ? std::optional(kQuality[best]) : std::nullopt;
 }
 
 std::optional<UtcDate> ValidDate(int year, int month, int day)
@@ -153,9 +99,9 @@ std::optional<UtcDate> ReadIsoDate(std::string_view text)
 {
     if (text.size() != 10 || text[4] != '-' || text[7] != '-')
         return std::nullopt;
-    const auto year = Integer(text.substr(0, 4));
-    const auto month = Integer(text.substr(5, 2));
-    const auto day = Integer(text.substr(8, 2));
+    const auto year = field::Whole(text.substr(0, 4));
+    const auto month = field::Whole(text.substr(5, 2));
+    const auto day = field::Whole(text.substr(8, 2));
     if (!year || !month || !day || *year < 1)
         return std::nullopt;
     return ValidDate(*year, *month, *day);
@@ -175,17 +121,15 @@ std::optional<GgaFix> ReadGgaFix(const SentenceView& sentence, Talkers talkers)
 {
     // $GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47
     //  0     1      2        3 4         5 6 7  8   9     10 11  12
-    const auto fields = SealedFields(sentence);
-    const std::string_view* f = fields.data();
-    const std::size_t n = fields.size();
-    if (n < 7 || Formatter(f[0], talkers) != "GGA")
+    const auto f = SealedFields(sentence);
+    if (!HasMinimumFields("GGA", f.size()) || Formatter(f[0], talkers) != "GGA")
         return std::nullopt;
-    const auto quality = Integer(f[6]);
-    const auto latitude = Angle(f[2], f[3], 90);
-    const auto longitude = Angle(f[4], f[5], 180);
+    const auto quality = field::Whole(f[6]);
+    const auto latitude = field::Coordinate(f[2], f[3], 90);
+    const auto longitude = field::Coordinate(f[4], f[5], 180);
     if (!quality || *quality <= 0 || !latitude || !longitude)
         return std::nullopt;
-    return GgaFix{TimeOfDay(f[1]), *latitude, *longitude, n > 9 ? Number(f[9]) : std::nullopt, *quality};
+    return GgaFix{field::TimeOfDayMs(f[1]), *latitude, *longitude, field::Decimal(Optional(f, 9)), *quality};
 }
 
 EpochHistory::EpochHistory(std::size_t capacity) : capacity_(std::max<std::size_t>(capacity, 1)) {}
@@ -216,6 +160,8 @@ void EpochModel::Reset()
     gsaDops_ = false;
     ggaTaken_ = false;
     ggaPosition_ = false;
+    gnsTaken_ = false;
+    gnsPosition_ = false;
     date_ = assumedDate_;
     dateTimeMs_.reset();
     closed_ = 0;
@@ -241,28 +187,38 @@ bool EpochModel::Feed(const SentenceView& view)
     }
     if (formatter.empty())
         return false;
+    using Reader = void (EpochModel::*)(Fields);
+    struct Route {
+        std::string_view formatter;
+        Reader reader;
+        bool everySystemOnly; // read only by every system's reading
+    };
+    static constexpr std::array<Route, 11> kRoutes{{
+        {"GGA", &EpochModel::ReadGga, false},
+        {"RMC", &EpochModel::ReadRmc, false},
+        {"GLL", &EpochModel::ReadGll, false},
+        {"VTG", &EpochModel::ReadVtg, false},
+        {"GSA", &EpochModel::ReadGsa, false},
+        {"GST", &EpochModel::ReadGst, false},
+        {"ZDA", &EpochModel::ReadZda, false},
+        {"GNS", &EpochModel::ReadGns, true},
+        {"GBS", &EpochModel::ReadGbs, true},
+        {"HDT", &EpochModel::ReadHdt, true},
+        {"THS", &EpochModel::ReadThs, true},
+    }};
+    const auto route = std::find_if(kRoutes.begin(), kRoutes.end(),
+                                    [formatter](const Route& r) { return r.formatter == formatter; });
+    if (route == kRoutes.end() || (route->everySystemOnly && talkers_ != Talkers::AllSystems))
+        return false;
     const auto fields = SealedFields(view);
-    const std::size_t n = fields.size();
-    if (n == 0)
+    if (fields.empty())
+        return false;
+    if (formatter == "GSA" && ownSky_)
+        sky_.Feed(view);
+    if (!HasMinimumFields(formatter, fields.size()))
         return false;
     const std::uint64_t closedBefore = closed_;
-    const std::string_view* f = fields.data();
-    if (formatter == "GGA")
-        ReadGga(f, n);
-    else if (formatter == "RMC")
-        ReadRmc(f, n);
-    else if (formatter == "GLL")
-        ReadGll(f, n);
-    else if (formatter == "VTG")
-        ReadVtg(f, n);
-    else if (formatter == "GSA") {
-        if (ownSky_)
-            sky_.Feed(view);
-        ReadGsa(f, n);
-    } else if (formatter == "GST")
-        ReadGst(f, n);
-    else if (formatter == "ZDA")
-        ReadZda(f, n);
+    (this->*route->reader)(fields);
     return closed_ != closedBefore;
 }
 
@@ -276,6 +232,8 @@ bool EpochModel::Finish()
     gsaDops_ = false;
     ggaTaken_ = false;
     ggaPosition_ = false;
+    gnsTaken_ = false;
+    gnsPosition_ = false;
     return true;
 }
 
@@ -283,10 +241,10 @@ bool EpochModel::Finish()
 // goes to the epoch that the untimed sentences before it began.
 bool EpochModel::TakeTime(std::string_view field)
 {
-    const auto time = TimeOfDay(field);
+    const auto time = field::TimeOfDayMs(field);
     if (!time)
         return false;
-    const int decimals = TimeDecimals(field);
+    const int decimals = field::TimeDecimals(field);
     if (open_.timeMs == time || (open_.timeMs && SameInstant(*open_.timeMs, openTimeDecimals_, *time, decimals)))
         return true;
     openTimeDecimals_ = decimals;
@@ -354,145 +312,204 @@ void EpochModel::Close()
     ++closed_;
 }
 
-void EpochModel::ReadGga(const std::string_view* f, std::size_t n)
+void EpochModel::ReadGga(Fields f)
 {
     // $GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47
     //  0     1      2        3 4         5 6 7  8   9     10 11  12
-    if (n < 7)
-        return;
     TakeTime(f[1]);
     openHasData_ = true;
-    const auto latitude = Angle(f[2], f[3], 90);
-    const auto longitude = Angle(f[4], f[5], 180);
+    const auto latitude = field::Coordinate(f[2], f[3], 90);
+    const auto longitude = field::Coordinate(f[4], f[5], 180);
     const bool position = latitude && longitude;
-    // The epoch's first GGA gives its values, unless a later one has the position it lacked.
+    // The epoch's first GGA gives its values, unless a later one has the position it lacked;
+    // they replace whatever a GNS gave.
     if (ggaTaken_ && (ggaPosition_ || !position))
         return;
     ggaTaken_ = true;
     ggaPosition_ = position;
-    const auto quality = Integer(f[6]);
+    const auto quality = field::Whole(f[6]);
     open_.fixQuality = quality && *quality >= 0 && *quality <= 9 ? quality : std::nullopt;
     if (position) {
         // GGA's position wins over RMC's or GLL's: it comes with the altitude.
         open_.latitude = latitude;
         open_.longitude = longitude;
     }
-    const auto used = n > 7 ? Integer(f[7]) : std::nullopt;
+    const auto used = field::Whole(Optional(f, 7));
     open_.satellitesUsed = used && *used >= 0 && *used < 256 ? used : std::nullopt;
     if (!gsaDops_)
-        open_.hdop = n > 8 ? NonNegative(f[8]) : std::nullopt;
-    open_.altitude = n > 9 ? Number(f[9]) : std::nullopt;
-    open_.geoidSeparation = n > 11 ? Number(f[11]) : std::nullopt;
+        open_.hdop = field::NonNegativeDecimal(Optional(f, 8));
+    open_.altitude = field::Decimal(Optional(f, 9));
+    open_.geoidSeparation = field::Decimal(Optional(f, 11));
 }
 
-void EpochModel::ReadRmc(const std::string_view* f, std::size_t n)
+void EpochModel::ReadRmc(Fields f)
 {
     // $GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A
     //  0     1      2 3        4 5         6 7     8     9      10    11
-    if (n < 10)
-        return;
     TakeTime(f[1]);
     openHasData_ = true;
     if (f[9].size() == 6) {
-        const auto day = Integer(f[9].substr(0, 2));
-        const auto month = Integer(f[9].substr(2, 2));
-        const auto year = Integer(f[9].substr(4, 2));
+        const auto day = field::Whole(f[9].substr(0, 2));
+        const auto month = field::Whole(f[9].substr(2, 2));
+        const auto year = field::Whole(f[9].substr(4, 2));
         if (day && month && year && *year >= 0) {
             // Two-digit years: 80 to 99 are the 1900s, the rest this century.
             if (const auto date = ValidDate(*year >= 80 ? 1900 + *year : 2000 + *year, *month, *day))
-                TakeDate(*date, TimeOfDay(f[1]));
+                TakeDate(*date, field::TimeOfDayMs(f[1]));
         }
     }
     if (f[2] == "A" || f[2] == "V")
         open_.rmcStatus = f[2][0];
-    const auto latitude = Angle(f[3], f[4], 90);
-    const auto longitude = Angle(f[5], f[6], 180);
+    const auto latitude = field::Coordinate(f[3], f[4], 90);
+    const auto longitude = field::Coordinate(f[5], f[6], 180);
     if (latitude && longitude && !open_.latitude) {
         open_.latitude = latitude;
         open_.longitude = longitude;
     }
     if (!open_.speedKnots)
-        open_.speedKnots = NonNegative(f[7]);
+        open_.speedKnots = field::NonNegativeDecimal(f[7]);
     if (!open_.course)
-        open_.course = NonNegative(f[8]);
+        open_.course = field::NonNegativeDecimal(f[8]);
 }
 
-void EpochModel::ReadGll(const std::string_view* f, std::size_t n)
+void EpochModel::ReadGll(Fields f)
 {
     // $GPGLL,4916.45,N,12311.12,W,225444,A*31
     //  0     1       2 3        4 5      6
-    if (n < 6)
-        return;
     TakeTime(f[5]);
     openHasData_ = true;
     // The status came with NMEA 2.3; GLL without it says nothing of the fix.
-    if (n > 6 && (f[6] == "A" || f[6] == "V"))
-        open_.gllStatus = f[6][0];
-    const auto latitude = Angle(f[1], f[2], 90);
-    const auto longitude = Angle(f[3], f[4], 180);
+    if (const std::string_view status = Optional(f, 6); status == "A" || status == "V")
+        open_.gllStatus = status[0];
+    const auto latitude = field::Coordinate(f[1], f[2], 90);
+    const auto longitude = field::Coordinate(f[3], f[4], 180);
     if (latitude && longitude && !open_.latitude && open_.gllStatus == 'A') {
         open_.latitude = latitude;
         open_.longitude = longitude;
     }
 }
 
-void EpochModel::ReadVtg(const std::string_view* f, std::size_t n)
+void EpochModel::ReadVtg(Fields f)
 {
     // $GPVTG,054.7,T,034.4,M,005.5,N,010.2,K*48
     //  0     1     2 3     4 5     6 7     8
-    if (n < 6)
-        return;
     openHasData_ = true;
     if (!open_.course)
-        open_.course = NonNegative(f[1]);
+        open_.course = field::NonNegativeDecimal(f[1]);
     if (!open_.speedKnots)
-        open_.speedKnots = NonNegative(f[5]);
+        open_.speedKnots = field::NonNegativeDecimal(f[5]);
 }
 
-void EpochModel::ReadGsa(const std::string_view* f, std::size_t n)
+void EpochModel::ReadGsa(Fields f)
 {
     // $GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39
     //  0     1 2 3..14                  15  16  17
     openHasData_ = true;
-    if (n < 3)
-        return;
-    if (const auto mode = Integer(f[2]); mode && *mode >= 1 && *mode <= 3)
+    if (const auto mode = field::Whole(f[2]); mode && *mode >= 1 && *mode <= 3)
         open_.gsaMode = std::max(open_.gsaMode.value_or(1), *mode);
-    if (n < 18)
-        return;
+    if (f.size() <= kGsaVdop)
+        return; // cut off before its DOPs
     // One GSA per system repeats the same DOPs: the first of the epoch gives them.
     if (!gsaDops_) {
-        open_.pdop = NonNegative(f[15]);
-        open_.hdop = NonNegative(f[16]);
-        open_.vdop = NonNegative(f[17]);
+        open_.pdop = field::NonNegativeDecimal(f[kGsaVdop - 2]);
+        open_.hdop = field::NonNegativeDecimal(f[kGsaVdop - 1]);
+        open_.vdop = field::NonNegativeDecimal(f[kGsaVdop]);
         gsaDops_ = true;
     }
 }
 
-void EpochModel::ReadGst(const std::string_view* f, std::size_t n)
+void EpochModel::ReadGst(Fields f)
 {
     // $GPGST,024603.00,3.2,6.6,4.7,47.3,5.8,5.6,22.0*58
     //  0     1         2   3   4   5    6   7   8
-    if (n < 9)
-        return;
     openHasData_ = true;
-    open_.sigmaLatitude = NonNegative(f[6]);
-    open_.sigmaLongitude = NonNegative(f[7]);
-    open_.sigmaAltitude = NonNegative(f[8]);
+    open_.sigmaLatitude = field::NonNegativeDecimal(f[6]);
+    open_.sigmaLongitude = field::NonNegativeDecimal(f[7]);
+    open_.sigmaAltitude = field::NonNegativeDecimal(f[8]);
 }
 
-void EpochModel::ReadZda(const std::string_view* f, std::size_t n)
+void EpochModel::ReadZda(Fields f)
 {
     // $GPZDA,201530.00,04,07,2002,00,00*60
     //  0     1         2  3  4
-    if (n < 5)
-        return;
-    const auto day = Integer(f[2]);
-    const auto month = Integer(f[3]);
-    const auto year = Integer(f[4]);
+    const auto day = field::Whole(f[2]);
+    const auto month = field::Whole(f[3]);
+    const auto year = field::Whole(f[4]);
     if (day && month && year && *year >= 1980 && *year <= 9999)
         if (const auto date = ValidDate(*year, *month, *day))
-            TakeDate(*date, TimeOfDay(f[1]));
+            TakeDate(*date, field::TimeOfDayMs(f[1]));
+}
+
+void EpochModel::ReadGns(Fields f)
+{
+    // $GNGNS,213712.000,4111.59903,N,11156.54809,W,AANN,13,0.93,01482.5,-016.5,,*52
+    //  0     1          2          3 4           5 6    7  8    9       10     11 12 13
+    //  6: one mode letter per system (GPS, GLONASS, Galileo, BeiDou, ...); 11 age and
+    //  12 station of the corrections; 13 navigational status (NMEA 4.10)
+    TakeTime(f[1]);
+    openHasData_ = true;
+    const auto latitude = field::Coordinate(f[2], f[3], 90);
+    const auto longitude = field::Coordinate(f[4], f[5], 180);
+    const bool position = latitude && longitude;
+    // GGA says all of this and more: a GNS gives way to the epoch's GGA, whichever came first,
+    // and otherwise gives its values as GGA does.
+    if (ggaTaken_ || (gnsTaken_ && (gnsPosition_ || !position)))
+        return;
+    gnsTaken_ = true;
+    gnsPosition_ = position;
+    open_.fixQuality = GnsQuality(f[6]);
+    if (position) {
+        open_.latitude = latitude;
+        open_.longitude = longitude;
+    }
+    const auto used = field::Count(Optional(f, 7));
+    open_.satellitesUsed = used && *used < 256 ? used : std::nullopt;
+    if (!gsaDops_)
+        open_.hdop = field::NonNegativeDecimal(Optional(f, 8));
+    open_.altitude = field::Decimal(Optional(f, 9));
+    open_.geoidSeparation = field::Decimal(Optional(f, 10));
+}
+
+void EpochModel::ReadGbs(Fields f)
+{
+    // $GNGBS,181141.00,4.7,1.9,5.3,87,,-54902.0,57.5*41
+    //  0     1         2   3   4   5  6 7        8    9 10
+    //  2-4 expected errors of latitude, longitude, altitude; 5 the satellite most likely
+    //  failed; 6 its probability of missed detection; 7-8 the bias and its standard
+    //  deviation; 9 system ID and 10 signal ID (NMEA 4.10)
+    openHasData_ = true;
+    open_.gbsLatitudeError = field::NonNegativeDecimal(f[2]);
+    open_.gbsLongitudeError = field::NonNegativeDecimal(f[3]);
+    open_.gbsAltitudeError = field::NonNegativeDecimal(f[4]);
+    const auto suspect = field::Whole(Optional(f, 5));
+    open_.gbsSuspectNumber = suspect && *suspect > 0 ? suspect : std::nullopt;
+    open_.gbsSuspectSystem.reset();
+    if (open_.gbsSuspectNumber) {
+        const auto systemId = field::Whole(Optional(f, 9));
+        const auto talkerSystem = TalkerSystem(f[0].substr(1, 2));
+        open_.gbsSuspectSystem = systemId       ? SystemOfId(*systemId)
+                                 : talkerSystem ? talkerSystem
+                                                : SystemOfNumber(*open_.gbsSuspectNumber);
+    }
+}
+
+void EpochModel::ReadHdt(Fields f)
+{
+    // $GNHDT,244.28,T*13
+    //  0     1      2
+    openHasData_ = true;
+    if (!open_.trueHeading && f[2] == "T")
+        open_.trueHeading = field::Direction(f[1]);
+}
+
+void EpochModel::ReadThs(Fields f)
+{
+    // $GNTHS,244.28,A*11
+    //  0     1      2 mode: A autonomous, E estimated, M manual, S simulator, V not valid
+    openHasData_ = true;
+    const std::string_view mode = f[2];
+    if (!open_.trueHeading && (mode == "A" || mode == "E" || mode == "M" || mode == "S"))
+        open_.trueHeading = field::Direction(f[1]);
 }
 
 } // namespace fixwatch

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,11 +36,11 @@ struct Epoch {
     std::optional<UtcDate> date;           // from RMC or ZDA, or carried on from an earlier one
     std::optional<double> latitude;        // decimal degrees, north positive
     std::optional<double> longitude;       // decimal degrees, east positive
-    std::optional<double> altitude;        // metres above mean sea level (GGA)
-    std::optional<double> geoidSeparation; // metres (GGA)
+    std::optional<double> altitude;        // metres above mean sea level (GGA, else GNS)
+    std::optional<double> geoidSeparation; // metres, the ellipsoid above the geoid (GGA, else GNS)
     std::optional<double> speedKnots;      // RMC or VTG
     std::optional<double> course;          // degrees true, RMC or VTG
-    std::optional<int> fixQuality;         // GGA 0..8
+    std::optional<int> fixQuality;         // GGA 0..8, else GNS's mode as GGA would say it
     std::optional<char> rmcStatus;         // 'A' or 'V'
     std::optional<char> gllStatus;         // 'A' or 'V'
     std::optional<int> gsaMode;            // 1 no fix, 2 2D, 3 3D
@@ -52,6 +53,16 @@ struct Epoch {
     std::optional<double> sigmaLatitude; // GST, metres
     std::optional<double> sigmaLongitude;
     std::optional<double> sigmaAltitude;
+    // What the receiver's integrity check (GBS) expects its errors to be, metres, and the
+    // satellite it suspects of failing: its number as sent and, when known, its system.
+    std::optional<double> gbsLatitudeError;
+    std::optional<double> gbsLongitudeError;
+    std::optional<double> gbsAltitudeError;
+    std::optional<int> gbsSuspectNumber;
+    std::optional<GnssSystem> gbsSuspectSystem;
+    // Degrees true, 0 to below 360, from a dual-antenna receiver or a compass: HDT, or THS
+    // with a valid mode; the first of the epoch.
+    std::optional<double> trueHeading;
     // Satellites used and in view per system, from the sky (GSV and GSA) as the epoch closed.
     std::array<std::uint8_t, std::size(kAllGnssSystems)> usedBySystem{};
     std::array<std::uint8_t, std::size(kAllGnssSystems)> inViewBySystem{};
@@ -59,6 +70,12 @@ struct Epoch {
     // A position that counts as a fix: GGA quality above 0, RMC status A, or GLL status A in an
     // epoch that neither GGA nor RMC spoke in.
     bool HasFix() const;
+    // The height above the ellipsoid, metres: the altitude above mean sea level plus the geoid
+    // separation; nothing unless both were sent.
+    std::optional<double> EllipsoidHeight() const
+    {
+        return altitude && geoidSeparation ? std::optional(*altitude + *geoidSeparation) : std::nullopt;
+    }
     // GGA's quality 8: a receiver's simulator, not a position anyone was at.
     bool Simulated() const { return fixQuality == 8; }
     // Neither GGA nor RMC spoke in the epoch: what it knows of the fix came from GLL alone.
@@ -99,12 +116,16 @@ private:
 };
 
 // Builds epochs from the sentences as they arrive, one line (without CR LF) per Feed. A GGA,
-// RMC or GLL with a UTC time other than the open epoch's closes it and opens the next one
+// RMC or GLL (and with every system, GNS) with a UTC time other than the open epoch's closes
+// it and opens the next one
 // (times are compared as far as the coarser of the two goes: 200619.295 is 200619.30);
 // every other sentence adds to the open epoch. Only sentences with a matching checksum from
 // a talker `talkers` reads count. A date carries on from epoch to epoch and steps to the next
 // day when the time of day goes back by more than twelve hours (midnight), until RMC or ZDA
 // say otherwise.
+//
+// Every system's reading also takes GNS, GBS, HDT and THS. GNS gives the fix of a receiver
+// that sends no GGA; when both come in one epoch, GGA's values win.
 class EpochModel {
 public:
     // With `sharedSky`, the satellites come from a sky that the caller feeds with the same
@@ -139,13 +160,20 @@ public:
 private:
     void OpenAt(std::int32_t timeMs);
     void Close();
-    void ReadGga(const std::string_view* f, std::size_t n);
-    void ReadRmc(const std::string_view* f, std::size_t n);
-    void ReadGll(const std::string_view* f, std::size_t n);
-    void ReadVtg(const std::string_view* f, std::size_t n);
-    void ReadGsa(const std::string_view* f, std::size_t n);
-    void ReadGst(const std::string_view* f, std::size_t n);
-    void ReadZda(const std::string_view* f, std::size_t n);
+    // A sentence's fields, the identifier first, at least as many as kMinimumFields asks.
+    using Fields = std::span<const std::string_view>;
+
+    void ReadGga(Fields f);
+    void ReadRmc(Fields f);
+    void ReadGll(Fields f);
+    void ReadVtg(Fields f);
+    void ReadGsa(Fields f);
+    void ReadGst(Fields f);
+    void ReadZda(Fields f);
+    void ReadGns(Fields f);
+    void ReadGbs(Fields f);
+    void ReadHdt(Fields f);
+    void ReadThs(Fields f);
     bool TakeTime(std::string_view field);
     void TakeDate(const UtcDate& date, std::optional<std::int32_t> timeMs);
     std::optional<UtcDate> DateAt(std::int32_t timeMs) const;
@@ -160,6 +188,8 @@ private:
     bool gsaDops_ = false;     // the open epoch's DOPs came from a GSA
     bool ggaTaken_ = false;    // the open epoch has a GGA's values
     bool ggaPosition_ = false; // ... and that GGA had a position
+    bool gnsTaken_ = false;    // the same for GNS, which gives way to GGA
+    bool gnsPosition_ = false;
     std::optional<UtcDate> assumedDate_;
     std::optional<UtcDate> date_; // the date as it stands, at the time of day dateTimeMs_
     std::optional<std::int32_t> dateTimeMs_;

@@ -1,7 +1,7 @@
 #include "nmea_interpreter.h"
 
 #include "checksum.h"
-#include "number_text.h"
+#include "field_reading.h"
 
 #include <algorithm>
 #include <array>
@@ -158,21 +158,21 @@ bool NmeaInterpreter::ParseGGA(const SentenceView& sentence) const
     if (!field(6).empty())
         ParseFixQuality(field(6));
     if (!field(7).empty()) {
-        if (auto used = ToInteger(field(7)))
+        if (auto used = field::LenientInteger(field(7)))
             events_.SatellitesUsedReceived(*used);
     }
     if (!field(8).empty())
-        events_.HDOPReceived(LeadingNumber(field(8)));
+        events_.HDOPReceived(field::LenientDecimal(field(8)));
     if (!field(9).empty())
-        events_.AltitudeReceived(LeadingNumber(field(9)));
+        events_.AltitudeReceived(field::LenientDecimal(field(9)));
     if (!field(10).empty())
         events_.AltitudeUnitsReceived(std::string(field(10)));
     if (!field(11).empty())
-        events_.GeoidSeparationReceived(LeadingNumber(field(11)));
+        events_.GeoidSeparationReceived(field::LenientDecimal(field(11)));
     if (!field(12).empty())
         events_.GeoidSeparationUnitsReceived(std::string(field(12)));
     if (!field(13).empty()) {
-        if (auto age = ToInteger(field(13)))
+        if (auto age = field::LenientInteger(field(13)))
             events_.DGPSageReceived(*age);
     }
     if (!field(14).empty())
@@ -227,17 +227,17 @@ bool NmeaInterpreter::ParseGSA(const SentenceView& sentence) const
             continue; // a channel the sentence does not have raises nothing
         if (value->empty()) {
             (events_.*kChannels[channel - 1])(0); // an empty channel is reported as 0
-        } else if (auto prn = ToInteger(*value)) {
+        } else if (auto prn = field::LenientInteger(*value)) {
             (events_.*kChannels[channel - 1])(*prn);
         }
     }
 
     if (!field(15).empty())
-        events_.PDOPReceived(LeadingNumber(field(15)));
+        events_.PDOPReceived(field::LenientDecimal(field(15)));
     if (!field(16).empty())
-        events_.HDOPReceived(LeadingNumber(field(16)));
+        events_.HDOPReceived(field::LenientDecimal(field(16)));
     if (!field(17).empty())
-        events_.VDOPReceived(LeadingNumber(field(17)));
+        events_.VDOPReceived(field::LenientDecimal(field(17)));
     return true;
 }
 
@@ -255,12 +255,12 @@ bool NmeaInterpreter::ParseGSV(const SentenceView& sentence) const
     // A missing field 2 or 3 reads like a failed conversion, an empty one is skipped.
     auto field2 = sentence.FieldAt(2);
     if (!field2 || !field2->empty()) {
-        if (auto n = field2 ? ToInteger(*field2) : std::nullopt)
+        if (auto n = field2 ? field::LenientInteger(*field2) : std::nullopt)
             messageNumber = *n;
     }
     auto field3 = sentence.FieldAt(3);
     if (!field3 || !field3->empty()) {
-        if (auto n = field3 ? ToInteger(*field3) : std::nullopt)
+        if (auto n = field3 ? field::LenientInteger(*field3) : std::nullopt)
             satellitesInView = *n;
         events_.SatellitesInViewReceived(satellitesInView);
     }
@@ -280,13 +280,13 @@ bool NmeaInterpreter::ParseGSV(const SentenceView& sentence) const
                                around = sentence.Field(first + 2), signal = sentence.Field(first + 3);
         if (number.empty() || up.empty() || around.empty() || signal.empty())
             continue; // e.g. a satellite in view but not tracked
-        if (auto v = ToInteger(number))
+        if (auto v = field::LenientInteger(number))
             prn = *v;
-        if (auto v = ToInteger(up))
+        if (auto v = field::LenientInteger(up))
             elevation = *v;
-        if (auto v = ToInteger(around))
+        if (auto v = field::LenientInteger(around))
             azimuth = *v;
-        if (auto v = ToInteger(signal))
+        if (auto v = field::LenientInteger(signal))
             snr = *v;
         events_.SatelliteReceived(positionInGroup, prn, azimuth, elevation, snr);
     }
@@ -306,9 +306,9 @@ bool NmeaInterpreter::ParseRMC(const SentenceView& sentence) const
     if (!field(3).empty() && !field(4).empty() && !field(5).empty() && !field(6).empty())
         ParsePosition(field(3), field(4), field(5), field(6));
     if (!field(7).empty())
-        events_.SpeedReceived(LeadingNumber(field(7)));
+        events_.SpeedReceived(field::LenientDecimal(field(7)));
     if (!field(8).empty())
-        events_.BearingReceived(LeadingNumber(field(8)));
+        events_.BearingReceived(field::LenientDecimal(field(8)));
     if (!field(9).empty())
         ParseDate(field(9));
     return true;
@@ -424,7 +424,7 @@ void NmeaInterpreter::ParseSpeedKnots(std::string_view value, std::string_view u
 {
     if (value.empty())
         return;
-    events_.SpeedReceivedKnots(LeadingNumber(value));
+    events_.SpeedReceivedKnots(field::LenientDecimal(value));
     events_.SpeedReceivedKnotsFull(Join(value, unit));
 }
 
@@ -432,7 +432,7 @@ void NmeaInterpreter::ParseSpeedKmh(std::string_view value, std::string_view uni
 {
     if (value.empty())
         return;
-    events_.SpeedReceivedKmh(LeadingNumber(value));
+    events_.SpeedReceivedKmh(field::LenientDecimal(value));
     events_.SpeedReceivedKmhFull(Join(value, unit));
 }
 

@@ -1,5 +1,6 @@
 #include "sentence_stats.h"
 
+#include "field_reading.h"
 #include "sentence_view.h"
 
 #include <algorithm>
@@ -41,17 +42,6 @@ std::int64_t WholeSeconds(std::int64_t ms)
     return ms >= 0 ? ms / 1000 : (ms - 999) / 1000;
 }
 
-// The seconds of the day of a time field "hhmmss[.sss]", or nothing.
-std::optional<std::int64_t> SecondOfDay(std::string_view field)
-{
-    if (field.size() < 6 || !std::all_of(field.begin(), field.begin() + 6, [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
-    auto two = [&](std::size_t at) { return (field[at] - '0') * 10 + (field[at + 1] - '0'); };
-    if (two(0) > 23 || two(2) > 59 || two(4) > 60)
-        return std::nullopt;
-    return two(0) * 3600 + two(2) * 60 + two(4);
-}
-
 } // namespace
 
 bool WindowReads(Talkers talkers, std::string_view talker, std::string_view type)
@@ -79,7 +69,7 @@ void SentenceStats::ReadReceiverTime(const SentenceView& sentence, std::int64_t 
         field = 5;
     if (field == 0 || !sentence.ChecksumMatches())
         return;
-    const auto second = SecondOfDay(sentence.FieldOrEmpty(field));
+    const auto second = field::WholeSecondOfDay(sentence.FieldOrEmpty(field));
     if (!second)
         return;
     std::int64_t day = receiverSecond_ < 0 ? 0 : receiverSecond_ / 86400;

@@ -1,5 +1,7 @@
 #include "sky.h"
 
+#include "field_reading.h"
+#include "minimum_fields.h"
 #include "satellite_numbering.h"
 
 #include <algorithm>
@@ -14,30 +16,6 @@ static_assert(kMaxFields < SentenceView::kStoredFields);
 constexpr std::size_t kMaxGsvFields = 3 + 4 * 4 + 1;
 constexpr std::uint8_t kNoSignalId = 0;
 constexpr std::uint8_t kUnreadableSignalId = 17;
-
-// A field of decimal digits, perhaps with a fraction that is dropped, read as a whole number
-// no larger than `max`; -1 when the field is empty, not such a number, or too large.
-int ReadWhole(std::string_view field, int max)
-{
-    std::size_t i = 0;
-    int value = 0;
-    for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
-        value = value * 10 + (field[i] - '0');
-        if (value > max)
-            return -1;
-    }
-    if (i == 0)
-        return -1;
-    if (i < field.size()) {
-        if (field[i] != '.')
-            return -1;
-        for (++i; i < field.size(); ++i) {
-            if (field[i] < '0' || field[i] > '9')
-                return -1;
-        }
-    }
-    return value;
-}
 
 // The signal ID field as a signal key: 1 to 16 for the hexadecimal digits 0 to F,
 // kUnreadableSignalId for anything else, an empty field included.
@@ -94,7 +72,7 @@ bool Sky::Feed(const SentenceView& sentence)
     const auto talker = sentence.GnssTalker();
     const std::size_t count = sentence.FieldCount() - 1; // data fields
     if (!talker || !ReadsTalker(talkers_, sentence.Talker()) || (formatter != "GSV" && formatter != "GSA")
-        || count < 1 || count > kMaxFields) {
+        || !HasMinimumFields(formatter, count + 1) || count > kMaxFields) {
         gsaRunTalker_ = -1;
         return false;
     }
@@ -112,12 +90,13 @@ bool Sky::Feed(const SentenceView& sentence)
 bool Sky::FeedGsv(std::size_t talker, std::optional<GnssSystem> talkerSystem, const std::string_view* f,
                   std::size_t count)
 {
-    if (count < 3 || count > kMaxGsvFields || (count - 3) % 4 > 1)
+    // At least the three fields before the satellites, as kMinimumFields asks.
+    if (count > kMaxGsvFields || (count - 3) % 4 > 1)
         return false;
     const bool hasSignalId = (count - 3) % 4 == 1;
     const std::size_t blocks = (count - 3) / 4;
-    const int total = ReadWhole(f[0], kMaxMessages);
-    const int message = ReadWhole(f[1], kMaxMessages);
+    const int total = field::TruncatedWhole(f[0], kMaxMessages).value_or(-1);
+    const int message = field::TruncatedWhole(f[1], kMaxMessages).value_or(-1);
     if (total < 1 || message < 1 || message > total)
         return false;
     const std::uint8_t signal = hasSignalId ? SignalKey(f[count - 1]) : kNoSignalId;
@@ -146,7 +125,7 @@ bool Sky::FeedGsv(std::size_t talker, std::optional<GnssSystem> talkerSystem, co
     state.sequenceSignals |= 1u << signal;
     for (std::size_t block = 0; block < blocks; ++block) {
         const std::string_view* b = f + 3 + 4 * block;
-        const int number = ReadWhole(b[0], kMaxNumber);
+        const int number = field::TruncatedWhole(b[0], kMaxNumber).value_or(-1);
         if (number < 1)
             continue; // an empty block pads the last message
         const auto system = SatelliteSystem(talkerSystem, number);
@@ -156,9 +135,9 @@ bool Sky::FeedGsv(std::size_t talker, std::optional<GnssSystem> talkerSystem, co
         listing.key = static_cast<std::uint16_t>(static_cast<int>(*system) * kNumbersPerSystem
                                                  + NativeNumber(*system, number) % kNumbersPerSystem);
         listing.number = static_cast<std::uint16_t>(number);
-        listing.elevation = static_cast<std::int16_t>(ReadWhole(b[1], 90));
-        listing.azimuth = static_cast<std::int16_t>(ReadWhole(b[2], 359));
-        listing.snr = static_cast<std::int16_t>(ReadWhole(b[3], 99));
+        listing.elevation = static_cast<std::int16_t>(field::TruncatedWhole(b[1], 90).value_or(-1));
+        listing.azimuth = static_cast<std::int16_t>(field::TruncatedWhole(b[2], 359).value_or(-1));
+        listing.snr = static_cast<std::int16_t>(field::TruncatedWhole(b[3], 99).value_or(-1));
         listing.signal = signal;
         state.gathering.push_back(listing);
     }
@@ -237,7 +216,7 @@ bool Sky::FeedGsa(std::size_t talker, std::optional<GnssSystem> talkerSystem, co
     if (count == 18) {
         lastSatellite = 13;
         if (f[17].size() == 1) {
-            systemId = ReadWhole(f[17], 9);
+            systemId = field::TruncatedWhole(f[17], 9).value_or(-1);
             if (!SystemOfId(systemId)) {
                 gsaRunTalker_ = -1;
                 return false; // a system this program does not know
@@ -246,7 +225,7 @@ bool Sky::FeedGsa(std::size_t talker, std::optional<GnssSystem> talkerSystem, co
     }
     ++gsaSentences_;
 
-    if (count >= 2 && f[1] == "1") {
+    if (f[1] == "1") { // the fix mode, there as kMinimumFields asks
         // No fix: no satellite is used, whatever any GSA said before.
         for (TalkerState& state : states_) {
             for (auto& slot : state.used)
@@ -272,7 +251,7 @@ bool Sky::FeedGsa(std::size_t talker, std::optional<GnssSystem> talkerSystem, co
     gsaRunSlot_ = systemId;
 
     for (std::size_t i = 2; i <= lastSatellite && i < count; ++i) {
-        const int number = ReadWhole(f[i], kMaxNumber);
+        const int number = field::TruncatedWhole(f[i], kMaxNumber).value_or(-1);
         if (number < 1)
             continue;
         std::optional<GnssSystem> system;

@@ -29,7 +29,7 @@ bool IsDeviceTalker(std::string_view talker)
 bool IsPositionSentence(std::string_view formatter)
 {
     return formatter == "GGA" || formatter == "GLL" || formatter == "RMC" || formatter == "VTG"
-           || formatter == "GNS" || formatter == "ZDA";
+           || formatter == "GNS" || formatter == "ZDA" || formatter == "HDT" || formatter == "THS";
 }
 
 bool ReadsSentence(Talkers talkers, std::string_view talker, std::string_view formatter)

@@ -58,9 +58,10 @@ bool ReadsTalker(Talkers talkers, std::string_view talker);
 // navigation system ("IN"), a chart system ("EC"), a sounder ("SD") as much as a receiver.
 bool IsDeviceTalker(std::string_view talker);
 
-// True for the sentences that tell a position, time or date without naming satellites (GGA,
-// GLL, RMC, VTG, GNS, ZDA): the all-systems reading takes them from any device talker, since
-// any instrument on the bus may be the source of the position.
+// True for the sentences that tell a position, time, date or heading without naming
+// satellites (GGA, GLL, RMC, VTG, GNS, ZDA, HDT, THS): the all-systems reading takes them from
+// any device talker, since any instrument on the bus may be the source of the position (an
+// inertial system's $INRMC) or the heading (a gyrocompass's $HEHDT).
 bool IsPositionSentence(std::string_view formatter);
 
 // True when a reader of `talkers` takes a `formatter` sentence of `talker`: GP only by

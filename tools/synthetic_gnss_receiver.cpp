@@ -150,7 +150,7 @@ std::vector<std::string> SyntheticGnssReceiver::NextTick()
                                               + Direction(track_) + "," + DateText() + ","
                                               + OneDecimal(kMagneticVariation) + ",E,A,V"));
     out.push_back(SyntheticReceiver::Sentence("GNVTG," + Direction(track_) + ",T," + Direction(magnetic) + ",M,"
-                                              + OneDecimal(speedKnots_) + ",N," + OneDecimal(speedKnots_ * kKmhPerKnot)
+                                              + OneDecimal(speedKnots_) + ",N," + OneDecimal(speedKnots_ * kKilometresPerNauticalMile)
                                               + ",K,A"));
     out.push_back(SyntheticReceiver::Sentence("GNGGA," + time + "," + position + ",1," + Padded(used, 2) + ",0.7,"
                                               + OneDecimal(altitude) + ",M,47.3,M,,"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "units.h"
+
 #include <numbers>
 
 namespace fixwatch::synthetic {
@@ -7,8 +9,6 @@ namespace fixwatch::synthetic {
 // How both synthetic receivers move and what they report beside the position, so that the
 // GPS-only receiver and the four-system one drive the same course.
 constexpr double kMetresPerDegreeLatitude = 111'320.0;
-constexpr double kMetresPerSecondPerKnot = 1852.0 / 3600.0;
-constexpr double kKmhPerKnot = 1.852;
 constexpr double kMagneticVariation = 2.5; // degrees east
 constexpr double kTurnPerSecond = 0.2;     // degrees: one full circle in half an hour
 

@@ -189,7 +189,7 @@ std::vector<std::string> SyntheticReceiver::NextSecond()
                            + Direction(track_) + "," + DateText() + "," + Fixed(kMagneticVariation, 1)
                            + ",E"));
     out.push_back(Sentence("GPVTG," + Direction(track_) + ",T," + Direction(magnetic) + ",M,"
-                           + Fixed(speedKnots_, 1) + ",N," + Fixed(speedKnots_ * kKmhPerKnot, 1)
+                           + Fixed(speedKnots_, 1) + ",N," + Fixed(speedKnots_ * kKilometresPerNauticalMile, 1)
                            + ",K"));
     out.push_back(Sentence("GPGLL," + position + "," + time + ",A"));
 
