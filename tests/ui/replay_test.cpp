@@ -65,16 +65,16 @@ TEST_F(ReplayWindow, PlaysPausesChangesSpeedSeeksAndEndsAsTheBarSays)
 
     ASSERT_TRUE(Start(form));
     TickAfter(0);
-    EXPECT_EQ(TimeAndBar(), "00:39:56 | 00:00:00 of 00:00:28 \u00B7 00:39:56 UTC");
+    EXPECT_EQ(TimeAndBar(), "00:39:56 | 00:00:00 of 00:00:28 \u00B7 2019-04-12 00:39:56 UTC");
     TickAfter(5000);
-    EXPECT_EQ(TimeAndBar(), "00:40:01 | 00:00:05 of 00:00:28 \u00B7 00:40:01 UTC");
+    EXPECT_EQ(TimeAndBar(), "00:40:01 | 00:00:05 of 00:00:28 \u00B7 2019-04-12 00:40:01 UTC");
     EXPECT_EQ(form.Frm_Replay->Sld_ReplayPosition->value(), 5000 * ReplayBar::kSliderSteps / kDurationMs);
 
     // Paused, time passes and nothing moves; resumed, it goes on from where it stood.
     Pause();
     EXPECT_EQ(form.Frm_Replay->Cmd_ReplayPause->text(), "Resume");
     TickAfter(10'000);
-    EXPECT_EQ(TimeAndBar(), "00:40:01 | 00:00:05 of 00:00:28 \u00B7 00:40:01 UTC");
+    EXPECT_EQ(TimeAndBar(), "00:40:01 | 00:00:05 of 00:00:28 \u00B7 2019-04-12 00:40:01 UTC");
     Pause();
     EXPECT_EQ(form.Frm_Replay->Cmd_ReplayPause->text(), "Pause");
     TickAfter(1000);
@@ -82,7 +82,7 @@ TEST_F(ReplayWindow, PlaysPausesChangesSpeedSeeksAndEndsAsTheBarSays)
 
     ChooseSpeed(QString::fromUtf8("\u00D710"));
     TickAfter(1000);
-    EXPECT_EQ(TimeAndBar(), "00:40:12 | 00:00:16 of 00:00:28 \u00B7 00:40:12 UTC");
+    EXPECT_EQ(TimeAndBar(), "00:40:12 | 00:00:16 of 00:00:28 \u00B7 2019-04-12 00:40:12 UTC");
 
     // Paused and moved back to 00:40:06: nothing of 00:40:12 stays, then that moment is shown
     // and the replay stays paused there.
@@ -95,12 +95,12 @@ TEST_F(ReplayWindow, PlaysPausesChangesSpeedSeeksAndEndsAsTheBarSays)
     EXPECT_EQ(form.lineBuffer(), "");
     EXPECT_EQ(form.Session().SkyModel().Satellites().size(), 0u);
     EXPECT_EQ(form.History().History().Size(), 0u);
-    EXPECT_EQ(Shown(), "00:00:10 of 00:00:28 \u00B7 00:40:06 UTC");
+    EXPECT_EQ(Shown(), "00:00:10 of 00:00:28 \u00B7 2019-04-12 00:40:06 UTC");
     TickAfter(5000);
     EXPECT_EQ(Time(), "00:40:06");
     EXPECT_NE(form.Lab_Sat[0]->text(), "");
     TickAfter(5000);
-    EXPECT_EQ(Shown(), "00:00:10 of 00:00:28 \u00B7 00:40:06 UTC");
+    EXPECT_EQ(Shown(), "00:00:10 of 00:00:28 \u00B7 2019-04-12 00:40:06 UTC");
     Pause();
     // The history starts again at the new moment: its first epoch is 00:40:06.
     TickAfter(1000);
@@ -127,7 +127,7 @@ TEST_F(ReplayWindow, PlaysPausesChangesSpeedSeeksAndEndsAsTheBarSays)
     ASSERT_TRUE(Start(form));
     EXPECT_EQ(Time(), "");
     TickAfter(0);
-    EXPECT_EQ(TimeAndBar(), "00:39:56 | 00:00:00 of 00:00:28 \u00B7 00:39:56 UTC");
+    EXPECT_EQ(TimeAndBar(), "00:39:56 | 00:00:00 of 00:00:28 \u00B7 2019-04-12 00:39:56 UTC");
     EXPECT_TRUE(form.Frm_Replay->Cmd_ReplayPause->isEnabled());
 }
 
@@ -139,7 +139,7 @@ TEST_F(ReplayWindow, AStartOfAnotherPortEndsTheReplayAndItsBar)
     ASSERT_EQ(Time(), "00:39:56");
     form.Cmd_StartStop_Click(1);
     EXPECT_TRUE(form.Tlb_Replay->isVisible());
-    EXPECT_EQ(Shown(), "00:00:00 of 00:00:28 \u00B7 00:39:56 UTC") << "stopped, the bar stays with where the replay stood";
+    EXPECT_EQ(Shown(), "00:00:00 of 00:00:28 \u00B7 2019-04-12 00:39:56 UTC") << "stopped, the bar stays with where the replay stood";
 
     PseudoTerminal receiver;
     PortVariable other(2, receiver.Device());
@@ -159,7 +159,7 @@ TEST_F(ReplayWindow, APortThatNamesAFileShowsTheBarToo)
     EXPECT_TRUE(form.Tlb_Replay->isVisible());
     EXPECT_EQ(form.TrackSourcePath(), path);
     TickAfter(0);
-    EXPECT_EQ(Shown(), "00:00:00 of 00:00:28 \u00B7 00:39:56 UTC");
+    EXPECT_EQ(Shown(), "00:00:00 of 00:00:28 \u00B7 2019-04-12 00:39:56 UTC");
 }
 
 // Where the slider's handle is drawn at `value`.
