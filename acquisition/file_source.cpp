@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <utility>
 
 namespace fixwatch {
@@ -49,6 +50,28 @@ std::int64_t ParseTimeField(std::string_view field)
     return ((h * 60 + m) * 60 + s) * 1000LL + ms;
 }
 
+// A field of exactly `width` digits as a number, or -1.
+int Number(std::string_view field, std::size_t width)
+{
+    if (field.size() != width || !Digits(field))
+        return -1;
+    int n = 0;
+    for (const char c : field)
+        n = n * 10 + (c - '0');
+    return n;
+}
+
+std::int64_t DaysFrom(int y, int m, int d)
+{
+    if (y < 0 || m < 1 || d < 1)
+        return -1;
+    const std::chrono::year_month_day date{std::chrono::year(y), std::chrono::month(static_cast<unsigned>(m)),
+                                           std::chrono::day(static_cast<unsigned>(d))};
+    if (!date.ok())
+        return -1;
+    return std::chrono::sys_days(date).time_since_epoch().count();
+}
+
 std::string_view WithoutLineEnd(std::string_view line)
 {
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
@@ -72,6 +95,26 @@ std::int64_t SentenceTimeOfDay(std::string_view line)
     else
         return -1;
     return ParseTimeField(view.FieldOrEmpty(field));
+}
+
+std::int64_t SentenceDay(std::string_view line)
+{
+    const SentenceView view(WithoutLineEnd(line));
+    if (!view.Sealed())
+        return -1;
+    const std::string_view type = view.Type();
+    if (type == "RMC") {
+        const std::string_view date = view.FieldOrEmpty(9);
+        if (date.size() != 6)
+            return -1;
+        const int yy = Number(date.substr(4), 2);
+        if (yy < 0)
+            return -1;
+        return DaysFrom(yy >= 80 ? 1900 + yy : 2000 + yy, Number(date.substr(2, 2), 2), Number(date.substr(0, 2), 2));
+    }
+    if (type == "ZDA")
+        return DaysFrom(Number(view.FieldOrEmpty(4), 4), Number(view.FieldOrEmpty(3), 2), Number(view.FieldOrEmpty(2), 2));
+    return -1;
 }
 
 std::int64_t RecordingClock::Place(std::string_view line, bool& newEpoch)
@@ -234,6 +277,7 @@ bool FileSource::Open()
     indexClock_ = RecordingClock{};
     indexClock_.timed = timed_;
     indexed_ = false;
+    firstDay_ = -1;
     indexLines_.Seek(0);
     IndexSome(kIndexPerOpen);
     reason_.clear();
@@ -302,6 +346,13 @@ void FileSource::IndexSome(std::int64_t bytes)
         const RecordingClock before = indexClock_;
         bool newEpoch = false;
         const std::int64_t at = indexClock_.Place(line, newEpoch);
+        if (timed_ && firstDay_ < 0) {
+            // The date of the first epoch, from the first line that carries one and the days
+            // the clock has counted since.
+            const std::int64_t day = SentenceDay(line);
+            if (day >= 0)
+                firstDay_ = day - indexClock_.dayBase / kDay;
+        }
         if (!newEpoch || (!index_.empty() && at < index_.back().at + indexStep_))
             continue;
         if (index_.size() == kMaxIndex) {
@@ -312,7 +363,9 @@ void FileSource::IndexSome(std::int64_t bytes)
             index_.resize(kept);
             indexStep_ *= 2;
         }
-        index_.push_back(IndexEntry{offset, at, before});
+        // The first epoch is played from the file's start, so that the lines before its first
+        // time (a receiver's banner, the satellites it sent first) are not lost.
+        index_.push_back(IndexEntry{index_.empty() ? 0 : offset, at, before});
     }
     duration_ = indexClock_.at;
 }
@@ -458,8 +511,16 @@ QString FileSource::PositionText() const
     QString text = tr("%1 of %2").arg(elapsed(position_), elapsed(duration_));
     if (!indexed_)
         text += tr("+");
-    if (timed_)
+    if (timed_ && firstDay_ >= 0) {
+        const std::chrono::year_month_day date{
+            std::chrono::sys_days(std::chrono::days(firstDay_ + (firstTod_ + position_) / kDay))};
+        char dateText[16];
+        std::snprintf(dateText, sizeof dateText, "%04d-%02u-%02u", static_cast<int>(date.year()),
+                      static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+        text += tr(" \u00B7 %1 %2 UTC").arg(QLatin1String(dateText), TimeText(position_));
+    } else if (timed_) {
         text += tr(" \u00B7 %1 UTC").arg(TimeText(position_));
+    }
     return text;
 }
 

@@ -35,6 +35,10 @@ struct RecordingClock {
 // The time of day in ms of a GGA, RMC, GLL or ZDA line, or -1.
 std::int64_t SentenceTimeOfDay(std::string_view line);
 
+// The date of an RMC or ZDA line as days since 1970-01-01, or -1. RMC's two-digit years
+// from 80 are the 1900s, the rest the 2000s.
+std::int64_t SentenceDay(std::string_view line);
+
 // The lines of a recording in order, read from the file kChunk bytes at a time; a line longer
 // than kMaxLine is handed out in pieces of kMaxLine, and the last line may lack its end.
 class RecordingReader {
@@ -136,6 +140,7 @@ private:
     std::int64_t duration_ = 0;
     bool timed_ = true;
     std::int64_t firstTod_ = 0;
+    std::int64_t firstDay_ = -1; // the date of the first epoch once a line tells it
 
     // The index's own reading of the file, ahead of the replay's.
     RecordingReader indexLines_;

@@ -34,8 +34,8 @@ public:
     virtual std::uint64_t GapsSkipped() const { return 0; }
     virtual std::int64_t LastGapMs() const { return 0; }
     // Where the replay stands: the time into the recording and its length, "+" while the
-    // length still grows, and for a recording with times its UTC time of day:
-    // "00:40:08 of 02:13:00 · 12:35:19 UTC".
+    // length still grows, and for a recording with times its UTC date (once a line tells it)
+    // and time of day: "00:40:08 of 02:13:00 · 2024-03-23 12:35:19 UTC".
     virtual QString PositionText() const = 0;
 };
 

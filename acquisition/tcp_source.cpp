@@ -1,7 +1,5 @@
 #include "tcp_source.h"
 
-#include "newest_text.h"
-
 #include <QEventLoop>
 #include <QNetworkProxy>
 #include <QTcpSocket>
@@ -112,14 +110,14 @@ std::string TcpSource::Read()
 {
     if (phase_ == Phase::Connected)
         TakeArrived();
-    return std::exchange(received_, {});
+    return received_.Take();
 }
 
 void TcpSource::Close()
 {
     DropSocket();
     phase_ = Phase::Closed;
-    received_.clear();
+    received_.Clear();
     EndWaiting();
 }
 
@@ -188,7 +186,7 @@ void TcpSource::TakeArrived()
     Received(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), text);
     std::string lines;
     lineEnds_.Append(text, lines);
-    AppendNewest(received_, lines, kMaxReadLength);
+    received_.Append(lines);
     EndWaitingWhenReady();
 }
 

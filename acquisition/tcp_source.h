@@ -2,6 +2,7 @@
 
 #include "line_ends.h"
 #include "network_address.h"
+#include "newest_lines.h"
 #include "receiver_source.h"
 
 #include <QAbstractSocket>
@@ -25,8 +26,9 @@ namespace fixwatch {
 // connection and for what the protocol needs to hear before text flows (Ready()).
 // A protocol that the peer refuses ends the attempt with the peer's reason. What arrives is
 // taken from the socket as it comes, so the socket's buffer never fills and its notifier
-// never spins, and is kept up to kMaxReadLength characters, the newest winning. Lines are
-// handed on ending in CR LF, also those the peer ended in LF alone.
+// never spins, and is kept up to kMaxReadLength characters, the newest whole lines winning
+// (Dropped() counts what went). Lines are handed on ending in CR LF, also those the peer
+// ended in LF alone.
 class TcpSource : public ReceiverSource {
     Q_OBJECT
 
@@ -50,6 +52,7 @@ public:
     QString Reason() const override { return reason_; }
     QString Name() const override { return address_.Name(); }
     QString Description() const override { return Name(); }
+    std::uint64_t Dropped() const override { return received_.Dropped(); }
 
 protected:
     // A connection was just made: the one moment a protocol may send its request.
@@ -94,7 +97,7 @@ private:
     QEventLoop* waiting_ = nullptr; // Open()'s wait for the verdict, while it runs
     QString attemptFailure_;        // why the last attempt failed
     QString reason_;
-    std::string received_; // not yet handed out
+    NewestLines received_{kMaxReadLength}; // not yet handed out
     LineEnds lineEnds_;
 };
 

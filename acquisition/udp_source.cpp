@@ -1,7 +1,6 @@
 #include "udp_source.h"
 
 #include "line_ends.h"
-#include "newest_text.h"
 
 #include <QHostAddress>
 #include <QNetworkProxy>
@@ -60,7 +59,7 @@ bool UdpSource::Reconnect()
 std::string UdpSource::Read()
 {
     TakeDatagrams();
-    return std::exchange(received_, {});
+    return received_.Take();
 }
 
 void UdpSource::Close()
@@ -72,7 +71,7 @@ void UdpSource::Close()
         socket_ = nullptr;
     }
     datagram_ = {};
-    received_.clear();
+    received_.Clear();
     lineEnds_.Reset();
 }
 
@@ -128,7 +127,7 @@ void UdpSource::TakeDatagrams()
         lineEnds_.Append(bytes, lines);
         if (EndsWithChecksum(bytes))
             lineEnds_.EndLine(lines);
-        AppendNewest(received_, lines, kMaxReadLength);
+        received_.Append(lines);
     }
 }
 

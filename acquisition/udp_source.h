@@ -2,6 +2,7 @@
 
 #include "line_ends.h"
 #include "network_address.h"
+#include "newest_lines.h"
 #include "receiver_source.h"
 
 #include <QString>
@@ -19,8 +20,8 @@ namespace fixwatch {
 // so nothing can drop: once bound, the source is never lost.
 //
 // Datagrams are taken as they come, a bounded number per event so that a flood cannot hold
-// the event loop, and kept up to kMaxReadLength characters, the newest winning; the
-// system's queue of unread datagrams is bounded too.
+// the event loop, and kept up to kMaxReadLength characters, the newest whole lines winning
+// (Dropped() counts what went); the system's queue of unread datagrams is bounded too.
 class UdpSource : public ReceiverSource {
     Q_OBJECT
 
@@ -41,6 +42,7 @@ public:
     QString Reason() const override { return reason_; }
     QString Name() const override { return address_.Name(); }
     QString Description() const override { return Name(); }
+    std::uint64_t Dropped() const override { return received_.Dropped(); }
 
 private:
     bool Bind(QString& failure);
@@ -50,7 +52,7 @@ private:
     QUdpSocket* socket_ = nullptr; // bound while open; owned
     std::vector<char> datagram_;   // room for the largest datagram
     QString reason_;
-    std::string received_; // not yet handed out
+    NewestLines received_{kMaxReadLength}; // not yet handed out
     LineEnds lineEnds_;
 };
 

@@ -9,8 +9,13 @@ namespace fixwatch {
 
 void ConsoleLine::Assign(std::string_view line, bool bad, Talkers talkers, std::int64_t nowMs)
 {
-    // assign() reuses the slot's capacity: keeping a line costs no allocation once the ring is full.
-    text.assign(line.substr(0, kMaxKeptLength));
+    // assign() reuses the slot's capacity: keeping a sentence costs no allocation once the ring
+    // is full. A long line's storage is not kept for short ones: under a stream of noise every
+    // slot would otherwise grow to the longest line that ever came through it.
+    const std::string_view kept = line.substr(0, kMaxKeptLength);
+    if (text.capacity() > kReusedCapacity && kept.size() * 2 <= text.capacity())
+        std::string().swap(text);
+    text.assign(kept);
     cutCharacters = line.size() > kMaxKeptLength ? line.size() - kMaxKeptLength : 0;
     receivedMs = nowMs;
     badChecksum = bad;

@@ -15,6 +15,10 @@ namespace fixwatch {
 // came, and what was learnt of it on arrival.
 struct ConsoleLine {
     static constexpr std::size_t kMaxKeptLength = 1024;
+    // A slot of the console's ring keeps its text's storage for the next line up to this
+    // size, which holds any sentence; a larger one goes when a line half its size or less
+    // comes, so that the ring's memory follows what it holds.
+    static constexpr std::size_t kReusedCapacity = 256;
 
     std::string text;
     std::size_t cutCharacters = 0; // received beyond kMaxKeptLength, not kept

@@ -1,14 +1,17 @@
 #include "history_view.h"
 
+#include "chart_legend.h"
 #include "chart_palette.h"
 
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QFontMetricsF>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLegendMarker>
 #include <QLineSeries>
 #include <QTimer>
 #include <QValueAxis>
@@ -107,7 +110,7 @@ std::optional<int> FixBand(const Epoch& epoch)
 }
 
 // One named line of a chart, drawn as one series per unbroken stretch so that a gap in the
-// data is a gap on the chart. Extra stretches share the first one's pen and have no legend entry.
+// data is a gap on the chart; every stretch has the line's name and pen.
 class ChartLine {
 public:
     ChartLine(QChart* chart, QCategoryAxis* x, QAbstractAxis* y, QString name, QColor colour,
@@ -169,20 +172,19 @@ public:
             chart_->addSeries(series);
             series->attachAxis(x_);
             series->attachAxis(y_);
-            if (!series_.empty())
-                for (QLegendMarker* marker : chart_->legend()->markers(series))
-                    marker->setVisible(false);
             series_.push_back(series);
         }
         for (std::size_t i = 0; i < series_.size(); ++i)
             series_[i]->replace(i < segments_.size() ? segments_[i] : QList<QPointF>());
-        // A system that sent nothing in the window takes no room in the legend.
-        for (QLegendMarker* marker : chart_->legend()->markers(series_.front())) {
-            marker->setVisible(inLegend_ && !segments_.empty());
-            if (!legendLabel_.isEmpty() && marker->label() != legendLabel_)
-                marker->setLabel(legendLabel_);
-        }
     }
+    // The line's legend entry, when it has one and is drawn: a system that sent nothing in
+    // the window takes no room in the legend.
+    void AddEntry(std::vector<ChartLegend::Entry>& entries) const
+    {
+        if (inLegend_ && !segments_.empty())
+            entries.push_back({legendLabel_.isEmpty() ? name_ : legendLabel_, pen_});
+    }
+    bool Drawn() const { return !segments_.empty(); }
     double low_ = INFINITY, high_ = -INFINITY;
 
 private:
@@ -219,6 +221,11 @@ HistoryView::HistoryView(std::function<const EpochHistory&()> history, QWidget* 
     top->addWidget(Cmb_HistoryWindow);
     top->addStretch();
     layout->addLayout(top);
+    // Charts on the left, each legend beside its chart: the legends' column is as wide as the
+    // widest of them, so that every chart has the same width.
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(0);
+    layout->addLayout(grid, 1);
 
     const QString titles[] = {QStringLiteral("Satellites"), QStringLiteral("C/N0 of used satellites (dB-Hz)"),
                               QStringLiteral("DOP"), QStringLiteral("Fix"),
@@ -226,11 +233,11 @@ HistoryView::HistoryView(std::function<const EpochHistory&()> history, QWidget* 
     for (const QString& title : titles) {
         auto* chart = new QChart;
         chart->setTitle(title);
-        chart->setMargins(QMargins(kChartMargin, kChartMargin, kChartMargin, kChartMargin));
-        chart->legend()->setAlignment(Qt::AlignRight);
+        chart->legend()->hide();
         auto* x = new QCategoryAxis;
         x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
         chart->addAxis(x, Qt::AlignBottom);
+        chart->setMargins(QMargins(kChartMargin, kChartMargin, kChartMargin, kChartMargin));
         if (charts_.size() == kFixChart) {
             // The bands by name, one label at each level.
             auto* bands = new QCategoryAxis;
@@ -252,20 +259,16 @@ HistoryView::HistoryView(std::function<const EpochHistory&()> history, QWidget* 
         // The satellite chart's legend lists up to seven systems: it gets the room for them.
         const bool satellites = charts_.empty();
         view->setMinimumHeight(satellites ? 150 : 100);
-        layout->addWidget(view, satellites ? 3 : 2);
-        QFont legendFont = chart->legend()->font();
-        legendFont.setPointSizeF(legendFont.pointSizeF() * 0.9);
-        chart->legend()->setFont(legendFont);
+        const int row = static_cast<int>(charts_.size());
+        auto* legend = new ChartLegend;
+        legend->setObjectName(QStringLiteral("Frm_HistoryLegend%1").arg(row));
+        grid->addWidget(view, row, 0);
+        grid->addWidget(legend, row, 1);
+        grid->setRowStretch(row, satellites ? 3 : 2);
+        grid->setColumnStretch(0, 1);
         charts_.push_back(chart);
-        extraLeft_.push_back(0);
-        extraRight_.push_back(0);
-        // Once the charts have laid themselves out anew, their plots are lined up again.
-        connect(chart, &QChart::plotAreaChanged, this, [this] {
-            if (!alignPending_) {
-                alignPending_ = true;
-                QTimer::singleShot(0, this, &HistoryView::AlignPlotAreas);
-            }
-        });
+        legends_.push_back(legend);
+        labelWidths_.push_back(0);
     }
     auto axes = [this](int chart) {
         QChart* c = charts_[static_cast<std::size_t>(chart)];
@@ -383,8 +386,10 @@ void HistoryView::FollowPalette()
 void HistoryView::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange) {
         FollowPalette();
+        dirty_ = true; // the legend's keys are drawn in the text colour
+    }
 }
 
 void HistoryView::hideEvent(QHideEvent* event)
@@ -473,7 +478,11 @@ void HistoryView::Redraw()
                     f.line->Add(sample.seconds, static_cast<double>(sample.cn0));
         }
     }
+    // The widest label of any value axis decides where every plot begins.
+    std::vector<double> widths(charts_.size(), 0);
     for (std::size_t c = 0; c < charts_.size(); ++c) {
+        const QFontMetricsF metrics(charts_[c]->axes(Qt::Vertical).front()->labelsFont());
+        const auto widen = [&](const QString& label) { widths[c] = std::max(widths[c], metrics.horizontalAdvance(label)); };
         double low = INFINITY, high = -INFINITY;
         auto take = [&](ChartLine& l) {
             l.End();
@@ -491,6 +500,7 @@ void HistoryView::Redraw()
         const std::size_t first[] = {0, 0, 2, 5, 6, 7};
         for (std::size_t i = first[c]; i < first[c + 1]; ++i)
             take(*lines_[i]);
+        legends_[c]->SetEntries(LegendEntries(static_cast<int>(c)));
         if (c == kFixChart) {
             // The bands the window shows, each named: all six would not fit the chart's height.
             auto* bands = static_cast<QCategoryAxis*>(charts_[c]->axes(Qt::Vertical).front());
@@ -500,8 +510,10 @@ void HistoryView::Redraw()
                 bands->remove(label);
             bands->setRange(lowest - 0.5, highest + 0.5);
             bands->setStartValue(lowest - 0.5);
-            for (int band = lowest; band <= highest; ++band)
+            for (int band = lowest; band <= highest; ++band) {
                 bands->append(QString::fromLatin1(kFixBands[band]), band);
+                widen(QString::fromLatin1(kFixBands[band]));
+            }
         } else {
             auto* y = static_cast<QValueAxis*>(charts_[c]->axes(Qt::Vertical).front());
             // Counts and dB-Hz are read in whole units, DOPs in tenths, altitude in metres.
@@ -512,39 +524,62 @@ void HistoryView::Redraw()
                 const double pad = std::max(0.5, (high - low) * 0.1);
                 ticks = ReadableTicks(c == kAltitudeChart ? low - pad : std::max(0.0, low - pad), high + pad, resolution);
             }
-            y->setLabelFormat(whole ? QStringLiteral("%.0f") : QStringLiteral("%.1f"));
+            const char* format = whole ? "%.0f" : "%.1f";
+            y->setLabelFormat(QString::fromLatin1(format));
             y->setRange(ticks.low, ticks.high);
             y->setTickInterval(ticks.interval);
+            for (double tick = ticks.low; tick <= ticks.high + ticks.interval / 2; tick += ticks.interval)
+                widen(QString::asprintf(format, tick));
         }
         LabelTimeAxis(static_cast<QCategoryAxis*>(charts_[c]->axes(Qt::Horizontal).front()), from, to);
     }
+    if (widths != labelWidths_) {
+        labelWidths_ = widths;
+        LineUpPlots();
+    }
 }
 
-// Each chart sizes its plot to its own labels and legend, so that the time axes would not line
-// up: every chart is given as much more margin as its labels and legend take less room than
-// the widest of the five.
-void HistoryView::AlignPlotAreas()
+std::vector<ChartLegend::Entry> HistoryView::LegendEntries(int chart) const
 {
-    alignPending_ = false;
-    const std::size_t n = charts_.size();
-    std::vector<double> left(n), right(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const QRectF area = charts_[i]->plotArea();
-        if (!area.isValid() || area.width() < 1)
-            return;
-        left[i] = area.left() - extraLeft_[i];
-        right[i] = charts_[i]->size().width() - area.right() - extraRight_[i];
-    }
-    const double widestLeft = *std::max_element(left.begin(), left.end());
-    const double widestRight = *std::max_element(right.begin(), right.end());
-    for (std::size_t i = 0; i < n; ++i) {
-        const int l = static_cast<int>(std::lround(widestLeft - left[i]));
-        const int r = static_cast<int>(std::lround(widestRight - right[i]));
-        if (l != extraLeft_[i] || r != extraRight_[i]) {
-            extraLeft_[i] = l;
-            extraRight_[i] = r;
-            charts_[i]->setMargins(QMargins(kChartMargin + l, kChartMargin, kChartMargin + r, kChartMargin));
+    std::vector<ChartLegend::Entry> entries;
+    if (chart == kSatellitesChart) {
+        bool inView = false; // lines alternate: used, then in view
+        for (std::size_t i = 0; i < satelliteLines_.size(); ++i) {
+            satelliteLines_[i]->AddEntry(entries);
+            inView = inView || (i % 2 == 1 && satelliteLines_[i]->Drawn());
         }
+        // With a line per system, the systems are named by colour and the two kinds of line
+        // by their strokes.
+        if (allSystems_ && !entries.empty()) {
+            const QColor text = palette().color(QPalette::Text);
+            entries.push_back({QStringLiteral("used"), QPen(text, 1.5, Qt::SolidLine)});
+            if (inView)
+                entries.push_back({QStringLiteral("in view"), QPen(text, 1.5, Qt::DashLine)});
+        }
+        return entries;
+    }
+    const std::size_t first[] = {0, 0, 2, 5, 6, 7};
+    for (std::size_t i = first[chart]; i < first[chart + 1]; ++i)
+        lines_[i]->AddEntry(entries);
+    if (chart == kSignalChart)
+        for (const Followed& f : followed_)
+            f.line->AddEntry(entries);
+    return entries;
+}
+
+// Qt Charts place each plot right of its own value labels, so that the time axes of the five
+// would not line up: each chart gets as much more margin on the left as its labels are
+// narrower than the widest of any chart. The charts are equally wide (their legends stand
+// beside them, in one column), so that the right edges line up by themselves; there, room is
+// kept for the half of the newest time's label that overhangs the plot.
+void HistoryView::LineUpPlots()
+{
+    const double widest = *std::max_element(labelWidths_.begin(), labelWidths_.end());
+    for (std::size_t c = 0; c < charts_.size(); ++c) {
+        const QFontMetrics time(charts_[c]->axes(Qt::Horizontal).front()->labelsFont());
+        const int overhang = time.horizontalAdvance(QStringLiteral("00:00:00")) / 2;
+        const int narrower = static_cast<int>(std::lround(widest - labelWidths_[c]));
+        charts_[c]->setMargins(QMargins(kChartMargin + narrower, kChartMargin, kChartMargin + overhang, kChartMargin));
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chart_legend.h"
 #include "epochs.h"
 #include "signal_history.h"
 
@@ -53,6 +54,8 @@ public:
 
     QComboBox* Cmb_HistoryWindow = nullptr;
     QChart* Chart(int index) const { return charts_[static_cast<std::size_t>(index)]; }
+    // The legend beside a chart: an entry for every kind of line drawn on it.
+    const ChartLegend* Legend(int index) const { return legends_[static_cast<std::size_t>(index)]; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -64,7 +67,8 @@ private:
     void BuildSatelliteLines();
     void FollowPalette();
     // Lines up the five plots' left and right edges.
-    void AlignPlotAreas();
+    void LineUpPlots();
+    std::vector<ChartLegend::Entry> LegendEntries(int chart) const;
 
     std::function<const EpochHistory&()> history_;
     std::function<const SignalHistory&()> signals_;
@@ -75,13 +79,13 @@ private:
     };
     std::vector<Followed> followed_;
     std::vector<QChart*> charts_;
+    std::vector<ChartLegend*> legends_;
     std::vector<std::unique_ptr<ChartLine>> satelliteLines_;
     std::vector<std::unique_ptr<ChartLine>> lines_; // the other charts' lines
     QTimer* redraw_ = nullptr;
     bool dirty_ = true;
     bool allSystems_ = false;
-    bool alignPending_ = false;
-    std::vector<int> extraLeft_, extraRight_; // margin each chart takes to line up with the others
+    std::vector<double> labelWidths_; // of each chart's widest value label
 };
 
 // A value axis's range and tick interval.

@@ -61,7 +61,7 @@ ReplayBar::ReplayBar(QWidget* parent)
     Lab_ReplayPosition->setTextFormat(Qt::PlainText);
     Lab_ReplayPosition->setToolTip(QStringLiteral("Time of the replay and of the recording's end"));
     Lab_ReplayPosition->setMinimumWidth(
-        Lab_ReplayPosition->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00 of 00:00:00+ \u00B7 00:00:00 UTC")) + 8);
+        Lab_ReplayPosition->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00 of 00:00:00+ \u00B7 0000-00-00 00:00:00 UTC")) + 8);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 0, 4, 0);

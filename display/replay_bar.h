@@ -21,7 +21,7 @@ struct ReplayState {
     int speed = 1;             // 1, 2, 5 or 10 times real time, or 0 as fast as possible
     std::int64_t position = 0; // ms from the recording's first epoch
     std::int64_t duration = 0;
-    QString positionText; // e.g. "00:40:08 of 02:13:00 · 12:35:19 UTC"
+    QString positionText; // e.g. "00:40:08 of 02:13:00 · 2024-03-23 12:35:19 UTC"
     QString notice;       // for a moment in place of the position: "Skipped a gap of 9 min 41 s"
 };
 

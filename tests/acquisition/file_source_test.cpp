@@ -1,5 +1,6 @@
 // Replaying a recording: pacing by the sentences' own times with the test's clock, pause,
 // seek, speed, the end, and the errors a user sees.
+#include "captures.h"
 #include "file_source.h"
 #include "log_capture.h"
 #include "port_device.h"
@@ -127,6 +128,83 @@ TEST_F(FileSourceTest, RecordingWithoutTimesPlaysOneEpochPerSecondAndMidnightGoe
     ASSERT_TRUE(midnight.Open());
     EXPECT_EQ(midnight.Duration(), 2000);
     EXPECT_EQ(midnight.PositionText(), "00:00:00 of 00:00:02 \u00B7 23:59:59 UTC");
+}
+
+TEST(SentenceDayTest, ReadsTheDateOfRmcAndZda)
+{
+    const struct {
+        const char* line;
+        std::int64_t day; // days since 1970-01-01
+    } rows[] = {
+        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W", 8847},  // 1994-03-23
+        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,050180,003.1,W", 3656},  // 1980-01-05
+        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,290224,003.1,W", 19782}, // 2024-02-29
+        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,290223,003.1,W", -1},    // no such day
+        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,2303944,003.1,W", -1},
+        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,23O394,003.1,W", -1},
+        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,,003.1,W", -1},
+        {"$GNZDA,231408.00,11,04,2025,00,00", 20189}, // 2025-04-11
+        {"$GNZDA,231408.00,11,13,2025,00,00", -1},
+        {"$GNZDA,231408.00,11,04,25,00,00", -1},
+        {"$GNZDA,231408.00,,,,00,00", -1},
+        {"$GPGGA,123519,230394,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,", -1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line);
+        EXPECT_EQ(SentenceDay(Line(row.line)), row.day);
+    }
+    // An unsealed line tells nothing.
+    EXPECT_EQ(SentenceDay("$GNZDA,231408.00,11,04,2025,00,00*00"), -1);
+}
+
+TEST_F(FileSourceTest, TheRecordingsDateIsShownOnceALineTellsItAndMidnightAdvancesIt)
+{
+    // GGA before the first RMC: the date still belongs to the first epoch.
+    const std::string text = Gga(23, 59, 59, 0)
+                             + Line("$GPRMC,235959,A,4807.038,N,01131.000,E,022.4,084.4,311224,003.1,W") + Gga(0, 0, 0, 0)
+                             + Gga(0, 0, 1, 0);
+    FileSource source(Write(text), [this] { return now_; });
+    ASSERT_TRUE(source.Open());
+    EXPECT_EQ(source.PositionText(), "00:00:00 of 00:00:02 \u00B7 2024-12-31 23:59:59 UTC");
+    source.Seek(1000);
+    EXPECT_EQ(source.PositionText(), "00:00:01 of 00:00:02 \u00B7 2025-01-01 00:00:00 UTC");
+
+    // A date first told after midnight is counted back to the first epoch.
+    const std::string after = Gga(23, 59, 59, 0) + Gga(0, 0, 0, 0)
+                              + Line("$GPZDA,000000.00,01,01,2025,00,00") + Gga(0, 0, 1, 0);
+    FileSource late(Write(after, "late.nmea"), [this] { return now_; });
+    ASSERT_TRUE(late.Open());
+    EXPECT_EQ(late.PositionText(), "00:00:00 of 00:00:02 \u00B7 2024-12-31 23:59:59 UTC");
+}
+
+TEST_F(FileSourceTest, LinesBeforeTheFirstTimeArePlayedToo)
+{
+    const std::string text = Line("$GPTXT,01,01,02,ANTSTATUS=OK") + Gsa() + Gga(12, 0, 0, 0) + Gga(12, 0, 1, 0);
+    FileSource source(Write(text), [this] { return now_; });
+    ASSERT_TRUE(source.Open());
+    std::string first = source.Read();
+    EXPECT_EQ(first.substr(0, 7), "$GPTXT,");
+    EXPECT_EQ(Count(first, "\r\n"), 3);
+    source.Seek(0);
+    EXPECT_EQ(source.Read(), first) << "a seek to the start plays them again";
+}
+
+TEST(FileSourceCaptureTest, RealCapturesShowTheirDateFromRmcOrZda)
+{
+    const struct {
+        const char* capture;
+        const char* shown;
+    } rows[] = {
+        {"garmin48.nmea", " \u00B7 2001-06-06 22:53:08 UTC"},      // RMC only
+        {"ublox-zed-f9r.nmea", " \u00B7 2025-04-11 23:14:08 UTC"}, // ZDA only
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.capture);
+        FIXWATCH_NEED_CAPTURES(row.capture);
+        FileSource source(QString::fromStdString(test::CapturePath(row.capture).string()));
+        ASSERT_TRUE(source.Open()) << source.Reason().toStdString();
+        EXPECT_TRUE(source.PositionText().endsWith(QString::fromUtf8(row.shown))) << source.PositionText().toStdString();
+    }
 }
 
 TEST_F(FileSourceTest, LargeRecordingOpensAtOnceIsIndexedAsItPlaysAndReadInBoundedPieces)

@@ -12,7 +12,10 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <chrono>
 #include <fstream>
+#include <string_view>
+#include <thread>
 
 namespace fixwatch {
 
@@ -206,34 +209,68 @@ std::int64_t ResidentBytes()
     return resident * ::sysconf(_SC_PAGESIZE);
 }
 
+// Takes the reads of a source as the window's session does: a read may end inside a line,
+// which the next read finishes, unless the source dropped text in between; then the
+// unfinished line goes, and the read begins a line. Every whole line must be one the peer
+// sent, numbered higher than the last, and with `whole` (TCP) none may be missing inside a
+// read.
+struct NumberedLines {
+    void Take(const ReceiverSource& source, const std::string& read, bool whole)
+    {
+        handed += read.size();
+        const bool dropped = source.Dropped() != droppedBefore;
+        droppedBefore = source.Dropped();
+        if (dropped) {
+            unfinished.clear();
+            if (!read.empty()) {
+                EXPECT_EQ(read.front(), '$') << "the read after a loss begins inside a line";
+            }
+        }
+        unfinished += read;
+        bool first = true;
+        std::size_t at = 0;
+        for (std::size_t end; (end = unfinished.find("\r\n", at)) != std::string::npos; at = end + 2) {
+            const std::string_view line(unfinished.data() + at, end - at);
+            ASSERT_TRUE(line.rfind("$FWTST,", 0) == 0 && line.size() > 10 && line.substr(line.size() - 3) == "*00"
+                        && line.find('$', 1) == std::string_view::npos)
+                << "a line spliced from two: " << line;
+            std::uint64_t number = 0;
+            std::from_chars(line.data() + 7, line.data() + line.size() - 3, number);
+            EXPECT_GT(number, last) << "older text came after newer";
+            EXPECT_TRUE(!whole || (first && dropped) || number == last + 1) << "text missing inside a read";
+            last = number;
+            first = false;
+        }
+        unfinished.erase(0, at);
+    }
+
+    std::string unfinished;
+    std::uint64_t last = 0, handed = 0, droppedBefore = 0;
+};
+
 // Reads the source four times a second for 1.5 s, and on until the peer has sent 16 full reads
 // (a slow or sanitized build sends less in that time), while the peer floods it: memory stays
-// bounded, every read is full but no more, and each is newer than the last; with `whole`
-// (TCP), nothing is missing inside a read.
+// bounded, every read is nearly full but no more, of whole lines, each newer than the last,
+// and what went is counted; with `whole` (TCP), nothing is missing inside a read.
 void ReadFlood(ReceiverSource& source, const std::atomic<std::uint64_t>& sent, bool whole)
 {
     constexpr int kRounds = 6, kMostRounds = 120;
     QTest::qWait(250); // the buffers fill up before memory is measured
     const std::int64_t resident = ResidentBytes();
     std::size_t largestRead = 0;
-    std::uint64_t last = 0;
+    NumberedLines lines;
     for (int round = 0; round < kRounds || (sent <= 16 * ReceiverSource::kMaxReadLength && round < kMostRounds);
          ++round) {
         QTest::qWait(250);
         const std::string read = source.Read();
         largestRead = std::max(largestRead, read.size());
-        // From the second line on: the first may be the cut end of an older one.
-        const std::size_t first = read.find('\n');
-        for (std::size_t at = first, end; (end = read.find('\n', at + 1)) != read.npos; at = end) {
-            std::uint64_t number = 0;
-            std::from_chars(read.data() + read.find(',', at) + 1, read.data() + end, number);
-            EXPECT_GT(number, last) << "older text came after newer";
-            EXPECT_TRUE(!whole || at == first || number == last + 1) << "text missing inside a read";
-            last = number;
-        }
+        lines.Take(source, read, whole);
     }
     EXPECT_GT(sent, 16 * ReceiverSource::kMaxReadLength) << "not a flood";
-    EXPECT_EQ(largestRead, ReceiverSource::kMaxReadLength) << "a read is full in a flood, never more";
+    EXPECT_LE(largestRead, ReceiverSource::kMaxReadLength) << "a read is never more than its bound";
+    EXPECT_GT(largestRead, ReceiverSource::kMaxReadLength - 64) << "a read in a flood is full but for a line";
+    EXPECT_GT(source.Dropped(), 0u) << "the loss is counted";
+    EXPECT_LE(lines.handed + source.Dropped(), sent.load());
 #ifndef __SANITIZE_ADDRESS__ // AddressSanitizer holds freed memory back, so resident memory is not ours
     EXPECT_LT(ResidentBytes() - resident, 16 << 20) << "memory grew with the amount sent";
 #else
@@ -255,6 +292,33 @@ TEST(NetworkFlood, ATcpFloodCostsBoundedMemoryAndTheNewestTextWins)
     TcpSource source({Kind::Tcp, QStringLiteral("127.0.0.1"), server.Port()});
     ASSERT_TRUE(source.Open()) << source.Reason().toStdString();
     ReadFlood(source, sent, true);
+}
+
+TEST(NetworkFlood, ATcpFloodLosesWholeLinesOnlyAndCountsEveryByteThatWent)
+{
+    // 40 reads' worth at once, faster than four reads a second take it; then the peer waits.
+    constexpr std::uint64_t kTotal = 40 * ReceiverSource::kMaxReadLength;
+    std::atomic<std::uint64_t> sent{0}, newest{0};
+    ThreadedTcpServer server([&](int socket, const std::atomic<bool>& stop) {
+        std::uint64_t next = 1;
+        const std::string all = Lines(next, kTotal);
+        newest = next - 1;
+        if (SendAll(socket, all, stop))
+            sent = all.size();
+        while (!stop)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    });
+    TcpSource source({Kind::Tcp, QStringLiteral("127.0.0.1"), server.Port()});
+    ASSERT_TRUE(source.Open()) << source.Reason().toStdString();
+    NumberedLines lines;
+    for (int round = 0; round < 200 && (sent == 0 || lines.handed + source.Dropped() < sent); ++round) {
+        QTest::qWait(250);
+        lines.Take(source, source.Read(), true);
+    }
+    EXPECT_GT(source.Dropped(), 0u);
+    EXPECT_EQ(lines.handed + source.Dropped(), sent.load()) << "every byte was handed out or counted as lost";
+    EXPECT_EQ(lines.last, newest.load()) << "the newest line came last";
+    EXPECT_TRUE(lines.unfinished.empty());
 }
 
 TEST(NetworkFlood, AUdpFloodCostsBoundedMemoryAndTheNewestTextWins)

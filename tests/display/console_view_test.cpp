@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
 #include <string>
 
 namespace fixwatch {
@@ -181,6 +182,34 @@ TEST(HiddenConsole, KeepsLinesWithoutFormattingThem)
     console.show();
     EXPECT_EQ(console.ShownText().count(QLatin1Char('\n')), 0);
     EXPECT_TRUE(console.ShownText().contains(QLatin1String(kGga)));
+}
+
+TEST(HiddenConsole, MemoryFollowsTheLinesKeptNotTheLongestThatEverCame)
+{
+    // Noise splits into lines of any length: once long lines have passed through every slot
+    // of the ring, short ones must not go on holding their storage.
+    ConsoleView console;
+    const std::string noise(ConsoleLine::kMaxKeptLength, 'x');
+    for (std::size_t i = 0; i < ConsoleView::kMaxLines; ++i)
+        console.Add(noise, true);
+    console.Flush();
+    const std::size_t full = mallinfo2().uordblks;
+    for (std::size_t i = 0; i < ConsoleView::kMaxLines; ++i)
+        console.Add(kGga, false);
+    console.Flush();
+    const std::size_t after = mallinfo2().uordblks;
+    EXPECT_LT(after + ConsoleView::kMaxLines * (ConsoleLine::kMaxKeptLength / 2), full)
+        << "the ring holds " << after << " bytes of short lines after " << full << " of long ones";
+
+    // A sentence's storage is reused by the next: keeping it allocates nothing.
+    ConsoleLine line;
+    line.Assign(kRmc, false, Talkers::GpsOnly, 0);
+    const char* storage = line.text.data();
+    line.Assign(kGga, false, Talkers::GpsOnly, 0);
+    EXPECT_EQ(line.text.data(), storage);
+    line.Assign(noise, false, Talkers::GpsOnly, 0);
+    line.Assign(kGga, false, Talkers::GpsOnly, 0);
+    EXPECT_LE(line.text.capacity(), ConsoleLine::kReusedCapacity);
 }
 
 } // namespace

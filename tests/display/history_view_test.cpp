@@ -2,16 +2,18 @@
 // gaps left open, the time window and the fix band.
 #include "history_view.h"
 
+#include "chart_legend.h"
+
 #include <QApplication>
 #include <QChart>
-#include <QLegend>
-#include <QLegendMarker>
 #include <QComboBox>
 #include <QCategoryAxis>
 #include <QLineSeries>
 #include <QValueAxis>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace fixwatch {
 namespace {
@@ -91,39 +93,82 @@ TEST_F(HistoryViewTest, OnlyTheChosenWindowIsDrawnAndItEndsAtTheNewestEpoch)
     EXPECT_EQ(altitude[0].size(), 100);
 }
 
-TEST_F(HistoryViewTest, EverySystemFindsRoomInTheLegendAndThePlotsLineUp)
+// Every line drawn on a chart can be read from its legend: its colour and its stroke (solid,
+// dashed, dotted) are among the legend's entries, and the legend shows all its entries.
+void ExpectEveryLineInTheLegend(const HistoryView& view)
 {
-    view.SetAllSystems(true);
-    for (int t = 0; t < 5; ++t) {
-        Epoch e = At(43200 + t, 12345.6); // a wide altitude label
-        for (std::size_t s = 0; s < std::size(kAllGnssSystems); ++s) {
-            e.usedBySystem[s] = static_cast<std::uint8_t>(3 + s);
-            e.inViewBySystem[s] = static_cast<std::uint8_t>(9 + s);
+    for (int c = 0; c < 5; ++c) {
+        SCOPED_TRACE(c);
+        const ChartLegend* legend = view.Legend(c);
+        QStringList labels;
+        for (const ChartLegend::Entry& entry : legend->Entries())
+            labels << entry.label;
+        for (QAbstractSeries* s : view.Chart(c)->series()) {
+            auto* line = qobject_cast<QLineSeries*>(s);
+            if (!line || line->count() == 0)
+                continue;
+            const auto& entries = legend->Entries();
+            EXPECT_TRUE(std::any_of(entries.begin(), entries.end(),
+                                    [&](const auto& e) { return e.pen.color() == line->pen().color(); }))
+                << qPrintable(line->name() + " not in " + labels.join(", "));
+            EXPECT_TRUE(std::any_of(entries.begin(), entries.end(),
+                                    [&](const auto& e) { return e.pen.style() == line->pen().style(); }))
+                << qPrintable(line->name() + " stroke not in " + labels.join(", "));
         }
-        history.Push(e);
+        // The legend asks for as many columns as its height needs, and gets the width.
+        EXPECT_GE(legend->width(), legend->sizeHint().width()) << "a column of the legend is cut off";
     }
-    view.resize(840, 620);
-    view.show();
-    view.Redraw();
-    for (int i = 0; i < 5; ++i)
-        QApplication::processEvents();
+}
 
-    // One entry per system, each within the chart.
-    QChart* satellites = view.Chart(HistoryView::kSatellitesChart);
-    int entries = 0;
-    for (QLegendMarker* marker : satellites->legend()->markers())
-        entries += marker->isVisible();
-    EXPECT_EQ(entries, static_cast<int>(std::size(kAllGnssSystems)));
-    const QRectF legend = satellites->legend()->geometry();
-    EXPECT_GE(satellites->size().height(), legend.bottom()) << "the legend is cut off";
-    const double rowHeight = QFontMetricsF(satellites->legend()->font()).height();
-    EXPECT_GE(legend.height(), entries * rowHeight);
-
-    // The five plots begin and end at the same x, whatever their labels and legends.
+// The plots begin and end at the same x, within the pixel and a half that whole-pixel margins
+// and the Fix chart's named levels leave.
+void ExpectPlotsLineUp(const HistoryView& view)
+{
     const QRectF first = view.Chart(0)->plotArea();
     for (int c = 1; c < 5; ++c) {
-        EXPECT_NEAR(view.Chart(c)->plotArea().left(), first.left(), 1.0) << c;
-        EXPECT_NEAR(view.Chart(c)->plotArea().right(), first.right(), 1.0) << c;
+        EXPECT_NEAR(view.Chart(c)->plotArea().left(), first.left(), 1.5) << c;
+        EXPECT_NEAR(view.Chart(c)->plotArea().right(), first.right(), 1.5) << c;
+        EXPECT_GT(view.Chart(c)->plotArea().height(), 10.0) << c;
+    }
+}
+
+TEST_F(HistoryViewTest, EveryLineFindsRoomInTheLegendAndThePlotsLineUpAtAnySize)
+{
+    for (const bool allSystems : {false, true}) {
+        view.SetAllSystems(allSystems);
+        for (int t = 0; t < 5; ++t) {
+            Epoch e = At(43200 + t, 12345.6); // a wide altitude label
+            for (std::size_t s = 0; s < std::size(kAllGnssSystems); ++s) {
+                e.usedBySystem[s] = static_cast<std::uint8_t>(3 + s);
+                e.inViewBySystem[s] = static_cast<std::uint8_t>(9 + s);
+            }
+            e.vdop = 1.5;
+            e.pdop = 1.8;
+            history.Push(e);
+        }
+        for (const QSize size : {QSize(840, 620), QSize(640, 480)}) {
+            SCOPED_TRACE(qPrintable(QStringLiteral("%1x%2, all systems %3").arg(size.width()).arg(size.height()).arg(allSystems)));
+            view.resize(size);
+            view.show();
+            view.Redraw();
+            for (int i = 0; i < 5; ++i)
+                QApplication::processEvents();
+            ExpectEveryLineInTheLegend(view);
+            ExpectPlotsLineUp(view);
+        }
+        QStringList satellites;
+        for (const ChartLegend::Entry& entry : view.Legend(HistoryView::kSatellitesChart)->Entries())
+            satellites << entry.label;
+        if (allSystems) {
+            EXPECT_EQ(satellites.size(), static_cast<int>(std::size(kAllGnssSystems)) + 2) << qPrintable(satellites.join(", "));
+            EXPECT_EQ(satellites.mid(satellites.size() - 2), QStringList({"used", "in view"}));
+        } else {
+            EXPECT_EQ(satellites, QStringList({"Used", "In view"}));
+        }
+        QStringList dops;
+        for (const ChartLegend::Entry& entry : view.Legend(HistoryView::kDopChart)->Entries())
+            dops << entry.label;
+        EXPECT_EQ(dops, QStringList({"HDOP", "VDOP", "PDOP"}));
     }
 }
 

@@ -115,16 +115,16 @@ TEST_F(ReplayWindow, PlaysPausesChangesSpeedSeeksAndEndsAsTheBarSays)
 
     ASSERT_TRUE(Start(form));
     TickAfter(0);
-    EXPECT_EQ(TimeAndBar(), "00:39:56 | 00:00:00 of 00:00:28 \u00B7 00:39:56 UTC");
+    EXPECT_EQ(TimeAndBar(), "00:39:56 | 00:00:00 of 00:00:28 \u00B7 2019-04-12 00:39:56 UTC");
     TickAfter(5000);
-    EXPECT_EQ(TimeAndBar(), "00:40:01 | 00:00:05 of 00:00:28 \u00B7 00:40:01 UTC");
+    EXPECT_EQ(TimeAndBar(), "00:40:01 | 00:00:05 of 00:00:28 \u00B7 2019-04-12 00:40:01 UTC");
     EXPECT_EQ(Slider()->value(), 5000 * ReplayBar::kSliderSteps / kDurationMs);
 
     // Paused, time passes and nothing moves; resumed, it goes on from where it stood.
     Pause();
     EXPECT_EQ(PauseButton()->text(), "Resume");
     TickAfter(10'000);
-    EXPECT_EQ(TimeAndBar(), "00:40:01 | 00:00:05 of 00:00:28 \u00B7 00:40:01 UTC");
+    EXPECT_EQ(TimeAndBar(), "00:40:01 | 00:00:05 of 00:00:28 \u00B7 2019-04-12 00:40:01 UTC");
     Pause();
     EXPECT_EQ(PauseButton()->text(), "Pause");
     TickAfter(1000);
@@ -132,7 +132,7 @@ TEST_F(ReplayWindow, PlaysPausesChangesSpeedSeeksAndEndsAsTheBarSays)
 
     ChooseSpeed(QString::fromUtf8("\u00D710"));
     TickAfter(1000);
-    EXPECT_EQ(TimeAndBar(), "00:40:12 | 00:00:16 of 00:00:28 \u00B7 00:40:12 UTC");
+    EXPECT_EQ(TimeAndBar(), "00:40:12 | 00:00:16 of 00:00:28 \u00B7 2019-04-12 00:40:12 UTC");
 
     // Paused and moved back to 00:40:06: nothing of 00:40:12 stays, then that moment is shown
     // and the replay stays paused there.
@@ -145,12 +145,12 @@ TEST_F(ReplayWindow, PlaysPausesChangesSpeedSeeksAndEndsAsTheBarSays)
     EXPECT_EQ(form.lineBuffer(), "");
     EXPECT_EQ(SkyRows(), 0);
     EXPECT_TRUE(DrawnTimes().empty());
-    EXPECT_EQ(Shown(), "00:00:10 of 00:00:28 \u00B7 00:40:06 UTC");
+    EXPECT_EQ(Shown(), "00:00:10 of 00:00:28 \u00B7 2019-04-12 00:40:06 UTC");
     TickAfter(5000);
     EXPECT_EQ(Time(), "00:40:06");
     EXPECT_NE(Control<QLabel>(form, "Lab_Sat", 0)->text(), "");
     TickAfter(5000);
-    EXPECT_EQ(Shown(), "00:00:10 of 00:00:28 \u00B7 00:40:06 UTC");
+    EXPECT_EQ(Shown(), "00:00:10 of 00:00:28 \u00B7 2019-04-12 00:40:06 UTC");
     Pause();
     // The history starts again at the new moment: its first epoch is 00:40:06.
     TickAfter(1000);
@@ -178,7 +178,7 @@ TEST_F(ReplayWindow, PlaysPausesChangesSpeedSeeksAndEndsAsTheBarSays)
     ASSERT_TRUE(Start(form));
     EXPECT_EQ(Time(), "");
     TickAfter(0);
-    EXPECT_EQ(TimeAndBar(), "00:39:56 | 00:00:00 of 00:00:28 \u00B7 00:39:56 UTC");
+    EXPECT_EQ(TimeAndBar(), "00:39:56 | 00:00:00 of 00:00:28 \u00B7 2019-04-12 00:39:56 UTC");
     EXPECT_TRUE(PauseButton()->isEnabled());
 }
 
@@ -190,7 +190,7 @@ TEST_F(ReplayWindow, AStartOfAnotherPortEndsTheReplayAndItsBar)
     ASSERT_EQ(Time(), "00:39:56");
     Control<QPushButton>(form, "Cmd_StartStop", 1)->click();
     EXPECT_TRUE(BarShown());
-    EXPECT_EQ(Shown(), "00:00:00 of 00:00:28 \u00B7 00:39:56 UTC") << "stopped, the bar stays with where the replay stood";
+    EXPECT_EQ(Shown(), "00:00:00 of 00:00:28 \u00B7 2019-04-12 00:39:56 UTC") << "stopped, the bar stays with where the replay stood";
 
     PseudoTerminal receiver;
     PortVariable other(2, receiver.Device());
@@ -210,7 +210,7 @@ TEST_F(ReplayWindow, APortThatNamesAFileShowsTheBarToo)
     EXPECT_TRUE(BarShown());
     EXPECT_EQ(ExportOffer(), Gpx(path));
     TickAfter(0);
-    EXPECT_EQ(Shown(), "00:00:00 of 00:00:28 \u00B7 00:39:56 UTC");
+    EXPECT_EQ(Shown(), "00:00:00 of 00:00:28 \u00B7 2019-04-12 00:39:56 UTC");
 }
 
 // Where the slider's handle is drawn at `value`.
