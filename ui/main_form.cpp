@@ -39,6 +39,10 @@ MainForm::MainForm(const std::string& commandLine, QWidget* parent)
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Fixwatch"));
     setWindowIcon(QIcon(QStringLiteral(":/fixwatch/fixwatch.svg")));
+    // The communications control is found by its name, as the other controls are; the session
+    // owns it and it goes before the window does.
+    MSComm.setObjectName(QStringLiteral("MSComm"));
+    MSComm.setParent(this);
 
     BuildMenu();
     SSTab = new QTabWidget;
