@@ -67,6 +67,12 @@ void MainForm::BuildRecord()
     connect(exportTimer_, &QTimer::timeout, this, &MainForm::ExportStep);
 }
 
+void MainForm::RecordFromCommandLine()
+{
+    MenuRecord->setChecked(true);
+    MenuRecord_Click();
+}
+
 void MainForm::MenuRecord_Click()
 {
     // Checked while stopped, the recording begins at the next Start.
@@ -205,6 +211,7 @@ void MainForm::FinishExport()
     exportTimer_->stop();
     if (exportProgress_) {
         exportProgress_->disconnect(this);
+        exportProgress_->setObjectName(QString()); // it goes with the next turn of the loop
         exportProgress_->close();
         exportProgress_->deleteLater();
         exportProgress_ = nullptr;

@@ -1,6 +1,7 @@
 // The data logger, "Save current position", the checksum calculator and the About command.
 #include "main_form.h"
 
+#include "fix_fields.h"
 #include "frm_about.h"
 #include "log_record.h"
 #include "number_text.h"
@@ -27,7 +28,7 @@ bool MainForm::WriteLogRecord()
     // Date, time, latitude, longitude, altitude and speed, as the default display shows
     // them, whatever coordinates and units the window shows now.
     QStringList fields;
-    for (const std::size_t index : {7, 0, 1, 2, 3, 4})
+    for (const FixField index : {kDate, kTime, kLatitude, kLongitude, kAltitude, kSpeedKmh})
         fields << (display ? display->CurrentFixText(index) : QString());
     QString reason;
     const bool written =

@@ -195,14 +195,10 @@ void MainForm::ReplaySeek(std::int64_t ms)
     if (replay == nullptr || !acquisitionRunning)
         return;
     replay->Seek(ms);
-    // Nothing from another moment stays shown: the fix, the columns, the text kept from
-    // the last reads, the sky and the history start again from the new moment.
+    // Nothing from another moment stays shown: the fix, the columns and the history start
+    // again from the new moment.
     ClearDisplay();
-    session_.Begin(session_.ReadTalkers());
-    skyHeard_ = false;
-    skyRedraw_ = false;
-    Frm_Sky->ShowSatellites(session_.SkyModel().Satellites());
-    Frm_Signals->ShowSatellites(session_.SkyModel().Satellites());
+    StartFresh(session_.ReadTalkers());
     AlarmsFollowAcquisition();
     ShowReplay();
 }
