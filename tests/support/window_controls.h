@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace fixwatch::test {
 
@@ -43,6 +44,20 @@ T* Control(const QObject& window, const QString& name, std::size_t index)
 inline void Tick(QTimer* timer)
 {
     QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+}
+
+} // namespace fixwatch::test
+
+namespace fixwatch::test {
+
+// Elements 0 to `count` - 1 of the control array `name`, in their order.
+template <class T>
+std::vector<T*> Controls(const QObject& window, const QString& name, std::size_t count)
+{
+    std::vector<T*> found;
+    for (std::size_t i = 0; i < count; ++i)
+        found.push_back(Control<T>(window, name, i));
+    return found;
 }
 
 } // namespace fixwatch::test
