@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -221,7 +222,7 @@ public:
     // The folder that receives the log files.
     QString LogFolder() const;
 
-    // Recording the sentences and exporting the track (main_form_record.cpp).
+    // Recording the sentences and exporting the track (main_form_sentence_recorder.cpp).
     QAction* MenuRecord = nullptr;
     QAction* MenuExportTrack = nullptr;
     void MenuRecord_Click();
@@ -330,10 +331,9 @@ private:
     void ShowMessage(QMessageBox::Icon icon, const QString& text);
 
     // Recording: declared before the session so that the session never outlives its consumer.
-    void BuildRecord();
-    void RecordFollowAcquisition();
-    void RecordTick();
-    QString RecordStatusText() const;
+    void BuildSentenceRecorder();
+    void RecorderFollowAcquisition();
+    void RecorderTick();
     void StartExport(const QString& target);
     void ExportStep();
     void FinishExport();
@@ -344,15 +344,20 @@ private:
     QProgressDialog* exportProgress_ = nullptr;
     QTimer* exportTimer_ = nullptr;
     QString written_;
-    bool recordedShown_ = false; // "Recorded ..." stays after Stop until the next Start
-    bool recordRunning_ = false; // the acquisition as the recorder last followed it
-    std::unique_ptr<LineConsumer> recordConsumer_;
+    bool recordedShown_ = false;   // "Recorded ..." stays after Stop until the next Start
+    bool recorderRunning_ = false; // the acquisition as the recorder last followed it
+    std::unique_ptr<LineConsumer> recorderFeed_;
 
     // The console's feed from the session and its per-tick batch (ui/main_form_console.cpp).
     void BuildConsole();
     void ConsoleBegin();
     void ShowConsole();
     std::unique_ptr<LineConsumer> consoleFeed_;
+
+    // What follows the acquisition, each part adding itself as it is built: told after each
+    // Start and Stop, and after each tick with its poll, in the order of the lists.
+    std::vector<std::function<void()>> followers_;
+    std::vector<std::function<void(const ReceiverSession::Poll&)>> tickers_;
 
     // The road of received text; the communications control is its own.
     ReceiverSession session_;

@@ -43,9 +43,8 @@ void MainForm::Cmd_StartStop_Click(int Index)
         SetStartStopState(true);
         Status->Stopped();
     }
-    RecordFollowAcquisition();
-    ReplayFollowAcquisition();
-    AlarmsFollowAcquisition();
+    for (const auto& follow : followers_)
+        follow();
     UpdateSourceStatus();
     UpdateLoggerStatus();
 }
@@ -115,9 +114,8 @@ void MainForm::Timer_Lett_Timer()
     if (poll.lfOnlyLines > 0 && session_.ReadTalkers() == Talkers::GpsOnly)
         Status->LfOnlyLinesSeen();
     Status->Polled(poll.textArrived, poll.lines, poll.badChecksums);
-    AlarmTick(poll);
-    RecordTick();
-    ReplayTick();
+    for (const auto& tick : tickers_)
+        tick(poll);
     if (acquisitionRunning)
         Timer_Lett->start();
 }

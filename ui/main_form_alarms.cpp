@@ -82,6 +82,10 @@ void MainForm::BuildAlarms()
     Lab_Alarms->setVisible(false);
     statusBar()->insertWidget(0, Lab_Alarms);
 
+    followers_.push_back([this] { AlarmsFollowAcquisition(); });
+    // First of the ticks: the watch reads the poll before a recording that ends stops the
+    // acquisition.
+    tickers_.insert(tickers_.begin(), [this](const ReceiverSession::Poll& poll) { AlarmTick(poll); });
     connect(historyFeed_.get(), &HistoryFeed::EpochClosed, this, [this](const Epoch& epoch) { AlarmEpoch(epoch); });
 }
 

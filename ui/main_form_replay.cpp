@@ -80,6 +80,9 @@ void MainForm::BuildReplay()
     Tlb_Replay->addWidget(Frm_Replay);
     addToolBar(Qt::BottomToolBarArea, Tlb_Replay);
     Tlb_Replay->setVisible(false);
+    followers_.push_back([this] { ReplayFollowAcquisition(); });
+    // Last of the ticks: the end of a recording stops the acquisition.
+    tickers_.push_back([this](const ReceiverSession::Poll&) { ReplayTick(); });
 }
 
 void MainForm::MenuOpenRecording_Click()
