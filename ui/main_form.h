@@ -110,9 +110,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-    // The controls, the handlers and what the window reads and shows. Tools and tests find
-    // a control by its object name instead; until the last of them does, these stay open.
-public:
+private:
+    // Everything else is the window's own: tools and tests find a control by its object name
+    // and drive it as its user does.
     // Menu.
     QMenu* MenuFile = nullptr;
     QAction* MenuSalvaCP = nullptr;
@@ -280,7 +280,7 @@ public:
     // Where desktop notifications go; tests read it.
     Notifier& AlarmNotifier() { return *notifier_; }
 
-public slots:
+private slots:
     void Cmd_StartStop_Click(int Index);
     void MenuStart_Click(int Index);
     void Cmd_CalcolaCRC_Click();
