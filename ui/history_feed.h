@@ -5,17 +5,26 @@
 #include "receiver_session.h"
 #include "signal_history.h"
 
-#include <functional>
+#include <QObject>
+
 #include <memory>
+#include <optional>
 
 namespace fixwatch {
 
 // Feeds the epoch model behind the History and Accuracy tabs with each new line once, as the
 // session first hands it on. It reads the talkers the session reads (GP only, or every
-// system with All GNSS) and the satellites of the session's own sky.
-class HistoryFeed : public LineConsumer {
+// system with All GNSS) and the satellites of the session's own sky. Each tab that reads it
+// connects to its signals on its own, so the tabs can be built in any order.
+class HistoryFeed : public QObject, public LineConsumer {
+    Q_OBJECT
+
 public:
-    explicit HistoryFeed(ReceiverSession& session) : session_(session) { Reset(); }
+    explicit HistoryFeed(ReceiverSession& session, QObject* parent = nullptr) : QObject(parent), session_(session)
+    {
+        setObjectName(QStringLiteral("HistoryFeed"));
+        Reset();
+    }
 
     void LineArrived(std::string_view, const LineFacts& facts) override
     {
@@ -25,16 +34,12 @@ public:
             Reset();
         if (model_->Feed(facts.sentence)) {
             KeepSignals();
-            if (onClosed)
-                onClosed(model_->History().Newest());
-            if (onEpoch)
-                onEpoch();
+            emit EpochClosed(model_->History().Newest());
+            emit EpochsChanged();
         }
-        if (onOpenEpoch)
-            onOpenEpoch(model_->Open());
-        if (onFix)
-            if (const auto fix = ReadGgaFix(facts.sentence, talkers_))
-                onFix(*fix, EpochSeconds(model_->Open())); // the GGA's epoch, with its date
+        emit EpochOpen(model_->Open());
+        if (const auto fix = ReadGgaFix(facts.sentence, talkers_))
+            emit FixArrived(*fix, EpochSeconds(model_->Open())); // the GGA's epoch, with its date
     }
 
     // Forgets every epoch: on Clear, on Start, and when a replay jumps.
@@ -43,27 +48,26 @@ public:
         talkers_ = session_.ReadTalkers();
         model_ = std::make_unique<EpochModel>(talkers_, EpochHistory::kDefaultCapacity, &session_.SkyModel());
         signals_.Clear();
-        if (onReset)
-            onReset();
-        if (onEpoch)
-            onEpoch();
+        emit Forgotten();
+        emit EpochsChanged();
     }
 
     const EpochHistory& History() const { return model_->History(); }
     // Each satellite's signal at each closed epoch.
     const SignalHistory& Signals() const { return signals_; }
     Talkers ReadTalkers() const { return talkers_; }
-    // Told after each closed epoch and after a Reset.
-    std::function<void()> onEpoch;
-    // Told of each epoch as it closes, before onEpoch.
-    std::function<void(const Epoch&)> onClosed;
-    // Told after each line with the epoch it left open.
-    std::function<void(const Epoch&)> onOpenEpoch;
-    // Told after a Reset, before onEpoch.
-    std::function<void()> onReset;
-    // Told of each GGA with a fix, as the accuracy figures count them, with the UTC time of
-    // its epoch in seconds when known.
-    std::function<void(const GgaFix&, std::optional<double> seconds)> onFix;
+signals:
+    // After each closed epoch and after a Reset.
+    void EpochsChanged();
+    // Each epoch as it closes, before EpochsChanged.
+    void EpochClosed(const fixwatch::Epoch& epoch);
+    // After each line, with the epoch it left open.
+    void EpochOpen(const fixwatch::Epoch& open);
+    // After a Reset, before EpochsChanged.
+    void Forgotten();
+    // Each GGA with a fix, as the accuracy figures count them, with the UTC time of its epoch
+    // in seconds when known.
+    void FixArrived(const fixwatch::GgaFix& fix, std::optional<double> seconds);
 
 private:
     // The signals of the sky as the epoch closed, at the epoch's time.

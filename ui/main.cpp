@@ -77,8 +77,7 @@ int main(int argc, char* argv[])
             std::cerr << "fixwatch: ignoring --alarm=" << alarm.toLocal8Bit().constData() << ": " << error << '\n';
     }
     if (arguments.IsSet(QStringLiteral("record"))) {
-        mainForm.MenuRecord->setChecked(true);
-        mainForm.MenuRecord_Click();
+        mainForm.RecordFromCommandLine();
     }
     if (!fixwatch::ApplyViewOptions(mainForm, view)) {
         std::cerr << view.error << '\n';

@@ -1,5 +1,5 @@
-// Construction, start-up and shut-down of the main window, and the serial settings
-// controls.
+// Construction, start-up and shut-down of the main window, the serial settings controls,
+// the checksum calculator and the About command.
 #include "main_form.h"
 
 #include "accuracy_samples.h"
@@ -7,6 +7,7 @@
 #include "history_feed.h"
 
 #include "command_line.h"
+#include "frm_about.h"
 #include "plain_text.h"
 
 #include <QAction>
@@ -14,6 +15,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -39,6 +42,10 @@ MainForm::MainForm(const std::string& commandLine, QWidget* parent)
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Fixwatch"));
     setWindowIcon(QIcon(QStringLiteral(":/fixwatch/fixwatch.svg")));
+    // The communications control is found by its name, as the other controls are; the session
+    // owns it and it goes before the window does.
+    MSComm.setObjectName(QStringLiteral("MSComm"));
+    MSComm.setParent(this);
 
     BuildMenu();
     SSTab = new QTabWidget;
@@ -66,7 +73,7 @@ MainForm::MainForm(const std::string& commandLine, QWidget* parent)
     today = [] { return QDate::currentDate(); };
 
     ConnectControls();
-    BuildRecord();
+    BuildSentenceRecorder();
     BuildReplay();
     BuildAlarms();
     Form_Load(commandLine);
@@ -342,7 +349,7 @@ void MainForm::MenuFine_Click()
         MSComm.PortOpen(false);
     // Nothing more may run once the program is told to end.
     acquisitionRunning = false;
-    RecordFollowAcquisition();
+    RecorderFollowAcquisition();
     loggerRunning = false;
     Timer_Lett->stop();
     Timer_DL->stop();
@@ -359,6 +366,44 @@ void MainForm::ShowMessage(QMessageBox::Icon icon, const QString& text)
     box.raise();
     box.activateWindow();
     box.exec();
+}
+
+void MainForm::Cmd_CalcolaCRC_Click()
+{
+    QInputDialog input(this);
+    input.setObjectName(QStringLiteral("CrcInput"));
+    input.setWindowTitle(QStringLiteral("NMEA-0183 CRC Calculus"));
+    input.setLabelText(QStringLiteral("Sentence:"));
+    input.setTextValue(QString());
+    // Wide enough to see a whole sentence (82 characters) while typing it.
+    if (auto* edit = input.findChild<QLineEdit*>()) {
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString(84, QLatin1Char('0'))));
+    }
+    const QString sentence = input.exec() == QDialog::Accepted ? input.textValue() : QString();
+
+    const QByteArray bytes = sentence.toLatin1();
+    const NmeaInterpreter* GPS = session_.Interpreter();
+    const std::string checksum =
+        GPS ? GPS->GetChecksum(std::string_view(bytes.constData(),
+                                                static_cast<std::size_t>(bytes.size())))
+            : std::string("00");
+    ShowMessage(QMessageBox::Information,
+                QStringLiteral("The checksum for the sentence ") + sentence
+                    + QStringLiteral(" is: ") + QString::fromLatin1(checksum.c_str()));
+}
+
+void MainForm::MenuAbout_Click()
+{
+    if (about_ == nullptr)
+        return;
+    setEnabled(false);
+    repaint();
+    QRect frame = about_->frameGeometry();
+    frame.moveCenter(frameGeometry().center());
+    about_->move(frame.topLeft());
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
 }
 
 } // namespace fixwatch

@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -50,6 +51,7 @@ class AccuracySamples;
 class AccuracyView;
 class HistoryFeed;
 class frmAbout;
+struct ViewOptions;
 struct Epoch;
 
 // The program's working window: the fix on four tabs, the menu, Start and Stop, the serial
@@ -68,15 +70,49 @@ public:
     ~MainForm() override;
 
     // The tabs of SSTab, in their order.
-    static constexpr int kPositionTab = 0;
-    static constexpr int kGeneralInfoTab = 1;
-    static constexpr int kSatellitesTab = 2;
-    static constexpr int kCommunicationTab = 3;
-    static constexpr int kSkyTab = 4;
-    static constexpr int kSignalsTab = 5;
-    static constexpr int kHistoryTab = 6;
-    static constexpr int kAccuracyTab = 7;
+    enum Tab : int {
+        kPositionTab,
+        kGeneralInfoTab,
+        kSatellitesTab,
+        kCommunicationTab,
+        kSkyTab,
+        kSignalsTab,
+        kHistoryTab,
+        kAccuracyTab,
+    };
 
+    // One poll's text: every complete line to the interpreter, the display painted once.
+    void HandleInput(const std::string& sInput);
+    // The text of the last reads that ends in no complete line yet.
+    const std::string& lineBuffer() const { return session_.lineBuffer(); }
+
+    // What the start-up code sets: the About window shown by "About program...", the alarms
+    // of "--alarm=KIND[:VALUE]" and the recording of "--record".
+    void SetAboutWindow(frmAbout* about) { about_ = about; }
+    // One "--alarm=" option (the text after "="): arms the alarm with its value. The reason,
+    // for standard error, when it is not understood; empty when it was.
+    std::string ArmFromCommandLine(const std::string& option);
+    // The sentences are recorded from the next Start on, as a check of "Record sentences" does.
+    void RecordFromCommandLine();
+
+    // Seams, replaceable by tests: what ends the program; the local date that names the log
+    // file; the UTC moment a recording starts at; where "Export track..." writes (`suggested`
+    // first) and which recording "Open recording..." opens, an empty name cancelling; and the
+    // alarms' clock of a live source, in monotonic seconds.
+    std::function<void()> endProgram;
+    std::function<QDate()> today;
+    std::function<QDateTime()> utcNow;
+    std::function<QString(const QString& suggested)> askExportFile;
+    std::function<QString()> askRecordingFile;
+    std::function<double()> alarmClock;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Everything else is the window's own: tools and tests find a control by its object name
+    // and drive it as its user does.
     // Menu.
     QMenu* MenuFile = nullptr;
     QAction* MenuSalvaCP = nullptr;
@@ -168,13 +204,6 @@ public:
     // The status bar: source, link state, hint, data logger.
     std::unique_ptr<StatusLine> Status;
 
-    // Seams for tests: what ends the program, and the local date that names the log file.
-    std::function<void()> endProgram;
-    std::function<QDate()> today;
-
-    // The About window shown by "About program..."; set by the start-up code.
-    void SetAboutWindow(frmAbout* about) { about_ = about; }
-
     // What the window reads and shows, for the start-up code, tools and tests.
     CommControl& Comm() { return MSComm; }
     ReceiverSession& Session() { return session_; }
@@ -182,11 +211,76 @@ public:
     bool AcquisitionRunning() const { return acquisitionRunning; }
     bool LoggerRunning() const { return loggerRunning; }
 
-    const std::string& lineBuffer() const { return session_.lineBuffer(); }
-    // One poll's text: every complete line to the interpreter, the display painted once.
-    void HandleInput(const std::string& sInput);
+    void ClearDisplay();
+    bool OpenPort();
+    bool ClosePort();
+    void SetStartStopState(bool startEnabled);
+    void ApplyCommandLine(const std::string& commandLine);
+    // Appends the current fix as one record to the day's log file; false when it could
+    // not be written.
+    bool WriteLogRecord();
+    // The folder that receives the log files.
+    QString LogFolder() const;
 
-public slots:
+    // Recording the sentences and exporting the track (main_form_sentence_recorder.cpp).
+    QAction* MenuRecord = nullptr;
+    QAction* MenuExportTrack = nullptr;
+    void MenuRecord_Click();
+    void MenuExportTrack_Click();
+    // The file "Export track..." reads: the replayed file while one is the source, else the
+    // current or last recording.
+    QString TrackSourcePath() const;
+    // Writes the track of TrackSourcePath() to `target` at once; false with the reason.
+    bool ExportTrackTo(const QString& target, QString* reason);
+    // The export that "Export track..." runs beside the window, a piece at each turn of the
+    // event loop, with its progress and Cancel; null when none runs.
+    const RecordingExport* RunningExport() const { return exportJob_.get(); }
+    const SentenceRecorder& Recorder() const { return recorder_; }
+
+    // Tab "History": the epochs of the session on charts over time, fed once per new line.
+    HistoryView* Frm_History = nullptr;
+    // Tab "Signals": each satellite's C/N0 per band.
+    SignalsView* Frm_Signals = nullptr;
+    HistoryFeed& History() { return *historyFeed_; }
+    // Forgets the epochs behind the History tab: Clear and Start do, a replay seek should.
+    void ResetHistory();
+
+    // Tab "Accuracy": how well a receiver that stands still holds its position, from the
+    // fixes of the same feed; forgotten with the History tab's epochs.
+    AccuracyView* Frm_Accuracy = nullptr;
+    const AccuracySamples& AccuracyFixes() const { return *accuracySamples_; }
+
+    // Replaying a recording in the window (main_form_replay.cpp): "Open recording..." makes a
+    // file the chosen port's source until a Start of another port, and a toolbar with the
+    // replay's controls is shown while a file is the source.
+    QAction* MenuOpenRecording = nullptr;
+    // "Close recording": the port reads its receiver again.
+    QAction* MenuCloseRecording = nullptr;
+    void MenuCloseRecording_Click();
+    QToolBar* Tlb_Replay = nullptr;
+    ReplayBar* Frm_Replay = nullptr;
+    void MenuOpenRecording_Click();
+    // The recording the replay bar stands for: chosen, playing or played to its end; empty
+    // while the source is a receiver.
+    QString ReplayedRecording() const { return replayPath_; }
+
+    // Alarms (main_form_alarms.cpp): the "Alarms" menu, with one checkable entry per kind in
+    // AlarmKind order and "Alarm settings..."; the Alarms tab, last; and the alarms raised
+    // now, first in the status bar. Each change goes to the list, the day's .alarms.log and a
+    // desktop notification.
+    QMenu* MenuAlarms = nullptr;
+    std::array<QAction*, 7> MenuAlarm{};
+    QAction* MenuAlarmSettings = nullptr;
+    AlarmList* Frm_Alarms = nullptr;
+    StatusLabel* Lab_Alarms = nullptr;
+    void MenuAlarm_Click(int Index);
+    void MenuAlarmSettings_Click();
+    const AlarmWatch& Alarms() const { return *alarmWatch_; }
+    bool AlarmSoundOn() const { return alarmSoundOn_; }
+    // Where desktop notifications go; tests read it.
+    Notifier& AlarmNotifier() { return *notifier_; }
+
+private slots:
     void Cmd_StartStop_Click(int Index);
     void MenuStart_Click(int Index);
     void Cmd_CalcolaCRC_Click();
@@ -211,43 +305,9 @@ public slots:
     void MenuCoordinate_Click(int Index);
     void MenuUnit_Click(int Index);
 
-public:
-    void ClearDisplay();
-    bool OpenPort();
-    bool ClosePort();
-    void SetStartStopState(bool startEnabled);
-    void ApplyCommandLine(const std::string& commandLine);
-    // Appends the current fix as one record to the day's log file; false when it could
-    // not be written.
-    bool WriteLogRecord();
-    // The folder that receives the log files.
-    QString LogFolder() const;
-
-    // Recording the sentences and exporting the track (main_form_record.cpp).
-    QAction* MenuRecord = nullptr;
-    QAction* MenuExportTrack = nullptr;
-    void MenuRecord_Click();
-    void MenuExportTrack_Click();
-    // The file "Export track..." reads: the replayed file while one is the source, else the
-    // current or last recording.
-    QString TrackSourcePath() const;
-    // Writes the track of TrackSourcePath() to `target` at once; false with the reason.
-    bool ExportTrackTo(const QString& target, QString* reason);
-    // Asks where "Export track..." writes, `suggested` first; an empty name cancels. A seam
-    // for tests.
-    std::function<QString(const QString& suggested)> askExportFile;
-    // The export that "Export track..." runs beside the window, a piece at each turn of the
-    // event loop, with its progress and Cancel; null when none runs.
-    const RecordingExport* RunningExport() const { return exportJob_.get(); }
-    const SentenceRecorder& Recorder() const { return recorder_; }
-    // The UTC moment a recording starts at; replaceable by tests.
-    std::function<QDateTime()> utcNow;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-
 private:
+    friend bool ApplyViewOptions(MainForm& form, ViewOptions& options);
+
     void BuildMenu();
     void BuildViewMenu();
     QWidget* BuildPositionTab();
@@ -260,6 +320,7 @@ private:
     void UpdatePortTooltip();
     void Cmb_COM_DropDown();
     void ApplySatelliteSystems();
+    void StartFresh(Talkers talkers);
     void ShowPoll(const ReceiverSession::Poll& poll);
     void ShowSky();
     void HiddenTalkerSeen(std::string_view talker);
@@ -270,10 +331,9 @@ private:
     void ShowMessage(QMessageBox::Icon icon, const QString& text);
 
     // Recording: declared before the session so that the session never outlives its consumer.
-    void BuildRecord();
-    void RecordFollowAcquisition();
-    void RecordTick();
-    QString RecordStatusText() const;
+    void BuildSentenceRecorder();
+    void RecorderFollowAcquisition();
+    void RecorderTick();
     void StartExport(const QString& target);
     void ExportStep();
     void FinishExport();
@@ -284,15 +344,20 @@ private:
     QProgressDialog* exportProgress_ = nullptr;
     QTimer* exportTimer_ = nullptr;
     QString written_;
-    bool recordedShown_ = false; // "Recorded ..." stays after Stop until the next Start
-    bool recordRunning_ = false; // the acquisition as the recorder last followed it
-    std::unique_ptr<LineConsumer> recordConsumer_;
+    bool recordedShown_ = false;   // "Recorded ..." stays after Stop until the next Start
+    bool recorderRunning_ = false; // the acquisition as the recorder last followed it
+    std::unique_ptr<LineConsumer> recorderFeed_;
 
     // The console's feed from the session and its per-tick batch (ui/main_form_console.cpp).
     void BuildConsole();
     void ConsoleBegin();
     void ShowConsole();
     std::unique_ptr<LineConsumer> consoleFeed_;
+
+    // What follows the acquisition, each part adding itself as it is built: told after each
+    // Start and Stop, and after each tick with its poll, in the order of the lists.
+    std::vector<std::function<void()>> followers_;
+    std::vector<std::function<void(const ReceiverSession::Poll&)>> tickers_;
 
     // The road of received text; the communications control is its own.
     ReceiverSession session_;
@@ -310,45 +375,12 @@ private:
     frmAbout* about_ = nullptr;
     QString logError_; // why the last record was not written; empty after a written one
 
-public:
-    // Tab "History": the epochs of the session on charts over time, fed once per new line.
-    HistoryView* Frm_History = nullptr;
-    // Tab "Signals": each satellite's C/N0 per band.
-    SignalsView* Frm_Signals = nullptr;
-    HistoryFeed& History() { return *historyFeed_; }
-    // Forgets the epochs behind the History tab: Clear and Start do, a replay seek should.
-    void ResetHistory();
-
-    // Tab "Accuracy": how well a receiver that stands still holds its position, from the
-    // fixes of the same feed; forgotten with the History tab's epochs.
-    AccuracyView* Frm_Accuracy = nullptr;
-    const AccuracySamples& AccuracyFixes() const { return *accuracySamples_; }
-
-private:
     void BuildHistory();
     void BuildSignals();
     void BuildAccuracy();
     std::unique_ptr<HistoryFeed> historyFeed_;
     std::unique_ptr<AccuracySamples> accuracySamples_;
 
-public:
-    // Replaying a recording in the window (main_form_replay.cpp): "Open recording..." makes a
-    // file the chosen port's source until a Start of another port, and a toolbar with the
-    // replay's controls is shown while a file is the source.
-    QAction* MenuOpenRecording = nullptr;
-    // "Close recording": the port reads its receiver again.
-    QAction* MenuCloseRecording = nullptr;
-    void MenuCloseRecording_Click();
-    QToolBar* Tlb_Replay = nullptr;
-    ReplayBar* Frm_Replay = nullptr;
-    void MenuOpenRecording_Click();
-    // Asks which recording to open; an empty name cancels. A seam for tests.
-    std::function<QString()> askRecordingFile;
-    // The recording the replay bar stands for: chosen, playing or played to its end; empty
-    // while the source is a receiver.
-    QString ReplayedRecording() const { return replayPath_; }
-
-private:
     void BuildReplay();
     // After Start or Stop: which file the bar stands for, and the bar's speed for a new replay.
     void ReplayFollowAcquisition();
@@ -363,29 +395,6 @@ private:
     int replayNoticeTicks_ = 0;
     ReplayState replayShown_; // what the bar showed last, kept while stopped
 
-public:
-    // Alarms (main_form_alarms.cpp): the "Alarms" menu, with one checkable entry per kind in
-    // AlarmKind order and "Alarm settings..."; the Alarms tab, last; and the alarms raised
-    // now, first in the status bar. Each change goes to the list, the day's .alarms.log and a
-    // desktop notification.
-    QMenu* MenuAlarms = nullptr;
-    std::array<QAction*, 7> MenuAlarm{};
-    QAction* MenuAlarmSettings = nullptr;
-    AlarmList* Frm_Alarms = nullptr;
-    StatusLabel* Lab_Alarms = nullptr;
-    void MenuAlarm_Click(int Index);
-    void MenuAlarmSettings_Click();
-    // One "--alarm=KIND[:VALUE]" (the text after "="): arms the alarm with its value. The
-    // reason, for standard error, when it is not understood; empty when it was.
-    std::string ArmFromCommandLine(const std::string& option);
-    const AlarmWatch& Alarms() const { return *alarmWatch_; }
-    bool AlarmSoundOn() const { return alarmSoundOn_; }
-    // The alarms' clock of a live source, monotonic seconds; replaceable by tests.
-    std::function<double()> alarmClock;
-    // Where desktop notifications go; tests read it.
-    Notifier& AlarmNotifier() { return *notifier_; }
-
-private:
     void BuildAlarms();
     // After Start or Stop, and when a replay moves: the watch starts again, or ends.
     void AlarmsFollowAcquisition();

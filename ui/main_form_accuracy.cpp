@@ -14,32 +14,27 @@ void MainForm::BuildAccuracy()
 {
     accuracySamples_ = std::make_unique<AccuracySamples>();
     Frm_Accuracy = new AccuracyView([this]() -> const AccuracySamples& { return *accuracySamples_; });
-    historyFeed_->onFix = [this](const GgaFix& fix, std::optional<double> seconds) {
+    HistoryFeed* feed = historyFeed_.get();
+    connect(feed, &HistoryFeed::FixArrived, Frm_Accuracy, [this](const GgaFix& fix, std::optional<double> seconds) {
         accuracySamples_->AddFix(fix, seconds);
         Frm_Accuracy->SamplesChanged();
-    };
-    historyFeed_->onReset = [this] {
+    });
+    connect(feed, &HistoryFeed::Forgotten, Frm_Accuracy, [this] {
         accuracySamples_->Clear();
         Frm_Accuracy->SamplesChanged();
-    };
-    // The epochs bring the receiver's own estimates (GST); the History tab keeps its handler.
-    auto historyEpoch = historyFeed_->onEpoch;
-    historyFeed_->onEpoch = [this, historyEpoch] {
-        if (historyEpoch)
-            historyEpoch();
-        const EpochHistory& epochs = historyFeed_->History();
-        if (epochs.Size()) {
-            accuracySamples_->AddEpoch(epochs.Newest(), EpochSeconds(epochs.Newest()));
-            Frm_Accuracy->SamplesChanged();
-        }
-    };
+    });
+    // The epochs bring the receiver's own estimates (GST).
+    connect(feed, &HistoryFeed::EpochClosed, Frm_Accuracy, [this](const Epoch& closed) {
+        accuracySamples_->AddEpoch(closed, EpochSeconds(closed));
+        Frm_Accuracy->SamplesChanged();
+    });
     // The open epoch's GST counts at once, so the figures hold the newest estimate too.
-    historyFeed_->onOpenEpoch = [this](const Epoch& open) {
+    connect(feed, &HistoryFeed::EpochOpen, Frm_Accuracy, [this](const Epoch& open) {
         if (!open.sigmaLatitude && !open.sigmaLongitude && !open.sigmaAltitude)
             return;
         accuracySamples_->SetOpenEpoch(open, EpochSeconds(open));
         Frm_Accuracy->SamplesChanged();
-    };
+    });
     SSTab->insertTab(kAccuracyTab, Frm_Accuracy, QStringLiteral("Accuracy"));
 }
 

@@ -43,9 +43,8 @@ void MainForm::Cmd_StartStop_Click(int Index)
         SetStartStopState(true);
         Status->Stopped();
     }
-    RecordFollowAcquisition();
-    ReplayFollowAcquisition();
-    AlarmsFollowAcquisition();
+    for (const auto& follow : followers_)
+        follow();
     UpdateSourceStatus();
     UpdateLoggerStatus();
 }
@@ -115,9 +114,8 @@ void MainForm::Timer_Lett_Timer()
     if (poll.lfOnlyLines > 0 && session_.ReadTalkers() == Talkers::GpsOnly)
         Status->LfOnlyLinesSeen();
     Status->Polled(poll.textArrived, poll.lines, poll.badChecksums);
-    AlarmTick(poll);
-    RecordTick();
-    ReplayTick();
+    for (const auto& tick : tickers_)
+        tick(poll);
     if (acquisitionRunning)
         Timer_Lett->start();
 }
@@ -126,13 +124,20 @@ void MainForm::Timer_Lett_Timer()
 // and the sky read, and whether the columns come from the sky.
 void MainForm::ApplySatelliteSystems()
 {
-    session_.Begin(settings.allGnss ? Talkers::AllSystems : Talkers::GpsOnly);
+    StartFresh(settings.allGnss ? Talkers::AllSystems : Talkers::GpsOnly);
     ConsoleBegin();
     if (display)
         display->SetAllSystems(settings.allGnss);
-    // The Sky tab starts empty; the columns, "In view" and "In use" stay blank until the
-    // receiver says something of them.
+}
+
+// Nothing said before stays: the text kept from the last reads and the sky are forgotten,
+// and the Sky and Signals tabs start empty; the columns, "In view" and "In use" stay blank
+// until the receiver says something of them. At Start, and when a replay moves.
+void MainForm::StartFresh(Talkers talkers)
+{
+    session_.Begin(talkers);
     skyHeard_ = false;
+    skyRedraw_ = false;
     Frm_Sky->ShowSatellites(session_.SkyModel().Satellites());
     Frm_Signals->ShowSatellites(session_.SkyModel().Satellites());
 }

@@ -43,6 +43,7 @@ void MainForm::BuildAlarms()
 {
     alarmWatch_ = std::make_unique<AlarmWatch>();
     notifier_ = new Notifier(this);
+    notifier_->setObjectName(QStringLiteral("Notifier"));
     alarmSound_ = new AlarmSound(this);
     alarmClock = [started = std::make_shared<QElapsedTimer>()] {
         if (!started->isValid())
@@ -81,7 +82,11 @@ void MainForm::BuildAlarms()
     Lab_Alarms->setVisible(false);
     statusBar()->insertWidget(0, Lab_Alarms);
 
-    historyFeed_->onClosed = [this](const Epoch& epoch) { AlarmEpoch(epoch); };
+    followers_.push_back([this] { AlarmsFollowAcquisition(); });
+    // First of the ticks: the watch reads the poll before a recording that ends stops the
+    // acquisition.
+    tickers_.insert(tickers_.begin(), [this](const ReceiverSession::Poll& poll) { AlarmTick(poll); });
+    connect(historyFeed_.get(), &HistoryFeed::EpochClosed, this, [this](const Epoch& epoch) { AlarmEpoch(epoch); });
 }
 
 // The captions carry the limits, so the menu says what each alarm watches for.

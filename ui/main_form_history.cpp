@@ -13,12 +13,12 @@ namespace fixwatch {
 
 void MainForm::BuildHistory()
 {
-    historyFeed_ = std::make_unique<HistoryFeed>(session_);
+    historyFeed_ = std::make_unique<HistoryFeed>(session_, this);
     Frm_History = new HistoryView([this]() -> const EpochHistory& { return historyFeed_->History(); });
-    historyFeed_->onEpoch = [this] {
+    connect(historyFeed_.get(), &HistoryFeed::EpochsChanged, Frm_History, [this] {
         Frm_History->SetAllSystems(historyFeed_->ReadTalkers() == Talkers::AllSystems);
         Frm_History->EpochsChanged();
-    };
+    });
     Frm_History->SetSignals([this]() -> const SignalHistory& { return historyFeed_->Signals(); });
     // A satellite clicked on the Sky tab comes on the C/N0 chart, and goes at the next click.
     connect(Frm_Sky, &SkyView::SatelliteClicked, Frm_History, [this](SatelliteKey key) {

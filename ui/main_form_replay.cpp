@@ -80,6 +80,9 @@ void MainForm::BuildReplay()
     Tlb_Replay->addWidget(Frm_Replay);
     addToolBar(Qt::BottomToolBarArea, Tlb_Replay);
     Tlb_Replay->setVisible(false);
+    followers_.push_back([this] { ReplayFollowAcquisition(); });
+    // Last of the ticks: the end of a recording stops the acquisition.
+    tickers_.push_back([this](const ReceiverSession::Poll&) { ReplayTick(); });
 }
 
 void MainForm::MenuOpenRecording_Click()
@@ -195,14 +198,10 @@ void MainForm::ReplaySeek(std::int64_t ms)
     if (replay == nullptr || !acquisitionRunning)
         return;
     replay->Seek(ms);
-    // Nothing from another moment stays shown: the fix, the columns, the text kept from
-    // the last reads, the sky and the history start again from the new moment.
+    // Nothing from another moment stays shown: the fix, the columns and the history start
+    // again from the new moment.
     ClearDisplay();
-    session_.Begin(session_.ReadTalkers());
-    skyHeard_ = false;
-    skyRedraw_ = false;
-    Frm_Sky->ShowSatellites(session_.SkyModel().Satellites());
-    Frm_Signals->ShowSatellites(session_.SkyModel().Satellites());
+    StartFresh(session_.ReadTalkers());
     AlarmsFollowAcquisition();
     ShowReplay();
 }

@@ -7,6 +7,9 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include <functional>
+#include <utility>
+
 namespace fixwatch {
 namespace {
 
@@ -14,7 +17,7 @@ namespace {
 // goes: the message box of a port that fails then opens over the window.
 class StartWhenShown : public QObject {
 public:
-    explicit StartWhenShown(MainForm& form) : QObject(&form), form_(form)
+    StartWhenShown(MainForm& form, std::function<void()> start) : QObject(&form), form_(form), start_(std::move(start))
     {
         if (form.isVisible())
             QTimer::singleShot(0, this, &StartWhenShown::Start);
@@ -36,10 +39,11 @@ private:
     void Start()
     {
         deleteLater();
-        form_.Cmd_StartStop_Click(0);
+        start_();
     }
 
     MainForm& form_;
+    std::function<void()> start_;
 };
 
 } // namespace
@@ -100,7 +104,7 @@ bool ApplyViewOptions(MainForm& form, ViewOptions& options)
     if (tab >= 0)
         form.SSTab->setCurrentIndex(tab);
     if (options.start)
-        new StartWhenShown(form); // owned by the form
+        new StartWhenShown(form, [&form] { form.Cmd_StartStop_Click(0); }); // owned by the form
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace fixwatch::test {
 
@@ -69,5 +70,19 @@ private:
     QTimer poll_;
     QString said_;
 };
+
+} // namespace fixwatch::test
+
+namespace fixwatch::test {
+
+// Elements 0 to `count` - 1 of the control array `name`, in their order.
+template <class T>
+std::vector<T*> Controls(const QObject& window, const QString& name, std::size_t count)
+{
+    std::vector<T*> found;
+    for (std::size_t i = 0; i < count; ++i)
+        found.push_back(Control<T>(window, name, i));
+    return found;
+}
 
 } // namespace fixwatch::test

@@ -51,15 +51,15 @@ TEST(AccuracyTab, ComesAfterHistoryAndShowsWhatTheToolPrintsForTheSameCapture)
     PtyWindow w("/G+");
     MainForm& form = w.form;
     form.show();
-    ASSERT_EQ(form.SSTab->tabText(MainForm::kHistoryTab) + "|" + form.SSTab->tabText(MainForm::kAccuracyTab),
+    ASSERT_EQ(Tabs(form).tabText(MainForm::kHistoryTab) + "|" + Tabs(form).tabText(MainForm::kAccuracyTab),
               "History|Accuracy");
-    EXPECT_EQ(form.ConsoleTab(), form.SSTab->count() - 1) << "the Console stays last";
+    EXPECT_EQ(ConsoleTab(form), Tabs(form).count() - 1) << "the Console stays last";
     // The whole capture and nothing after it: its last epoch, still open, counts as well.
     w.Receive(RealCapture(kCapture, 1000000));
 
-    AccuracyView* view = form.Frm_Accuracy;
+    AccuracyView* view = Control<AccuracyView>(form, "Frm_Accuracy");
     EXPECT_EQ(FixPoints(view), 0) << "hidden, the chart was never filled";
-    form.SSTab->setCurrentIndex(MainForm::kAccuracyTab);
+    Tabs(form).setCurrentIndex(MainForm::kAccuracyTab);
     QApplication::processEvents();
 
     const auto tool = ToolFigures({});
@@ -87,8 +87,7 @@ TEST(AccuracyTab, ComesAfterHistoryAndShowsWhatTheToolPrintsForTheSameCapture)
               referenced.at("cep50") + " m|" + referenced.at("cep95") + " m|" + referenced.at("2drms") + " m");
 
     // Clear forgets the fixes.
-    form.MenuVuotaCampi_Click();
-    EXPECT_EQ(form.AccuracyFixes().Fixes(), 0u);
+    Trigger(form, "MenuVuotaCampi");
     view->Redraw();
     EXPECT_EQ(view->Lbl_AccuracyFixes->text(), QStringLiteral("0"));
     EXPECT_EQ(FixPoints(view), 0);

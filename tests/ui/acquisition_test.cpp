@@ -24,30 +24,30 @@ TEST(AcquisitionThroughAPseudoTerminal, TicksFillTheDisplayStopKeepsItAndASilent
     PtyWindow w;
     MainForm& form = w.form;
     ASSERT_TRUE(Start(form));
-    EXPECT_TRUE(form.Timer_Lett->isActive());
-    EXPECT_FALSE(form.Cmd_StartStop[0]->isEnabled());
-    EXPECT_TRUE(form.MenuStart[1]->isEnabled());
+    EXPECT_TRUE(Control<QTimer>(form, "Timer_Lett")->isActive());
+    EXPECT_FALSE(Control<QPushButton>(form, "Cmd_StartStop", 0)->isEnabled());
+    EXPECT_TRUE(Control<QAction>(form, "MenuStart", 1)->isEnabled());
 
     // A sentence split across two reads is joined before it is parsed.
     const std::string gga = SampleSentences()[0] + "\r\n";
     w.Send(gga.substr(0, 20));
-    EXPECT_EQ(form.Lab_Posizione[0]->text(), "");
+    EXPECT_EQ(FixLabel(form, kTime)->text(), "");
     w.receiver.Write(gga.substr(20));
-    EXPECT_TRUE(TickUntil(form, [&] { return form.Lab_Posizione[0]->text() == "12:35:19"; }));
-    EXPECT_TRUE(form.Timer_Lett->isActive()) << "re-armed while running";
+    EXPECT_TRUE(TickUntil(form, [&] { return FixLabel(form, kTime)->text() == "12:35:19"; }));
+    EXPECT_TRUE(Control<QTimer>(form, "Timer_Lett")->isActive()) << "re-armed while running";
     w.Send(SampleSecondText());
 
-    form.Cmd_StartStop_Click(1);
-    EXPECT_FALSE(form.Timer_Lett->isActive());
-    EXPECT_EQ(form.Lab_Posizione[3]->text(), "545.4") << "Stop keeps the values";
-    EXPECT_TRUE(form.Cmd_StartStop[0]->isEnabled());
+    Stop(form);
+    EXPECT_FALSE(Control<QTimer>(form, "Timer_Lett")->isActive());
+    EXPECT_EQ(FixLabel(form, kAltitude)->text(), "545.4") << "Stop keeps the values";
+    EXPECT_TRUE(Control<QPushButton>(form, "Cmd_StartStop", 0)->isEnabled());
 
     // The receiver falls silent; a new Start must not bring the old fix back.
     ASSERT_TRUE(Start(form));
     EXPECT_TRUE(form.lineBuffer().empty());
     for (int tick = 0; tick < 3; ++tick)
-        form.Timer_Lett_Timer();
-    for (QLabel* label : form.Lab_Posizione)
+        TickReading(form);
+    for (QLabel* label : Controls<QLabel>(form, "Lab_Posizione", kFixFieldCount))
         EXPECT_EQ(label->text(), "") << label->objectName().toStdString();
 }
 
@@ -59,24 +59,24 @@ TEST(AcquisitionThroughAPseudoTerminal, WhatTheReceiverSaidBeforeStopIsNeitherSh
     form.today = [] { return QDate(2026, 12, 9); };
     const std::string gga = SampleSentences()[0] + "\r\n";
     w.Receive(gga);
-    ASSERT_EQ(form.Lab_Posizione[0]->text(), "12:35:19");
+    ASSERT_EQ(FixLabel(form, kTime)->text(), "12:35:19");
 
     // The receiver talks on, unread, while Stop is clicked and for a while after it; then
     // it falls silent. A slow line keeps all that in the kernel between two reads.
     w.receiver.Write(gga);
     ASSERT_TRUE(w.receiver.WaitUntilQueued(static_cast<int>(gga.size())));
-    form.Cmd_StartStop_Click(1);
+    Stop(form);
     w.receiver.Write(gga);
     ASSERT_TRUE(w.receiver.WaitUntilQueued(static_cast<int>(gga.size())));
 
     ASSERT_TRUE(Start(form));
     for (int tick = 0; tick < 3; ++tick) {
         QCoreApplication::processEvents();
-        form.Timer_Lett_Timer();
+        TickReading(form);
     }
-    for (QLabel* label : form.Lab_Posizione)
+    for (QLabel* label : Controls<QLabel>(form, "Lab_Posizione", kFixFieldCount))
         EXPECT_EQ(label->text(), "") << label->objectName().toStdString();
-    form.MenuSalvaCP_Click();
+    Trigger(form, "MenuSalvaCP");
     EXPECT_EQ(FileContents(logs.Path("2026-12-09.log")), QByteArray(";;;;;\r\n"));
 }
 
@@ -88,10 +88,10 @@ TEST(AcquisitionThroughAPseudoTerminal, AReceiverWhoseLinesEndInLfAloneIsCounted
     PtyWindow w;
     MainForm& form = w.form;
     w.Receive(text);
-    EXPECT_EQ(form.Status->Lab_Status[1]->text(),
+    EXPECT_EQ(StatusText(form, kLinkStatus),
               "Receiving lines that end in LF only: check All GNSS on the Communication tab, or "
               "start with /G+");
-    EXPECT_EQ(form.Lab_Posizione[0]->text(), "") << "without All GNSS, lines end at CR LF";
+    EXPECT_EQ(FixLabel(form, kTime)->text(), "") << "without All GNSS, lines end at CR LF";
 }
 
 TEST(AcquisitionThroughAPseudoTerminal, AReceiverThatVanishesIsOpenedAgainWhenItComesBack)
@@ -104,22 +104,22 @@ TEST(AcquisitionThroughAPseudoTerminal, AReceiverThatVanishesIsOpenedAgainWhenIt
     ASSERT_TRUE(QFile::link(Q(first->Device()), link));
     PortVariable port(1, link.toStdString());
     MainForm form;
-    QLabel* state = form.Status->Lab_Status[1];
-    const auto lost = [&] { return form.Comm().LinkState() == CommControl::State::Lost; };
+    QLabel* state = Control<QLabel>(form, "Lab_Status", kLinkStatus);
+    const auto lost = [&] { return Comm(form).LinkState() == CommControl::State::Lost; };
     ASSERT_TRUE(Start(form));
     first->Write(Line("$GPGGA,120000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"));
-    ASSERT_TRUE(TickUntil(form, [&] { return form.Lab_Posizione[0]->text() == "12:00:00"; }));
+    ASSERT_TRUE(TickUntil(form, [&] { return FixLabel(form, kTime)->text() == "12:00:00"; }));
 
     // Unplugged: no message, still running, Stop available, the values kept.
     first->CloseMaster();
     ASSERT_TRUE(TickUntil(form, lost));
     EXPECT_EQ(state->text(), "Receiver lost (" + link + "): waiting for it to come back");
     for (int tick = 0; tick < 3; ++tick)
-        form.Timer_Lett_Timer();
-    EXPECT_TRUE(form.AcquisitionRunning());
-    EXPECT_TRUE(form.Timer_Lett->isActive());
-    EXPECT_TRUE(form.Cmd_StartStop[1]->isEnabled());
-    EXPECT_EQ(form.Lab_Posizione[0]->text(), "12:00:00");
+        TickReading(form);
+    EXPECT_TRUE(Acquiring(form));
+    EXPECT_TRUE(Control<QTimer>(form, "Timer_Lett")->isActive());
+    EXPECT_TRUE(Control<QPushButton>(form, "Cmd_StartStop", 1)->isEnabled());
+    EXPECT_EQ(FixLabel(form, kTime)->text(), "12:00:00");
     EXPECT_TRUE(lost());
 
     // Plugged in again: a new device node under the same name; reading goes on by itself.
@@ -127,17 +127,17 @@ TEST(AcquisitionThroughAPseudoTerminal, AReceiverThatVanishesIsOpenedAgainWhenIt
     PseudoTerminal second;
     ASSERT_TRUE(QFile::remove(link));
     ASSERT_TRUE(QFile::link(Q(second.Device()), link));
-    form.Timer_Lett_Timer();
-    EXPECT_EQ(form.Comm().LinkState(), CommControl::State::Open);
+    TickReading(form);
+    EXPECT_EQ(Comm(form).LinkState(), CommControl::State::Open);
     EXPECT_TRUE(state->text().startsWith("Receiver back (" + link + ")")) << state->text().toStdString();
     second.Write(Line("$GPGGA,120005,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"));
-    EXPECT_TRUE(TickUntil(form, [&] { return form.Lab_Posizione[0]->text() == "12:00:05"; }));
+    EXPECT_TRUE(TickUntil(form, [&] { return FixLabel(form, kTime)->text() == "12:00:05"; }));
 
     // Lost again, then Stop ends the waiting.
     second.CloseMaster();
     ASSERT_TRUE(TickUntil(form, lost));
-    form.Cmd_StartStop_Click(1);
-    EXPECT_EQ(form.Comm().LinkState(), CommControl::State::Closed);
+    Stop(form);
+    EXPECT_EQ(Comm(form).LinkState(), CommControl::State::Closed);
     EXPECT_EQ(state->text(), "Stopped");
 }
 
@@ -170,11 +170,11 @@ TEST(AcquisitionThroughAPseudoTerminal, AFailedStartSaysWhyInTheStatusBarAndOnSt
         std::ostringstream errors;
         std::streambuf* const cerr = std::cerr.rdbuf(errors.rdbuf());
         AnswerNextDialog();
-        form.Cmd_StartStop_Click(0);
+        Start(form);
         std::cerr.rdbuf(cerr);
-        EXPECT_FALSE(form.AcquisitionRunning());
-        EXPECT_EQ(form.SSTab->currentIndex(), 3);
-        EXPECT_EQ(form.Status->Lab_Status[1]->text(), row.reason);
+        EXPECT_FALSE(Acquiring(form));
+        EXPECT_EQ(Tabs(form).currentIndex(), 3);
+        EXPECT_EQ(StatusText(form, kLinkStatus), row.reason);
         EXPECT_EQ(errors.str(), "fixwatch: " + row.reason.toStdString() + "\n");
     }
 }
@@ -201,7 +201,7 @@ TEST(AcquisitionThroughAPseudoTerminal, AFloodingReceiverKeepsTheWindowBounded)
         sent += taken;
         if (round % 50 == 0) {
             QCoreApplication::processEvents();
-            form.Timer_Lett_Timer();
+            TickReading(form);
             ASSERT_LE(form.lineBuffer().size(), SentenceAssembler::kMaxBufferLength);
         }
     }
@@ -216,8 +216,8 @@ TEST(AcquisitionThroughAPseudoTerminal, AFloodingReceiverKeepsTheWindowBounded)
     };
     ASSERT_TRUE(TickUntil(form, lastWritten, kLimitMs));
     EXPECT_TRUE(TickUntil(
-        form, [&] { return form.Lab_Posizione[0]->text() == "22:54:45"; }, kLimitMs))
-        << "the status bar says: " << qPrintable(form.Status->Lab_Status[1]->text());
+        form, [&] { return FixLabel(form, kTime)->text() == "22:54:45"; }, kLimitMs))
+        << "the status bar says: " << qPrintable(StatusText(form, kLinkStatus));
     EXPECT_LE(form.lineBuffer().size(), SentenceAssembler::kMaxBufferLength);
 }
 

@@ -25,16 +25,36 @@ using namespace test;
 
 QString Row(const MainForm& form, int row)
 {
-    const QTableWidget* table = form.Frm_Alarms->Table();
+    const QTableWidget* table = Control<AlarmList>(form, "Frm_Alarms")->Table();
     return table->item(row, AlarmList::kKindColumn)->text() + ": " + table->item(row, AlarmList::kTextColumn)->text();
 }
 
 QStringList Rows(const MainForm& form)
 {
     QStringList rows;
-    for (int row = 0; row < form.Frm_Alarms->Rows(); ++row)
+    for (int row = 0; row < Control<AlarmList>(form, "Frm_Alarms")->Rows(); ++row)
         rows << Row(form, row);
     return rows;
+}
+
+// What "Alarm settings..." shows now: the limits and the sound, read from the dialog, which
+// is then cancelled.
+struct SettingsShown {
+    AlarmSettings settings;
+    bool sound = false;
+};
+
+SettingsShown AlarmSettingsShown(const MainForm& form)
+{
+    SettingsShown shown;
+    QTimer::singleShot(0, [&shown] {
+        auto* dialog = qobject_cast<frmAlarmSettings*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        shown = {dialog->Settings(), dialog->Sound()};
+        dialog->reject();
+    });
+    Trigger(form, "MenuAlarmSettings");
+    return shown;
 }
 
 // A GGA of 45°06' N 7°36' E, `north` thousandths of a minute further north (one is 1.85 m).
@@ -53,16 +73,16 @@ TEST(AlarmsMenu, SitsAfterViewWithAnEntryPerKindAndTheSettingsDialogChangesTheLi
 {
     MainForm form;
     const QList<QAction*> menus = form.menuBar()->actions();
-    const qsizetype view = menus.indexOf(form.MenuView->menuAction());
+    const qsizetype view = menus.indexOf(Control<QMenu>(form, "MenuView")->menuAction());
     ASSERT_GE(view, 0);
-    EXPECT_EQ(menus.value(view + 1), form.MenuAlarms->menuAction());
-    EXPECT_EQ(form.MenuAlarms->title(), "&Alarms");
-    for (QAction* entry : form.MenuAlarm)
+    EXPECT_EQ(menus.value(view + 1), Control<QMenu>(form, "MenuAlarms")->menuAction());
+    EXPECT_EQ(Control<QMenu>(form, "MenuAlarms")->title(), "&Alarms");
+    for (QAction* entry : Controls<QAction>(form, "MenuAlarm", kAlarmKinds.size()))
         EXPECT_TRUE(entry->isCheckable() && !entry->isChecked()) << entry->text().toStdString();
-    EXPECT_EQ(form.MenuAlarm[AlarmIndex(AlarmKind::Hdop)]->text(), "HDOP above 2.5");
+    EXPECT_EQ(Control<QAction>(form, "MenuAlarm", AlarmIndex(AlarmKind::Hdop))->text(), "HDOP above 2.5");
 
-    form.MenuAlarm[AlarmIndex(AlarmKind::Satellites)]->trigger();
-    EXPECT_TRUE(form.Alarms().Armed(AlarmKind::Satellites));
+    Control<QAction>(form, "MenuAlarm", AlarmIndex(AlarmKind::Satellites))->trigger();
+    EXPECT_TRUE(Control<QAction>(form, "MenuAlarm", AlarmIndex(AlarmKind::Satellites))->isChecked());
 
     // A point that is not one keeps the dialog open and says how to type it; then a good one.
     bool sawError = false;
@@ -80,16 +100,17 @@ TEST(AlarmsMenu, SitsAfterViewWithAnEntryPerKindAndTheSettingsDialogChangesTheLi
         dialog->Txt_AnchorPoint->setText(" 45.1 , 7.6 ");
         QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
     });
-    form.MenuAlarmSettings->trigger();
+    Trigger(form, "MenuAlarmSettings");
     EXPECT_TRUE(sawError);
-    const AlarmSettings& settings = form.Alarms().Settings();
+    const SettingsShown shown = AlarmSettingsShown(form);
+    const AlarmSettings& settings = shown.settings;
     EXPECT_EQ(settings.hdopLimit, 1.8);
     EXPECT_EQ(settings.satellitesMinimum, 7);
     EXPECT_EQ(settings.anchorRadius, 25);
     EXPECT_EQ(settings.anchorPoint, (WgsPoint{45.1, 7.6}));
-    EXPECT_TRUE(form.AlarmSoundOn());
-    EXPECT_EQ(form.MenuAlarm[AlarmIndex(AlarmKind::Hdop)]->text(), "HDOP above 1.8");
-    EXPECT_EQ(form.MenuAlarm[AlarmIndex(AlarmKind::Satellites)]->text(), "Fewer than 7 satellites used");
+    EXPECT_TRUE(shown.sound);
+    EXPECT_EQ(Control<QAction>(form, "MenuAlarm", AlarmIndex(AlarmKind::Hdop))->text(), "HDOP above 1.8");
+    EXPECT_EQ(Control<QAction>(form, "MenuAlarm", AlarmIndex(AlarmKind::Satellites))->text(), "Fewer than 7 satellites used");
 
     // Cancel changes nothing.
     QTimer::singleShot(0, [] {
@@ -98,8 +119,8 @@ TEST(AlarmsMenu, SitsAfterViewWithAnEntryPerKindAndTheSettingsDialogChangesTheLi
         dialog->Txt_Hdop->setValue(9);
         dialog->reject();
     });
-    form.MenuAlarmSettings->trigger();
-    EXPECT_EQ(form.Alarms().Settings().hdopLimit, 1.8);
+    Trigger(form, "MenuAlarmSettings");
+    EXPECT_EQ(AlarmSettingsShown(form).settings.hdopLimit, 1.8);
 }
 
 TEST(AlarmsMenu, TheCommandLineArmsGoodAlarmsAndNamesBadOnes)
@@ -107,12 +128,12 @@ TEST(AlarmsMenu, TheCommandLineArmsGoodAlarmsAndNamesBadOnes)
     MainForm form;
     EXPECT_EQ(form.ArmFromCommandLine("no-data:8"), "");
     EXPECT_EQ(form.ArmFromCommandLine("anchor:30@45.1,7.6"), "");
-    EXPECT_TRUE(form.MenuAlarm[AlarmIndex(AlarmKind::NoData)]->isChecked());
-    EXPECT_EQ(form.MenuAlarm[AlarmIndex(AlarmKind::NoData)]->text(), "No data for 8 s");
-    EXPECT_EQ(form.Alarms().AnchorPoint(), (WgsPoint{45.1, 7.6}));
+    EXPECT_TRUE(Control<QAction>(form, "MenuAlarm", AlarmIndex(AlarmKind::NoData))->isChecked());
+    EXPECT_EQ(Control<QAction>(form, "MenuAlarm", AlarmIndex(AlarmKind::NoData))->text(), "No data for 8 s");
+    EXPECT_EQ(AlarmSettingsShown(form).settings.anchorPoint, (WgsPoint{45.1, 7.6}));
     EXPECT_EQ(form.ArmFromCommandLine("hdop:much"), "the HDOP limit must be a number above 0 and up to 99.9");
-    EXPECT_FALSE(form.MenuAlarm[AlarmIndex(AlarmKind::Hdop)]->isChecked());
-    EXPECT_EQ(form.Alarms().Settings().hdopLimit, 2.5);
+    EXPECT_FALSE(Control<QAction>(form, "MenuAlarm", AlarmIndex(AlarmKind::Hdop))->isChecked());
+    EXPECT_EQ(AlarmSettingsShown(form).settings.hdopLimit, 2.5);
 }
 
 // The receiver the check describes, on the test's clock: RTK fixed, then float, a
@@ -123,43 +144,44 @@ TEST(AlarmsOnAReceiver, RaiseAndClearInTheStatusBarTheListTheFileAndTheDesktop)
     LogFolder logs;
     PtyWindow w;
     MainForm& form = w.form;
+    QLabel* alarms = Control<QLabel>(form, "Lab_Alarms");
     double now = 0;
     form.alarmClock = [&now] { return now; };
-    form.AlarmNotifier().clock = [&now] { return static_cast<qint64>(now * 1000); };
+    Control<Notifier>(form, "Notifier")->clock = [&now] { return static_cast<qint64>(now * 1000); };
     const QDateTime utc(QDate(2026, 12, 9), QTime(12, 0), Qt::UTC);
     form.utcNow = [&] { return utc.addMSecs(static_cast<qint64>(now * 1000)); };
     for (const char* alarm : {"no-data:5", "fix-degraded", "fix-lost", "anchor:30"})
         ASSERT_EQ(form.ArmFromCommandLine(alarm), "");
-    ASSERT_TRUE(Await([&] { return !form.AlarmNotifier().Connecting(); }));
+    ASSERT_TRUE(Await([&] { return !Control<Notifier>(form, "Notifier")->Connecting(); }));
     ASSERT_TRUE(Start(form));
 
     auto at = [&](double seconds, const std::string& text) {
         now = seconds;
         if (text.empty())
-            form.Timer_Lett_Timer();
+            TickReading(form);
         else
             w.Send(text);
     };
     for (int s = 0; s <= 2; ++s)
         at(s, Gga(s, 4));
     at(3, Gga(3, 5));
-    EXPECT_EQ(form.Lab_Alarms->text(), "") << "nothing yet: the epoch at 3 s is still open";
+    EXPECT_EQ(alarms->text(), "") << "nothing yet: the epoch at 3 s is still open";
     at(4, Gga(4, 5));
-    EXPECT_EQ(form.Lab_Alarms->text(), "Fix degraded: RTK fixed → RTK float");
-    EXPECT_TRUE(form.Lab_Alarms->isVisibleTo(&form));
+    EXPECT_EQ(alarms->text(), "Fix degraded: RTK fixed → RTK float");
+    EXPECT_TRUE(alarms->isVisibleTo(&form));
     at(5, Gga(5, 5, 27));
     at(6, Gga(6, 5, 27));
-    EXPECT_EQ(form.Lab_Alarms->text(), "50 m from the anchor point (limit 30 m) · Fix degraded: RTK fixed → RTK float");
+    EXPECT_EQ(alarms->text(), "50 m from the anchor point (limit 30 m) · Fix degraded: RTK fixed → RTK float");
     at(10.9, "");
-    EXPECT_FALSE(form.Alarms().Raised(AlarmKind::NoData));
+    EXPECT_FALSE(alarms->text().contains("No data"));
     at(11, "");
-    EXPECT_TRUE(form.Lab_Alarms->text().startsWith("No data for 5 s · 50 m")) << form.Lab_Alarms->text().toStdString();
+    EXPECT_TRUE(alarms->text().startsWith("No data for 5 s · 50 m")) << alarms->text().toStdString();
     at(12, Gga(12, 0));
     at(13, Gga(13, 0));
     at(14, Gga(14, 0));
-    EXPECT_TRUE(form.Alarms().Raised(AlarmKind::NoData)) << "data must flow for three seconds";
+    EXPECT_TRUE(alarms->text().contains("No data")) << "data must flow for three seconds";
     at(15, Gga(15, 0));
-    EXPECT_EQ(form.Lab_Alarms->text(),
+    EXPECT_EQ(alarms->text(),
               "Fix lost · 50 m from the anchor point (limit 30 m) · Fix degraded: RTK fixed → RTK float");
 
     const QStringList expected{
@@ -180,7 +202,7 @@ TEST(AlarmsOnAReceiver, RaiseAndClearInTheStatusBarTheListTheFileAndTheDesktop)
     // "Data back" came within ten seconds of "No data": it waits for them to pass.
     ASSERT_TRUE(Await([&] { return monitor.Calls() == 4; })) << monitor.Text().toStdString();
     now = 21;
-    form.AlarmNotifier().SendDue();
+    Control<Notifier>(form, "Notifier")->SendDue();
     ASSERT_TRUE(Await([&] { return monitor.Calls() == 5; })) << monitor.Text().toStdString();
     EXPECT_EQ(monitor.Summaries(), (QStringList{"Fix degraded: RTK fixed → RTK float",
                                                 "50 m from the anchor point (limit 30 m)", "No data for 5 s",
@@ -189,9 +211,9 @@ TEST(AlarmsOnAReceiver, RaiseAndClearInTheStatusBarTheListTheFileAndTheDesktop)
         << "the body names the port";
 
     // Stop clears what is raised, in the list and the file, without a notification.
-    form.Cmd_StartStop_Click(1);
-    EXPECT_EQ(form.Lab_Alarms->text(), "");
-    EXPECT_FALSE(form.Lab_Alarms->isVisibleTo(&form));
+    Stop(form);
+    EXPECT_EQ(alarms->text(), "");
+    EXPECT_FALSE(alarms->isVisibleTo(&form));
     EXPECT_EQ(Rows(form).mid(Rows(form).size() - 3),
               (QStringList{"fix-lost: Stopped", "fix-degraded: Stopped", "anchor: Stopped"}));
 }
@@ -215,17 +237,17 @@ TEST(AlarmsOnAReplay, RunOnTheRecordingsTimeAndSayReplayInTheNotification)
     MainForm form;
     ForgetMachinePorts(form);
     std::int64_t replayNow = 0;
-    form.Comm().ReplayClock([&replayNow] { return replayNow; });
+    Comm(form).ReplayClock([&replayNow] { return replayNow; });
     form.askRecordingFile = [&path] { return path; };
     // The window's own clock stands still: only the recording's time may move the alarms.
     form.alarmClock = [] { return 0.0; };
     ASSERT_EQ(form.ArmFromCommandLine("fix-lost"), "");
     ASSERT_EQ(form.ArmFromCommandLine("no-data:5"), "");
-    form.MenuOpenRecording_Click();
+    Trigger(form, "MenuOpenRecording");
     ASSERT_TRUE(Start(form));
-    for (int tick = 0; tick < 14 && form.AcquisitionRunning(); ++tick) {
+    for (int tick = 0; tick < 14 && Acquiring(form); ++tick) {
         replayNow += 1000;
-        form.Timer_Lett_Timer();
+        TickReading(form);
     }
     EXPECT_TRUE(Rows(form).contains("fix-lost: Fix lost")) << Rows(form).join('\n').toStdString();
     EXPECT_FALSE(Rows(form).contains("no-data: No data for 5 s")) << "a recording played at its pace is never silent";

@@ -22,15 +22,15 @@ TEST(AllGnss, AMultiSystemReceiverShowsItsFixOnlyWithTheOption)
         MainForm& form = w.form;
         w.Receive(capture);
         if (allGnss) {
-            EXPECT_TRUE(form.Lab_Posizione[1]->text().startsWith(QString::fromUtf8("038° 06.629")))
-                << form.Lab_Posizione[1]->text().toStdString();
-            EXPECT_FALSE(form.Lab_Posizione[7]->text().isEmpty());
-            EXPECT_FALSE(form.Lab_Posizione[4]->text().isEmpty()) << "RMC's speed stands in for VTG's";
-            EXPECT_TRUE(form.Status->Lab_Status[1]->text().startsWith("Receiving \u00B7 "));
+            EXPECT_TRUE(FixLabel(form, kLatitude)->text().startsWith(QString::fromUtf8("038° 06.629")))
+                << FixLabel(form, kLatitude)->text().toStdString();
+            EXPECT_FALSE(FixLabel(form, kDate)->text().isEmpty());
+            EXPECT_FALSE(FixLabel(form, kSpeedKmh)->text().isEmpty()) << "RMC's speed stands in for VTG's";
+            EXPECT_TRUE(StatusText(form, kLinkStatus).startsWith("Receiving \u00B7 "));
         } else {
-            for (QLabel* label : form.Lab_Posizione)
+            for (QLabel* label : Controls<QLabel>(form, "Lab_Posizione", kFixFieldCount))
                 EXPECT_EQ(label->text(), "") << label->objectName().toStdString();
-            EXPECT_TRUE(form.Status->Lab_Status[1]->text().startsWith("Receiving GN sentences that are not shown"));
+            EXPECT_TRUE(StatusText(form, kLinkStatus).startsWith("Receiving GN sentences that are not shown"));
         }
     }
 }
@@ -47,7 +47,7 @@ TEST(AllGnss, ChecksumsInLowerCaseAreReadOnlyWithTheOption)
     for (const bool allGnss : {false, true}) {
         PtyWindow w(allGnss ? "/G+" : "");
         w.Receive(lowerCase(rmc));
-        EXPECT_EQ(w.form.Lab_Posizione[7]->text(), allGnss ? "23/03/1994" : "") << allGnss;
+        EXPECT_EQ(FixLabel(w.form, kDate)->text(), allGnss ? "23/03/1994" : "") << allGnss;
     }
 }
 
@@ -58,16 +58,16 @@ TEST(AllGnss, TheColumnsShowTheStrongestTwelveOfEverySystemAndAgreeWithTheChanne
     MainForm& form = w.form;
     w.Receive(RealCapture("ublox-zed-f9p-nmea.nmea", 60));
 
-    const int inView = form.Lab_PosizioneInfo[0]->text().toInt();
+    const int inView = FixInfoLabel(form, kSatellitesInView)->text().toInt();
     EXPECT_GT(inView, 12) << "the sky's total, all systems";
     QStringList letters;
     for (std::size_t i = 0; i < 12; ++i) {
-        const QString id = form.Lab_Sat[i]->text();
+        const QString id = Control<QLabel>(form, "Lab_Sat", i)->text();
         ASSERT_FALSE(id.isEmpty()) << "column " << i + 1;
         letters << id.left(1);
         // Channel n says whether the satellite of column n is used.
-        EXPECT_TRUE(form.Lab_PosizioneInfo3b[i]->text() == "In use"
-                    || form.Lab_PosizioneInfo3b[i]->text() == "Not in use");
+        EXPECT_TRUE(Control<QLabel>(form, "Lab_PosizioneInfo3b", i)->text() == "In use"
+                    || Control<QLabel>(form, "Lab_PosizioneInfo3b", i)->text() == "Not in use");
     }
     EXPECT_TRUE(letters.contains("G") && letters.contains("E") && letters.contains("C"))
         << letters.join(",").toStdString();
@@ -76,9 +76,9 @@ TEST(AllGnss, TheColumnsShowTheStrongestTwelveOfEverySystemAndAgreeWithTheChanne
     for (int i = 1; i < letters.size(); ++i)
         EXPECT_LE(order.indexOf(letters[i - 1]), order.indexOf(letters[i]));
     // The weakest shown is at least as strong as any left out: every bar is well above 0.
-    for (QProgressBar* bar : form.PSat)
+    for (QProgressBar* bar : Controls<QProgressBar>(form, "PSat", 12))
         EXPECT_GT(bar->value(), 20);
-    EXPECT_EQ(form.Frm_Sky->Grd_Sky->model()->rowCount(), inView) << "the Sky tab lists every satellite";
+    EXPECT_EQ(Control<SkyView>(form, "Frm_Sky")->Grd_Sky->model()->rowCount(), inView) << "the Sky tab lists every satellite";
 }
 
 TEST(AllGnss, RtkQualitiesHaveTheirWordsAndRmcSpeedStandsInForVtgOnlyWithTheOption)
@@ -91,13 +91,13 @@ TEST(AllGnss, RtkQualitiesHaveTheirWordsAndRmcSpeedStandsInForVtgOnlyWithTheOpti
         MainForm& form = w.form;
         w.Receive(text);
         // The fix quality, then the speed in knots and in km/h: 10.0 knots is 18.52 km/h, to one decimal.
-        EXPECT_EQ(Texts({form.Lab_PosizioneInfo[8], form.Lab_Posizione[5], form.Lab_Posizione[4]}),
+        EXPECT_EQ(Texts({FixInfoLabel(form, kPositionFix), FixLabel(form, kSpeedKnots), FixLabel(form, kSpeedKmh)}),
                   QString(allGnss ? "RTK Float|10.0|18.5" : "Invalid||"));
         if (allGnss) {
             // Once a VTG has come, its speed wins over RMC's.
             w.Send(Line("$GNVTG,054.7,T,034.4,M,005.5,N,010.2,K")
                    + Line("$GNRMC,123519,A,4807.038,N,01131.000,E,10.0,084.4,230394,003.1,W"));
-            EXPECT_EQ(Texts({form.Lab_Posizione[5], form.Lab_Posizione[4]}), "5.5|10.2");
+            EXPECT_EQ(Texts({FixLabel(form, kSpeedKnots), FixLabel(form, kSpeedKmh)}), "5.5|10.2");
         }
     }
 }

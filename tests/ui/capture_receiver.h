@@ -23,7 +23,7 @@ inline std::string RealCapture(const char* name, int count)
 // A window started with `commandLine` whose port 1 is `receiver`; stopped at the end.
 struct PtyWindow {
     explicit PtyWindow(const std::string& commandLine = {}) : form(commandLine) {}
-    ~PtyWindow() { form.Cmd_StartStop_Click(1); }
+    ~PtyWindow() { Stop(form); }
 
     // Sends `text` and ticks until it has all been read; text under 2 KiB is read in one tick.
     void Send(const std::string& text)
@@ -32,7 +32,7 @@ struct PtyWindow {
             const std::string_view piece = std::string_view(text).substr(at, 2048);
             receiver.Write(piece);
             ASSERT_TRUE(receiver.WaitUntilQueued(static_cast<int>(piece.size())));
-            form.Timer_Lett_Timer();
+            TickReading(form);
         }
     }
     // Starts the window on the pseudo-terminal, then sends `text`.

@@ -12,10 +12,12 @@
 namespace fixwatch {
 namespace {
 
+using namespace test;
+
 TEST(ConsoleTab, ShowsEveryReceivedLineOnceAndMarksTheDamagedOnes)
 {
     FIXWATCH_NEED_CAPTURES("GPSmap-76S.nmea");
-    std::string text = test::RealCapture("GPSmap-76S.nmea", 300);
+    std::string text = RealCapture("GPSmap-76S.nmea", 300);
     // The last checksum digit of every 25th line is changed.
     std::uint64_t damaged = 0;
     int line = 0;
@@ -27,15 +29,15 @@ TEST(ConsoleTab, ShowsEveryReceivedLineOnceAndMarksTheDamagedOnes)
     }
     ASSERT_GT(damaged, 0u);
 
-    test::PtyWindow w;
+    PtyWindow w;
     MainForm& form = w.form;
     form.show();
-    ASSERT_GE(form.ConsoleTab(), 0);
-    EXPECT_EQ(form.SSTab->tabText(form.ConsoleTab()), QStringLiteral("Console"));
-    form.SSTab->setCurrentIndex(form.ConsoleTab());
+    ASSERT_GE(ConsoleTab(form), 0);
+    EXPECT_EQ(Tabs(form).tabText(ConsoleTab(form)), QStringLiteral("Console"));
+    Tabs(form).setCurrentIndex(ConsoleTab(form));
     w.Receive(text);
 
-    ConsoleView& console = *form.Frm_Console;
+    ConsoleView& console = *Control<ConsoleView>(form, "Frm_Console");
     // The assembler hands kept lines on again at every poll; the console has each once.
     EXPECT_EQ(console.ReceivedLines(), static_cast<std::uint64_t>(std::count(text.begin(), text.end(), '\n')));
     EXPECT_EQ(static_cast<std::uint64_t>(console.ShownText().count(QStringLiteral("checksum "))), damaged);

@@ -12,10 +12,12 @@
 namespace fixwatch {
 namespace {
 
+using namespace test;
+
 TEST(ChecksumCalculator, ShowsTheChecksumOfTheSentenceAsTypedInABoxWideEnoughForIt)
 {
     MainForm form("/b+");
-    test::Answer answer;
+    Answer answer;
     QTimer::singleShot(0, [&] {
         auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(input, nullptr);
@@ -24,9 +26,9 @@ TEST(ChecksumCalculator, ShowsTheChecksumOfTheSentenceAsTypedInABoxWideEnoughFor
         ASSERT_NE(edit, nullptr);
         // A whole sentence, 82 characters at most, is seen while typing it.
         EXPECT_GE(edit->width(), edit->fontMetrics().horizontalAdvance(QString(82, QLatin1Char('0'))));
-        test::AnswerNextDialog(answer, "$GPGLL,<b>4916.45</b>,N");
+        AnswerNextDialog(answer, "$GPGLL,<b>4916.45</b>,N");
     });
-    form.Cmd_CalcolaCRC_Click();
+    Control<QPushButton>(form, "Cmd_CalcolaCRC")->click();
     ASSERT_FALSE(answer.text.isEmpty()) << "no dialog was answered";
     // Markup typed into the sentence is shown as typed, next to the checksum of that text.
     EXPECT_EQ(answer.text, "The checksum for the sentence $GPGLL,<b>4916.45</b>,N is: "
@@ -45,7 +47,7 @@ TEST(AboutWindow, ShowsVersionTextsUnderlinesTheAddressUnderThePointerAndGivesTh
     EXPECT_TRUE(about.lblDisclaimer->text().contains("the this \n"));
     QUrl opened;
     about.openUrl = [&opened](const QUrl& url) { opened = url; };
-    form.MenuAbout_Click();
+    Trigger(form, "MenuAbout");
     EXPECT_FALSE(form.isEnabled());
 
     const auto move = [](QWidget* widget) {

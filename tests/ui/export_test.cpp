@@ -29,11 +29,11 @@ struct ExportWindow : ::testing::Test, LogFolder {
     {
         port.reset(); // the old one puts the variable back as it found it
         port = std::make_unique<PortVariable>(3, address);
-        form.Comm().Ports().Refresh();
-        form.Cmb_COM->setCurrentIndex(2);
+        Comm(form).Ports().Refresh();
+        Control<QComboBox>(form, "Cmb_COM")->setCurrentIndex(2);
     }
-    bool Exporting() const { return form.RunningExport() != nullptr; }
-    QString LoggerText() const { return form.Status->Lab_Status[2]->text(); }
+    bool Exporting() const { return form.findChild<QProgressDialog*>("ExportProgress") != nullptr; }
+    QString LoggerText() const { return StatusText(form, kLoggerStatus); }
 
     QString target = Path("track.gpx");
     std::unique_ptr<PortVariable> port;
@@ -50,7 +50,7 @@ TEST_F(ExportWindow, APortThatNamesAFileIsExportedBeforeStartBesideTheWindow)
 {
     FIXWATCH_NEED_CAPTURES("garmin48.nmea");
     ChoosePort("file://" + CapturePath("garmin48.nmea").string());
-    form.MenuExportTrack->trigger();
+    Trigger(form, "MenuExportTrack");
     EXPECT_TRUE(Exporting()) << "the window is handed back before the track is written";
     ASSERT_TRUE(TickUntil(form, [&] { return !Exporting(); }));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
@@ -69,7 +69,7 @@ TEST_F(ExportWindow, WhatNeverEndsIsRefusedWithAReasonAndNothingWritten)
         ChoosePort("file://" + source.toStdString());
         Answer answer;
         AnswerNextDialog(answer);
-        form.MenuExportTrack->trigger();
+        Trigger(form, "MenuExportTrack");
         EXPECT_FALSE(Exporting());
         EXPECT_TRUE(answer.text.startsWith(source + " is not a file on disk but a device or a pipe"))
             << answer.text.toStdString();
@@ -93,7 +93,7 @@ TEST_F(ExportWindow, CancelLeavesTheTargetAsItWasAndSaysSo)
     old.close();
 
     ChoosePort("file://" + big.fileName().toStdString());
-    form.MenuExportTrack->trigger();
+    Trigger(form, "MenuExportTrack");
     ASSERT_TRUE(Exporting());
     auto* progress = form.findChild<QProgressDialog*>("ExportProgress");
     ASSERT_NE(progress, nullptr);
@@ -111,7 +111,7 @@ TEST_F(ExportWindow, CancelLeavesTheTargetAsItWasAndSaysSo)
 
 TEST_F(ExportWindow, SaveCurrentPositionSaysWhereItWrote)
 {
-    form.MenuSalvaCP_Click();
+    Trigger(form, "MenuSalvaCP");
     EXPECT_EQ(LoggerText(), QStringLiteral("Position saved to \u2026/2026-12-09.log"));
 }
 

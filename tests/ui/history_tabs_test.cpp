@@ -32,30 +32,30 @@ TEST(HistoryTab, DrawsEveryEpochOnlyWhenShownAndFollowsTheSatellitesClickedOnThe
     PtyWindow w("/G+");
     MainForm& form = w.form;
     const auto show = [&](int tab) {
-        form.SSTab->setCurrentIndex(tab);
+        Tabs(form).setCurrentIndex(tab);
         QApplication::processEvents();
     };
     form.resize(900, 700);
     form.show();
-    ASSERT_EQ(form.SSTab->tabText(MainForm::kHistoryTab) + "|" + form.SSTab->tabText(MainForm::kSkyTab), "History|Sky");
+    ASSERT_EQ(Tabs(form).tabText(MainForm::kHistoryTab) + "|" + Tabs(form).tabText(MainForm::kSkyTab), "History|Sky");
     show(MainForm::kSkyTab);
     w.Receive(RealCapture(kCapture, 400));
     QApplication::processEvents();
 
-    const EpochHistory& history = form.History().History();
+    const EpochHistory& history = Control<HistoryFeed>(form, "HistoryFeed")->History();
     ASSERT_GT(history.Size(), 5u);
-    QChart* altitude = form.Frm_History->Chart(HistoryView::kAltitudeChart);
-    QChart* satellites = form.Frm_History->Chart(HistoryView::kSatellitesChart);
-    QChart* signal = form.Frm_History->Chart(HistoryView::kSignalChart);
+    QChart* altitude = Control<HistoryView>(form, "Frm_History")->Chart(HistoryView::kAltitudeChart);
+    QChart* satellites = Control<HistoryView>(form, "Frm_History")->Chart(HistoryView::kSatellitesChart);
+    QChart* signal = Control<HistoryView>(form, "Frm_History")->Chart(HistoryView::kSignalChart);
     EXPECT_EQ(PointsNamed(altitude, "Altitude"), 0) << "hidden, the charts were never filled";
 
     // A row of the table.
-    QTableView* table = form.Frm_Sky->Grd_Sky;
+    QTableView* table = Control<SkyView>(form, "Frm_Sky")->Grd_Sky;
     ASSERT_GT(table->model()->rowCount(), 0);
     const QRect row = table->visualRect(table->model()->index(0, 0));
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, row.center());
-    ASSERT_EQ(form.Frm_History->FollowedSatellites().size(), 1);
-    const QString name = form.Frm_History->FollowedSatellites().front();
+    ASSERT_EQ(Control<HistoryView>(form, "Frm_History")->FollowedSatellites().size(), 1);
+    const QString name = Control<HistoryView>(form, "Frm_History")->FollowedSatellites().front();
     show(MainForm::kHistoryTab);
     int withAltitude = 0;
     for (std::size_t i = 0; i < history.Size(); ++i)
@@ -74,23 +74,23 @@ TEST(HistoryTab, DrawsEveryEpochOnlyWhenShownAndFollowsTheSatellitesClickedOnThe
 
     // A circle on the plot: a second satellite, then the first again takes it away.
     show(MainForm::kSkyTab);
-    const auto& marks = form.Frm_Sky->Img_Sky->Marks();
+    const auto& marks = Control<SkyView>(form, "Frm_Sky")->Img_Sky->Marks();
     const auto other = std::find_if(marks.begin(), marks.end(),
                                     [&](const SkyPlot::Mark& m) { return m.label != name; });
     ASSERT_NE(other, marks.end());
     const QString otherName = other->label;
-    QTest::mouseClick(form.Frm_Sky->Img_Sky, Qt::LeftButton, {}, other->centre.toPoint());
-    EXPECT_EQ(form.Frm_History->FollowedSatellites(), QStringList({name, otherName}));
+    QTest::mouseClick(Control<SkyView>(form, "Frm_Sky")->Img_Sky, Qt::LeftButton, {}, other->centre.toPoint());
+    EXPECT_EQ(Control<HistoryView>(form, "Frm_History")->FollowedSatellites(), QStringList({name, otherName}));
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, row.center());
-    EXPECT_EQ(form.Frm_History->FollowedSatellites(), QStringList({otherName}));
+    EXPECT_EQ(Control<HistoryView>(form, "Frm_History")->FollowedSatellites(), QStringList({otherName}));
     show(MainForm::kHistoryTab);
     EXPECT_EQ(PointsNamed(signal, name), 0);
     EXPECT_GT(PointsNamed(signal, otherName), 0);
 
     // Clear forgets the epochs; the next redraw shows nothing.
-    form.MenuVuotaCampi_Click();
-    EXPECT_EQ(form.History().History().Size(), 0u);
-    form.Frm_History->Redraw();
+    Trigger(form, "MenuVuotaCampi");
+    EXPECT_EQ(Control<HistoryFeed>(form, "HistoryFeed")->History().Size(), 0u);
+    Control<HistoryView>(form, "Frm_History")->Redraw();
     EXPECT_EQ(PointsNamed(altitude, "Altitude"), 0);
 }
 
@@ -100,14 +100,14 @@ TEST(HistoryTab, WithoutAllGnssOnlyGpsTalkersMakeEpochsAndTotalsAreDrawn)
     PtyWindow w;
     MainForm& form = w.form;
     form.show();
-    form.SSTab->setCurrentIndex(MainForm::kHistoryTab);
+    Tabs(form).setCurrentIndex(MainForm::kHistoryTab);
     w.Receive(RealCapture(kCapture, 400));
-    EXPECT_EQ(form.History().ReadTalkers(), Talkers::GpsOnly);
-    form.Frm_History->Redraw();
-    EXPECT_EQ(PointsNamed(form.Frm_History->Chart(HistoryView::kSatellitesChart), "GPS in view"), 0);
+    EXPECT_EQ(Control<HistoryFeed>(form, "HistoryFeed")->ReadTalkers(), Talkers::GpsOnly);
+    Control<HistoryView>(form, "Frm_History")->Redraw();
+    EXPECT_EQ(PointsNamed(Control<HistoryView>(form, "Frm_History")->Chart(HistoryView::kSatellitesChart), "GPS in view"), 0);
     // This receiver sends its fix as GN: GP alone closes no epoch with a position.
-    for (std::size_t i = 0; i < form.History().History().Size(); ++i)
-        EXPECT_FALSE(form.History().History()[i].latitude) << i;
+    for (std::size_t i = 0; i < Control<HistoryFeed>(form, "HistoryFeed")->History().Size(); ++i)
+        EXPECT_FALSE(Control<HistoryFeed>(form, "HistoryFeed")->History()[i].latitude) << i;
 }
 
 } // namespace

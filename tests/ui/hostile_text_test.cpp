@@ -11,7 +11,7 @@
 namespace fixwatch {
 namespace {
 
-using test::Line;
+using namespace test;
 
 long PeakKiB()
 {
@@ -22,25 +22,25 @@ long PeakKiB()
 
 TEST(HostileText, AnImageTagInAStationIdShowsLiterallyOnEveryTabAndReturnsPromptly)
 {
-    test::PtyWindow w;
+    PtyWindow w;
     MainForm& form = w.form;
     form.show();
-    ASSERT_TRUE(test::Start(form));
-    const QPalette palette = form.Lab_PosizioneInfo[11]->palette();
+    ASSERT_TRUE(Start(form));
+    const QPalette palette = FixInfoLabel(form, kTrueTrack)->palette();
     const long peakBefore = PeakKiB();
     QElapsedTimer clock;
     clock.start();
     w.Send(Line("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,<img src=/dev/zero>")
            + Line("$GPVTG,<font color=red>054.7</font>,T,<b>034.4</b>,M,005.5,N,&lt;,K"));
-    for (int tab = 0; tab < form.SSTab->count(); ++tab) {
-        form.SSTab->setCurrentIndex(tab);
+    for (int tab = 0; tab < Tabs(form).count(); ++tab) {
+        Tabs(form).setCurrentIndex(tab);
         QApplication::processEvents();
         form.grab();
     }
 
-    EXPECT_EQ(test::Texts({form.Lab_PosizioneInfo[10], form.Lab_PosizioneInfo[11], form.Lab_PosizioneInfo[12]}),
+    EXPECT_EQ(Texts({FixInfoLabel(form, kDgpsStation), FixInfoLabel(form, kTrueTrack), FixInfoLabel(form, kMagneticTrack)}),
               "<img src=/dev/zero>|<font color=red>054.7</font> T|<b>034.4</b> M");
-    EXPECT_EQ(form.Lab_PosizioneInfo[11]->palette(), palette);
+    EXPECT_EQ(FixInfoLabel(form, kTrueTrack)->palette(), palette);
     EXPECT_LT(clock.elapsed(), 10'000) << "the window took too long: did it read the image?";
 #ifdef __SANITIZE_ADDRESS__
     constexpr long kAllowedKiB = 150'000; // AddressSanitizer's redzones and quarantine triple what we use

@@ -1,14 +1,18 @@
 #pragma once
 
 // Helpers for the tests of the main window: answering its modal dialogs from inside their
-// event loops, feeding it sentences, and pointing a port at a test's own device. It brings
-// the widget classes of the window's members too, which main_form.h only declares.
+// event loops, feeding it sentences, pointing a port at a test's own device, and finding the
+// window's controls by their names, as its user knows them. It brings the widget classes of
+// those controls too, which main_form.h only declares.
+#include "comm_control.h"
 #include "environment_variable.h"
 #include "file_contents.h"
+#include "fix_fields.h"
 #include "qt_print.h"
 #include "sealed.h"
 #include "main_form.h"
 #include "nmea_interpreter.h"
+#include "window_controls.h"
 
 #include <QAction>
 #include <QApplication>
@@ -91,11 +95,57 @@ QString Texts(const Labels& labels)
 }
 inline QString Texts(std::initializer_list<const QLabel*> labels) { return Texts<>(labels); }
 
+// Hands `sentences` to the window as one poll's text, a line each.
 inline void Feed(MainForm& form, const std::vector<std::string>& sentences)
 {
+    std::string text;
     for (const auto& sentence : sentences)
-        form.Session().Interpreter()->Parse(sentence);
+        text += sentence + "\r\n";
+    form.HandleInput(text);
 }
+
+// The window's communications control: its link state, its port list and its replay clock.
+inline CommControl& Comm(const MainForm& form) { return *Control<CommControl>(form, QStringLiteral("MSComm")); }
+
+inline QTabWidget& Tabs(const MainForm& form) { return *Control<QTabWidget>(form, QStringLiteral("SSTab")); }
+
+// The Console's place among the tabs: last, whichever tabs come before it.
+inline int ConsoleTab(const MainForm& form)
+{
+    return Tabs(form).indexOf(Control<QWidget>(form, QStringLiteral("Frm_Console")));
+}
+
+// The status bar's texts: the source, the link's state and the logger.
+enum StatusField : std::size_t { kSourceStatus = 0,
+                                 kLinkStatus = 1,
+                                 kLoggerStatus = 2 };
+
+inline QString StatusText(const MainForm& form, StatusField field)
+{
+    return Control<QLabel>(form, QStringLiteral("Lab_Status"), field)->text();
+}
+
+inline QLabel* FixLabel(const MainForm& form, FixField field)
+{
+    return Control<QLabel>(form, QStringLiteral("Lab_Posizione"), field);
+}
+
+inline QLabel* FixInfoLabel(const MainForm& form, FixInfoField field)
+{
+    return Control<QLabel>(form, QStringLiteral("Lab_PosizioneInfo"), field);
+}
+
+// Chooses the menu entry named `name`, as a click on it does.
+inline void Trigger(const MainForm& form, const QString& name) { Control<QAction>(form, name)->trigger(); }
+
+// Whether the window acquires: Stop is the button that can be pressed.
+inline bool Acquiring(const MainForm& form)
+{
+    return Control<QPushButton>(form, QStringLiteral("Cmd_StartStop"), 1)->isEnabled();
+}
+
+// Runs the reading timer's tick now.
+inline void TickReading(const MainForm& form) { Tick(Control<QTimer>(form, QStringLiteral("Timer_Lett"))); }
 
 // A temporary folder that FIXWATCH_LOG_DIR names for the life of the object.
 struct LogFolder {
@@ -116,9 +166,12 @@ struct PortVariable : Variable {
 // Clicks Start; whether the window acquires.
 inline bool Start(MainForm& form)
 {
-    form.Cmd_StartStop_Click(0);
-    return form.AcquisitionRunning();
+    Control<QPushButton>(form, QStringLiteral("Cmd_StartStop"), 0)->click();
+    return Acquiring(form);
 }
+
+// Clicks Stop, when it can be clicked.
+inline void Stop(MainForm& form) { Control<QPushButton>(form, QStringLiteral("Cmd_StartStop"), 1)->click(); }
 
 // Ticks, the event loop running between, until `done` holds or `limitMs` has passed.
 template <typename Condition>
@@ -128,7 +181,7 @@ bool TickUntil(MainForm& form, Condition done, int limitMs = 5000)
     clock.start();
     while (!done() && clock.elapsed() < limitMs) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        form.Timer_Lett_Timer();
+        TickReading(form);
     }
     return done();
 }
@@ -137,8 +190,8 @@ bool TickUntil(MainForm& form, Condition done, int limitMs = 5000)
 // that only FIXWATCH_COMn names devices.
 inline void ForgetMachinePorts(MainForm& form)
 {
-    form.Comm().Ports().SetQueries([] { return std::vector<SerialPortDescription>{}; }, {});
-    form.Comm().Ports().Refresh();
+    Comm(form).Ports().SetQueries([] { return std::vector<SerialPortDescription>{}; }, {});
+    Comm(form).Ports().Refresh();
 }
 
 } // namespace fixwatch::test

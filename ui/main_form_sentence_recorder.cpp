@@ -2,6 +2,7 @@
 // beside the logs, and the track of that file handed on as GPX, KML or CSV.
 #include "main_form.h"
 
+#include "logger_status.h"
 #include "port_device.h"
 #include "recording_export.h"
 
@@ -19,16 +20,10 @@ namespace {
 // How long "Exported ..." and "Position saved ..." stay in the status bar.
 constexpr int kWrittenShownMs = 10'000;
 
-// "…/track.gpx": the file's name, as the status bar names files.
-QString ShortPath(const QString& path)
-{
-    return QStringLiteral("\u2026/") + QFileInfo(path).fileName();
-}
-
 // Hands each new line of the session to the recorder.
-class RecordConsumer final : public LineConsumer {
+class RecorderFeed final : public LineConsumer {
 public:
-    explicit RecordConsumer(SentenceRecorder& recorder) : recorder_(recorder) {}
+    explicit RecorderFeed(SentenceRecorder& recorder) : recorder_(recorder) {}
     void LineArrived(std::string_view line, const LineFacts&) override { recorder_.Append(line); }
 
 private:
@@ -37,7 +32,7 @@ private:
 
 } // namespace
 
-void MainForm::BuildRecord()
+void MainForm::BuildSentenceRecorder()
 {
     utcNow = [] { return QDateTime::currentDateTimeUtc(); };
 
@@ -55,8 +50,10 @@ void MainForm::BuildRecord()
     connect(MenuRecord, &QAction::triggered, this, &MainForm::MenuRecord_Click);
     connect(MenuExportTrack, &QAction::triggered, this, &MainForm::MenuExportTrack_Click);
 
-    recordConsumer_ = std::make_unique<RecordConsumer>(recorder_);
-    session_.AddConsumer(recordConsumer_.get());
+    recorderFeed_ = std::make_unique<RecorderFeed>(recorder_);
+    session_.AddConsumer(recorderFeed_.get());
+    followers_.push_back([this] { RecorderFollowAcquisition(); });
+    tickers_.push_back([this](const ReceiverSession::Poll&) { RecorderTick(); });
 
     askExportFile = [this](const QString& suggested) {
         return QFileDialog::getSaveFileName(this, QStringLiteral("Export track"), suggested,
@@ -67,20 +64,26 @@ void MainForm::BuildRecord()
     connect(exportTimer_, &QTimer::timeout, this, &MainForm::ExportStep);
 }
 
+void MainForm::RecordFromCommandLine()
+{
+    MenuRecord->setChecked(true);
+    MenuRecord_Click();
+}
+
 void MainForm::MenuRecord_Click()
 {
     // Checked while stopped, the recording begins at the next Start.
-    RecordFollowAcquisition();
+    RecorderFollowAcquisition();
     UpdateLoggerStatus();
 }
 
-void MainForm::RecordFollowAcquisition()
+void MainForm::RecorderFollowAcquisition()
 {
     const bool wanted = acquisitionRunning && MenuRecord->isChecked();
     // A Start forgets the file recorded last; until then the status bar keeps its name.
-    if (acquisitionRunning && !recordRunning_)
+    if (acquisitionRunning && !recorderRunning_)
         recordedShown_ = false;
-    recordRunning_ = acquisitionRunning;
+    recorderRunning_ = acquisitionRunning;
     if (wanted && !recorder_.Recording()) {
         if (!recorder_.Start(LogFolder(), utcNow()))
             MenuRecord->setChecked(false);
@@ -92,25 +95,13 @@ void MainForm::RecordFollowAcquisition()
     }
 }
 
-void MainForm::RecordTick()
+void MainForm::RecorderTick()
 {
     if (!recorder_.Recording())
         return;
     if (!recorder_.Flush())
         MenuRecord->setChecked(false);
     UpdateLoggerStatus();
-}
-
-QString MainForm::RecordStatusText() const
-{
-    if (recorder_.Recording())
-        return QStringLiteral("Recording to \u2026/%1 \u00b7 %2")
-            .arg(QFileInfo(recorder_.Path()).fileName(), SizeText(recorder_.BytesWritten()));
-    if (!recorder_.Error().isEmpty())
-        return QStringLiteral("Recording stopped: ") + recorder_.Error();
-    if (recordedShown_ && !recorder_.Path().isEmpty())
-        return QStringLiteral("Recorded %1 \u00b7 %2").arg(ShortPath(recorder_.Path()), SizeText(recorder_.BytesWritten()));
-    return {};
 }
 
 void MainForm::ShowWritten(const QString& text)
@@ -145,7 +136,7 @@ bool MainForm::ExportTrackTo(const QString& target, QString* reason)
 {
     // What has arrived so far is in the file before it is read.
     if (recorder_.Recording())
-        RecordTick();
+        RecorderTick();
     RecordingExport job(settings.allGnss ? Talkers::AllSystems : Talkers::GpsOnly);
     if (job.Begin(TrackSourcePath(), target))
         while (!job.Step()) {
@@ -162,7 +153,7 @@ bool MainForm::ExportTrackTo(const QString& target, QString* reason)
 void MainForm::StartExport(const QString& target)
 {
     if (recorder_.Recording())
-        RecordTick();
+        RecorderTick();
     exportJob_ = std::make_unique<RecordingExport>(settings.allGnss ? Talkers::AllSystems : Talkers::GpsOnly);
     if (!exportJob_->Begin(TrackSourcePath(), target)) {
         const QString reason = exportJob_->Reason();
@@ -205,6 +196,7 @@ void MainForm::FinishExport()
     exportTimer_->stop();
     if (exportProgress_) {
         exportProgress_->disconnect(this);
+        exportProgress_->setObjectName(QString()); // it goes with the next turn of the loop
         exportProgress_->close();
         exportProgress_->deleteLater();
         exportProgress_ = nullptr;
