@@ -7,6 +7,7 @@
 #include "alarm_kind.h"
 #include "alarm_list.h"
 #include "checksum.h"
+#include "comm_control.h"
 #include "console_view.h"
 #include "frm_about.h"
 #include "frm_splash.h"
@@ -16,6 +17,7 @@
 #include "replay_bar.h"
 #include "sample_sentences.h"
 #include "signals_view.h"
+#include "status_line.h"
 #include "window_controls.h"
 
 #include <QAction>
@@ -41,6 +43,12 @@
 namespace {
 
 using fixwatch::test::Control;
+
+// The status bar's texts, set directly for the states a screenshot cannot bring about.
+fixwatch::StatusLine* StatusOf(const fixwatch::MainForm& form)
+{
+    return Control<fixwatch::StatusLine>(form, QStringLiteral("StatusLine"));
+}
 
 bool Save(const QPixmap& picture, const QString& path)
 {
@@ -155,14 +163,14 @@ int main(int argc, char* argv[])
         std::erase(lfOnly, '\r');
         Feed(form, receiver, lfOnly);
         ok = Save(form.statusBar()->grab(), path("status-lf-only.png")) && ok;
-        form.Status->BytesDropped(212 * 1024);
-        form.Status->Polled(true, 10, 0);
+        StatusOf(form)->BytesDropped(212 * 1024);
+        StatusOf(form)->Polled(true, 10, 0);
         ok = Save(form.statusBar()->grab(), path("status-overload.png")) && ok;
 
         // Silent, then unplugged.
         qint64 now = 0;
-        form.Status->clock = [&now] { return now; };
-        form.Status->Started();
+        StatusOf(form)->clock = [&now] { return now; };
+        StatusOf(form)->Started();
         now = 7000;
         fixwatch::test::Tick(Control<QTimer>(form, "Timer_Lett"));
         ok = Save(form.statusBar()->grab(), path("status-no-data.png")) && ok;
@@ -189,9 +197,9 @@ int main(int argc, char* argv[])
         qputenv("FIXWATCH_COM1", "/dev/ttyUSB0");
         fixwatch::MainForm form;
         form.show();
-        form.Status->StartFailed(QStringLiteral("Cannot open /dev/ttyUSB0: permission denied. Add "
+        StatusOf(form)->StartFailed(QStringLiteral("Cannot open /dev/ttyUSB0: permission denied. Add "
                                                 "your user to the dialout group and log in again."));
-        form.Status->ShowSource(QStringLiteral("/dev/ttyUSB0 \u00B7 4800 8N1"));
+        StatusOf(form)->ShowSource(QStringLiteral("/dev/ttyUSB0 \u00B7 4800 8N1"));
         QApplication::processEvents();
         ok = Save(form.statusBar()->grab(), path("status-failed.png")) && ok;
     }
@@ -283,7 +291,7 @@ int main(int argc, char* argv[])
         {
             fixwatch::MainForm form("/G+");
             std::int64_t now = 0;
-            form.Comm().ReplayClock([&now] { return now; });
+            Control<fixwatch::CommControl>(form, QStringLiteral("MSComm"))->ReplayClock([&now] { return now; });
             form.askRecordingFile = [&capture] { return QDir::cleanPath(capture); };
             form.show();
             Control<QAction>(form, "MenuOpenRecording")->trigger();

@@ -81,8 +81,9 @@ void StatusLabel::changeEvent(QEvent* event)
         Fit();
 }
 
-StatusLine::StatusLine(QStatusBar* bar)
+StatusLine::StatusLine(QStatusBar* bar) : QObject(bar)
 {
+    setObjectName(QStringLiteral("StatusLine"));
     static const QElapsedTimer started = [] {
         QElapsedTimer timer;
         timer.start();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QObject>
 #include <QString>
 
 #include <array>
@@ -52,7 +53,12 @@ private:
 //                  does not show, how to see them (that matters more than their count),
 //                  "Lost 212 KiB in 60 s: the receiver sends faster than the window reads"
 //   Lab_Status(2)  "Logging every 5 s to ~/...", "Log not written: ...", hidden when idle
-class StatusLine {
+//
+// It is a child of the status bar named "StatusLine", so that tests and tools can find it as
+// they find the window's controls.
+class StatusLine : public QObject {
+    Q_OBJECT
+
 public:
     // A running port that has received nothing for this long is said to have no data.
     static constexpr qint64 kSilenceMs = 3000;

@@ -36,7 +36,7 @@ struct ReplayWindow : ::testing::Test, LogFolder {
         ForgetMachinePorts(form);
         form.endProgram = [] {};
         form.today = [] { return QDate(2026, 12, 8); };
-        form.Comm().ReplayClock([this] { return now; });
+        Comm(form).ReplayClock([this] { return now; });
         form.askRecordingFile = [this] { return path; };
         form.show();
         form.activateWindow();

@@ -1,5 +1,6 @@
 // What the status bar says about the source, the link and the data logger.
 #include "capture_receiver.h"
+#include "status_line.h"
 #include "window_controls.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +26,7 @@ TEST(StatusBar, SaysWhatTheLinkIsDoingCountsBadChecksumsPerConnectionAndHowToSee
     PtyWindow w;
     MainForm& form = w.form;
     qint64 now = 0;
-    form.Status->clock = [&now] { return now; };
+    Control<StatusLine>(form, "StatusLine")->clock = [&now] { return now; };
     const QString device = QString::fromStdString(w.receiver.Device());
     QLabel* source = StatusText(form, 0);
     QLabel* state = StatusText(form, 1);
