@@ -198,7 +198,7 @@ int main(int argc, char* argv[])
         fixwatch::MainForm form;
         form.show();
         StatusOf(form)->StartFailed(QStringLiteral("Cannot open /dev/ttyUSB0: permission denied. Add "
-                                                "your user to the dialout group and log in again."));
+                                                   "your user to the dialout group and log in again."));
         StatusOf(form)->ShowSource(QStringLiteral("/dev/ttyUSB0 \u00B7 4800 8N1"));
         QApplication::processEvents();
         ok = Save(form.statusBar()->grab(), path("status-failed.png")) && ok;
