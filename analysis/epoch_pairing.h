@@ -17,8 +17,10 @@ namespace fixwatch {
 // silent or late), and is then handed on alone. What waits stays bounded whatever arrives.
 class EpochPairing {
 public:
-    enum Receiver { A = 0,
-                    B = 1 };
+    enum Receiver {
+        A = 0,
+        B = 1,
+    };
     static constexpr std::int64_t kMatchMs = 10;
     static constexpr std::int64_t kWaitMs = 3000;
     static constexpr std::size_t kMaxWaiting = 512; // epochs of one receiver
