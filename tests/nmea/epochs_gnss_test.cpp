@@ -181,8 +181,10 @@ TEST(EpochsHeading, HdtOrThsWithAValidModeGiveTheTrueHeading)
         EXPECT_EQ(OneEpoch({gga, row.sentence}).trueHeading, row.heading) << row.sentence;
     EXPECT_EQ(OneEpoch({gga, "$GNTHS,244.28,V", "$GNHDT,100.0,T", "$GNTHS,200.0,A"}).trueHeading, 100.0)
         << "the first valid heading of the epoch";
-    EXPECT_EQ(ModelOf({gga, "$GPHDT,244.28,T"}, Talkers::GpsOnly).History()[0].trueHeading, std::nullopt)
-        << "the default reading takes no heading";
+    const EpochModel gpsOnly =
+        ModelOf({"$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,", "$GPHDT,244.28,T"}, Talkers::GpsOnly);
+    ASSERT_EQ(gpsOnly.History().Size(), 1u);
+    EXPECT_EQ(gpsOnly.History()[0].trueHeading, std::nullopt) << "the default reading takes no heading";
 }
 
 TEST(EpochsHeadingCapture, DualAntennaAndGyrocompassCaptures)
