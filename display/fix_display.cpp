@@ -2,6 +2,7 @@
 
 #include "number_format.h"
 #include "plain_text.h"
+#include "units.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -15,8 +16,6 @@
 
 namespace fixwatch {
 namespace {
-
-constexpr double kKilometresPerNauticalMile = 1.852;
 
 // What a channel's status says of its satellite.
 QString ChannelStatus(bool inUse)
