@@ -139,14 +139,11 @@ void SignalsView::Redraw()
         group.key = KeyOf(s);
         group.label = SkyLabel(group.key);
         group.used = s.used;
-        group.cn0.assign(bands_.size(), std::nullopt);
+        for (SignalBand band : bands_)
+            group.cn0.push_back(StrongestCn0(s, band));
         QStringList lines{group.label + (s.used ? QStringLiteral(", used in the fix") : QString())};
         for (const SkySignal& signal : s.Signals()) {
             const SignalBand band = SignalBandOf(s.system, signal.id);
-            const auto at = std::ranges::find(bands_, band) - bands_.begin();
-            auto& value = group.cn0[static_cast<std::size_t>(at)];
-            if (const auto cn0 = signal.Cn0(); cn0 && (!value || *cn0 > *value))
-                value = cn0;
             const std::string_view bandName = BandName(band);
             lines << QStringLiteral("%1 (%2): %3")
                          .arg(NameOf(s.system, signal), QLatin1String(bandName.data(), static_cast<qsizetype>(bandName.size())),

@@ -27,13 +27,7 @@ std::optional<int> ColumnValue(const SkySatellite& satellite, int column)
     }
     if (column < SkyTableModel::kFirstBand || column >= SkyTableModel::ColumnCount)
         return std::nullopt;
-    const auto band = static_cast<SignalBand>(column - SkyTableModel::kFirstBand);
-    std::optional<int> strongest;
-    for (const SkySignal& signal : satellite.Signals()) {
-        if (SignalBandOf(satellite.system, signal.id) == band && signal.Cn0())
-            strongest = std::max(strongest.value_or(0), *signal.Cn0());
-    }
-    return strongest;
+    return StrongestCn0(satellite, static_cast<SignalBand>(column - SkyTableModel::kFirstBand));
 }
 
 QString NumberText(const std::optional<int>& value)

@@ -117,4 +117,15 @@ SignalBand SignalBandOf(GnssSystem system, char id)
     return entry.name.empty() ? SignalBand::Other : entry.band;
 }
 
+std::optional<int> StrongestCn0(const SkySatellite& satellite, SignalBand band)
+{
+    std::optional<int> strongest;
+    for (const SkySignal& signal : satellite.Signals()) {
+        const auto cn0 = signal.Cn0();
+        if (cn0 && SignalBandOf(satellite.system, signal.id) == band && (!strongest || *cn0 > *strongest))
+            strongest = cn0;
+    }
+    return strongest;
+}
+
 } // namespace fixwatch

@@ -2,6 +2,7 @@
 
 #include "gnss_system.h"
 
+#include <optional>
 #include <string_view>
 
 namespace fixwatch {
@@ -33,5 +34,9 @@ std::string_view SignalName(GnssSystem system, char id);
 // The band of that signal. A GSV without a signal ID is L1's: receivers that send none track
 // L1 alone.
 SignalBand SignalBandOf(GnssSystem system, char id);
+
+// The strongest C/N0 (dB-Hz) among the signals of `band` that `satellite` is tracking; nothing
+// when it tracks none there.
+std::optional<int> StrongestCn0(const SkySatellite& satellite, SignalBand band);
 
 } // namespace fixwatch
