@@ -40,6 +40,11 @@ struct ReceiverEpoch {
     double longitude = 0;         // degrees
     std::optional<double> height; // metres above the WGS 84 ellipsoid
     std::vector<BandCn0> tracked; // sorted, one entry per satellite and band
+    // How the receiver stood: GGA's fix quality (or GNS's mode as GGA would say it), the
+    // satellites it used and the satellites in view.
+    std::optional<int> quality;
+    int satellitesUsed = 0;
+    int satellitesInView = 0;
 };
 
 // Receiver B measured against receiver A over the epochs they share (the same UTC time):

@@ -4,10 +4,10 @@
 #include "epoch_pairing.h"
 #include "events_offline.h"
 #include "receiver_comparison.h"
-#include "satellite_numbering.h"
+#include "receiver_epoch.h"
 #include "sky.h"
 
-#include <chrono>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -16,58 +16,6 @@
 namespace fixwatch::events {
 
 namespace {
-
-struct TimedEpoch {
-    std::int64_t key = 0; // milliseconds: days since 1970 when the date is known, else the time of day
-    ReceiverEpoch epoch;
-};
-
-// The tracked bands of every satellite in view, the strongest signal of each band.
-std::vector<BandCn0> TrackedBands(const std::vector<SkySatellite>& satellites)
-{
-    std::vector<BandCn0> tracked;
-    for (const SkySatellite& satellite : satellites) {
-        const int number = NativeNumber(satellite.system, satellite.number);
-        const std::size_t first = tracked.size();
-        for (const SkySignal& signal : satellite.Signals()) {
-            if (signal.cn0 < 0)
-                continue;
-            const BandCn0 reading{satellite.system, number, SignalBandOf(satellite.system, signal.id), signal.cn0};
-            auto same = std::find(tracked.begin() + static_cast<std::ptrdiff_t>(first), tracked.end(), reading);
-            if (same == tracked.end())
-                tracked.push_back(reading);
-            else
-                same->cn0 = std::max(same->cn0, reading.cn0);
-        }
-    }
-    std::sort(tracked.begin(), tracked.end());
-    // Two listings of one satellite under numberings that differ (GLONASS 65 and slot 1) meet here.
-    tracked.erase(std::unique(tracked.begin(), tracked.end()), tracked.end());
-    return tracked;
-}
-
-std::optional<TimedEpoch> Timed(const Epoch& epoch, const std::vector<SkySatellite>& satellites)
-{
-    if (!epoch.timeMs)
-        return std::nullopt;
-    TimedEpoch timed;
-    timed.key = *epoch.timeMs;
-    if (epoch.date) {
-        using namespace std::chrono;
-        const sys_days day{year{epoch.date->year} / month{static_cast<unsigned>(epoch.date->month)}
-                           / std::chrono::day{static_cast<unsigned>(epoch.date->day)}};
-        timed.key += std::int64_t{day.time_since_epoch().count()} * 86'400'000;
-    }
-    timed.epoch.fix = epoch.HasFix() && !epoch.Simulated() && epoch.latitude && epoch.longitude;
-    if (timed.epoch.fix) {
-        timed.epoch.latitude = *epoch.latitude;
-        timed.epoch.longitude = *epoch.longitude;
-        if (epoch.altitude)
-            timed.epoch.height = *epoch.altitude + epoch.geoidSeparation.value_or(0.0);
-    }
-    timed.epoch.tracked = TrackedBands(satellites);
-    return timed;
-}
 
 // One recording read epoch by epoch, a piece of the file at a time.
 class EpochStream {
@@ -94,13 +42,13 @@ public:
     }
 
     // The next epoch with a UTC time; nothing at the end of the file.
-    std::optional<TimedEpoch> Next()
+    std::optional<TimedReceiverEpoch> Next()
     {
         while (ready_.empty() && !ended_)
             ReadPiece();
         if (ready_.empty())
             return std::nullopt;
-        TimedEpoch next = std::move(ready_.front());
+        TimedReceiverEpoch next = std::move(ready_.front());
         ready_.pop_front();
         return next;
     }
@@ -110,7 +58,7 @@ public:
 private:
     void Take()
     {
-        if (auto timed = Timed(epochs_.History().Newest(), sky_.Satellites()))
+        if (auto timed = ReceiverEpochOf(epochs_.History().Newest(), sky_.Satellites()))
             ready_.push_back(std::move(*timed));
     }
 
@@ -139,7 +87,7 @@ private:
     LineSplitter lines_;
     Sky sky_;
     EpochModel epochs_;
-    std::deque<TimedEpoch> ready_; // the epochs of one piece at most
+    std::deque<TimedReceiverEpoch> ready_; // the epochs of one piece at most
     bool ended_ = false;
     bool failed_ = false;
 };
@@ -187,14 +135,14 @@ int RunCompare(const OfflineOptions& options)
             comparison.AddFixOnlyB();
     });
     // The earlier of the two next epochs first, so that neither waits long for the other.
-    std::optional<TimedEpoch> nextA = a.Next();
-    std::optional<TimedEpoch> nextB = b.Next();
+    std::optional<TimedReceiverEpoch> nextA = a.Next();
+    std::optional<TimedReceiverEpoch> nextB = b.Next();
     while (nextA || nextB) {
-        if (nextA && (!nextB || nextA->key <= nextB->key)) {
-            pairing.Add(EpochPairing::A, nextA->key, std::move(nextA->epoch));
+        if (nextA && (!nextB || nextA->utcMs <= nextB->utcMs)) {
+            pairing.Add(EpochPairing::A, nextA->utcMs, std::move(nextA->epoch));
             nextA = a.Next();
         } else {
-            pairing.Add(EpochPairing::B, nextB->key, std::move(nextB->epoch));
+            pairing.Add(EpochPairing::B, nextB->utcMs, std::move(nextB->epoch));
             nextB = b.Next();
         }
     }

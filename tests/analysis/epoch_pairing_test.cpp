@@ -27,7 +27,10 @@ public:
 
     void Add(EpochPairing::Receiver receiver, std::int64_t ms)
     {
-        pairing.Add(receiver, ms, ReceiverEpoch{true, static_cast<double>(ms), 0, std::nullopt, {}});
+        ReceiverEpoch epoch;
+        epoch.fix = true;
+        epoch.latitude = static_cast<double>(ms);
+        pairing.Add(receiver, ms, std::move(epoch));
     }
 };
 

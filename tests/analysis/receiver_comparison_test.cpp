@@ -13,7 +13,13 @@ namespace {
 
 ReceiverEpoch At(double latitude, double longitude, std::optional<double> height, std::vector<BandCn0> tracked = {})
 {
-    return ReceiverEpoch{true, latitude, longitude, height, std::move(tracked)};
+    ReceiverEpoch epoch;
+    epoch.fix = true;
+    epoch.latitude = latitude;
+    epoch.longitude = longitude;
+    epoch.height = height;
+    epoch.tracked = std::move(tracked);
+    return epoch;
 }
 
 TEST(ReceiverComparison, OffsetsAreEastNorthUpOfBFromAOnTheSharedEpochs)
@@ -77,7 +83,8 @@ TEST(ReceiverComparison, SignalsCompareWhereBothTrackTheSameSatelliteAndBand)
     const std::vector<BandCn0> b = {
         {GPS, 5, SignalBand::L1, 43}, {GLONASS, 1, SignalBand::L1, 36}, {Galileo, 3, SignalBand::E5b, 20}, {Galileo, 7, SignalBand::L5, 30}, {BeiDou, 9, SignalBand::L1, 41}};
     comparison.AddShared(At(0, 0, 0.0, a), At(0, 0, 0.0, b));
-    ReceiverEpoch bWithoutFix{false, 0, 0, std::nullopt, b};
+    ReceiverEpoch bWithoutFix;
+    bWithoutFix.tracked = b;
     comparison.AddShared(At(0, 0, 0.0, a), bWithoutFix);
 
     const auto figures = comparison.Figures();
