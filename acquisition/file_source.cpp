@@ -186,6 +186,7 @@ void RecordingReader::Seek(std::int64_t offset)
     at_ = 0;
     offset_ = offset;
     eof_ = false;
+    error_.clear();
 }
 
 bool RecordingReader::Next(std::string& line)
@@ -215,12 +216,14 @@ bool RecordingReader::Next(std::string& line)
         chunk_.resize(had + kChunk);
         const qint64 got = file_.read(chunk_.data() + had, static_cast<qint64>(kChunk));
         chunk_.resize(had + static_cast<std::size_t>(std::max<qint64>(got, 0)));
-        if (got < 0)
+        if (got < 0) {
+            error_ = file_.errorString();
             qCDebug(lcReplay).noquote() << QStringLiteral("reading %1 failed at byte %2 of %3: %4")
                                                .arg(file_.fileName())
                                                .arg(file_.pos())
                                                .arg(file_.size())
-                                               .arg(file_.errorString());
+                                               .arg(error_);
+        }
         if (got <= 0)
             eof_ = true;
     }
@@ -377,6 +380,7 @@ void FileSource::Restart(const IndexEntry& entry)
     handedAt_ = entry.at;
     havePending_ = false;
     atEnd_ = false;
+    failure_.clear();
 }
 
 void FileSource::Advance()
@@ -406,6 +410,11 @@ std::string FileSource::Read()
                 duration_ = std::max(duration_, recording_.at);
                 position_ = duration_;
                 reason_ = tr("End of recording");
+                if (!lines_.Error().isEmpty()) {
+                    // A failing disk or a file cut away under the replay is no end of the recording.
+                    failure_ = tr("Could not read the recording on: %1").arg(lines_.Error());
+                    reason_ = failure_;
+                }
                 qCDebug(lcReplay).noquote() << "ended at" << position_ << "ms, byte" << lines_.Offset();
                 emit Lost(reason_);
                 break;

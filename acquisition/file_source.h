@@ -51,13 +51,16 @@ public:
     void Close();
     bool IsOpen() const { return file_.isOpen(); }
     void Seek(std::int64_t offset);
-    // The next line into `line`; false at the end.
+    // The next line into `line`; false at the end, and when the file could not be read on.
     bool Next(std::string& line);
     // Where the next line starts in the file.
     std::int64_t Offset() const { return offset_; }
+    // Why the file could not be read to its end (the system's words); empty while it could.
+    const QString& Error() const { return error_; }
 
 private:
     QFile file_;
+    QString error_;
     std::string chunk_;
     std::size_t at_ = 0;
     std::int64_t offset_ = 0;
@@ -111,6 +114,7 @@ public:
     // True once the whole recording is indexed and Duration() is its full length.
     bool Indexed() const { return indexed_; }
     bool AtEnd() const override { return atEnd_; }
+    QString Failure() const override { return failure_; }
     QString PositionText() const override;
     std::uint64_t GapsSkipped() const override { return gapsSkipped_; }
     std::int64_t LastGapMs() const override { return lastGapMs_; }
@@ -161,6 +165,7 @@ private:
     int speed_ = 1;
     bool paused_ = false;
     bool atEnd_ = false;
+    QString failure_;       // the recording could not be read to its end
     bool showSeek_ = false; // paused, the next Read still hands out the epoch sought
 };
 

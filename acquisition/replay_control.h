@@ -26,8 +26,11 @@ public:
     virtual void Seek(std::int64_t ms) = 0;
     virtual std::int64_t Position() const = 0;
     virtual std::int64_t Duration() const = 0;
-    // True once everything has been handed out.
+    // True once everything has been handed out, or nothing more can be read.
     virtual bool AtEnd() const = 0;
+    // Why the replay ended before the end of the recording, in the user's words; empty when
+    // it played to its end.
+    virtual QString Failure() const { return {}; }
     // Gaps in the recording longer than kMaxGapMs are jumped over, not waited through: how
     // many were, and how long the last one was.
     static constexpr std::int64_t kMaxGapMs = 5000;

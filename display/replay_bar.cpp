@@ -96,9 +96,10 @@ void ReplayBar::Show(const ReplayState& state)
         }
         Sld_ReplayPosition->setValue(value);
     }
-    Lab_ReplayPosition->setText(state.atEnd               ? QStringLiteral("End of recording")
-                                : !state.notice.isEmpty() ? state.notice
-                                                          : state.positionText);
+    Lab_ReplayPosition->setText(state.atEnd && !state.failure.isEmpty() ? state.failure
+                                : state.atEnd                           ? QStringLiteral("End of recording")
+                                : !state.notice.isEmpty()               ? state.notice
+                                                                        : state.positionText);
     showing_ = false;
 }
 

@@ -18,6 +18,7 @@ struct ReplayState {
     bool playing = false; // a recording is open and can be paused or moved through
     bool paused = false;
     bool atEnd = false;        // everything was played: the label says so
+    QString failure;           // why the replay ended early, said in place of its end
     int speed = 1;             // 1, 2, 5 or 10 times real time, or 0 as fast as possible
     std::int64_t position = 0; // ms from the recording's first epoch
     std::int64_t duration = 0;

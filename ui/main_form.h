@@ -390,6 +390,7 @@ private:
     void ReplaySeek(std::int64_t ms);
     QString replayPath_;
     bool replayEnded_ = false;
+    QString replayFailure_;            // why the last replay ended before its end; empty when it did not
     std::uint64_t replayGapsSeen_ = 0; // the replay's skipped gaps already told
     QString replayNotice_;             // "Skipped a gap of ...", for a few ticks
     int replayNoticeTicks_ = 0;

@@ -141,6 +141,7 @@ void MainForm::ReplayTick()
     if (replay != nullptr && replay->AtEnd()) {
         // Everything is shown; the replay stops and Start plays it again from the start.
         replayEnded_ = true;
+        replayFailure_ = replay->Failure();
         Cmd_StartStop_Click(1);
         return;
     }
@@ -186,6 +187,7 @@ void MainForm::ShowReplay()
             state.notice = replayNotice_;
     }
     state.atEnd = replayEnded_;
+    state.failure = replayEnded_ ? replayFailure_ : QString();
     if (replayEnded_)
         state.position = state.duration;
     replayShown_ = state;

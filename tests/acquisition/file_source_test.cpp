@@ -343,6 +343,22 @@ TEST_F(FileSourceTest, ErrorsSayWhatIsWrongWithTheFile)
     EXPECT_EQ(unreadable.Reason(), "The recording " + locked + " cannot be read: permission denied.");
 }
 
+// A file that fails to read part-way must not pass for one that ended: /proc/self/mem opens,
+// and reading its first page (never mapped) fails with an I/O error.
+TEST(RecordingReaderTest, AReadFailureIsToldApartFromTheEndOfTheFile)
+{
+    RecordingReader reader;
+    QString error;
+    ASSERT_TRUE(reader.Open(QStringLiteral("/proc/self/mem"), error)) << error.toStdString();
+    std::string line;
+    EXPECT_FALSE(reader.Next(line));
+    EXPECT_FALSE(reader.Error().isEmpty());
+
+    ASSERT_TRUE(reader.Open(QStringLiteral("/dev/null"), error));
+    EXPECT_FALSE(reader.Next(line));
+    EXPECT_TRUE(reader.Error().isEmpty()) << "an empty file simply ends";
+}
+
 TEST_F(FileSourceTest, PortNamesChooseARecording)
 {
     const QString path = Write(Gga(1, 2, 3, 0));

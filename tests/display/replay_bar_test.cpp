@@ -88,6 +88,10 @@ TEST_F(ReplayBarTest, ShowsTheGivenStateWithoutAskingForAnything)
     bar.Show(state);
     EXPECT_EQ(bar.Lab_ReplayPosition->text(), "End of recording");
     EXPECT_EQ(bar.Sld_ReplayPosition->value(), ReplayBar::kSliderSteps);
+    state.failure = QStringLiteral("Could not read the recording on: Input/output error");
+    bar.Show(state);
+    EXPECT_EQ(bar.Lab_ReplayPosition->text(), state.failure) << "a failure is no end of the recording";
+    state.failure.clear();
     EXPECT_FALSE(bar.Cmd_ReplayPause->isEnabled());
     EXPECT_FALSE(bar.Sld_ReplayPosition->isEnabled());
 
