@@ -21,7 +21,7 @@ QTableWidgetItem* Cell(const QString& text)
 QString KindName(AlarmKind kind)
 {
     const std::string_view name = AlarmKindName(kind);
-    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    return QString::fromLatin1(name);
 }
 
 } // namespace

@@ -23,11 +23,6 @@ QString ChannelStatus(bool inUse)
     return inUse ? QStringLiteral("In use") : QStringLiteral("Not in use");
 }
 
-QString Latin1(const std::string& text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 template <std::size_t N>
 QLabel* At(const std::array<QLabel*, N>& labels, std::size_t index)
 {
@@ -190,13 +185,13 @@ void FixDisplay::SetUnits(UnitSystem units)
 
 void FixDisplay::gps_TimeChanged(const std::string& sTime)
 {
-    texts_.SetText(kTime, Latin1(sTime));
+    texts_.SetText(kTime, QString::fromLatin1(sTime));
     ShowFixText(kTime);
 }
 
 void FixDisplay::gps_DateChanged(const std::string& satDate)
 {
-    texts_.SetText(kDate, FormatDate(Latin1(satDate)));
+    texts_.SetText(kDate, FormatDate(QString::fromLatin1(satDate)));
     ShowFixText(kDate, false);
 }
 
@@ -259,12 +254,12 @@ void FixDisplay::gps_GeoidSeparationUnitsReceived(const std::string& geoidSepara
 
 void FixDisplay::gps_TrueTrack(const std::string& Ttrack)
 {
-    Show(w_.Lab_PosizioneInfo[kTrueTrack], Latin1(Ttrack));
+    Show(w_.Lab_PosizioneInfo[kTrueTrack], QString::fromLatin1(Ttrack));
 }
 
 void FixDisplay::gps_MagneticTrack(const std::string& Mtrack)
 {
-    Show(w_.Lab_PosizioneInfo[kMagneticTrack], Latin1(Mtrack));
+    Show(w_.Lab_PosizioneInfo[kMagneticTrack], QString::fromLatin1(Mtrack));
 }
 
 // Fix status and precision.
@@ -306,17 +301,17 @@ void FixDisplay::gps_FixObtained()
 
 void FixDisplay::gps_AutoManModeReceived(const std::string& autoManMode)
 {
-    Show(w_.Lab_PosizioneInfo[kAutoManMode], Latin1(autoManMode));
+    Show(w_.Lab_PosizioneInfo[kAutoManMode], QString::fromLatin1(autoManMode));
 }
 
 void FixDisplay::gps_Mode3DReceived(const std::string& mode3D)
 {
-    Show(w_.Lab_PosizioneInfo[kMode3D], Latin1(mode3D));
+    Show(w_.Lab_PosizioneInfo[kMode3D], QString::fromLatin1(mode3D));
 }
 
 void FixDisplay::gps_PositionFixReceived(const std::string& positionFix)
 {
-    Show(w_.Lab_PosizioneInfo[kPositionFix], Latin1(positionFix));
+    Show(w_.Lab_PosizioneInfo[kPositionFix], QString::fromLatin1(positionFix));
 }
 
 void FixDisplay::gps_DGPSageReceived(std::int16_t dGPSage)
@@ -326,7 +321,7 @@ void FixDisplay::gps_DGPSageReceived(std::int16_t dGPSage)
 
 void FixDisplay::gps_DGPSstationIDReceived(const std::string& dGPSstationID)
 {
-    Show(w_.Lab_PosizioneInfo[kDgpsStation], Latin1(dGPSstationID));
+    Show(w_.Lab_PosizioneInfo[kDgpsStation], QString::fromLatin1(dGPSstationID));
 }
 
 // Satellite channels.

@@ -5,15 +5,6 @@
 #include <algorithm>
 
 namespace fixwatch {
-namespace {
-
-QString Latin1(const std::string& text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
-
 void FixTexts::SetCoordinateFormat(CoordinateFormat format)
 {
     format_ = format;
@@ -30,11 +21,11 @@ void FixTexts::SetPosition(const std::string& latitude, const std::string& longi
 {
     latitude_ = latitude;
     longitude_ = longitude;
-    recorded_[kLatitude] = Latin1(latitude);
-    recorded_[kLongitude] = Latin1(longitude);
+    recorded_[kLatitude] = QString::fromLatin1(latitude);
+    recorded_[kLongitude] = QString::fromLatin1(longitude);
     const PositionText shown = FormatPosition(latitude, longitude, format_);
-    shownLatitude_ = Latin1(shown.first);
-    shownLongitude_ = Latin1(shown.second);
+    shownLatitude_ = QString::fromLatin1(shown.first);
+    shownLongitude_ = QString::fromLatin1(shown.second);
 }
 
 void FixTexts::SetNumber(std::size_t index, double value)
@@ -146,7 +137,7 @@ QString FixTexts::LengthUnit(const std::optional<std::string>& unit) const
 {
     if (units_ == UnitSystem::Imperial && InMetres(unit))
         return QStringLiteral("[ft]");
-    return unit ? QLatin1Char('[') + Latin1(*unit).toLower() + QLatin1Char(']') : QStringLiteral("[m]");
+    return unit ? QLatin1Char('[') + QString::fromLatin1(*unit).toLower() + QLatin1Char(']') : QStringLiteral("[m]");
 }
 
 } // namespace fixwatch

@@ -69,7 +69,7 @@ std::string RoundedFixed(double value, int minDecimals, int maxDecimals)
 
 QString WithSeparator(const std::string& text, const QString& decimalPoint)
 {
-    QString shown = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    QString shown = QString::fromLatin1(text);
     const auto point = shown.indexOf(QLatin1Char('.'));
     if (point >= 0)
         shown.replace(point, 1, decimalPoint);

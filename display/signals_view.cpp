@@ -29,7 +29,7 @@ QString NameOf(GnssSystem system, const SkySignal& signal)
 {
     const std::string_view name = SignalName(system, signal.id);
     if (!name.empty())
-        return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+        return QString::fromLatin1(name);
     if (signal.id == 0)
         return QStringLiteral("no signal ID");
     return QStringLiteral("signal ID %1").arg(QLatin1Char(signal.id));
@@ -58,7 +58,7 @@ SignalsView::SignalsView(QWidget* parent) : QWidget(parent)
     Cmb_SignalsSystem->addItem(QStringLiteral("All systems"));
     for (GnssSystem system : kAllGnssSystems) {
         const std::string_view name = SystemName(system);
-        Cmb_SignalsSystem->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+        Cmb_SignalsSystem->addItem(QString::fromLatin1(name));
     }
     Img_Signals = new SignalBars;
     Img_Signals->setObjectName(QStringLiteral("Img_Signals"));
@@ -311,7 +311,7 @@ void SignalBars::paintEvent(QPaintEvent* /*event*/)
         painter.fillRect(QRect(x, y + (metrics.height() - square) / 2, square, square), BandColor(band));
         x += square + 4;
         const std::string_view name = BandName(band);
-        const QString label = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+        const QString label = QString::fromLatin1(name);
         painter.drawText(QPoint(x, y + metrics.ascent()), label);
         x += metrics.horizontalAdvance(label) + 14;
     }

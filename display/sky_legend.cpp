@@ -30,7 +30,7 @@ std::vector<Entry> SystemEntries(const std::vector<GnssSystem>& systems)
     for (GnssSystem system : systems) {
         const std::string_view name = SystemName(system);
         entries.push_back({Entry::SystemColour, system,
-                           QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()))});
+                           QString::fromLatin1(name)});
     }
     return entries;
 }

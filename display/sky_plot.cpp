@@ -494,7 +494,7 @@ QString SkyPlot::Describe(const QPointF& at) const
     const QChar degree(0x00B0);
     QString text = QStringLiteral("%1 (%2): elevation %3%4, azimuth %5%4, ")
                        .arg(hit->label,
-                            QString::fromLatin1(system.data(), static_cast<qsizetype>(system.size())))
+                            QString::fromLatin1(system))
                        .arg(*satellite->elevation)
                        .arg(degree)
                        .arg(*satellite->azimuth);

@@ -38,7 +38,7 @@ QString NumberText(const std::optional<int>& value)
 QString SystemText(GnssSystem system)
 {
     const std::string_view name = SystemName(system);
-    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    return QString::fromLatin1(name);
 }
 
 struct ColumnHeader {

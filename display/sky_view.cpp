@@ -126,7 +126,7 @@ void SkyView::FitColumns()
             for (GnssSystem system : kAllGnssSystems) {
                 const std::string_view name = SystemName(system);
                 const QString text =
-                    QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+                    QString::fromLatin1(name);
                 if (cells.horizontalAdvance(text) > cells.horizontalAdvance(widest))
                     widest = text;
             }

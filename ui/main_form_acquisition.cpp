@@ -177,7 +177,7 @@ void MainForm::ShowSky()
 void MainForm::HiddenTalkerSeen(std::string_view talker)
 {
     Status->HiddenTalkerSeen(
-        QString::fromLatin1(talker.data(), static_cast<qsizetype>(talker.size())));
+        QString::fromLatin1(talker));
 }
 
 } // namespace fixwatch

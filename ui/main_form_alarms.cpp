@@ -183,7 +183,7 @@ void MainForm::ShowAlarmChanges()
         const QDateTime at = utcNow();
         const QString text = Text(change.text);
         const std::string_view name = AlarmKindName(change.kind);
-        const QString kind = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+        const QString kind = QString::fromLatin1(name);
         if (change.raised)
             Frm_Alarms->Raised(at, change.kind, text);
         else

@@ -11,11 +11,6 @@
 namespace fixwatch {
 namespace {
 
-QString Latin1(const std::string& text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // A group of checkable entries of which one is checked, the first at start.
 template <std::size_t N>
 void AddChoices(QMenu* menu, std::array<QAction*, N>& actions, const char* name,
@@ -62,8 +57,8 @@ void MainForm::MenuCoordinate_Click(int Index)
     const auto format = static_cast<CoordinateFormat>(Index);
     MenuCoordinate[static_cast<std::size_t>(Index)]->setChecked(true);
     const PositionText captions = CoordinateCaptions(format);
-    Lab_Posizione1[1]->setText(Latin1(captions.first));
-    Lab_Posizione1[2]->setText(Latin1(captions.second));
+    Lab_Posizione1[1]->setText(QString::fromLatin1(captions.first));
+    Lab_Posizione1[2]->setText(QString::fromLatin1(captions.second));
     if (display)
         display->SetCoordinateFormat(format);
 }
