@@ -8,12 +8,7 @@ namespace fixwatch::events {
 
 namespace {
 
-void Print(std::string& out, const char* key, double value, int decimals)
-{
-    char text[96];
-    std::snprintf(text, sizeof text, "%s: %.*f\n", key, decimals, value);
-    out += text;
-}
+void Print(std::string& out, const char* key, double value, int decimals) { out += FigureLine(key, value, decimals); }
 
 void Print(std::string& out, const char* key, const std::optional<double>& value, int decimals)
 {

@@ -94,12 +94,8 @@ private:
 
 void Print(std::string& out, const char* key, const std::optional<double>& value, int decimals)
 {
-    char text[96];
-    if (value)
-        std::snprintf(text, sizeof text, "%s: %.*f\n", key, decimals, *value + 0.0);
-    else
-        std::snprintf(text, sizeof text, "%s:\n", key);
-    out += text;
+    // A figure that cannot be given (no shared epoch, no such band) keeps its line, empty.
+    out += value ? FigureLine(key, *value, decimals) : std::string(key) + ":\n";
 }
 
 void Print(std::string& out, const std::string& key, std::size_t value)

@@ -1,5 +1,6 @@
 #include "events_offline.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -132,5 +133,18 @@ std::optional<int> RunOfflineMode(int argc, char** argv)
 }
 
 std::string DisplayName(const std::string& file) { return file.empty() ? "standard input" : file; }
+
+std::string FigureLine(std::string_view key, double value, int decimals)
+{
+    char text[64];
+    int length = std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    const std::string_view shown(text, static_cast<std::size_t>(std::max(length, 0)));
+    const bool zero = shown.find_first_not_of("-0.") == std::string_view::npos;
+    std::string line(key);
+    line += ": ";
+    line += zero && shown.starts_with('-') ? shown.substr(1) : shown;
+    line += '\n';
+    return line;
+}
 
 } // namespace fixwatch::events

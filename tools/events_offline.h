@@ -46,4 +46,8 @@ using fixwatch::ForEachLine;
 // The name a file goes by in the output.
 std::string DisplayName(const std::string& file);
 
+// One figure of the "key: value" modes, with `decimals` decimals: "north: 1.000". A value that
+// rounds to zero is written "0.000", never "-0.000".
+std::string FigureLine(std::string_view key, double value, int decimals);
+
 } // namespace fixwatch::events

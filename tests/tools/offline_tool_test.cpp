@@ -385,6 +385,8 @@ TEST_F(OfflineTool, CompareMeasuresBAgainstAOnTheEpochsTheyShareAndCountsTheRest
     EXPECT_EQ(figures.at("only-b"), 0);
     EXPECT_NEAR(figures.at("north"), -1.852, 0.002);
     EXPECT_NEAR(figures.at("east"), 0, 0.001);
+    EXPECT_EQ(run.out.find(": -0.000"), std::string::npos) << "a figure that rounds to zero has no sign\n"
+                                                           << run.out;
     EXPECT_NEAR(figures.at("horizontal-rms"), 1.852, 0.002);
     EXPECT_NEAR(figures.at("cn0-difference"), 2, 1e-9);
     EXPECT_NEAR(figures.at("cn0-difference-L1"), 2, 1e-9);
