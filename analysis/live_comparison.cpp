@@ -96,7 +96,8 @@ void LiveComparison::TakeReceiver(EpochPairing::Receiver receiver, const Receive
     availability.satellitesInView = epoch.satellitesInView;
     const int quality = epoch.fix ? epoch.quality.value_or(1) : 0;
     std::deque<QualitySpan>& spans = availability.quality;
-    if (!spans.empty() && spans.back().quality == quality) {
+    // A silent stretch ends a span, so that the series shows it rather than bridging it.
+    if (!spans.empty() && spans.back().quality == quality && utcMs - spans.back().toMs <= kSilentMs) {
         spans.back().toMs = std::max(spans.back().toMs, utcMs);
         return;
     }

@@ -23,6 +23,7 @@ public:
     static constexpr std::size_t kMaxSeries = 36'000;    // an hour at 10 Hz
     static constexpr std::int64_t kRecentMs = 60'000;    // "the last minute" of C/N0
     static constexpr std::size_t kMaxRecent = 6'000;     // a minute at EpochPairing's grain
+    static constexpr std::int64_t kSilentMs = 3'000;     // longer without an epoch: a gap
     static constexpr std::size_t kBands = std::size(kAllSignalBands);
 
     // One signal both receivers tracked at the latest shared epoch.
