@@ -176,13 +176,17 @@ void LiveComparison::DropOld()
     }
 }
 
-std::string LiveComparison::OnlyText(EpochPairing::Receiver receiver) const
+std::string LiveComparison::OnlyText(EpochPairing::Receiver receiver, std::size_t most) const
 {
     const std::vector<BandCn0>& only = only_[receiver];
     if (only.empty())
         return {};
     std::string text = receiver == EpochPairing::A ? "only A: " : "only B: ";
     for (std::size_t i = 0; i < only.size(); ++i) {
+        if (i == most) {
+            text += " and " + std::to_string(only.size() - most) + " more";
+            break;
+        }
         if (i > 0)
             text += ", ";
         text += SystemLetter(only[i].system);

@@ -80,7 +80,10 @@ public:
     // The satellites and bands only one receiver tracked at the latest shared epoch.
     const std::vector<BandCn0>& OnlyTracked(EpochPairing::Receiver receiver) const { return only_[receiver]; }
     // "only A: G12 L5, E7 L5"; empty when that receiver tracked nothing the other did not.
-    std::string OnlyText(EpochPairing::Receiver receiver) const;
+    // Past `most` entries the rest are counted ("and 12 more"), so that a receiver listing
+    // hundreds of satellites cannot make the text endless.
+    static constexpr std::size_t kMostListed = 40;
+    std::string OnlyText(EpochPairing::Receiver receiver, std::size_t most = kMostListed) const;
     // Per band that had a signal compared since Clear, in band order.
     std::vector<BandSummary> BandSummaries() const;
 

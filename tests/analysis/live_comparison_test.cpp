@@ -83,6 +83,7 @@ TEST(LiveComparison, LatestSignalsAndTheSatellitesOnlyOneTracked)
     EXPECT_EQ(rows[2].b, 44);
     EXPECT_EQ(comparison.OnlyText(EpochPairing::A), "only A: G12 L5, E7 L5");
     EXPECT_EQ(comparison.OnlyText(EpochPairing::B), "only B: R3 L1");
+    EXPECT_EQ(comparison.OnlyText(EpochPairing::A, 1), "only A: G12 L5 and 1 more");
 
     const auto summaries = comparison.BandSummaries();
     ASSERT_EQ(summaries.size(), 2u) << "L1 and L2 compared, L5 tracked by A alone";
