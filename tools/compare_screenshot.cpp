@@ -1,7 +1,9 @@
 // fixwatch-compare-screenshot: draws the Compare tab's three pages, light and dark, on a real
 // multi-system capture (receiver A) against a copy of it 1 m north and 3 dB weaker (receiver
 // B), into PNG files of a folder.
-// Usage: fixwatch-compare-screenshot [folder] [multi-system capture]
+// With --pair, writes the two receivers' texts instead (a.nmea and b.nmea), for two
+// pseudo-terminals or fixwatch-events --compare.
+// Usage: fixwatch-compare-screenshot [--pair] [folder] [multi-system capture]
 #include "compare_scenario.h"
 #include "compare_view.h"
 
@@ -11,6 +13,7 @@
 #include <QStyle>
 #include <QTabWidget>
 
+#include <fstream>
 #include <iostream>
 
 namespace {
@@ -34,13 +37,28 @@ QPalette DarkPalette()
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs");
-    const QString capture = argc > 2 ? QString::fromLocal8Bit(argv[2])
-                                     : QStringLiteral(FIXWATCH_NMEA_LOGS "/ublox-zed-f9p-nmea.nmea");
+    QStringList arguments = QApplication::arguments().mid(1);
+    const bool pairOnly = !arguments.isEmpty() && arguments.front() == QStringLiteral("--pair");
+    if (pairOnly)
+        arguments.pop_front();
+    const QString folder = arguments.value(0, QStringLiteral("docs"));
+    const QString capture = arguments.value(1, QStringLiteral(FIXWATCH_NMEA_LOGS "/ublox-zed-f9p-nmea.nmea"));
     const fixwatch::ComparePair pair = fixwatch::CompareScenario(capture.toStdString());
     if (pair.a.empty() || pair.b.empty()) {
         std::cerr << "fixwatch-compare-screenshot: no fix in " << capture.toStdString() << "\n";
         return 1;
+    }
+    if (pairOnly) {
+        bool ok = true;
+        for (const auto& [name, text] : {std::pair{"a.nmea", &pair.a}, std::pair{"b.nmea", &pair.b}}) {
+            const std::string path = QDir(folder).filePath(QString::fromLatin1(name)).toStdString();
+            std::ofstream out(path, std::ios::binary);
+            out << *text;
+            out.close();
+            std::cout << (out ? "wrote " : "could not write ") << path << "\n";
+            ok = static_cast<bool>(out) && ok;
+        }
+        return ok ? 0 : 1;
     }
     fixwatch::LiveComparison comparison;
     fixwatch::FeedComparison(comparison, pair);
