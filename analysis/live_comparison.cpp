@@ -24,6 +24,7 @@ std::array<double, 3> Earth(double latitude, double longitude, double height)
 void LiveComparison::Clear()
 {
     anyShared_ = false;
+    latestSharedMs_.reset();
     latestMs_.reset();
     totals_.emplace();
     signals_.clear();
@@ -51,6 +52,7 @@ void LiveComparison::Add(const ReceiverEpoch* a, const ReceiverEpoch* b, std::in
         TakeReceiver(EpochPairing::B, *b, utcMs);
     if (a && b) {
         anyShared_ = true;
+        latestSharedMs_ = utcMs;
         totals_->AddShared(*a, *b);
         TakeSignals(*a, *b, utcMs);
         if (a->fix && b->fix)

@@ -72,6 +72,8 @@ public:
 
     // Whether the two receivers have sent an epoch of the same time since Clear.
     bool AnyShared() const { return anyShared_; }
+    // The time of the latest epoch they shared, which the signals are of.
+    std::optional<std::int64_t> LatestSharedMs() const { return latestSharedMs_; }
     // The time of the latest epoch added, either receiver's.
     std::optional<std::int64_t> LatestMs() const { return latestMs_; }
 
@@ -118,6 +120,7 @@ private:
     void DropOld();
 
     bool anyShared_ = false;
+    std::optional<std::int64_t> latestSharedMs_;
     std::optional<std::int64_t> latestMs_;
     std::optional<ReceiverComparison> totals_{std::in_place}; // not assignable: emplaced anew
     std::vector<SignalRow> signals_;

@@ -59,14 +59,17 @@ void LabelUtcAxis(QCategoryAxis* axis, double from, double to)
         axis->remove(label);
     axis->setRange(from, to);
     axis->setStartValue(from);
-    for (double t = std::ceil(from / step) * step; t <= to; t += step) {
-        const auto s = static_cast<long long>(std::floor(std::fmod(t, 86400.0)));
-        axis->append(QStringLiteral("%1:%2:%3")
-                         .arg(s / 3600, 2, 10, QLatin1Char('0'))
-                         .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
-                         .arg(s % 60, 2, 10, QLatin1Char('0')),
-                     t);
-    }
+    for (double t = std::ceil(from / step) * step; t <= to; t += step)
+        axis->append(UtcTime(t), t);
+}
+
+QString UtcTime(double seconds)
+{
+    const auto s = static_cast<long long>(std::floor(std::fmod(seconds, 86400.0)));
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600, 2, 10, QLatin1Char('0'))
+        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
 }
 
 int QualityLevel(int quality)

@@ -162,7 +162,8 @@ QWidget* CompareView::BuildSignalsPage()
 
     auto* tables = new QHBoxLayout;
     auto* left = new QVBoxLayout;
-    left->addWidget(PlainLabel(QStringLiteral("Signals both track, at the latest epoch in common")));
+    Lab_CompareSignalsTime = PlainLabel(QString(), "Lab_CompareSignalsTime");
+    left->addWidget(Lab_CompareSignalsTime);
     left->addWidget(Tbl_CompareSignals, 1);
     auto* right = new QVBoxLayout;
     right->addWidget(PlainLabel(QStringLiteral("B \u2212 A per band (dB), and the signals compared since Start")));
@@ -352,6 +353,12 @@ void CompareView::Redraw()
 
 void CompareView::RedrawSignals()
 {
+    QString when = QStringLiteral("Signals both track, at the latest epoch in common");
+    if (comparison_ && comparison_->LatestSharedMs()) {
+        const std::int64_t ms = *comparison_->LatestSharedMs() % 86'400'000;
+        when += QStringLiteral(" (%1 UTC)").arg(UtcTime(static_cast<double>(ms) / 1000.0));
+    }
+    Lab_CompareSignalsTime->setText(when);
     static const std::vector<LiveComparison::SignalRow> kNone;
     const auto& rows = comparison_ ? comparison_->Signals() : kNone;
     signals_->setRowCount(static_cast<int>(rows.size()));

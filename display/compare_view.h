@@ -75,6 +75,7 @@ public:
 
     QTabWidget* Tab_Compare = nullptr;
     QLabel* Lab_CompareEmpty = nullptr;
+    QLabel* Lab_CompareSignalsTime = nullptr;
     QTableView* Tbl_CompareSignals = nullptr;
     QTableView* Tbl_CompareBands = nullptr;
     QLabel* Lab_CompareOnlyA = nullptr;

@@ -94,6 +94,7 @@ TEST(CompareView, TablesAndTextsShowTheComparison)
     view.SetComparison(&comparison);
     view.Redraw();
 
+    EXPECT_EQ(view.Lab_CompareSignalsTime->text(), "Signals both track, at the latest epoch in common (12:01:29 UTC)");
     const QStandardItemModel* signalTable = view.SignalsModel();
     const QStringList rows[] = {{"G5", "L1", "40", "43", "+3"}, {"G5", "L2", "30", "29", "-1"}};
     ASSERT_EQ(signalTable->rowCount(), 2);
