@@ -1,0 +1,88 @@
+#include "compare_charts.h"
+
+#include <QCategoryAxis>
+#include <QChart>
+#include <QLineSeries>
+
+#include <algorithm>
+#include <cmath>
+
+namespace fixwatch {
+
+SegmentedLine::SegmentedLine(QChart* chart, QAbstractAxis* x, QAbstractAxis* y, QString name, QPen pen)
+    : chart_(chart), x_(x), y_(y), name_(std::move(name)), pen_(std::move(pen))
+{
+}
+
+SegmentedLine::~SegmentedLine()
+{
+    for (QLineSeries* series : series_) {
+        chart_->removeSeries(series);
+        delete series;
+    }
+}
+
+void SegmentedLine::SetSegments(const std::vector<QList<QPointF>>& segments)
+{
+    while (series_.size() < std::max<std::size_t>(segments.size(), 1)) {
+        auto* series = new QLineSeries;
+        series->setName(name_);
+        series->setPen(pen_);
+        chart_->addSeries(series);
+        series->attachAxis(x_);
+        series->attachAxis(y_);
+        series_.push_back(series);
+    }
+    for (std::size_t i = 0; i < series_.size(); ++i)
+        series_[i]->replace(i < segments.size() ? segments[i] : QList<QPointF>());
+}
+
+qsizetype SegmentedLine::Points() const
+{
+    qsizetype points = 0;
+    for (const QLineSeries* series : series_)
+        points += series->count();
+    return points;
+}
+
+void LabelUtcAxis(QCategoryAxis* axis, double from, double to)
+{
+    constexpr double kSteps[] = {1, 2, 5, 10, 30, 60, 120, 300, 600, 1800, 3600};
+    double step = kSteps[std::size(kSteps) - 1];
+    for (const double s : kSteps) {
+        if ((to - from) / s <= 6) {
+            step = s;
+            break;
+        }
+    }
+    for (const QString& label : axis->categoriesLabels())
+        axis->remove(label);
+    axis->setRange(from, to);
+    axis->setStartValue(from);
+    for (double t = std::ceil(from / step) * step; t <= to; t += step)
+        axis->append(UtcTime(t), t);
+}
+
+QString UtcTime(double seconds)
+{
+    const auto s = static_cast<long long>(std::floor(std::fmod(seconds, 86400.0)));
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600, 2, 10, QLatin1Char('0'))
+        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+int QualityLevel(int quality)
+{
+    switch (quality) {
+    case 0: return 0;
+    case 1:
+    case 3: return 2;
+    case 2: return 3;
+    case 5: return 4;
+    case 4: return 5;
+    default: return 1;
+    }
+}
+
+} // namespace fixwatch

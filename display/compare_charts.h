@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QList>
+#include <QPen>
+#include <QPointF>
+#include <QString>
+
+#include <vector>
+
+class QAbstractAxis;
+class QCategoryAxis;
+class QChart;
+class QLineSeries;
+
+namespace fixwatch {
+
+// One named line of a Compare chart, drawn as one series per unbroken stretch so that time
+// without data is a gap, not a straight line across it. The series are kept between redraws.
+class SegmentedLine {
+public:
+    SegmentedLine(QChart* chart, QAbstractAxis* x, QAbstractAxis* y, QString name, QPen pen);
+    ~SegmentedLine();
+    SegmentedLine(const SegmentedLine&) = delete;
+    SegmentedLine& operator=(const SegmentedLine&) = delete;
+
+    void SetSegments(const std::vector<QList<QPointF>>& segments);
+    // The points drawn, over every stretch; for tests.
+    qsizetype Points() const;
+    const QPen& Pen() const { return pen_; }
+    const QString& Name() const { return name_; }
+
+private:
+    QChart* chart_;
+    QAbstractAxis* x_;
+    QAbstractAxis* y_;
+    QString name_;
+    QPen pen_;
+    std::vector<QLineSeries*> series_;
+};
+
+// "hh:mm:ss" of a time in seconds since 1970 (or of the day), UTC.
+QString UtcTime(double seconds);
+
+// Labels a time axis whose values are seconds since 1970 (or of the day) with UTC times of
+// day at round steps within [from, to], about five of them.
+void LabelUtcAxis(QCategoryAxis* axis, double from, double to);
+
+// The levels a fix quality is drawn at, worst at the bottom: none, estimated (dead reckoning,
+// manual, simulator, anything unknown), fix (GPS, PPS), DGPS, RTK float, RTK fixed.
+int QualityLevel(int quality);
+inline constexpr const char* kQualityLevels[] = {"none", "estimated", "fix", "DGPS", "RTK float", "RTK fixed"};
+
+} // namespace fixwatch
