@@ -12,7 +12,7 @@ void EpochPairing::Add(Receiver receiver, std::int64_t utcMs, ReceiverEpoch epoc
         newest_[B].reset();
     }
     newest = key;
-    waiting_[receiver].push_back(Timed{key, std::move(epoch)});
+    waiting_[receiver].push_back(Timed{key, utcMs, std::move(epoch)});
     Decide(false);
 }
 
@@ -36,14 +36,14 @@ void EpochPairing::Decide(bool finishing)
             const std::int64_t ka = a.front().key;
             const std::int64_t kb = b.front().key;
             if (ka == kb) {
-                decided_(&a.front().epoch, &b.front().epoch);
+                decided_(&a.front().epoch, &b.front().epoch, a.front().utcMs);
                 a.pop_front();
                 b.pop_front();
             } else if (ka < kb) {
-                decided_(&a.front().epoch, nullptr); // B has gone past it
+                decided_(&a.front().epoch, nullptr, a.front().utcMs); // B has gone past it
                 a.pop_front();
             } else {
-                decided_(nullptr, &b.front().epoch);
+                decided_(nullptr, &b.front().epoch, b.front().utcMs);
                 b.pop_front();
             }
             continue;
@@ -59,9 +59,9 @@ void EpochPairing::Decide(bool finishing)
         if (!finishing && !passed && !waitedEnough && waiting.size() <= kMaxWaiting)
             return;
         if (alone == A)
-            decided_(&waiting.front().epoch, nullptr);
+            decided_(&waiting.front().epoch, nullptr, waiting.front().utcMs);
         else
-            decided_(nullptr, &waiting.front().epoch);
+            decided_(nullptr, &waiting.front().epoch, waiting.front().utcMs);
         waiting.pop_front();
     }
 }

@@ -26,8 +26,8 @@ public:
     static constexpr std::size_t kMaxWaiting = 512; // epochs of one receiver
 
     // Called for each epoch decided, in time order: both when they share the time, else the
-    // one that came with the other null.
-    using Decided = std::function<void(const ReceiverEpoch* a, const ReceiverEpoch* b)>;
+    // one that came with the other null; `utcMs` is the time it came with (A's when both).
+    using Decided = std::function<void(const ReceiverEpoch* a, const ReceiverEpoch* b, std::int64_t utcMs)>;
     explicit EpochPairing(Decided decided) : decided_(std::move(decided)) {}
 
     // An epoch of `receiver` at `utcMs` (milliseconds since 1970 when the date is known, the
@@ -42,6 +42,7 @@ public:
 private:
     struct Timed {
         std::int64_t key = 0; // in kMatchMs
+        std::int64_t utcMs = 0;
         ReceiverEpoch epoch;
     };
     void Decide(bool finishing);

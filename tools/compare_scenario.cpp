@@ -7,7 +7,6 @@
 
 #include <GeographicLib/Geodesic.hpp>
 
-#include <deque>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -68,14 +67,7 @@ ComparePair CompareScenario(const std::string& path)
 void FeedComparison(LiveComparison& comparison, const ComparePair& pair)
 {
     const std::vector<TimedReceiverEpoch> epochs[] = {EpochsOf(pair.a), EpochsOf(pair.b)};
-    // Each receiver's epochs are decided in the order they came: their times follow them so.
-    std::deque<std::int64_t> times[2];
-    EpochPairing pairing([&](const ReceiverEpoch* a, const ReceiverEpoch* b) {
-        const std::int64_t utcMs = times[a ? 0 : 1].front();
-        if (a)
-            times[0].pop_front();
-        if (b)
-            times[1].pop_front();
+    EpochPairing pairing([&](const ReceiverEpoch* a, const ReceiverEpoch* b, std::int64_t utcMs) {
         comparison.Add(a, b, utcMs);
     });
     for (int r : {0, 1}) {
@@ -92,7 +84,6 @@ void FeedComparison(LiveComparison& comparison, const ComparePair& pair)
         for (int r : {0, 1}) {
             if (i >= epochs[r].size())
                 continue;
-            times[r].push_back(epochs[r][i].utcMs);
             pairing.Add(static_cast<EpochPairing::Receiver>(r), epochs[r][i].utcMs, epochs[r][i].epoch);
         }
     }

@@ -122,7 +122,7 @@ int RunCompare(const OfflineOptions& options)
     }
 
     ReceiverComparison comparison;
-    EpochPairing pairing([&comparison](const ReceiverEpoch* epochA, const ReceiverEpoch* epochB) {
+    EpochPairing pairing([&comparison](const ReceiverEpoch* epochA, const ReceiverEpoch* epochB, std::int64_t) {
         if (epochA && epochB)
             comparison.AddShared(*epochA, *epochB);
         else if (epochA && epochA->fix)

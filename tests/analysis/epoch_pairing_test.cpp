@@ -13,7 +13,8 @@ namespace {
 // Each decision as "A@t+B@t", "A@t" or "B@t", the time taken from the epoch's latitude.
 class Decisions {
 public:
-    EpochPairing pairing{[this](const ReceiverEpoch* a, const ReceiverEpoch* b) {
+    EpochPairing pairing{[this](const ReceiverEpoch* a, const ReceiverEpoch* b, std::int64_t utcMs) {
+        EXPECT_EQ(utcMs, static_cast<std::int64_t>((a ? a : b)->latitude)) << "the time it came with, A's when both";
         std::string text;
         if (a)
             text += "A@" + std::to_string(static_cast<long>(a->latitude));

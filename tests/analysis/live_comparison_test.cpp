@@ -2,22 +2,17 @@
 // the per-band summaries over the last minute and since Start, B's offsets as a series, each
 // receiver's availability, bounded memory over a long run, and a real capture against a copy
 // of it moved 1 m north and 3 dB weaker.
+#include "compare_scenario.h"
 #include "live_comparison.h"
 
 #include "captures.h"
-#include "epochs.h"
-#include "moved_capture.h"
-#include "receiver_epoch.h"
-#include "sky.h"
 
 #include <GeographicLib/Geodesic.hpp>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <deque>
 #include <numbers>
-#include <sstream>
 
 namespace fixwatch {
 namespace {
@@ -244,66 +239,15 @@ TEST(LiveComparison, MemoryStaysBoundedOverHoursAt10Hz)
     EXPECT_EQ(comparison.Totals().epochs, 3u * 36'000 * 4 / 5) << "the totals still count every epoch";
 }
 
-// A capture's epochs as the window's session takes them: every talker, the sky fed the same lines.
-std::vector<TimedReceiverEpoch> EpochsOf(const std::string& text)
-{
-    Sky sky(Talkers::AllSystems);
-    EpochModel epochs(Talkers::AllSystems, 1, &sky);
-    std::vector<TimedReceiverEpoch> out;
-    const auto take = [&] {
-        if (auto timed = ReceiverEpochOf(epochs.History().Newest(), sky.Satellites()))
-            out.push_back(std::move(*timed));
-    };
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        sky.Feed(line);
-        if (epochs.Feed(line))
-            take();
-    }
-    if (epochs.Finish())
-        take();
-    return out;
-}
-
 TEST(LiveComparison, RealCaptureAgainstACopyOneMetreNorthAndThreeDecibelsWeaker)
 {
     const char* capture = "ublox-zed-f9p-nmea.nmea"; // GPS, GLONASS, Galileo, BeiDou on L1 and L2
     FIXWATCH_NEED_CAPTURES(capture);
-    const std::vector<std::string> lines = test::CaptureLines(test::CapturePath(capture));
-    std::string original;
-    for (const std::string& line : lines)
-        original += line + '\n';
-    const std::vector<TimedReceiverEpoch> a = EpochsOf(original);
-    ASSERT_FALSE(a.empty());
-    const auto fixed = std::find_if(a.begin(), a.end(), [](const auto& timed) { return timed.epoch.fix; });
-    ASSERT_NE(fixed, a.end());
-    double latitude = 0, longitude = 0;
-    GeographicLib::Geodesic::WGS84().Direct(fixed->epoch.latitude, fixed->epoch.longitude, 0, 1.0, latitude, longitude);
-    const std::vector<TimedReceiverEpoch> b =
-        EpochsOf(test::MovedCapture(lines, latitude - fixed->epoch.latitude, -3));
-
-    // Each receiver's epochs are decided in the order they came: their times follow them so.
+    // B is the capture moved 1 m north of A's first fix and 3 dB weaker, as the screenshots show it.
+    const ComparePair pair = CompareScenario(test::CapturePath(capture));
+    ASSERT_FALSE(pair.b.empty());
     LiveComparison comparison;
-    std::deque<std::int64_t> times[2];
-    EpochPairing pairing([&](const ReceiverEpoch* ea, const ReceiverEpoch* eb) {
-        const std::int64_t utcMs = times[ea ? 0 : 1].front();
-        for (int r : {0, 1}) {
-            if ((r == 0 ? ea : eb) != nullptr)
-                times[r].pop_front();
-        }
-        comparison.Add(ea, eb, utcMs);
-    });
-    for (std::size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
-        for (int r : {0, 1}) {
-            const std::vector<TimedReceiverEpoch>& epochs = r == 0 ? a : b;
-            if (i >= epochs.size())
-                continue;
-            times[r].push_back(epochs[i].utcMs);
-            pairing.Add(static_cast<Receiver>(r), epochs[i].utcMs, epochs[i].epoch);
-        }
-    }
-    pairing.Finish();
-    EXPECT_EQ(comparison.LatestMs(), a.back().utcMs);
+    FeedComparison(comparison, pair);
 
     ASSERT_TRUE(comparison.AnyShared());
     const ReceiverComparison::Result totals = comparison.Totals();
