@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
-
 namespace fixwatch {
 namespace {
 
@@ -32,22 +30,6 @@ TEST(AllGnss, AMultiSystemReceiverShowsItsFixOnlyWithTheOption)
                 EXPECT_EQ(label->text(), "") << label->objectName().toStdString();
             EXPECT_TRUE(StatusText(form, kLinkStatus).startsWith("Receiving GN sentences that are not shown"));
         }
-    }
-}
-
-TEST(AllGnss, ChecksumsInLowerCaseAreReadOnlyWithTheOption)
-{
-    auto lowerCase = [](std::string line) { // "...*6A\r\n" -> "...*6a\r\n"
-        for (std::size_t i = line.size() - 4; i < line.size() - 2; ++i)
-            line[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(line[i])));
-        return line;
-    };
-    const std::string rmc = Line("$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
-    ASSERT_NE(lowerCase(rmc), rmc) << "the sum has a letter";
-    for (const bool allGnss : {false, true}) {
-        PtyWindow w(allGnss ? "/G+" : "");
-        w.Receive(lowerCase(rmc));
-        EXPECT_EQ(FixLabel(w.form, kDate)->text(), allGnss ? "23/03/1994" : "") << allGnss;
     }
 }
 
