@@ -40,13 +40,13 @@ struct ReplayWindow : ::testing::Test, LogFolder {
         form.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     }
-    void TearDown() override { Control<QPushButton>(form, "Cmd_StartStop", 1)->click(); }
+    void TearDown() override { Stop(form); }
 
     QString Shown() const { return Control<QLabel>(form, "Lab_ReplayPosition")->text(); }
-    QString Time() const { return Control<QLabel>(form, "Lab_Posizione", kTime)->text(); }
+    QString Time() const { return FixLabel(form, kTime)->text(); }
     QString TimeAndBar() const { return Time() + " | " + Shown(); }
-    QString Source() const { return Control<QLabel>(form, "Lab_Status", 0)->text(); }
-    QString State() const { return Control<QLabel>(form, "Lab_Status", 1)->text(); }
+    QString Source() const { return StatusText(form, kSourceStatus); }
+    QString State() const { return StatusText(form, kLinkStatus); }
     bool Acquiring() const { return Control<QTimer>(form, "Timer_Lett")->isActive(); }
     bool BarShown() const { return Control<QToolBar>(form, "Tlb_Replay")->isVisible(); }
     QPushButton* PauseButton() const { return Control<QPushButton>(form, "Cmd_ReplayPause"); }
@@ -177,7 +177,7 @@ TEST_F(ReplayWindow, AStartOfAnotherPortEndsTheReplayAndItsBar)
     ASSERT_TRUE(Start(form));
     TickAfter(0);
     ASSERT_EQ(Time(), "00:39:56");
-    Control<QPushButton>(form, "Cmd_StartStop", 1)->click();
+    Stop(form);
     EXPECT_TRUE(BarShown());
     EXPECT_EQ(Shown(), "00:00:00 of 00:00:28 \u00B7 2019-04-12 00:39:56 UTC") << "stopped, the bar stays with where the replay stood";
 
