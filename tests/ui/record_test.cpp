@@ -174,7 +174,6 @@ TEST(RecordSentences, MenuEntriesFollowTheDataLoggerWithTheirShortcuts)
     const auto actions = Control<QMenu>(form, "MenuFile")->actions();
     EXPECT_EQ(actions.mid(actions.indexOf(dataLogger), 3), QList<QAction*>({dataLogger, record, exportTrack}));
     EXPECT_EQ(record->shortcut().toString() + " " + exportTrack->shortcut().toString(), "Ctrl+R Ctrl+E");
-    EXPECT_EQ(ExportRefusal(form, "/tmp/never.gpx"), "There is no recording to export yet: record sentences first.");
 }
 
 } // namespace

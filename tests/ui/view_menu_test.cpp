@@ -143,7 +143,6 @@ TEST(ViewOptions, TabAndStartAtLaunchShowThatTabAndAcquire)
         {"a value in any case, given apart", {"--tab", "CONSOLE", "--start"}, "Console", true},
         {"the first word of a longer title", {"--tab=general"}, "General Info", false},
         {"--start alone", {"--start"}, "Position", true},
-        {"--tab=history", {"--tab=history", "--start"}, "History", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.legend);
