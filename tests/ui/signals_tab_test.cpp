@@ -25,8 +25,7 @@ TEST(SignalsTab, ComesAfterSkyAndBuildsTheReceivedSatellitesBarsOnlyWhenShown)
     QApplication::processEvents();
     EXPECT_TRUE(view.Groups().empty()) << "hidden, the bars were never built";
 
-    Tabs(form).setCurrentIndex(MainForm::kSignalsTab);
-    QApplication::processEvents();
+    ShowTab(form, MainForm::kSignalsTab);
     EXPECT_EQ(view.Bands(), (std::vector{SignalBand::L1, SignalBand::L2, SignalBand::E5b, SignalBand::Other}));
     EXPECT_EQ(view.Groups().size(), 41u) << "one group per satellite in view, as the session's sky has them";
 }
