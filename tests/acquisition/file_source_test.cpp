@@ -1,6 +1,7 @@
 // Replaying a recording: pacing by the sentences' own times with the test's clock, pause,
 // seek, speed, the end, and the errors a user sees.
 #include "captures.h"
+#include "file_contents.h"
 #include "file_source.h"
 #include "log_capture.h"
 #include "port_device.h"
@@ -44,9 +45,7 @@ protected:
     QString Write(const std::string& text, const char* name = "capture.nmea")
     {
         const QString path = dir_.filePath(QString::fromLatin1(name));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text.data(), static_cast<qint64>(text.size()));
+        EXPECT_TRUE(test::WriteFile(path, QByteArray::fromStdString(text)));
         return path;
     }
 

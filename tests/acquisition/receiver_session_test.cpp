@@ -1,11 +1,13 @@
 // The road of received text without any window or QApplication: each new line once to the
 // consumers and counters, every kept line to the interpreter at each poll, the in-use count.
+#include "captures.h"
 #include "event_printer.h"
 #include "receiver_session.h"
 #include "sealed.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -132,6 +134,50 @@ TEST(ReceiverSession, NoLineIsMadeOfPiecesOfTwoAndAnEndlessLineIsDroppedWhole)
     session.HandleInput("$GPTXT," + std::string(ReceivedLines::kMaxLineLength, 'x'));
     session.HandleInput(std::string(1000, 'y') + "\r\n" + kGga + "\r\n");
     EXPECT_EQ(seen.lines, (std::vector<std::string>{kGga, kGga}));
+}
+
+// Real multi-system receivers that say how many satellites they use in several ways at once,
+// read with every system: "In use" is the solution's count, that of the sky's used satellites
+// where GSV and GSA tell them, and never more than are in view.
+TEST(ReceiverSessionCapture, TheUsedCountIsTheSolutionsAndAgreesWithTheSky)
+{
+    const struct {
+        const char* legend;
+        const char* capture;
+        int lines;
+        int inUse;
+        bool gsvAndGsa; // the receiver sends GSV and GSA, so the sky knows what is used
+    } rows[] = {
+        {"GPGGA 05, GAGGA 01, GNGNS 14", "telit-pls83-w.nmea", 120, 14, true},
+        {"GPGGA 08, GLGGA 02, GNGSA lists more", "sirfstarv-nmea.nmea", 120, 17, true},
+        {"GGA's 22 used against 16 in view", "quectelLC79D.nmea", 200, 12, true},
+        {"GGA capped at 12, GSA marks more", "ublox-zed-f9p-nmea.nmea", 300, 19, true},
+        {"GNGGA 10 then GPGGA 09, no GSV or GSA", "nmea-rtk.nmea", 120, 9, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.legend);
+        FIXWATCH_NEED_CAPTURES(row.capture);
+        ReceiverSession session;
+        session.Begin(Talkers::AllSystems);
+        int lines = 0;
+        for (const std::string& line : test::CaptureLines(row.capture)) {
+            if (line.empty() || line.front() == '#')
+                continue;
+            if (++lines > row.lines)
+                break;
+            session.HandleInput(line + "\r\n");
+        }
+        const std::vector<SkySatellite>& sky = session.SkyModel().Satellites();
+        const auto used = std::ranges::count_if(sky, [](const SkySatellite& s) { return s.used; });
+        EXPECT_EQ(session.SatellitesUsed(), row.inUse);
+        EXPECT_EQ(session.UsedKnown(), row.gsvAndGsa);
+        if (row.gsvAndGsa) {
+            EXPECT_EQ(used, row.inUse) << "the sky's used satellites";
+            EXPECT_LE(row.inUse, static_cast<int>(sky.size()));
+        } else {
+            EXPECT_TRUE(sky.empty());
+        }
+    }
 }
 
 } // namespace

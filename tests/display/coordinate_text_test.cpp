@@ -229,5 +229,19 @@ TEST(CoordinateReading, OptionNames)
     EXPECT_EQ(UnitSystemNamed(""), std::nullopt);
 }
 
+TEST(CoordinateCaptions, NameWhatEachFormatShowsInItsTwoRows)
+{
+    const std::pair<CoordinateFormat, PositionText> rows[] = {
+        {CoordinateFormat::Sent, {"Latitude:", "Longitude:"}},
+        {CoordinateFormat::DecimalDegrees, {"Latitude:", "Longitude:"}},
+        {CoordinateFormat::DegreesMinutesSeconds, {"Latitude:", "Longitude:"}},
+        {CoordinateFormat::Utm, {"UTM zone:", "East, North:"}},
+        {CoordinateFormat::Mgrs, {"MGRS square:", "East, North:"}},
+        {CoordinateFormat::Locator, {"Locator:", ""}},
+    };
+    for (const auto& [format, captions] : rows)
+        EXPECT_EQ(CoordinateCaptions(format), captions) << captions.first;
+}
+
 } // namespace
 } // namespace fixwatch

@@ -5,6 +5,7 @@
 #include "nmea_interpreter.h"
 #include "number_format.h"
 #include "plain_text.h"
+#include "gnss_system.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -133,6 +134,60 @@ TEST(FixDisplayHandlers, RmcSpeedInKmhCarriesThePrecisionOfItsKnots)
         }
     }
     // clang-format on
+}
+
+// With every system read, the columns come from the whole sky: the strongest twelve, ties by
+// system then number and a satellite without a signal last, shown in system then number order.
+TEST(FixDisplaySky, TheColumnsShowTheStrongestTwelveOfEverySystemInSystemOrder)
+{
+    using enum GnssSystem;
+    const auto satellite = [](GnssSystem system, int number, std::optional<int> signal, bool used = false) {
+        SkySatellite s;
+        s.system = system, s.number = number, s.elevation = 45, s.azimuth = 180, s.signal = signal, s.used = used;
+        return s;
+    };
+    const std::vector<SkySatellite> sky = {
+        satellite(GPS, 5, 40, true),
+        satellite(GPS, 10, 20),
+        satellite(GPS, 30, 10),
+        satellite(GPS, 2, std::nullopt),
+        satellite(GLONASS, 65, 35, true),
+        satellite(GLONASS, 70, 10),
+        satellite(GLONASS, 80, 33),
+        satellite(Galileo, 12, 30),
+        satellite(Galileo, 3, 45, true),
+        satellite(BeiDou, 11, 25),
+        satellite(BeiDou, 20, 20),
+        satellite(SBAS, 33, 38),
+        satellite(QZSS, 193, 28),
+        satellite(NavIC, 3, 22),
+    };
+    Widgets widgets;
+    FixDisplay display(widgets.w);
+    display.SetAllSystems(true);
+    const auto bars = [&] {
+        QStringList values;
+        for (const QProgressBar* bar : widgets.w.PSat)
+            values << QString::number(bar->value());
+        return values.join(QLatin1Char('|'));
+    };
+    const auto texts = [](const auto& labels) {
+        QStringList shown;
+        for (const QLabel* label : labels)
+            shown << label->text();
+        return shown.join(QLatin1Char('|'));
+    };
+    display.ShowSky(sky);
+    EXPECT_EQ(texts(widgets.w.Lab_Sat), "G5|G10|G30|S33|R65|R80|E3|E12|C11|C20|J193|I3")
+        << "R70 loses the tie at 10 dB-Hz to G30, G2 has no signal";
+    EXPECT_EQ(bars(), "40|20|10|38|35|33|45|30|25|20|28|22");
+    const QString in = "In use", out = "Not in use";
+    EXPECT_EQ(texts(widgets.w.Lab_PosizioneInfo3b), QStringList({in, out, out, out, in, out, in, out, out, out, out, out}).join('|'));
+    EXPECT_EQ(widgets.w.Lab_PosizioneInfo[kSatellitesInView]->text(), "14") << "the whole sky";
+
+    display.ShowSky({sky[0], sky[4]}, false);
+    EXPECT_EQ(texts(widgets.w.Lab_PosizioneInfo3b), QString(11, QLatin1Char('|'))) << "no GSA yet: nothing said of use";
+    EXPECT_EQ(bars(), "40|35|0|0|0|0|0|0|0|0|0|0");
 }
 
 TEST(FixDisplayPainting, ABatchPaintsEachChangedLabelOnceAndUnchangedOnesNever)

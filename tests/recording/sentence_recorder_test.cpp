@@ -18,14 +18,9 @@ namespace fixwatch {
 namespace {
 
 using test::FileContents;
+using test::WriteFile;
 
 const QDateTime kStart(QDate(2026, 12, 7), QTime(10, 15, 0), Qt::UTC);
-
-bool Write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 TEST(SentenceRecorder, KeepsEachLineAsReceivedEndedByCrLfInTheFileOfTheStartingMoment)
 {
@@ -50,7 +45,7 @@ TEST(SentenceRecorder, KeepsEachLineAsReceivedEndedByCrLfInTheFileOfTheStartingM
 TEST(SentenceRecorder, APathThatCannotHoldTheFileIsRefusedAndSaysWhyWithoutWaitingForAReader)
 {
     QTemporaryDir folder;
-    ASSERT_TRUE(Write(folder.path() + "/plain", ""));
+    ASSERT_TRUE(WriteFile(folder.path() + "/plain", ""));
     SentenceRecorder recorder;
     // Under a regular file: refused whoever runs the test, root included.
     EXPECT_FALSE(recorder.Start(folder.path() + "/plain", kStart));
@@ -102,8 +97,8 @@ TEST(RecordingExport, WritesTheFormatOfTheExtensionOnlyWhenThereIsATrack)
 {
     QTemporaryDir folder;
     const QString source = folder.path() + "/r.nmea";
-    ASSERT_TRUE(Write(source, "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r\n"
-                              "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n"));
+    ASSERT_TRUE(WriteFile(source, "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r\n"
+                                  "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n"));
     QString reason;
     ASSERT_TRUE(ExportRecordingTrack(source, folder.path() + "/t.csv", Talkers::GpsOnly, &reason))
         << reason.toStdString();
@@ -115,7 +110,7 @@ TEST(RecordingExport, WritesTheFormatOfTheExtensionOnlyWhenThereIsATrack)
     EXPECT_EQ(reason, "Choose a file name ending in .gpx, .kml or .csv.");
 
     const QString noFix = folder.path() + "/nofix.nmea";
-    ASSERT_TRUE(Write(noFix, "$GPGGA,123519,,,,,0,00,,,M,,M,,*66\r\n"));
+    ASSERT_TRUE(WriteFile(noFix, "$GPGGA,123519,,,,,0,00,,,M,,M,,*66\r\n"));
     EXPECT_FALSE(ExportRecordingTrack(noFix, folder.path() + "/n.kml", Talkers::GpsOnly, &reason));
     EXPECT_EQ(reason, "The recording has no position fix: there is no track to export.");
     EXPECT_FALSE(QFile::exists(folder.path() + "/n.kml"));

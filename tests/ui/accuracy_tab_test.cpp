@@ -59,8 +59,7 @@ TEST(AccuracyTab, ComesAfterHistoryAndShowsWhatTheToolPrintsForTheSameCapture)
 
     AccuracyView* view = Control<AccuracyView>(form, "Frm_Accuracy");
     EXPECT_EQ(FixPoints(view), 0) << "hidden, the chart was never filled";
-    Tabs(form).setCurrentIndex(MainForm::kAccuracyTab);
-    QApplication::processEvents();
+    ShowTab(form, MainForm::kAccuracyTab);
 
     const auto tool = ToolFigures({});
     ASSERT_GT(tool.at("fixes").toInt(), 50);

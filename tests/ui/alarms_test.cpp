@@ -229,11 +229,7 @@ TEST(AlarmsOnAReplay, RunOnTheRecordingsTimeAndSayReplayInTheNotification)
         recording += Gga(s, 1);
     for (int s = 5; s < 12; ++s)
         recording += Gga(s, 0);
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(recording.data(), static_cast<qint64>(recording.size()));
-    }
+    ASSERT_TRUE(WriteFile(path, QByteArray::fromStdString(recording)));
     MainForm form;
     ForgetMachinePorts(form);
     std::int64_t replayNow = 0;

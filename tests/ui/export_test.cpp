@@ -82,17 +82,11 @@ TEST_F(ExportWindow, CancelLeavesTheTargetAsItWasAndSaysSo)
     FIXWATCH_NEED_CAPTURES("garmin48.nmea");
     // Several pieces' worth of a real capture, so that Cancel comes while it is written.
     const QByteArray capture = FileContents(QString::fromStdString(CapturePath("garmin48.nmea").string()));
-    QFile big(Path("big.nmea"));
-    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
-    while (big.size() < 3 * RecordingExport::kStepBytes)
-        big.write(capture);
-    big.close();
-    QFile old(target);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("as it was");
-    old.close();
+    const QString big = Path("big.nmea");
+    ASSERT_TRUE(WriteFile(big, capture.repeated(static_cast<qsizetype>(3 * RecordingExport::kStepBytes / capture.size() + 1))));
+    ASSERT_TRUE(WriteFile(target, "as it was"));
 
-    ChoosePort("file://" + big.fileName().toStdString());
+    ChoosePort("file://" + big.toStdString());
     Trigger(form, "MenuExportTrack");
     ASSERT_TRUE(Exporting());
     auto* progress = form.findChild<QProgressDialog*>("ExportProgress");

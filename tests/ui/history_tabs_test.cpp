@@ -31,22 +31,19 @@ TEST(HistoryTab, DrawsEveryEpochOnlyWhenShownAndFollowsTheSatellitesClickedOnThe
     FIXWATCH_NEED_CAPTURES(kCapture);
     PtyWindow w("/G+");
     MainForm& form = w.form;
-    const auto show = [&](int tab) {
-        Tabs(form).setCurrentIndex(tab);
-        QApplication::processEvents();
-    };
     form.resize(900, 700);
     form.show();
     ASSERT_EQ(Tabs(form).tabText(MainForm::kHistoryTab) + "|" + Tabs(form).tabText(MainForm::kSkyTab), "History|Sky");
-    show(MainForm::kSkyTab);
+    ShowTab(form, MainForm::kSkyTab);
     w.Receive(RealCapture(kCapture, 400));
     QApplication::processEvents();
 
     const EpochHistory& history = Control<HistoryFeed>(form, "HistoryFeed")->History();
     ASSERT_GT(history.Size(), 5u);
-    QChart* altitude = Control<HistoryView>(form, "Frm_History")->Chart(HistoryView::kAltitudeChart);
-    QChart* satellites = Control<HistoryView>(form, "Frm_History")->Chart(HistoryView::kSatellitesChart);
-    QChart* signal = Control<HistoryView>(form, "Frm_History")->Chart(HistoryView::kSignalChart);
+    HistoryView& view = *Control<HistoryView>(form, "Frm_History");
+    QChart* altitude = view.Chart(HistoryView::kAltitudeChart);
+    QChart* satellites = view.Chart(HistoryView::kSatellitesChart);
+    QChart* signal = view.Chart(HistoryView::kSignalChart);
     EXPECT_EQ(PointsNamed(altitude, "Altitude"), 0) << "hidden, the charts were never filled";
 
     // A row of the table.
@@ -54,9 +51,9 @@ TEST(HistoryTab, DrawsEveryEpochOnlyWhenShownAndFollowsTheSatellitesClickedOnThe
     ASSERT_GT(table->model()->rowCount(), 0);
     const QRect row = table->visualRect(table->model()->index(0, 0));
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, row.center());
-    ASSERT_EQ(Control<HistoryView>(form, "Frm_History")->FollowedSatellites().size(), 1);
-    const QString name = Control<HistoryView>(form, "Frm_History")->FollowedSatellites().front();
-    show(MainForm::kHistoryTab);
+    ASSERT_EQ(view.FollowedSatellites().size(), 1);
+    const QString name = view.FollowedSatellites().front();
+    ShowTab(form, MainForm::kHistoryTab);
     int withAltitude = 0;
     for (std::size_t i = 0; i < history.Size(); ++i)
         withAltitude += history[i].altitude.has_value();
@@ -73,24 +70,24 @@ TEST(HistoryTab, DrawsEveryEpochOnlyWhenShownAndFollowsTheSatellitesClickedOnThe
     EXPECT_GT(PointsNamed(signal, "Mean"), 0) << "the used satellites' lines stay";
 
     // A circle on the plot: a second satellite, then the first again takes it away.
-    show(MainForm::kSkyTab);
+    ShowTab(form, MainForm::kSkyTab);
     const auto& marks = Control<SkyView>(form, "Frm_Sky")->Img_Sky->Marks();
     const auto other = std::find_if(marks.begin(), marks.end(),
                                     [&](const SkyPlot::Mark& m) { return m.label != name; });
     ASSERT_NE(other, marks.end());
     const QString otherName = other->label;
     QTest::mouseClick(Control<SkyView>(form, "Frm_Sky")->Img_Sky, Qt::LeftButton, {}, other->centre.toPoint());
-    EXPECT_EQ(Control<HistoryView>(form, "Frm_History")->FollowedSatellites(), QStringList({name, otherName}));
+    EXPECT_EQ(view.FollowedSatellites(), QStringList({name, otherName}));
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, row.center());
-    EXPECT_EQ(Control<HistoryView>(form, "Frm_History")->FollowedSatellites(), QStringList({otherName}));
-    show(MainForm::kHistoryTab);
+    EXPECT_EQ(view.FollowedSatellites(), QStringList({otherName}));
+    ShowTab(form, MainForm::kHistoryTab);
     EXPECT_EQ(PointsNamed(signal, name), 0);
     EXPECT_GT(PointsNamed(signal, otherName), 0);
 
     // Clear forgets the epochs; the next redraw shows nothing.
     Trigger(form, "MenuVuotaCampi");
     EXPECT_EQ(Control<HistoryFeed>(form, "HistoryFeed")->History().Size(), 0u);
-    Control<HistoryView>(form, "Frm_History")->Redraw();
+    view.Redraw();
     EXPECT_EQ(PointsNamed(altitude, "Altitude"), 0);
 }
 
@@ -102,12 +99,14 @@ TEST(HistoryTab, WithoutAllGnssOnlyGpsTalkersMakeEpochsAndTotalsAreDrawn)
     form.show();
     Tabs(form).setCurrentIndex(MainForm::kHistoryTab);
     w.Receive(RealCapture(kCapture, 400));
-    EXPECT_EQ(Control<HistoryFeed>(form, "HistoryFeed")->ReadTalkers(), Talkers::GpsOnly);
-    Control<HistoryView>(form, "Frm_History")->Redraw();
-    EXPECT_EQ(PointsNamed(Control<HistoryView>(form, "Frm_History")->Chart(HistoryView::kSatellitesChart), "GPS in view"), 0);
+    const HistoryFeed& feed = *Control<HistoryFeed>(form, "HistoryFeed");
+    EXPECT_EQ(feed.ReadTalkers(), Talkers::GpsOnly);
+    HistoryView& view = *Control<HistoryView>(form, "Frm_History");
+    view.Redraw();
+    EXPECT_EQ(PointsNamed(view.Chart(HistoryView::kSatellitesChart), "GPS in view"), 0);
     // This receiver sends its fix as GN: GP alone closes no epoch with a position.
-    for (std::size_t i = 0; i < Control<HistoryFeed>(form, "HistoryFeed")->History().Size(); ++i)
-        EXPECT_FALSE(Control<HistoryFeed>(form, "HistoryFeed")->History()[i].latitude) << i;
+    for (std::size_t i = 0; i < feed.History().Size(); ++i)
+        EXPECT_FALSE(feed.History()[i].latitude) << i;
 }
 
 } // namespace

@@ -33,8 +33,7 @@ TEST(HostileText, AnImageTagInAStationIdShowsLiterallyOnEveryTabAndReturnsPrompt
     w.Send(Line("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,<img src=/dev/zero>")
            + Line("$GPVTG,<font color=red>054.7</font>,T,<b>034.4</b>,M,005.5,N,&lt;,K"));
     for (int tab = 0; tab < Tabs(form).count(); ++tab) {
-        Tabs(form).setCurrentIndex(tab);
-        QApplication::processEvents();
+        ShowTab(form, tab);
         form.grab();
     }
 

@@ -2,9 +2,7 @@
 // datagrams, on 127.0.0.1, each showing the fix as a serial receiver would.
 #include "captures.h"
 #include "gpsd_harness.h"
-#include "fix_fields.h"
 #include "test_peers.h"
-#include "window_controls.h"
 #include "window_test_support.h"
 
 #include <QUdpSocket>
@@ -20,11 +18,6 @@ using namespace test;
 // A GPS capture with a fix in GGA and RMC, its lines ending in LF alone, as gpsd passes on.
 const char* const kCapture = "GPSmap-76S.nmea";
 
-QLabel* FixLabel(const MainForm& form, FixField field) { return Control<QLabel>(form, "Lab_Posizione", field); }
-// The status bar's source, link state and logger texts.
-QString StatusText(const MainForm& form, std::size_t index) { return Control<QLabel>(form, "Lab_Status", index)->text(); }
-void Stop(MainForm& form) { Control<QPushButton>(form, "Cmd_StartStop", 1)->click(); }
-
 TEST(WindowOnGpsd, ShowsTheFixKeepsGpsdsOwnLinesOutAndReconnects)
 {
     if (const std::string missing = GpsdHarness::Missing(); !missing.empty())
@@ -36,27 +29,27 @@ TEST(WindowOnGpsd, ShowsTheFixKeepsGpsdsOwnLinesOutAndReconnects)
     PortVariable port(1, "gpsd://127.0.0.1:" + std::to_string(gpsd.Port()));
 
     MainForm form;
-    ASSERT_TRUE(Start(form)) << StatusText(form, 1).toStdString();
+    ASSERT_TRUE(Start(form)) << StatusText(form, kLinkStatus).toStdString();
     auto noJson = [&form] {
         EXPECT_EQ(form.lineBuffer().find('{'), std::string::npos) << "gpsd's JSON reached the lines";
         return true;
     };
     EXPECT_TRUE(TickUntil(form, [&] { return noJson() && !FixLabel(form, kLatitude)->text().isEmpty(); }));
     EXPECT_EQ(FixLabel(form, kLatitude)->text(), QString::fromUtf8("038° 54.5087' N"));
-    EXPECT_TRUE(StatusText(form, 0).startsWith(name + " \u00B7 /dev/"))
-        << StatusText(form, 0).toStdString();
+    EXPECT_TRUE(StatusText(form, kSourceStatus).startsWith(name + " \u00B7 /dev/"))
+        << StatusText(form, kSourceStatus).toStdString();
 
     // gpsd is killed mid-run: the receiver is lost, then found again when gpsd returns.
     gpsd.Kill();
-    ASSERT_TRUE(TickUntil(form, [&] { return StatusText(form, 1).startsWith("Receiver lost"); }));
-    EXPECT_EQ(StatusText(form, 1), "Receiver lost (" + name + "): waiting for it to come back");
+    ASSERT_TRUE(TickUntil(form, [&] { return StatusText(form, kLinkStatus).startsWith("Receiver lost"); }));
+    EXPECT_EQ(StatusText(form, kLinkStatus), "Receiver lost (" + name + "): waiting for it to come back");
     EXPECT_TRUE(Control<QTimer>(form, "Timer_Lett")->isActive());
     ASSERT_TRUE(gpsd.Start()) << gpsd.Error();
     Control<QAction>(form, "MenuVuotaCampi")->trigger();
     // The kept lines show their fix again at every tick, so wait for the link itself: the
     // status bar stops saying it is lost.
     EXPECT_TRUE(TickUntil(
-        form, [&] { return !StatusText(form, 1).startsWith("Receiver lost"); }, 10000));
+        form, [&] { return !StatusText(form, kLinkStatus).startsWith("Receiver lost"); }, 10000));
     EXPECT_TRUE(TickUntil(form, [&] { return noJson() && !FixLabel(form, kLatitude)->text().isEmpty(); }));
     Stop(form);
 }
@@ -70,8 +63,8 @@ TEST(WindowOnNetworkSources, ATcpServerShowsTheFix)
     });
     PortVariable port(1, "tcp://127.0.0.1:" + std::to_string(server.Port()));
     MainForm form;
-    ASSERT_TRUE(Start(form)) << StatusText(form, 1).toStdString();
-    EXPECT_EQ(StatusText(form, 0), QStringLiteral("tcp 127.0.0.1:%1").arg(server.Port()));
+    ASSERT_TRUE(Start(form)) << StatusText(form, kLinkStatus).toStdString();
+    EXPECT_EQ(StatusText(form, kSourceStatus), QStringLiteral("tcp 127.0.0.1:%1").arg(server.Port()));
     EXPECT_TRUE(TickUntil(form, [&] { return FixLabel(form, kAltitude)->text() == "545.4"; }));
     Stop(form);
 }
@@ -84,8 +77,8 @@ TEST(WindowOnNetworkSources, UdpDatagramsShowTheFix)
     probe.close();
     PortVariable port(1, "udp://127.0.0.1:" + std::to_string(udpPort));
     MainForm form;
-    ASSERT_TRUE(Start(form)) << StatusText(form, 1).toStdString();
-    EXPECT_EQ(StatusText(form, 0), QStringLiteral("udp 127.0.0.1:%1").arg(udpPort));
+    ASSERT_TRUE(Start(form)) << StatusText(form, kLinkStatus).toStdString();
+    EXPECT_EQ(StatusText(form, kSourceStatus), QStringLiteral("udp 127.0.0.1:%1").arg(udpPort));
 
     // One sentence a datagram, without a line end, as many senders do.
     const std::string sentence = Sealed("$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");

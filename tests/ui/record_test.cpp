@@ -1,7 +1,5 @@
 // "Record sentences" on the real window, fed a real capture through a pseudo-terminal.
 #include "capture_receiver.h"
-#include "fix_fields.h"
-#include "window_controls.h"
 
 #include <QElapsedTimer>
 
@@ -16,9 +14,6 @@ namespace {
 using namespace test;
 
 constexpr const char* kCapture = "GPSmap-76S.nmea";
-
-QString StatusText(const MainForm& form, std::size_t index) { return Control<QLabel>(form, "Lab_Status", index)->text(); }
-void Stop(MainForm& form) { Control<QPushButton>(form, "Cmd_StartStop", 1)->click(); }
 
 // What "Export track..." says when it cannot write `target`: the text of its message box;
 // empty when the track was written.
@@ -54,14 +49,12 @@ TEST(RecordSentences, TheRecordingIsByteEqualToWhatTheReceiverSentAndStopLosesNo
     RecordingWindow w;
     EXPECT_FALSE(QFile::exists(w.Path("2026-12-07T10-15-00.nmea"))) << "checked while stopped: nothing before Start";
     w.Receive(text);
-    EXPECT_TRUE(StatusText(w.form, 2).startsWith(
-        QStringLiteral("Recording to \u2026/2026-12-07T10-15-00.nmea \u00b7 ")))
-        << StatusText(w.form, 2).toStdString();
+    EXPECT_TRUE(StatusText(w.form, kLoggerStatus).startsWith(QStringLiteral("Recording to \u2026/2026-12-07T10-15-00.nmea \u00b7 ")))
+        << StatusText(w.form, kLoggerStatus).toStdString();
     Stop(w.form);
     EXPECT_EQ(w.Recorded().toStdString(), text);
-    EXPECT_TRUE(StatusText(w.form, 2).startsWith(
-        QStringLiteral("Recorded \u2026/2026-12-07T10-15-00.nmea \u00b7 ")))
-        << "after Stop, the file's place stays: " << StatusText(w.form, 2).toStdString();
+    EXPECT_TRUE(StatusText(w.form, kLoggerStatus).startsWith(QStringLiteral("Recorded \u2026/2026-12-07T10-15-00.nmea \u00b7 ")))
+        << "after Stop, the file's place stays: " << StatusText(w.form, kLoggerStatus).toStdString();
 
     // The recording's track, as a spreadsheet would take it: the simulator's fixes of this
     // receiver only when asked for, so the file holds the header alone.
@@ -70,7 +63,7 @@ TEST(RecordSentences, TheRecordingIsByteEqualToWhatTheReceiverSentAndStopLosesNo
 
     Control<QAction>(w.form, "MenuRecord")->trigger();
     ASSERT_TRUE(Start(w.form));
-    EXPECT_FALSE(StatusText(w.form, 2).contains("Recorded")) << "until the next Start";
+    EXPECT_FALSE(StatusText(w.form, kLoggerStatus).contains("Recorded")) << "until the next Start";
 }
 
 TEST(RecordSentences, AReceiverWhoseLinesEndInLfAloneIsRecordedAndReadWithAllGnss)
@@ -81,9 +74,9 @@ TEST(RecordSentences, AReceiverWhoseLinesEndInLfAloneIsRecordedAndReadWithAllGns
     std::erase(lfOnly, '\r');
     RecordingWindow w;
     w.Receive(lfOnly);
-    EXPECT_NE(Control<QLabel>(w.form, "Lab_Posizione", kTime)->text(), "") << "the fix shows";
-    EXPECT_TRUE(StatusText(w.form, 1).startsWith("Receiving \u00b7 "))
-        << StatusText(w.form, 1).toStdString();
+    EXPECT_NE(FixLabel(w.form, kTime)->text(), "") << "the fix shows";
+    EXPECT_TRUE(StatusText(w.form, kLinkStatus).startsWith("Receiving \u00b7 "))
+        << StatusText(w.form, kLinkStatus).toStdString();
     Stop(w.form);
     EXPECT_EQ(w.Recorded().toStdString(), text) << "every line, ended as every recording is";
 }
@@ -121,7 +114,7 @@ TEST(RecordSentences, AnOverloadDropsWholeLinesOnlyAndSaysHowMuchWasLost)
         pending.erase(0, w.receiver.WriteWithoutWaiting(pending));
     }
     Tick(poll);
-    const QString state = StatusText(w.form, 1);
+    const QString state = StatusText(w.form, kLinkStatus);
     EXPECT_TRUE(state.startsWith("Lost ") && state.endsWith(" s: the receiver sends faster than the window reads"))
         << state.toStdString();
     Stop(w.form);
@@ -158,10 +151,9 @@ TEST(RecordSentences, ExitWritesEverythingReceivedBeforeTheProgramEnds)
 TEST(RecordSentences, ARecordingThatCannotBeWrittenSaysWhyInTheStatusBarWithoutABox)
 {
     QTemporaryDir folder;
-    QFile plain(folder.path() + "/plain");
-    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-    plain.close();
-    Variable log("FIXWATCH_LOG_DIR", plain.fileName().toLocal8Bit());
+    const QString plain = folder.path() + "/plain";
+    ASSERT_TRUE(WriteFile(plain, {}));
+    Variable log("FIXWATCH_LOG_DIR", plain.toLocal8Bit());
     PtyWindow w;
     w.form.endProgram = [] {};
     auto* record = Control<QAction>(w.form, "MenuRecord");
@@ -169,8 +161,8 @@ TEST(RecordSentences, ARecordingThatCannotBeWrittenSaysWhyInTheStatusBarWithoutA
     ASSERT_TRUE(Start(w.form));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_FALSE(record->isChecked());
-    EXPECT_TRUE(StatusText(w.form, 2).startsWith("Recording stopped: cannot write " + plain.fileName() + "/"))
-        << StatusText(w.form, 2).toStdString();
+    EXPECT_TRUE(StatusText(w.form, kLoggerStatus).startsWith("Recording stopped: cannot write " + plain + "/"))
+        << StatusText(w.form, kLoggerStatus).toStdString();
 }
 
 TEST(RecordSentences, MenuEntriesFollowTheDataLoggerWithTheirShortcuts)
@@ -182,7 +174,6 @@ TEST(RecordSentences, MenuEntriesFollowTheDataLoggerWithTheirShortcuts)
     const auto actions = Control<QMenu>(form, "MenuFile")->actions();
     EXPECT_EQ(actions.mid(actions.indexOf(dataLogger), 3), QList<QAction*>({dataLogger, record, exportTrack}));
     EXPECT_EQ(record->shortcut().toString() + " " + exportTrack->shortcut().toString(), "Ctrl+R Ctrl+E");
-    EXPECT_EQ(ExportRefusal(form, "/tmp/never.gpx"), "There is no recording to export yet: record sentences first.");
 }
 
 } // namespace

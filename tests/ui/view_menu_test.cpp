@@ -34,14 +34,24 @@ struct ViewWindow : LogFolder {
     MainForm form;
 };
 
-QLabel* FixLabel(const MainForm& form, FixField field) { return Control<QLabel>(form, "Lab_Posizione", field); }
 QAction* Coordinates(const MainForm& form, std::size_t index) { return Control<QAction>(form, "MenuCoordinate", index); }
 QAction* Units(const MainForm& form, std::size_t index) { return Control<QAction>(form, "MenuUnit", index); }
-bool Acquiring(const MainForm& form) { return Control<QTimer>(form, "Timer_Lett")->isActive(); }
+
+// Each entry's text, "|" between them.
+QString EntryTexts(const MainForm& form, const QString& name, std::size_t count)
+{
+    QStringList texts;
+    for (const QAction* action : Controls<QAction>(form, name, count))
+        texts << action->text();
+    return texts.join(QLatin1Char('|'));
+}
 
 const QByteArray kRecord = "05/12/2026;12:35:19;048\xB0 07.038' N;011\xB0 31.000' E;545.4;41.5\r\n";
 
-TEST(ViewMenu, EachCoordinateFormatAndUnitSetChangesTheLabelsButNotTheRecord)
+// The texts of every format and unit set are pinned by display.CoordinateFormats and
+// display.FixDisplayUnits; the window shows that a choice reaches the labels and captions and
+// never the record.
+TEST(ViewMenu, ACoordinateFormatOrUnitSetChangesTheLabelsButNotTheRecord)
 {
     ViewWindow w;
     MainForm& form = w.form;
@@ -49,6 +59,9 @@ TEST(ViewMenu, EachCoordinateFormatAndUnitSetChangesTheLabelsButNotTheRecord)
     for (QAction* menu : form.menuBar()->actions())
         titles << menu->text();
     EXPECT_EQ(titles, QStringList({"&File", "&View", "&Alarms", "&?"}));
+    EXPECT_EQ(EntryTexts(form, "MenuCoordinate", 6), "As sent (degrees and minutes)|Decimal degrees|Degrees, minutes, "
+                                                     "seconds|UTM|MGRS|Maidenhead locator");
+    EXPECT_EQ(EntryTexts(form, "MenuUnit", 3), "Metric|Imperial|Nautical");
     ASSERT_TRUE(Coordinates(form, 0)->isChecked());
     ASSERT_TRUE(Units(form, 0)->isChecked());
     // The latitude and longitude rows with their captions; the height, the speeds and the
@@ -58,12 +71,9 @@ TEST(ViewMenu, EachCoordinateFormatAndUnitSetChangesTheLabelsButNotTheRecord)
                       Control<QLabel>(form, "Lab_Posizione1", 2), FixLabel(form, kLongitude)});
     };
     const auto motion = [&] {
-        QList<const QLabel*> units;
-        for (std::size_t unit = 0; unit < kFixUnitFieldCount; ++unit)
-            units << Control<QLabel>(form, "Lab_PosizioneUM", unit);
         return Texts({FixLabel(form, kAltitude), FixLabel(form, kSpeedKmh), FixLabel(form, kSpeedKnots),
                       FixLabel(form, kGeoidSeparation)})
-               + "|" + Texts(units);
+               + "|" + Texts(Controls<QLabel>(form, "Lab_PosizioneUM", kFixUnitFieldCount));
     };
     const QString sent = "Latitude:|048\u00B0 07.038' N|Longitude:|011\u00B0 31.000' E";
     const QString metric = "545.4|41.5|22.4|46.9|[m]|[Knots]|[Km/h]  /|[m]";
@@ -71,19 +81,13 @@ TEST(ViewMenu, EachCoordinateFormatAndUnitSetChangesTheLabelsButNotTheRecord)
     ASSERT_EQ(motion(), metric);
 
     const std::tuple<QAction*, const char*, QString> rows[] = {
-        {Coordinates(form, 1), "Decimal degrees", "Latitude:|48.1173000\u00B0 N|Longitude:|11.5166667\u00B0 E"},
-        {Coordinates(form, 2), "Degrees, minutes, seconds", "Latitude:|48\u00B0 07' 02.28\" N|Longitude:|11\u00B0 31' 00.00\" E"},
         {Coordinates(form, 3), "UTM", "UTM zone:|32U|East, North:|687300 5332401"},
-        {Coordinates(form, 4), "MGRS", "MGRS square:|32UPU|East, North:|87299 32401"},
-        {Coordinates(form, 5), "Maidenhead locator", "Locator:|JN58sc||"},
-        {Coordinates(form, 0), "As sent (degrees and minutes)", sent},
+        {Coordinates(form, 0), "as sent again", sent},
         {Units(form, 1), "Imperial", "1789.4|25.8|22.4|153.9|[ft]|[Knots]|[mph]  /|[ft]"},
-        {Units(form, 2), "Nautical", "545.4|22.4|41.5|46.9|[m]|[Km/h]|[Knots]  /|[m]"},
-        {Units(form, 0), "Metric", metric},
+        {Units(form, 0), "metric again", metric},
     };
-    for (const auto& [action, menu, shown] : rows) {
-        SCOPED_TRACE(menu);
-        EXPECT_EQ(action->text(), menu);
+    for (const auto& [action, legend, shown] : rows) {
+        SCOPED_TRACE(legend);
         action->trigger();
         EXPECT_TRUE(action->isChecked());
         const bool unit = action->objectName().startsWith("MenuUnit");
@@ -139,7 +143,6 @@ TEST(ViewOptions, TabAndStartAtLaunchShowThatTabAndAcquire)
         {"a value in any case, given apart", {"--tab", "CONSOLE", "--start"}, "Console", true},
         {"the first word of a longer title", {"--tab=general"}, "General Info", false},
         {"--start alone", {"--start"}, "Position", true},
-        {"--tab=history", {"--tab=history", "--start"}, "History", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.legend);

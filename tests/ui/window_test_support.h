@@ -109,6 +109,13 @@ inline CommControl& Comm(const MainForm& form) { return *Control<CommControl>(fo
 
 inline QTabWidget& Tabs(const MainForm& form) { return *Control<QTabWidget>(form, QStringLiteral("SSTab")); }
 
+// Brings the tab at `index` to the front and lets it draw, as a click on its title does.
+inline void ShowTab(const MainForm& form, int index)
+{
+    Tabs(form).setCurrentIndex(index);
+    QCoreApplication::processEvents();
+}
+
 // The Console's place among the tabs: last, whichever tabs come before it.
 inline int ConsoleTab(const MainForm& form)
 {
