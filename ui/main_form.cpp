@@ -4,6 +4,8 @@
 
 #include "accuracy_samples.h"
 #include "alarm_watch.h"
+#include "comparison_feed.h"
+#include "live_comparison.h"
 #include "history_feed.h"
 
 #include "command_line.h"
@@ -58,6 +60,7 @@ MainForm::MainForm(const std::string& commandLine, QWidget* parent)
     BuildSignals();
     BuildHistory();
     BuildAccuracy();
+    BuildCompare();
     BuildConsole();
     setCentralWidget(SSTab);
     Status = std::make_unique<StatusLine>(statusBar());
@@ -106,6 +109,7 @@ MainForm::~MainForm()
     // The interpreter must not call into the display while the widgets go away.
     session_.Interpret(nullptr);
     session_.RemoveConsumer(historyFeed_.get());
+    StopCompare();
 }
 
 void MainForm::ConnectControls()
