@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -432,6 +433,13 @@ private:
     bool compareRunning_ = false;
     QString compareFailure_; // why B did not start at the last Start
     qint64 compareStartMs_ = 0;
+    // Two recordings side by side (main_form_compare_replay.cpp): while A and B both play
+    // files, B follows A's UTC time, its pause, its speed and its seeks.
+    void CompareReplayBegin();
+    void CompareReplayFollow();
+    void CompareReplaySeek(std::int64_t ms);
+    std::optional<std::int64_t> compareReplayOffset_; // B's recording time minus A's at one UTC moment
+    bool compareReplayWaiting_ = false;               // B's recording begins later than A's position
 
     void BuildAlarms();
     // After Start or Stop, and when a replay moves: the watch starts again, or ends.

@@ -208,6 +208,7 @@ void MainForm::StartCompare()
     session_.AddConsumer(&comparisonFeed_->Consumer(EpochPairing::A));
     compareRunning_ = true;
     compareLink_->Started();
+    CompareReplayBegin();
 }
 
 void MainForm::StopCompare()
@@ -215,6 +216,8 @@ void MainForm::StopCompare()
     if (!compareRunning_)
         return;
     compareRunning_ = false;
+    compareReplayOffset_.reset();
+    compareReplayWaiting_ = false;
     session_.RemoveConsumer(&comparisonFeed_->Consumer(EpochPairing::A));
     CommControl& comm = compareSession_->Comm();
     if (comm.LinkState() != CommControl::State::Closed)
@@ -229,6 +232,7 @@ void MainForm::CompareTick()
     if (!compareRunning_)
         return;
     CompareRecorderFollow();
+    CompareReplayFollow();
     const ReceiverSession::Poll poll = compareSession_->PollOnce();
     if (poll.cameBack)
         compareLink_->SourceBack(compareSession_->Comm().SourceName());
