@@ -91,6 +91,7 @@ void MainForm::BuildCompare()
     auto* row = new QHBoxLayout;
     auto* caption = new QLabel(QStringLiteral("Receiver B:"));
     caption->setObjectName(QStringLiteral("Lab_CompareCOM"));
+    caption->setTextFormat(Qt::PlainText);
     auto* ports = new PortComboBox;
     Cmb_CompareCOM = ports;
     Cmb_CompareCOM->setObjectName(QStringLiteral("Cmb_CompareCOM"));
