@@ -267,7 +267,10 @@ void MainForm::ShowCompareStatus()
     if (!compareFailure_.isEmpty()) {
         text = QStringLiteral("B: not started: ") + compareFailure_;
     } else if (compareRunning_) {
-        text = QStringLiteral("B: %1 \u00B7 %2").arg(compareSession_->Comm().SourceName(), compareLink_->Text());
+        // A recording that ended is no receiver waited for.
+        const ReplayControl* replay = compareSession_->Comm().Replay();
+        const QString state = replay != nullptr && replay->AtEnd() ? compareSession_->Comm().Reason() : compareLink_->Text();
+        text = QStringLiteral("B: %1 \u00B7 %2").arg(compareSession_->Comm().SourceName(), state);
     } else if (port <= 0) {
         text = QStringLiteral("B: no receiver chosen");
     } else {

@@ -37,7 +37,7 @@ TEST(CompareReplay, BStaysAtTheUtcMomentOfAsPositionThroughPausesAndSeeks)
     LogFolder logs;
     QTemporaryDir folder;
     const QString a = WriteRecording(folder, "a.nmea", 0, 20); // 12:00:00 to 12:00:19
-    const QString b = WriteRecording(folder, "b.nmea", 5, 20); // 12:00:05 to 12:00:24
+    const QString b = WriteRecording(folder, "b.nmea", 5, 12); // 12:00:05 to 12:00:16
     ASSERT_FALSE(a.isEmpty() || b.isEmpty());
     PortVariable portB(2, b.toStdString());
     MainForm form("/G+");
@@ -90,6 +90,12 @@ TEST(CompareReplay, BStaysAtTheUtcMomentOfAsPositionThroughPausesAndSeeks)
     advance(1);
     EXPECT_EQ(UtcOf(*replayA), "12:00:15 UTC");
     EXPECT_EQ(UtcOf(*replayB), "12:00:15 UTC");
+
+    // B's recording ends first: it says so, and A plays on.
+    advance(2);
+    EXPECT_EQ(Control<QLabel>(form, "Lab_CompareStatus")->text(), "B: " + b + " \u00B7 End of recording");
+    EXPECT_EQ(UtcOf(*replayA), "12:00:17 UTC");
+    EXPECT_TRUE(Control<QTimer>(form, "Timer_Lett")->isActive());
 }
 
 } // namespace
