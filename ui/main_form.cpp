@@ -116,6 +116,8 @@ MainForm::~MainForm()
     // The interpreter must not call into the display while the widgets go away.
     session_.Interpret(nullptr);
     session_.RemoveConsumer(historyFeed_.get());
+    // Receiver B stops with the window; its view is not told, as it goes too.
+    comparisonFeed_->changed = nullptr;
     StopCompare();
 }
 
