@@ -31,7 +31,8 @@ inline constexpr LongOption kLongOptions[] = {
      "fix-lost, fix-degraded, hdop[:LIMIT] (2.5), satellites[:COUNT] (6), "
      "anchor[:METRES[@LAT,LON]] (30, from the position when armed), date"},
     {"tab", "NAME", "show that tab at launch: position, general, satellites, communication, sky, "
-                    "signals, history, accuracy, alarms or console"},
+                    "signals, history, accuracy, compare, alarms or console"},
+    {"compare-with", "N", "read port N as receiver B on the Compare tab, beside the window's port; as Receiver B there"},
     {"list-ports", nullptr, "print the numbered ports of this machine and exit"},
     {"help", nullptr, "show this text and exit"},
     {"version", nullptr, "show the version and exit"},

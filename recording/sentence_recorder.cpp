@@ -34,11 +34,16 @@ QString SentenceRecorder::FileName(const QDateTime& utc)
 
 bool SentenceRecorder::Start(const QString& folder, const QDateTime& utc)
 {
+    return StartFile(folder + QLatin1Char('/') + FileName(utc));
+}
+
+bool SentenceRecorder::StartFile(const QString& path)
+{
     Stop();
     error_.clear();
     written_ = 0;
     pending_.clear();
-    path_ = folder + QLatin1Char('/') + FileName(utc);
+    path_ = path;
     const QByteArray name = QFile::encodeName(path_);
     // Only a regular file is written to; O_NONBLOCK keeps a FIFO at the path from holding
     // the window, and the check after the open turns it down.

@@ -33,6 +33,8 @@ public:
     // Opens the file for `utc` in `folder` (appending should it exist already). False with
     // the reason in Error() when it cannot be written.
     bool Start(const QString& folder, const QDateTime& utc);
+    // The same for the file at `path`.
+    bool StartFile(const QString& path);
     // Keeps one line; written at the next Flush.
     void Append(std::string_view line);
     // Writes what was kept; false (and stopped) when it could not be written whole.

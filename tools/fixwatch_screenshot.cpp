@@ -1,13 +1,15 @@
 // fixwatch-screenshot: draws the main window's tabs as a person sees them, with a receiver
 // on a pseudo-terminal, its status bar in each of its states, the Sky tab on a real
 // multi-system capture, the same capture replayed with the replay bar, the Accuracy tab on a
-// stationary capture, and the splash and About windows, into PNG files of a folder.
+// stationary capture, the Compare tab on that capture against a copy of it moved north with
+// weaker signals, and the splash and About windows, into PNG files of a folder.
 // Usage: fixwatch-screenshot [folder] [multi-system capture] [stationary capture]
 #include "accuracy_view.h"
 #include "alarm_kind.h"
 #include "alarm_list.h"
 #include "checksum.h"
 #include "comm_control.h"
+#include "compare_view.h"
 #include "console_view.h"
 #include "frm_about.h"
 #include "frm_splash.h"
@@ -36,6 +38,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -95,6 +98,46 @@ std::string AlarmSecond(int second, int quality, int north)
         std::snprintf(gga, sizeof gga, "GPGGA,1200%02d.00,4506.%03d,N,00736.000,E,%d,12,0.8,250.0,M,47.0,M,1.0,0000",
                       second, north, quality);
     return std::string("$") + gga + "*" + fixwatch::NmeaChecksum(gga) + "\r\n";
+}
+
+// Receiver B made of receiver A's text: every position 0.001' of latitude (1.85 m) further
+// north and every C/N0 3 dB lower.
+std::string NorthAndWeaker(const std::string& text)
+{
+    std::string out;
+    std::size_t begin = 0;
+    while (begin < text.size()) {
+        std::size_t end = text.find('\n', begin);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(begin, end - begin);
+        begin = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const std::size_t star = line.rfind('*');
+        if (line.size() < 7 || line[0] != '$' || star == std::string::npos) {
+            out += line + "\r\n";
+            continue;
+        }
+        QStringList f = QString::fromStdString(line.substr(1, star - 1)).split(QLatin1Char(','));
+        const QString type = f[0].mid(2);
+        const int latitude = type == QLatin1String("GGA") ? 2 : type == QLatin1String("RMC") ? 3
+                                                            : type == QLatin1String("GLL")   ? 1
+                                                                                             : 0;
+        if (latitude != 0 && latitude < f.size() && f[latitude].contains(QLatin1Char('.'))) {
+            const int decimals = static_cast<int>(f[latitude].size() - f[latitude].indexOf(QLatin1Char('.')) - 1);
+            const bool south = latitude + 1 < f.size() && f[latitude + 1] == QLatin1String("S");
+            f[latitude] = QStringLiteral("%1").arg(f[latitude].toDouble() + (south ? -0.001 : 0.001),
+                                                   static_cast<int>(f[latitude].size()), 'f', decimals, QLatin1Char('0'));
+        }
+        for (int c = 7; type == QLatin1String("GSV") && c < f.size(); c += 4) {
+            if (!f[c].isEmpty())
+                f[c] = QString::number(std::max(0, f[c].toInt() - 3));
+        }
+        const std::string body = f.join(QLatin1Char(',')).toStdString();
+        out += "$" + body + "*" + fixwatch::NmeaChecksum(body) + "\r\n";
+    }
+    return out;
 }
 
 QPalette DarkPalette()
@@ -284,6 +327,40 @@ int main(int argc, char* argv[])
             ok = Save(form.grab(), path(qPrintable(name + QStringLiteral("-dark.png")))) && ok;
             QApplication::setPalette(QApplication::style()->standardPalette());
             StartStop(form, 1);
+        }
+
+        // The Compare tab: receiver A on the capture, receiver B on a copy of it moved north
+        // with weaker signals, each on a pseudo-terminal of its own; light and dark.
+        {
+            fixwatch::PseudoTerminal receiverA, receiverB;
+            qputenv("FIXWATCH_COM1", QByteArray::fromStdString(receiverA.Device()));
+            qputenv("FIXWATCH_COM2", QByteArray::fromStdString(receiverB.Device()));
+            fixwatch::MainForm form("/S38400,N,8,1 /G+");
+            form.show();
+            Tabs(form)->setCurrentIndex(fixwatch::MainForm::kCompareTab);
+            Control<QComboBox>(form, "Cmb_CompareCOM")->setCurrentIndex(2);
+            StartStop(form, 0);
+            const std::string a = fixwatch::CaptureText(capture.toStdString(), 6000);
+            const std::string b = NorthAndWeaker(a);
+            // Both receivers' lines of the same moment arrive within the same tick.
+            for (std::size_t at = 0, bt = 0; at < a.size() || bt < b.size(); at += 1024, bt += 1024) {
+                if (at < a.size())
+                    receiverA.Write(a.substr(at, 1024));
+                if (bt < b.size())
+                    receiverB.Write(b.substr(bt, 1024));
+                Tick(form);
+            }
+            auto* compare = Control<fixwatch::CompareView>(form, "Frm_Compare");
+            compare->Redraw();
+            QApplication::processEvents();
+            ok = Save(form.grab(), path("compare-tab.png")) && ok;
+            QApplication::setPalette(DarkPalette());
+            QApplication::processEvents();
+            compare->Redraw();
+            ok = Save(form.grab(), path("compare-tab-dark.png")) && ok;
+            QApplication::setPalette(QApplication::style()->standardPalette());
+            StartStop(form, 1);
+            qunsetenv("FIXWATCH_COM2");
         }
 
         // The same capture replayed in the window with "Open recording...", twelve seconds in

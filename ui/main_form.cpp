@@ -4,6 +4,8 @@
 
 #include "accuracy_samples.h"
 #include "alarm_watch.h"
+#include "comparison_feed.h"
+#include "live_comparison.h"
 #include "history_feed.h"
 
 #include "command_line.h"
@@ -23,16 +25,20 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QStackedWidget>
 #include <QTimer>
 
+#include <algorithm>
 #include <iostream>
 
 namespace fixwatch {
 namespace {
 
 constexpr QSize kMinimumTabArea(840, 430);
+// Room at the tab bar's ends for the frame of the pages.
+constexpr int kTabBarEnds = 4;
 
 } // namespace
 
@@ -58,6 +64,7 @@ MainForm::MainForm(const std::string& commandLine, QWidget* parent)
     BuildSignals();
     BuildHistory();
     BuildAccuracy();
+    BuildCompare();
     BuildConsole();
     setCentralWidget(SSTab);
     Status = std::make_unique<StatusLine>(statusBar());
@@ -80,7 +87,10 @@ MainForm::MainForm(const std::string& commandLine, QWidget* parent)
 
     // A fixed size that holds the largest tab, and room enough for the sky plot and for the
     // status bar's source, state and logger side by side; centred on the screen.
-    SSTab->setMinimumSize(kMinimumTabArea);
+    // Every tab's title stays in sight, however many tabs there are.
+    QSize tabArea = kMinimumTabArea;
+    tabArea.setWidth(std::max(tabArea.width(), SSTab->tabBar()->sizeHint().width() + kTabBarEnds));
+    SSTab->setMinimumSize(tabArea);
     adjustSize();
     setFixedSize(sizeHint());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -106,6 +116,9 @@ MainForm::~MainForm()
     // The interpreter must not call into the display while the widgets go away.
     session_.Interpret(nullptr);
     session_.RemoveConsumer(historyFeed_.get());
+    // Receiver B stops with the window; its view is not told, as it goes too.
+    comparisonFeed_->changed = nullptr;
+    StopCompare();
 }
 
 void MainForm::ConnectControls()

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,10 @@ class HistoryView;
 class SignalsView;
 class AccuracySamples;
 class AccuracyView;
+class ComparisonFeed;
+class CompareView;
+class LinkStatus;
+class LiveComparison;
 class HistoryFeed;
 class frmAbout;
 struct ViewOptions;
@@ -79,6 +84,7 @@ public:
         kSignalsTab,
         kHistoryTab,
         kAccuracyTab,
+        kCompareTab,
     };
 
     // One poll's text: every complete line to the interpreter, the display painted once.
@@ -94,6 +100,8 @@ public:
     std::string ArmFromCommandLine(const std::string& option);
     // The sentences are recorded from the next Start on, as a check of "Record sentences" does.
     void RecordFromCommandLine();
+    // Receiver B's port for the Compare tab, as "--compare-with=N" chooses it; 0 for none.
+    void CompareWith(int port);
 
     // Seams, replaceable by tests: what ends the program; the local date that names the log
     // file; the UTC moment a recording starts at; where "Export track..." writes (`suggested`
@@ -280,6 +288,14 @@ private:
     // Where desktop notifications go; tests read it.
     Notifier& AlarmNotifier() { return *notifier_; }
 
+    // Tab "Compare" (main_form_compare.cpp): receiver B, read beside the window's own port
+    // (receiver A) with A's serial settings and every talker, its own status line, and B
+    // measured against A. Nothing of B reaches A's display, log, recording or status bar.
+    QComboBox* Cmb_CompareCOM = nullptr; // "None", then the ports as Cmb_COM numbers them
+    StatusLabel* Lab_CompareStatus = nullptr;
+    CompareView* Frm_Compare = nullptr;
+    void Cmb_CompareCOM_Click();
+
 private slots:
     void Cmd_StartStop_Click(int Index);
     void MenuStart_Click(int Index);
@@ -395,6 +411,36 @@ private:
     QString replayNotice_;             // "Skipped a gap of ...", for a few ticks
     int replayNoticeTicks_ = 0;
     ReplayState replayShown_; // what the bar showed last, kept while stopped
+
+    void BuildCompare();
+    // After Start or Stop: B starts with A, or stops.
+    void CompareFollowAcquisition();
+    void StartCompare();
+    void StopCompare();
+    // Each tick, after A's poll: B's poll, its recording and its status line.
+    void CompareTick();
+    void CompareRecorderFollow();
+    void ShowCompareStatus();
+    void Cmb_CompareCOM_DropDown();
+    // Why B cannot use port `port` while A uses its own; empty when it can.
+    QString ComparePortRefusal(int port) const;
+    // Declared in this order so that B's session goes first and its consumers after it.
+    std::unique_ptr<LiveComparison> comparison_;
+    std::unique_ptr<ComparisonFeed> comparisonFeed_;
+    SentenceRecorder compareRecorder_;
+    std::unique_ptr<LineConsumer> compareRecorderFeed_;
+    std::unique_ptr<LinkStatus> compareLink_;
+    std::unique_ptr<ReceiverSession> compareSession_;
+    bool compareRunning_ = false;
+    QString compareFailure_; // why B did not start at the last Start
+    qint64 compareStartMs_ = 0;
+    // Two recordings side by side (main_form_compare_replay.cpp): while A and B both play
+    // files, B follows A's UTC time, its pause, its speed and its seeks.
+    void CompareReplayBegin();
+    void CompareReplayFollow();
+    void CompareReplaySeek(std::int64_t ms);
+    std::optional<std::int64_t> compareReplayOffset_; // B's recording time minus A's at one UTC moment
+    bool compareReplayWaiting_ = false;               // B's recording begins later than A's position
 
     void BuildAlarms();
     // After Start or Stop, and when a replay moves: the watch starts again, or ends.

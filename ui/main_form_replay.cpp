@@ -61,12 +61,14 @@ void MainForm::BuildReplay()
         if (ReplayControl* replay = MSComm.Replay())
             pause ? replay->Pause() : replay->Resume();
         Status->Paused(pause && MSComm.Replay() != nullptr && acquisitionRunning);
+        CompareReplayFollow();
         ShowReplay();
     };
     Frm_Replay->onSpeed = [this](int speed) {
         // Chosen while stopped, the speed is the next replay's.
         if (ReplayControl* replay = MSComm.Replay())
             replay->SetSpeed(speed);
+        CompareReplayFollow();
         ShowReplay();
     };
     Frm_Replay->onSeek = [this](std::int64_t ms) { ReplaySeek(ms); };
@@ -200,6 +202,7 @@ void MainForm::ReplaySeek(std::int64_t ms)
     if (replay == nullptr || !acquisitionRunning)
         return;
     replay->Seek(ms);
+    CompareReplaySeek(ms);
     // Nothing from another moment stays shown: the fix, the columns and the history start
     // again from the new moment.
     ClearDisplay();

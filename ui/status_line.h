@@ -1,14 +1,14 @@
 #pragma once
 
+#include "link_status.h"
+
 #include <QLabel>
 #include <QObject>
 #include <QString>
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <functional>
-#include <utility>
 
 class QStatusBar;
 
@@ -60,14 +60,11 @@ class StatusLine : public QObject {
     Q_OBJECT
 
 public:
-    // A running port that has received nothing for this long is said to have no data.
-    static constexpr qint64 kSilenceMs = 3000;
-    // How long "Receiver back" stays after a lost source returned.
-    static constexpr qint64 kBackMs = 3000;
-    // How long a hint about sentences that are not shown stays after the last one.
-    static constexpr qint64 kHintMs = 10000;
-    // The time over which lost text is summed up.
-    static constexpr qint64 kLossWindowMs = 60000;
+    // The link's wording and its times, see LinkStatus.
+    static constexpr qint64 kSilenceMs = LinkStatus::kSilenceMs;
+    static constexpr qint64 kBackMs = LinkStatus::kBackMs;
+    static constexpr qint64 kHintMs = LinkStatus::kHintMs;
+    static constexpr qint64 kLossWindowMs = LinkStatus::kLossWindowMs;
 
     explicit StatusLine(QStatusBar* bar);
 
@@ -101,33 +98,11 @@ public:
     void Paused(bool paused);
 
 private:
-    enum class Link {
-        Stopped,
-        Failed,
-        Running,
-        Lost,
-    };
-
     void ShowState();
-    // What was lost in the last kLossWindowMs, while the last loss is recent; empty otherwise.
-    QString LossText(qint64 now);
     void Set(int index, const QString& text);
     qint64 Now() const;
 
-    Link link_ = Link::Stopped;
-    QString failure_;
-    QString sourceName_;
-    int sentencesLastPoll_ = 0;
-    int badChecksums_ = 0; // since Start or the source came back
-    qint64 lastDataMs_ = 0;
-    qint64 backUntilMs_ = -1;
-    QString hiddenTalker_;
-    qint64 hiddenTalkerMs_ = 0;
-    qint64 lfOnlyMs_ = -1; // when lines that end in LF alone last came
-    // Each loss of the last kLossWindowMs: when, and how many bytes.
-    std::deque<std::pair<qint64, std::uint64_t>> losses_;
-    bool allGnssAtNextStart_ = false; // ticked since this run started
-    bool paused_ = false;
+    LinkStatus link_{[this] { return Now(); }};
 };
 
 } // namespace fixwatch

@@ -2,6 +2,7 @@
 
 #include "main_form.h"
 #include "program_arguments.h"
+#include "serial_settings.h"
 
 #include <QEvent>
 #include <QTabWidget>
@@ -69,6 +70,16 @@ ViewOptions ReadViewOptions(const ProgramArguments& arguments)
     if (arguments.IsSet(QStringLiteral("tab")))
         options.tab = arguments.Value(QStringLiteral("tab")).toLower().toStdString();
     options.start = arguments.IsSet(QStringLiteral("start"));
+    if (arguments.IsSet(QStringLiteral("compare-with"))) {
+        const QString value = arguments.Value(QStringLiteral("compare-with"));
+        bool number = false;
+        const int port = value.toInt(&number);
+        if (number && port >= 1 && port <= kPortCount)
+            options.compareWith = port;
+        else
+            options.error = "fixwatch: --compare-with takes a port number from 1 to " + std::to_string(kPortCount)
+                            + ", not \"" + value.toStdString() + "\"";
+    }
     return options;
 }
 
@@ -103,6 +114,8 @@ bool ApplyViewOptions(MainForm& form, ViewOptions& options)
     form.MenuUnit_Click(static_cast<int>(options.units));
     if (tab >= 0)
         form.SSTab->setCurrentIndex(tab);
+    if (options.compareWith > 0)
+        form.CompareWith(options.compareWith);
     if (options.start)
         new StartWhenShown(form, [&form] { form.Cmd_StartStop_Click(0); }); // owned by the form
     return true;

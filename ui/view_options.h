@@ -15,8 +15,9 @@ class ProgramArguments;
 struct ViewOptions {
     CoordinateFormat coordinates = CoordinateFormat::Sent;
     UnitSystem units = UnitSystem::Metric;
-    std::string tab;    // as given; empty: the window's own first tab
-    bool start = false; // press Start once the window is shown
+    std::string tab;     // as given; empty: the window's own first tab
+    bool start = false;  // press Start once the window is shown
+    int compareWith = 0; // receiver B's port on the Compare tab; 0 for none
     // What was wrong with one of them, for standard error; empty when both were understood.
     std::string error;
 };

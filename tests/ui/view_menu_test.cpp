@@ -123,7 +123,7 @@ TEST(ViewOptions, ALaterOptionWinsAndABadValueIsNamedAndStartsNothing)
     ViewOptions radar = ReadViewOptions(ProgramArguments({"--tab=radar", "--start"}));
     EXPECT_FALSE(ApplyViewOptions(form, radar));
     EXPECT_EQ(radar.error, "fixwatch: --tab takes position, general, satellites, communication, sky, "
-                           "signals, history, accuracy, alarms or console, not \"radar\"");
+                           "signals, history, accuracy, compare, alarms or console, not \"radar\"");
     EXPECT_FALSE(Acquiring(form));
     EXPECT_EQ(Control<QTabWidget>(form, "SSTab")->currentIndex(), MainForm::kPositionTab);
 }
