@@ -42,7 +42,7 @@ private:
 ComparisonFeed::ComparisonFeed(LiveComparison& comparison, std::function<double()> secondsSinceStart)
     : comparison_(comparison),
       secondsSinceStart_(std::move(secondsSinceStart)),
-      pairing_([this](const ReceiverEpoch* a, const ReceiverEpoch* b) { Decided(a, b); })
+      pairing_([this](const ReceiverEpoch* a, const ReceiverEpoch* b, std::int64_t utcMs) { Decided(a, b, utcMs); })
 {
     sides_[EpochPairing::A] = std::make_unique<Side>(*this, EpochPairing::A);
     sides_[EpochPairing::B] = std::make_unique<Side>(*this, EpochPairing::B);
@@ -60,8 +60,6 @@ void ComparisonFeed::Clear()
     for (auto& side : sides_)
         side->Clear();
     pairing_.Clear();
-    for (auto& times : waitingTimes_)
-        times.clear();
     comparison_.Clear();
     if (changed)
         changed();
@@ -90,25 +88,13 @@ void ComparisonFeed::EpochClosed(EpochPairing::Receiver receiver, const Epoch& e
             firstFix(receiver, seconds);
         anythingDecided_ = true;
     }
-    waitingTimes_[receiver].push_back(timed->utcMs);
     pairing_.Add(receiver, timed->utcMs, std::move(timed->epoch));
     if (anythingDecided_ && changed)
         changed();
 }
 
-void ComparisonFeed::Decided(const ReceiverEpoch* a, const ReceiverEpoch* b)
+void ComparisonFeed::Decided(const ReceiverEpoch* a, const ReceiverEpoch* b, std::int64_t utcMs)
 {
-    // The pairing hands each receiver's epochs on in the order they came, so the front of
-    // each queue is the time of the epoch decided; a shared epoch takes A's.
-    std::int64_t utcMs = 0;
-    if (b != nullptr && !waitingTimes_[EpochPairing::B].empty()) {
-        utcMs = waitingTimes_[EpochPairing::B].front();
-        waitingTimes_[EpochPairing::B].pop_front();
-    }
-    if (a != nullptr && !waitingTimes_[EpochPairing::A].empty()) {
-        utcMs = waitingTimes_[EpochPairing::A].front();
-        waitingTimes_[EpochPairing::A].pop_front();
-    }
     comparison_.Add(a, b, utcMs);
     if (decided)
         decided(a, b, utcMs);

@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 
@@ -46,15 +45,12 @@ public:
 private:
     class Side;
     void EpochClosed(EpochPairing::Receiver receiver, const Epoch& epoch, const Sky& sky);
-    void Decided(const ReceiverEpoch* a, const ReceiverEpoch* b);
+    void Decided(const ReceiverEpoch* a, const ReceiverEpoch* b, std::int64_t utcMs);
 
     LiveComparison& comparison_;
     std::function<double()> secondsSinceStart_;
     std::array<std::unique_ptr<Side>, 2> sides_;
     EpochPairing pairing_;
-    // The times of each receiver's epochs that wait in the pairing, in the order added, which
-    // is the order it hands them on in.
-    std::array<std::deque<std::int64_t>, 2> waitingTimes_;
     bool anythingDecided_ = false;
 };
 
