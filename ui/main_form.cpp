@@ -5,6 +5,7 @@
 #include "accuracy_samples.h"
 #include "alarm_watch.h"
 #include "history_feed.h"
+#include "multiband_rows.h"
 
 #include "command_line.h"
 #include "frm_about.h"
@@ -76,6 +77,7 @@ MainForm::MainForm(const std::string& commandLine, QWidget* parent)
     BuildSentenceRecorder();
     BuildReplay();
     BuildAlarms();
+    BuildMultibandRows();
     Form_Load(commandLine);
 
     // A fixed size that holds the largest tab, and room enough for the sky plot and for the
