@@ -39,6 +39,8 @@
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -240,6 +242,13 @@ int main(int argc, char* argv[])
             QApplication::processEvents();
             ok = Save(form.grab(), path("history-dark.png")) && ok;
             QApplication::setPalette(QApplication::style()->standardPalette());
+            // A satellite followed on the C/N0 chart, with a line per band it sends.
+            auto* history = Control<fixwatch::HistoryView>(form, "Frm_History");
+            history->ToggleSatellite(fixwatch::GnssSystem::GPS, 27, QStringLiteral("G27"));
+            history->Redraw();
+            QApplication::processEvents();
+            ok = Save(form.grab(), path("history-bands.png")) && ok;
+            history->ToggleSatellite(fixwatch::GnssSystem::GPS, 27, QStringLiteral("G27"));
             // The console, with a few lines damaged as a noisy cable would.
             auto* console = Control<fixwatch::ConsoleView>(form, "Frm_Console");
             Tabs(form)->setCurrentWidget(console);
@@ -283,6 +292,30 @@ int main(int argc, char* argv[])
             QApplication::processEvents();
             ok = Save(form.grab(), path(qPrintable(name + QStringLiteral("-dark.png")))) && ok;
             QApplication::setPalette(QApplication::style()->standardPalette());
+            StartStop(form, 1);
+        }
+
+        // With All GNSS, what RTK and dual-antenna receivers send beyond the fix texts: the
+        // ellipsoid height, the integrity check and the RTK captions; the true heading.
+        const QDir logs = QFileInfo(capture).dir();
+        for (const auto& [file, tabs] :
+             {std::pair(logs.filePath(QStringLiteral("ublox-zed-f9r.nmea")),
+                        std::vector<std::pair<int, const char*>>{{0, "position-rtk.png"}, {1, "general-info-rtk.png"}}),
+              std::pair(logs.filePath(QStringLiteral("skytraq-PX1172RH_DS.nmea")),
+                        std::vector<std::pair<int, const char*>>{{1, "general-info-heading.png"}})}) {
+            if (!QFile::exists(file))
+                continue;
+            fixwatch::PseudoTerminal receiver;
+            qputenv("FIXWATCH_COM1", QByteArray::fromStdString(receiver.Device()));
+            fixwatch::MainForm form("/S38400,N,8,1 /G+");
+            form.show();
+            StartStop(form, 0);
+            Feed(form, receiver, fixwatch::CaptureText(file.toStdString(), 100000));
+            for (const auto& [tab, name] : tabs) {
+                Tabs(form)->setCurrentIndex(tab);
+                QApplication::processEvents();
+                ok = Save(form.grab(), path(name)) && ok;
+            }
             StartStop(form, 1);
         }
 
