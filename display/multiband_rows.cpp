@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace fixwatch {
 namespace {
@@ -64,6 +65,8 @@ void MultibandRows::ShowEpoch(const Epoch& epoch)
 {
     if (!shown_)
         return;
+    // Called after every line: the labels are written only when a value changed.
+    const auto before = std::tuple(ellipsoidHeight_, trueHeading_, gbsErrors_, gbsSuspect_);
     // An epoch without an altitude says nothing of the height; one with an altitude but no
     // geoid separation says it cannot be known.
     if (epoch.altitude) {
@@ -90,7 +93,8 @@ void MultibandRows::ShowEpoch(const Epoch& epoch)
     }
     if (epoch.fixQuality)
         ShowRtkCaptions(*epoch.fixQuality == 4 || *epoch.fixQuality == 5);
-    ShowValues();
+    if (std::tuple(ellipsoidHeight_, trueHeading_, gbsErrors_, gbsSuspect_) != before)
+        ShowValues();
 }
 
 void MultibandRows::ShowValues()
