@@ -1,7 +1,6 @@
 // What multi-band, dual-antenna and RTK receivers send beyond the fix texts, in the window:
 // only while All GNSS is ticked for the running acquisition.
 #include "capture_receiver.h"
-#include "multiband_rows.h"
 
 #include <QGroupBox>
 
@@ -14,8 +13,6 @@ using namespace test;
 
 // A dual-antenna RTK receiver: GGA quality 5, HDT and THS, a geoid separation.
 constexpr const char* kDualAntenna = "skytraq-PX1172RH_DS.nmea";
-// A receiver that sends its integrity check (GBS) with a suspect.
-constexpr const char* kIntegrity = "ublox-zed-f9r.nmea";
 
 QLabel* Label(const MainForm& form, const char* name) { return Control<QLabel>(form, QString::fromLatin1(name)); }
 QString DgpsCaption(const MainForm& form, GeneralInfoCaption caption)
@@ -42,6 +39,9 @@ TEST(MultibandRows, ShownOnlyWithAllGnssForTheRunningAcquisition)
             EXPECT_EQ(Label(form, "Lab_TrueHeading")->text(), "244.67");
             EXPECT_EQ(DgpsCaption(form, kDgpsAgeCaption), "Correction age:") << "GGA quality 5";
             EXPECT_EQ(DgpsCaption(form, kDgpsStationCaption), "Base station:");
+            Trigger(form, "MenuUnit(1)"); // Imperial
+            EXPECT_EQ(Label(form, "Lab_EllipsoidHeightUM")->text(), "[ft]");
+            Trigger(form, "MenuUnit(0)");
         } else {
             EXPECT_EQ(Label(form, "Lab_EllipsoidHeight")->text(), "");
             EXPECT_EQ(Label(form, "Lab_TrueHeading")->text(), "");
@@ -72,22 +72,6 @@ TEST(MultibandRows, TheOptionClearedAtTheNextStartHidesThemAgain)
     EXPECT_TRUE(Label(form, "Lab_TrueHeading")->isHidden());
     EXPECT_EQ(Label(form, "Lab_TrueHeading")->text(), "");
     EXPECT_EQ(DgpsCaption(form, kDgpsAgeCaption), "Age:");
-}
-
-TEST(MultibandRows, TheIntegrityCheckNamesItsSuspectAndFollowsTheUnits)
-{
-    FIXWATCH_NEED_CAPTURES(kIntegrity);
-    PtyWindow w("/G+");
-    MainForm& form = w.form;
-    Trigger(form, "MenuUnit(1)"); // Imperial
-    w.Receive(RealCapture(kIntegrity, 900));
-    EXPECT_EQ(Control<QLabel>(form, "Lab_GBS", kGbsSuspect)->text(), "G17");
-    EXPECT_EQ(Control<QLabel>(form, "Lab_GBS", kGbsAltitudeError)->text(), "0.3") << "0.1 m in feet";
-    EXPECT_EQ(Control<QLabel>(form, "Lab_GBSUM", kGbsAltitudeError)->text(), "[ft]");
-    EXPECT_EQ(Label(form, "Lab_EllipsoidHeightUM")->text(), "[ft]");
-    Trigger(form, "MenuUnit(0)");
-    EXPECT_EQ(Control<QLabel>(form, "Lab_GBS", kGbsAltitudeError)->text(), "0.1");
-    EXPECT_EQ(Label(form, "Lab_EllipsoidHeight")->text(), "303.6") << "256.4 + 47.2 m";
 }
 
 } // namespace
