@@ -288,6 +288,16 @@ HistoryView::HistoryView(std::function<const EpochHistory&()> history, QWidget* 
     lines_.back()->SetSparse(true);
     line(kFixChart, "Fix", QColor(0x94, 0x67, 0xbd), Qt::SolidLine, true);
     line(kAltitudeChart, "Altitude", QColor(0x8c, 0x56, 0x4b));
+    const QColor bandColours[] = {QColor(0x17, 0xbe, 0xcf), QColor(0xbc, 0xbd, 0x22), QColor(0xe3, 0x77, 0xc2),
+                                  QColor(0x7f, 0x7f, 0x7f), QColor(0xff, 0x98, 0x96), QColor(0x98, 0xdf, 0x8a)};
+    static_assert(std::size(bandColours) == SignalHistory::kMeanBands);
+    for (std::size_t b = 0; b < SignalHistory::kMeanBands; ++b) {
+        const auto [x, y] = axes(kSignalChart);
+        const std::string_view band = BandName(static_cast<SignalBand>(b));
+        bandLines_.push_back(std::make_unique<ChartLine>(charts_[kSignalChart], x, y,
+                                                         QString::fromLatin1(band.data(), static_cast<qsizetype>(band.size())),
+                                                         bandColours[b], Qt::DashLine));
+    }
     BuildSatelliteLines();
     FollowPalette();
 
@@ -336,13 +346,36 @@ void HistoryView::ToggleSatellite(GnssSystem system, int number, const QString& 
     } else {
         const QColor colours[] = {QColor(0x2c, 0xa0, 0x2c), QColor(0x94, 0x67, 0xbd), QColor(0xff, 0x7f, 0x0e),
                                   QColor(0x8c, 0x56, 0x4b), QColor(0xe3, 0x77, 0xc2), QColor(0x17, 0xbe, 0xcf)};
-        QChart* chart = charts_[kSignalChart];
-        auto* axisX = static_cast<QCategoryAxis*>(chart->axes(Qt::Horizontal).front());
-        auto* axisY = static_cast<QValueAxis*>(chart->axes(Qt::Vertical).front());
-        const QColor colour = colours[followed_.size() % std::size(colours)];
-        followed_.push_back({key, name, std::make_unique<ChartLine>(chart, axisX, axisY, name, colour, Qt::DotLine)});
+        followed_.push_back({key, name, colours[followed_.size() % std::size(colours)], {}});
     }
     Cmb_HistoryWindow_Click();
+}
+
+ChartLine& HistoryView::Followed::Line(HistoryView& view, std::uint8_t band)
+{
+    for (auto& [b, line] : lines)
+        if (b == band)
+            return *line;
+    // The satellite's strongest signal is its name's line; each band's its own stroke.
+    QString lineName = name;
+    Qt::PenStyle style = Qt::DotLine;
+    if (band != SignalHistory::kStrongest) {
+        const std::string_view bandName = BandName(static_cast<SignalBand>(band));
+        lineName += QLatin1Char(' ') + QString::fromLatin1(bandName.data(), static_cast<qsizetype>(bandName.size()));
+        const Qt::PenStyle styles[] = {Qt::DotLine, Qt::DashDotLine, Qt::DashDotDotLine, Qt::DashLine};
+        style = styles[band % std::size(styles)];
+    }
+    QChart* chart = view.charts_[kSignalChart];
+    auto* axisX = static_cast<QCategoryAxis*>(chart->axes(Qt::Horizontal).front());
+    auto* axisY = static_cast<QValueAxis*>(chart->axes(Qt::Vertical).front());
+    lines.emplace_back(band, std::make_unique<ChartLine>(chart, axisX, axisY, lineName, colour, style));
+    lines.back().second->Begin();
+    // Sorted by band, so that the legend lists a satellite's bands in their order.
+    std::sort(lines.begin(), lines.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& [b, line] : lines)
+        if (b == band)
+            return *line;
+    return *lines.back().second;
 }
 
 QStringList HistoryView::FollowedSatellites() const
@@ -463,7 +496,9 @@ void HistoryView::Redraw()
     }
     // The satellites followed on the C/N0 chart, from their signals within the window.
     for (Followed& f : followed_)
-        f.line->Begin();
+        for (auto& line : f.lines)
+            line.second->Begin();
+    DrawBandMeans(newest, span);
     if (signals_ && !followed_.empty() && newest) {
         const SignalHistory& signalHistory = signals_();
         std::size_t first = signalHistory.Size();
@@ -475,7 +510,7 @@ void HistoryView::Redraw()
                 continue;
             for (Followed& f : followed_)
                 if (f.key == sample.key)
-                    f.line->Add(sample.seconds, static_cast<double>(sample.cn0));
+                    f.Line(*this, sample.band).Add(sample.seconds, static_cast<double>(sample.cn0));
         }
     }
     // The widest label of any value axis decides where every plot begins.
@@ -494,9 +529,13 @@ void HistoryView::Redraw()
         if (c == kSatellitesChart)
             for (auto& l : satelliteLines_)
                 take(*l);
-        if (c == kSignalChart)
+        if (c == kSignalChart) {
+            for (auto& l : bandLines_)
+                take(*l);
             for (Followed& f : followed_)
-                take(*f.line);
+                for (auto& line : f.lines)
+                    take(*line.second);
+        }
         const std::size_t first[] = {0, 0, 2, 5, 6, 7};
         for (std::size_t i = first[c]; i < first[c + 1]; ++i)
             take(*lines_[i]);
@@ -561,10 +600,44 @@ std::vector<ChartLegend::Entry> HistoryView::LegendEntries(int chart) const
     const std::size_t first[] = {0, 0, 2, 5, 6, 7};
     for (std::size_t i = first[chart]; i < first[chart + 1]; ++i)
         lines_[i]->AddEntry(entries);
-    if (chart == kSignalChart)
+    if (chart == kSignalChart) {
+        for (const auto& l : bandLines_)
+            l->AddEntry(entries);
         for (const Followed& f : followed_)
-            f.line->AddEntry(entries);
+            for (const auto& line : f.lines)
+                line.second->AddEntry(entries);
+    }
     return entries;
+}
+
+void HistoryView::DrawBandMeans(std::optional<double> newest, double span)
+{
+    for (auto& l : bandLines_)
+        l->Begin();
+    if (!allSystems_ || !signals_ || !newest)
+        return;
+    const double from = *newest - span;
+    const double to = *newest;
+    const auto& means = signals_().Means();
+    std::size_t first = means.size();
+    while (first > 0 && means[first - 1].seconds >= from)
+        --first;
+    // As many points as the other lines at most.
+    const std::size_t step = std::max<std::size_t>(1, (means.size() - first) / kMaxPoints);
+    std::array<bool, SignalHistory::kMeanBands> sent{};
+    for (std::size_t i = first; i < means.size(); i += step) {
+        if (means[i].seconds > to)
+            continue;
+        for (std::size_t b = 0; b < SignalHistory::kMeanBands; ++b) {
+            const auto& mean = means[i].mean[b];
+            sent[b] = sent[b] || mean.has_value();
+            bandLines_[b]->Add(means[i].seconds, mean ? std::optional<double>(*mean) : std::nullopt);
+        }
+    }
+    // One band alone is what the Mean line says already.
+    if (std::count(sent.begin(), sent.end(), true) < 2)
+        for (auto& l : bandLines_)
+            l->Begin();
 }
 
 // Qt Charts place each plot right of its own value labels, so that the time axes of the five

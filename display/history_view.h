@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+#include <QColor>
+
 #include <functional>
 #include <memory>
 #include <vector>
@@ -45,7 +47,8 @@ public:
     // The satellites' signals, for the C/N0 of single satellites on the C/N0 chart.
     void SetSignals(std::function<const SignalHistory&()> signalHistory) { signals_ = std::move(signalHistory); }
     // Adds this satellite's C/N0 to the C/N0 chart as a line named `name`, or takes it away
-    // when it is there already.
+    // when it is there already. With All GNSS the satellite has a line per band it tracks,
+    // named `name` and the band ("G27 L5").
     void ToggleSatellite(GnssSystem system, int number, const QString& name);
     // The satellites on the C/N0 chart, by their names.
     QStringList FollowedSatellites() const;
@@ -75,8 +78,15 @@ private:
     struct Followed {
         std::uint16_t key;
         QString name;
-        std::unique_ptr<ChartLine> line;
+        QColor colour;
+        // One line per band seen (SignalHistory::Sample::band), made when its first sample is.
+        std::vector<std::pair<std::uint8_t, std::unique_ptr<ChartLine>>> lines;
+        ChartLine& Line(HistoryView& view, std::uint8_t band);
     };
+    // The mean C/N0 of the used satellites per band, drawn with All GNSS when the receiver
+    // sends more than one band; in SignalBand order.
+    std::vector<std::unique_ptr<ChartLine>> bandLines_;
+    void DrawBandMeans(std::optional<double> newest, double span);
     std::vector<Followed> followed_;
     std::vector<QChart*> charts_;
     std::vector<ChartLegend*> legends_;

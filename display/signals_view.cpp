@@ -251,8 +251,10 @@ void SignalBars::paintEvent(QPaintEvent* /*event*/)
                      Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("dB-Hz"));
     for (int value = 0; value <= SignalsView::kScaleTop; value += 10) {
         const int y = yOf(value);
-        painter.setPen(grid);
-        painter.drawLine(plot.left(), y, plot.right(), y);
+        // A rule filled, not stroked: a translucent pen's line is blended pixel by pixel, and
+        // Qt hands that many pieces to its painting threads, waking the window hundreds of
+        // times a second while the tab is shown.
+        painter.fillRect(QRect(plot.left(), y, plot.width(), 1), grid);
         painter.setPen(text);
         painter.drawText(QRect(0, y - metrics.height() / 2, plot.left() - 4, metrics.height()),
                          Qt::AlignRight | Qt::AlignVCenter, QString::number(value));

@@ -6,6 +6,7 @@
 // Usage: fixwatch-compare-screenshot [--pair] [folder] [multi-system capture]
 #include "compare_scenario.h"
 #include "compare_view.h"
+#include "dark_palette.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,24 +16,6 @@
 
 #include <fstream>
 #include <iostream>
-
-namespace {
-
-QPalette DarkPalette()
-{
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
-    dark.setColor(QPalette::WindowText, QColor(0xe0, 0xe0, 0xe0));
-    dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
-    dark.setColor(QPalette::AlternateBase, QColor(0x2f, 0x2f, 0x2f));
-    dark.setColor(QPalette::Text, QColor(0xe0, 0xe0, 0xe0));
-    dark.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3a));
-    dark.setColor(QPalette::ButtonText, QColor(0xe0, 0xe0, 0xe0));
-    dark.setColor(QPalette::Highlight, QColor(0x3d, 0x7a, 0xd6));
-    return dark;
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -70,7 +53,7 @@ int main(int argc, char* argv[])
     bool ok = true;
     const char* pages[] = {"compare-tab", "compare-tab-position", "compare-tab-availability"};
     for (const bool dark : {false, true}) {
-        QApplication::setPalette(dark ? DarkPalette() : QApplication::style()->standardPalette());
+        QApplication::setPalette(dark ? fixwatch::DarkPalette() : QApplication::style()->standardPalette());
         for (int page = 0; page < 3; ++page) {
             view.Tab_Compare->setCurrentIndex(page);
             view.Redraw();

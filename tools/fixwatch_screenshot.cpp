@@ -9,7 +9,9 @@
 #include "alarm_list.h"
 #include "checksum.h"
 #include "comm_control.h"
+#include "compare_scenario.h"
 #include "compare_view.h"
+#include "dark_palette.h"
 #include "console_view.h"
 #include "frm_about.h"
 #include "frm_splash.h"
@@ -42,6 +44,8 @@
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -98,60 +102,6 @@ std::string AlarmSecond(int second, int quality, int north)
         std::snprintf(gga, sizeof gga, "GPGGA,1200%02d.00,4506.%03d,N,00736.000,E,%d,12,0.8,250.0,M,47.0,M,1.0,0000",
                       second, north, quality);
     return std::string("$") + gga + "*" + fixwatch::NmeaChecksum(gga) + "\r\n";
-}
-
-// Receiver B made of receiver A's text: every position 0.001' of latitude (1.85 m) further
-// north and every C/N0 3 dB lower.
-std::string NorthAndWeaker(const std::string& text)
-{
-    std::string out;
-    std::size_t begin = 0;
-    while (begin < text.size()) {
-        std::size_t end = text.find('\n', begin);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(begin, end - begin);
-        begin = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        const std::size_t star = line.rfind('*');
-        if (line.size() < 7 || line[0] != '$' || star == std::string::npos) {
-            out += line + "\r\n";
-            continue;
-        }
-        QStringList f = QString::fromStdString(line.substr(1, star - 1)).split(QLatin1Char(','));
-        const QString type = f[0].mid(2);
-        const int latitude = type == QLatin1String("GGA") ? 2 : type == QLatin1String("RMC") ? 3
-                                                            : type == QLatin1String("GLL")   ? 1
-                                                                                             : 0;
-        if (latitude != 0 && latitude < f.size() && f[latitude].contains(QLatin1Char('.'))) {
-            const int decimals = static_cast<int>(f[latitude].size() - f[latitude].indexOf(QLatin1Char('.')) - 1);
-            const bool south = latitude + 1 < f.size() && f[latitude + 1] == QLatin1String("S");
-            f[latitude] = QStringLiteral("%1").arg(f[latitude].toDouble() + (south ? -0.001 : 0.001),
-                                                   static_cast<int>(f[latitude].size()), 'f', decimals, QLatin1Char('0'));
-        }
-        for (int c = 7; type == QLatin1String("GSV") && c < f.size(); c += 4) {
-            if (!f[c].isEmpty())
-                f[c] = QString::number(std::max(0, f[c].toInt() - 3));
-        }
-        const std::string body = f.join(QLatin1Char(',')).toStdString();
-        out += "$" + body + "*" + fixwatch::NmeaChecksum(body) + "\r\n";
-    }
-    return out;
-}
-
-QPalette DarkPalette()
-{
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
-    dark.setColor(QPalette::WindowText, QColor(0xe0, 0xe0, 0xe0));
-    dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
-    dark.setColor(QPalette::AlternateBase, QColor(0x2f, 0x2f, 0x2f));
-    dark.setColor(QPalette::Text, QColor(0xe0, 0xe0, 0xe0));
-    dark.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3a));
-    dark.setColor(QPalette::ButtonText, QColor(0xe0, 0xe0, 0xe0));
-    dark.setColor(QPalette::Highlight, QColor(0x3d, 0x7a, 0xd6));
-    return dark;
 }
 
 } // namespace
@@ -276,13 +226,20 @@ int main(int argc, char* argv[])
             ok = Save(form.grab(), path("history.png")) && ok;
             // Dark before the console's lines, which go back in time, reach the History tab.
             Tabs(form)->setCurrentIndex(fixwatch::MainForm::kSkyTab);
-            QApplication::setPalette(DarkPalette());
+            QApplication::setPalette(fixwatch::DarkPalette());
             QApplication::processEvents();
             ok = Save(form.grab(), path("sky-dark.png")) && ok;
             Tabs(form)->setCurrentIndex(fixwatch::MainForm::kHistoryTab);
             QApplication::processEvents();
             ok = Save(form.grab(), path("history-dark.png")) && ok;
             QApplication::setPalette(QApplication::style()->standardPalette());
+            // A satellite followed on the C/N0 chart, with a line per band it sends.
+            auto* history = Control<fixwatch::HistoryView>(form, "Frm_History");
+            history->ToggleSatellite(fixwatch::GnssSystem::GPS, 27, QStringLiteral("G27"));
+            history->Redraw();
+            QApplication::processEvents();
+            ok = Save(form.grab(), path("history-bands.png")) && ok;
+            history->ToggleSatellite(fixwatch::GnssSystem::GPS, 27, QStringLiteral("G27"));
             // The console, with a few lines damaged as a noisy cable would.
             auto* console = Control<fixwatch::ConsoleView>(form, "Frm_Console");
             Tabs(form)->setCurrentWidget(console);
@@ -322,7 +279,7 @@ int main(int argc, char* argv[])
             Control<fixwatch::SignalsView>(form, "Frm_Signals")->Redraw();
             QApplication::processEvents();
             ok = Save(form.grab(), path(qPrintable(name + QStringLiteral(".png")))) && ok;
-            QApplication::setPalette(DarkPalette());
+            QApplication::setPalette(fixwatch::DarkPalette());
             QApplication::processEvents();
             ok = Save(form.grab(), path(qPrintable(name + QStringLiteral("-dark.png")))) && ok;
             QApplication::setPalette(QApplication::style()->standardPalette());
@@ -340,8 +297,9 @@ int main(int argc, char* argv[])
             Tabs(form)->setCurrentIndex(fixwatch::MainForm::kCompareTab);
             Control<QComboBox>(form, "Cmb_CompareCOM")->setCurrentIndex(2);
             StartStop(form, 0);
-            const std::string a = fixwatch::CaptureText(capture.toStdString(), 6000);
-            const std::string b = NorthAndWeaker(a);
+            const fixwatch::ComparePair pair = fixwatch::CompareScenario(capture.toStdString());
+            const std::string& a = pair.a;
+            const std::string& b = pair.b;
             // Both receivers' lines of the same moment arrive within the same tick.
             for (std::size_t at = 0, bt = 0; at < a.size() || bt < b.size(); at += 1024, bt += 1024) {
                 if (at < a.size())
@@ -354,13 +312,37 @@ int main(int argc, char* argv[])
             compare->Redraw();
             QApplication::processEvents();
             ok = Save(form.grab(), path("compare-tab.png")) && ok;
-            QApplication::setPalette(DarkPalette());
+            QApplication::setPalette(fixwatch::DarkPalette());
             QApplication::processEvents();
             compare->Redraw();
             ok = Save(form.grab(), path("compare-tab-dark.png")) && ok;
             QApplication::setPalette(QApplication::style()->standardPalette());
             StartStop(form, 1);
             qunsetenv("FIXWATCH_COM2");
+        }
+
+        // With All GNSS, what RTK and dual-antenna receivers send beyond the fix texts: the
+        // ellipsoid height, the integrity check and the RTK captions; the true heading.
+        const QDir logs = QFileInfo(capture).dir();
+        for (const auto& [file, tabs] :
+             {std::pair(logs.filePath(QStringLiteral("ublox-zed-f9r.nmea")),
+                        std::vector<std::pair<int, const char*>>{{0, "position-rtk.png"}, {1, "general-info-rtk.png"}}),
+              std::pair(logs.filePath(QStringLiteral("skytraq-PX1172RH_DS.nmea")),
+                        std::vector<std::pair<int, const char*>>{{1, "general-info-heading.png"}})}) {
+            if (!QFile::exists(file))
+                continue;
+            fixwatch::PseudoTerminal receiver;
+            qputenv("FIXWATCH_COM1", QByteArray::fromStdString(receiver.Device()));
+            fixwatch::MainForm form("/S38400,N,8,1 /G+");
+            form.show();
+            StartStop(form, 0);
+            Feed(form, receiver, fixwatch::CaptureText(file.toStdString(), 100000));
+            for (const auto& [tab, name] : tabs) {
+                Tabs(form)->setCurrentIndex(tab);
+                QApplication::processEvents();
+                ok = Save(form.grab(), path(name)) && ok;
+            }
+            StartStop(form, 1);
         }
 
         // The same capture replayed in the window with "Open recording...", twelve seconds in
@@ -432,7 +414,7 @@ int main(int argc, char* argv[])
         accuracy->Redraw();
         QApplication::processEvents();
         ok = Save(form.grab(), path("accuracy.png")) && ok;
-        QApplication::setPalette(DarkPalette());
+        QApplication::setPalette(fixwatch::DarkPalette());
         QApplication::processEvents();
         accuracy->Redraw();
         ok = Save(form.grab(), path("accuracy-dark.png")) && ok;

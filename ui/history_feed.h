@@ -76,9 +76,8 @@ private:
         const auto at = EpochSeconds(model_->History().Newest());
         if (!at)
             return;
-        for (const SkySatellite& satellite : session_.SkyModel().Satellites())
-            if (satellite.signal)
-                signals_.Add(*at, satellite.system, satellite.number, *satellite.signal);
+        // With every system read, each band of a satellite on its own.
+        signals_.AddEpoch(*at, session_.SkyModel().Satellites(), talkers_ == Talkers::AllSystems);
     }
 
     ReceiverSession& session_;

@@ -7,6 +7,7 @@
 #include "comparison_feed.h"
 #include "live_comparison.h"
 #include "history_feed.h"
+#include "multiband_rows.h"
 
 #include "command_line.h"
 #include "frm_about.h"
@@ -83,6 +84,7 @@ MainForm::MainForm(const std::string& commandLine, QWidget* parent)
     BuildSentenceRecorder();
     BuildReplay();
     BuildAlarms();
+    BuildMultibandRows();
     Form_Load(commandLine);
 
     // A fixed size that holds the largest tab, and room enough for the sky plot and for the

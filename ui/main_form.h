@@ -55,6 +55,7 @@ class CompareView;
 class LinkStatus;
 class LiveComparison;
 class HistoryFeed;
+class MultibandRows;
 class frmAbout;
 struct ViewOptions;
 struct Epoch;
@@ -165,6 +166,21 @@ private:
     std::array<QLabel*, 13> Lab_PosizioneInfo{};
     std::array<QLabel*, 12> Lab_PosizioneInfo3{};
     std::array<QLabel*, 12> Lab_PosizioneInfo3b{};
+
+    // With All GNSS: the height above the ellipsoid beside the altitude (Position tab), the
+    // true heading beside the tracks and the integrity check's group (General Info tab);
+    // hidden otherwise (main_form_multiband.cpp). Lab_GBS is in GbsField order.
+    QLabel* Lab_EllipsoidHeight1 = nullptr;
+    QLabel* Lab_EllipsoidHeight = nullptr;
+    QLabel* Lab_EllipsoidHeightUM = nullptr;
+    QLabel* Lab_TrueHeading1 = nullptr;
+    QLabel* Lab_TrueHeading = nullptr;
+    QGroupBox* Frm_GBS = nullptr;
+    std::array<QLabel*, 4> Lab_GBS1{};
+    std::array<QLabel*, 4> Lab_GBS{};
+    std::array<QLabel*, 3> Lab_GBSUM{};
+    void BuildMultibandRows();
+    std::unique_ptr<MultibandRows> multiband_;
 
     // Tab "Satellites". Lab_Sat1 has elements 0 and 2, LabSat1 elements 0 and 1.
     std::array<QProgressBar*, 12> PSat{};

@@ -239,6 +239,16 @@ QWidget* MainForm::BuildPositionTab()
            QStringLiteral("00"), QStringLiteral("Height of geoid above WGS84 ellipsoid"), true);
     addUnit(kGeoidSeparationUnit, QStringLiteral("[m]"), 2);
     ++row;
+    // With All GNSS only (MultibandRows shows it): the height above the ellipsoid.
+    Lab_EllipsoidHeight1 = PlainLabel(QStringLiteral("Ellipsoid Height:"), QStringLiteral("Lab_EllipsoidHeight1"));
+    Lab_EllipsoidHeight = Value(QString(), QStringLiteral("Height above the WGS84 ellipsoid: altitude plus geoid separation"),
+                                "Lab_EllipsoidHeight", 0);
+    Lab_EllipsoidHeight->setObjectName(QStringLiteral("Lab_EllipsoidHeight"));
+    Lab_EllipsoidHeightUM = PlainLabel(QStringLiteral("[m]"), QStringLiteral("Lab_EllipsoidHeightUM"));
+    grid->addWidget(Lab_EllipsoidHeight1, row, 0);
+    grid->addWidget(Lab_EllipsoidHeight, row, 1);
+    grid->addWidget(Lab_EllipsoidHeightUM, row, 2);
+    ++row;
     grid->setRowStretch(row, 1);
     grid->setColumnStretch(5, 1);
 
@@ -300,6 +310,36 @@ QWidget* MainForm::BuildGeneralInfoTab()
     infoFrame(Frm_Track, {{kTrueTrackCaption, "True Track:", kTrueTrack, "00", "True track made good"},
                           {kMagneticTrackCaption, "Mag. Track:", kMagneticTrack, "00",
                            "Magnetic track made good"}});
+    // With All GNSS only: a dual-antenna receiver's heading, below the tracks.
+    auto* tracks = static_cast<QGridLayout*>(Frm_Track->layout());
+    Lab_TrueHeading1 = PlainLabel(QStringLiteral("True Heading:"), QStringLiteral("Lab_TrueHeading1"));
+    Lab_TrueHeading = Value(QString(), QStringLiteral("True heading (HDT or THS)"), "Lab_TrueHeading", 0, 12);
+    Lab_TrueHeading->setObjectName(QStringLiteral("Lab_TrueHeading"));
+    tracks->addWidget(Lab_TrueHeading1, 2, 0);
+    tracks->addWidget(Lab_TrueHeading, 2, 1);
+    tracks->setRowStretch(2, 0);
+    tracks->setRowStretch(3, 1);
+
+    // With All GNSS only: what the receiver's integrity check (GBS) expects its errors to be,
+    // and the satellite it suspects, in one row.
+    Frm_GBS = Frame(QStringLiteral("Integrity (GBS):"), "Frm_GBS");
+    auto* gbs = new QGridLayout(Frm_GBS);
+    const std::array<const char*, 4> gbsCaptions = {"Lat. error:", "Lon. error:", "Alt. error:", "Suspect:"};
+    const std::array<const char*, 4> gbsTooltips = {
+        "Expected error in latitude", "Expected error in longitude", "Expected error in altitude",
+        "Satellite most likely failed"};
+    int gbsColumn = 0;
+    for (std::size_t i = 0; i < Lab_GBS.size(); ++i) {
+        Lab_GBS1[i] = Caption(QString::fromLatin1(gbsCaptions[i]), "Lab_GBS1", i);
+        Lab_GBS[i] = Value(QString(), QString::fromLatin1(gbsTooltips[i]), "Lab_GBS", i, 6);
+        gbs->addWidget(Lab_GBS1[i], 0, gbsColumn++);
+        gbs->addWidget(Lab_GBS[i], 0, gbsColumn++);
+        if (i < Lab_GBSUM.size()) {
+            Lab_GBSUM[i] = Caption(QStringLiteral("[m]"), "Lab_GBSUM", i);
+            gbs->addWidget(Lab_GBSUM[i], 0, gbsColumn++);
+            gbs->setColumnMinimumWidth(gbsColumn++, 12);
+        }
+    }
 
     // Channel status: three columns of four channels.
     Frame1 = Frame(QStringLiteral("Channels:"), "Frame1");
@@ -329,6 +369,7 @@ QWidget* MainForm::BuildGeneralInfoTab()
     top->addWidget(Frm_Track, 3);
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(top);
+    layout->addWidget(Frm_GBS);
     layout->addWidget(Frame1);
     layout->addStretch(1);
     return page;

@@ -2,6 +2,8 @@
 // stored between runs, and the data logger records the default texts whatever is chosen.
 #include "main_form.h"
 
+#include "multiband_rows.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QLabel>
@@ -70,6 +72,8 @@ void MainForm::MenuUnit_Click(int Index)
     MenuUnit[static_cast<std::size_t>(Index)]->setChecked(true);
     if (display)
         display->SetUnits(static_cast<UnitSystem>(Index));
+    if (multiband_)
+        multiband_->SetUnits(static_cast<UnitSystem>(Index));
 }
 
 } // namespace fixwatch

@@ -64,7 +64,8 @@ TEST(HistoryTab, DrawsEveryEpochOnlyWhenShownAndFollowsTheSatellitesClickedOnThe
                   + PointsNamed(satellites, "BeiDou in view"),
               0);
     EXPECT_EQ(PointsNamed(satellites, "In view"), 0);
-    const int points = PointsNamed(signal, name);
+    // With All GNSS a followed satellite has a line per band; every satellite here has L1.
+    const int points = PointsNamed(signal, name + " L1");
     EXPECT_GT(points, 5) << name.toStdString() << ": one point an epoch while it was in view";
     EXPECT_LE(points, static_cast<int>(history.Size()));
     EXPECT_GT(PointsNamed(signal, "Mean"), 0) << "the used satellites' lines stay";
@@ -81,8 +82,8 @@ TEST(HistoryTab, DrawsEveryEpochOnlyWhenShownAndFollowsTheSatellitesClickedOnThe
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, row.center());
     EXPECT_EQ(view.FollowedSatellites(), QStringList({otherName}));
     ShowTab(form, MainForm::kHistoryTab);
-    EXPECT_EQ(PointsNamed(signal, name), 0);
-    EXPECT_GT(PointsNamed(signal, otherName), 0);
+    EXPECT_EQ(PointsNamed(signal, name + " L1"), 0);
+    EXPECT_GT(PointsNamed(signal, otherName + " L1"), 0);
 
     // Clear forgets the epochs; the next redraw shows nothing.
     Trigger(form, "MenuVuotaCampi");
