@@ -8,7 +8,6 @@
 #include <vector>
 
 class QAbstractAxis;
-class QCategoryAxis;
 class QChart;
 class QLineSeries;
 
@@ -37,13 +36,6 @@ private:
     QPen pen_;
     std::vector<QLineSeries*> series_;
 };
-
-// "hh:mm:ss" of a time in seconds since 1970 (or of the day), UTC.
-QString UtcTime(double seconds);
-
-// Labels a time axis whose values are seconds since 1970 (or of the day) with UTC times of
-// day at round steps within [from, to], about five of them.
-void LabelUtcAxis(QCategoryAxis* axis, double from, double to);
 
 // The levels a fix quality is drawn at, worst at the bottom: none, estimated (dead reckoning,
 // manual, simulator, anything unknown), fix (GPS, PPS), DGPS, RTK float, RTK fixed.

@@ -1,6 +1,7 @@
 #include "compare_view.h"
 
 #include "chart_palette.h"
+#include "chart_time_axis.h"
 #include "compare_charts.h"
 #include "live_comparison.h"
 

@@ -1,6 +1,7 @@
 #include "history_view.h"
 
 #include "chart_legend.h"
+#include "chart_time_axis.h"
 #include "chart_palette.h"
 
 #include <QCategoryAxis>
@@ -28,33 +29,6 @@ namespace {
 constexpr int kWindowMinutes[] = {1, 10, 60};
 constexpr std::size_t kMaxPoints = 1500; // per line and redraw; more is finer than pixels
 constexpr int kChartMargin = 2;
-
-QString TimeOfDay(double seconds)
-{
-    const auto s = static_cast<long long>(std::floor(std::fmod(seconds, 86400.0)));
-    return QStringLiteral("%1:%2:%3")
-        .arg(s / 3600, 2, 10, QLatin1Char('0'))
-        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(s % 60, 2, 10, QLatin1Char('0'));
-}
-
-// Labels the time axis at round times within [from, to], about five of them.
-void LabelTimeAxis(QCategoryAxis* axis, double from, double to)
-{
-    constexpr double kSteps[] = {1, 2, 5, 10, 30, 60, 120, 300, 600, 1800};
-    double step = kSteps[std::size(kSteps) - 1];
-    for (const double s : kSteps)
-        if ((to - from) / s <= 6) {
-            step = s;
-            break;
-        }
-    for (const QString& label : axis->categoriesLabels())
-        axis->remove(label);
-    axis->setRange(from, to);
-    axis->setStartValue(from);
-    for (double t = std::ceil(from / step) * step; t <= to; t += step)
-        axis->append(TimeOfDay(t), t);
-}
 
 // The fix bands as the Fix chart's axis names them.
 constexpr const char* kFixBands[] = {"none", "2D", "3D", "DGPS", "RTK float", "RTK fixed"};
@@ -570,7 +544,7 @@ void HistoryView::Redraw()
             for (double tick = ticks.low; tick <= ticks.high + ticks.interval / 2; tick += ticks.interval)
                 widen(QString::asprintf(format, tick));
         }
-        LabelTimeAxis(static_cast<QCategoryAxis*>(charts_[c]->axes(Qt::Horizontal).front()), from, to);
+        LabelUtcAxis(static_cast<QCategoryAxis*>(charts_[c]->axes(Qt::Horizontal).front()), from, to);
     }
     if (widths != labelWidths_) {
         labelWidths_ = widths;
