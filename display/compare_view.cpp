@@ -2,7 +2,7 @@
 
 #include "chart_palette.h"
 #include "chart_time_axis.h"
-#include "compare_charts.h"
+#include "chart_line.h"
 #include "live_comparison.h"
 
 #include <QCategoryAxis>
@@ -27,6 +27,23 @@
 namespace fixwatch {
 
 namespace {
+
+// The levels a fix quality is drawn at, worst at the bottom: none, estimated (dead reckoning,
+// manual, simulator, anything unknown), fix (GPS, PPS), DGPS, RTK float, RTK fixed.
+constexpr const char* kQualityLevels[] = {"none", "estimated", "fix", "DGPS", "RTK float", "RTK fixed"};
+
+int QualityLevel(int quality)
+{
+    switch (quality) {
+    case 0: return 0;
+    case 1:
+    case 3: return 2;
+    case 2: return 3;
+    case 5: return 4;
+    case 4: return 5;
+    default: return 1;
+    }
+}
 
 constexpr int kChartMargin = 2;
 const QColor kColourA(0x1f, 0x77, 0xb4);

@@ -2,6 +2,7 @@
 
 #include "chart_legend.h"
 #include "chart_time_axis.h"
+#include "chart_line.h"
 #include "chart_palette.h"
 
 #include <QCategoryAxis>
@@ -89,15 +90,8 @@ class ChartLine {
 public:
     ChartLine(QChart* chart, QCategoryAxis* x, QAbstractAxis* y, QString name, QColor colour,
               Qt::PenStyle style = Qt::SolidLine, bool step = false)
-        : chart_(chart), x_(x), y_(y), name_(std::move(name)), pen_(colour, 1.5, style), step_(step)
+        : line_(chart, x, y, std::move(name), QPen(colour, 1.5, style)), step_(step)
     {
-    }
-    ~ChartLine()
-    {
-        for (QLineSeries* series : series_) {
-            chart_->removeSeries(series);
-            delete series;
-        }
     }
 
     // A sparse line's value comes with some epochs only (DOPs of a GSA sent once a second
@@ -136,40 +130,21 @@ public:
         low_ = std::min(low_, *y);
         high_ = std::max(high_, *y);
     }
-    void End()
-    {
-        const std::size_t needed = std::max<std::size_t>(segments_.size(), 1);
-        while (series_.size() < needed) {
-            auto* series = new QLineSeries;
-            series->setName(name_);
-            series->setPen(pen_);
-            chart_->addSeries(series);
-            series->attachAxis(x_);
-            series->attachAxis(y_);
-            series_.push_back(series);
-        }
-        for (std::size_t i = 0; i < series_.size(); ++i)
-            series_[i]->replace(i < segments_.size() ? segments_[i] : QList<QPointF>());
-    }
+    void End() { line_.SetSegments(segments_); }
     // The line's legend entry, when it has one and is drawn: a system that sent nothing in
     // the window takes no room in the legend.
     void AddEntry(std::vector<ChartLegend::Entry>& entries) const
     {
         if (inLegend_ && !segments_.empty())
-            entries.push_back({legendLabel_.isEmpty() ? name_ : legendLabel_, pen_});
+            entries.push_back({legendLabel_.isEmpty() ? line_.Name() : legendLabel_, line_.Pen()});
     }
     bool Drawn() const { return !segments_.empty(); }
     double low_ = INFINITY, high_ = -INFINITY;
 
 private:
-    QChart* chart_;
-    QCategoryAxis* x_;
-    QAbstractAxis* y_;
-    QString name_;
-    QPen pen_;
+    SegmentedLine line_;
     bool step_;
     std::vector<QList<QPointF>> segments_;
-    std::vector<QLineSeries*> series_;
     bool inLegend_ = true;
     bool sparse_ = false;
     QString legendLabel_;

@@ -1,4 +1,4 @@
-#include "compare_charts.h"
+#include "chart_line.h"
 
 #include <QCategoryAxis>
 #include <QChart>
@@ -43,19 +43,6 @@ qsizetype SegmentedLine::Points() const
     for (const QLineSeries* series : series_)
         points += series->count();
     return points;
-}
-
-int QualityLevel(int quality)
-{
-    switch (quality) {
-    case 0: return 0;
-    case 1:
-    case 3: return 2;
-    case 2: return 3;
-    case 5: return 4;
-    case 4: return 5;
-    default: return 1;
-    }
 }
 
 } // namespace fixwatch

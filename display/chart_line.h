@@ -13,7 +13,7 @@ class QLineSeries;
 
 namespace fixwatch {
 
-// One named line of a Compare chart, drawn as one series per unbroken stretch so that time
+// One named line of a chart, drawn as one series per unbroken stretch so that time
 // without data is a gap, not a straight line across it. The series are kept between redraws.
 class SegmentedLine {
 public:
@@ -36,10 +36,5 @@ private:
     QPen pen_;
     std::vector<QLineSeries*> series_;
 };
-
-// The levels a fix quality is drawn at, worst at the bottom: none, estimated (dead reckoning,
-// manual, simulator, anything unknown), fix (GPS, PPS), DGPS, RTK float, RTK fixed.
-int QualityLevel(int quality);
-inline constexpr const char* kQualityLevels[] = {"none", "estimated", "fix", "DGPS", "RTK float", "RTK fixed"};
 
 } // namespace fixwatch
