@@ -7,33 +7,18 @@
 #include "history_view.h"
 #include "sentence_mix.h"
 #include "signal_history.h"
+#include "resident_memory.h"
 
 #include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <string>
-
-namespace {
-
-// The resident set now, in MB, from /proc.
-double ResidentMegabytes()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024;
-    return -1;
-}
-
-} // namespace
 
 int main()
 {
     using namespace fixwatch;
-    const double before = ResidentMegabytes();
+    const double before = bench::ResidentMegabytes();
     EpochModel model(Talkers::GpsOnly);
     AccuracySamples samples;
     const int hours = 25;
@@ -44,12 +29,12 @@ int main()
             if (const auto fix = ReadGgaFix(sentence, Talkers::GpsOnly))
                 samples.AddFix(*fix, EpochSeconds(model.Open()));
         }
-    const double afterEpochs = ResidentMegabytes();
+    const double afterEpochs = bench::ResidentMegabytes();
     // The satellites' signals behind the C/N0 chart, filled to their bound.
     SignalHistory signalHistory;
     for (std::size_t i = 0; i < SignalHistory::kDefaultCapacity + 1000; ++i)
         signalHistory.Add(static_cast<double>(i / 16), GnssSystem::GPS, static_cast<int>(i % 32) + 1, 40);
-    const double after = ResidentMegabytes();
+    const double after = bench::ResidentMegabytes();
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
 

@@ -5,6 +5,7 @@
 // bounded) and the time of one redraw. Not a test.
 #include "compare_view.h"
 #include "live_comparison.h"
+#include "resident_memory.h"
 
 #include <GeographicLib/Geodesic.hpp>
 
@@ -12,22 +13,7 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <string>
-
-namespace {
-
-double ResidentMegabytes()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024;
-    return -1;
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -59,19 +45,19 @@ int main(int argc, char* argv[])
     LiveComparison comparison;
     constexpr std::int64_t kStart = 1'796'040'000'000;
     constexpr std::int64_t kEpochs = 24 * 36'000;
-    const double before = ResidentMegabytes();
+    const double before = bench::ResidentMegabytes();
     double afterHour = 0;
     const auto begin = Clock::now();
     for (std::int64_t i = 0; i < kEpochs; ++i) {
         comparison.Add(&a, i % 7 == 0 ? &none : &b, kStart + i * 100);
         if (i == 36'000)
-            afterHour = ResidentMegabytes();
+            afterHour = bench::ResidentMegabytes();
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - begin).count();
     std::printf("live comparison: %lld epochs of 2 x %zu signals in %.2f s, %.2f us per epoch\n",
                 static_cast<long long>(kEpochs), a.tracked.size(), seconds, seconds * 1e6 / kEpochs);
     std::printf("resident memory: %.1f MB before, %.1f MB after 1 h, %.1f MB after 24 h; %zu series entries kept\n",
-                before, afterHour, ResidentMegabytes(), comparison.SeriesSize());
+                before, afterHour, bench::ResidentMegabytes(), comparison.SeriesSize());
 
     CompareView view;
     view.resize(900, 560);
