@@ -157,9 +157,11 @@ CompareView::CompareView(QWidget* parent) : QWidget(parent)
     redraw_ = new QTimer(this);
     redraw_->setObjectName(QStringLiteral("Timer_CompareRedraw"));
     redraw_->setInterval(kRedrawMs);
-    connect(redraw_, &QTimer::timeout, this, [this] {
-        if (dirty_)
-            Redraw();
+    connect(redraw_, &QTimer::timeout, this, &CompareView::RedrawShownPage);
+    // A page shown again is brought up to date at once, not at the next tick.
+    connect(Tab_Compare, &QTabWidget::currentChanged, this, [this] {
+        if (isVisible())
+            RedrawShownPage();
     });
 }
 
@@ -319,7 +321,7 @@ void CompareView::SetComparison(const LiveComparison* comparison)
         Redraw();
 }
 
-void CompareView::MarkChanged() { dirty_ = true; }
+void CompareView::MarkChanged() { dirty_.fill(true); }
 
 qsizetype CompareView::OffsetPoints(int component) const
 {
@@ -334,8 +336,7 @@ qsizetype CompareView::QualityPoints(int receiver) const
 void CompareView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (dirty_)
-        Redraw();
+    RedrawShownPage();
     redraw_->start();
 }
 
@@ -350,7 +351,7 @@ void CompareView::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
     if (event->type() == QEvent::PaletteChange) {
         FollowPalette();
-        dirty_ = true; // the legends' keys are drawn in the text colour
+        dirty_.fill(true); // the legends' keys are drawn in the text colour
     }
 }
 
@@ -362,11 +363,26 @@ void CompareView::FollowPalette()
 
 void CompareView::Redraw()
 {
-    dirty_ = false;
+    for (int page = 0; page < kPages; ++page)
+        RedrawPage(page);
+}
+
+void CompareView::RedrawShownPage()
+{
+    const int page = Tab_Compare->currentIndex();
+    if (page >= 0 && page < kPages && dirty_[static_cast<std::size_t>(page)])
+        RedrawPage(page);
+}
+
+void CompareView::RedrawPage(int page)
+{
+    dirty_[static_cast<std::size_t>(page)] = false;
     Lab_CompareEmpty->setVisible(!comparison_ || !comparison_->AnyShared());
-    RedrawSignals();
-    RedrawPosition();
-    RedrawAvailability();
+    switch (page) {
+    case 0: RedrawSignals(); break;
+    case 1: RedrawPosition(); break;
+    default: RedrawAvailability(); break;
+    }
 }
 
 void CompareView::RedrawSignals()

@@ -93,6 +93,10 @@ private:
     QWidget* BuildSignalsPage();
     QWidget* BuildPositionPage();
     QWidget* BuildAvailabilityPage();
+    // Only the page in sight is redrawn at the timer's ticks; the others when shown.
+    static constexpr int kPages = 3; // Signals, Position, Availability
+    void RedrawShownPage();
+    void RedrawPage(int page);
     void RedrawSignals();
     void RedrawPosition();
     void RedrawAvailability();
@@ -115,7 +119,7 @@ private:
     std::vector<std::unique_ptr<SegmentedLine>> qualityLines_; // A, B
     std::vector<ChartLegend*> legends_;
     QTimer* redraw_ = nullptr;
-    bool dirty_ = true;
+    std::array<bool, kPages> dirty_{true, true, true};
 };
 
 } // namespace fixwatch

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QScatterSeries>
 #include <QStandardItemModel>
+#include <QTabWidget>
 #include <QTimer>
 
 namespace fixwatch {
@@ -168,6 +169,10 @@ TEST(CompareView, RedrawsOnlyWhileShown)
     EXPECT_TRUE(timer->isActive());
     EXPECT_EQ(view.SignalsModel()->rowCount(), 2) << "shown: what changed while hidden, at once";
     EXPECT_EQ(timer->interval(), CompareView::kRedrawMs);
+    EXPECT_EQ(view.OffsetPoints(1), 0) << "the Position page is out of sight: not drawn";
+    view.Tab_Compare->setCurrentIndex(1);
+    EXPECT_GT(view.OffsetPoints(1), 0) << "drawn as it comes into sight";
+    view.Tab_Compare->setCurrentIndex(0);
 
     view.hide();
     EXPECT_FALSE(timer->isActive());
