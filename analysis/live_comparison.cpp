@@ -30,8 +30,6 @@ void LiveComparison::Clear()
     signals_.clear();
     for (auto& only : only_)
         only.clear();
-    sinceSums_ = {};
-    sinceCounts_ = {};
     recent_.clear();
     recentSums_ = {};
     recentCounts_ = {};
@@ -132,8 +130,6 @@ void LiveComparison::TakeSignals(const ReceiverEpoch& a, const ReceiverEpoch& b,
         }
     }
     for (std::size_t band = 0; band < kBands; ++band) {
-        sinceSums_[band] += recent.sums[band];
-        sinceCounts_[band] += recent.counts[band];
         recentSums_[band] += recent.sums[band];
         recentCounts_[band] += recent.counts[band];
     }
@@ -201,14 +197,17 @@ std::string LiveComparison::OnlyText(EpochPairing::Receiver receiver, std::size_
 
 std::vector<LiveComparison::BandSummary> LiveComparison::BandSummaries() const
 {
+    // Since Start, the figures are those of fixwatch-events --compare over the same epochs.
+    const ReceiverComparison::Result totals = totals_->Figures();
     std::vector<BandSummary> summaries;
     for (std::size_t band = 0; band < kBands; ++band) {
-        if (sinceCounts_[band] == 0)
+        const ReceiverComparison::Difference& since = totals.cn0ByBand[band];
+        if (since.count == 0)
             continue;
         BandSummary summary;
         summary.band = kAllSignalBands[band];
-        summary.sinceStartCount = sinceCounts_[band];
-        summary.sinceStart = static_cast<double>(sinceSums_[band]) / static_cast<double>(sinceCounts_[band]);
+        summary.sinceStartCount = since.count;
+        summary.sinceStart = since.mean;
         summary.lastMinuteCount = recentCounts_[band];
         if (recentCounts_[band] > 0)
             summary.lastMinute = static_cast<double>(recentSums_[band]) / static_cast<double>(recentCounts_[band]);

@@ -125,8 +125,6 @@ private:
     std::optional<ReceiverComparison> totals_{std::in_place}; // not assignable: emplaced anew
     std::vector<SignalRow> signals_;
     std::array<std::vector<BandCn0>, 2> only_;
-    std::array<std::int64_t, kBands> sinceSums_{};
-    std::array<std::size_t, kBands> sinceCounts_{};
     std::deque<RecentEpoch> recent_;
     std::array<std::int64_t, kBands> recentSums_{};
     std::array<std::size_t, kBands> recentCounts_{};

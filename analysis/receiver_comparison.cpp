@@ -16,6 +16,9 @@ ReceiverComparison::Vector ReceiverComparison::Earth(const ReceiverEpoch& epoch,
 
 void ReceiverComparison::AddShared(const ReceiverEpoch& a, const ReceiverEpoch& b)
 {
+    // Signals compare at every shared epoch, with a fix or without: a receiver that hears too
+    // little for a fix is the one whose signals matter most.
+    TakeSignals(a, b);
     if (a.fix && !b.fix)
         ++onlyA_;
     else if (b.fix && !a.fix)
@@ -43,7 +46,10 @@ void ReceiverComparison::AddShared(const ReceiverEpoch& a, const ReceiverEpoch& 
             sumSquares_[i][j] += d[i] * d[j];
     if (bothHeights)
         ++heights_;
+}
 
+void ReceiverComparison::TakeSignals(const ReceiverEpoch& a, const ReceiverEpoch& b)
+{
     // Both lists are sorted: walk them side by side.
     auto ia = a.tracked.begin();
     auto ib = b.tracked.begin();

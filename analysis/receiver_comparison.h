@@ -83,6 +83,7 @@ public:
 private:
     using Vector = std::array<double, 3>;
     Vector Earth(const ReceiverEpoch& epoch, double height) const;
+    void TakeSignals(const ReceiverEpoch& a, const ReceiverEpoch& b);
 
     const GeographicLib::Geocentric& earth_ = GeographicLib::Geocentric::WGS84();
     std::size_t epochs_ = 0, onlyA_ = 0, onlyB_ = 0;

@@ -40,7 +40,8 @@ const char* const kOfflineUsage =
     "                         fix in both), only-a, only-b (a fix in one only), east, north,\n"
     "                         up (mean offset of B from A in metres on the plane at A's mean\n"
     "                         position), horizontal-rms, cn0-difference (mean B - A in dB over\n"
-    "                         the signals both track at an epoch, per satellite and band),\n"
+    "                         the signals both track at an epoch, with a fix or without, per\n"
+    "                         satellite and band),\n"
     "                         signals-compared, and cn0-difference-L1, -L2, -L5, -E5b, -E6;\n"
     "                         a figure without data has an empty value\n";
 

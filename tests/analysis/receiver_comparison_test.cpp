@@ -89,9 +89,10 @@ TEST(ReceiverComparison, SignalsCompareWhereBothTrackTheSameSatelliteAndBand)
 
     const auto figures = comparison.Figures();
     const auto band = [&](SignalBand which) { return figures.cn0ByBand[static_cast<std::size_t>(which)]; };
-    EXPECT_EQ(figures.cn0.count, 3u) << "G5 L1, R1 L1 and E7 L5; an epoch without both fixes counts nothing";
+    EXPECT_EQ(figures.cn0.count, 6u) << "G5 L1, R1 L1 and E7 L5, at both epochs: B's signals count without its fix";
+    EXPECT_EQ(figures.epochs, 1u) << "but its position does not";
     EXPECT_NEAR(figures.cn0.mean, (3.0 + 1.0 - 3.0) / 3, 1e-9);
-    EXPECT_EQ(band(SignalBand::L1).count, 2u);
+    EXPECT_EQ(band(SignalBand::L1).count, 4u);
     EXPECT_NEAR(band(SignalBand::L1).mean, 2.0, 1e-9);
     EXPECT_NEAR(band(SignalBand::L5).mean, -3.0, 1e-9);
     EXPECT_EQ(band(SignalBand::E5b).count, 0u) << "E3 is B's alone, C9 E5b A's alone";
