@@ -17,7 +17,7 @@ QString WriteRecording(const QTemporaryDir& folder, const char* name, int firstS
 {
     std::string text;
     for (int s = firstSecond; s < firstSecond + seconds; ++s) {
-        char time[16];
+        char time[32];
         std::snprintf(time, sizeof time, "12%02d%02d.00", s / 60, s % 60);
         text += Line(std::string("$GNRMC,") + time + ",A,4916.4500,N,12311.1200,W,0.0,0.0,071226,,,A");
         text += Line(std::string("$GNGGA,") + time + ",4916.4500,N,12311.1200,W,1,08,0.9,100.0,M,-17.0,M,,");
