@@ -42,6 +42,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <string>
 #include <utility>
@@ -62,6 +63,23 @@ bool Save(const QPixmap& picture, const QString& path)
     const bool saved = picture.save(path);
     std::cout << (saved ? "wrote " : "could not write ") << path.toStdString() << "\n";
     return saved;
+}
+
+// Saves the window in the light palette to `light` and in the dark one to `dark`, bringing
+// the view up to date with `redraw` in each, and goes back to the light palette.
+bool SaveLightAndDark(QWidget& form, const QString& light, const QString& dark, const std::function<void()>& redraw)
+{
+    bool ok = true;
+    for (const bool isDark : {false, true}) {
+        if (isDark)
+            QApplication::setPalette(fixwatch::DarkPalette());
+        QApplication::processEvents();
+        redraw();
+        QApplication::processEvents();
+        ok = Save(form.grab(), isDark ? dark : light) && ok;
+    }
+    QApplication::setPalette(QApplication::style()->standardPalette());
+    return ok;
 }
 
 // Lets the window read what was sent: the event loop runs, then one tick.
@@ -276,13 +294,10 @@ int main(int argc, char* argv[])
             Tabs(form)->setCurrentIndex(fixwatch::MainForm::kSignalsTab);
             StartStop(form, 0);
             Feed(form, receiver, fixwatch::CaptureText(file.toStdString(), 100000));
-            Control<fixwatch::SignalsView>(form, "Frm_Signals")->Redraw();
-            QApplication::processEvents();
-            ok = Save(form.grab(), path(qPrintable(name + QStringLiteral(".png")))) && ok;
-            QApplication::setPalette(fixwatch::DarkPalette());
-            QApplication::processEvents();
-            ok = Save(form.grab(), path(qPrintable(name + QStringLiteral("-dark.png")))) && ok;
-            QApplication::setPalette(QApplication::style()->standardPalette());
+            auto* signalBars = Control<fixwatch::SignalsView>(form, "Frm_Signals");
+            ok = SaveLightAndDark(form, path(qPrintable(name + QStringLiteral(".png"))),
+                                  path(qPrintable(name + QStringLiteral("-dark.png"))), [signalBars] { signalBars->Redraw(); })
+                 && ok;
             StartStop(form, 1);
         }
 
@@ -309,14 +324,8 @@ int main(int argc, char* argv[])
                 Tick(form);
             }
             auto* compare = Control<fixwatch::CompareView>(form, "Frm_Compare");
-            compare->Redraw();
-            QApplication::processEvents();
-            ok = Save(form.grab(), path("compare-tab.png")) && ok;
-            QApplication::setPalette(fixwatch::DarkPalette());
-            QApplication::processEvents();
-            compare->Redraw();
-            ok = Save(form.grab(), path("compare-tab-dark.png")) && ok;
-            QApplication::setPalette(QApplication::style()->standardPalette());
+            ok = SaveLightAndDark(form, path("compare-tab.png"), path("compare-tab-dark.png"), [compare] { compare->Redraw(); })
+                 && ok;
             StartStop(form, 1);
             qunsetenv("FIXWATCH_COM2");
         }
@@ -410,15 +419,7 @@ int main(int argc, char* argv[])
         Feed(form, receiver, fixwatch::CaptureText(stationary.toStdString(), 1000000));
         Tabs(form)->setCurrentIndex(fixwatch::MainForm::kAccuracyTab);
         auto* accuracy = Control<fixwatch::AccuracyView>(form, "Frm_Accuracy");
-        QApplication::processEvents();
-        accuracy->Redraw();
-        QApplication::processEvents();
-        ok = Save(form.grab(), path("accuracy.png")) && ok;
-        QApplication::setPalette(fixwatch::DarkPalette());
-        QApplication::processEvents();
-        accuracy->Redraw();
-        ok = Save(form.grab(), path("accuracy-dark.png")) && ok;
-        QApplication::setPalette(QApplication::style()->standardPalette());
+        ok = SaveLightAndDark(form, path("accuracy.png"), path("accuracy-dark.png"), [accuracy] { accuracy->Redraw(); }) && ok;
         StartStop(form, 1);
     } else {
         std::cerr << "fixwatch-screenshot: no capture at " << stationary.toStdString() << "\n";
