@@ -1,7 +1,5 @@
 #include "live_comparison.h"
 
-#include <GeographicLib/Geocentric.hpp>
-
 #include <algorithm>
 
 namespace fixwatch {
@@ -11,13 +9,6 @@ namespace {
 // A time this much earlier than the latest is the clock starting again (a new day without a
 // date, a receiver restarted), not a late epoch: the series begin again from it.
 constexpr std::int64_t kRestartMs = 60'000;
-
-std::array<double, 3> Earth(double latitude, double longitude, double height)
-{
-    std::array<double, 3> xyz{};
-    GeographicLib::Geocentric::WGS84().Forward(latitude, longitude, height, xyz[0], xyz[1], xyz[2]);
-    return xyz;
-}
 
 } // namespace
 
@@ -34,8 +25,6 @@ void LiveComparison::Clear()
     recentSums_ = {};
     recentCounts_ = {};
     offsets_.clear();
-    sumA_ = {};
-    positions_ = 0;
     availability_ = {};
 }
 
@@ -51,10 +40,9 @@ void LiveComparison::Add(const ReceiverEpoch* a, const ReceiverEpoch* b, std::in
     if (a && b) {
         anyShared_ = true;
         latestSharedMs_ = utcMs;
-        totals_->AddShared(*a, *b);
+        if (const auto offset = totals_->AddShared(*a, *b))
+            offsets_.push_back({utcMs, *offset});
         TakeSignals(*a, *b, utcMs);
-        if (a->fix && b->fix)
-            TakeOffset(*a, *b, utcMs);
         if (a->fix != b->fix)
             ++availability_[a->fix ? EpochPairing::A : EpochPairing::B].fixOnly;
     } else if (a && a->fix) {
@@ -136,24 +124,6 @@ void LiveComparison::TakeSignals(const ReceiverEpoch& a, const ReceiverEpoch& b,
     recent_.push_back(recent);
 }
 
-void LiveComparison::TakeOffset(const ReceiverEpoch& a, const ReceiverEpoch& b, std::int64_t utcMs)
-{
-    // As ReceiverComparison takes them: without both heights, both at one height, and no up.
-    const bool bothHeights = a.height && b.height;
-    const double common = a.height ? *a.height : b.height.value_or(0.0);
-    const auto xa = Earth(a.latitude, a.longitude, bothHeights ? *a.height : common);
-    const auto xb = Earth(b.latitude, b.longitude, bothHeights ? *b.height : common);
-    StoredOffset offset;
-    offset.utcMs = utcMs;
-    offset.up = bothHeights;
-    for (std::size_t i = 0; i < 3; ++i) {
-        offset.earth[i] = xb[i] - xa[i];
-        sumA_[i] += xa[i];
-    }
-    ++positions_;
-    offsets_.push_back(offset);
-}
-
 void LiveComparison::DropOld()
 {
     if (!latestMs_)
@@ -219,21 +189,9 @@ std::vector<LiveComparison::BandSummary> LiveComparison::BandSummaries() const
 std::vector<LiveComparison::Offset> LiveComparison::Offsets(std::size_t maxPoints) const
 {
     std::vector<Offset> out;
-    if (offsets_.empty() || positions_ == 0 || maxPoints == 0)
+    const std::optional<ReceiverComparison::PlaneRotation> plane = totals_->Plane();
+    if (offsets_.empty() || !plane || maxPoints == 0)
         return out;
-    // The plane at A's mean position: its east, north and up are the columns of the rotation
-    // GeographicLib gives there from local to earth-centred axes.
-    const double n = static_cast<double>(positions_);
-    const GeographicLib::Geocentric& earth = GeographicLib::Geocentric::WGS84();
-    double latitude = 0, longitude = 0, height = 0;
-    earth.Reverse(sumA_[0] / n, sumA_[1] / n, sumA_[2] / n, latitude, longitude, height);
-    std::vector<double> m(9);
-    double x = 0, y = 0, z = 0;
-    earth.Forward(latitude, longitude, height, x, y, z, m);
-    const auto local = [&m](const std::array<double, 3>& d, std::size_t column) {
-        return m[column] * d[0] + m[3 + column] * d[1] + m[6 + column] * d[2];
-    };
-
     const std::size_t stride = (offsets_.size() + maxPoints - 1) / maxPoints;
     out.reserve(offsets_.size() / stride + 1);
     // Counted back from the newest, so that it is always drawn.
@@ -241,10 +199,10 @@ std::vector<LiveComparison::Offset> LiveComparison::Offsets(std::size_t maxPoint
         const StoredOffset& stored = offsets_[offsets_.size() - 1 - back];
         Offset offset;
         offset.utcMs = stored.utcMs;
-        offset.east = local(stored.earth, 0);
-        offset.north = local(stored.earth, 1);
-        if (stored.up)
-            offset.up = local(stored.earth, 2);
+        offset.east = plane->Along(0, stored.offset.earth);
+        offset.north = plane->Along(1, stored.offset.earth);
+        if (stored.offset.up)
+            offset.up = plane->Along(2, stored.offset.earth);
         out.push_back(offset);
     }
     std::reverse(out.begin(), out.end());

@@ -105,8 +105,7 @@ public:
 private:
     struct StoredOffset {
         std::int64_t utcMs = 0;
-        std::array<double, 3> earth{}; // B - A, earth-centred, metres
-        bool up = false;               // both sent a height
+        ReceiverComparison::EarthOffset offset;
     };
     struct RecentEpoch {
         std::int64_t utcMs = 0;
@@ -115,7 +114,6 @@ private:
     };
     void TakeTime(std::int64_t utcMs);
     void TakeSignals(const ReceiverEpoch& a, const ReceiverEpoch& b, std::int64_t utcMs);
-    void TakeOffset(const ReceiverEpoch& a, const ReceiverEpoch& b, std::int64_t utcMs);
     void TakeReceiver(EpochPairing::Receiver receiver, const ReceiverEpoch& epoch, std::int64_t utcMs);
     void DropOld();
 
@@ -129,8 +127,6 @@ private:
     std::array<std::int64_t, kBands> recentSums_{};
     std::array<std::size_t, kBands> recentCounts_{};
     std::deque<StoredOffset> offsets_;
-    std::array<double, 3> sumA_{}; // A's earth-centred positions over the shared fixes
-    std::size_t positions_ = 0;
     std::array<Availability, 2> availability_;
 };
 

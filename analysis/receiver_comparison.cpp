@@ -14,7 +14,8 @@ ReceiverComparison::Vector ReceiverComparison::Earth(const ReceiverEpoch& epoch,
     return xyz;
 }
 
-void ReceiverComparison::AddShared(const ReceiverEpoch& a, const ReceiverEpoch& b)
+std::optional<ReceiverComparison::EarthOffset> ReceiverComparison::AddShared(const ReceiverEpoch& a,
+                                                                             const ReceiverEpoch& b)
 {
     // Signals compare at every shared epoch, with a fix or without: a receiver that hears too
     // little for a fix is the one whose signals matter most.
@@ -24,7 +25,7 @@ void ReceiverComparison::AddShared(const ReceiverEpoch& a, const ReceiverEpoch& 
     else if (b.fix && !a.fix)
         ++onlyB_;
     if (!a.fix || !b.fix)
-        return;
+        return std::nullopt;
 
     ++epochs_;
     // Without both heights the horizontal offset is taken at one height for both, which
@@ -46,6 +47,7 @@ void ReceiverComparison::AddShared(const ReceiverEpoch& a, const ReceiverEpoch& 
             sumSquares_[i][j] += d[i] * d[j];
     if (bothHeights)
         ++heights_;
+    return EarthOffset{d, bothHeights};
 }
 
 void ReceiverComparison::TakeSignals(const ReceiverEpoch& a, const ReceiverEpoch& b)
@@ -83,9 +85,30 @@ ReceiverComparison::Result ReceiverComparison::Figures() const
     }
     if (result.cn0.count > 0)
         result.cn0.mean /= static_cast<double>(result.cn0.count);
-    if (epochs_ == 0)
+    const std::optional<PlaneRotation> plane = Plane();
+    if (!plane)
         return result;
 
+    const double n = static_cast<double>(epochs_);
+    result.east = plane->Along(0, sumOffset_) / n;
+    result.north = plane->Along(1, sumOffset_) / n;
+    if (heights_ > 0)
+        result.up = plane->Along(2, sumOffsetWithHeight_) / static_cast<double>(heights_);
+    // The sum of east² + north² over the epochs is r S rᵀ for the east and north rows r and
+    // the sums of the offsets' products S.
+    double horizontal = 0;
+    for (std::size_t row = 0; row < 2; ++row)
+        for (std::size_t i = 0; i < 3; ++i)
+            for (std::size_t j = 0; j < 3; ++j)
+                horizontal += plane->rows[row][i] * sumSquares_[i][j] * plane->rows[row][j];
+    result.horizontalRms = std::sqrt(std::max(0.0, horizontal) / n);
+    return result;
+}
+
+std::optional<ReceiverComparison::PlaneRotation> ReceiverComparison::Plane() const
+{
+    if (epochs_ == 0)
+        return std::nullopt;
     // The plane at A's mean position. Its coordinates are R (X - X0) for earth-centred X, so
     // R's columns are the plane coordinates of X0 plus each axis.
     const double n = static_cast<double>(epochs_);
@@ -93,8 +116,8 @@ ReceiverComparison::Result ReceiverComparison::Figures() const
     double latitude = 0, longitude = 0, height = 0;
     earth_.Reverse(origin[0], origin[1], origin[2], latitude, longitude, height);
     const GeographicLib::LocalCartesian plane(latitude, longitude, height, earth_);
-    constexpr double kStep = 1000.0;  // metres along each earth-centred axis
-    std::array<Vector, 3> rotation{}; // rotation[row][column]: rows east, north, up
+    constexpr double kStep = 1000.0; // metres along each earth-centred axis
+    PlaneRotation rotation;
     for (std::size_t axis = 0; axis < 3; ++axis) {
         Vector point = origin;
         point[axis] += kStep;
@@ -103,25 +126,9 @@ ReceiverComparison::Result ReceiverComparison::Figures() const
         Vector local{};
         plane.Forward(lat, lon, h, local[0], local[1], local[2]);
         for (std::size_t row = 0; row < 3; ++row)
-            rotation[row][axis] = local[row] / kStep;
+            rotation.rows[row][axis] = local[row] / kStep;
     }
-    auto turned = [&rotation](std::size_t row, const Vector& v) {
-        return rotation[row][0] * v[0] + rotation[row][1] * v[1] + rotation[row][2] * v[2];
-    };
-
-    result.east = turned(0, sumOffset_) / n;
-    result.north = turned(1, sumOffset_) / n;
-    if (heights_ > 0)
-        result.up = turned(2, sumOffsetWithHeight_) / static_cast<double>(heights_);
-    // The sum of east² + north² over the epochs is r S rᵀ for the east and north rows r and
-    // the sums of the offsets' products S.
-    double horizontal = 0;
-    for (std::size_t row = 0; row < 2; ++row)
-        for (std::size_t i = 0; i < 3; ++i)
-            for (std::size_t j = 0; j < 3; ++j)
-                horizontal += rotation[row][i] * sumSquares_[i][j] * rotation[row][j];
-    result.horizontalRms = std::sqrt(std::max(0.0, horizontal) / n);
-    return result;
+    return rotation;
 }
 
 } // namespace fixwatch

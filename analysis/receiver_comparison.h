@@ -72,16 +72,33 @@ public:
         std::array<Difference, std::size(kAllSignalBands)> cn0ByBand{};
     };
 
-    // An epoch that both receivers sent (by its UTC time).
-    void AddShared(const ReceiverEpoch& a, const ReceiverEpoch& b);
+    using Vector = std::array<double, 3>;
+    // B's offset from A at one shared epoch with a fix in both, earth-centred, metres; `up`
+    // says whether both sent a height (without, the offset is taken at one height for both).
+    struct EarthOffset {
+        Vector earth{};
+        bool up = false;
+    };
+    // Turns earth-centred vectors onto the plane at A's mean position: rows east, north, up.
+    struct PlaneRotation {
+        std::array<Vector, 3> rows{};
+        double Along(std::size_t row, const Vector& v) const
+        {
+            return rows[row][0] * v[0] + rows[row][1] * v[1] + rows[row][2] * v[2];
+        }
+    };
+
+    // An epoch that both receivers sent (by its UTC time); B's offset from A when both had a fix.
+    std::optional<EarthOffset> AddShared(const ReceiverEpoch& a, const ReceiverEpoch& b);
     // An epoch with a fix that only one receiver sent, or sent with a fix.
     void AddFixOnlyA() { ++onlyA_; }
     void AddFixOnlyB() { ++onlyB_; }
 
     Result Figures() const;
+    // The plane's rotation as it stands now; nothing before the first shared epoch with a fix.
+    std::optional<PlaneRotation> Plane() const;
 
 private:
-    using Vector = std::array<double, 3>;
     Vector Earth(const ReceiverEpoch& epoch, double height) const;
     void TakeSignals(const ReceiverEpoch& a, const ReceiverEpoch& b);
 
