@@ -1,6 +1,7 @@
 // fixwatch-compare-screenshot: draws the Compare tab's three pages, light and dark, on a real
 // multi-system capture (receiver A) against a copy of it 1 m north and 3 dB weaker (receiver
-// B), into PNG files of a folder.
+// B), into PNG files of a folder. The Signals page is compare-tab-signals.png: compare-tab.png
+// is fixwatch-screenshot's, the whole window with two receivers on pseudo-terminals.
 // With --pair, writes the two receivers' texts instead (a.nmea and b.nmea), for two
 // pseudo-terminals or fixwatch-events --compare.
 // Usage: fixwatch-compare-screenshot [--pair] [folder] [multi-system capture]
@@ -51,7 +52,7 @@ int main(int argc, char* argv[])
     view.SetComparison(&comparison);
     view.show();
     bool ok = true;
-    const char* pages[] = {"compare-tab", "compare-tab-position", "compare-tab-availability"};
+    const char* pages[] = {"compare-tab-signals", "compare-tab-position", "compare-tab-availability"};
     for (const bool dark : {false, true}) {
         QApplication::setPalette(dark ? fixwatch::DarkPalette() : QApplication::style()->standardPalette());
         for (int page = 0; page < 3; ++page) {
