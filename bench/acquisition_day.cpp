@@ -12,6 +12,7 @@
 //   --gnss: a four-system 10 Hz receiver read with All GNSS on, instead of a GPS one.
 #include "alarm_kind.h"
 #include "main_form.h"
+#include "status_line.h"
 #include "pseudo_terminal.h"
 #include "synthetic_gnss_receiver.h"
 #include "synthetic_receiver.h"
@@ -146,7 +147,7 @@ int main(int argc, char* argv[])
     qint64 recorded = 0;
     for (const QFileInfo& file : QDir(recordings.path()).entryInfoList({QStringLiteral("*.nmea")}, QDir::Files))
         recorded += file.size();
-    const QString recordingText = Control<QLabel>(form, "Lab_Status", 2)->text();
+    const QString recordingText = Control<QLabel>(form, "Lab_Status", fixwatch::StatusLine::kLoggerPane)->text();
 
     const double first = firstHour / static_cast<double>(hour);
     const double last = lastHour / static_cast<double>(hour);

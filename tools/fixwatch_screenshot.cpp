@@ -186,7 +186,7 @@ int main(int argc, char* argv[])
         fixwatch::test::Tick(Control<QTimer>(form, "Timer_Lett"));
         ok = Save(form.statusBar()->grab(), path("status-no-data.png")) && ok;
         receiver.CloseMaster();
-        const QLabel* state = Control<QLabel>(form, "Lab_Status", 1);
+        const QLabel* state = Control<QLabel>(form, "Lab_Status", fixwatch::StatusLine::kLinkPane);
         for (int i = 0; i < 5 && !state->text().startsWith(QLatin1String("Receiver lost")); ++i)
             Tick(form);
         ok = Save(form.statusBar()->grab(), path("status-lost.png")) && ok;

@@ -59,8 +59,8 @@ void MainForm::MenuCoordinate_Click(int Index)
     const auto format = static_cast<CoordinateFormat>(Index);
     MenuCoordinate[static_cast<std::size_t>(Index)]->setChecked(true);
     const PositionText captions = CoordinateCaptions(format);
-    Lab_Posizione1[1]->setText(QString::fromLatin1(captions.first));
-    Lab_Posizione1[2]->setText(QString::fromLatin1(captions.second));
+    Lab_Posizione1[kLatitudeCaption]->setText(QString::fromLatin1(captions.first));
+    Lab_Posizione1[kLongitudeCaption]->setText(QString::fromLatin1(captions.second));
     if (display)
         display->SetCoordinateFormat(format);
 }

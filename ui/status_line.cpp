@@ -88,14 +88,14 @@ StatusLine::StatusLine(QStatusBar* bar) : QObject(bar)
 
     for (std::size_t i = 0; i < Lab_Status.size(); ++i) {
         // The state, which says most, keeps at least half the bar.
-        auto* label = new StatusLabel(i == 1 ? 0.5 : 0);
+        auto* label = new StatusLabel(i == kLinkPane ? 0.5 : 0);
         label->setObjectName(QStringLiteral("Lab_Status(%1)").arg(i));
         Lab_Status[i] = label;
         // The state takes the room that is left; the others keep their own width.
-        bar->addWidget(label, i == 1 ? 1 : 0);
+        bar->addWidget(label, i == kLinkPane ? 1 : 0);
     }
     bar->setSizeGripEnabled(false);
-    Lab_Status[2]->hide();
+    Lab_Status[kLoggerPane]->hide();
     Stopped();
 }
 
@@ -104,23 +104,23 @@ qint64 StatusLine::Now() const
     return clock ? clock() : 0;
 }
 
-void StatusLine::Set(int index, const QString& text)
+void StatusLine::Set(Pane pane, const QString& text)
 {
-    StatusLabel* label = Lab_Status[static_cast<std::size_t>(index)];
+    StatusLabel* label = Lab_Status[pane];
     label->SetText(text);
     // Only the logger comes and goes; an empty source or state keeps its place.
-    if (index == 2)
+    if (pane == kLoggerPane)
         label->setVisible(!text.isEmpty());
 }
 
 void StatusLine::ShowSource(const QString& description)
 {
-    Set(0, description);
+    Set(kSourcePane, description);
 }
 
 void StatusLine::ShowLogger(const QString& text)
 {
-    Set(2, text);
+    Set(kLoggerPane, text);
 }
 
 void StatusLine::Paused(bool paused)
@@ -188,7 +188,7 @@ void StatusLine::AllGnssChosen(bool checked)
 
 void StatusLine::ShowState()
 {
-    Set(1, link_.Text());
+    Set(kLinkPane, link_.Text());
 }
 
 } // namespace fixwatch

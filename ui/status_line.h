@@ -68,7 +68,12 @@ public:
 
     explicit StatusLine(QStatusBar* bar);
 
-    std::array<StatusLabel*, 3> Lab_Status{};
+    // The panes of Lab_Status, by their index.
+    enum Pane : std::size_t { kSourcePane = 0,
+                              kLinkPane = 1,
+                              kLoggerPane = 2,
+                              kPaneCount = 3 };
+    std::array<StatusLabel*, kPaneCount> Lab_Status{};
 
     // Monotonic milliseconds; replaceable so that tests can let time pass.
     std::function<qint64()> clock;
@@ -99,7 +104,7 @@ public:
 
 private:
     void ShowState();
-    void Set(int index, const QString& text);
+    void Set(Pane pane, const QString& text);
     qint64 Now() const;
 
     LinkStatus link_{[this] { return Now(); }};
