@@ -248,14 +248,14 @@ TEST_F(OfflineTool, GpxIsValidAndGpsbabelReadsBackEveryPointKmlIsWellFormedAndCs
     }
 }
 
-TEST_F(OfflineTool, MidnightRolloverAndAGgaOnlyFileWithAndWithoutADate)
+// A file without RMC or ZDA: its points are left out of the GPX, and said so once, unless
+// --date gives the day of the first one; midnight still steps the date.
+TEST_F(OfflineTool, AGgaOnlyFileWithAndWithoutADate)
 {
     auto at = [](const std::string& time) {
         return Line("$GPGGA," + time + ",4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
     };
     const fs::path ggaOnly = Written(at("235959") + at("000000") + at("000001"), ".nmea");
-    const Result undatedCsv = Tool("--csv " + ggaOnly.string());
-    EXPECT_NE(undatedCsv.out.find("\r\n23:59:59Z,48.1173"), std::string::npos) << undatedCsv.out;
     const Result undatedGpx = Tool("--gpx " + ggaOnly.string());
     EXPECT_EQ(undatedGpx.status, 0);
     EXPECT_EQ(undatedGpx.out.find("<trkpt"), std::string::npos);
@@ -269,12 +269,7 @@ TEST_F(OfflineTool, MidnightRolloverAndAGgaOnlyFileWithAndWithoutADate)
     EXPECT_TRUE(dated.err.empty());
     EXPECT_EQ(Tool("--gpx --date 2026-02-30 " + ggaOnly.string()).status, 2);
 
-    const fs::path withRmc =
-        Written(Line("$GPRMC,235959,A,4807.038,N,01131.000,E,0.1,,311226,,") + at("000000"), ".nmea");
-    const Result rolled = Tool("--csv " + withRmc.string());
-    EXPECT_NE(rolled.out.find("\r\n2027-01-01T00:00:00Z,"), std::string::npos) << rolled.out;
     fs::remove(ggaOnly);
-    fs::remove(withRmc);
 }
 
 // How many times `what` stands in `text`.
@@ -324,15 +319,11 @@ TEST_F(OfflineTool, GllAtItsOwnTimeNeitherSplitsTheTrackNorAddsPointsAndSimulato
 }
 
 // Receiver B made of a real capture: every position 0.001' of latitude further from the
-// equator and every C/N0 2 dB higher, and B falling silent halfway, at the start of an epoch
-// (this receiver begins each with RMC).
-std::string LouderAndMoved(const std::vector<std::string>& lines)
+// equator.
+std::string Moved(const std::vector<std::string>& lines)
 {
     std::string out;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
-        if (i >= lines.size() / 2 && line.find("RMC,") != std::string::npos)
-            break; // silent from an epoch's start on
+    for (const std::string& line : lines) {
         const auto star = line.rfind('*');
         if (line.empty() || line[0] != '$' || star == std::string::npos) {
             out += line + '\n';
@@ -350,10 +341,6 @@ std::string LouderAndMoved(const std::vector<std::string>& lines)
                           std::stod(f[latitude]) + 0.001);
             f[latitude] = moved;
         }
-        for (std::size_t c = 7; type == "GSV" && c < f.size(); c += 4) {
-            if (!f[c].empty())
-                f[c] = std::to_string(std::stoi(f[c]) + 2);
-        }
         std::string body = f[0];
         for (std::size_t k = 1; k < f.size(); ++k)
             body += ',' + f[k];
@@ -362,7 +349,9 @@ std::string LouderAndMoved(const std::vector<std::string>& lines)
     return out;
 }
 
-TEST_F(OfflineTool, CompareMeasuresBAgainstAOnTheEpochsTheyShareAndCountsTheRestApart)
+// The comparison itself is pinned by analysis.ReceiverComparison and analysis.LiveComparison;
+// here, the options, the figures' names and their layout.
+TEST_F(OfflineTool, CompareMeasuresBAgainstAOnTheEpochsTheyShare)
 {
     const std::string a = Capture("ublox-zed-f9p-nmea.nmea");
     const Result same = Tool("--gnss --compare " + a + " " + a);
@@ -375,21 +364,16 @@ TEST_F(OfflineTool, CompareMeasuresBAgainstAOnTheEpochsTheyShareAndCountsTheRest
     EXPECT_NE(same.out.find("\ncn0-difference-L5:\n"), std::string::npos) << "no L5 in this capture: no figure";
 
     // The capture is south of the equator: B stands 0.001' south, about 1.85 m.
-    const fs::path b = Written(LouderAndMoved(CaptureLines(CapturePath("ublox-zed-f9p-nmea.nmea"))), ".nmea");
+    const fs::path b = Written(Moved(CaptureLines(CapturePath("ublox-zed-f9p-nmea.nmea"))), ".nmea");
     const Result run = Tool("--gnss --compare " + a + " " + b.string());
     ASSERT_EQ(run.status, 0) << run.err;
     const std::map<std::string, double> figures = Figures(run.out);
-    EXPECT_GT(figures.at("epochs"), 5);
-    EXPECT_GT(figures.at("only-a"), 5) << "B fell silent halfway";
-    EXPECT_EQ(figures.at("epochs") + figures.at("only-a"), itself.at("epochs"));
-    EXPECT_EQ(figures.at("only-b"), 0);
+    EXPECT_EQ(figures.at("epochs"), itself.at("epochs"));
     EXPECT_NEAR(figures.at("north"), -1.852, 0.002);
     EXPECT_NEAR(figures.at("east"), 0, 0.001);
     EXPECT_EQ(run.out.find(": -0.000"), std::string::npos) << "a figure that rounds to zero has no sign\n"
                                                            << run.out;
     EXPECT_NEAR(figures.at("horizontal-rms"), 1.852, 0.002);
-    EXPECT_NEAR(figures.at("cn0-difference"), 2, 1e-9);
-    EXPECT_NEAR(figures.at("cn0-difference-L1"), 2, 1e-9);
 
     // Without --gnss this GN receiver gives no fix to compare; one file is not a comparison.
     EXPECT_EQ(Figures(Tool("--compare " + a + " " + b.string()).out).at("epochs"), 0);
