@@ -107,7 +107,7 @@ TEST_F(FileSourceTest, TenHertzRecordingPlaysTenEpochsPerSecond)
     EXPECT_EQ(again.substr(0, 16), Gga(12, 35, 21, 0).substr(0, 16));
 }
 
-TEST_F(FileSourceTest, RecordingWithoutTimesPlaysOneEpochPerSecondAndMidnightGoesForward)
+TEST_F(FileSourceTest, RecordingWithoutTimesPlaysOneEpochPerSecond)
 {
     std::string text;
     for (int k = 0; k < 4; ++k)
@@ -121,12 +121,6 @@ TEST_F(FileSourceTest, RecordingWithoutTimesPlaysOneEpochPerSecondAndMidnightGoe
     EXPECT_EQ(source.Read(), "");
     now_ += 1;
     EXPECT_EQ(Count(source.Read(), "$GP"), 3);
-
-    // Midnight keeps the recording going forward.
-    FileSource midnight(Write(Gga(23, 59, 59, 0) + Gga(0, 0, 0, 0) + Gga(0, 0, 1, 0), "midnight.nmea"));
-    ASSERT_TRUE(midnight.Open());
-    EXPECT_EQ(midnight.Duration(), 2000);
-    EXPECT_EQ(midnight.PositionText(), "00:00:00 of 00:00:02 \u00B7 23:59:59 UTC");
 }
 
 TEST(SentenceDayTest, ReadsTheDateOfRmcAndZda)
@@ -367,12 +361,6 @@ TEST_F(FileSourceTest, PortNamesChooseARecording)
     EXPECT_FALSE(RecordingPath("/dev/ttyUSB0"));
     EXPECT_FALSE(RecordingPath("tcp://localhost:10110"));
 }
-
-} // namespace
-} // namespace fixwatch
-
-namespace fixwatch {
-namespace {
 
 // The replay's diagnostics are silent unless asked for; asked for, a file that cannot be
 // played says why, in counts and names, never in the file's own text.
