@@ -2,6 +2,7 @@
 // figures checked against a computation of their own, the tracks read back by gpsbabel and
 // xmllint.
 #include "captures.h"
+#include "compare_scenario.h"
 #include "sealed.h"
 #include "shell_run.h"
 #include <gtest/gtest.h>
@@ -312,37 +313,6 @@ TEST_F(OfflineTool, GllAtItsOwnTimeNeitherSplitsTheTrackNorAddsPointsAndSimulato
     fs::remove(gllOnly);
 }
 
-// Receiver B made of a real capture: every position 0.001' of latitude further from the
-// equator.
-std::string Moved(const std::vector<std::string>& lines)
-{
-    std::string out;
-    for (const std::string& line : lines) {
-        const auto star = line.rfind('*');
-        if (line.empty() || line[0] != '$' || star == std::string::npos) {
-            out += line + '\n';
-            continue;
-        }
-        std::vector<std::string> f = Split(line.substr(1, star - 1), ',');
-        const std::string type = f[0].size() == 5 ? f[0].substr(2) : "";
-        const std::size_t latitude = type == "GGA" ? 2 : type == "RMC" ? 3
-                                                     : type == "GLL"   ? 1
-                                                                       : 0;
-        if (latitude != 0 && latitude < f.size() && !f[latitude].empty()) {
-            const auto decimals = static_cast<int>(f[latitude].size() - f[latitude].find('.') - 1);
-            char moved[32];
-            std::snprintf(moved, sizeof moved, "%0*.*f", static_cast<int>(f[latitude].size()), decimals,
-                          std::stod(f[latitude]) + 0.001);
-            f[latitude] = moved;
-        }
-        std::string body = f[0];
-        for (std::size_t k = 1; k < f.size(); ++k)
-            body += ',' + f[k];
-        out += Sealed("$" + body) + '\n';
-    }
-    return out;
-}
-
 // The comparison itself is pinned by analysis.ReceiverComparison and analysis.LiveComparison;
 // here, the options, the figures' names and their layout.
 TEST_F(OfflineTool, CompareMeasuresBAgainstAOnTheEpochsTheyShare)
@@ -357,17 +327,18 @@ TEST_F(OfflineTool, CompareMeasuresBAgainstAOnTheEpochsTheyShare)
     EXPECT_GT(itself.at("signals-compared"), 100);
     EXPECT_NE(same.out.find("\ncn0-difference-L5:\n"), std::string::npos) << "no L5 in this capture: no figure";
 
-    // The capture is south of the equator: B stands 0.001' south, about 1.85 m.
-    const fs::path b = Written(Moved(CaptureLines(CapturePath("ublox-zed-f9p-nmea.nmea"))), ".nmea");
+    // B is the capture 1 m further north and 3 dB weaker.
+    const fs::path b = Written(CompareScenario(a).b, ".nmea");
     const Result run = Tool("--gnss --compare " + a + " " + b.string());
     ASSERT_EQ(run.status, 0) << run.err;
     const std::map<std::string, double> figures = Figures(run.out);
     EXPECT_EQ(figures.at("epochs"), itself.at("epochs"));
-    EXPECT_NEAR(figures.at("north"), -1.852, 0.002);
+    EXPECT_NEAR(figures.at("north"), 1.000, 0.001);
     EXPECT_NEAR(figures.at("east"), 0, 0.001);
     EXPECT_EQ(run.out.find(": -0.000"), std::string::npos) << "a figure that rounds to zero has no sign\n"
                                                            << run.out;
-    EXPECT_NEAR(figures.at("horizontal-rms"), 1.852, 0.002);
+    EXPECT_NEAR(figures.at("horizontal-rms"), 1.000, 0.001);
+    EXPECT_NEAR(figures.at("cn0-difference"), -3, 1e-9);
 
     // Without --gnss this GN receiver gives no fix to compare; one file is not a comparison.
     EXPECT_EQ(Figures(Tool("--compare " + a + " " + b.string()).out).at("epochs"), 0);
