@@ -1,6 +1,5 @@
 // Replaying a recording: pacing by the sentences' own times with the test's clock, pause,
 // seek, speed, the end, and the errors a user sees.
-#include "captures.h"
 #include "file_contents.h"
 #include "file_source.h"
 #include "log_capture.h"
@@ -180,24 +179,6 @@ TEST_F(FileSourceTest, LinesBeforeTheFirstTimeArePlayedToo)
     EXPECT_EQ(Count(first, "\r\n"), 3);
     source.Seek(0);
     EXPECT_EQ(source.Read(), first) << "a seek to the start plays them again";
-}
-
-TEST(FileSourceCaptureTest, RealCapturesShowTheirDateFromRmcOrZda)
-{
-    const struct {
-        const char* capture;
-        const char* shown;
-    } rows[] = {
-        {"garmin48.nmea", " \u00B7 2001-06-06 22:53:08 UTC"},      // RMC only
-        {"ublox-zed-f9r.nmea", " \u00B7 2025-04-11 23:14:08 UTC"}, // ZDA only
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.capture);
-        FIXWATCH_NEED_CAPTURES(row.capture);
-        FileSource source(QString::fromStdString(test::CapturePath(row.capture).string()));
-        ASSERT_TRUE(source.Open()) << source.Reason().toStdString();
-        EXPECT_TRUE(source.PositionText().endsWith(QString::fromUtf8(row.shown))) << source.PositionText().toStdString();
-    }
 }
 
 TEST_F(FileSourceTest, LargeRecordingOpensAtOnceIsIndexedAsItPlaysAndReadInBoundedPieces)
