@@ -1,6 +1,5 @@
 // Replaying a recording: pacing by the sentences' own times with the test's clock, pause,
 // seek, speed, the end, and the errors a user sees.
-#include "captures.h"
 #include "file_contents.h"
 #include "file_source.h"
 #include "log_capture.h"
@@ -107,7 +106,7 @@ TEST_F(FileSourceTest, TenHertzRecordingPlaysTenEpochsPerSecond)
     EXPECT_EQ(again.substr(0, 16), Gga(12, 35, 21, 0).substr(0, 16));
 }
 
-TEST_F(FileSourceTest, RecordingWithoutTimesPlaysOneEpochPerSecondAndMidnightGoesForward)
+TEST_F(FileSourceTest, RecordingWithoutTimesPlaysOneEpochPerSecond)
 {
     std::string text;
     for (int k = 0; k < 4; ++k)
@@ -121,12 +120,6 @@ TEST_F(FileSourceTest, RecordingWithoutTimesPlaysOneEpochPerSecondAndMidnightGoe
     EXPECT_EQ(source.Read(), "");
     now_ += 1;
     EXPECT_EQ(Count(source.Read(), "$GP"), 3);
-
-    // Midnight keeps the recording going forward.
-    FileSource midnight(Write(Gga(23, 59, 59, 0) + Gga(0, 0, 0, 0) + Gga(0, 0, 1, 0), "midnight.nmea"));
-    ASSERT_TRUE(midnight.Open());
-    EXPECT_EQ(midnight.Duration(), 2000);
-    EXPECT_EQ(midnight.PositionText(), "00:00:00 of 00:00:02 \u00B7 23:59:59 UTC");
 }
 
 TEST(SentenceDayTest, ReadsTheDateOfRmcAndZda)
@@ -186,24 +179,6 @@ TEST_F(FileSourceTest, LinesBeforeTheFirstTimeArePlayedToo)
     EXPECT_EQ(Count(first, "\r\n"), 3);
     source.Seek(0);
     EXPECT_EQ(source.Read(), first) << "a seek to the start plays them again";
-}
-
-TEST(FileSourceCaptureTest, RealCapturesShowTheirDateFromRmcOrZda)
-{
-    const struct {
-        const char* capture;
-        const char* shown;
-    } rows[] = {
-        {"garmin48.nmea", " \u00B7 2001-06-06 22:53:08 UTC"},      // RMC only
-        {"ublox-zed-f9r.nmea", " \u00B7 2025-04-11 23:14:08 UTC"}, // ZDA only
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.capture);
-        FIXWATCH_NEED_CAPTURES(row.capture);
-        FileSource source(QString::fromStdString(test::CapturePath(row.capture).string()));
-        ASSERT_TRUE(source.Open()) << source.Reason().toStdString();
-        EXPECT_TRUE(source.PositionText().endsWith(QString::fromUtf8(row.shown))) << source.PositionText().toStdString();
-    }
 }
 
 TEST_F(FileSourceTest, LargeRecordingOpensAtOnceIsIndexedAsItPlaysAndReadInBoundedPieces)
@@ -367,12 +342,6 @@ TEST_F(FileSourceTest, PortNamesChooseARecording)
     EXPECT_FALSE(RecordingPath("/dev/ttyUSB0"));
     EXPECT_FALSE(RecordingPath("tcp://localhost:10110"));
 }
-
-} // namespace
-} // namespace fixwatch
-
-namespace fixwatch {
-namespace {
 
 // The replay's diagnostics are silent unless asked for; asked for, a file that cannot be
 // played says why, in counts and names, never in the file's own text.
