@@ -90,11 +90,9 @@ TEST(FixDisplayHandlers, ReceivedTextIsShownExactlyAsReceived)
     FixDisplay display(widgets.w);
     for (const std::string text : {"<img src=/dev/zero>", "<b>054.7</b> T", "&lt;", "\xB0 \xE9"}) {
         const QString shown = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-        display.gps_DGPSstationIDReceived(text);
         display.gps_TrueTrack(text);
         display.gps_TimeChanged(text);
         display.gps_AltitudeUnitsReceived(text);
-        EXPECT_EQ(widgets.w.Lab_PosizioneInfo[kDgpsStation]->text(), shown);
         EXPECT_EQ(widgets.w.Lab_PosizioneInfo[kTrueTrack]->text(), shown);
         EXPECT_EQ(widgets.w.Lab_Posizione[kTime]->text(), shown);
         EXPECT_EQ(widgets.w.Lab_PosizioneUM[kAltitudeUnit]->text(), "[" + shown.toLower() + "]");
