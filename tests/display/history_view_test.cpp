@@ -254,14 +254,9 @@ TEST(FixBandTest, QualityAndModeMapToOneBand)
     }
 }
 
-TEST(EpochSecondsTest, DaysCountAcrossMidnight)
+// The date's days are pinned by AFreshSessionFillsTheAxis (the axis starts at 2026-12-07 12:00).
+TEST(EpochSecondsTest, AnEpochWithoutATimeHasNone)
 {
-    Epoch late, early;
-    late.timeMs = 86399000;
-    late.date = UtcDate{2026, 12, 7};
-    early.timeMs = 1000;
-    early.date = UtcDate{2026, 12, 8};
-    EXPECT_DOUBLE_EQ(*EpochSeconds(early) - *EpochSeconds(late), 2.0);
     EXPECT_FALSE(EpochSeconds(Epoch{}));
 }
 
