@@ -55,7 +55,7 @@ struct Widgets : QObject {
     }
 };
 
-TEST(FixDisplayHandlers, BarsClampTooltipsKeepTheValueAndClearKeepsUnits)
+TEST(FixDisplayHandlers, BarsClampTooltipsKeepTheValueAndClearEmptiesTheTexts)
 {
     Widgets widgets;
     FixDisplay display(widgets.w);
@@ -72,7 +72,6 @@ TEST(FixDisplayHandlers, BarsClampTooltipsKeepTheValueAndClearKeepsUnits)
         EXPECT_NE(number->text(), "9");
 
     display.gps_TimeChanged("12:35:19");
-    display.gps_AltitudeUnitsReceived("M");
     display.gps_Ch03SatReceived(5);
     display.ClearDisplay();
     for (QLabel* label : widgets.w.Lab_Posizione)
@@ -81,7 +80,6 @@ TEST(FixDisplayHandlers, BarsClampTooltipsKeepTheValueAndClearKeepsUnits)
         EXPECT_EQ(label->text(), "");
     EXPECT_EQ(widgets.w.Lab_SatCHN.back()->text(), "12");
     EXPECT_EQ(bar(0), "0 0");
-    EXPECT_EQ(widgets.w.Lab_PosizioneUM[kAltitudeUnit]->text(), "[m]");
 }
 
 TEST(FixDisplayHandlers, ReceivedTextIsShownExactlyAsReceived)
