@@ -51,10 +51,17 @@ void Feed(LiveComparison& comparison)
     }
 }
 
-QString Cell(const QStandardItemModel* model, int row, int column)
+// The table's rows, each as its cells' texts joined by "|".
+QStringList Rows(const QStandardItemModel* model)
 {
-    const QStandardItem* item = model->item(row, column);
-    return item ? item->text() : QString();
+    QStringList rows;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model->columnCount(); ++column)
+            cells << (model->item(row, column) ? model->item(row, column)->text() : QString());
+        rows << cells.join('|');
+    }
+    return rows;
 }
 
 TEST(CompareView, SaysNoEpochInCommonUntilTheReceiversShareOne)
@@ -96,21 +103,8 @@ TEST(CompareView, TablesAndTextsShowTheComparison)
     view.Redraw();
 
     EXPECT_EQ(view.Lab_CompareSignalsTime->text(), "Signals both track, at the latest epoch in common (12:01:29 UTC)");
-    const QStandardItemModel* signalTable = view.SignalsModel();
-    const QStringList rows[] = {{"G5", "L1", "40", "43", "+3"}, {"G5", "L2", "30", "29", "-1"}};
-    ASSERT_EQ(signalTable->rowCount(), 2);
-    for (int row = 0; row < 2; ++row)
-        for (int column = 0; column < 5; ++column)
-            EXPECT_EQ(Cell(signalTable, row, column), rows[row][column]) << row << "," << column;
-
-    const QStandardItemModel* bands = view.BandsModel();
-    ASSERT_EQ(bands->rowCount(), 2);
-    const QStringList l1 = {"L1", "+3.00", "+3.00", "90"};
-    const QStringList l2 = {"L2", "-1.00", "-1.00", "90"};
-    for (int column = 0; column < 4; ++column) {
-        EXPECT_EQ(Cell(bands, 0, column), l1[column]);
-        EXPECT_EQ(Cell(bands, 1, column), l2[column]);
-    }
+    EXPECT_EQ(Rows(view.SignalsModel()), QStringList({"G5|L1|40|43|+3", "G5|L2|30|29|-1"}));
+    EXPECT_EQ(Rows(view.BandsModel()), QStringList({"L1|+3.00|+3.00|90", "L2|-1.00|-1.00|90"}));
     EXPECT_EQ(view.Lab_CompareOnlyA->text(), "only A: E7 L5");
     EXPECT_EQ(view.Lab_CompareOnlyB->text(), "only B: R3 L1");
 
@@ -168,7 +162,6 @@ TEST(CompareView, RedrawsOnlyWhileShown)
     view.show();
     EXPECT_TRUE(timer->isActive());
     EXPECT_EQ(view.SignalsModel()->rowCount(), 2) << "shown: what changed while hidden, at once";
-    EXPECT_EQ(timer->interval(), CompareView::kRedrawMs);
     EXPECT_EQ(view.OffsetPoints(1), 0) << "the Position page is out of sight: not drawn";
     view.Tab_Compare->setCurrentIndex(1);
     EXPECT_GT(view.OffsetPoints(1), 0) << "drawn as it comes into sight";

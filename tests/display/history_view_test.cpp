@@ -1,8 +1,11 @@
 // The History tab's charts read back from their series: what an epoch puts on each chart,
-// gaps left open, the time window and the fix band.
+// gaps left open, the time window and the fix band; with every system read, the C/N0 chart's
+// line per band and a followed satellite's line per band.
 #include "history_view.h"
 
 #include "chart_legend.h"
+#include "sealed.h"
+#include "sky.h"
 
 #include <QApplication>
 #include <QChart>
@@ -251,15 +254,94 @@ TEST(FixBandTest, QualityAndModeMapToOneBand)
     }
 }
 
-TEST(EpochSecondsTest, DaysCountAcrossMidnight)
+// The date's days are pinned by AFreshSessionFillsTheAxis (the axis starts at 2026-12-07 12:00).
+TEST(EpochSecondsTest, AnEpochWithoutATimeHasNone)
 {
-    Epoch late, early;
-    late.timeMs = 86399000;
-    late.date = UtcDate{2026, 12, 7};
-    early.timeMs = 1000;
-    early.date = UtcDate{2026, 12, 8};
-    EXPECT_DOUBLE_EQ(*EpochSeconds(early) - *EpochSeconds(late), 2.0);
     EXPECT_FALSE(EpochSeconds(Epoch{}));
+}
+
+// The C/N0 chart fed with the satellites' signals, as the window feeds it.
+struct HistoryBands : HistoryViewTest {
+    SignalHistory signalHistory;
+
+    HistoryBands()
+    {
+        view.SetSignals([this]() -> const SignalHistory& { return signalHistory; });
+    }
+
+    // Ten epochs a second apart with the sky these sentences make; `perBand` as All GNSS keeps.
+    void Epochs(std::initializer_list<const char*> lines, bool perBand)
+    {
+        Sky sky;
+        for (const char* line : lines)
+            sky.Feed(test::Sealed(line));
+        for (int t = 0; t < 10; ++t) {
+            Epoch e = At(43200 + t);
+            history.Push(e);
+            signalHistory.AddEpoch(*EpochSeconds(e), sky.Satellites(), perBand);
+        }
+    }
+    // The points drawn on the C/N0 chart's lines named `name`.
+    qsizetype Drawn(const QString& name) const
+    {
+        qsizetype points = 0;
+        for (const auto& stretch : Stretches(view.Chart(HistoryView::kSignalChart), name))
+            points += stretch.size();
+        return points;
+    }
+};
+
+// GPS 27 on L1 and L5 and GPS 8 on L1, both used.
+const std::initializer_list<const char*> kDualBand = {"$GPGSV,1,1,02,27,45,120,41,08,30,200,37,1",
+                                                      "$GPGSV,1,1,01,27,45,120,35,8",
+                                                      "$GPGSA,A,3,27,08,,,,,,,,,,,1.5,0.9,1.2,1"};
+
+TEST_F(HistoryBands, AMultiBandReceiverGetsAMeanLinePerBandAndAFollowedSatelliteALinePerBand)
+{
+    view.SetAllSystems(true);
+    Epochs(kDualBand, true);
+    view.ToggleSatellite(GnssSystem::GPS, 27, QStringLiteral("G27"));
+    view.Redraw();
+    EXPECT_EQ(Drawn("L1"), 10);
+    EXPECT_EQ(Drawn("L2"), 0) << "a band the receiver does not send has no line";
+    EXPECT_EQ(Drawn("G27 L1") + Drawn("G27 L5"), 20);
+    EXPECT_EQ(Drawn("G27"), 0);
+    EXPECT_EQ(view.FollowedSatellites(), QStringList({"G27"}));
+    // Each band's mean on its own line: L1 (41 + 37) / 2, L5 G27's alone.
+    const auto l5 = Stretches(view.Chart(HistoryView::kSignalChart), QStringLiteral("L5"));
+    ASSERT_EQ(l5.size(), 1u);
+    EXPECT_DOUBLE_EQ(l5[0][0].y(), 35);
+    EXPECT_DOUBLE_EQ(Stretches(view.Chart(HistoryView::kSignalChart), QStringLiteral("L1"))[0][0].y(), 39);
+    // Every line drawn has its entry in the legend.
+    QStringList legend;
+    for (const auto& entry : view.Legend(HistoryView::kSignalChart)->Entries())
+        legend << entry.label;
+    for (const char* name : {"Mean", "L1", "L5", "G27 L1", "G27 L5"})
+        EXPECT_TRUE(legend.contains(name)) << name << " in " << legend.join(",").toStdString();
+
+    view.ToggleSatellite(GnssSystem::GPS, 27, QStringLiteral("G27"));
+    view.Redraw();
+    EXPECT_EQ(Drawn("G27 L5"), 0) << "a second click takes every band away";
+}
+
+TEST_F(HistoryBands, OneBandOrTheDefaultReadingAddsNoBandLines)
+{
+    // L1 alone: the band's mean is the Mean line already.
+    view.SetAllSystems(true);
+    Epochs({"$GPGSV,1,1,02,27,45,120,41,08,30,200,37,1", "$GPGSA,A,3,27,08,,,,,,,,,,,1.5,0.9,1.2,1"}, true);
+    view.ToggleSatellite(GnssSystem::GPS, 27, QStringLiteral("G27"));
+    view.Redraw();
+    EXPECT_EQ(Drawn("L1"), 0);
+    EXPECT_EQ(Drawn("G27 L1"), 10);
+
+    // Without All GNSS: no band lines, and the satellite's strongest signal under its name.
+    history.Clear();
+    signalHistory.Clear();
+    view.SetAllSystems(false);
+    Epochs(kDualBand, false);
+    view.Redraw();
+    EXPECT_EQ(Drawn("L1") + Drawn("L5") + Drawn("G27 L1") + Drawn("G27 L5"), 0);
+    EXPECT_EQ(Drawn("G27"), 10) << "one point an epoch, its strongest signal";
 }
 
 } // namespace
