@@ -1,6 +1,7 @@
 #pragma once
 
 #include "captures.h"
+#include "epochs.h"
 #include "event_printer.h"
 #include "nmea_interpreter.h"
 #include "sealed.h"
@@ -58,6 +59,24 @@ inline Lines SkyOf(const Lines& bodies, Talkers talkers = Talkers::AllSystems)
     for (const std::string& body : bodies)
         sky.Feed(Sealed(body));
     return SkyText(sky);
+}
+
+// The epochs a new model makes of the lines (sentence bodies, sealed here unless `seal` is
+// false), fed in order, then finished.
+inline EpochModel ModelOf(const Lines& lines, Talkers talkers = Talkers::GpsOnly, std::optional<UtcDate> date = {},
+                          bool seal = true)
+{
+    EpochModel model(talkers);
+    model.AssumeDate(date);
+    for (const std::string& line : lines)
+        model.Feed(seal ? Sealed(line) : line);
+    model.Finish();
+    return model;
+}
+
+inline EpochModel ModelOfCapture(const std::string& name, Talkers talkers = Talkers::AllSystems)
+{
+    return ModelOf(CaptureLines(name), talkers, {}, false);
 }
 
 } // namespace fixwatch::test
