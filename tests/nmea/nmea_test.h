@@ -52,13 +52,18 @@ inline Lines SkyText(const Sky& sky)
     return lines;
 }
 
-// What a new sky makes of the sentence bodies, each sealed and fed in order.
-inline Lines SkyOf(const Lines& bodies, Talkers talkers = Talkers::AllSystems)
+// A new sky fed the lines in order (sentence bodies, sealed here unless `seal` is false).
+inline Sky SkyFed(const Lines& lines, bool seal = true, Talkers talkers = Talkers::AllSystems)
 {
     Sky sky(talkers);
-    for (const std::string& body : bodies)
-        sky.Feed(Sealed(body));
-    return SkyText(sky);
+    for (const std::string& line : lines)
+        sky.Feed(seal ? Sealed(line) : line);
+    return sky;
+}
+
+inline Lines SkyOf(const Lines& bodies, Talkers talkers = Talkers::AllSystems)
+{
+    return SkyText(SkyFed(bodies, true, talkers));
 }
 
 // The epochs a new model makes of the lines (sentence bodies, sealed here unless `seal` is

@@ -221,10 +221,7 @@ protected:
     static Lines FinalSky(const std::string& capture, const std::string& system = "",
                           Talkers talkers = Talkers::AllSystems)
     {
-        Sky sky(talkers);
-        for (const std::string& line : CaptureLines(capture))
-            sky.Feed(line);
-        Lines some = SkyText(sky);
+        Lines some = SkyText(SkyFed(CaptureLines(capture), false, talkers));
         std::erase_if(some, [&](const std::string& s) { return !s.starts_with(system.empty() ? "" : system + " "); });
         return some;
     }
