@@ -137,8 +137,13 @@ TEST(AcquisitionThroughAPseudoTerminal, AFailedStartSaysWhyInTheStatusBarAndOnSt
     SerialPort otherProgram;
     ASSERT_TRUE(otherProgram.SetDevice(Q(held.Device())) && otherProgram.Open());
     const QString unused = QString::number(GpsdHarness::FreePort());
+    // A data logger's position file: records, no sentence.
+    LogFolder logs;
+    const QString records = logs.Path("2026-12-08.log");
+    ASSERT_TRUE(WriteFile(records, "08/12/2026;10:15:00;45 27.458 S;167 09.165 E;14.7;0.0\r\n"));
     // A port that does not open (each reason is pinned by acquisition.SerialPortOpen), settings
-    // it refuses, a port number it does not have, and a gpsd that is not there.
+    // it refuses, a port number it does not have, a gpsd that is not there and a file to replay
+    // that holds no sentence (acquisition.FileSourceTest).
     const struct {
         std::string device; // FIXWATCH_COM1, or nothing
         const char* commandLine;
@@ -149,6 +154,7 @@ TEST(AcquisitionThroughAPseudoTerminal, AFailedStartSaysWhyInTheStatusBarAndOnSt
         {"", "/C5", "No serial port 5 on this machine."},
         {"gpsd://127.0.0.1:" + unused.toStdString(), "",
          "Cannot connect to gpsd on 127.0.0.1:" + unused + ": connection refused. Is gpsd running?"},
+        {"file://" + records.toStdString(), "", "No NMEA sentence in " + records + "."},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.reason.toStdString());
@@ -159,7 +165,7 @@ TEST(AcquisitionThroughAPseudoTerminal, AFailedStartSaysWhyInTheStatusBarAndOnSt
         ForgetMachinePorts(form);
         std::ostringstream errors;
         std::streambuf* const cerr = std::cerr.rdbuf(errors.rdbuf());
-        AnswerNextDialog();
+        const BoxAnswerer answer;
         Start(form);
         std::cerr.rdbuf(cerr);
         EXPECT_FALSE(Acquiring(form));
