@@ -67,12 +67,11 @@ TEST_F(ExportWindow, WhatNeverEndsIsRefusedWithAReasonAndNothingWritten)
     for (const QString& source : {QStringLiteral("/dev/zero"), fifo}) {
         SCOPED_TRACE(source.toStdString());
         ChoosePort("file://" + source.toStdString());
-        Answer answer;
-        AnswerNextDialog(answer);
+        const BoxAnswerer answer;
         Trigger(form, "MenuExportTrack");
         EXPECT_FALSE(Exporting());
-        EXPECT_TRUE(answer.text.startsWith(source + " is not a file on disk but a device or a pipe"))
-            << answer.text.toStdString();
+        EXPECT_TRUE(answer.Said().startsWith(source + " is not a file on disk but a device or a pipe"))
+            << answer.Said().toStdString();
         EXPECT_FALSE(QFile::exists(target));
     }
 }

@@ -93,7 +93,7 @@ TEST(StatusBar, LongTextsAreCutInTheMiddleAndWholeInTheirTooltips)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     EXPECT_EQ(form.size(), usual) << "a long path does not widen the window";
 
-    AnswerNextDialog();
+    const BoxAnswerer answer;
     ASSERT_FALSE(Start(form));
     // "Save current position" into a folder that is not there says why in the logger's text.
     form.today = [] { return QDate(2026, 12, 7); };

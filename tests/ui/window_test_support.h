@@ -78,12 +78,6 @@ inline void AnswerNextDialog(Answer& answer, const QString& typed = QString())
     poll->start();
 }
 
-inline void AnswerNextDialog()
-{
-    static Answer ignored;
-    AnswerNextDialog(ignored);
-}
-
 // The texts of `labels`, "|" between them, to compare a row of labels at once.
 template <typename Labels>
 QString Texts(const Labels& labels)
