@@ -21,7 +21,6 @@ struct ExportWindow : ::testing::Test, LogFolder {
     {
         ForgetMachinePorts(form);
         form.endProgram = [] {};
-        form.today = [] { return QDate(2026, 12, 9); };
         form.askExportFile = [this](const QString&) { return target; };
     }
     // Port 3 names `address`, and is the chosen one.
@@ -100,12 +99,6 @@ TEST_F(ExportWindow, CancelLeavesTheTargetAsItWasAndSaysSo)
     EXPECT_FALSE(Exporting());
     EXPECT_EQ(FileContents(target), "as it was");
     EXPECT_TRUE(LoggerText().startsWith("Export cancelled")) << LoggerText().toStdString();
-}
-
-TEST_F(ExportWindow, SaveCurrentPositionSaysWhereItWrote)
-{
-    Trigger(form, "MenuSalvaCP");
-    EXPECT_EQ(LoggerText(), QStringLiteral("Position saved to \u2026/2026-12-09.log"));
 }
 
 } // namespace
