@@ -94,7 +94,6 @@ TEST(ViewMenu, ACoordinateFormatOrUnitSetChangesTheLabelsButNotTheRecord)
     }
 
     // The next position arrives in the chosen format; one that does not read is shown as sent.
-    Coordinates(form, 3)->trigger();
     Feed(form, {Sealed("$GPGLL,3354.000,S,01825.000,E,123520,A")});
     EXPECT_EQ(position(), "UTM zone:|34H|East, North:|261125 6245927");
     Feed(form, {Sealed("$GPGLL,807.038,N,01131.000,E,123521,A")});
