@@ -1,5 +1,7 @@
 // Start, ticks and Stop through real pseudo-terminals standing in for the receiver: what a
-// silent, vanishing, returning, refusing or flooding receiver does to the window.
+// silent, vanishing, returning or refusing receiver does to the window. A flooding one is
+// bounded by the port (acquisition.SerialPortOnPty) and loses whole lines only on the window
+// (ui.RecordSentences).
 #include "capture_receiver.h"
 #include "gpsd_harness.h"
 #include "serial_port.h"
@@ -173,48 +175,6 @@ TEST(AcquisitionThroughAPseudoTerminal, AFailedStartSaysWhyInTheStatusBarAndOnSt
         EXPECT_EQ(StatusText(form, kLinkStatus), row.reason);
         EXPECT_EQ(errors.str(), "fixwatch: " + row.reason.toStdString() + "\n");
     }
-}
-
-TEST(AcquisitionThroughAPseudoTerminal, AFloodingReceiverKeepsTheWindowBounded)
-{
-    PtyWindow w("/S115200,N,8,1");
-    MainForm& form = w.form;
-    ASSERT_TRUE(Start(form));
-    // Ten megabytes, far faster than any receiver, with a tick now and then. The line loses
-    // nothing on the way: what the terminal did not take of a block goes first next time, so
-    // that no sentence is cut and glued to the next.
-    const std::string line = Line("$GPGLL,4916.45,N,12311.12,W,225444,A");
-    std::string block;
-    while (block.size() < 4096)
-        block += line;
-    std::size_t sent = 0;
-    std::string_view untaken;
-    for (int round = 0; sent < 10'000'000 && round < 100'000; ++round) {
-        if (untaken.empty())
-            untaken = block;
-        const std::size_t taken = w.receiver.WriteWithoutWaiting(untaken);
-        untaken.remove_prefix(taken);
-        sent += taken;
-        if (round % 50 == 0) {
-            QCoreApplication::processEvents();
-            TickReading(form);
-            ASSERT_LE(form.lineBuffer().size(), SentenceAssembler::kMaxBufferLength);
-        }
-    }
-    // The newest sentence goes in as soon as the ticks make room, and is shown. The ticks
-    // read megabytes here, which takes seconds under the sanitizers on a busy machine.
-    constexpr int kLimitMs = 30000;
-    const std::string last = std::string(untaken) + Line("$GPGLL,4916.45,N,12311.12,W,225445,A");
-    std::size_t written = 0;
-    const auto lastWritten = [&] {
-        written += w.receiver.WriteWithoutWaiting(std::string_view(last).substr(written));
-        return written == last.size();
-    };
-    ASSERT_TRUE(TickUntil(form, lastWritten, kLimitMs));
-    EXPECT_TRUE(TickUntil(
-        form, [&] { return FixLabel(form, kTime)->text() == "22:54:45"; }, kLimitMs))
-        << "the status bar says: " << qPrintable(StatusText(form, kLinkStatus));
-    EXPECT_LE(form.lineBuffer().size(), SentenceAssembler::kMaxBufferLength);
 }
 
 } // namespace
