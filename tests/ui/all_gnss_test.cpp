@@ -20,7 +20,7 @@ TEST(AllGnss, AMultiSystemReceiverShowsItsFixOnlyWithTheOption)
             EXPECT_TRUE(FixLabel(form, kLatitude)->text().startsWith(QString::fromUtf8("038° 06.629")))
                 << FixLabel(form, kLatitude)->text().toStdString();
             EXPECT_FALSE(FixLabel(form, kDate)->text().isEmpty());
-            EXPECT_FALSE(FixLabel(form, kSpeedKmh)->text().isEmpty()) << "RMC's speed stands in for VTG's";
+            EXPECT_FALSE(FixLabel(form, kSpeedKmh)->text().isEmpty()) << "the GN VTG's speed";
             EXPECT_TRUE(StatusText(form, kLinkStatus).startsWith("Receiving \u00B7 "));
         } else {
             for (QLabel* label : Controls<QLabel>(form, "Lab_Posizione", kFixFieldCount))
