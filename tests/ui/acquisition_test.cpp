@@ -1,5 +1,7 @@
 // Start, ticks and Stop through real pseudo-terminals standing in for the receiver: what a
-// silent, vanishing, returning, refusing or flooding receiver does to the window.
+// silent, vanishing, returning or refusing receiver does to the window. A flooding one is
+// bounded by the port (acquisition.SerialPortOnPty) and loses whole lines only on the window
+// (ui.RecordSentences).
 #include "capture_receiver.h"
 #include "gpsd_harness.h"
 #include "serial_port.h"
@@ -137,8 +139,13 @@ TEST(AcquisitionThroughAPseudoTerminal, AFailedStartSaysWhyInTheStatusBarAndOnSt
     SerialPort otherProgram;
     ASSERT_TRUE(otherProgram.SetDevice(Q(held.Device())) && otherProgram.Open());
     const QString unused = QString::number(GpsdHarness::FreePort());
+    // A data logger's position file: records, no sentence.
+    LogFolder logs;
+    const QString records = logs.Path("2026-12-08.log");
+    ASSERT_TRUE(WriteFile(records, "08/12/2026;10:15:00;45 27.458 S;167 09.165 E;14.7;0.0\r\n"));
     // A port that does not open (each reason is pinned by acquisition.SerialPortOpen), settings
-    // it refuses, a port number it does not have, and a gpsd that is not there.
+    // it refuses, a port number it does not have, a gpsd that is not there and a file to replay
+    // that holds no sentence (acquisition.FileSourceTest).
     const struct {
         std::string device; // FIXWATCH_COM1, or nothing
         const char* commandLine;
@@ -149,6 +156,7 @@ TEST(AcquisitionThroughAPseudoTerminal, AFailedStartSaysWhyInTheStatusBarAndOnSt
         {"", "/C5", "No serial port 5 on this machine."},
         {"gpsd://127.0.0.1:" + unused.toStdString(), "",
          "Cannot connect to gpsd on 127.0.0.1:" + unused + ": connection refused. Is gpsd running?"},
+        {"file://" + records.toStdString(), "", "No NMEA sentence in " + records + "."},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.reason.toStdString());
@@ -159,7 +167,7 @@ TEST(AcquisitionThroughAPseudoTerminal, AFailedStartSaysWhyInTheStatusBarAndOnSt
         ForgetMachinePorts(form);
         std::ostringstream errors;
         std::streambuf* const cerr = std::cerr.rdbuf(errors.rdbuf());
-        AnswerNextDialog();
+        const BoxAnswerer answer;
         Start(form);
         std::cerr.rdbuf(cerr);
         EXPECT_FALSE(Acquiring(form));
@@ -167,48 +175,6 @@ TEST(AcquisitionThroughAPseudoTerminal, AFailedStartSaysWhyInTheStatusBarAndOnSt
         EXPECT_EQ(StatusText(form, kLinkStatus), row.reason);
         EXPECT_EQ(errors.str(), "fixwatch: " + row.reason.toStdString() + "\n");
     }
-}
-
-TEST(AcquisitionThroughAPseudoTerminal, AFloodingReceiverKeepsTheWindowBounded)
-{
-    PtyWindow w("/S115200,N,8,1");
-    MainForm& form = w.form;
-    ASSERT_TRUE(Start(form));
-    // Ten megabytes, far faster than any receiver, with a tick now and then. The line loses
-    // nothing on the way: what the terminal did not take of a block goes first next time, so
-    // that no sentence is cut and glued to the next.
-    const std::string line = Line("$GPGLL,4916.45,N,12311.12,W,225444,A");
-    std::string block;
-    while (block.size() < 4096)
-        block += line;
-    std::size_t sent = 0;
-    std::string_view untaken;
-    for (int round = 0; sent < 10'000'000 && round < 100'000; ++round) {
-        if (untaken.empty())
-            untaken = block;
-        const std::size_t taken = w.receiver.WriteWithoutWaiting(untaken);
-        untaken.remove_prefix(taken);
-        sent += taken;
-        if (round % 50 == 0) {
-            QCoreApplication::processEvents();
-            TickReading(form);
-            ASSERT_LE(form.lineBuffer().size(), SentenceAssembler::kMaxBufferLength);
-        }
-    }
-    // The newest sentence goes in as soon as the ticks make room, and is shown. The ticks
-    // read megabytes here, which takes seconds under the sanitizers on a busy machine.
-    constexpr int kLimitMs = 30000;
-    const std::string last = std::string(untaken) + Line("$GPGLL,4916.45,N,12311.12,W,225445,A");
-    std::size_t written = 0;
-    const auto lastWritten = [&] {
-        written += w.receiver.WriteWithoutWaiting(std::string_view(last).substr(written));
-        return written == last.size();
-    };
-    ASSERT_TRUE(TickUntil(form, lastWritten, kLimitMs));
-    EXPECT_TRUE(TickUntil(
-        form, [&] { return FixLabel(form, kTime)->text() == "22:54:45"; }, kLimitMs))
-        << "the status bar says: " << qPrintable(StatusText(form, kLinkStatus));
-    EXPECT_LE(form.lineBuffer().size(), SentenceAssembler::kMaxBufferLength);
 }
 
 } // namespace

@@ -21,7 +21,6 @@ struct ExportWindow : ::testing::Test, LogFolder {
     {
         ForgetMachinePorts(form);
         form.endProgram = [] {};
-        form.today = [] { return QDate(2026, 12, 9); };
         form.askExportFile = [this](const QString&) { return target; };
     }
     // Port 3 names `address`, and is the chosen one.
@@ -67,12 +66,11 @@ TEST_F(ExportWindow, WhatNeverEndsIsRefusedWithAReasonAndNothingWritten)
     for (const QString& source : {QStringLiteral("/dev/zero"), fifo}) {
         SCOPED_TRACE(source.toStdString());
         ChoosePort("file://" + source.toStdString());
-        Answer answer;
-        AnswerNextDialog(answer);
+        const BoxAnswerer answer;
         Trigger(form, "MenuExportTrack");
         EXPECT_FALSE(Exporting());
-        EXPECT_TRUE(answer.text.startsWith(source + " is not a file on disk but a device or a pipe"))
-            << answer.text.toStdString();
+        EXPECT_TRUE(answer.Said().startsWith(source + " is not a file on disk but a device or a pipe"))
+            << answer.Said().toStdString();
         EXPECT_FALSE(QFile::exists(target));
     }
 }
@@ -101,12 +99,6 @@ TEST_F(ExportWindow, CancelLeavesTheTargetAsItWasAndSaysSo)
     EXPECT_FALSE(Exporting());
     EXPECT_EQ(FileContents(target), "as it was");
     EXPECT_TRUE(LoggerText().startsWith("Export cancelled")) << LoggerText().toStdString();
-}
-
-TEST_F(ExportWindow, SaveCurrentPositionSaysWhereItWrote)
-{
-    Trigger(form, "MenuSalvaCP");
-    EXPECT_EQ(LoggerText(), QStringLiteral("Position saved to \u2026/2026-12-09.log"));
 }
 
 } // namespace

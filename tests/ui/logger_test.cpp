@@ -13,25 +13,42 @@ using namespace test;
 
 // The record itself, and "Save current position" without a fix, are pinned by
 // ui.ViewMenu (the sample second's record) and ui.AcquisitionThroughAPseudoTerminal (";;;;;");
-// here the logger's tick, which writes to the file of its own day.
-TEST(Recording, TheLoggersTickWritesToTheDaysFileAndTheLoggerTakesOverSaving)
+// the status texts by recording.LoggerStatusText. Here the logger's tick, which writes to the
+// file of its own day, and the status bar that says where, or why it could not.
+TEST(Recording, TheLoggersTickWritesToTheDaysFileAndTheStatusBarSaysWhere)
 {
-    LogFolder logs;
-    MainForm form;
-    auto* saveCurrent = Control<QAction>(form, "MenuSalvaCP");
+    QTemporaryDir home;
+    Variable homeVariable("HOME", home.path().toLocal8Bit());
+    const QString folder = home.path() + "/.local/share/fixwatch";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    Variable logVariable("FIXWATCH_LOG_DIR", folder.toLocal8Bit());
+    PtyWindow w;
+    MainForm& form = w.form;
+    form.today = [] { return QDate(2026, 12, 6); };
+    QLabel* logger = Control<QLabel>(form, "Lab_Status", kLoggerStatus);
     auto* dataLogger = Control<QAction>(form, "MenuSalvaDL");
     auto* loggerTimer = Control<QTimer>(form, "Timer_DL");
-    Feed(form, SampleSentences());
-    form.today = [] { return QDate(2026, 12, 6); };
-    Tick(loggerTimer);
-    EXPECT_EQ(FileContents(logs.Path("2026-12-06.log")),
-              QByteArray("05/12/2026;12:35:19;048\xB0 07.038' N;011\xB0 31.000' E;545.4;41.5\r\n"));
+    EXPECT_TRUE(logger->isHidden()) << "nothing to say while the logger is idle";
 
     dataLogger->trigger();
     EXPECT_TRUE(dataLogger->isChecked());
-    EXPECT_FALSE(saveCurrent->isEnabled());
+    EXPECT_FALSE(Control<QAction>(form, "MenuSalvaCP")->isEnabled());
     Control<QComboBox>(form, "Cmb_Interval")->setCurrentIndex(11);
+    ASSERT_TRUE(Start(form));
+    ASSERT_TRUE(loggerTimer->isActive());
     EXPECT_EQ(loggerTimer->interval(), 60000);
+    const QString logging = "Logging every 60 s to ~/.local/share/fixwatch/2026-12-06.log";
+    EXPECT_EQ(logger->text(), logging);
+    EXPECT_FALSE(logger->isHidden());
+    Feed(form, SampleSentences());
+    Tick(loggerTimer);
+    EXPECT_EQ(FileContents(folder + "/2026-12-06.log"),
+              QByteArray("05/12/2026;12:35:19;048\xB0 07.038' N;011\xB0 31.000' E;545.4;41.5\r\n"));
+    EXPECT_EQ(logger->text(), logging);
+
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    Tick(loggerTimer);
+    EXPECT_EQ(logger->text(), "Log not written: cannot write " + folder + "/2026-12-06.log: no such file or directory");
 }
 
 TEST(Recording, ALineEndOrASemicolonInsideAReceivedFieldCannotForgeARecord)

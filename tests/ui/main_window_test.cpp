@@ -23,6 +23,7 @@ TEST(MainWindowLayout, OpensClearedWithItsOwnTextsAndOnlyPlainTextLabels)
                   .join(QLatin1Char('|')),
               "Fixwatch|Communication|PDOP: Horizontal Dilution Of Precision|Channel 12:|57600|All GNSS");
     EXPECT_EQ(Control<QAction>(form, "MenuSalvaDL")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
+    EXPECT_EQ(Control<QAction>(form, "MenuSalvaCP")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
     EXPECT_TRUE(Control<QPushButton>(form, "Cmd_CalcolaCRC")->isHidden());
     auto* allGnss = Control<QCheckBox>(form, "Chk_GNSS");
     EXPECT_TRUE(allGnss->toolTip().contains("GN, GL, GA, GB, BD, GQ, QZ and GI"));

@@ -1,7 +1,8 @@
 // "In view", "In use" and the channel states with every satellite system read, on real
 // receivers. How the session works the count out of a receiver that says it in several ways at
-// once is pinned on five receivers by acquisition.ReceiverSessionCapture; here the window
-// shows that count, agrees with its own Sky tab, and says nothing of what no sentence told.
+// once is pinned on five receivers by acquisition.ReceiverSessionCapture, and which twelve
+// satellites the columns show by display.FixDisplaySky; here the window shows that count,
+// agrees with its own Sky tab, and says nothing of what no sentence told.
 #include "capture_receiver.h"
 
 #include <QAbstractItemModel>
@@ -44,20 +45,20 @@ TEST(SatelliteCounts, InUseIsTheSessionsCountAndAgreesWithTheSkyTab)
         FIXWATCH_NEED_CAPTURES(row.capture);
         PtyWindow w("/G+");
         w.Receive(RealCapture(row.capture, row.lines));
-        QStringList channels;
-        for (const QLabel* channel : Controls<QLabel>(w.form, "Lab_PosizioneInfo3b", 12))
-            channels << channel->text();
+        const QString channels = Texts(Controls<QLabel>(w.form, "Lab_PosizioneInfo3b", 12));
         const QString inView = FixInfoLabel(w.form, kSatellitesInView)->text();
         const QString inUse = FixInfoLabel(w.form, kSatellitesUsed)->text();
         EXPECT_EQ(inUse.toStdString(), row.inUse);
         if (row.gsvAndGsa) {
             EXPECT_EQ(inUse.toInt(), UsedOnTheSkyTab(w.form));
+            EXPECT_EQ(Control<QTableView>(w.form, "Grd_Sky")->model()->rowCount(), inView.toInt())
+                << "the Sky tab lists every satellite of every system";
             EXPECT_LE(inUse.toInt(), inView.toInt());
-            EXPECT_TRUE(channels.contains("In use")) << channels.join('|').toStdString();
+            EXPECT_TRUE(channels.contains("In use")) << channels.toStdString();
         } else {
             // Nothing received says what is in view or which channels are used.
             EXPECT_EQ(inView, QString());
-            EXPECT_EQ(channels.join(""), QString());
+            EXPECT_EQ(channels, QString(11, QLatin1Char('|')));
         }
     }
 }

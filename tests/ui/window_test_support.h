@@ -78,19 +78,13 @@ inline void AnswerNextDialog(Answer& answer, const QString& typed = QString())
     poll->start();
 }
 
-inline void AnswerNextDialog()
-{
-    static Answer ignored;
-    AnswerNextDialog(ignored);
-}
-
-// The texts of `labels`, "|" between them, to compare a row of labels at once.
-template <typename Labels>
-QString Texts(const Labels& labels)
+// The texts of `controls` (labels, menu entries), "|" between them, to compare a row at once.
+template <typename Controls>
+QString Texts(const Controls& controls)
 {
     QStringList texts;
-    for (const QLabel* label : labels)
-        texts << label->text();
+    for (const auto* control : controls)
+        texts << control->text();
     return texts.join(QLatin1Char('|'));
 }
 inline QString Texts(std::initializer_list<const QLabel*> labels) { return Texts<>(labels); }
