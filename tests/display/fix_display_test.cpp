@@ -117,13 +117,18 @@ TEST(FixDisplayHandlers, RmcSpeedInKmhCarriesThePrecisionOfItsKnots)
         FixDisplay display(widgets.w, QLocale(comma ? QLocale::German : QLocale::English));
         display.SetAllSystems(true);
         NmeaInterpreter gps(display, Talkers::AllSystems);
+        const auto local = [comma](QString text) { return comma ? text.replace('.', ',') : text; };
         for (const auto& [sent, knots, kmh] : rows) {
             const std::string body = "$GNRMC,123519,A,4807.038,N,01131.000,E," + std::string(sent) + ",084.4,230394,,";
             ASSERT_TRUE(gps.Parse(body + "*" + gps.GetChecksum(body))) << sent;
-            const auto local = [comma](QString text) { return comma ? text.replace('.', ',') : text; };
             EXPECT_EQ(widgets.w.Lab_Posizione[kSpeedKnots]->text(), local(knots)) << sent;
             EXPECT_EQ(widgets.w.Lab_Posizione[kSpeedKmh]->text(), local(kmh)) << sent;
         }
+        // Once a VTG has come, its speed wins over RMC's.
+        for (const std::string body : {"$GNVTG,054.7,T,034.4,M,005.5,N,010.2,K",
+                                       "$GNRMC,123519,A,4807.038,N,01131.000,E,10.0,084.4,230394,,"})
+            ASSERT_TRUE(gps.Parse(body + "*" + gps.GetChecksum(body))) << body;
+        EXPECT_EQ(widgets.w.Lab_Posizione[kSpeedKnots]->text(), local("5.5"));
     }
     // clang-format on
 }
