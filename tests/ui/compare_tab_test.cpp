@@ -1,9 +1,7 @@
 // Receiver B on the Compare tab: its port, its link's states, its refusal of A's device, its
-// recording, and A going on undisturbed beside it.
+// recording, and A going on undisturbed beside it. --compare-with is pinned by ui.ViewOptions.
 #include "capture_receiver.h"
-#include "program_arguments.h"
 #include "status_line.h"
-#include "view_options.h"
 
 #include <gtest/gtest.h>
 
@@ -31,8 +29,9 @@ const std::string kGgaA = Line("$GPGGA,120000,4807.038,N,01131.000,E,1,08,0.9,54
 const std::string kGgaB = Line("$GNGGA,120000.00,4916.450,N,12311.120,W,1,08,0.9,100.0,M,-17.0,M,,")
                           + Line("$GAGSV,1,1,01,07,30,120,38,7");
 
-TEST(CompareTab, ReceiverBBesideAHasItsOwnLinkStatesAndLeavesAAlone)
+TEST(CompareTab, ReceiverBBesideAHasItsOwnLinkStatesAndRecordingAndLeavesAAlone)
 {
+    LogFolder logs;
     PseudoTerminal a, b;
     const QString device = Q(b.Device());
     PortVariable portA(1, a.Device());
@@ -41,6 +40,8 @@ TEST(CompareTab, ReceiverBBesideAHasItsOwnLinkStatesAndLeavesAAlone)
     ForgetMachinePorts(form);
     qint64 now = 0;
     Control<StatusLine>(form, "StatusLine")->clock = [&now] { return now; };
+    form.utcNow = [] { return QDateTime(QDate(2026, 12, 7), QTime(10, 15, 0), Qt::UTC); };
+    Trigger(form, "MenuRecord");
 
     QComboBox* ports = ComparePort(form);
     EXPECT_EQ(ports->itemText(0), "None");
@@ -58,10 +59,6 @@ TEST(CompareTab, ReceiverBBesideAHasItsOwnLinkStatesAndLeavesAAlone)
     EXPECT_EQ(Texts(Controls<QLabel>(form, "Lab_Posizione", 9)), fixBefore) << "B's fix is not A's";
     EXPECT_EQ(StatusText(form, kLinkStatus), "Receiving \u00B7 0 sentences/s");
 
-    now = 7000;
-    TickReading(form);
-    EXPECT_EQ(CompareStatus(form), "B: " + device + " \u00B7 No data for 7 s");
-
     // B unplugged: A reads on, B waits for its receiver. Coming back is the same link's, pinned
     // for A by ui.AcquisitionThroughAPseudoTerminal.
     b.CloseMaster();
@@ -75,6 +72,9 @@ TEST(CompareTab, ReceiverBBesideAHasItsOwnLinkStatesAndLeavesAAlone)
     Stop(form);
     EXPECT_EQ(CompareStatus(form), "B: " + device + " \u00B7 Stopped");
     EXPECT_EQ(Control<CommControl>(form, "MSCommCompare")->LinkState(), CommControl::State::Closed);
+    // Record sentences records B beside A, with B in the name.
+    EXPECT_EQ(FileContents(logs.Path("2026-12-07T10-15-00.nmea")).toStdString(), kGgaA);
+    EXPECT_EQ(FileContents(logs.Path("2026-12-07T10-15-00-b.nmea")).toStdString(), kGgaB);
 }
 
 TEST(CompareTab, BThatCannotStartSaysWhyAndAStartsAllTheSame)
@@ -108,38 +108,6 @@ TEST(CompareTab, BThatCannotStartSaysWhyAndAStartsAllTheSame)
         Stop(form);
         EXPECT_TRUE(CompareStatus(form).startsWith(c.status)) << "the reason stays until the next Start";
     }
-}
-
-TEST(CompareTab, RecordSentencesRecordsBBesideAWithBInTheName)
-{
-    LogFolder logs;
-    PseudoTerminal a, b;
-    PortVariable portA(1, a.Device());
-    PortVariable portB(2, b.Device());
-    MainForm form;
-    ForgetMachinePorts(form);
-    form.utcNow = [] { return QDateTime(QDate(2026, 12, 7), QTime(10, 15, 0), Qt::UTC); };
-    Trigger(form, "MenuRecord");
-    ComparePort(form)->setCurrentIndex(2);
-    ASSERT_TRUE(Start(form));
-    Send(form, a, kGgaA);
-    Send(form, b, kGgaB);
-    Stop(form);
-    EXPECT_EQ(FileContents(logs.Path("2026-12-07T10-15-00.nmea")).toStdString(), kGgaA);
-    EXPECT_EQ(FileContents(logs.Path("2026-12-07T10-15-00-b.nmea")).toStdString(), kGgaB);
-}
-
-TEST(CompareTab, CompareWithChoosesBsPortAtLaunch)
-{
-    MainForm form;
-    ViewOptions chosen = ReadViewOptions(ProgramArguments({"--compare-with=7", "--tab=compare"}));
-    ASSERT_TRUE(chosen.error.empty()) << chosen.error;
-    ASSERT_TRUE(ApplyViewOptions(form, chosen));
-    EXPECT_EQ(ComparePort(form)->currentIndex(), 7);
-    EXPECT_EQ(Tabs(form).currentIndex(), MainForm::kCompareTab);
-    EXPECT_EQ(Tabs(form).tabText(MainForm::kCompareTab), "Compare");
-    EXPECT_EQ(ReadViewOptions(ProgramArguments({"--compare-with=0"})).error,
-              "fixwatch: --compare-with takes a port number from 1 to 255, not \"0\"");
 }
 
 } // namespace
