@@ -32,18 +32,14 @@ TEST(ConsoleTab, ShowsEveryReceivedLineOnceAndMarksTheDamagedOnes)
     PtyWindow w;
     MainForm& form = w.form;
     form.show();
-    EXPECT_EQ(Tabs(form).tabText(ConsoleTab(form)), QStringLiteral("Console"));
-    Tabs(form).setCurrentIndex(ConsoleTab(form));
+    Tabs(form).setCurrentWidget(Control<QWidget>(form, "Frm_Console"));
     w.Receive(text);
 
     ConsoleView& console = *Control<ConsoleView>(form, "Frm_Console");
     // The assembler hands kept lines on again at every poll; the console has each once.
     EXPECT_EQ(console.ReceivedLines(), static_cast<std::uint64_t>(std::count(text.begin(), text.end(), '\n')));
     EXPECT_EQ(static_cast<std::uint64_t>(console.ShownText().count(QStringLiteral("checksum "))), damaged);
-    std::uint64_t bad = 0;
-    for (const auto& row : console.Stats().Rows())
-        bad += row.badChecksums;
-    EXPECT_EQ(bad, damaged);
+    // The inventory's counts, bad checksums among them, are pinned by nmea.SentenceStats.
     EXPECT_GT(console.Grd_Inventory->rowCount(), 0);
 }
 

@@ -110,12 +110,6 @@ inline void ShowTab(const MainForm& form, int index)
     QCoreApplication::processEvents();
 }
 
-// The Console's place among the tabs: last, whichever tabs come before it.
-inline int ConsoleTab(const MainForm& form)
-{
-    return Tabs(form).indexOf(Control<QWidget>(form, QStringLiteral("Frm_Console")));
-}
-
 // The status bar's texts: the source, the link's state and the logger.
 enum StatusField : std::size_t { kSourceStatus = 0,
                                  kLinkStatus = 1,
