@@ -42,6 +42,16 @@ T* Control(const QObject& window, const QString& name, std::size_t index)
     return Control<T>(window, ElementName(name, index));
 }
 
+// Elements 0 to `count` - 1 of the control array `name`, in their order.
+template <class T>
+std::vector<T*> Controls(const QObject& window, const QString& name, std::size_t count)
+{
+    std::vector<T*> found;
+    for (std::size_t i = 0; i < count; ++i)
+        found.push_back(Control<T>(window, name, i));
+    return found;
+}
+
 // Runs what a timer's tick runs, now, without waiting for its interval.
 inline void Tick(QTimer* timer)
 {
@@ -70,19 +80,5 @@ private:
     QTimer poll_;
     QString said_;
 };
-
-} // namespace fixwatch::test
-
-namespace fixwatch::test {
-
-// Elements 0 to `count` - 1 of the control array `name`, in their order.
-template <class T>
-std::vector<T*> Controls(const QObject& window, const QString& name, std::size_t count)
-{
-    std::vector<T*> found;
-    for (std::size_t i = 0; i < count; ++i)
-        found.push_back(Control<T>(window, name, i));
-    return found;
-}
 
 } // namespace fixwatch::test
