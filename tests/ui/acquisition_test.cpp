@@ -73,18 +73,29 @@ TEST(AcquisitionThroughAPseudoTerminal, WhatTheReceiverSaidBeforeStopIsNeitherSh
     EXPECT_EQ(FileContents(logs.Path("2026-12-09.log")), QByteArray(";;;;;\r\n"));
 }
 
-TEST(AcquisitionThroughAPseudoTerminal, AReceiverWhoseLinesEndInLfAloneIsCountedAndToldHowToBeRead)
+// Lines that end in LF alone: without All GNSS the fix stays empty and the status bar says how
+// to read them; with it they are read, recorded with CR LF (recording.SentenceRecorder), and
+// nothing needs saying.
+TEST(AcquisitionThroughAPseudoTerminal, AReceiverWhoseLinesEndInLfAloneIsToldHowToBeReadOrReadWithAllGnss)
 {
     FIXWATCH_NEED_CAPTURES("GPSmap-76S.nmea");
     std::string text = RealCapture("GPSmap-76S.nmea", 40);
     std::erase(text, '\r');
-    PtyWindow w;
-    MainForm& form = w.form;
-    w.Receive(text);
-    EXPECT_EQ(StatusText(form, kLinkStatus),
-              "Receiving lines that end in LF only: check All GNSS on the Communication tab, or "
-              "start with /G+");
-    EXPECT_EQ(FixLabel(form, kTime)->text(), "") << "without All GNSS, lines end at CR LF";
+    const struct {
+        const char* commandLine;
+        QString state; // how the link's state begins
+        bool fixShown;
+    } rows[] = {
+        {"", "Receiving lines that end in LF only: check All GNSS on the Communication tab, or start with /G+", false},
+        {"/G+", "Receiving \u00B7 ", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.commandLine);
+        PtyWindow w(row.commandLine);
+        w.Receive(text);
+        EXPECT_TRUE(StatusText(w.form, kLinkStatus).startsWith(row.state)) << StatusText(w.form, kLinkStatus).toStdString();
+        EXPECT_EQ(FixLabel(w.form, kTime)->text().isEmpty(), !row.fixShown);
+    }
 }
 
 TEST(AcquisitionThroughAPseudoTerminal, AReceiverThatVanishesIsOpenedAgainWhenItComesBack)

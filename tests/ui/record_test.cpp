@@ -44,21 +44,6 @@ TEST(RecordSentences, TheRecordingIsByteEqualToWhatTheReceiverSentAndStopLosesNo
     EXPECT_FALSE(StatusText(w.form, kLoggerStatus).contains("Recorded")) << "until the next Start";
 }
 
-TEST(RecordSentences, AReceiverWhoseLinesEndInLfAloneIsRecordedAndReadWithAllGnss)
-{
-    FIXWATCH_NEED_CAPTURES(kCapture);
-    const std::string text = RealCapture(kCapture, 100);
-    std::string lfOnly = text;
-    std::erase(lfOnly, '\r');
-    RecordingWindow w;
-    w.Receive(lfOnly);
-    EXPECT_NE(FixLabel(w.form, kTime)->text(), "") << "the fix shows";
-    EXPECT_TRUE(StatusText(w.form, kLinkStatus).startsWith("Receiving \u00b7 "))
-        << StatusText(w.form, kLinkStatus).toStdString();
-    Stop(w.form);
-    EXPECT_EQ(w.Recorded().toStdString(), text) << "every line, ended as every recording is";
-}
-
 TEST(RecordSentences, AnOverloadDropsWholeLinesOnlyAndSaysHowMuchWasLost)
 {
     RecordingWindow w("/G+ /S115200,N,8,1");
