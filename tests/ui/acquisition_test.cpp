@@ -1,10 +1,10 @@
 // Start, ticks and Stop through real pseudo-terminals standing in for the receiver: what a
-// silent, vanishing, returning or refusing receiver does to the window. A flooding one is
-// bounded by the port (acquisition.SerialPortOnPty) and loses whole lines only on the window
-// (ui.RecordSentences).
+// silent, vanishing, returning, flooding or refusing receiver does to the window.
 #include "capture_receiver.h"
 #include "gpsd_harness.h"
 #include "serial_port.h"
+
+#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -142,6 +142,34 @@ TEST(AcquisitionThroughAPseudoTerminal, AReceiverThatVanishesIsOpenedAgainWhenIt
     Stop(form);
     EXPECT_EQ(Comm(form).LinkState(), CommControl::State::Closed);
     EXPECT_EQ(state->text(), "Stopped");
+}
+
+// A flood is bounded by the port, which hands out whole lines only (acquisition.SerialPortOnPty),
+// and no line is made of pieces of two (acquisition.ReceiverSession); here the status bar says
+// how much went.
+TEST(AcquisitionThroughAPseudoTerminal, AFloodingReceiverIsSaidToSendFasterThanTheWindowReads)
+{
+    PtyWindow w("/S115200,N,8,1");
+    ASSERT_TRUE(Start(w.form));
+    // Far more than a tick holds, with nobody reading meanwhile; the event loop takes it from
+    // the terminal until the port holds all it keeps.
+    const std::string line = Line("$GPTXT,01,01,02," + std::string(40, 'x'));
+    std::size_t written = 0;
+    QElapsedTimer running;
+    running.start();
+    for (int refused = 0; refused < 20 || written < 2 * ReceiverSource::kMaxReadLength;) {
+        ASSERT_LT(running.elapsed(), 20000) << "the port stopped taking the flood";
+        const std::size_t taken = w.receiver.WriteWithoutWaiting(line);
+        written += taken;
+        if (taken < line.size()) {
+            ++refused;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+    }
+    TickReading(w.form);
+    const QString state = StatusText(w.form, kLinkStatus);
+    EXPECT_TRUE(state.startsWith("Lost ") && state.endsWith(" s: the receiver sends faster than the window reads"))
+        << state.toStdString();
 }
 
 TEST(AcquisitionThroughAPseudoTerminal, AFailedStartSaysWhyInTheStatusBarAndOnStandardError)
