@@ -41,38 +41,6 @@ TEST(AcquisitionThroughAPseudoTerminal, TicksFillTheDisplayAndStopKeepsIt)
     EXPECT_TRUE(Control<QPushButton>(form, "Cmd_StartStop", 0)->isEnabled());
 }
 
-// The receiver talks on while stopped, then falls silent: a new Start brings back nothing of
-// the old fix, neither shown nor saved.
-TEST(AcquisitionThroughAPseudoTerminal, WhatTheReceiverSaidBeforeStopIsNeitherShownNorSavedAfterTheNextStart)
-{
-    LogFolder logs;
-    PtyWindow w;
-    MainForm& form = w.form;
-    form.today = [] { return QDate(2026, 12, 9); };
-    const std::string gga = SampleSentences()[0] + "\r\n";
-    w.Receive(gga);
-    ASSERT_EQ(FixLabel(form, kTime)->text(), "12:35:19");
-
-    // The receiver talks on, unread, while Stop is clicked and for a while after it; then
-    // it falls silent. A slow line keeps all that in the kernel between two reads.
-    w.receiver.Write(gga);
-    ASSERT_TRUE(w.receiver.WaitUntilQueued(static_cast<int>(gga.size())));
-    Stop(form);
-    w.receiver.Write(gga);
-    ASSERT_TRUE(w.receiver.WaitUntilQueued(static_cast<int>(gga.size())));
-
-    ASSERT_TRUE(Start(form));
-    EXPECT_TRUE(form.lineBuffer().empty());
-    for (int tick = 0; tick < 3; ++tick) {
-        QCoreApplication::processEvents();
-        TickReading(form);
-    }
-    for (QLabel* label : Controls<QLabel>(form, "Lab_Posizione", kFixFieldCount))
-        EXPECT_EQ(label->text(), "") << label->objectName().toStdString();
-    Trigger(form, "MenuSalvaCP");
-    EXPECT_EQ(FileContents(logs.Path("2026-12-09.log")), QByteArray(";;;;;\r\n"));
-}
-
 // Lines that end in LF alone: without All GNSS the fix stays empty and the status bar says how
 // to read them; with it they are read, recorded with CR LF (recording.SentenceRecorder), and
 // nothing needs saying.
