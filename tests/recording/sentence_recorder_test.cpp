@@ -114,6 +114,12 @@ TEST(RecordingExport, WritesTheFormatOfTheExtensionOnlyWhenThereIsATrack)
     EXPECT_FALSE(ExportRecordingTrack(noFix, folder.path() + "/n.kml", Talkers::GpsOnly, &reason));
     EXPECT_EQ(reason, "The recording has no position fix: there is no track to export.");
     EXPECT_FALSE(QFile::exists(folder.path() + "/n.kml"));
+
+    // A receiver's simulator (GGA quality 8) gives no track unless asked for.
+    const QString simulated = folder.path() + "/simulated.nmea";
+    ASSERT_TRUE(WriteFile(simulated, "$GPGGA,123519,4807.038,N,01131.000,E,8,08,0.9,545.4,M,46.9,M,,*4E\r\n"));
+    EXPECT_FALSE(ExportRecordingTrack(simulated, folder.path() + "/s.csv", Talkers::GpsOnly, &reason));
+    EXPECT_EQ(reason, "The recording holds only the fixes of the receiver's simulator: there is no track to export.");
 }
 
 } // namespace

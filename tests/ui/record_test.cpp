@@ -1,11 +1,8 @@
 // "Record sentences" on the real window, fed a real capture through a pseudo-terminal.
 #include "capture_receiver.h"
 
-#include <QElapsedTimer>
-
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 
 namespace fixwatch {
@@ -14,23 +11,6 @@ namespace {
 using namespace test;
 
 constexpr const char* kCapture = "GPSmap-76S.nmea";
-
-// What "Export track..." says when it cannot write `target`: the text of its message box;
-// empty when the track was written.
-QString ExportRefusal(MainForm& form, const QString& target)
-{
-    form.askExportFile = [target](const QString&) { return target; };
-    const BoxAnswerer answer;
-    auto* exportTrack = Control<QAction>(form, "MenuExportTrack");
-    exportTrack->trigger();
-    // The export runs beside the window, a piece at each turn of the event loop, with its
-    // menu entry disabled until it ends.
-    QElapsedTimer clock;
-    clock.start();
-    while (answer.Said().isEmpty() && !exportTrack->isEnabled() && clock.elapsed() < 10000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return answer.Said();
-}
 
 struct RecordingWindow : LogFolder, PtyWindow {
     explicit RecordingWindow(const std::string& commandLine = "/G+") : PtyWindow(commandLine)
@@ -56,80 +36,9 @@ TEST(RecordSentences, TheRecordingIsByteEqualToWhatTheReceiverSentAndStopLosesNo
     EXPECT_TRUE(StatusText(w.form, kLoggerStatus).startsWith(QStringLiteral("Recorded \u2026/2026-12-07T10-15-00.nmea \u00b7 ")))
         << "after Stop, the file's place stays: " << StatusText(w.form, kLoggerStatus).toStdString();
 
-    // The recording's track, as a spreadsheet would take it: the simulator's fixes of this
-    // receiver only when asked for, so the file holds the header alone.
-    const QString reason = ExportRefusal(w.form, w.Path("track.csv"));
-    EXPECT_TRUE(reason.contains("simulator")) << reason.toStdString();
-
     Control<QAction>(w.form, "MenuRecord")->trigger();
     ASSERT_TRUE(Start(w.form));
     EXPECT_FALSE(StatusText(w.form, kLoggerStatus).contains("Recorded")) << "until the next Start";
-}
-
-TEST(RecordSentences, AReceiverWhoseLinesEndInLfAloneIsRecordedAndReadWithAllGnss)
-{
-    FIXWATCH_NEED_CAPTURES(kCapture);
-    const std::string text = RealCapture(kCapture, 100);
-    std::string lfOnly = text;
-    std::erase(lfOnly, '\r');
-    RecordingWindow w;
-    w.Receive(lfOnly);
-    EXPECT_NE(FixLabel(w.form, kTime)->text(), "") << "the fix shows";
-    EXPECT_TRUE(StatusText(w.form, kLinkStatus).startsWith("Receiving \u00b7 "))
-        << StatusText(w.form, kLinkStatus).toStdString();
-    Stop(w.form);
-    EXPECT_EQ(w.Recorded().toStdString(), text) << "every line, ended as every recording is";
-}
-
-TEST(RecordSentences, AnOverloadDropsWholeLinesOnlyAndSaysHowMuchWasLost)
-{
-    RecordingWindow w("/G+ /S115200,N,8,1");
-    QTimer* poll = Control<QTimer>(w.form, "Timer_Lett");
-    ASSERT_TRUE(Start(w.form));
-    // Numbered sentences, far more than a tick holds, with nobody reading meanwhile; the
-    // event loop takes them from the terminal until the port holds all it keeps.
-    std::set<std::string> sent;
-    std::size_t written = 0;
-    std::string pending;
-    QElapsedTimer running;
-    running.start();
-    for (int n = 0, refused = 0; refused < 20 || written < 2 * ReceiverSource::kMaxReadLength;) {
-        ASSERT_LT(running.elapsed(), 20000) << "the port stopped taking the flood";
-        if (pending.empty()) {
-            pending = Line("$GPTXT,01,01,02," + std::to_string(n++) + std::string(40, 'x'));
-            sent.insert(pending.substr(0, pending.size() - 2));
-        }
-        const std::size_t taken = w.receiver.WriteWithoutWaiting(pending);
-        pending.erase(0, taken);
-        written += taken;
-        if (!pending.empty()) {
-            ++refused;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-    }
-    // The last sentence goes whole, so that every line the port hands out was sent.
-    while (!pending.empty()) {
-        ASSERT_LT(running.elapsed(), 20000);
-        Tick(poll);
-        pending.erase(0, w.receiver.WriteWithoutWaiting(pending));
-    }
-    Tick(poll);
-    const QString state = StatusText(w.form, kLinkStatus);
-    EXPECT_TRUE(state.startsWith("Lost ") && state.endsWith(" s: the receiver sends faster than the window reads"))
-        << state.toStdString();
-    Stop(w.form);
-
-    const QList<QByteArray> recorded = w.Recorded().split('\n');
-    ASSERT_GT(recorded.size(), 100);
-    int lines = 0;
-    for (const QByteArray& line : recorded) {
-        if (line.isEmpty())
-            continue;
-        ASSERT_TRUE(line.endsWith('\r')) << line.toStdString();
-        EXPECT_TRUE(sent.count(line.chopped(1).toStdString())) << "never sent: " << line.toStdString();
-        ++lines;
-    }
-    EXPECT_LT(lines, static_cast<int>(sent.size())) << "nothing was lost, so nothing was tested";
 }
 
 TEST(RecordSentences, ExitWritesEverythingReceivedBeforeTheProgramEnds)
