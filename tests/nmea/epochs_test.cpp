@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <tuple>
 
 namespace fixwatch::test {
@@ -187,23 +186,6 @@ TEST(EpochCapture, TrimbleRtkAt10HzGivesTenEpochsASecond)
     EXPECT_NEAR(*e.latitude, 41 + 34.49721169 / 60, 1e-12);
     EXPECT_NEAR(*e.longitude, -(93 + 45.03452630 / 60), 1e-12);
     EXPECT_EQ(std::tuple(e.fixQuality, e.altitude, e.speedKnots, e.course), std::tuple(2, 279.884, 0.513, 126.965));
-}
-
-TEST(EpochCapture, EveryCaptureGivesEpochsInBoundedMemory)
-{
-    FIXWATCH_NEED_CAPTURES();
-    for (const auto& file : Captures()) {
-        EpochModel model(Talkers::AllSystems, 16);
-        for (const std::string& line : CaptureLines(file.filename()))
-            model.Feed(line);
-        model.Finish();
-        EXPECT_LE(model.History().Size(), 16u) << file;
-        for (std::size_t i = 0; i < model.History().Size(); ++i) {
-            const Epoch& e = model.History()[i];
-            EXPECT_LE(std::fabs(e.latitude.value_or(0)), 90) << file;
-            EXPECT_LT(e.timeMs.value_or(0), 24 * 3600 * 1000) << file;
-        }
-    }
 }
 
 } // namespace
