@@ -144,40 +144,5 @@ TEST(EpochsHeading, HdtOrThsWithAValidModeGiveTheTrueHeading)
     EXPECT_EQ(gpsOnly.History()[0].trueHeading, std::nullopt) << "the default reading takes no heading";
 }
 
-TEST(EpochsHeadingCapture, DualAntennaAndGyrocompassCaptures)
-{
-    FIXWATCH_NEED_CAPTURES("saab-r4.nmea");
-    FIXWATCH_NEED_CAPTURES("hemi.nmea");
-    const EpochModel saab = ModelOfCapture("saab-r4.nmea");
-    ASSERT_GT(saab.History().Size(), 0u);
-    EXPECT_EQ(saab.History()[0].trueHeading, 4.0) << "$HEHDT,4.0,T";
-    // A receiver whose HDT is empty until its heading settles: 211 empty, then 4 headings.
-    const EpochModel hemi = ModelOfCapture("hemi.nmea");
-    std::vector<double> headings;
-    for (std::size_t i = 0; i < hemi.History().Size(); ++i) {
-        if (const auto heading = hemi.History()[i].trueHeading)
-            headings.push_back(*heading);
-    }
-    ASSERT_EQ(headings.size(), 4u);
-    EXPECT_EQ(headings[0], 274.07);
-}
-
-// Receivers that send GGA and ZDA but no RMC: every epoch with a time has ZDA's date.
-TEST(EpochsZdaCapture, AReceiverWithoutRmcTakesItsDateFromZda)
-{
-    struct Row {
-        const char* capture;
-        UtcDate date;
-    };
-    const Row rows[] = {{"mr-350p.nmea", {2012, 7, 4}}, {"ublox-zed-f9r.nmea", {2025, 4, 11}}};
-    for (const Row& row : rows) {
-        FIXWATCH_NEED_CAPTURES(row.capture);
-        const EpochModel model = ModelOfCapture(row.capture);
-        ASSERT_GT(model.History().Size(), 0u) << row.capture;
-        for (std::size_t i = 0; i < model.History().Size(); ++i)
-            EXPECT_EQ(model.History()[i].date, row.date) << row.capture << ": epoch " << i;
-    }
-}
-
 } // namespace
 } // namespace fixwatch::test
