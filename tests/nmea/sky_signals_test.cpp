@@ -114,6 +114,7 @@ TEST(SkySignalsCapture, RealMultiBandReceiversKeepEveryBandOfEachSatellite)
         // One sequence across two signals, its last message on L5.
         {"quectelLC79D.nmea", GnssSystem::GPS, 30, "GPS 30: - 48, 8 L5-Q 43"},
         {"quectelLC79D.nmea", GnssSystem::Galileo, 102, "Galileo 102: - 41, 1 E5a 44"},
+        {"quectelLC79D-1.nmea", GnssSystem::GPS, 1, "GPS 1: 1 L1 C/A 33, 8 L5-Q 39"},
     };
     for (const Case& c : cases) {
         FIXWATCH_NEED_CAPTURES(c.capture);

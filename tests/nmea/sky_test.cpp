@@ -229,16 +229,6 @@ protected:
     static bool Has(const Lines& sky, const std::string& s) { return std::ranges::find(sky, s) != sky.end(); }
 };
 
-// Signal 1 in messages 1 to 3, signal 8 in message 4: one sequence numbered across both, the
-// strongest signal counting. Its sister capture is read by the made-up L1-and-L5 rows and the
-// signal tests.
-TEST_F(SkyCapture, QuectelLc79dNumbersOneSequenceAcrossTwoSignals)
-{
-    EXPECT_EQ(FinalSky("quectelLC79D-1.nmea", "GPS").front(), "GPS 1 38 160 39 used") << "L1 33, L5 39";
-    EXPECT_EQ(FinalSky("quectelLC79D-1.nmea", "Galileo"),
-              (Lines{"Galileo 103 35 240 43 used", "Galileo 136 20 167 41"}));
-}
-
 TEST_F(SkyCapture, BeiDouAsBdAndAsGb)
 {
     const Lines bd = FinalSky("beidou-bd.nmea", "BeiDou");
