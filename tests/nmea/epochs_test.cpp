@@ -34,13 +34,11 @@ TEST(Epochs, ANewUtcTimeClosesTheEpochAndEachSentenceAddsItsValues)
     EXPECT_EQ(std::tuple(first.hdop, first.vdop, first.pdop), std::tuple(1.3, 2.1, 2.5))
         << "GSA's DOPs win over GGA's HDOP";
     EXPECT_EQ(std::tuple(first.sigmaLatitude, first.sigmaLongitude, first.sigmaAltitude), std::tuple(5.8, 5.6, 22.0));
-    EXPECT_TRUE(first.HasFix());
 
     const Epoch& second = model.History()[1];
     EXPECT_EQ(second.timeMs, first.timeMs.value() + 1000);
     EXPECT_EQ(second.date, first.date) << "the date carries on";
-    EXPECT_EQ(second.fixQuality, 0);
-    EXPECT_FALSE(second.HasFix());
+    EXPECT_FALSE(second.HasFix()) << "quality 0";
     EXPECT_FALSE(second.altitude || second.hdop) << "an empty field stays empty";
     EXPECT_EQ(std::tuple(second.speedKnots, second.course), std::tuple(5.5, 54.7));
 }
@@ -87,7 +85,6 @@ TEST(Epochs, EverySystemsReadingTakesThePositionOfAnyInstrument)
     EXPECT_TRUE(all.History()[0].HasFix());
     EXPECT_EQ(all.History()[0].date, (UtcDate{1994, 3, 23}));
     EXPECT_NEAR(*all.History()[1].latitude, 48.1333, 1e-4);
-    EXPECT_EQ(all.History()[1].date, (UtcDate{1994, 3, 23})) << "the date carries on";
     EXPECT_EQ(ModelOf(lines).History().Size(), 0u) << "the default reading takes GP only";
 }
 
@@ -165,9 +162,6 @@ TEST(EpochCapture, UbloxF9pAt1HzGivesOneEpochASecondWithEverySystemsCountsAndGbs
     // The strongest signal of each of the 20 used satellites adds up to 482 dB-Hz.
     EXPECT_NEAR(*e.cn0Mean, 482.0 / 20, 1e-9);
     EXPECT_EQ(e.cn0Max, 35);
-
-    EXPECT_EQ(ModelOfCapture("ublox-zed-f9p-nmea.nmea", Talkers::GpsOnly).History().Size(), 0u)
-        << "GP only: GSV alone, no time and no fix";
 }
 
 TEST(EpochCapture, TrimbleRtkAt10HzGivesTenEpochsASecond)
