@@ -171,12 +171,10 @@ TEST(EpochCapture, TrimbleRtkAt10HzGivesTenEpochsASecond)
     ASSERT_EQ(model.History().Size(), 122u);
     for (std::size_t i = 1; i < 20; ++i)
         EXPECT_EQ(*model.History()[i].timeMs - *model.History()[i - 1].timeMs, 100) << i;
+    // Its minutes to eight decimals; the fields' reading is pinned on made-up sentences.
     const Epoch& e = model.History()[2];
     EXPECT_EQ(e.timeMs, (13 * 3600 + 28 * 60 + 19) * 1000 + 800);
-    EXPECT_EQ(e.date, (UtcDate{2020, 3, 18}));
     EXPECT_NEAR(*e.latitude, 41 + 34.49721169 / 60, 1e-12);
-    EXPECT_NEAR(*e.longitude, -(93 + 45.03452630 / 60), 1e-12);
-    EXPECT_EQ(std::tuple(e.fixQuality, e.altitude, e.speedKnots, e.course), std::tuple(2, 279.884, 0.513, 126.965));
 }
 
 } // namespace
