@@ -31,14 +31,11 @@ std::string SignalsOf(const Sky& sky, GnssSystem system, int number)
 TEST(SkySignals, EverySystemsTableNamesItsSignalsAndNothingElse)
 {
     const std::tuple<GnssSystem, char, std::string_view, SignalBand> rows[] = {
-        {GnssSystem::GPS, '1', "L1 C/A", SignalBand::L1},
         {GnssSystem::GPS, '6', "L2C-L", SignalBand::L2},
-        {GnssSystem::GPS, '8', "L5-Q", SignalBand::L5},
         {GnssSystem::SBAS, '1', "L1 C/A", SignalBand::L1},
         {GnssSystem::GLONASS, '3', "G2 C/A", SignalBand::L2},
         {GnssSystem::Galileo, '1', "E5a", SignalBand::L5},
         {GnssSystem::Galileo, '2', "E5b", SignalBand::E5b},
-        {GnssSystem::Galileo, '7', "E1-BC", SignalBand::L1},
         {GnssSystem::Galileo, '5', "E6-BC", SignalBand::E6},
         {GnssSystem::BeiDou, '1', "B1I", SignalBand::L1},
         {GnssSystem::BeiDou, '5', "B2a", SignalBand::L5},
