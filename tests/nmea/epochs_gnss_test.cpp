@@ -101,7 +101,6 @@ TEST(EpochsGbs, ExpectedErrorsAndTheSuspectedSatelliteWithItsSystem)
         {"a GN number 65-96",      "$GNGBS,181141.00,4.7,1.9,5.3,87,,-54902.0,57.5", 87, GnssSystem::GLONASS},
         {"system ID (NMEA 4.10)",  "$GNGBS,181141.00,4.7,1.9,5.3,11,,,,3,7", 11, GnssSystem::Galileo},
         {"the talker's system",    "$GAGBS,181141.00,4.7,1.9,5.3,11,,,",     11, GnssSystem::Galileo},
-        {"GP's number",            "$GPGBS,181141.00,4.7,1.9,5.3,05,,,",     5,  GnssSystem::GPS},
         {"no suspect",             "$GNGBS,181141.00,4.7,1.9,5.3,,,,",       std::nullopt, std::nullopt},
         {"suspect 0",              "$GNGBS,181141.00,4.7,1.9,5.3,0,,,",      std::nullopt, std::nullopt},
         {"unknown system ID",      "$GNGBS,181141.00,4.7,1.9,5.3,11,,,,9,1", 11, std::nullopt},
