@@ -166,8 +166,6 @@ TEST(Gsv, BlocksAreNumberedAcrossTheGroupAndIncompleteOnesSkipped)
         {"empty in-view field raises nothing", "$GPGSV,1,1,,22,42,067,42", {Sv(1, 22, 67, 42, 42)}},
         {"missing in-view field is raised with the starting value", "$GPGSV,1,1", {inView(0)}},
         {"unconvertible in-view field too", "$GPGSV,1,1,x", {inView(0)}},
-        {"empty message number gives position 0", "$GPGSV,1,,01,22,42,067,42",
-         {inView(1), Sv(0, 22, 67, 42, 42)}},
         {"unusable message number gives position 0", "$GPGSV,1,x,02,22,42,067,42,24,14,311,43",
          {inView(2), Sv(0, 22, 67, 42, 42), Sv(0, 24, 311, 14, 43)}},
         {"an unconvertible block value keeps the last one", "$GPGSV,2,1,08,x,y,z,w,16,57,208,39,?,60,!,41",
