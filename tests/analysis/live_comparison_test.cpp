@@ -46,7 +46,6 @@ TEST(LiveComparison, LatestSignalsAndTheSatellitesOnlyOneTracked)
 {
     using enum GnssSystem;
     LiveComparison comparison;
-    EXPECT_FALSE(comparison.AnyShared());
     ReceiverEpoch alone = At(-45.0, 170.0, {{GPS, 5, SignalBand::L1, 40}});
     comparison.Add(&alone, nullptr, kNoon);
     EXPECT_FALSE(comparison.AnyShared()) << "an epoch of A alone is none in common";
@@ -157,8 +156,7 @@ TEST(LiveComparison, AvailabilityCountsFixesTheOtherHadNotAndFollowsQuality)
     EXPECT_EQ(comparison.Totals().onlyB, 2u);
     EXPECT_FALSE(a.timeToFirstFix);
     EXPECT_EQ(b.timeToFirstFix, 4.5);
-    EXPECT_EQ(a.satellitesUsed, 0);
-    EXPECT_EQ(b.satellitesInView, 0);
+    EXPECT_EQ(a.satellitesUsed, 0) << "the latest epoch's, which had none";
 
     struct Span {
         std::int64_t from, to;
@@ -195,7 +193,6 @@ TEST(LiveComparison, LastMinuteIsTheMinuteBeforeTheLatestEpochAndAClockStartingA
     ReceiverEpoch a = At(-45.0);
     comparison.Add(&a, nullptr, kNoon + 210'000);
     summary = comparison.BandSummaries().at(0);
-    EXPECT_FALSE(summary.lastMinute);
     EXPECT_EQ(summary.lastMinuteCount, 0u);
     EXPECT_EQ(summary.sinceStartCount, 120u);
 

@@ -60,7 +60,6 @@ TEST(ReceiverComparison, EpochsWithAFixInOneOnlyAreCountedApartAndNoHeightGivesN
     EXPECT_EQ(figures.onlyA, 2u);
     EXPECT_EQ(figures.onlyB, 3u);
     EXPECT_FALSE(figures.east) << "no epoch in common: no offset";
-    EXPECT_FALSE(figures.horizontalRms);
 
     comparison.AddShared(At(10, 20, std::nullopt), At(10, 20, 5.0));
     figures = comparison.Figures();

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <tuple>
 
 namespace fixwatch::test {
@@ -35,13 +34,10 @@ TEST(Epochs, ANewUtcTimeClosesTheEpochAndEachSentenceAddsItsValues)
     EXPECT_EQ(std::tuple(first.hdop, first.vdop, first.pdop), std::tuple(1.3, 2.1, 2.5))
         << "GSA's DOPs win over GGA's HDOP";
     EXPECT_EQ(std::tuple(first.sigmaLatitude, first.sigmaLongitude, first.sigmaAltitude), std::tuple(5.8, 5.6, 22.0));
-    EXPECT_TRUE(first.HasFix());
 
     const Epoch& second = model.History()[1];
-    EXPECT_EQ(second.timeMs, first.timeMs.value() + 1000);
     EXPECT_EQ(second.date, first.date) << "the date carries on";
-    EXPECT_EQ(second.fixQuality, 0);
-    EXPECT_FALSE(second.HasFix());
+    EXPECT_FALSE(second.HasFix()) << "quality 0";
     EXPECT_FALSE(second.altitude || second.hdop) << "an empty field stays empty";
     EXPECT_EQ(std::tuple(second.speedKnots, second.course), std::tuple(5.5, 54.7));
 }
@@ -55,22 +51,19 @@ TEST(Epochs, GllIsAFixOnItsOwnAndTimesAgreeAsFarAsTheCoarserGoes)
         "$GPGLL,5313.2228,N,00634.4228,E,100002.295,A",            // to the millisecond ...
         "$GPGGA,100002.30,5313.2228,N,00634.4228,E,0,05,2.6,0,M,,,,", // ... the same instant to the hundredth
         "$GPGGA,100003.31,5313.2228,N,00634.4228,E,1,05,2.6,0,M,,,,",
-        "$GPGGA,100004,1e3,N,00634.4228,E,1,05,2.6,0,M,,,,",       // no exponent in a coordinate
-        "$GPGGA,100005,5313.2228,N,0x634,E,1,05,2.6,0,M,,,,",
     });
     // clang-format on
-    ASSERT_EQ(model.History().Size(), 6u);
+    ASSERT_EQ(model.History().Size(), 4u);
     EXPECT_TRUE(model.History()[0].HasFix());
     EXPECT_TRUE(model.History()[0].GllOnly());
     EXPECT_FALSE(model.History()[1].HasFix());
     EXPECT_EQ(model.History()[2].fixQuality, 0);
     EXPECT_FALSE(model.History()[2].HasFix()) << "GGA's quality 0 outweighs GLL's A";
     EXPECT_TRUE(model.History()[3].HasFix());
-    EXPECT_FALSE(model.History()[4].latitude || model.History()[4].HasFix());
-    EXPECT_FALSE(model.History()[5].longitude || model.History()[5].HasFix());
 }
 
-// An unreadable position is shown on GLL and GGA above; the hemispheres' signs on the captures.
+// An unreadable position is field::Coordinate's (FieldReading); the hemispheres' signs are read
+// on the captures.
 TEST(Epochs, OnlyLinesWithAMatchingChecksumCountAndALongitudeStopsAt180)
 {
     const EpochModel model = ModelOf({"$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*48",
@@ -91,7 +84,6 @@ TEST(Epochs, EverySystemsReadingTakesThePositionOfAnyInstrument)
     EXPECT_TRUE(all.History()[0].HasFix());
     EXPECT_EQ(all.History()[0].date, (UtcDate{1994, 3, 23}));
     EXPECT_NEAR(*all.History()[1].latitude, 48.1333, 1e-4);
-    EXPECT_EQ(all.History()[1].date, (UtcDate{1994, 3, 23})) << "the date carries on";
     EXPECT_EQ(ModelOf(lines).History().Size(), 0u) << "the default reading takes GP only";
 }
 
@@ -169,9 +161,6 @@ TEST(EpochCapture, UbloxF9pAt1HzGivesOneEpochASecondWithEverySystemsCountsAndGbs
     // The strongest signal of each of the 20 used satellites adds up to 482 dB-Hz.
     EXPECT_NEAR(*e.cn0Mean, 482.0 / 20, 1e-9);
     EXPECT_EQ(e.cn0Max, 35);
-
-    EXPECT_EQ(ModelOfCapture("ublox-zed-f9p-nmea.nmea", Talkers::GpsOnly).History().Size(), 0u)
-        << "GP only: GSV alone, no time and no fix";
 }
 
 TEST(EpochCapture, TrimbleRtkAt10HzGivesTenEpochsASecond)
@@ -181,29 +170,10 @@ TEST(EpochCapture, TrimbleRtkAt10HzGivesTenEpochsASecond)
     ASSERT_EQ(model.History().Size(), 122u);
     for (std::size_t i = 1; i < 20; ++i)
         EXPECT_EQ(*model.History()[i].timeMs - *model.History()[i - 1].timeMs, 100) << i;
+    // Its minutes to eight decimals; the fields' reading is pinned on made-up sentences.
     const Epoch& e = model.History()[2];
     EXPECT_EQ(e.timeMs, (13 * 3600 + 28 * 60 + 19) * 1000 + 800);
-    EXPECT_EQ(e.date, (UtcDate{2020, 3, 18}));
     EXPECT_NEAR(*e.latitude, 41 + 34.49721169 / 60, 1e-12);
-    EXPECT_NEAR(*e.longitude, -(93 + 45.03452630 / 60), 1e-12);
-    EXPECT_EQ(std::tuple(e.fixQuality, e.altitude, e.speedKnots, e.course), std::tuple(2, 279.884, 0.513, 126.965));
-}
-
-TEST(EpochCapture, EveryCaptureGivesEpochsInBoundedMemory)
-{
-    FIXWATCH_NEED_CAPTURES();
-    for (const auto& file : Captures()) {
-        EpochModel model(Talkers::AllSystems, 16);
-        for (const std::string& line : CaptureLines(file.filename()))
-            model.Feed(line);
-        model.Finish();
-        EXPECT_LE(model.History().Size(), 16u) << file;
-        for (std::size_t i = 0; i < model.History().Size(); ++i) {
-            const Epoch& e = model.History()[i];
-            EXPECT_LE(std::fabs(e.latitude.value_or(0)), 90) << file;
-            EXPECT_LT(e.timeMs.value_or(0), 24 * 3600 * 1000) << file;
-        }
-    }
 }
 
 } // namespace

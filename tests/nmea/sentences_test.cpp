@@ -32,13 +32,12 @@ TEST(SentenceCheck, AcceptsOnlyTheSixIdentifiersWithAMatchingChecksumAndRejectsW
     for (const char* id : {"$GPGGA", "$GPGLL", "$GPGSA", "$GPGSV", "$GPRMC", "$GPVTG"})
         EXPECT_TRUE(Interpret(Sealed(id)).accepted) << id;
     EXPECT_EQ(Interpret("$GPGGA*56").events, Lines{}) << "an identifier alone raises nothing";
+    // Wrong checksums, other sentences and proprietary ones are refused on the captures.
     // clang-format off
     const std::pair<const char*, std::string> cases[] = {
-        {"wrong checksum", "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*48"},
         {"trailing CR LF", kGga + "\r\n"}, {"trailing blank", kGga + " "}, {"leading blank", " " + kGga},
-        {"other sentence", Sealed("$GPZDA,201530.00,04,07,2002,00,00")},
         {"lower-case identifier", Sealed("$gpgga,123519")}, {"no dollar", Sealed("GPGGA,123519")},
-        {"proprietary", Sealed("$PGRME,15.0,M,45.0,M,25.0,M")}, {"empty line", ""},
+        {"empty line", ""},
     };
     // clang-format on
     for (const auto& [legend, sentence] : cases) {
@@ -95,39 +94,6 @@ Lines GsaEvents(Lines before, std::initializer_list<int> channels, const Lines& 
 
 const std::initializer_list<int> kNoChannels = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
-TEST(Sentences, WorkedExamplesRaiseTheirEventsInFieldOrder)
-{
-    const std::pair<const char*, Lines> rows[] = {
-        {"$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47",
-         {"TimeChangedExtendex\t12:35:19 GMT", "TimeChanged\t12:35:19",
-          "PositionReceived\t048° 07.038' N\t011° 31.000' E", "PositionFixReceived\tValid SPS",
-          "SatellitesUsedReceived\t8", "HDOPReceived\t0.9", "AltitudeReceived\t545.4",
-          "AltitudeUnitsReceived\tM", "GeoidSeparationReceived\t46.9", "GeoidSeparationUnitsReceived\tM"}},
-        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A",
-         {"TimeChangedExtendex\t12:35:19 GMT", "TimeChanged\t12:35:19", "FixObtained",
-          "PositionReceived\t048° 07.038' N\t011° 31.000' E", "SpeedReceived\t22.4",
-          "BearingReceived\t84.4", "DateChanged\t23/03/94"}},
-        {"$GPGLL,4916.45,N,12311.12,W,225444,A*31",
-         {"PositionReceived\t049° 16.45' N\t123° 11.12' W", "TimeChangedExtendex\t22:54:44 GMT",
-          "TimeChanged\t22:54:44", "FixObtained"}},
-        {"$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K*48",
-         {"TrueTrack\t054.7 T", "MagneticTrack\t034.4 M", "SpeedReceivedKnots\t5.5",
-          "SpeedReceivedKnotsFull\t005.5 N", "SpeedReceivedKmh\t10.2", "SpeedReceivedKmhFull\t010.2 K"}},
-        {"$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39",
-         GsaEvents({"AutoManModeReceived\tAuto 2D/3D", "Mode3DReceived\t3D"},
-                   {4, 5, 0, 9, 12, 0, 0, 24, 0, 0, 0, 0},
-                   {"PDOPReceived\t2.5", "HDOPReceived\t1.3", "VDOPReceived\t2.1"})},
-        {"$GPGSV,3,2,11,14,25,170,00,16,57,208,39,18,67,296,40,19,40,246,00*74",
-         {"SatellitesInViewReceived\t11", Sv(5, 14, 170, 25, 0), Sv(6, 16, 208, 57, 39),
-          Sv(7, 18, 296, 67, 40), Sv(8, 19, 246, 40, 0)}},
-    };
-    for (const auto& [sentence, events] : rows) {
-        const Transcript t = Interpret(sentence);
-        EXPECT_TRUE(t.accepted) << sentence;
-        EXPECT_EQ(t.events, events) << sentence;
-    }
-}
-
 TEST(Gga, EachFieldIsRaisedOnlyWhenPresentAndReadableAndOnlyQualities1To3AreValid)
 {
     // clang-format off
@@ -144,20 +110,13 @@ TEST(Gga, EachFieldIsRaisedOnlyWhenPresentAndReadableAndOnlyQualities1To3AreVali
          {"AltitudeReceived\t545.4", "GeoidSeparationReceived\t46.9"}},
         {"numbers read their leading number", "$GPGGA,,,,,,,,1.2x,-12.5,ft",
          {"HDOPReceived\t1.2", "AltitudeReceived\t-12.5", "AltitudeUnitsReceived\tft"}},
-        {"no number at all reads 0", "$GPGGA,,,,,,,,x", {"HDOPReceived\t0"}},
         {"integer that is not a number", "$GPGGA,,,,,,,ab,0.9", {"HDOPReceived\t0.9"}},
         {"integer out of range", "$GPGGA,,,,,,,,,,,,,40000,ABCD", {"DGPSstationIDReceived\tABCD"}},
-        {"no fix does not gate the other values", "$GPGGA,000000,0000.000,N,00000.000,E,0,00,99.9,0.0,M",
-         {"TimeChangedExtendex\t00:00:00 GMT", "TimeChanged\t00:00:00",
-          "PositionReceived\t000° 00.000' N\t000° 00.000' E", "PositionFixReceived\tInvalid",
-          "SatellitesUsedReceived\t0", "HDOPReceived\t99.9", "AltitudeReceived\t0",
-          "AltitudeUnitsReceived\tM"}},
         {"fields beyond the station are ignored", "$GPGGA,,,,,,,,,,,,,,0001,extra,99",
          {"DGPSstationIDReceived\t0001"}},
     });
     const std::pair<std::string, std::string> words[] = {
-        {"0", "Invalid"}, {"1", "Valid SPS"}, {"2", "Valid DGPS"}, {"3", "Valid PPS"},
-        {"6", "Invalid"}, {"01", "Invalid"},  {"x", "Invalid"},
+        {"3", "Valid PPS"}, {"01", "Invalid"}, {"x", "Invalid"}, // 0, 1, 2 and 6 on the captures
     };
     // clang-format on
     for (const auto& [field, word] : words)
@@ -168,22 +127,12 @@ TEST(RmcGllVtgGsa, StatusModeUnitAndChannelFieldsGateOnlyTheirOwnEvents)
 {
     // clang-format off
     ExpectRows({
-        {"void RMC gates no value", "$GPRMC,235947.000,V,,,,,,,060180,,",
-         {"TimeChangedExtendex\t23:59:47.000 GMT", "TimeChanged\t23:59:47", "FixLost",
-          "DateChanged\t06/01/80"}},
         {"void RMC ending early", "$GPRMC,235947,V",
          {"TimeChangedExtendex\t23:59:47 GMT", "TimeChanged\t23:59:47", "FixLost"}},
-        {"void RMC with a position", "$GPRMC,,V,4807.038,N,01131.000,E,000.0,360.0,010100",
-         {"FixLost", "PositionReceived\t048° 07.038' N\t011° 31.000' E", "SpeedReceived\t0",
-          "BearingReceived\t360", "DateChanged\t01/01/00"}},
         {"unknown RMC status: neither fix event", "$GPRMC,,a", {}},
         {"RMC status of two letters", "$GPRMC,,AV", {}},
         {"GLL status is case-sensitive", "$GPGLL,,,,,225444.5,a",
          {"TimeChangedExtendex\t22:54:44.5 GMT", "TimeChanged\t22:54:44"}},
-        {"GLL mode field is ignored", "$GPGLL,,,,,,V,N", {"FixLost"}},
-        {"VTG row without value is skipped", "$GPVTG,054.7,T,,M,005.5,N,010.2,K",
-         {"TrueTrack\t054.7 T", "SpeedReceivedKnots\t5.5", "SpeedReceivedKnotsFull\t005.5 N",
-          "SpeedReceivedKmh\t10.2", "SpeedReceivedKmhFull\t010.2 K"}},
         {"VTG rows without a unit are skipped", "$GPVTG,054.7,,034.4,M,005.5,,010.2,",
          {"MagneticTrack\t034.4 M"}},
         {"VTG rows missing", "$GPVTG,054.7,T", {"TrueTrack\t054.7 T"}},
@@ -191,12 +140,10 @@ TEST(RmcGllVtgGsa, StatusModeUnitAndChannelFieldsGateOnlyTheirOwnEvents)
          {"TrueTrack\t1 x", "MagneticTrack\t2 yz", "SpeedReceivedKnots\t0", "SpeedReceivedKnotsFull\tabc N",
           "SpeedReceivedKmh\t20", "SpeedReceivedKmhFull\t20 K"}},
         {"GSA without mode", "$GPGSA,,1", {"Mode3DReceived\tNo Fix"}},
-        {"GSA lower-case mode", "$GPGSA,m,3", {"AutoManModeReceived\tUnknown", "Mode3DReceived\t3D"}},
         {"GSA manual 2D", "$GPGSA,M,2", {"AutoManModeReceived\tForced 2D/3D", "Mode3DReceived\t2D"}},
-        {"GSA unknown fix type", "$GPGSA,a,x", {"AutoManModeReceived\tUnknown", "Mode3DReceived\tNo Fix"}},
+        {"GSA lower-case mode, unknown fix type", "$GPGSA,a,x", {"AutoManModeReceived\tUnknown", "Mode3DReceived\tNo Fix"}},
         {"GSA channels 7 to 12 missing", "$GPGSA,A,3,01,02,03,04,05,06",
          GsaEvents({"AutoManModeReceived\tAuto 2D/3D", "Mode3DReceived\t3D"}, {1, 2, 3, 4, 5, 6})},
-        {"GSA empty channels are 0", "$GPGSA,,,,,,,,,,,,,,", GsaEvents({}, kNoChannels)},
         {"GSA empty DOPs raise nothing", "$GPGSA,,,1,,,,,,,,,,,,,1.5",
          GsaEvents({}, {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {"HDOPReceived\t1.5"})},
         {"GSA unconvertible channels raise nothing", "$GPGSA,,,01,x,03,99999,,,,,,,,",
@@ -212,21 +159,13 @@ TEST(Gsv, BlocksAreNumberedAcrossTheGroupAndIncompleteOnesSkipped)
     const auto inView = [](int n) { return "SatellitesInViewReceived\t" + std::to_string(n); };
     // clang-format off
     ExpectRows({
-        {"block without signal is skipped and leaves a gap",
-         "$GPGSV,3,2,11,14,25,170,,16,57,208,39,18,67,296,40,19,40,246,00",
-         {inView(11), Sv(6, 16, 208, 57, 39), Sv(7, 18, 296, 67, 40), Sv(8, 19, 246, 40, 0)}},
-        {"last sentence of a group with two satellites", "$GPGSV,3,3,10,22,42,067,42,24,14,311,43",
-         {inView(10), Sv(9, 22, 67, 42, 42), Sv(10, 24, 311, 14, 43)}},
         {"incomplete trailing block is ignored", "$GPGSV,1,1,02,22,42,067,42,24,14,311",
          {inView(2), Sv(1, 22, 67, 42, 42)}},
         {"at most four blocks, a zero signal kept", "$GPGSV,1,1,05,1,0,0,00,2,0,0,0,3,0,0,0,4,0,0,0,5,0,0,0",
          {inView(5), Sv(1, 1, 0, 0, 0), Sv(2, 2, 0, 0, 0), Sv(3, 3, 0, 0, 0), Sv(4, 4, 0, 0, 0)}},
-        {"satellites in view alone", "$GPGSV,1,1,07", {inView(7)}},
         {"empty in-view field raises nothing", "$GPGSV,1,1,,22,42,067,42", {Sv(1, 22, 67, 42, 42)}},
         {"missing in-view field is raised with the starting value", "$GPGSV,1,1", {inView(0)}},
         {"unconvertible in-view field too", "$GPGSV,1,1,x", {inView(0)}},
-        {"empty message number gives position 0", "$GPGSV,1,,01,22,42,067,42",
-         {inView(1), Sv(0, 22, 67, 42, 42)}},
         {"unusable message number gives position 0", "$GPGSV,1,x,02,22,42,067,42,24,14,311,43",
          {inView(2), Sv(0, 22, 67, 42, 42), Sv(0, 24, 311, 14, 43)}},
         {"an unconvertible block value keeps the last one", "$GPGSV,2,1,08,x,y,z,w,16,57,208,39,?,60,!,41",
@@ -283,7 +222,7 @@ TEST(ToInteger, RoundsHalvesToEvenAndChecksTheRange)
 }
 
 // Times, dates and positions are the sent characters rearranged; degrees get three digits. The
-// worked examples above hold the everyday cases.
+// captures' recorded transcripts hold the everyday cases.
 TEST(Wording, TimesDatesAndPositionsAreTheSentCharactersRearranged)
 {
     // clang-format off
@@ -305,7 +244,6 @@ TEST(Wording, TimesDatesAndPositionsAreTheSentCharactersRearranged)
         EXPECT_EQ(Events(Sealed(std::string("$GPRMC,,,,,,,,,") + field)), Lines{std::string("DateChanged\t") + date})
             << field;
     const std::pair<const char*, const char*> positions[] = {
-        {"3345.1234567,S,15112.7,E", "033° 45.1234567' S\t151° 12.7' E"},
         {"807.038,N,1131.000,E", "080° 7.038' N\t113° 1.000' E"}, // always 2 (3) characters of degrees
         {"5,N,12,E", "005°  N\t012°  E"},                         // short fields lose the minutes
         {"48,N,011,E", "048° ' N\t011° ' E"},

@@ -31,14 +31,11 @@ std::string SignalsOf(const Sky& sky, GnssSystem system, int number)
 TEST(SkySignals, EverySystemsTableNamesItsSignalsAndNothingElse)
 {
     const std::tuple<GnssSystem, char, std::string_view, SignalBand> rows[] = {
-        {GnssSystem::GPS, '1', "L1 C/A", SignalBand::L1},
         {GnssSystem::GPS, '6', "L2C-L", SignalBand::L2},
-        {GnssSystem::GPS, '8', "L5-Q", SignalBand::L5},
         {GnssSystem::SBAS, '1', "L1 C/A", SignalBand::L1},
         {GnssSystem::GLONASS, '3', "G2 C/A", SignalBand::L2},
         {GnssSystem::Galileo, '1', "E5a", SignalBand::L5},
         {GnssSystem::Galileo, '2', "E5b", SignalBand::E5b},
-        {GnssSystem::Galileo, '7', "E1-BC", SignalBand::L1},
         {GnssSystem::Galileo, '5', "E6-BC", SignalBand::E6},
         {GnssSystem::BeiDou, '1', "B1I", SignalBand::L1},
         {GnssSystem::BeiDou, '5', "B2a", SignalBand::L5},
@@ -114,6 +111,7 @@ TEST(SkySignalsCapture, RealMultiBandReceiversKeepEveryBandOfEachSatellite)
         // One sequence across two signals, its last message on L5.
         {"quectelLC79D.nmea", GnssSystem::GPS, 30, "GPS 30: - 48, 8 L5-Q 43"},
         {"quectelLC79D.nmea", GnssSystem::Galileo, 102, "Galileo 102: - 41, 1 E5a 44"},
+        {"quectelLC79D-1.nmea", GnssSystem::GPS, 1, "GPS 1: 1 L1 C/A 33, 8 L5-Q 39"},
     };
     for (const Case& c : cases) {
         FIXWATCH_NEED_CAPTURES(c.capture);
