@@ -51,12 +51,12 @@ TEST(CompareTab, ReceiverBBesideAHasItsOwnLinkStatesAndRecordingAndLeavesAAlone)
     EXPECT_EQ(CompareStatus(form), "B: " + device + " \u00B7 Stopped");
     EXPECT_TRUE(ports->toolTip().contains("serial settings")) << ports->toolTip().toStdString();
 
-    const QString fixBefore = Texts(Controls<QLabel>(form, "Lab_Posizione", 9));
+    const QString fixBefore = Texts(Controls<QLabel>(form, "Lab_Posizione", kFixFieldCount));
     ASSERT_TRUE(Start(form));
     EXPECT_EQ(CompareStatus(form), "B: " + device + " \u00B7 Receiving \u00B7 0 sentences/s");
     Send(form, b, kGgaB);
     EXPECT_EQ(CompareStatus(form), "B: " + device + " \u00B7 Receiving \u00B7 2 sentences/s");
-    EXPECT_EQ(Texts(Controls<QLabel>(form, "Lab_Posizione", 9)), fixBefore) << "B's fix is not A's";
+    EXPECT_EQ(Texts(Controls<QLabel>(form, "Lab_Posizione", kFixFieldCount)), fixBefore) << "B's fix is not A's";
     EXPECT_EQ(StatusText(form, kLinkStatus), "Receiving \u00B7 0 sentences/s");
 
     // B unplugged: A reads on, B waits for its receiver. Coming back is the same link's, pinned

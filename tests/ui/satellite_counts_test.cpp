@@ -32,7 +32,7 @@ TEST(SatelliteCounts, InUseIsTheSessionsCountAndTheSkyTabListsEverySatelliteInVi
         FIXWATCH_NEED_CAPTURES(row.capture);
         PtyWindow w("/G+");
         w.Receive(RealCapture(row.capture, row.lines));
-        const QString channels = Texts(Controls<QLabel>(w.form, "Lab_PosizioneInfo3b", 12));
+        const QString channels = Texts(Controls<QLabel>(w.form, "Lab_PosizioneInfo3b", kChannelCount));
         const QString inView = FixInfoLabel(w.form, kSatellitesInView)->text();
         const QString inUse = FixInfoLabel(w.form, kSatellitesUsed)->text();
         EXPECT_EQ(inUse.toStdString(), row.inUse);

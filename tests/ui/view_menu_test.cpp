@@ -52,8 +52,8 @@ TEST(ViewMenu, ACoordinateFormatOrUnitSetChangesTheLabelsButNotTheRecord)
     // The latitude and longitude rows with their captions; the height, the speeds and the
     // geoid's height with the unit captions.
     const auto position = [&] {
-        return Texts({Control<QLabel>(form, "Lab_Posizione1", 1), FixLabel(form, kLatitude),
-                      Control<QLabel>(form, "Lab_Posizione1", 2), FixLabel(form, kLongitude)});
+        return Texts({Control<QLabel>(form, "Lab_Posizione1", kLatitudeCaption), FixLabel(form, kLatitude),
+                      Control<QLabel>(form, "Lab_Posizione1", kLongitudeCaption), FixLabel(form, kLongitude)});
     };
     const auto motion = [&] {
         return Texts({FixLabel(form, kAltitude), FixLabel(form, kSpeedKmh), FixLabel(form, kSpeedKnots),
