@@ -218,15 +218,6 @@ TEST(CoordinateReading, OnlyAWellFormedPairInRangeIsConverted)
     EXPECT_EQ(FormatPosition(north, east, CoordinateFormat::Sent), (PositionText{north, east}));
 }
 
-TEST(CoordinateReading, OptionNames)
-{
-    EXPECT_EQ(CoordinateFormatNamed("utm"), CoordinateFormat::Utm);
-    EXPECT_EQ(CoordinateFormatNamed("locator"), CoordinateFormat::Locator);
-    EXPECT_EQ(CoordinateFormatNamed("UTM"), std::nullopt);
-    EXPECT_EQ(UnitSystemNamed("nautical"), UnitSystem::Nautical);
-    EXPECT_EQ(UnitSystemNamed(""), std::nullopt);
-}
-
 TEST(CoordinateCaptions, NameWhatEachFormatShowsInItsTwoRows)
 {
     const std::pair<CoordinateFormat, PositionText> rows[] = {
