@@ -240,28 +240,24 @@ TEST_F(OfflineTool, GllAtItsOwnTimeNeitherSplitsTheTrackNorAddsPointsAndSimulato
 // here, the options, the figures' names and their layout.
 TEST_F(OfflineTool, CompareMeasuresBAgainstAOnTheEpochsTheyShare)
 {
+    // B is the capture 1 m further north and 3 dB weaker: every epoch shared, none higher.
     const std::string a = Capture("ublox-zed-f9p-nmea.nmea");
-    const Result same = Tool("--gnss --compare " + a + " " + a);
-    ASSERT_EQ(same.status, 0) << same.err;
-    const std::map<std::string, double> itself = Figures(same.out);
-    EXPECT_EQ(itself.at("only-a") + itself.at("only-b"), 0);
-    for (const char* key : {"east", "north", "up", "horizontal-rms", "cn0-difference", "cn0-difference-L2"})
-        EXPECT_EQ(itself.at(key), 0) << key;
-    EXPECT_GT(itself.at("signals-compared"), 100);
-    EXPECT_NE(same.out.find("\ncn0-difference-L5:\n"), std::string::npos) << "no L5 in this capture: no figure";
-
-    // B is the capture 1 m further north and 3 dB weaker.
     const fs::path b = Written(CompareScenario(a).b, ".nmea");
     const Result run = Tool("--gnss --compare " + a + " " + b.string());
     ASSERT_EQ(run.status, 0) << run.err;
     const std::map<std::string, double> figures = Figures(run.out);
-    EXPECT_EQ(figures.at("epochs"), itself.at("epochs"));
+    EXPECT_GT(figures.at("epochs"), 0);
+    EXPECT_EQ(figures.at("only-a") + figures.at("only-b"), 0);
     EXPECT_NEAR(figures.at("north"), 1.000, 0.001);
-    EXPECT_NEAR(figures.at("east"), 0, 0.001);
+    for (const char* key : {"east", "up"})
+        EXPECT_NEAR(figures.at(key), 0, 0.001) << key;
     EXPECT_EQ(run.out.find(": -0.000"), std::string::npos) << "a figure that rounds to zero has no sign\n"
                                                            << run.out;
     EXPECT_NEAR(figures.at("horizontal-rms"), 1.000, 0.001);
-    EXPECT_NEAR(figures.at("cn0-difference"), -3, 1e-9);
+    for (const char* key : {"cn0-difference", "cn0-difference-L2"})
+        EXPECT_NEAR(figures.at(key), -3, 1e-9) << key;
+    EXPECT_GT(figures.at("signals-compared"), 100);
+    EXPECT_NE(run.out.find("\ncn0-difference-L5:\n"), std::string::npos) << "no L5 in this capture: no figure";
 
     // Without --gnss this GN receiver gives no fix to compare; one file is not a comparison.
     EXPECT_EQ(Figures(Tool("--compare " + a + " " + b.string()).out).at("epochs"), 0);
