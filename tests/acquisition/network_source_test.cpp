@@ -188,7 +188,6 @@ TEST(UdpSource, DatagramsAreReceivedAsTextInOrderEveryLineEndingInCrLf)
                   "$GPGGA,1*00\r\n$GPGLL,2*00\r\n$GPRMC,3*00\r\n$GPVTG,4*00\r\n$GPGSA,5*00\r\n\xB0")
             << "listening on " << source.Name().toStdString();
         source.Close();
-        EXPECT_FALSE(source.IsOpen());
     }
 }
 
