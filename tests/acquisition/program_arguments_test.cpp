@@ -78,7 +78,6 @@ TEST(ProgramWithoutADisplay, AnswersTheInformationOptionsAndRefusesUnknownOnesWh
         std::string output; // a piece of standard output
     } rows[] = {
         {{"--list-ports", "/G+"}, " 7  tcp://127.0.0.1:10110"},
-        {{"/C3", "/B+", "--help"}, "Usage: fixwatch"},
         {{"--help"}, "A port\nnamed file:///PATH (or the path of a regular file) replays that recording"},
         {{"/G+", "--version"}, VersionLine()},
         {{"/C2", "--frob"}, ""},

@@ -146,12 +146,8 @@ TEST_F(CoordinateFormats, UtmMgrsAndDegreesAgreeWithGeoConvert)
             EXPECT_EQ(Utf8(s.second), AsDms(dms[at].section(' ', 1, 1))) << point.legend;
         }
     }
-    // The forms as the window shows them, and the two that GeoConvert writes otherwise.
-    EXPECT_EQ(Shown(kPoints[0], CoordinateFormat::Utm), "32U 687300 5332401");
-    EXPECT_EQ(Shown(kPoints[0], CoordinateFormat::Mgrs), "32UPU 87299 32401");
-    EXPECT_EQ(Shown(kPoints[0], CoordinateFormat::DecimalDegrees), "48.1173000\u00B0 N 11.5166667\u00B0 E");
-    EXPECT_EQ(Shown(kPoints[0], CoordinateFormat::DegreesMinutesSeconds),
-              "48\u00B0 07' 02.28\" N 11\u00B0 31' 00.00\" E");
+    // The two forms that GeoConvert writes otherwise; each format's exact text as shown is
+    // pinned by the position tool's rows.
     EXPECT_EQ(Shown(kPoints[11], CoordinateFormat::DecimalDegrees), "0.0000000\u00B0 S 30.0000000\u00B0 E")
         << "the hemisphere of a zero is the one sent";
     EXPECT_EQ(Shown(kPoints[19], CoordinateFormat::DegreesMinutesSeconds),
@@ -176,8 +172,6 @@ TEST(CoordinateLocator, SixCharactersFromTheStandardGrid)
     };
     for (const auto& row : rows)
         EXPECT_EQ(MaidenheadLocator(row.point), row.locator) << row.legend;
-    EXPECT_EQ(FormatPosition(kPoints[0].latitude, kPoints[0].longitude, CoordinateFormat::Locator),
-              (PositionText{"JN58sc", ""}));
 }
 
 TEST(CoordinateReading, OnlyAWellFormedPairInRangeIsConverted)
@@ -216,15 +210,6 @@ TEST(CoordinateReading, OnlyAWellFormedPairInRangeIsConverted)
     EXPECT_DOUBLE_EQ(read->latitude, -(48 + 7 / 60.0));
     EXPECT_DOUBLE_EQ(read->longitude, -(11 + 31 / 60.0));
     EXPECT_EQ(FormatPosition(north, east, CoordinateFormat::Sent), (PositionText{north, east}));
-}
-
-TEST(CoordinateReading, OptionNames)
-{
-    EXPECT_EQ(CoordinateFormatNamed("utm"), CoordinateFormat::Utm);
-    EXPECT_EQ(CoordinateFormatNamed("locator"), CoordinateFormat::Locator);
-    EXPECT_EQ(CoordinateFormatNamed("UTM"), std::nullopt);
-    EXPECT_EQ(UnitSystemNamed("nautical"), UnitSystem::Nautical);
-    EXPECT_EQ(UnitSystemNamed(""), std::nullopt);
 }
 
 TEST(CoordinateCaptions, NameWhatEachFormatShowsInItsTwoRows)

@@ -248,7 +248,6 @@ TEST(FixDisplayUnits, ImperialTextsCarryThePrecisionOfTheReceivedValue)
         const char* mph;
     };
     const Row rows[] = {
-        {"one decimal sent, one shown", 14.2, 9.63, "46.6", "5.98"},
         {"two decimals sent, two shown", 0.25, 0.08, "0.82", "0.05"},
         {"a whole number still shows the display's one decimal", 7, 7, "23.0", "4.3"},
         {"never more than the pattern's three", 1.23456, 100.0001, "4.050", "62.137"},

@@ -204,6 +204,7 @@ TEST_F(HistoryViewTest, AFreshSessionFillsTheAxisAndTheFixChartNamesItsBands)
         EXPECT_DOUBLE_EQ(time->min(), 43200 + 20794 * 86400.0) << "chart " << c << " starts at the first epoch";
         EXPECT_GE(time->categoriesLabels().size(), 3) << "chart " << c << " labels its 30 s";
     }
+    EXPECT_FALSE(EpochSeconds(Epoch{})) << "an epoch without a time has no place on the axis";
     auto* bands = static_cast<QCategoryAxis*>(view.Chart(HistoryView::kFixChart)->axes(Qt::Vertical).front());
     EXPECT_EQ(bands->categoriesLabels().join(", "), "3D") << "the bands shown, each named";
     auto* satellites = static_cast<QValueAxis*>(view.Chart(HistoryView::kSatellitesChart)->axes(Qt::Vertical).front());
@@ -252,12 +253,6 @@ TEST(FixBandTest, QualityAndModeMapToOneBand)
         e.gsaMode = row.mode;
         EXPECT_EQ(FixBand(e), row.band) << row.quality.value_or(-1) << " " << row.mode.value_or(-1);
     }
-}
-
-// The date's days are pinned by AFreshSessionFillsTheAxis (the axis starts at 2026-12-07 12:00).
-TEST(EpochSecondsTest, AnEpochWithoutATimeHasNone)
-{
-    EXPECT_FALSE(EpochSeconds(Epoch{}));
 }
 
 // The C/N0 chart fed with the satellites' signals, as the window feeds it.

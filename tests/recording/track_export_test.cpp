@@ -98,9 +98,6 @@ TEST(TrackExport, KmlIsOneLineStringOfLonLatAlt)
         << "without altitudes the line lies on the ground";
 }
 
-// How many times `what` stands in `text`.
-qsizetype Count(const QByteArray& text, const char* what) { return text.count(what); }
-
 TEST(TrackExport, ANewSegmentStartsOnlyAfterARealGapInTheFix)
 {
     Epoch gll = Fix(1000);
@@ -133,8 +130,8 @@ TEST(TrackExport, ANewSegmentStartsOnlyAfterARealGapInTheFix)
     };
     for (const auto& row : rows) {
         const QByteArray gpx = Export(TrackFormat::Gpx, row.epochs);
-        EXPECT_EQ(Count(gpx, "<trkpt "), row.points) << row.legend;
-        EXPECT_EQ(Count(gpx, "<trkseg>"), row.segments) << row.legend;
+        EXPECT_EQ(gpx.count("<trkpt "), row.points) << row.legend;
+        EXPECT_EQ(gpx.count("<trkseg>"), row.segments) << row.legend;
     }
 }
 
@@ -154,7 +151,7 @@ TEST(TrackExport, AKmlTrackComesInLineStringsOfBoundedSizeThatJoin)
             pieces << xml.readElementText();
     ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     ASSERT_EQ(pieces.size(), 3);
-    EXPECT_EQ(Count(kml, "<MultiGeometry>"), 1);
+    EXPECT_EQ(kml.count("<MultiGeometry>"), 1);
     qsizetype points = 0;
     for (qsizetype i = 0; i < pieces.size(); ++i) {
         const QStringList coordinates = pieces[i].split(u' ');

@@ -166,7 +166,8 @@ TEST(EventsTool, PositionFormatWritesEachPositionInTheChosenFormatAndKeepsAnUnre
                   std::pair(0, "position: " + std::string(row.first) + "\n" + unread))
             << row.format;
     }
-    EXPECT_EQ(RunTool("--position-format=dm @0", {input}).first, 2);
+    for (const char* refused : {"dm", "UTM"})
+        EXPECT_EQ(RunTool(std::string("--position-format=") + refused + " @0", {input}).first, 2) << refused;
 }
 
 // Real receivers' positions, as the interpreter words them, read as positions.
