@@ -36,9 +36,9 @@ QAction* Units(const MainForm& form, std::size_t index) { return Control<QAction
 
 const QByteArray kRecord = "05/12/2026;12:35:19;048\xB0 07.038' N;011\xB0 31.000' E;545.4;41.5\r\n";
 
-// The texts of every format and unit set are pinned by display.CoordinateFormats and
-// display.FixDisplayUnits; the window shows that a choice reaches the labels and captions and
-// never the record.
+// Each format's texts are pinned by tools.EventsTool (checked against GeoConvert by
+// display.CoordinateFormats), the unit sets by display.FixDisplayUnits; the window shows that a
+// choice reaches the labels and captions and never the record.
 TEST(ViewMenu, ACoordinateFormatOrUnitSetChangesTheLabelsButNotTheRecord)
 {
     ViewWindow w;
