@@ -9,6 +9,7 @@
 #include "network_address.h"
 #include "port_combo_box.h"
 #include "port_device.h"
+#include "recorder_feed.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -20,16 +21,6 @@
 
 namespace fixwatch {
 namespace {
-
-// Hands each new line of B's session to B's recorder.
-class CompareRecorderFeed final : public LineConsumer {
-public:
-    explicit CompareRecorderFeed(SentenceRecorder& recorder) : recorder_(recorder) {}
-    void LineArrived(std::string_view line, const LineFacts&) override { recorder_.Append(line); }
-
-private:
-    SentenceRecorder& recorder_;
-};
 
 // What a port stands for as one receiver: the file or device itself (links followed), or the
 // host and port of a network source (and gpsd's device), so that two names of one receiver
@@ -81,7 +72,7 @@ void MainForm::BuildCompare()
         const qint64 now = Status && Status->clock ? Status->clock() : 0;
         return static_cast<double>(now - compareStartMs_) / 1000.0;
     });
-    compareRecorderFeed_ = std::make_unique<CompareRecorderFeed>(compareRecorder_);
+    compareRecorderFeed_ = std::make_unique<RecorderFeed>(compareRecorder_);
     compareSession_->AddConsumer(&comparisonFeed_->Consumer(EpochPairing::B));
     compareSession_->AddConsumer(compareRecorderFeed_.get());
 

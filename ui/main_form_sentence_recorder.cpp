@@ -4,6 +4,7 @@
 
 #include "logger_status.h"
 #include "port_device.h"
+#include "recorder_feed.h"
 #include "recording_export.h"
 
 #include <QAction>
@@ -19,16 +20,6 @@ namespace {
 
 // How long "Exported ..." and "Position saved ..." stay in the status bar.
 constexpr int kWrittenShownMs = 10'000;
-
-// Hands each new line of the session to the recorder.
-class RecorderFeed final : public LineConsumer {
-public:
-    explicit RecorderFeed(SentenceRecorder& recorder) : recorder_(recorder) {}
-    void LineArrived(std::string_view line, const LineFacts&) override { recorder_.Append(line); }
-
-private:
-    SentenceRecorder& recorder_;
-};
 
 } // namespace
 
