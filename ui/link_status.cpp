@@ -20,14 +20,19 @@ void LinkStatus::Paused(bool paused)
     paused_ = paused;
 }
 
-void LinkStatus::Stopped()
+void LinkStatus::ForgetHints()
 {
-    link_ = Link::Stopped;
-    paused_ = false;
     hiddenTalker_.clear();
     lfOnlyMs_ = -1;
     losses_.clear();
     allGnssAtNextStart_ = false;
+}
+
+void LinkStatus::Stopped()
+{
+    link_ = Link::Stopped;
+    paused_ = false;
+    ForgetHints();
 }
 
 void LinkStatus::StartFailed(const QString& reason)
@@ -43,10 +48,7 @@ void LinkStatus::Started()
     badChecksums_ = 0;
     lastDataMs_ = Now();
     backUntilMs_ = -1;
-    hiddenTalker_.clear();
-    lfOnlyMs_ = -1;
-    losses_.clear();
-    allGnssAtNextStart_ = false;
+    ForgetHints();
 }
 
 void LinkStatus::SourceLost(const QString& name)

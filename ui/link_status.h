@@ -61,6 +61,8 @@ private:
         Lost,
     };
 
+    // Each run starts and ends without the last run's hints and losses.
+    void ForgetHints();
     // What was lost in the last kLossWindowMs, while the last loss is recent; empty otherwise.
     QString LossText(qint64 now);
     qint64 Now() const { return now_ ? now_() : 0; }
